@@ -1,0 +1,326 @@
+#include "core/text/ini.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "core/text/gbk.h"
+
+namespace hj::text {
+namespace {
+
+std::string_view trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return s.substr(b, e - b);
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// "[name]" → name; otherwise false.
+bool sectionName(std::string_view line, std::string_view& name) {
+    std::string_view t = trim(line);
+    if (t.size() < 2 || t.front() != '[') return false;
+    std::size_t close = t.find(']');
+    if (close == std::string_view::npos) return false;
+    name = trim(t.substr(1, close - 1));
+    return true;
+}
+
+// "key=value" → key and value (both trimmed); comments and other lines → false.
+bool keyValue(std::string_view line, std::string_view& key, std::string_view& value) {
+    std::string_view t = trim(line);
+    if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return false;
+    std::size_t eq = t.find('=');
+    if (eq == std::string_view::npos) return false;
+    key = trim(t.substr(0, eq));
+    value = trim(t.substr(eq + 1));
+    return !key.empty();
+}
+
+bool parseInt(std::string_view s, int& out) {
+    s = trim(s);
+    bool neg = false;
+    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+        neg = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    int base = 10;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) { base = 16; s.remove_prefix(2); }
+    else if (!s.empty() && s[0] == '$') { base = 16; s.remove_prefix(1); }
+    if (s.empty()) return false;
+    long long v = 0;
+    for (char c : s) {
+        int d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else return false;
+        v = v * base + d;
+        if (v > static_cast<long long>(INT_MAX) + 1) return false;
+    }
+    if (neg) v = -v;
+    if (v > INT_MAX || v < INT_MIN) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
+
+bool readWholeFile(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    std::string tmp = path + ".tmpXXXXXX";
+    int fd = mkstemp(tmp.data());
+    if (fd < 0) {
+        if (error) *error = "无法写入文件 " + path + "：" + std::strerror(errno);
+        return false;
+    }
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    bool ok = true;
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    int savedErrno = errno;
+    ::fchmod(fd, 0644);
+    if (::close(fd) != 0) ok = false;
+    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
+        savedErrno = errno;
+        ok = false;
+    }
+    if (!ok) {
+        std::remove(tmp.c_str());
+        if (error) *error = "无法写入文件 " + path + "：" + std::strerror(savedErrno);
+    }
+    return ok;
+}
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) { reload(); }
+
+bool IniFile::reload() {
+    lastError_.clear();
+    std::string bytes;
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0) {
+        loadFromBytes({});
+        return true;  // a missing file reads as empty
+    }
+    if (!readWholeFile(path_, bytes)) {
+        loadFromBytes({});
+        lastError_ = "无法读取文件 " + path_;
+        return false;
+    }
+    loadFromBytes(bytes);
+    return true;
+}
+
+void IniFile::loadFromBytes(std::string_view bytes) {
+    lines_.clear();
+    std::string text = decodeFileText(bytes);
+    eol_ = "\r\n";
+    std::size_t firstNl = text.find('\n');
+    if (firstNl != std::string::npos && (firstNl == 0 || text[firstNl - 1] != '\r')) eol_ = "\n";
+    finalEol_ = text.empty() || text.back() == '\n';
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t nl = text.find('\n', pos);
+        std::size_t end = nl == std::string::npos ? text.size() : nl;
+        std::size_t lineEnd = end;
+        if (lineEnd > pos && text[lineEnd - 1] == '\r') --lineEnd;
+        lines_.emplace_back(text, pos, lineEnd - pos);
+        pos = nl == std::string::npos ? text.size() : nl + 1;
+    }
+}
+
+IniFile::Found IniFile::find(std::string_view section, std::string_view key) const {
+    Found f;
+    std::string_view name, k, v;
+    long n = static_cast<long>(lines_.size());
+    long i = 0;
+    for (; i < n; ++i)
+        if (sectionName(lines_[static_cast<std::size_t>(i)], name) && equalsNoCase(name, section)) break;
+    if (i >= n) return f;
+    f.section = i;
+    f.sectionEnd = i + 1;
+    for (long j = i + 1; j < n; ++j) {
+        const std::string& line = lines_[static_cast<std::size_t>(j)];
+        if (sectionName(line, name)) break;
+        if (!trim(line).empty()) f.sectionEnd = j + 1;
+        if (f.key < 0 && !key.empty() && keyValue(line, k, v) && equalsNoCase(k, key)) f.key = j;
+    }
+    return f;
+}
+
+bool IniFile::hasKey(std::string_view section, std::string_view key) const {
+    return find(section, key).key >= 0;
+}
+
+std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view def) const {
+    Found f = find(section, key);
+    if (f.key < 0) return std::string(def);
+    std::string_view k, v;
+    keyValue(lines_[static_cast<std::size_t>(f.key)], k, v);
+    return std::string(v);
+}
+
+int IniFile::readInt(std::string_view section, std::string_view key, int def) const {
+    Found f = find(section, key);
+    if (f.key < 0) return def;
+    std::string_view k, v;
+    keyValue(lines_[static_cast<std::size_t>(f.key)], k, v);
+    int out;
+    return parseInt(v, out) ? out : def;
+}
+
+bool IniFile::readBool(std::string_view section, std::string_view key, bool def) const {
+    Found f = find(section, key);
+    if (f.key < 0) return def;
+    std::string_view k, v;
+    keyValue(lines_[static_cast<std::size_t>(f.key)], k, v);
+    int n;
+    if (parseInt(v, n)) return n != 0;
+    if (equalsNoCase(v, "true") || equalsNoCase(v, "yes") || equalsNoCase(v, "on")) return true;
+    if (equalsNoCase(v, "false") || equalsNoCase(v, "no") || equalsNoCase(v, "off")) return false;
+    return def;
+}
+
+std::vector<std::string> IniFile::sections() const {
+    std::vector<std::string> out;
+    std::string_view name;
+    for (const std::string& line : lines_) {
+        if (!sectionName(line, name)) continue;
+        bool seen = false;
+        for (const std::string& s : out) seen = seen || equalsNoCase(s, name);
+        if (!seen) out.emplace_back(name);
+    }
+    return out;
+}
+
+std::vector<std::string> IniFile::sectionKeys(std::string_view section) const {
+    std::vector<std::string> out;
+    Found f = find(section, {});
+    if (f.section < 0) return out;
+    std::string_view name, k, v;
+    for (std::size_t j = static_cast<std::size_t>(f.section) + 1; j < lines_.size(); ++j) {
+        if (sectionName(lines_[j], name)) break;
+        if (!keyValue(lines_[j], k, v)) continue;
+        bool seen = false;
+        for (const std::string& s : out) seen = seen || equalsNoCase(s, k);
+        if (!seen) out.emplace_back(k);
+    }
+    return out;
+}
+
+bool IniFile::serialize(std::string& gbkBytes, std::string* badChar) const {
+    std::string text;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        text += lines_[i];
+        if (i + 1 < lines_.size() || finalEol_) text += eol_;
+    }
+    return utf8ToGbk(text, gbkBytes, badChar);
+}
+
+bool IniFile::commit(std::vector<std::string> lines) {
+    lastError_.clear();
+    std::vector<std::string> old = std::move(lines_);
+    bool oldFinal = finalEol_;
+    lines_ = std::move(lines);
+    finalEol_ = true;
+    std::string bytes, bad;
+    if (!serialize(bytes, &bad)) {
+        lines_ = std::move(old);
+        finalEol_ = oldFinal;
+        lastError_ = "字符“" + bad + "”无法以GBK编码保存";
+        return false;
+    }
+    if (!writeFileAtomically(path_, bytes, &lastError_)) {
+        lines_ = std::move(old);
+        finalEol_ = oldFinal;
+        return false;
+    }
+    return true;
+}
+
+bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    if (trim(key).empty() || key.find('=') != std::string_view::npos || section.find(']') != std::string_view::npos ||
+        value.find_first_of("\r\n") != std::string_view::npos || key.find_first_of("\r\n") != std::string_view::npos ||
+        section.find_first_of("\r\n") != std::string_view::npos) {
+        lastError_ = "无效的设置项";
+        return false;
+    }
+    std::vector<std::string> lines = lines_;
+    Found f = find(section, key);
+    std::string line = std::string(key) + "=" + std::string(value);
+    if (f.key >= 0) {
+        std::string_view k, v;
+        keyValue(lines[static_cast<std::size_t>(f.key)], k, v);
+        lines[static_cast<std::size_t>(f.key)] = std::string(k) + "=" + std::string(value);
+    } else if (f.section >= 0) {
+        lines.insert(lines.begin() + f.sectionEnd, line);
+    } else {
+        if (!lines.empty() && !trim(lines.back()).empty()) lines.emplace_back();
+        lines.push_back("[" + std::string(section) + "]");
+        lines.push_back(line);
+    }
+    return commit(std::move(lines));
+}
+
+bool IniFile::writeInt(std::string_view section, std::string_view key, int value) {
+    return writeString(section, key, std::to_string(value));
+}
+
+bool IniFile::writeBool(std::string_view section, std::string_view key, bool value) {
+    return writeString(section, key, value ? "1" : "0");
+}
+
+bool IniFile::deleteKey(std::string_view section, std::string_view key) {
+    Found f = find(section, key);
+    if (f.key < 0) return true;
+    std::vector<std::string> lines = lines_;
+    lines.erase(lines.begin() + f.key);
+    return commit(std::move(lines));
+}
+
+bool IniFile::eraseSection(std::string_view section) {
+    Found f = find(section, {});
+    if (f.section < 0) return true;
+    std::vector<std::string> lines = lines_;
+    std::size_t end = static_cast<std::size_t>(f.section) + 1;
+    std::string_view name;
+    while (end < lines.size() && !sectionName(lines[end], name)) ++end;
+    lines.erase(lines.begin() + f.section, lines.begin() + static_cast<long>(end));
+    return commit(std::move(lines));
+}
+
+}  // namespace hj::text

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/text/gbk.h"
+#include "core/text/ini.h"
+
+using namespace hj::text;
+namespace fs = std::filesystem;
+
+TEST(Gbk, RoundTripAndLengths) {
+    std::string gbk;
+    ASSERT_TRUE(utf8ToGbk("甲子a", gbk));
+    EXPECT_EQ(gbk, "\xBC\xD7\xD7\xD3" "a");
+    EXPECT_EQ(gbkToUtf8(gbk), "甲子a");
+
+    struct Case { const char* text; std::size_t gbkLen; };
+    for (const Case& c : {Case{"", 0}, Case{"abc", 3}, Case{"命稿", 4}, Case{"乾造 甲子", 9}, Case{"　", 2}})
+        EXPECT_EQ(gbkLength(c.text), c.gbkLen) << c.text;
+}
+
+TEST(Gbk, InvalidBytesNeverCrash) {
+    // A lone lead byte at the end, an invalid trail byte, and 0xFF.
+    EXPECT_EQ(gbkToUtf8("\xBC"), "\xEF\xBF\xBD");
+    EXPECT_EQ(gbkToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    std::string out = gbkToUtf8("\x81\x20z");
+    EXPECT_NE(out.find('z'), std::string::npos);
+    // Characters GBK cannot hold are refused, naming the character.
+    std::string gbk, bad;
+    EXPECT_FALSE(utf8ToGbk("甲😀乙", gbk, &bad));
+    EXPECT_EQ(bad, "😀");
+    EXPECT_FALSE(utf8ToGbk("a\xC3", gbk, &bad));
+    EXPECT_EQ(utf8ToGbkLossy("甲😀"), "\xBC\xD7?");
+}
+
+TEST(Gbk, TruncateAndPadCountGbkBytes) {
+    struct Case { const char* text; std::size_t limit; const char* expect; };
+    for (const Case& c : {Case{"甲乙丙", 5, "甲乙"}, Case{"甲乙丙", 6, "甲乙丙"}, Case{"a甲", 2, "a"},
+                          Case{"abc", 0, ""}, Case{"甲a", 3, "甲a"}})
+        EXPECT_EQ(truncateGbk(c.text, c.limit), c.expect) << c.text << " " << c.limit;
+    EXPECT_EQ(padRight("甲", 6), "甲    ");
+    EXPECT_EQ(padLeft("甲a", 5), "  甲a");
+    EXPECT_EQ(padRight("甲乙丙", 4), "甲乙丙");
+}
+
+TEST(Gbk, FileTextDecoding) {
+    EXPECT_EQ(decodeFileText("\xEF\xBB\xBF命"), "命");
+    EXPECT_EQ(decodeFileText("命"), "命");
+    EXPECT_EQ(decodeFileText("\xC3\xFC"), "命");  // GBK bytes
+    char field[6] = {'a', 'b', 0, 'x', 'y', 'z'};
+    EXPECT_EQ(gbkField(field, 6), "ab");
+    char full[3] = {'a', 'b', 'c'};
+    EXPECT_EQ(gbkField(full, 3), "abc");
+}
+
+class IniTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("hj_ini_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = (dir / "bzinit.ini").string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    void put(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+    std::string get() {
+        std::string s;
+        readWholeFile(path, s);
+        return s;
+    }
+    fs::path dir;
+    std::string path;
+};
+
+TEST_F(IniTest, ReadsWithDefaultsCaseInsensitiveFirstWins) {
+    put("; comment\r\n[Set]\r\nZishi=1\r\nzishi=0\r\nleft = 12 \r\nbad=12x\r\nflag=true\r\n[winpos]\r\nw=$10\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.readInt("set", "ZISHI", 7), 1);
+    EXPECT_EQ(ini.readInt("SET", "left", 0), 12);
+    EXPECT_EQ(ini.readInt("set", "bad", 5), 5);
+    EXPECT_EQ(ini.readInt("set", "missing", -3), -3);
+    EXPECT_EQ(ini.readInt("winpos", "w", 0), 16);
+    EXPECT_TRUE(ini.readBool("set", "flag", false));
+    EXPECT_TRUE(ini.readBool("set", "zishi", false));
+    EXPECT_EQ(ini.readString("nosuch", "k", "dflt"), "dflt");
+    EXPECT_EQ(ini.sectionKeys("set"), (std::vector<std::string>{"Zishi", "left", "bad", "flag"}));
+    EXPECT_EQ(ini.sections(), (std::vector<std::string>{"Set", "winpos"}));
+}
+
+TEST_F(IniTest, IntegerOverflowReadsAsDefault) {
+    put("[a]\nbig=99999999999\nneg=-2147483648\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.readInt("a", "big", 4), 4);
+    EXPECT_EQ(ini.readInt("a", "neg", 4), -2147483647 - 1);
+}
+
+TEST_F(IniTest, MissingFileIsEmptyAndCreatedOnWrite) {
+    IniFile ini(path);
+    EXPECT_TRUE(ini.sections().empty());
+    EXPECT_FALSE(fs::exists(path));
+    ASSERT_TRUE(ini.writeString("classes", "c1", "亲友"));
+    EXPECT_EQ(get(), "[classes]\r\nc1=\xC7\xD7\xD3\xD1\r\n");  // GBK on disk
+    IniFile again(path);
+    EXPECT_EQ(again.readString("classes", "c1", ""), "亲友");
+}
+
+TEST_F(IniTest, WritesKeepCommentsOrderAndLineEnds) {
+    put("; keep me\r\n[set]\r\nzishi=0\r\n\r\n[winpos]\r\nleft=1\r\n");
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeInt("SET", "ZiShi", 1));
+    ASSERT_TRUE(ini.writeInt("set", "new", 5));
+    ASSERT_TRUE(ini.writeBool("other", "b", true));
+    EXPECT_EQ(get(), "; keep me\r\n[set]\r\nzishi=1\r\nnew=5\r\n\r\n[winpos]\r\nleft=1\r\n\r\n[other]\r\nb=1\r\n");
+    ASSERT_TRUE(ini.deleteKey("set", "new"));
+    ASSERT_TRUE(ini.deleteKey("set", "absent"));
+    EXPECT_EQ(IniFile(path).sectionKeys("set"), std::vector<std::string>{"zishi"});
+    ASSERT_TRUE(ini.eraseSection("other"));
+    EXPECT_TRUE(IniFile(path).sectionKeys("other").empty());
+}
+
+TEST_F(IniTest, Utf8FilesReadAndUnixLineEndsKept) {
+    put("\xEF\xBB\xBF[北京]\n北京=116度28分,39度54分\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.readString("北京", "北京", ""), "116度28分,39度54分");
+    ASSERT_TRUE(ini.writeString("北京", "密云", "116度50分,40度22分"));
+    std::string bytes = get();
+    EXPECT_EQ(bytes.find('\r'), std::string::npos);
+    EXPECT_EQ(IniFile(path).sectionKeys("北京"), (std::vector<std::string>{"北京", "密云"}));
+}
+
+TEST_F(IniTest, RefusedWritesChangeNothing) {
+    put("[a]\r\nk=1\r\n");
+    IniFile ini(path);
+    EXPECT_FALSE(ini.writeString("a", "k", "😀"));
+    EXPECT_NE(ini.lastError().find("😀"), std::string::npos);
+    EXPECT_FALSE(ini.writeString("a", "k", "x\r\ny=2"));
+    EXPECT_FALSE(ini.writeString("a", "", "x"));
+    EXPECT_EQ(get(), "[a]\r\nk=1\r\n");
+    EXPECT_EQ(ini.readInt("a", "k", 0), 1);
+    // A folder that does not exist cannot take the file: reported, not ignored.
+    IniFile nowhere((dir / "no" / "such.ini").string());
+    EXPECT_FALSE(nowhere.writeInt("a", "k", 1));
+    EXPECT_FALSE(nowhere.lastError().empty());
+}
