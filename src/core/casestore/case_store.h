@@ -1,0 +1,207 @@
+#pragma once
+// The case store: every saved case as a fixed-size record in numbered record files
+// (dat/bazi0.dat, dat/bazi1.dat, …), and its report as bazi_f/<index>.rtf.
+//
+// The byte layout is shared with the program's sibling tools, so it is fixed: a 20-byte
+// `StoreHeader` at the start of record file 0, then 1,184-byte `CaseRecord` slots, 50,000 per
+// file, little-endian integers, NUL-terminated GBK texts. In memory the texts are UTF-8.
+//
+// Every operation opens the files it needs (exclusively), does its work and closes them.
+// Crash safety: a record is written and flushed to its slot before the header that makes it
+// visible, so a crash at any point leaves a store that opens and shows every case saved
+// before. Hostile or damaged files never crash a reader: reads are bounded by the real file
+// sizes, and an impossible header is refused with a message.
+//
+// Failures are a false result (or -1) plus lastError(); nothing throws.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hj::casestore {
+
+inline constexpr std::size_t kHeaderSize = 20;
+inline constexpr std::size_t kRecordSize = 1184;
+inline constexpr std::int32_t kRecordsPerFile = 50000;
+inline constexpr std::int32_t kReuseThreshold = 30;  // holes outstanding before reuse starts
+inline constexpr std::int32_t kMaxFileCount = 32767;  // the header's int16 file count
+
+// Widths of the text fields (bytes, NUL included). A text is stored when its GBK form fits
+// the field with its terminating NUL.
+inline constexpr std::size_t kNameField = 12;
+inline constexpr std::size_t kClassField = 15;
+inline constexpr std::size_t kNoteField = 1092;
+inline constexpr std::size_t kPlaceField = 32;
+// The limits the windows enforce when the user types (GBK bytes).
+inline constexpr std::size_t kNameMaxBytes = 10;
+inline constexpr std::size_t kClassMaxBytes = 13;
+inline constexpr std::size_t kNoteMaxBytes = 1000;
+inline constexpr std::size_t kPlaceMaxBytes = 31;
+
+// Kind 0 is this program's record kind (file prefix "bazi"); the other kinds belong to other
+// divination methods and are not opened here.
+inline constexpr std::uint8_t kKindBazi = 0;
+inline constexpr std::string_view kBaziPrefix = "bazi";
+
+struct StoreHeader {
+    std::uint8_t kind = 0;
+    std::int32_t count = 0;         // slots ever used, deleted ones included
+    std::int32_t deletedCount = 0;  // deleted slots not yet reused
+    std::uint8_t reuse = 0;         // 1: new records fill holes instead of being appended
+    std::int16_t fileCount = 1;     // number of record files
+    friend bool operator==(const StoreHeader&, const StoreHeader&) = default;
+};
+
+using HeaderBytes = std::array<char, kHeaderSize>;
+HeaderBytes encodeHeader(const StoreHeader& h);
+// Decodes 20 bytes; never fails (the values may still be nonsense, see checkHeader).
+StoreHeader decodeHeader(const char* bytes);
+// True when the header could describe a store of kind `kind`; else false with the reason.
+bool checkHeader(const StoreHeader& h, std::uint8_t kind, std::string* error);
+
+// Record files needed for `count` slots (at least 1).
+inline std::int32_t filesForCount(std::int32_t count) {
+    return count <= 0 ? 1 : (count - 1) / kRecordsPerFile + 1;
+}
+
+struct CaseRecord {
+    std::int32_t index = 0;       // the record's own index, set by addRecord/writeRecord
+    std::uint8_t deleted = 0;     // 1 = deleted slot (a hole)
+    std::string name;             // UTF-8; at most 11 GBK bytes fit
+    std::string className;        // at most 14 GBK bytes fit
+    std::int16_t year = 2000;     // astronomical year (0 = 1 BC)
+    std::int16_t month = 1;       // 1..12 (lunar month when `lunar`)
+    std::int16_t day = 1;
+    std::int16_t hour = 0;
+    std::int16_t minute = 0;
+    std::uint8_t lunar = 0;       // 1 = lunar date
+    std::uint8_t leap = 0;        // 1 = leap lunar month
+    std::uint8_t male = 1;        // 1 = male, 0 = female
+    std::int16_t province = 34;   // ProvinceTable index
+    std::int16_t city = 0;
+    float longitude = 120.0f;     // degrees east
+    float latitude = 30.0f;       // degrees north
+    std::string note;             // 附加信息; at most 1091 GBK bytes fit
+    std::string place;            // at most 31 GBK bytes fit
+    friend bool operator==(const CaseRecord&, const CaseRecord&) = default;
+};
+
+using RecordBytes = std::array<char, kRecordSize>;
+// The record's 1,184 bytes (pad bytes and the space after each text's NUL are zero). False
+// with a message naming the field when a text holds a character GBK cannot encode or does not
+// fit its field.
+bool encodeRecord(const CaseRecord& r, RecordBytes& out, std::string* error);
+// Decodes 1,184 bytes; never fails. A text without NUL is read up to its field's end; bytes
+// that are not GBK become U+FFFD.
+CaseRecord decodeRecord(const char* bytes);
+
+// Match modes of SearchCriteria's texts.
+inline constexpr std::uint8_t kMatchIgnore = 0;
+inline constexpr std::uint8_t kMatchContains = 1;
+inline constexpr std::uint8_t kMatchEquals = 2;
+
+// What a search asks for; every criterion off by default (province -1 = any).
+struct SearchCriteria {
+    std::string name;         // UTF-8
+    std::string className;
+    std::string place;        // kept but never filters records of kind 0..2
+    std::uint8_t sexValue = 0;  // wanted value of the record's male byte
+    std::int16_t yearFrom = 0;  // astronomical years, inclusive
+    std::int16_t yearTo = 0;
+    std::int16_t province = -1;
+    std::uint8_t nameMode = kMatchIgnore;
+    std::uint8_t classMode = kMatchIgnore;
+    std::uint8_t placeMode = kMatchIgnore;
+    std::uint8_t sexOn = 0;
+    std::uint8_t yearOn = 0;
+    friend bool operator==(const SearchCriteria&, const SearchCriteria&) = default;
+};
+
+class CaseStore {
+public:
+    CaseStore() = default;
+
+    // Sets the paths below `programDir` (the folder holding dat/ and bazi_f/) and creates
+    // dat/, bazi_f/ and, when record file 0 is missing, an empty store. False with lastError
+    // when something cannot be created or the existing header is impossible; the paths stay
+    // set, so clearAll and importFrom can still repair the store.
+    bool openStore(const std::string& programDir, std::uint8_t kind = kKindBazi);
+    bool isOpen() const { return !datDir_.empty(); }
+
+    // Re-reads the header; the slot count, or -1 with lastError.
+    int recordCount();
+    // Re-reads the header into `out`.
+    bool readHeader(StoreHeader& out);
+    // The header read last.
+    const StoreHeader& header() const { return header_; }
+
+    // True when 0 <= i < count and slot i holds a live record. False otherwise; lastError
+    // stays empty for a deleted or missing slot and says why for a file error.
+    bool readRecord(int i, CaseRecord& out);
+    // The live records among `indices` (bad, deleted and missing ones skipped), in the given
+    // order, reading each record file once. For the case tree and listings.
+    bool readRecords(const std::vector<int>& indices, std::vector<CaseRecord>& out);
+    // Every live record in index order.
+    bool readAllRecords(std::vector<CaseRecord>& out);
+
+    // Overwrites the live slot i with `r` (its index and deleted byte are set to i and 0).
+    // Refuses an index outside 0..count-1 and a deleted slot, so a stale copy can never bring
+    // a removed case back while the store counts it as a hole.
+    bool writeRecord(int i, const CaseRecord& r);
+    // Stores a new record: appended, or in the lowest hole while reuse is on. Returns the new
+    // index, or -1 with lastError (nothing changed then).
+    int addRecord(const CaseRecord& r);
+    // Marks slot i deleted. Refuses (changing nothing) an index out of range or a slot already
+    // deleted. The report file is not touched.
+    bool removeRecord(int i);
+    // Indices of the live records matching `c`, in increasing order; one sequential read.
+    bool searchRecords(const SearchCriteria& c, std::vector<int>& out);
+
+    // Deletes every record file dat/bazi<k>.dat and every bazi_f/*.rtf, then creates an empty
+    // store so the object stays usable. False with lastError when a file could not be deleted.
+    bool clearAll();
+    // Copies the record files to <folder>/bazi<k>.dat and the report files to
+    // <folder>/bazi_f/, creating the folders. False with lastError (listing what failed) when
+    // anything was not copied.
+    bool exportTo(const std::string& folder);
+    // Checks an exported history without touching the store: the chosen file's header, and
+    // every record file it lists beside it, present and of a plausible size.
+    bool checkImportSource(const std::string& chosenFile, std::string* error) const;
+    // Replaces the whole store (records and reports) with the history beside `chosenFile`
+    // (a record file 0, usually <folder>/bazi0.dat). The source is checked and copied beside
+    // the store first; only then is the current store replaced, so a bad or unreadable
+    // source leaves it untouched. Do not clearAll before: importFrom clears by itself.
+    bool importFrom(const std::string& chosenFile);
+
+    // Report files: bazi_f/<i>.rtf.
+    std::string reportPath(int i) const;
+    // Writes the report through a temporary file and a rename (creating bazi_f when missing).
+    bool saveReport(int i, std::string_view rtfBytes);
+    // Reads the report; false when missing or unreadable (lastError says which).
+    bool loadReport(int i, std::string& rtfBytes);
+    bool reportExists(int i) const;
+    // Deletes the report; a missing file is not an error.
+    bool removeReport(int i);
+
+    // dat/<prefix><k>.dat
+    std::string recordFilePath(int k) const;
+    const std::string& programDir() const { return programDir_; }
+    const std::string& reportDir() const { return reportDir_; }
+    const std::string& lastError() const { return lastError_; }
+
+private:
+    friend class StoreSession;
+    bool fail(std::string message);
+
+    std::string programDir_;
+    std::string datDir_;
+    std::string reportDir_;
+    std::string prefix_ = std::string(kBaziPrefix);
+    std::uint8_t kind_ = kKindBazi;
+    StoreHeader header_;
+    std::string lastError_;
+};
+
+}  // namespace hj::casestore
