@@ -96,12 +96,20 @@ private:
         std::array<std::int32_t, 15> newMoonDays;
         std::array<std::int32_t, 14> monthLengths;
     };
-    void computeLunarYear(int d, LunarYear& y) const;
+    // Builds the lunar year that starts with the winter solstice estimated at day w.
+    void computeLunarYear(double w, LunarYear& y) const;
+
+    // Built years, keyed by the estimate index k of buildLunarYear: the solstice check of k
+    // and the years built from its estimate and from the one a year earlier.
+    struct YearSlot {
+        int solsticeDay = 0;
+        bool hasThis = false, hasPrevious = false;
+        LunarYear thisYear{}, previousYear{};
+    };
+    std::unordered_map<std::int64_t, YearSlot> yearCache_;
 
     CalcTime calcTime_;
     std::string lastError_;
-    // Built years keyed by their winter-solstice day number.
-    std::unordered_map<std::int32_t, LunarYear> yearCache_;
 };
 
 }  // namespace hj

@@ -34,6 +34,10 @@ inline constexpr std::string_view kChineseDigits[10] = {"○", "一", "二", "�
 // Index modulo n taken in 0..n-1, for any sign.
 constexpr int cycleMod(int x, int n) { return ((x % n) + n) % n; }
 
+// Julian day number of a civil date (Julian calendar before 1582-10-15, Gregorian from it);
+// the day carries the time of day as a fraction. Dates inside the 1582 gap are not rejected.
+double civilJulianDay(int year, int month, double dayWithFraction);
+
 // Name of a sexagenary index (0..59, any integer accepted): stem + branch, "甲子" for 1.
 std::string ganZhiName(int cycleIndex);
 
