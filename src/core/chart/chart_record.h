@@ -7,7 +7,9 @@
 // In memory every text is UTF-8; widths of the report count GBK bytes.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -91,6 +93,9 @@ public:
     // Checks the request copy, resolves the birth times, forms the pillars, derived data,
     // stars and the chart part of the report (sections 1 to 12).
     bool computeChart();
+    // The first half of computeChart: the checks, the birth times and the four pillars only,
+    // with the settings as they stand (no reload, no report). For batch work.
+    bool computePillars();
     // Fills birthLocal, birthClock, birthClockJd, birthLunar; false with lastError.
     bool resolveBirthTime();
     // The low byte of each pillar index, year first.
@@ -140,6 +145,7 @@ public:
 
     // ---- kept for the report, the command line and the window ----
     int monthBranch = 0;                 // branch of the month pillar (亥 = 0)
+    long dayNumber = 0;                  // floor(JD(birthLocal) - 1410960.5): day pillar and mansion
     DateTime previousJie, midTerm, nextJie;  // the solar month of the birth (Beijing time)
     LuckInfo luck;
     std::array<std::string, 4> stars;    // star text of each pillar (day marks and 孤鸾 included)
@@ -149,8 +155,19 @@ public:
 private:
     void clearOutputs();
     void applyOverrides();
-    void formPillars(bool& ok);
     void writeChartSections();
+    double lichunJd(int year);
+    int solarMonth(DateTime& jie, DateTime& mid, DateTime& next);
+
+    // Solar-term results already computed: the 立春 instant of a year, and solar months by the
+    // day number of their opening jie. Batch work hits the same years and months again and again.
+    struct SolarMonth {
+        double start = 0, end = 0;  // julianDayOf of the opening and the next jie
+        int branch = 0;
+        DateTime jie, mid, next;
+    };
+    std::unordered_map<int, double> lichunCache_;
+    std::map<double, SolarMonth> monthCache_;
 
     std::string dataDir_;
     const TextTable* texts_;

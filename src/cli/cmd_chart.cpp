@@ -1,0 +1,298 @@
+// Chart commands: pillars (one moment or a batch) and chart (the whole report).
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "core/calendar/date_text.h"
+#include "core/calendar/places.h"
+#include "core/chart/chart_record.h"
+#include "core/chart/derived.h"
+#include "core/chart/province_table.h"
+#include "core/text/gbk.h"
+#include "core/text/ini.h"
+
+namespace hj::cli {
+namespace {
+
+// The data folder: --data-dir / $HENGJIAN_HOME, else the folder of the executable.
+std::string dataFolder(const Context& ctx) {
+    if (!ctx.dataDir.empty()) return ctx.dataDir;
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+std::string pillarLine(const ChartRecord& r) {
+    return pillarName(r.pillars[0]) + " " + pillarName(r.pillars[1]) + " " + pillarName(r.pillars[2]) + " " +
+           pillarName(r.pillars[3]);
+}
+
+struct PillarsOptions {
+    std::string moment, batch;
+    bool zishi = false;
+    int idate = 0;
+    double lon = 120.0;
+};
+
+// Pillars of one moment through the same engine path as a chart.
+bool pillarsOf(ChartRecord& r, std::string_view text, std::string& line, std::string& error) {
+    DateTime d;
+    if (!parseDateTime(text, d, error)) return false;
+    r.request.year = d.year;
+    r.request.month = d.month;
+    r.request.day = d.day;
+    r.request.hour = d.hour;
+    r.request.minute = d.minute;
+    if (!r.computePillars()) {
+        error = r.lastError;
+        return false;
+    }
+    line = pillarLine(r);
+    return true;
+}
+
+int runPillars(const PillarsOptions& o) {
+    ChartRecord r;
+    r.settings.zishi = o.zishi;
+    r.settings.idate = static_cast<std::uint8_t>(o.idate);
+    r.request.longitude = static_cast<float>(o.lon);
+    std::string line, error;
+    if (o.batch.empty()) {
+        if (o.moment.empty()) return fail("pillars needs DATETIME or --batch FILE");
+        if (!pillarsOf(r, o.moment, line, error)) return fail(error);
+        std::printf("%s\n", line.c_str());
+        return 0;
+    }
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (o.batch != "-") {
+        file.open(o.batch);
+        if (!file) return fail("cannot open " + o.batch);
+        in = &file;
+    }
+    std::string out, text;
+    int lineNo = 0, bad = 0;
+    while (std::getline(*in, text)) {
+        ++lineNo;
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        if (pillarsOf(r, text, line, error)) {
+            out += line;
+        } else {
+            // An empty output line keeps the output aligned with the input.
+            std::fprintf(stderr, "hengjian-cli: line %d: %s\n", lineNo, error.c_str());
+            ++bad;
+        }
+        out += '\n';
+        if (out.size() > (1u << 16)) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return bad ? 1 : 0;
+}
+
+struct ChartOptions {
+    std::string name = "某人", date, time, place;
+    bool lunar = false, leap = false, female = false, noYearly = false, json = false, gbk = false;
+    int province = ProvinceTable::kUnknown, city = 0;
+    double lon = 120.0, lat = 30.0;
+    bool haveLon = false, haveLat = false, haveProvince = false;
+    std::vector<std::string> sets;
+};
+
+bool parseTime(const std::string& text, std::int16_t& hour, std::int16_t& minute) {
+    int h = -1, m = -1;
+    char extra = 0;
+    if (std::sscanf(text.c_str(), "%d:%d%c", &h, &m, &extra) != 2) return false;
+    if (h < 0 || h > 23 || m < 0 || m > 59) return false;
+    hour = static_cast<std::int16_t>(h);
+    minute = static_cast<std::int16_t>(m);
+    return true;
+}
+
+nlohmann::json failure(const std::string& error) { return {{"ok", false}, {"error", error}}; }
+
+int emitFailure(bool json, const std::string& error) {
+    if (json) {
+        std::printf("%s\n", failure(error).dump(2).c_str());
+        return 1;
+    }
+    return fail(error);
+}
+
+// Fills the request's place from the options; false with a message.
+bool fillPlace(const ChartOptions& o, const std::string& dataDir, ChartRequest& q, std::string& error) {
+    if (o.haveLon || o.haveLat || !o.place.empty()) {
+        if (o.haveProvince) {
+            error = "--province/--city and --lon/--lat/--place exclude each other";
+            return false;
+        }
+        q.province = ProvinceTable::kUnknown;
+        q.longitude = static_cast<float>(o.lon);
+        q.latitude = static_cast<float>(o.lat);
+        q.place = o.place.empty() ? "未知" : o.place;
+        return true;
+    }
+    if (!ProvinceTable::valid(o.province)) {
+        error = "--province takes 0.." + std::to_string(ProvinceTable::kCount - 1);
+        return false;
+    }
+    q.province = static_cast<std::int16_t>(o.province);
+    q.city = static_cast<std::int16_t>(o.city);
+    if (o.province == ProvinceTable::kUnknown) {
+        if (o.city != 0) {
+            error = "未知地 has the single city 0";
+            return false;
+        }
+        q.longitude = ProvinceTable::kUnknownLongitude;
+        q.latitude = ProvinceTable::kUnknownLatitude;
+        q.place = "未知";
+        return true;
+    }
+    text::IniFile dili(dataFilePath(dataDir, "dili.ini"));
+    if (!dili.reload()) {
+        error = dili.lastError();
+        return false;
+    }
+    const std::string_view province = ProvinceTable::name(o.province);
+    const auto cities = placesOf(dili, province);
+    if (o.city < 0 || o.city >= static_cast<int>(cities.size())) {
+        error = std::string(province) + " has " + std::to_string(cities.size()) + " places in " +
+                dataFilePath(dataDir, "dili.ini") + "; --city " + std::to_string(o.city) + " is not one of them";
+        return false;
+    }
+    PlaceCoordinates c;
+    if (!placeCoordinates(dili, province, cities[o.city], c, &error)) return false;
+    q.longitude = c.longitude;
+    q.latitude = c.latitude;
+    q.place = ProvinceTable::placeText(o.province, cities[o.city]);
+    return true;
+}
+
+nlohmann::json chartJson(const ChartRecord& r) {
+    using nlohmann::json;
+    json names = json::array(), indices = json::array();
+    for (auto p : r.pillars) {
+        names.push_back(pillarName(p));
+        indices.push_back(p);
+    }
+    json luckNames = json::array();
+    for (int p : r.luck.pillars) luckNames.push_back(pillarName(p));
+    auto starList = [](const std::string& s) {
+        json a = json::array();
+        std::size_t pos = 0;
+        while (pos < s.size()) {
+            std::size_t end = s.find(' ', pos);
+            if (end == std::string::npos) end = s.size();
+            if (end > pos) a.push_back(s.substr(pos, end - pos));
+            pos = end + 1;
+        }
+        return a;
+    };
+    return {{"ok", true},
+            {"pillars", names},
+            {"pillarIndices", indices},
+            {"lunar",
+             {{"year", r.birthLunar.year}, {"month", r.birthLunar.month}, {"day", r.birthLunar.day}, {"leap", r.request.leap}}},
+            {"birthClock", formatDateTime(r.birthClock)},
+            {"birthLocal", formatDateTime(r.birthLocal)},
+            {"luck",
+             {{"direction", r.luck.direction},
+              {"startYears", r.luck.startYears},
+              {"startMonths", r.luck.startMonths},
+              {"startDays", r.luck.startDays},
+              {"startDate", formatDateTime(r.luck.startDate)},
+              {"startAge", r.luck.startAge},
+              {"pillars", luckNames}}},
+            {"conception", pillarName(r.conceptionPillar)},
+            {"lifePalace", pillarName(r.lifePalace)},
+            {"stars",
+             {{"year", starList(r.stars[0])}, {"month", starList(r.stars[1])}, {"day", starList(r.stars[2])},
+              {"hour", starList(r.stars[3])}}},
+            {"report", r.report}};
+}
+
+int runChart(const ChartOptions& o, const Context& ctx) {
+    const std::string dataDir = dataFolder(ctx);
+    ChartRequest q;
+    q.name = o.name;
+    q.male = !o.female;
+    q.lunar = o.lunar;
+    q.leap = o.leap;
+    q.yearly = !o.noYearly;
+    std::string error;
+    DateTime d;
+    if (!parseDate(o.date, d, error)) return emitFailure(o.json, error);
+    q.year = d.year;
+    q.month = d.month;
+    q.day = d.day;
+    if (!parseTime(o.time, q.hour, q.minute)) return emitFailure(o.json, "--time takes HH:MM (00:00..23:59), not " + o.time);
+    if (!fillPlace(o, dataDir, q, error)) return emitFailure(o.json, error);
+
+    ChartRecord r(dataDir);
+    for (const std::string& s : o.sets) {
+        auto eq = s.find('=');
+        if (eq == std::string::npos) return emitFailure(o.json, "--set takes KEY=VALUE, not " + s);
+        if (!r.setSettingOverride(s.substr(0, eq), s.substr(eq + 1))) return emitFailure(o.json, r.lastError);
+    }
+    if (!r.buildReport(q)) return emitFailure(o.json, r.lastError);
+    if (o.json) {
+        std::printf("%s\n", chartJson(r).dump(2).c_str());
+        return 0;
+    }
+    if (o.gbk) {
+        std::string bytes, bad;
+        if (!text::utf8ToGbk(r.report, bytes, &bad)) return fail("the report holds a character GBK cannot encode: " + bad);
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    } else {
+        std::fwrite(r.report.data(), 1, r.report.size(), stdout);
+    }
+    return 0;
+}
+
+void setup(CLI::App& app, Context& ctx) {
+    static PillarsOptions po;
+    auto* pillars = app.add_subcommand("pillars", "Four pillars of a Beijing-time moment: \"年柱 月柱 日柱 时柱\"");
+    pillars->add_option("DATETIME", po.moment, "YYYY-MM-DD HH:MM (astronomical years)");
+    pillars->add_flag("--zishi", po.zishi, "23:00-23:59 keeps its day pillar (夜子时)");
+    pillars->add_option("--idate", po.idate, "0 Beijing time, 1 true solar time, 2 local mean time")->check(CLI::Range(0, 2));
+    pillars->add_option("--lon", po.lon, "Longitude, degrees east (for --idate 1 and 2)")->check(CLI::Range(-180.0, 180.0));
+    pillars->add_option("--batch", po.batch, "One moment a line from FILE (- for standard input)");
+    pillars->callback([&ctx] { ctx.exitCode = runPillars(po); });
+
+    static ChartOptions co;
+    auto* chart = app.add_subcommand("chart", "The whole report (命稿) of a birth, or a JSON object");
+    chart->add_option("--name", co.name, "Name (at most 12 GBK bytes are kept)");
+    chart->add_option("--date", co.date, "Birth date YYYY-MM-DD (lunar with --lunar)")->required();
+    chart->add_option("--time", co.time, "Birth time HH:MM, Beijing time")->required();
+    chart->add_flag("--lunar", co.lunar, "The date is a lunar date");
+    chart->add_flag("--leap", co.leap, "The lunar month is the leap month");
+    chart->add_flag("--female", co.female, "坤造 (default 乾造)");
+    auto* prov = chart->add_option("--province", co.province, "Province index 0..34 (34 未知地)");
+    chart->add_option("--city", co.city, "City index in the province's section of dat/dili.ini")->needs(prov);
+    auto* lon = chart->add_option("--lon", co.lon, "Longitude, degrees east")->check(CLI::Range(-180.0, 180.0));
+    auto* lat = chart->add_option("--lat", co.lat, "Latitude, degrees north")->check(CLI::Range(-90.0, 90.0));
+    chart->add_option("--place", co.place, "Place text of the report");
+    chart->add_flag("--no-yearly", co.noYearly, "Leave out the yearly block 流年神煞和九星");
+    chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key for this run (zishi, mgong, pai, idate, ...)");
+    chart->add_flag("--json", co.json, "Print a JSON object");
+    chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
+    chart->callback([&ctx, prov, lon, lat] {
+        co.haveProvince = prov->count() > 0;
+        co.haveLon = lon->count() > 0;
+        co.haveLat = lat->count() > 0;
+        ctx.exitCode = runChart(co, ctx);
+    });
+}
+
+const CommandRegistrar registrar(20, &setup);
+
+}  // namespace
+}  // namespace hj::cli

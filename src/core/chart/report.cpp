@@ -1,0 +1,316 @@
+#include "core/chart/report.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/chart/derived.h"
+#include "core/chart/stars.h"
+#include "core/chart/text_table.h"
+#include "core/text/gbk.h"
+
+namespace hj {
+namespace {
+
+constexpr std::string_view kWeekdays[7] = {"日", "一", "二", "三", "四", "五", "六"};
+
+// Bone weights (两): 60 by year pillar (甲子 first), 12 by month, 30 by lunar day, 12 by hour (子 first).
+constexpr float kYearWeights[60] = {1.2f, 0.9f, 0.6f, 0.7f, 1.2f, 0.5f, 0.9f, 0.8f, 0.7f, 0.8f, 1.5f, 0.9f,
+                                    1.6f, 0.8f, 0.8f, 1.9f, 1.2f, 0.6f, 0.8f, 0.7f, 0.5f, 1.5f, 0.6f, 1.6f,
+                                    1.5f, 0.7f, 0.9f, 1.2f, 1.0f, 0.7f, 1.5f, 0.6f, 0.5f, 1.4f, 1.4f, 0.9f,
+                                    0.7f, 0.7f, 0.9f, 1.2f, 0.8f, 0.7f, 1.3f, 0.5f, 1.4f, 0.5f, 0.9f, 1.7f,
+                                    0.5f, 0.7f, 1.2f, 0.8f, 0.8f, 0.6f, 1.9f, 0.6f, 0.8f, 1.6f, 1.0f, 0.7f};
+constexpr float kMonthWeights[12] = {0.6f, 0.7f, 1.8f, 0.9f, 0.5f, 1.6f, 0.9f, 1.5f, 1.8f, 0.8f, 0.9f, 0.5f};
+constexpr float kDayWeights[30] = {0.5f, 1.5f, 0.8f, 1.5f, 1.6f, 1.5f, 0.8f, 1.6f, 0.8f, 1.6f,
+                                   0.9f, 1.7f, 0.8f, 1.7f, 1.0f, 0.8f, 0.9f, 1.8f, 0.5f, 1.5f,
+                                   1.0f, 0.9f, 0.8f, 0.9f, 1.5f, 1.8f, 0.7f, 0.8f, 1.6f, 0.6f};
+constexpr float kHourWeights[12] = {1.6f, 0.6f, 0.7f, 1.0f, 0.9f, 1.6f, 1.0f, 0.8f, 0.8f, 0.9f, 0.6f, 0.6f};
+
+std::string fmt(const char* f, auto... args) {
+    char buf[256];
+    int n = std::snprintf(buf, sizeof buf, f, args...);
+    return std::string(buf, n < 0 ? 0 : static_cast<std::size_t>(n) < sizeof buf ? n : sizeof buf - 1);
+}
+
+std::string name(std::string_view v) { return std::string(v); }
+
+int hourBranchOf(int hour) {
+    int h = hour;
+    if (h % 2 == 1) h = (h + 1) % 24;
+    return (h / 2 + 1) % 12;
+}
+
+// Degrees and minutes of a coordinate as printed: whole degrees rounded down, the minutes
+// rounded to the nearest (halves down); 60 minutes carry into the degrees.
+void degreesMinutes(float value, int& deg, int& min) {
+    double v = value;
+    deg = static_cast<int>(std::floor(v));
+    min = static_cast<int>(roundTo((v - deg) * 60.0, 0));
+    if (min >= 60) {
+        min -= 60;
+        deg += 1;
+    }
+}
+
+// Text positions as the pane counts them: characters, with "\r\n" one character.
+std::u32string paneChars(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size() / 2);
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char b = static_cast<unsigned char>(s[i]);
+        char32_t cp;
+        int len;
+        if (b < 0x80) { cp = b; len = 1; }
+        else if ((b >> 5) == 6) { cp = b & 0x1F; len = 2; }
+        else if ((b >> 4) == 14) { cp = b & 0x0F; len = 3; }
+        else if ((b >> 3) == 30) { cp = b & 0x07; len = 4; }
+        else { cp = 0xFFFD; len = 1; }
+        if (i + len > s.size()) { cp = 0xFFFD; len = 1; }
+        else
+            for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        if (cp == '\r') {
+            cp = '\n';
+            if (i + 1 < s.size() && s[i + 1] == '\n') len = 2;
+        }
+        out += cp;
+        i += len;
+    }
+    return out;
+}
+
+long findFrom(const std::u32string& hay, std::u32string_view needle, long from) {
+    if (from < 0) from = 0;
+    auto p = hay.find(needle, static_cast<std::size_t>(from));
+    return p == std::u32string::npos ? -1 : static_cast<long>(p);
+}
+
+StyleSpan span(long start, long end, bool color, std::uint32_t rgb, bool bold, int size) {
+    StyleSpan s;
+    s.start = static_cast<std::int32_t>(start);
+    s.length = static_cast<std::int32_t>(end - start);
+    s.setColor = color;
+    s.color = rgb;
+    s.bold = bold;
+    s.sizeDelta = size;
+    return s;
+}
+
+}  // namespace
+
+std::string paneText(std::string_view report) {
+    std::string out;
+    out.reserve(report.size());
+    for (std::size_t i = 0; i < report.size(); ++i) {
+        if (report[i] == '\r') {
+            out += '\n';
+            if (i + 1 < report.size() && report[i + 1] == '\n') ++i;
+        } else {
+            out += report[i];
+        }
+    }
+    return out;
+}
+
+std::vector<StyleSpan> reportStyleSpans(std::string_view report) {
+    std::vector<StyleSpan> spans;
+    const std::u32string t = paneChars(report);
+    const long size = static_cast<long>(t.size());
+    // The chart block: from the 乾造/坤造 label up to 藏干.
+    long zao = findFrom(t, U"造  ", 80);
+    if (zao >= 2) {
+        long cang = findFrom(t, U"藏干", zao);
+        if (cang > zao - 2) spans.push_back(span(zao - 2, cang, true, kReportRed, false, 0));
+    }
+    long stars = findFrom(t, U"吉神凶煞：", 90);
+    if (stars >= 0) {
+        spans.push_back(span(stars, stars + 5, true, kReportBlue, true, 0));
+        long first = findFrom(t, U"※", stars);
+        if (first >= 0) {
+            spans.push_back(span(first, size, false, 0, false, -1));
+            for (long p = first;;) {
+                long a = findFrom(t, U"※", p);
+                if (a < 0) break;
+                long b = findFrom(t, U"：", a);
+                if (b < 0) break;
+                spans.push_back(span(a, b + 1, true, kReportBlue, false, 0));
+                p = b + 1;
+            }
+        }
+    }
+    long yearly = findFrom(t, U"流年神煞和九星：", 100);
+    if (yearly >= 0) {
+        spans.push_back(span(yearly, yearly + 8, true, kReportBlue, true, 0));
+        for (long p = yearly + 8;;) {
+            long a = findFrom(t, U"【", p);
+            if (a < 0) break;
+            long b = findFrom(t, U"】", a);
+            if (b < 0) break;
+            spans.push_back(span(a, b + 1, true, kReportRed, false, 0));
+            p = b + 1;
+        }
+    }
+    return spans;
+}
+
+std::string lunarDateText(const DateTime& lunar, bool leap) {
+    std::string s = chineseNumber(lunar.year) + "年";
+    std::string month = lunar.month == 1 ? std::string(" 正月 ") : " " + chineseNumber(lunar.month) + "月 ";
+    if (leap) month = " 闰" + month.substr(1);
+    s += month;
+    if (lunar.day >= 1 && lunar.day <= 10) s += "初";
+    s += chineseNumber(lunar.day) + "日";
+    s += " ";
+    s += kBranches[hourBranchOf(lunar.hour)];
+    s += "时。";
+    return s;
+}
+
+std::string appendBirthVerses(const ChartRecord& chart) {
+    const TextTable& t = chart.textTable();
+    const int year = cycleMod(chart.pillars[0], 60);
+    std::string s = "★" + pillarName(year) + "年生:";
+    s += t.text(1100 + year);
+    s += "\r\n●";
+    s += t.text(1200 + chart.birthLunar.month);
+    s += "\r\n●";
+    s += t.text(1220 + chart.birthLunar.day);
+    s += "\r\n●";
+    std::string_view hour = t.text(1260 + cycleMod(chart.pillars[3], 60) % 12);
+    std::size_t a = hour.find('*');
+    std::size_t b = a == std::string_view::npos ? a : hour.find('*', a + 1);
+    s += hour.substr(0, a);
+    s += "\r\n    ";
+    if (a != std::string_view::npos) s += hour.substr(a + 1, b == std::string_view::npos ? b : b - a - 1);
+    s += "\r\n    ";
+    if (b != std::string_view::npos) s += hour.substr(b + 1);
+    return s;
+}
+
+std::string boneWeightText(int yearPillar, int month, int lunarDay, int hourNumber, bool male,
+                           const TextTable& texts) {
+    int y = cycleMod(yearPillar, 60);
+    if (y == 0) y = 60;
+    const float w[4] = {kYearWeights[y - 1], kMonthWeights[cycleMod(month - 1, 12)],
+                        kDayWeights[cycleMod(lunarDay - 1, 30)], kHourWeights[cycleMod(hourNumber - 1, 12)]};
+    static constexpr std::string_view kLabels[4] = {"年", "月", "日", "时"};
+    std::string parts;
+    double total = 0;
+    for (int i = 0; i < 4; ++i) {
+        int b = static_cast<int>(std::floor((static_cast<double>(w[i]) + 0.03) * 10));
+        if (i) parts += "、";
+        parts += kLabels[i];
+        parts += fmt("%d.%d两", b / 10, b % 10);
+        total += w[i];
+    }
+    parts += "。";
+    total += 0.03;
+    std::string digits = fmt("%1.1f", total);
+    std::string s = "【";
+    s += digits.front();
+    s += "两";
+    s += digits.back();
+    s += "钱】 ";
+    s += parts;
+    s += "\r\n袁天罡断：";
+    s += texts.text(static_cast<int>(std::floor(total * 10)) + (male ? 7010 : 7980));
+    return s;
+}
+
+std::string boneWeightText(const ChartRecord& chart) {
+    int month = chart.birthLunar.month;
+    if (chart.settings.zhong != 1) {
+        month = chart.monthBranch - 2;
+        if (month <= 0) month += 12;
+    }
+    int hour = cycleMod(chart.pillars[3], 60) % 12;
+    if (hour == 0) hour = 12;
+    return boneWeightText(chart.pillars[0], month, chart.birthLunar.day, hour, chart.request.male,
+                          chart.textTable());
+}
+
+void ChartRecord::writeChartSections() {
+    std::string& r = report;
+    r += "命主姓名:" + request.name + "  出生地:";
+    const DateTime& L = birthLocal;
+    const std::string weekday = "星期" + name(kWeekdays[calendar.weekdayOf(L)]) + "。\r\n";
+    if (settings.idate == 0) {
+        r += request.place + "。\r\n";
+        r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)，", displayYear(L.year), L.month, L.day, L.hour, L.minute);
+    } else {
+        int ld, lm, ad, am;
+        degreesMinutes(request.longitude, ld, lm);
+        degreesMinutes(request.latitude, ad, am);
+        r += request.place + ",";
+        r += fmt("经度:%d度%d分,", ld, lm);
+        r += fmt("纬度:%d度%d分。\r\n", ad, am);
+        const DateTime& C = birthClock;
+        r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)。\r\n", displayYear(C.year), C.month, C.day, C.hour,
+                 C.minute);
+        r += fmt("出生公历：%d年%d月%d日%d时%d分", displayYear(L.year), L.month, L.day, L.hour, L.minute);
+        r += settings.idate == 1 ? "(真太阳时)，" : "(地方时)，";
+    }
+    r += weekday;
+    r += "出生农历：" + lunarDateText(birthLunar, request.leap) + "\r\n\r\n";
+
+    // The chart block: twelve-byte columns.
+    const int day = pillars[2];
+    r += "      ";
+    for (int i = 0; i < 4; ++i) r += i == 2 ? "日元        " : name(kTenGodShort[tenGodIndex(day, pillars[i])]) + "          ";
+    r += "\r\n";
+    r += request.male ? "乾造  " : "坤造  ";
+    const auto voids = voidBranches(day);
+    const std::string voidText = fmt(" (日空%s、%s)\r\n", kBranches[voids[0]].data(), kBranches[voids[1]].data());
+    if (settings.pai == 1) {
+        for (int i = 0; i < 4; ++i) r += name(kStems[pillars[i] % 10]) + (i < 3 ? "          " : "");
+        r += voidText;
+        r += "      ";
+        for (int i = 0; i < 4; ++i) r += name(kBranches[pillars[i] % 12]) + (i < 3 ? "          " : "");
+        r += "\r\n";
+    } else {
+        for (int i = 0; i < 4; ++i) r += pillarName(pillars[i]) + (i < 3 ? "        " : "");
+        r += voidText;
+    }
+    r += "藏干  ";
+    std::string gods = "      ";
+    for (int i = 0; i < 4; ++i) {
+        std::string stems, g;
+        for (char digit : kHiddenStems[pillars[i] % 12]) {
+            stems += kStems[digit - '0'];
+            g += kTenGodShort[tenGodIndex(day, digit - '0')];
+        }
+        r += text::padRight(stems, 12);
+        gods += text::padRight(g, 12);
+    }
+    r += "\r\n" + gods + "\r\n";
+    r += "纳音  ";
+    for (int i = 0; i < 4; ++i) r += text::padRight(nayinName(pillars[i]), 12);
+    r += "\r\n\r\n";
+
+    r += fmt("起大运周岁：%d岁 %d个月 %d天，", luck.startYears, luck.startMonths, luck.startDays);
+    r += fmt("每一交大运年 %d月 %d日起运(公历)。\r\n", luck.startDate.month, luck.startDate.day);
+    std::string row1 = "     ", row2 = "大运 ", row3 = "     ", row4 = "岁数 ", row5 = "年份 ";
+    for (int i = 0; i < 8; ++i) {
+        const int p = luck.pillars[i];
+        row1 += name(kTenGodShort[tenGodIndex(day, p)]) + "    ";
+        row2 += pillarName(p) + "  ";
+        row3 += text::padRight(kLifeStages[lifeStageIndex(day % 10, p % 12)], 6);
+        row4 += text::padRight(std::to_string(luck.startAge + 10 * i), 6);
+        row5 += text::padRight(std::to_string(displayYear(birthLocal.year) + luck.startAge - 1 + 10 * i), 6);
+    }
+    r += row1 + "\r\n" + row2 + "\r\n" + row3 + "\r\n" + row4 + "\r\n" + row5 + "\r\n";
+
+    r += "\r\n胎元：" + pillarName(conceptionPillar) + "(" + name(nayinName(conceptionPillar)) + ")  ";
+    r += "命宫：" + pillarName(lifePalace) + "(" + name(nayinName(lifePalace)) + ")";
+    r += "\r\n\r\n吉神凶煞：\r\n";
+    static constexpr std::string_view kPillarLabels[4] = {"  年柱 ", "  月柱 ", "  日柱 ", "  时柱 "};
+    for (int i = 0; i < 4; ++i) r += name(kPillarLabels[i]) + stars[i] + "\r\n";
+    r += chartMarks;
+
+    const int trigram = lifeTrigramIndex(birthLocal.year, pillars[0], request.male);
+    r += "\r\n☆星座：" + name(kSunSigns[starSign]) + "座  ";
+    r += "生肖：" + name(kAnimals[pillars[0] % 12]);
+    r += "  二十八宿：" + name(kMansions[mansionIndex(dayNumber)]) + "。\r\n";
+    r += "☆命主福元：" + name(kTrigrams[trigram]) + "宫，属";
+    r += isEastGroup(trigram) ? "东四命。\r\n\r\n" : "西四命。\r\n\r\n";
+}
+
+}  // namespace hj
