@@ -1,0 +1,86 @@
+#include "core/app/data_folder.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace hj::app {
+namespace fs = std::filesystem;
+
+namespace {
+std::string withoutTrailingSlash(std::string p) {
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    return p;
+}
+}  // namespace
+
+bool folderIsWritable(const std::string& dir) {
+    std::error_code ec;
+    fs::path p = fs::absolute(dir.empty() ? fs::path(".") : fs::path(dir), ec);
+    if (ec) return false;
+    while (!fs::exists(p, ec)) {
+        if (!p.has_parent_path() || p.parent_path() == p) return false;
+        p = p.parent_path();
+    }
+    if (!fs::is_directory(p, ec)) return false;
+    return ::access(p.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string chooseDataFolder(const DataFolderInputs& in) {
+    if (!in.explicitDir.empty()) return withoutTrailingSlash(in.explicitDir);
+    if (!in.envHome.empty()) return withoutTrailingSlash(in.envHome);
+    const std::string prog = withoutTrailingSlash(in.programDir.empty() ? "." : in.programDir);
+    // An existing dat/ must itself be writable, else settings and cases could not be saved.
+    std::error_code ec;
+    const std::string dat = prog + "/dat";
+    const bool useProgram = fs::is_directory(dat, ec) ? folderIsWritable(dat) : folderIsWritable(prog);
+    if (useProgram) return prog;
+    std::string base = in.xdgDataHome;
+    if (base.empty()) base = (in.home.empty() ? std::string(".") : withoutTrailingSlash(in.home)) + "/.local/share";
+    return withoutTrailingSlash(base) + "/hengjian";
+}
+
+std::string defaultDataFolder(const std::string& programDir) {
+    std::error_code ec;
+    const fs::path prog(programDir.empty() ? "." : programDir);
+    for (const fs::path& cand : {prog / "dat-default", prog / ".." / "share" / "hengjian" / "dat-default"}) {
+        if (fs::is_directory(cand, ec)) return fs::weakly_canonical(cand, ec).string();
+    }
+    return {};
+}
+
+bool prepareDataFolder(const std::string& root, const std::string& defaultsDir, std::string* error) {
+    std::error_code ec;
+    const fs::path r(root);
+    for (const fs::path& d : {r, r / "dat", r / "bazi_f"}) {
+        fs::create_directories(d, ec);
+        if (ec || !fs::is_directory(d)) {
+            if (error) *error = "无法创建文件夹 " + d.string() + (ec ? "：" + ec.message() : std::string());
+            return false;
+        }
+    }
+    if (defaultsDir.empty() || !fs::is_directory(defaultsDir, ec)) return true;
+    std::error_code iterEc;
+    for (const auto& entry : fs::directory_iterator(defaultsDir, iterEc)) {
+        if (!entry.is_regular_file(ec)) continue;
+        const fs::path target = r / "dat" / entry.path().filename();
+        if (fs::exists(target, ec) || ec) continue;
+        // Copy to a temporary name first so that an interrupted copy never looks like data.
+        const fs::path tmp = target.string() + ".tmp-seed";
+        fs::copy_file(entry.path(), tmp, fs::copy_options::overwrite_existing, ec);
+        if (!ec) fs::rename(tmp, target, ec);
+        if (ec) {
+            fs::remove(tmp, ec);
+            if (error) *error = "无法复制默认数据文件 " + entry.path().filename().string();
+            return false;
+        }
+    }
+    if (iterEc) {
+        if (error) *error = "无法读取默认数据文件夹 " + defaultsDir + "：" + iterEc.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace hj::app
