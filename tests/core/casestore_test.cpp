@@ -1,0 +1,588 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/casestore/case_store.h"
+#include "core/text/gbk.h"
+
+using namespace hj::casestore;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+void writeFile(const fs::path& p, const std::string& bytes) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+std::string headerImage(const StoreHeader& h) {
+    const HeaderBytes b = encodeHeader(h);
+    return std::string(b.data(), b.size());
+}
+std::string recordImage(const CaseRecord& r) {
+    RecordBytes b{};
+    EXPECT_TRUE(encodeRecord(r, b, nullptr));
+    return std::string(b.data(), b.size());
+}
+std::int32_t le32(const std::string& s, std::size_t off) {
+    std::int32_t v;
+    std::memcpy(&v, s.data() + off, 4);
+    return v;
+}
+std::int16_t le16(const std::string& s, std::size_t off) {
+    std::int16_t v;
+    std::memcpy(&v, s.data() + off, 2);
+    return v;
+}
+
+CaseRecord sample(const std::string& name, const std::string& cls = "临时保存", int year = 1990, bool male = true,
+                  int province = 1) {
+    CaseRecord r;
+    r.name = name;
+    r.className = cls;
+    r.year = static_cast<std::int16_t>(year);
+    r.month = 5;
+    r.day = 12;
+    r.hour = 8;
+    r.minute = 30;
+    r.male = male ? 1 : 0;
+    r.province = static_cast<std::int16_t>(province);
+    r.place = "北京市-北京";
+    r.note = "备注";
+    return r;
+}
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int serial = 0;
+        root = fs::temp_directory_path() / ("hj_casestore_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
+        fs::remove_all(root);
+        ASSERT_TRUE(store.openStore(root.string())) << store.lastError();
+    }
+    void TearDown() override { fs::remove_all(root); }
+    fs::path dat(int k = 0) const { return root / "dat" / ("bazi" + std::to_string(k) + ".dat"); }
+    StoreHeader header() {
+        StoreHeader h;
+        EXPECT_TRUE(store.readHeader(h)) << store.lastError();
+        return h;
+    }
+    // Number of deleted slots actually on disk.
+    int holesOnDisk() {
+        int holes = 0;
+        const StoreHeader h = header();
+        for (int i = 0; i < h.count; ++i) {
+            CaseRecord r;
+            if (!store.readRecord(i, r) && store.lastError().empty()) ++holes;
+        }
+        return holes;
+    }
+    fs::path root;
+    CaseStore store;
+};
+
+}  // namespace
+
+TEST(CaseRecordLayout, FieldsSitAtTheirOffsets) {
+    CaseRecord r;
+    r.index = 0x01020304;
+    r.deleted = 0;
+    r.name = "张三";
+    r.className = "朋友";
+    r.year = -5;
+    r.month = 12;
+    r.day = 31;
+    r.hour = 23;
+    r.minute = 59;
+    r.lunar = 1;
+    r.leap = 1;
+    r.male = 0;
+    r.province = 34;
+    r.city = 7;
+    r.longitude = 116.5f;
+    r.latitude = 39.75f;
+    r.note = std::string(1000, 'n');
+    r.place = "未知";
+    const std::string b = recordImage(r);
+    ASSERT_EQ(b.size(), 1184u);
+    EXPECT_EQ(le32(b, 0), 0x01020304);
+    EXPECT_EQ(b.substr(0, 4), std::string("\x04\x03\x02\x01", 4));  // little-endian
+    EXPECT_EQ(b[4], 0);
+    EXPECT_EQ(b.substr(5, 5), std::string("\xD5\xC5\xC8\xFD\0", 5));  // 张三 in GBK, NUL
+    EXPECT_EQ(b.substr(17, 5), std::string("\xC5\xF3\xD3\xD1\0", 5));  // 朋友
+    EXPECT_EQ(le16(b, 32), -5);
+    EXPECT_EQ(le16(b, 34), 12);
+    EXPECT_EQ(le16(b, 36), 31);
+    EXPECT_EQ(le16(b, 38), 23);
+    EXPECT_EQ(le16(b, 40), 59);
+    EXPECT_EQ(b[42], 1);
+    EXPECT_EQ(b[43], 1);
+    EXPECT_EQ(b[44], 0);
+    EXPECT_EQ(le16(b, 46), 34);
+    EXPECT_EQ(le16(b, 48), 7);
+    float lon, lat;
+    std::memcpy(&lon, b.data() + 52, 4);
+    std::memcpy(&lat, b.data() + 56, 4);
+    EXPECT_EQ(lon, 116.5f);
+    EXPECT_EQ(lat, 39.75f);
+    EXPECT_EQ(b.substr(60, 1000), std::string(1000, 'n'));
+    EXPECT_EQ(b[1060], 0);
+    EXPECT_EQ(b.substr(1152, 5), std::string("\xCE\xB4\xD6\xAA\0", 5));  // 未知
+    EXPECT_EQ(decodeRecord(b.data()), r);
+
+    StoreHeader h{0, 70000, 3, 1, 2};
+    const std::string hb = headerImage(h);
+    ASSERT_EQ(hb.size(), 20u);
+    EXPECT_EQ(hb[0], 0);
+    EXPECT_EQ(le32(hb, 4), 70000);
+    EXPECT_EQ(le32(hb, 8), 3);
+    EXPECT_EQ(hb[12], 1);
+    EXPECT_EQ(le16(hb, 14), 2);
+    EXPECT_EQ(hb.substr(1, 3), std::string(3, '\0'));
+    EXPECT_EQ(hb.substr(16, 4), std::string(4, '\0'));
+    EXPECT_EQ(decodeHeader(hb.data()), h);
+}
+
+TEST(CaseRecordLayout, TextsThatDoNotFitAreRefused) {
+    struct Case {
+        const char* what;
+        void (*set)(CaseRecord&);
+        bool ok;
+    };
+    const Case cases[] = {
+        {"name of 11 bytes fits", [](CaseRecord& r) { r.name = "abcdefghijk"; }, true},
+        {"name of 12 bytes", [](CaseRecord& r) { r.name = "abcdefghijkl"; }, false},
+        {"name of six characters", [](CaseRecord& r) { r.name = "一二三四五六"; }, false},
+        {"class of 14 bytes fits", [](CaseRecord& r) { r.className = "一二三四五六七"; }, true},
+        {"class of 15 bytes", [](CaseRecord& r) { r.className = "一二三四五六七x"; }, false},
+        {"note of 1091 bytes fits", [](CaseRecord& r) { r.note = std::string(1091, 'x'); }, true},
+        {"note of 1092 bytes", [](CaseRecord& r) { r.note = std::string(1092, 'x'); }, false},
+        {"place of 32 bytes", [](CaseRecord& r) { r.place = std::string(32, 'x'); }, false},
+        {"emoji in the name", [](CaseRecord& r) { r.name = "王😀"; }, false},
+        {"NUL inside the note", [](CaseRecord& r) { r.note = std::string("a\0b", 3); }, false},
+    };
+    for (const Case& c : cases) {
+        CaseRecord r;
+        c.set(r);
+        RecordBytes b{};
+        std::string err;
+        EXPECT_EQ(encodeRecord(r, b, &err), c.ok) << c.what;
+        EXPECT_EQ(err.empty(), c.ok) << c.what;
+    }
+}
+
+TEST(CaseRecordLayout, TextWithoutNulIsReadToTheFieldEnd) {
+    std::string b(kRecordSize, '\0');
+    std::memset(b.data() + 5, 'A', 12);   // name without NUL runs into the class field's first byte
+    std::memset(b.data() + 17, 'B', 15);  // class, no NUL either
+    std::memset(b.data() + 1152, '\xB0', 32);  // 16 lead bytes pairing up: 啊啊…
+    const CaseRecord r = decodeRecord(b.data());
+    EXPECT_EQ(r.name, std::string(12, 'A'));
+    EXPECT_EQ(r.className, std::string(15, 'B'));
+    EXPECT_EQ(hj::text::gbkLength(r.place), 32u);
+}
+
+TEST_F(StoreTest, NewStoreAndFirstRecordHaveTheRightSizes) {
+    EXPECT_EQ(fs::file_size(dat()), 20u);
+    EXPECT_TRUE(fs::is_directory(root / "bazi_f"));
+    EXPECT_EQ(header(), (StoreHeader{0, 0, 0, 0, 1}));
+    EXPECT_EQ(store.addRecord(sample("甲")), 0);
+    EXPECT_EQ(fs::file_size(dat()), 1204u);
+    CaseRecord r;
+    ASSERT_TRUE(store.readRecord(0, r));
+    EXPECT_EQ(r.name, "甲");
+    EXPECT_EQ(r.index, 0);
+    EXPECT_EQ(store.recordCount(), 1);
+    EXPECT_FALSE(store.readRecord(1, r));
+    EXPECT_FALSE(store.readRecord(-1, r));
+}
+
+TEST_F(StoreTest, ReuseStartsAtThirtyHolesAndFillsLowestFirst) {
+    for (int i = 0; i < 40; ++i) ASSERT_EQ(store.addRecord(sample("n" + std::to_string(i))), i);
+    // 29 removals (every other slot from 1, plus one) leave reuse off.
+    std::vector<int> removed;
+    for (int i = 39; i >= 11; --i) removed.push_back(i);
+    for (int i : removed) ASSERT_TRUE(store.removeRecord(i)) << i;
+    EXPECT_EQ(header().deletedCount, 29);
+    EXPECT_EQ(header().reuse, 0);
+    EXPECT_EQ(store.addRecord(sample("appended")), 40);
+    // The 30th removal switches reuse on; the next adds fill 5, then 11, 12, … lowest first.
+    ASSERT_TRUE(store.removeRecord(5));
+    EXPECT_EQ(header().reuse, 1);
+    EXPECT_EQ(header().deletedCount, 30);
+    std::vector<int> got;
+    for (int k = 0; k < 30; ++k) got.push_back(store.addRecord(sample("r" + std::to_string(k))));
+    std::vector<int> want{5};
+    for (int i = 11; i <= 39; ++i) want.push_back(i);
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(header().deletedCount, 0);
+    EXPECT_EQ(header().reuse, 0);
+    EXPECT_EQ(store.addRecord(sample("after")), 41);  // the 31st appends again
+    CaseRecord r;
+    ASSERT_TRUE(store.readRecord(11, r));
+    EXPECT_EQ(r.name, "r1");
+    EXPECT_EQ(r.index, 11);
+}
+
+TEST_F(StoreTest, DeletedCountAlwaysEqualsTheHoles) {
+    for (int i = 0; i < 5; ++i) store.addRecord(sample("x"));
+    ASSERT_TRUE(store.removeRecord(2));
+    std::string before = readFile(dat());
+    EXPECT_FALSE(store.removeRecord(2));  // already deleted: nothing changes
+    EXPECT_FALSE(store.lastError().empty());
+    EXPECT_EQ(readFile(dat()), before);
+    EXPECT_FALSE(store.removeRecord(5));
+    EXPECT_FALSE(store.removeRecord(-1));
+    EXPECT_EQ(header().deletedCount, 1);
+    EXPECT_EQ(holesOnDisk(), 1);
+    CaseRecord r;
+    EXPECT_FALSE(store.readRecord(2, r));
+    EXPECT_TRUE(store.lastError().empty());
+    std::vector<int> found;
+    ASSERT_TRUE(store.searchRecords(SearchCriteria{}, found));
+    EXPECT_EQ(found, (std::vector<int>{0, 1, 3, 4}));
+}
+
+TEST_F(StoreTest, WriteRecordRefusesHolesAndStrangers) {
+    store.addRecord(sample("a"));
+    store.addRecord(sample("b"));
+    ASSERT_TRUE(store.removeRecord(1));
+    CaseRecord edited = sample("改");
+    EXPECT_FALSE(store.writeRecord(1, edited));  // a stale copy must not revive a hole
+    EXPECT_FALSE(store.writeRecord(2, edited));
+    EXPECT_FALSE(store.writeRecord(-3, edited));
+    edited.index = 99;  // the slot decides the index
+    ASSERT_TRUE(store.writeRecord(0, edited)) << store.lastError();
+    CaseRecord r;
+    ASSERT_TRUE(store.readRecord(0, r));
+    EXPECT_EQ(r.name, "改");
+    EXPECT_EQ(r.index, 0);
+    EXPECT_EQ(holesOnDisk(), 1);
+    EXPECT_EQ(header().count, 2);
+}
+
+TEST_F(StoreTest, SecondRecordFileStartsAtIndexFiftyThousand) {
+    // A full first file, made sparse so the test stays small: 50,000 zero slots are live records.
+    {
+        std::ofstream out(dat(), std::ios::binary | std::ios::trunc);
+        const std::string h = headerImage(StoreHeader{0, 50000, 0, 0, 1});
+        out.write(h.data(), 20);
+    }
+    fs::resize_file(dat(), 20 + 50000ull * 1184);
+    EXPECT_EQ(store.addRecord(sample("第五万")), 50000);
+    EXPECT_EQ(fs::file_size(dat(1)), 1184u);
+    EXPECT_EQ(header().fileCount, 2);
+    EXPECT_EQ(fs::file_size(dat()), 20 + 50000ull * 1184);
+    CaseRecord r;
+    ASSERT_TRUE(store.readRecord(50000, r));
+    EXPECT_EQ(r.name, "第五万");
+    EXPECT_EQ(readFile(dat(1)).substr(0, 4), std::string("\x50\xC3\x00\x00", 4));
+    std::vector<int> found;
+    SearchCriteria c;
+    c.nameMode = kMatchContains;
+    c.name = "五万";
+    ASSERT_TRUE(store.searchRecords(c, found));
+    EXPECT_EQ(found, std::vector<int>{50000});
+}
+
+TEST_F(StoreTest, SearchCriteria) {
+    store.addRecord(sample("王五", "朋友", 1980, true, 1));    // 0
+    store.addRecord(sample("小王", "客户", 1990, false, 2));   // 1
+    store.addRecord(sample("王", "朋友甲", 0, true, 1));       // 2
+    store.addRecord(sample("李四", "朋友", 1, false, 34));     // 3
+    store.addRecord(sample("甲子", "客户", 2000, true, 1));    // 4
+    store.addRecord(sample("王六", "朋友", 1985, true, 1));    // 5
+    ASSERT_TRUE(store.removeRecord(5));
+    // The character whose GBK bytes are the tail of 甲 and the head of 子.
+    const std::string straddle = hj::text::gbkToUtf8("\xD7\xD7");
+
+    struct Case {
+        const char* what;
+        SearchCriteria c;
+        std::vector<int> want;
+    };
+    auto crit = [](auto f) {
+        SearchCriteria c;
+        f(c);
+        return c;
+    };
+    const Case cases[] = {
+        {"no criterion lists every live record", SearchCriteria{}, {0, 1, 2, 3, 4}},
+        {"name contains 王", crit([](SearchCriteria& c) { c.nameMode = kMatchContains; c.name = "王"; }), {0, 1, 2}},
+        {"name equals 王", crit([](SearchCriteria& c) { c.nameMode = kMatchEquals; c.name = "王"; }), {2}},
+        {"empty contains text matches all", crit([](SearchCriteria& c) { c.nameMode = kMatchContains; }), {0, 1, 2, 3, 4}},
+        {"matches only whole characters", crit([&](SearchCriteria& c) { c.nameMode = kMatchContains; c.name = straddle; }), {}},
+        {"class contains 朋友", crit([](SearchCriteria& c) { c.classMode = kMatchContains; c.className = "朋友"; }), {0, 2, 3}},
+        {"class equals 朋友", crit([](SearchCriteria& c) { c.classMode = kMatchEquals; c.className = "朋友"; }), {0, 3}},
+        {"female", crit([](SearchCriteria& c) { c.sexOn = 1; c.sexValue = 0; }), {1, 3}},
+        {"years 0..1 (1 BC and AD 1)", crit([](SearchCriteria& c) { c.yearOn = 1; c.yearFrom = 0; c.yearTo = 1; }), {2, 3}},
+        {"province 1", crit([](SearchCriteria& c) { c.province = 1; }), {0, 2, 4}},
+        {"place never filters this kind", crit([](SearchCriteria& c) { c.placeMode = kMatchEquals; c.place = "x"; }), {0, 1, 2, 3, 4}},
+        {"text outside GBK matches nothing", crit([](SearchCriteria& c) { c.nameMode = kMatchContains; c.name = "😀"; }), {}},
+        {"all together", crit([](SearchCriteria& c) {
+             c.nameMode = kMatchContains; c.name = "王"; c.sexOn = 1; c.sexValue = 1;
+             c.yearOn = 1; c.yearFrom = 1900; c.yearTo = 2100; c.province = 1; }), {0}},
+    };
+    for (const Case& t : cases) {
+        std::vector<int> found{99};
+        ASSERT_TRUE(store.searchRecords(t.c, found)) << t.what;
+        EXPECT_EQ(found, t.want) << t.what;
+    }
+}
+
+TEST_F(StoreTest, InterruptedAddLeavesEveryEarlierCase) {
+    store.addRecord(sample("一"));
+    store.addRecord(sample("二"));
+    // A crash after the record was written but before the header: the slot past count holds it.
+    {
+        std::fstream f(dat(), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(20 + 2 * 1184);
+        CaseRecord ghost = sample("幽灵");
+        ghost.index = 2;
+        const std::string img = recordImage(ghost);
+        f.write(img.data(), static_cast<std::streamsize>(img.size()));
+    }
+    CaseStore reopened;
+    ASSERT_TRUE(reopened.openStore(root.string()));
+    EXPECT_EQ(reopened.recordCount(), 2);
+    CaseRecord r;
+    EXPECT_FALSE(reopened.readRecord(2, r));
+    EXPECT_EQ(reopened.addRecord(sample("三")), 2);  // the half-done slot is simply reused
+    ASSERT_TRUE(reopened.readRecord(2, r));
+    EXPECT_EQ(r.name, "三");
+}
+
+TEST_F(StoreTest, HeaderCountingAMissingHoleHealsOnAppend) {
+    for (int i = 0; i < 31; ++i) store.addRecord(sample("x"));
+    for (int i = 0; i < 30; ++i) ASSERT_TRUE(store.removeRecord(i));
+    // A crash while filling a hole: the record went in, the header still counts the hole.
+    {
+        std::fstream f(dat(), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(20 + 4);
+        f.put('\0');
+    }
+    for (int i = 0; i < 29; ++i) ASSERT_EQ(store.addRecord(sample("y")), i + 1);
+    EXPECT_EQ(header().deletedCount, 1);
+    EXPECT_EQ(store.addRecord(sample("z")), 31);  // no hole left: appended, not lost
+    EXPECT_EQ(header().deletedCount, 0);
+    EXPECT_EQ(header().reuse, 0);
+    EXPECT_EQ(holesOnDisk(), 0);
+}
+
+TEST_F(StoreTest, HostileHeadersAreRefusedWithAMessage) {
+    struct Case {
+        const char* what;
+        std::string image;
+    };
+    const Case cases[] = {
+        {"empty file", ""},
+        {"shorter than a header", std::string(19, '\0')},
+        {"negative count", headerImage({0, -1, 0, 0, 1})},
+        {"more holes than slots", headerImage({0, 3, 4, 1, 1})},
+        {"no record file", headerImage({0, 0, 0, 0, 0})},
+        {"count beyond the files", headerImage({0, 50001, 0, 0, 1})},
+        {"absurd count", headerImage({0, 0x7FFFFFFF, 0, 0, 1})},
+        {"another record kind", headerImage({3, 0, 0, 0, 1})},
+    };
+    for (const Case& c : cases) {
+        writeFile(dat(), c.image);
+        CaseStore s;
+        EXPECT_FALSE(s.openStore(root.string())) << c.what;
+        EXPECT_FALSE(s.lastError().empty()) << c.what;
+        CaseRecord r;
+        EXPECT_FALSE(s.readRecord(0, r)) << c.what;
+        std::vector<int> found;
+        EXPECT_FALSE(s.searchRecords(SearchCriteria{}, found)) << c.what;
+        EXPECT_EQ(s.addRecord(sample("x")), -1) << c.what;
+        EXPECT_EQ(readFile(dat()), c.image) << c.what;  // nothing written into a broken store
+    }
+}
+
+TEST_F(StoreTest, TruncatedRecordFileIsReadAsFarAsItGoes) {
+    for (int i = 0; i < 10; ++i) store.addRecord(sample("n" + std::to_string(i)));
+    fs::resize_file(dat(), 20 + 5 * 1184 + 100);  // five whole records and a torn sixth
+    CaseRecord r;
+    ASSERT_TRUE(store.readRecord(4, r));
+    EXPECT_FALSE(store.readRecord(7, r));
+    EXPECT_NE(store.lastError().find("不完整"), std::string::npos);
+    std::vector<int> found;
+    ASSERT_TRUE(store.searchRecords(SearchCriteria{}, found));
+    EXPECT_EQ(found, (std::vector<int>{0, 1, 2, 3, 4}));
+    // The next add goes to index 10; the lost slots 5..9 become holes, counted as such.
+    EXPECT_EQ(store.addRecord(sample("新")), 10);
+    EXPECT_EQ(fs::file_size(dat()), 20 + 11 * 1184u);
+    EXPECT_EQ(header().deletedCount, 5);
+    EXPECT_EQ(holesOnDisk(), 5);
+    EXPECT_FALSE(store.readRecord(7, r));
+    EXPECT_TRUE(store.lastError().empty());
+}
+
+TEST_F(StoreTest, ExportClearImportRestoresEverything) {
+    std::vector<CaseRecord> saved;
+    for (int i = 0; i < 12; ++i) {
+        const int idx = store.addRecord(sample("人" + std::to_string(i), i % 2 ? "甲类" : "乙类", 1950 + i, i % 3 == 0));
+        ASSERT_EQ(idx, i);
+        ASSERT_TRUE(store.saveReport(idx, "{\\rtf1 report " + std::to_string(idx) + "}"));
+    }
+    ASSERT_TRUE(store.removeRecord(3));
+    ASSERT_TRUE(store.removeReport(3));
+    ASSERT_TRUE(store.readAllRecords(saved));
+    const std::string before0 = readFile(dat());
+    const fs::path out = root / "export";
+    ASSERT_TRUE(store.exportTo(out.string() + "/")) << store.lastError();
+    EXPECT_EQ(readFile(out / "bazi0.dat"), before0);
+    EXPECT_EQ(readFile(out / "bazi_f" / "7.rtf"), "{\\rtf1 report 7}");
+    ASSERT_TRUE(store.exportTo(out.string())) << "exporting twice overwrites";
+
+    ASSERT_TRUE(store.clearAll()) << store.lastError();
+    EXPECT_EQ(store.recordCount(), 0);
+    EXPECT_TRUE(fs::is_empty(root / "bazi_f"));
+
+    ASSERT_TRUE(store.importFrom((out / "bazi0.dat").string())) << store.lastError();
+    std::vector<CaseRecord> back;
+    ASSERT_TRUE(store.readAllRecords(back));
+    EXPECT_EQ(back, saved);
+    EXPECT_EQ(readFile(dat()), before0);
+    std::string rtf;
+    ASSERT_TRUE(store.loadReport(11, rtf));
+    EXPECT_EQ(rtf, "{\\rtf1 report 11}");
+    EXPECT_FALSE(store.reportExists(3));
+    EXPECT_FALSE(fs::exists(root / "dat" / ".import-staging"));
+}
+
+TEST_F(StoreTest, ImportReplacesAStoreWithMoreFilesAndNoReports) {
+    // The source: one record file and no bazi_f folder.
+    const fs::path src = root / "src";
+    fs::create_directories(src);
+    writeFile(src / "bazi0.dat", headerImage({0, 1, 0, 0, 1}) + recordImage(sample("来客")));
+    // The store: two record files and a report.
+    writeFile(dat(), headerImage({0, 50001, 0, 0, 2}));
+    fs::resize_file(dat(), 20 + 50000ull * 1184);
+    writeFile(dat(1), recordImage(sample("旧")));
+    ASSERT_TRUE(store.saveReport(50000, "old"));
+    ASSERT_TRUE(store.importFrom((src / "bazi0.dat").string())) << store.lastError();
+    EXPECT_FALSE(fs::exists(dat(1)));
+    EXPECT_TRUE(fs::is_empty(root / "bazi_f"));
+    CaseRecord r;
+    ASSERT_TRUE(store.readRecord(0, r));
+    EXPECT_EQ(r.name, "来客");
+    EXPECT_EQ(store.recordCount(), 1);
+}
+
+TEST_F(StoreTest, BadImportSourceLeavesTheStoreUntouched) {
+    store.addRecord(sample("留"));
+    ASSERT_TRUE(store.saveReport(0, "keep"));
+    const std::string storeImage = readFile(dat());
+    const fs::path src = root / "src";
+    fs::create_directories(src / "bazi_f");
+    writeFile(src / "bazi_f" / "0.rtf", "new");
+    struct Case {
+        const char* what;
+        std::string file0;
+        std::uint64_t sparseSize;  // grow file 0 to this size when not 0
+        std::string chosen;
+    };
+    const Case cases[] = {
+        {"truncated record file 0", headerImage({0, 3, 0, 0, 1}) + recordImage(sample("a")), 0, "bazi0.dat"},
+        {"listed record file 1 missing", headerImage({0, 50001, 0, 0, 2}), 20 + 50000ull * 1184, "bazi0.dat"},
+        {"absurd count", headerImage({0, 0x7FFFFFFF, 0, 0, 0x7FFF}), 0, "bazi0.dat"},
+        {"not a store", "hello", 0, "bazi0.dat"},
+        {"chosen file missing", headerImage({0, 0, 0, 0, 1}), 0, "nothing.dat"},
+        {"oversized record file", headerImage({0, 0, 0, 0, 1}), 20 + 50001ull * 1184, "bazi0.dat"},
+    };
+    for (const Case& c : cases) {
+        writeFile(src / "bazi0.dat", c.file0);
+        if (c.sparseSize) fs::resize_file(src / "bazi0.dat", c.sparseSize);
+        std::string why;
+        EXPECT_FALSE(store.checkImportSource((src / c.chosen).string(), &why)) << c.what;
+        EXPECT_FALSE(why.empty()) << c.what;
+        EXPECT_FALSE(store.importFrom((src / c.chosen).string())) << c.what;
+        EXPECT_FALSE(store.lastError().empty()) << c.what;
+        EXPECT_EQ(readFile(dat()), storeImage) << c.what;
+        EXPECT_EQ(readFile(root / "bazi_f" / "0.rtf"), "keep") << c.what;
+    }
+    // A header file whose neighbour bazi0.dat tells another story is refused too.
+    writeFile(src / "bazi0.dat", headerImage({0, 0, 0, 0, 1}));
+    writeFile(src / "other.dat", headerImage({0, 1, 0, 0, 1}) + recordImage(sample("c")));
+    EXPECT_FALSE(store.importFrom((src / "other.dat").string()));
+    // The store's own files can be neither source nor target.
+    EXPECT_FALSE(store.importFrom(dat().string()));
+    EXPECT_FALSE(store.exportTo((root / "dat").string()));
+    EXPECT_FALSE(store.exportTo(root.string()));
+    EXPECT_EQ(readFile(dat()), storeImage);
+}
+
+TEST_F(StoreTest, RandomFileImagesNeverCrash) {
+    // Random and mutated store images; every operation must end with a result, and a false
+    // result must carry a message.
+    std::mt19937 rng(20261207);
+    const std::string valid = headerImage({0, 3, 1, 0, 1}) + recordImage(sample("a")) + recordImage(sample("b")) +
+                              recordImage(sample("c"));
+    for (int round = 0; round < 120; ++round) {
+        std::string img = valid;
+        switch (round % 3) {
+            case 0:
+                for (int m = 0; m < 8; ++m) img[rng() % img.size()] = static_cast<char>(rng());
+                break;
+            case 1:
+                img.resize(rng() % img.size());
+                break;
+            default:
+                img.assign(rng() % 100, '\0');
+                for (char& ch : img) ch = static_cast<char>(rng());
+                if (img.size() >= 20 && round % 2) img.replace(0, 20, headerImage({0, static_cast<std::int32_t>(rng() % 200000),
+                                                                                    0, 0, static_cast<std::int16_t>(1 + rng() % 5)}));
+        }
+        writeFile(dat(), img);
+        fs::remove(dat(1));
+        if (round % 5 == 0) writeFile(dat(1), img.substr(0, img.size() / 2));
+        CaseStore s;
+        if (!s.openStore(root.string())) {
+            EXPECT_FALSE(s.lastError().empty());
+        }
+        CaseRecord r;
+        EXPECT_FALSE(s.readRecord(-1, r));
+        for (int i : {0, 1, 2, 50000, 1 << 30})
+            if (s.readRecord(i, r)) {
+                EXPECT_EQ(r.deleted, 0);
+                EXPECT_GT(s.recordCount(), i);
+            }
+        std::vector<int> found;
+        if (s.searchRecords(SearchCriteria{}, found)) {
+            EXPECT_LE(found.size(), 3u + 50000u);
+        } else {
+            EXPECT_FALSE(s.lastError().empty());
+        }
+        const int added = s.addRecord(sample("新"));
+        if (added >= 0) {
+            ASSERT_TRUE(s.readRecord(added, r)) << s.lastError();
+            EXPECT_EQ(r.name, "新");
+        } else {
+            EXPECT_FALSE(s.lastError().empty());
+        }
+        if (s.removeRecord(0)) {
+            EXPECT_FALSE(s.readRecord(0, r));
+        }
+        // The same image offered as an import source is checked without harm.
+        fs::create_directories(root / "src");
+        writeFile(root / "src" / "bazi0.dat", img);
+        std::string why;
+        if (!s.checkImportSource((root / "src" / "bazi0.dat").string(), &why)) {
+            EXPECT_FALSE(why.empty());
+        } else {
+            EXPECT_TRUE(s.importFrom((root / "src" / "bazi0.dat").string())) << s.lastError();
+        }
+        // Memory-image readers straight on the bytes.
+        if (img.size() >= kHeaderSize) checkHeader(decodeHeader(img.data()), 0, &why);
+        if (img.size() >= kRecordSize) (void)decodeRecord(img.data());
+    }
+}
