@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include "core/calendar/calendar.h"
+#include "core/calendar/places.h"
+#include "core/chart/chart_record.h"
+#include "core/chart/derived.h"
+#include "core/chart/province_table.h"
+#include "core/text/ini.h"
+
+using namespace hj;
+
+namespace {
+
+ChartRequest solar(int y, int m, int d, int h, int mi) {
+    ChartRequest q;
+    q.name = "某人";
+    q.year = static_cast<std::int16_t>(y);
+    q.month = static_cast<std::int16_t>(m);
+    q.day = static_cast<std::int16_t>(d);
+    q.hour = static_cast<std::int16_t>(h);
+    q.minute = static_cast<std::int16_t>(mi);
+    return q;
+}
+
+// Pillars as text after computePillars with the given settings.
+std::string pillarsOf(ChartRecord& r, const ChartRequest& q, bool zishi = false, int idate = 0) {
+    r.request = q;
+    r.settings = ChartSettings{};
+    r.settings.zishi = zishi;
+    r.settings.idate = static_cast<std::uint8_t>(idate);
+    if (!r.computePillars()) return "error: " + r.lastError;
+    return pillarName(r.pillars[0]) + " " + pillarName(r.pillars[1]) + " " + pillarName(r.pillars[2]) + " " +
+           pillarName(r.pillars[3]);
+}
+
+}  // namespace
+
+TEST(ChartPillars, WorkedExample) {
+    ChartRecord r;
+    EXPECT_EQ(pillarsOf(r, solar(2000, 1, 1, 12, 0)), "己卯 丙子 戊午 戊午");
+    EXPECT_EQ(r.pillars, (std::array<std::int16_t, 4>{16, 13, 55, 55}));
+    EXPECT_EQ(r.pillarBytes(), (std::array<std::uint8_t, 4>{16, 13, 55, 55}));
+    EXPECT_EQ(r.birthLunar, (DateTime{1999, 11, 25, 12, 0}));
+    // Well-known day pillars.
+    EXPECT_EQ(pillarsOf(r, solar(1949, 10, 1, 12, 0)).substr(14, 6), "甲子");
+    EXPECT_EQ(pillarsOf(r, solar(1900, 1, 1, 12, 0)).substr(14, 6), "甲戌");
+}
+
+TEST(ChartPillars, LichunBoundaryToTheMinute) {
+    ChartRecord r;
+    for (int year : {1850, 1950, 2024, 2050}) {
+        const DateTime t = r.calendar.solarTermInstant(year, 2, true);
+        DateTime before = t;
+        before.minute = static_cast<std::int16_t>(before.minute - 1);
+        if (before.minute < 0) {
+            before.minute = 59;
+            before.hour = static_cast<std::int16_t>(before.hour - 1);
+        }
+        ASSERT_GE(before.hour, 0);
+        r.request = solar(before.year, before.month, before.day, before.hour, before.minute);
+        ASSERT_TRUE(r.computePillars());
+        EXPECT_EQ(r.pillars[0], cycleMod(year + 896, 60)) << year;
+        EXPECT_EQ(r.pillars[1] % 12, 2) << year;  // 丑
+        r.request = solar(t.year, t.month, t.day, t.hour, t.minute);
+        ASSERT_TRUE(r.computePillars());
+        EXPECT_EQ(r.pillars[0], cycleMod(year + 897, 60)) << year;
+        EXPECT_EQ(r.pillars[1] % 12, 3) << year;  // 寅
+    }
+    EXPECT_EQ(pillarsOf(r, solar(2024, 2, 4, 16, 26)).substr(0, 13), "癸卯 乙丑");
+    EXPECT_EQ(pillarsOf(r, solar(2024, 2, 4, 16, 28)).substr(0, 13), "甲辰 丙寅");
+}
+
+TEST(ChartPillars, LateRatHour) {
+    ChartRecord r;
+    // Off: the whole 子 hour belongs to the next day; on: the day stays (夜子时).
+    EXPECT_EQ(pillarsOf(r, solar(2000, 1, 1, 23, 30), false), "己卯 丙子 己未 甲子");
+    EXPECT_EQ(r.birthLunar.day, 26);  // the lunar date moves with the day
+    EXPECT_EQ(pillarsOf(r, solar(2000, 1, 1, 23, 30), true), "己卯 丙子 戊午 甲子");
+    EXPECT_EQ(r.birthLunar.day, 25);
+    EXPECT_EQ(pillarsOf(r, solar(2000, 1, 2, 0, 30)), "己卯 丙子 己未 甲子");
+    EXPECT_EQ(pillarsOf(r, solar(2000, 1, 1, 22, 59)), "己卯 丙子 戊午 癸亥");
+    EXPECT_EQ(pillarsOf(r, solar(2000, 1, 1, 1, 0)), "己卯 丙子 戊午 癸丑");
+}
+
+TEST(ChartPillars, SolarTimeShiftsDayAndHourOnly) {
+    ChartRecord r;
+    ChartRequest q = solar(2000, 1, 1, 0, 10);
+    q.longitude = 100.0f;  // 80 minutes behind Beijing
+    EXPECT_EQ(pillarsOf(r, q, false, 2), "己卯 丙子 丁巳 辛亥");
+    EXPECT_EQ(r.birthLocal, (DateTime{1999, 12, 31, 22, 50}));
+    EXPECT_EQ(r.birthClock, (DateTime{2000, 1, 1, 0, 10}));
+    // Over a year boundary the year and month pillars keep the clock time.
+    q = solar(2000, 2, 4, 21, 0);  // after 立春 2000 (20:40)
+    q.longitude = 90.0f;
+    EXPECT_EQ(pillarsOf(r, q, false, 2).substr(0, 13), "庚辰 戊寅");
+    EXPECT_EQ(r.birthLocal.hour, 19);
+    // True solar time adds the equation of time: early November about +16 minutes.
+    q = solar(2000, 11, 3, 12, 0);
+    q.longitude = 120.0f;
+    pillarsOf(r, q, false, 1);
+    EXPECT_EQ(r.birthLocal.hour, 12);
+    EXPECT_GE(r.birthLocal.minute, 15);
+    EXPECT_LE(r.birthLocal.minute, 17);
+    q = solar(2000, 2, 12, 12, 0);
+    pillarsOf(r, q, false, 1);
+    EXPECT_EQ(r.birthLocal.hour, 11);
+    EXPECT_GE(r.birthLocal.minute, 45);
+}
+
+TEST(ChartPillars, ApplySolarTime) {
+    Calendar cal;
+    struct Case { float lon; int mode; DateTime in, out; };
+    const Case cases[] = {
+        {120.0f, 2, {2000, 6, 1, 12, 0}, {2000, 6, 1, 12, 0}},
+        {116.0f + 23.0f / 60.0f, 2, {2000, 6, 1, 12, 0}, {2000, 6, 1, 11, 46}},  // -868 s, 33 s rounds up
+        {121.5f, 2, {2000, 6, 1, 12, 0}, {2000, 6, 1, 12, 6}},
+        {120.0f, 0, {2000, 6, 1, 12, 0}, {2000, 6, 1, 12, 0}},
+        {105.0f, 2, {2000, 1, 1, 0, 30}, {1999, 12, 31, 23, 30}},
+        {135.0f, 2, {1999, 12, 31, 23, 30}, {2000, 1, 1, 0, 30}},
+    };
+    for (const Case& c : cases) {
+        DateTime d = c.in;
+        EXPECT_EQ(applySolarTime(cal, d, c.lon, c.mode), 0);
+        EXPECT_EQ(d, c.out) << c.lon << " mode " << c.mode;
+    }
+    DateTime d{2000, 11, 3, 12, 0};
+    const int e = applySolarTime(cal, d, 120.0f, 1);
+    EXPECT_GT(e, 15 * 60);
+    EXPECT_LT(e, 17 * 60);
+}
+
+TEST(ChartPillars, LunarInputAndLeapMonths) {
+    ChartRecord r;
+    ChartRequest q = solar(2020, 4, 1, 12, 0);
+    q.lunar = true;
+    q.leap = true;
+    ASSERT_TRUE(r.computePillars()) << r.lastError;  // the default request computes
+    r.request = q;
+    ASSERT_TRUE(r.computePillars()) << r.lastError;
+    EXPECT_EQ(r.birthClock, (DateTime{2020, 5, 23, 12, 0}));
+    EXPECT_TRUE(r.request.leap);
+    EXPECT_EQ(r.birthLunar.month, 4);
+    q.leap = false;
+    r.request = q;
+    ASSERT_TRUE(r.computePillars());
+    EXPECT_EQ(r.birthClock, (DateTime{2020, 4, 23, 12, 0}));
+    EXPECT_FALSE(r.request.leap);
+    // 2021 has no leap fourth month.
+    q.year = 2021;
+    q.leap = true;
+    r.request = q;
+    EXPECT_FALSE(r.computePillars());
+    EXPECT_EQ(r.lastError, "不存在这个农历日期，无法转换到公历！");
+    // A lunar date is never tested against the 1582 gap.
+    q = solar(1582, 9, 10, 12, 0);
+    q.lunar = true;
+    r.request = q;
+    EXPECT_TRUE(r.computePillars()) << r.lastError;
+}
+
+TEST(ChartPillars, RefusedRequests) {
+    ChartRecord r;
+    struct Case { ChartRequest q; const char* message; };
+    ChartRequest lunarBad = solar(2000, 13, 1, 12, 0);
+    lunarBad.lunar = true;
+    const Case cases[] = {
+        {solar(-850, 6, 1, 12, 0), "年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"},
+        {solar(2101, 1, 1, 12, 0), "年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"},
+        {solar(1582, 10, 5, 12, 0), "不存在1582-10-5到1582-10-14这10天时间。"},
+        {solar(1582, 10, 14, 12, 0), "不存在1582-10-5到1582-10-14这10天时间。"},
+        {solar(2001, 2, 29, 12, 0), "不存在这个日期"},
+        {solar(2001, 4, 31, 12, 0), "不存在这个日期"},
+        {solar(2001, 0, 1, 12, 0), "不存在这个日期"},
+        {solar(2001, 1, 1, 24, 0), "不存在这个时间"},
+        {lunarBad, "不存在这个农历日期，无法转换到公历！"},
+        // 2100-12-31 23:30 belongs to the next day, whose lunar date lies outside the range.
+        {solar(2100, 12, 31, 23, 30), "公、农历正常转换年份在-850到2100之间"},
+    };
+    for (const Case& c : cases) {
+        r.request = c.q;
+        EXPECT_FALSE(r.computePillars()) << c.q.year << "-" << c.q.month << "-" << c.q.day;
+        EXPECT_EQ(r.lastError, c.message);
+    }
+    for (const ChartRequest& ok : {solar(-849, 6, 1, 12, 0), solar(2100, 12, 31, 12, 0), solar(1582, 10, 4, 12, 0),
+                                   solar(1582, 10, 15, 12, 0), solar(2000, 2, 29, 0, 0)}) {
+        r.request = ok;
+        EXPECT_TRUE(r.computePillars()) << ok.year << ": " << r.lastError;
+        EXPECT_TRUE(r.lastError.empty());
+    }
+    // Across the 1582 reform the day cycle runs on without a gap.
+    r.request = solar(1582, 10, 4, 12, 0);
+    ASSERT_TRUE(r.computePillars());
+    const int before = r.pillars[2];
+    r.request = solar(1582, 10, 15, 12, 0);
+    ASSERT_TRUE(r.computePillars());
+    EXPECT_EQ(r.pillars[2], (before + 1) % 60);
+}
+
+TEST(ChartPillars, DayAndHourCyclesRunOn) {
+    // Each civil day moves the day pillar by one, and the 子 hour stem follows 甲己 → 甲子,
+    // 乙庚 → 丙子, 丙辛 → 戊子, 丁壬 → 庚子, 戊癸 → 壬子.
+    ChartRecord r;
+    static constexpr int kRatStem[10] = {9, 1, 3, 5, 7, 9, 1, 3, 5, 7};
+    DateTime d{1801, 1, 1, 0, 30};
+    for (int i = 0; i < 2000; ++i) {
+        r.request = solar(d.year, d.month, d.day, d.hour, d.minute);
+        ASSERT_TRUE(r.computePillars());
+        const int today = r.pillars[2];
+        EXPECT_EQ(r.pillars[3] % 10, kRatStem[today % 10]);
+        EXPECT_EQ(r.pillars[3] % 12, 1);
+        r.calendar.nextDay(d);
+        r.request = solar(d.year, d.month, d.day, d.hour, d.minute);
+        ASSERT_TRUE(r.computePillars());
+        EXPECT_EQ(r.pillars[2], (today + 1) % 60) << d.year << "-" << d.month << "-" << d.day;
+        for (int k = 0; k < 53; ++k) r.calendar.nextDay(d);
+    }
+}
+
+TEST(ChartPlaces, ReadingDili) {
+    text::IniFile dili;
+    dili.loadFromBytes("[北京市]\r\n北京市=116:24*39:54\r\n延庆=115:58*40:27\r\n[新疆]\r\n西端=-73:30*39:0\r\n坏=12x:0*1:0\r\n");
+    EXPECT_EQ(placesOf(dili, "北京市"), (std::vector<std::string>{"北京市", "延庆"}));
+    EXPECT_TRUE(placesOf(dili, "西藏").empty());
+    PlaceCoordinates c;
+    ASSERT_TRUE(placeCoordinates(dili, "北京市", "北京市", c));
+    EXPECT_FLOAT_EQ(c.longitude, 116.4f);
+    EXPECT_FLOAT_EQ(c.latitude, 39.9f);
+    ASSERT_TRUE(placeCoordinates(dili, "新疆", "西端", c));
+    EXPECT_FLOAT_EQ(c.longitude, -72.5f);  // minutes add to negative degrees too
+    ASSERT_TRUE(placeCoordinates(dili, "北京市", "没有", c));
+    EXPECT_FLOAT_EQ(c.longitude, 120.0f);
+    EXPECT_FLOAT_EQ(c.latitude, 30.0f);
+    std::string error;
+    c = PlaceCoordinates{1.0f, 2.0f};
+    EXPECT_FALSE(placeCoordinates(dili, "新疆", "坏", c, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FLOAT_EQ(c.longitude, 1.0f);
+    for (const char* bad : {"", "120", "120:0", "a:0*30:0", "120:0*30:x", "120:0*"})
+        EXPECT_FALSE(parsePlaceValue(bad, c)) << bad;
+}
+
+TEST(ChartPlaces, ProvinceTable) {
+    EXPECT_EQ(ProvinceTable::names.size(), 35u);
+    EXPECT_EQ(ProvinceTable::name(0), "福建省");
+    EXPECT_EQ(ProvinceTable::name(34), "未知地");
+    EXPECT_EQ(ProvinceTable::name(35), "");
+    EXPECT_EQ(ProvinceTable::indexOf("黑龙江省"), 8);
+    EXPECT_EQ(ProvinceTable::indexOf("火星"), -1);
+    EXPECT_EQ(ProvinceTable::placeText(34, "未知地"), "未知");
+    EXPECT_EQ(ProvinceTable::placeText(1, "北京市"), "北京市-北京市");
+    // The request's field holds 31 bytes: a long city name is cut between characters.
+    EXPECT_EQ(ProvinceTable::placeText(8, "一二三四五六七八九十一二"), "黑龙江省-一二三四五六七八九十一");
+}
