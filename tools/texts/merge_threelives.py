@@ -44,8 +44,8 @@ def main():
             sys.exit(f"{SOURCE}: id {num} lies outside {LOW}-{HIGH}")
         if not text.strip():
             sys.exit(f"{SOURCE}: id {num} has no text")
-        if "\t" in text or "\r" in text:
-            sys.exit(f"{SOURCE}: id {num} holds a tab or carriage return")
+        if "\t" in text or "\r" in text or "\\" in text:
+            sys.exit(f"{SOURCE}: id {num} holds a tab, carriage return or backslash")
         try:
             text.encode("gbk")
         except UnicodeEncodeError as e:
