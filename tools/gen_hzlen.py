@@ -61,7 +61,7 @@ TRADITIONAL = {
     "党": "党",  # 党 (Dang) is not 黨
     "涂": "涂",  # 涂 (Tu) is not 塗
     # name characters whose usual meaning is the traditional form the rule would not pick
-    "云": "雲", "丰": "豐",
+    "云": "雲", "丰": "豐", "杰": "傑",
     # several traditional forms: the usual one
     "当": "當", "荡": "蕩", "尽": "盡", "历": "歷",
 }
