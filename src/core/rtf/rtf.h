@@ -48,9 +48,11 @@ struct Document {
 std::string writeRtf(const Document& doc);
 
 // Limits of the reader.
-inline constexpr std::size_t kMaxInputBytes = 64u << 20;  // larger input is refused
+inline constexpr std::size_t kMaxInputBytes = 16u << 20;  // larger input is refused
 inline constexpr int kMaxGroupDepth = 200;                // deeper groups are ignored
 inline constexpr int kMaxTableEntries = 4096;             // fonts and colours kept
+inline constexpr std::size_t kMaxParagraphs = 1u << 20;   // further breaks become line breaks
+inline constexpr std::size_t kMaxRuns = 1u << 20;         // further text keeps the last format
 
 // Reads RTF. Unknown control words are skipped; skipped destinations (\*, stylesheet, info,
 // pict, …) are not shown; truncated input yields what was read. False with a message only
