@@ -5,7 +5,7 @@
 
 #include "core/chart/text_table.h"
 
-namespace hj::testing {
+namespace hj::fixtures {
 
 // Text n reads "T<n>"; the hour texts 1260..1271 read "H<n>a*H<n>b*H<n>c".
 inline const TextTable& idTextTable() {
@@ -29,4 +29,4 @@ inline const TextTable& idTextTable() {
     return table;
 }
 
-}  // namespace hj::testing
+}  // namespace hj::fixtures

@@ -114,11 +114,11 @@ std::vector<StyleSpan> reportStyleSpans(std::string_view report) {
     std::vector<StyleSpan> spans;
     const std::u32string t = paneChars(report);
     const long size = static_cast<long>(t.size());
-    // The chart block: from the 乾造/坤造 label up to 藏干.
+    // The chart block: from the 乾造/坤造 label (the character before "造  ") up to 藏干.
     long zao = findFrom(t, U"造  ", 80);
-    if (zao >= 2) {
+    if (zao >= 1) {
         long cang = findFrom(t, U"藏干", zao);
-        if (cang > zao - 2) spans.push_back(span(zao - 2, cang, true, kReportRed, false, 0));
+        if (cang > zao) spans.push_back(span(zao - 1, cang, true, kReportRed, false, 0));
     }
     long stars = findFrom(t, U"吉神凶煞：", 90);
     if (stars >= 0) {

@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "chart_test_support.h"
+#include "core/chart/chart_record.h"
+#include "core/chart/chart_settings.h"
+#include "core/chart/report.h"
+#include "core/chart/text_table.h"
+#include "core/text/gbk.h"
+#include "core/text/ini.h"
+
+using namespace hj;
+namespace fs = std::filesystem;
+
+namespace {
+
+ChartRequest example() {
+    ChartRequest q;
+    q.name = "某人";
+    q.year = 2000;
+    q.month = 1;
+    q.day = 1;
+    q.hour = 12;
+    q.minute = 0;
+    q.place = "未知";
+    return q;
+}
+
+// Sections 1 to 12 of the worked chart (2000-01-01 12:00, male, Beijing time, 横排).
+const std::string kExampleChart =
+    "命主姓名:某人  出生地:未知。\r\n"
+    "出生公历：2000年1月1日12时0分(北京时间)，星期六。\r\n"
+    "出生农历：一九九九年 十一月 廿五日 午时。\r\n\r\n"
+    "      劫          枭          日元        比          \r\n"
+    "乾造  己卯        丙子        戊午        戊午 (日空子、丑)\r\n"
+    "藏干  乙          癸          己丁        己丁        \r\n"
+    "      官          财          劫印        劫印        \r\n"
+    "纳音  城墙土      洞下水      天上火      天上火      \r\n\r\n"
+    "起大运周岁：8岁 2个月 11天，每一交大运年 3月 12日起运(公历)。\r\n"
+    "     官    杀    财    才    伤    食    劫    比    \r\n"
+    "大运 乙亥  甲戌  癸酉  壬申  辛未  庚午  己巳  戊辰  \r\n"
+    "     绝    墓    死    病    衰    帝旺  临官  冠带  \r\n"
+    "岁数 9     19    29    39    49    59    69    79    \r\n"
+    "年份 2008  2018  2028  2038  2048  2058  2068  2078  \r\n"
+    "\r\n胎元：丁卯(炉中火)  命宫：乙亥(山头火)\r\n\r\n吉神凶煞：\r\n"
+    "  年柱 桃花 \r\n"
+    "  月柱 灾煞 桃花 勾煞 空亡 \r\n"
+    "  日柱 绞煞 羊刃 孤鸾 \r\n"
+    "  时柱 将星 绞煞 羊刃 孤鸾 \r\n"
+    "\r\n☆星座：摩羯座  生肖：兔  二十八宿：胃。\r\n"
+    "☆命主福元：坎宫，属东四命。\r\n\r\n";
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        path = fs::temp_directory_path() / ("hj_chart_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(path);
+        fs::create_directories(path / "dat");
+    }
+    ~TempDir() { fs::remove_all(path); }
+    void write(const std::string& file, const std::string& utf8) {
+        std::string gbk;
+        ASSERT_TRUE(text::utf8ToGbk(utf8, gbk));
+        std::ofstream(path / "dat" / file, std::ios::binary) << gbk;
+    }
+};
+
+struct RecordingPane : ReportPane {
+    int calls = 0;
+    std::string text;
+    std::vector<StyleSpan> spans;
+    int indent = -1;
+    void showReport(const std::string& t, const std::vector<StyleSpan>& s, int leftIndent) override {
+        ++calls;
+        text = t;
+        spans = s;
+        indent = leftIndent;
+    }
+};
+
+}  // namespace
+
+TEST(ChartReport, WorkedExampleByteForByte) {
+    ChartRecord r;
+    r.setTextTable(&fixtures::idTextTable());
+    ASSERT_TRUE(r.buildReport(example())) << r.lastError;
+    ASSERT_GE(r.report.size(), kExampleChart.size());
+    EXPECT_EQ(r.report.substr(0, kExampleChart.size()), kExampleChart);
+    const std::string rest = r.report.substr(kExampleChart.size());
+    const std::string verses =
+        "※推年月日时：\r\n★己卯年生:T1116\r\n●T1211\r\n●T1245\r\n●H1267a\r\n    H1267b\r\n    H1267c\r\n\r\n"
+        "※八字称骨：【5两3钱】 年1.9两、月0.9两、日1.5两、时1.0两。\r\n袁天罡断：T7063\r\n\r\n"
+        "※推三世吉凶：T10360\r\n\r\n";
+    EXPECT_EQ(rest.substr(0, verses.size()), verses);
+    const std::string tail = "※软件开发商:墨衡周易软件(www.example.org)※\r\n☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆";
+    ASSERT_GE(r.report.size(), tail.size());
+    EXPECT_EQ(r.report.substr(r.report.size() - tail.size()), tail);
+    EXPECT_NE(r.report.find("流年神煞和九星：\r\n【1岁流年：己卯1999年】"), std::string::npos);
+    // The report can be written to a GBK file.
+    std::string gbk;
+    EXPECT_TRUE(text::utf8ToGbk(r.report, gbk));
+    EXPECT_EQ(r.nayinElements, (std::array<std::uint8_t, 4>{3, 0, 2, 2}));
+    EXPECT_EQ(r.conceptionPillar, 4);   // 丁卯
+    EXPECT_EQ(r.lifePalace, 12);        // 乙亥
+    EXPECT_EQ(r.luckStartAge, 9);
+    EXPECT_EQ(r.starSign, 9);
+}
+
+TEST(ChartReport, VerticalPillarsTrueSolarTimeFemale) {
+    TempDir dir;
+    dir.write("bzinit.ini", "[set]\r\npai=1\r\nidate=1\r\n");
+    ChartRecord r(dir.path.string());
+    r.setTextTable(&fixtures::idTextTable());
+    ChartRequest q = example();
+    q.male = false;
+    q.longitude = 116.0f + 24.0f / 60.0f;
+    q.latitude = 39.9f;
+    q.place = "北京市-北京市";
+    ASSERT_TRUE(r.buildReport(q)) << r.lastError;
+    EXPECT_EQ(r.settings.pai, 1);
+    const std::string head =
+        "命主姓名:某人  出生地:北京市-北京市,经度:116度24分,纬度:39度54分。\r\n"
+        "出生公历：2000年1月1日12时0分(北京时间)。\r\n"
+        "出生公历：2000年1月1日11时42分(真太阳时)，星期六。\r\n"
+        "出生农历：一九九九年 十一月 廿五日 午时。\r\n\r\n"
+        "      劫          枭          日元        比          \r\n"
+        "坤造  己          丙          戊          戊 (日空子、丑)\r\n"
+        "      卯          子          午          午\r\n"
+        "藏干  乙          癸          己丁        己丁        \r\n";
+    EXPECT_EQ(r.report.substr(0, head.size()), head);
+    // A woman of a yin year counts her luck forward.
+    EXPECT_NE(r.report.find("大运 丁丑  戊寅  己卯"), std::string::npos);
+}
+
+TEST(ChartReport, BoneWeight) {
+    const TextTable& t = fixtures::idTextTable();
+    EXPECT_EQ(boneWeightText(1, 1, 1, 1, true, t), "【3两9钱】 年1.2两、月0.6两、日0.5两、时1.6两。\r\n袁天罡断：T7049");
+    EXPECT_EQ(boneWeightText(1, 1, 1, 1, false, t), "【3两9钱】 年1.2两、月0.6两、日0.5两、时1.6两。\r\n袁天罡断：T8019");
+    // Lightest possible: 0.5 + 0.5 + 0.5 + 0.6 = 2.1; heaviest 1.9 + 1.8 + 1.8 + 1.6 = 7.1.
+    EXPECT_NE(boneWeightText(6, 5, 1, 2, true, t).find("【2两1钱】"), std::string::npos);
+    EXPECT_NE(boneWeightText(6, 5, 1, 2, true, t).find("T7031"), std::string::npos);
+    EXPECT_NE(boneWeightText(6, 5, 1, 2, false, t).find("T8001"), std::string::npos);
+    const std::string heavy = boneWeightText(16, 3, 18, 1, true, t);
+    EXPECT_NE(heavy.find("【7两1钱】"), std::string::npos);
+    EXPECT_NE(heavy.find("T7081"), std::string::npos);
+    EXPECT_NE(boneWeightText(16, 3, 18, 1, false, t).find("T8051"), std::string::npos);
+    // 癸亥 (index 0) is the sixtieth year weight, 0.7.
+    EXPECT_NE(boneWeightText(0, 1, 1, 12, true, t).find("年0.7两"), std::string::npos);
+    EXPECT_NE(boneWeightText(0, 1, 1, 12, true, t).find("时0.6两"), std::string::npos);
+}
+
+TEST(ChartReport, LunarDateText) {
+    struct Case { DateTime d; bool leap; const char* text; };
+    const Case cases[] = {
+        {{1999, 11, 25, 12, 0}, false, "一九九九年 十一月 廿五日 午时。"},
+        {{2020, 4, 10, 23, 0}, true, "二○二○年 闰四月 初十日 子时。"},
+        {{2020, 1, 20, 0, 0}, false, "二○二○年 正月 二十日 子时。"},
+        {{2023, 1, 21, 1, 0}, true, "二○二三年 闰正月 廿一日 丑时。"},
+        {{2023, 12, 30, 22, 0}, false, "二○二三年 十二月 三十日 亥时。"},
+        {{2023, 2, 1, 21, 59}, false, "二○二三年 二月 初一日 亥时。"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(lunarDateText(c.d, c.leap), c.text);
+}
+
+TEST(ChartReport, FooterSettingsAndPane) {
+    TempDir dir;
+    dir.write("bzinit.ini", "[set]\r\nendinfo=1\r\nleftpos=40\r\n");
+    dir.write("EndInfo.txt", "第一行\r\n第二行");
+    RecordingPane pane;
+    ChartRecord r(dir.path.string(), &pane);
+    r.setTextTable(&fixtures::idTextTable());
+    ASSERT_TRUE(r.buildReport(example()));
+    const std::string tail = "☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆第一行\r\n第二行\r\n";
+    EXPECT_EQ(r.report.substr(r.report.size() - tail.size()), tail);
+    EXPECT_EQ(pane.calls, 1);
+    EXPECT_EQ(pane.indent, 40);
+    EXPECT_EQ(pane.text, paneText(r.report));
+    EXPECT_EQ(pane.text.find('\r'), std::string::npos);
+
+    // A changed file takes effect with the next chart; the footer file stays but is skipped.
+    dir.write("bzinit.ini", "[set]\r\nendinfo=0\r\n");
+    ASSERT_TRUE(r.buildReport(example()));
+    EXPECT_EQ(r.report.substr(r.report.size() - 3), "☆");
+    // The window may switch output off: the report is computed but the pane is not touched.
+    r.reportOutput = false;
+    ASSERT_TRUE(r.buildReport(example()));
+    EXPECT_EQ(pane.calls, 2);
+    // A failed chart leaves the pane alone.
+    r.reportOutput = true;
+    ChartRequest bad = example();
+    bad.year = 2101;
+    EXPECT_FALSE(r.buildReport(bad));
+    EXPECT_EQ(pane.calls, 2);
+    // A missing footer file is no error.
+    dir.write("bzinit.ini", "[set]\r\nendinfo=1\r\n");
+    fs::remove(dir.path / "dat" / "EndInfo.txt");
+    ASSERT_TRUE(r.buildReport(example()));
+    EXPECT_EQ(r.report.substr(r.report.size() - 3), "☆");
+}
+
+TEST(ChartReport, StyleSpans) {
+    ChartRecord r;
+    r.setTextTable(&fixtures::idTextTable());
+    ASSERT_TRUE(r.buildReport(example()));
+    const std::u32string pane = [&] {
+        std::u32string s;
+        const std::string t = paneText(r.report);
+        for (std::size_t i = 0; i < t.size();) {  // enough UTF-8 decoding for the test
+            unsigned char b = static_cast<unsigned char>(t[i]);
+            int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+            char32_t cp = len == 1 ? b : b & (0xFF >> (len + 1));
+            for (int k = 1; k < len; ++k) cp = (cp << 6) | (t[i + k] & 0x3F);
+            s += cp;
+            i += len;
+        }
+        return s;
+    }();
+    auto at = [&](const StyleSpan& s) { return pane.substr(s.start, s.length); };
+    const auto& spans = r.styleSpans;
+    ASSERT_GE(spans.size(), 5u);
+    EXPECT_EQ(at(spans[0]).substr(0, 4), U"乾造  ");
+    EXPECT_EQ(pane.substr(spans[0].start + spans[0].length, 2), U"藏干");
+    EXPECT_TRUE(spans[0].setColor);
+    EXPECT_EQ(spans[0].color, kReportRed);
+    EXPECT_EQ(at(spans[1]), U"吉神凶煞：");
+    EXPECT_TRUE(spans[1].bold);
+    EXPECT_EQ(spans[1].color, kReportBlue);
+    EXPECT_EQ(at(spans[2]).substr(0, 7), U"※推年月日时：");
+    EXPECT_EQ(spans[2].sizeDelta, -1);
+    EXPECT_EQ(spans[2].start + spans[2].length, static_cast<std::int32_t>(pane.size()));
+    EXPECT_EQ(at(spans[3]), U"※推年月日时：");
+    EXPECT_EQ(at(spans[4]), U"※八字称骨：");
+    int yearly = -1, red = 0;
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        if (at(spans[i]) == U"流年神煞和九星：") yearly = static_cast<int>(i);
+        if (yearly >= 0 && static_cast<int>(i) > yearly) {
+            EXPECT_EQ(spans[i].color, kReportRed);
+            EXPECT_EQ(at(spans[i]).front(), U'【');
+            EXPECT_EQ(at(spans[i]).back(), U'】');
+            ++red;
+        }
+    }
+    ASSERT_GE(yearly, 0);
+    EXPECT_EQ(red, 81);
+
+    // Without the yearly block nothing of it is marked; a text without headings gets no spans.
+    ChartRequest q = example();
+    q.yearly = false;
+    ASSERT_TRUE(r.buildReport(q));
+    for (const StyleSpan& s : r.styleSpans) EXPECT_NE(at(s), U"流年神煞和九星：");
+    EXPECT_TRUE(reportStyleSpans("no headings here ※ only").empty());
+}
+
+TEST(ChartSettings, DefaultsRangesAndOverrides) {
+    text::IniFile ini;
+    ini.loadFromBytes("");
+    ChartSettings s = loadChartSettings(ini);
+    EXPECT_FALSE(s.endinfo);
+    EXPECT_FALSE(s.zishi);
+    EXPECT_EQ(s.mgong, 0);
+    EXPECT_EQ(s.pai, 0);
+    EXPECT_EQ(s.idate, 0);
+    EXPECT_FALSE(s.save);
+    EXPECT_EQ(s.leftpos, 0);
+    EXPECT_EQ(s.zhong, 1);
+    EXPECT_EQ(s.yue, 1);
+    ini.loadFromBytes("[SET]\r\nzishi=1\r\nmgong=1\r\nidate=2\r\nsave=1\r\nleftpos=500\r\nzhong=0\r\nyue=0\r\npai=1\r\n");
+    s = loadChartSettings(ini);
+    EXPECT_TRUE(s.zishi);
+    EXPECT_EQ(s.mgong, 1);
+    EXPECT_EQ(s.idate, 2);
+    EXPECT_TRUE(s.save);
+    EXPECT_EQ(s.leftpos, 500);
+    EXPECT_EQ(s.zhong, 0);
+    EXPECT_EQ(s.yue, 0);
+    EXPECT_EQ(s.pai, 1);
+    // Values the engine does not know read as the defaults.
+    ini.loadFromBytes("[set]\r\nidate=7\r\nleftpos=501\r\nmgong=-1\r\nzhong=abc\r\n");
+    s = loadChartSettings(ini);
+    EXPECT_EQ(s.idate, 0);
+    EXPECT_EQ(s.leftpos, 0);
+    EXPECT_EQ(s.mgong, 0);
+    EXPECT_EQ(s.zhong, 1);
+    EXPECT_EQ(loadChartSettings(std::string("/nonexistent/folder")).zhong, 1);
+
+    std::string error;
+    EXPECT_TRUE(applyChartSetting(s, "idate", "1", &error));
+    EXPECT_EQ(s.idate, 1);
+    EXPECT_FALSE(applyChartSetting(s, "idate", "3", &error));
+    EXPECT_FALSE(applyChartSetting(s, "leftpos", "-1", &error));
+    EXPECT_FALSE(applyChartSetting(s, "nosuch", "1", &error));
+    EXPECT_FALSE(applyChartSetting(s, "pai", "1x", &error));
+    EXPECT_EQ(s.idate, 1);
+
+    ChartRecord r;
+    EXPECT_FALSE(r.setSettingOverride("idate", "9"));
+    EXPECT_FALSE(r.lastError.empty());
+    ASSERT_TRUE(r.setSettingOverride("pai", "1"));
+    r.setTextTable(&fixtures::idTextTable());
+    ASSERT_TRUE(r.buildReport(example()));
+    EXPECT_EQ(r.settings.pai, 1);
+    EXPECT_NE(r.report.find("\r\n      卯          子          午          午\r\n"), std::string::npos);
+}
+
+TEST(ChartTexts, TableLoader) {
+    const TextTable t = TextTable::fromTsv(
+        "\xEF\xBB\xBF# comment\r\n1100\t林下之猪\r\n\r\n1260\t亥时*适业*年\\n份\r\nx\tbad\r\n1100\t重复\r\nnotab\r\n");
+    EXPECT_EQ(t.text(1100), "林下之猪");
+    EXPECT_EQ(t.text(1260), "亥时*适业*年\n份");
+    EXPECT_EQ(t.text(1101), "");
+    EXPECT_EQ(t.text(-1), "");
+    EXPECT_EQ(t.text(999999), "");
+    EXPECT_TRUE(t.contains(1100));
+    EXPECT_FALSE(t.contains(1101));
+    EXPECT_EQ(t.size(), 2u);
+    EXPECT_EQ(t.badLines(), 2);
+    // The compiled-in table: a missing id still yields an empty text.
+    EXPECT_EQ(TextTable::builtin().text(5), "");
+}
+
+TEST(ChartReport, NameAndPlaceAreCutToTheirFields) {
+    ChartRecord r;
+    r.setTextTable(&fixtures::idTextTable());
+    ChartRequest q = example();
+    q.name = "一二三四五六七";  // 14 bytes
+    q.place = std::string(40, 'p');
+    ASSERT_TRUE(r.buildReport(q));
+    EXPECT_EQ(r.request.name, "一二三四五六");
+    EXPECT_EQ(r.request.place, std::string(31, 'p'));
+    const std::string head = "命主姓名:一二三四五六  出生地:" + std::string(31, 'p') + "。\r\n";
+    EXPECT_EQ(r.report.substr(0, head.size()), head);
+}
