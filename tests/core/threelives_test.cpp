@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include "chart_test_support.h"
+#include "core/calendar/datetime.h"
+#include "core/chart/chart_record.h"
+#include "core/chart/derived.h"
+#include "core/threelives/three_lives.h"
+
+using namespace hj;
+
+namespace {
+
+int gz(const char* name) {
+    for (int i = 0; i < 60; ++i)
+        if (pillarName(i) == name) return i;
+    ADD_FAILURE() << "no pillar " << name;
+    return -1;
+}
+
+// A three-lives resource whose lines name their section and index ("FuLu7", "X21" …).
+std::string fixtureResource() {
+    std::string s;
+    auto section = [&s](const char* key, const char* label, int n) {
+        s += std::string(key) + "\r\n";
+        for (int i = 0; i < n; ++i) s += std::string(label) + std::to_string(i) + "\r\n";
+        s += "[end]\r\n\r\n";
+    };
+    section("[Qian_FuLu]", "FuLu", 12);
+    section("[Qian_ShouYi]", "ShouYi", 12);
+    section("[Qian_ShouMing]", "ShouMing", 8);
+    section("[TuoHua]", "TuoHua", 12);
+    section("[XianShi_TuoHua]", "X", 84);
+    section("[DuQiao]", "DuQiao", 12);
+    section("[TuoHuaDi]", "TuoHuaDi", 12);
+    section("[LiuQinZhu]", "LiuQin", 12);
+    return s;
+}
+
+// A record holding the worked chart 己卯 丙子 戊午 戊午 of a man, lunar 1999-11-25.
+void workedChart(ChartRecord& r) {
+    r.setTextTable(&fixtures::idTextTable());
+    r.loadThreeLivesText(fixtureResource());
+    r.pillars = {16, 13, 55, 55};
+    for (int i = 0; i < 4; ++i) r.nayinElements[i] = static_cast<std::uint8_t>(nayinElement(r.pillars[i]));
+    r.birthLocal = DateTime{2000, 1, 1, 12, 0};
+    r.birthLunar = DateTime{1999, 11, 25, 12, 0};
+    r.request.male = true;
+    r.request.yearly = false;
+    r.settings = ChartSettings{};
+    r.report.clear();
+}
+
+const char* const kWorkedReading =
+    "※推三世吉凶：T10360\r\n\r\n"
+    "※推北斗坐命：T10484\r\n\r\n"
+    "※推四季皇帝：冬季午时，T10002\r\n\r\n"
+    "※时辰论命：T10132\r\n\r\n"
+    "※推所值星辰：T10370\r\n\r\n"
+    "※推人命形状：T10387\r\n\r\n"
+    "※推六道神数：T10012\r\n　　　　　　　T10028\r\n\r\n"
+    "※推所属骨骼：T10538\r\n\r\n"
+    "※推飞星禄位：T10065\r\n\r\n"
+    "※推一生衣禄：T10226\r\n\r\n"
+    "※推有无手艺：T10325\r\n\r\n"
+    "※推有无学堂：T10241\r\n\r\n"
+    "※推有无屋宅：T10154\r\n\r\n"
+    "※推有无田地：无。\r\n\r\n"
+    "※推有无牛猪：T10187\r\n　　　　　　　T10207\r\n\r\n"
+    "※推有无蚕桑：T10287\r\n\r\n"
+    "※推有无刑克：T10470\r\n\r\n"
+    "※推兄弟关系：T10454\r\n\r\n"
+    "※推夫妇和睦：T10074\r\n　　　　　　　T10092\r\n\r\n"
+    "※推子女命数：T10404\r\n\r\n"
+    "※推子息多少：观子星落宫，应生五子。\r\n\r\n"
+    "※推命终寿：T10264\r\n\r\n"
+    "※推寿数长短：59岁。\r\n\r\n"
+    "※推死后终身：T10306\r\n\r\n"
+    "※推青龙性情：T10437\r\n\r\n"
+    "※推白虎性情：T10420\r\n\r\n";
+
+const char* const kWorkedPreviousLife =
+    "※前世福禄：FuLu7\r\n\r\n"
+    "※前世手艺：ShouYi5\r\n\r\n"
+    "※前世托化：TuoHua4\r\n\r\n"
+    "※现世属相：X21\r\n　　X22\r\n　　X23\r\n　　X24\r\n　　X25\r\n　　X26\r\n　　X27\r\n\r\n"
+    "※现世何地托化：TuoHuaDi7\r\n\r\n"
+    "※六亲助力：LiuQin5\r\n\r\n"
+    "※幼童开度桥：DuQiao7\r\n\r\n"
+    "※小儿关煞：\r\n"
+    "◆天吊关（宜过房或认养父母。）\r\n"
+    "◆汤火关（宜小心汤火。）\r\n"
+    "◆无情煞（生父母偏呼或重拜父母。）\r\n"
+    "◆白虎煞（主有血光惊风破相。）\r\n"
+    "\r\n";
+
+// The text of one section: from its heading to the next "※".
+std::string sectionOf(const std::string& report, const std::string& heading) {
+    auto a = report.find(heading);
+    if (a == std::string::npos) return "";
+    auto b = report.find("※", a + heading.size());
+    return report.substr(a, b == std::string::npos ? std::string::npos : b - a);
+}
+
+}  // namespace
+
+TEST(ThreeLives, WorkedChartReading) {
+    ChartRecord r;
+    workedChart(r);
+    appendThreeLivesReading(r);
+    EXPECT_EQ(r.threeLivesMonth, 11);
+    EXPECT_EQ(r.report, kWorkedReading);
+    r.report.clear();
+    appendPreviousLifeSections(r);
+    EXPECT_EQ(r.report, kWorkedPreviousLife);
+}
+
+TEST(ThreeLives, MonthRule) {
+    ChartRecord r;
+    workedChart(r);
+    r.settings.yue = 0;
+    r.pillars[1] = static_cast<std::int16_t>(gz("丙子"));
+    EXPECT_EQ(threeLivesMonthOf(r), 11);
+    r.pillars[1] = static_cast<std::int16_t>(gz("丁丑"));
+    EXPECT_EQ(threeLivesMonthOf(r), 12);
+    r.pillars[1] = static_cast<std::int16_t>(gz("丙寅"));
+    EXPECT_EQ(threeLivesMonthOf(r), 1);
+    r.settings.yue = 1;
+    r.birthLunar.month = 4;  // a leap fourth month counts as the fourth
+    r.request.leap = true;
+    EXPECT_EQ(threeLivesMonthOf(r), 4);
+}
+
+TEST(ThreeLives, SectionRules) {
+    ChartRecord r;
+    workedChart(r);
+    // 飞星禄位 for a 子 hour in month 6 finds no row.
+    r.pillars[3] = static_cast<std::int16_t>(gz("壬子"));
+    r.birthLunar.month = 6;
+    appendThreeLivesReading(r);
+    EXPECT_EQ(sectionOf(r.report, "※推飞星禄位："), "※推飞星禄位：无。\r\n\r\n");
+
+    // 有无田地 of a 金 year in month 12: groups 0 and 1 hold 12, the first wins.
+    workedChart(r);
+    r.pillars[0] = static_cast<std::int16_t>(gz("甲子"));  // 海中金
+    r.nayinElements[0] = 4;
+    r.birthLunar.month = 12;
+    appendThreeLivesReading(r);
+    EXPECT_EQ(sectionOf(r.report, "※推有无田地："), "※推有无田地：T10170\r\n\r\n");
+
+    // 有无刑克 with several matches: a 水 year (丙子, 涧下 → 洞下水), 子 year, month 7:
+    // group a 客人 (4 6 7), group b 火烧 and 水伤 (3 7, 2 7), group c 申子辰 (1 7 11).
+    workedChart(r);
+    r.pillars[0] = static_cast<std::int16_t>(gz("丙子"));
+    r.nayinElements[0] = static_cast<std::uint8_t>(nayinElement(r.pillars[0]));
+    ASSERT_EQ(r.nayinElements[0], 0);
+    r.birthLunar.month = 7;
+    appendThreeLivesReading(r);
+    EXPECT_EQ(sectionOf(r.report, "※推有无刑克："),
+              "※推有无刑克：T10470\r\n\r\n　　　　　　　T10476\r\n\r\n　　　　　　　T10478\r\n\r\n"
+              "　　　　　　　T10479\r\n\r\n");
+    // 寿数长短 of a 水 year in month 1: day 15 → 53, day 16 → 82.
+    workedChart(r);
+    r.pillars[0] = static_cast<std::int16_t>(gz("丙子"));
+    r.nayinElements[0] = 0;
+    r.birthLunar.month = 1;
+    r.birthLunar.day = 15;
+    appendThreeLivesReading(r);
+    EXPECT_EQ(sectionOf(r.report, "※推寿数长短："), "※推寿数长短：53岁。\r\n\r\n");
+    r.report.clear();
+    r.birthLunar.day = 16;
+    appendThreeLivesReading(r);
+    EXPECT_EQ(sectionOf(r.report, "※推寿数长短："), "※推寿数长短：82岁。\r\n\r\n");
+
+    // 六道神数 of a woman counts backward: w = (4 - (10 + 6 + 24) + 120) mod 12 = 0 → path 1.
+    workedChart(r);
+    r.request.male = false;
+    appendThreeLivesReading(r);
+    EXPECT_EQ(sectionOf(r.report, "※推六道神数："), "※推六道神数：T10011\r\n　　　　　　　T10020\r\n\r\n");
+    // and 子女命数 by Lf: (2 - 11) mod 12 = 3.
+    EXPECT_EQ(sectionOf(r.report, "※推子女命数："), "※推子女命数：T10403\r\n\r\n");
+}
+
+TEST(ThreeLives, ChildPasses) {
+    ChartRecord r;
+    workedChart(r);
+    // A 子 year with a 巳 hour meets 短命关; with a 辰 hour 五鬼关.
+    r.pillars = {static_cast<std::int16_t>(gz("甲子")), static_cast<std::int16_t>(gz("丙寅")),
+                 static_cast<std::int16_t>(gz("甲子")), static_cast<std::int16_t>(gz("己巳"))};
+    EXPECT_EQ(listChildPasses(r).find("◆短命关"), 0u);
+    r.pillars[3] = static_cast<std::int16_t>(gz("戊辰"));
+    EXPECT_EQ(listChildPasses(r).find("◆五鬼关"), 0u);
+    // Lines come in table order, each closed by a line end.
+    r.pillars = {16, 13, 55, 55};
+    const std::string passes = listChildPasses(r);
+    EXPECT_LT(passes.find("天吊关"), passes.find("汤火关"));
+    EXPECT_LT(passes.find("汤火关"), passes.find("无情煞"));
+    EXPECT_EQ(passes.substr(passes.size() - 2), "\r\n");
+    // Day-stem rules: a 壬 day meets 午日关 at 丑 and at 寅.
+    r.pillars = {static_cast<std::int16_t>(gz("甲子")), static_cast<std::int16_t>(gz("丙寅")),
+                 static_cast<std::int16_t>(gz("壬申")), static_cast<std::int16_t>(gz("辛丑"))};
+    EXPECT_NE(listChildPasses(r).find("◆午日关"), std::string::npos);
+    // Find a chart that meets none: then the block is the heading and a blank line.
+    bool foundEmpty = false;
+    for (int y = 0; y < 12 && !foundEmpty; ++y)
+        for (int h = 0; h < 12 && !foundEmpty; ++h) {
+            r.pillars = {static_cast<std::int16_t>(cycleIndexOf(y % 2 ? 1 : 2, y)),
+                         static_cast<std::int16_t>(gz("丙寅")), static_cast<std::int16_t>(gz("甲子")),
+                         static_cast<std::int16_t>(cycleIndexOf(h % 2 ? 1 : 2, h))};
+            if (listChildPasses(r).empty()) {
+                foundEmpty = true;
+                r.report.clear();
+                r.threeLivesMonth = 1;
+                appendPreviousLifeSections(r);
+                EXPECT_NE(r.report.find("※小儿关煞：\r\n\r\n"), std::string::npos);
+            }
+        }
+    EXPECT_TRUE(foundEmpty);
+}
+
+TEST(ThreeLives, YearlyFortune) {
+    ChartRecord r;
+    workedChart(r);
+    // January 1984, before 立春: a 癸亥 year pillar, counted from 1983.
+    r.pillars[0] = 0;
+    r.birthLocal = DateTime{1984, 1, 20, 12, 0};
+    std::string y = listYearlyFortune(r);
+    EXPECT_EQ(y.substr(0, y.find("\r\n\r\n") + 4), "【1岁流年：癸亥1983年】T10500\r\n　　T10520\r\n\r\n");
+    const auto last = y.rfind("【81岁流年：");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(y.substr(last), "【81岁流年：癸未2063年】T10508\r\n　　T10528\r\n\r\n");
+    // A woman's nine stars start with 计都 (10526).
+    r.request.male = false;
+    y = listYearlyFortune(r);
+    EXPECT_EQ(y.substr(0, y.find("\r\n\r\n") + 4), "【1岁流年：癸亥1983年】T10500\r\n　　T10526\r\n\r\n");
+    // Year 0 (1 BC) before 立春: the count starts at -1 and skips 0.
+    r.birthLocal = DateTime{0, 1, 10, 12, 0};
+    r.pillars[0] = static_cast<std::int16_t>(cycleMod(0 + 896, 60));
+    y = listYearlyFortune(r);
+    EXPECT_NE(y.find("流年：" + pillarName(r.pillars[0]) + "-1年】"), std::string::npos);
+    EXPECT_NE(y.find("【2岁流年：" + pillarName(r.pillars[0] + 1) + "1年】"), std::string::npos);
+    EXPECT_NE(y.find("【3岁流年：" + pillarName(r.pillars[0] + 2) + "2年】"), std::string::npos);
+
+    // The block follows the child passes only with the yearly option.
+    workedChart(r);
+    r.threeLivesMonth = 11;
+    r.request.yearly = true;
+    appendPreviousLifeSections(r);
+    EXPECT_NE(r.report.find("\r\n流年神煞和九星：\r\n【1岁流年：己卯1999年】"), std::string::npos);
+}
+
+TEST(ThreeLives, ResourceSections) {
+    std::vector<std::string> lines;
+    const auto res = splitResourceLines(
+        "\xEF\xBB\xBF  [qian_fulu]  \r\n\r\n  第一行  \r\n　第二行\r\n[END]\r\n[Qian_FuLu]\r\n再一次\r\n[end]\r\n"
+        "[DuQiao]\n[end]\n[TuoHua]\nA\nB");
+    ASSERT_TRUE(readTextSection(res, "[Qian_FuLu]", lines));
+    // Trimmed of blanks and controls, the ideographic space kept; the first occurrence wins.
+    EXPECT_EQ(lines, (std::vector<std::string>{"第一行", "　第二行"}));
+    EXPECT_FALSE(readTextSection(res, "[DuQiao]", lines));     // no line before [end]
+    EXPECT_FALSE(readTextSection(res, "[LiuQinZhu]", lines));  // missing
+    EXPECT_TRUE(lines.empty());
+    ASSERT_TRUE(readTextSection(res, "[TuoHua]", lines));      // the walk ends at the last line
+    EXPECT_EQ(lines.size(), 2u);
+
+    // 前世寿命 is left out when (M - Y) mod 12 is 4 to 7: a 子 year with M = 5.
+    ChartRecord r;
+    workedChart(r);
+    r.pillars[0] = static_cast<std::int16_t>(gz("甲子"));
+    r.threeLivesMonth = 5;
+    appendPreviousLifeSections(r);
+    EXPECT_EQ(r.report.find("※前世寿命："), std::string::npos);
+    r.report.clear();
+    r.threeLivesMonth = 10;  // h = 9 → line 5
+    appendPreviousLifeSections(r);
+    EXPECT_NE(r.report.find("※前世寿命：ShouMing5\r\n"), std::string::npos);
+    // A 亥 year counts as 12: 前世托化 line 0, 现世属相 lines 77 to 83.
+    workedChart(r);
+    r.pillars[0] = 0;
+    r.threeLivesMonth = 1;
+    appendPreviousLifeSections(r);
+    EXPECT_NE(r.report.find("※前世托化：TuoHua0\r\n"), std::string::npos);
+    EXPECT_NE(r.report.find("※现世属相：X77\r\n　　X78"), std::string::npos);
+    EXPECT_NE(r.report.find("　　X83\r\n\r\n"), std::string::npos);
+    // A resource without [Qian_FuLu], or with a short section, leaves those headings out.
+    std::string res2 = fixtureResource();
+    res2.replace(res2.find("[Qian_FuLu]"), 11, "[Other]");
+    const std::string shortSection = "[TuoHuaDi]\r\nonly\r\n[end]\r\n";
+    res2.replace(res2.find("[TuoHuaDi]"), 10, "[Unused]");
+    res2 = shortSection + res2;
+    r.loadThreeLivesText(res2);
+    r.report.clear();
+    r.threeLivesMonth = 6;  // (6 - 12) mod 12 = 6: beyond the one line
+    appendPreviousLifeSections(r);
+    EXPECT_EQ(r.report.find("※前世福禄："), std::string::npos);
+    EXPECT_EQ(r.report.find("※现世何地托化："), std::string::npos);
+    EXPECT_NE(r.report.find("※前世手艺："), std::string::npos);
+}
