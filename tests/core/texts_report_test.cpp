@@ -103,6 +103,8 @@ TEST(ReportTexts, EveryVerseIdPresentNonEmptyAndGbk) {
         std::string gbk, bad;
         EXPECT_TRUE(hj::text::utf8ToGbk(text, gbk, &bad)) << "id " << id << " holds " << bad;
         EXPECT_EQ(text.find('\t'), std::string::npos) << "id " << id;
+        // The program reads a backslash as the start of an escape.
+        EXPECT_EQ(text.find('\\'), std::string::npos) << "id " << id;
     }
 }
 

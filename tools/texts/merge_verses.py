@@ -46,6 +46,8 @@ def main():
             sys.exit(f"id {num} lies outside the verse ranges")
         if not text.strip() or "\t" in text or "\r" in text:
             sys.exit(f"id {num}: empty text, tab or carriage return")
+        if "\\" in text:
+            sys.exit(f"id {num}: backslash, which the program reads as an escape")
         try:
             text.encode("gbk")
         except UnicodeEncodeError as e:
