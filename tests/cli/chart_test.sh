@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The chart commands: pillars (single and batch), chart as text, GBK and JSON, and refusals.
+set -u
+cli=$1
+fails=0
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+check() {  # check NAME EXPECTED ACTUAL
+  if [ "$2" != "$3" ]; then
+    echo "FAIL $1: expected [$2] got [$3]"
+    fails=$((fails + 1))
+  fi
+}
+
+check pillars "己卯 丙子 戊午 戊午" "$("$cli" pillars "2000-01-01 12:00")"
+check late-rat "己卯 丙子 己未 甲子" "$("$cli" pillars "2000-01-01 23:30")"
+check late-rat-zishi "己卯 丙子 戊午 甲子" "$("$cli" pillars --zishi "2000-01-01 23:30")"
+check local-time "己卯 丙子 丁巳 辛亥" "$("$cli" pillars --idate 2 --lon 100 "2000-01-01 00:10")"
+check lichun-before "癸卯 乙丑" "$("$cli" pillars "2024-02-04 16:26" | cut -d' ' -f1,2)"
+check lichun-after "甲辰 丙寅" "$("$cli" pillars "2024-02-04T16:28" | cut -d' ' -f1,2)"
+
+# Batch: one line out per line in; a bad line leaves an empty line, a message and exit code 1.
+printf '2000-01-01 12:00\n1582-10-10 12:00\r\n2024-02-04 16:28\n' > "$tmp/batch.txt"
+out=$("$cli" pillars --batch "$tmp/batch.txt" 2>"$tmp/err")
+rc=$?
+check batch-rc 1 "$rc"
+check batch-out "$(printf '己卯 丙子 戊午 戊午\n\n甲辰 丙寅 戊戌 庚申')" "$out"
+check batch-err "hengjian-cli: line 2: 不存在1582-10-5到1582-10-14这10天时间。" "$(cat "$tmp/err")"
+check batch-stdin "己卯 丙子 戊午 戊午" "$(echo '2000-01-01 12:00' | "$cli" pillars --batch -)"
+
+# A data folder with settings and a footer.
+mkdir -p "$tmp/data/dat"
+printf '[set]\r\nendinfo=1\r\n' > "$tmp/data/dat/bzinit.ini"
+printf 'footer line\r\n' > "$tmp/data/dat/EndInfo.txt"
+printf '[\xb1\xb1\xbe\xa9\xca\xd0]\r\n\xb1\xb1\xbe\xa9\xca\xd0=116:24*39:54\r\n' > "$tmp/data/dat/dili.ini"  # [北京市] 北京市=…
+
+report=$("$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00)
+check report-head "命主姓名:某人  出生地:未知。" "$(printf '%s' "$report" | head -1 | tr -d '\r')"
+check report-crlf 0 "$(printf '%s\n' "$report" | grep -vc $'\r$')"
+check report-footer "☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆footer line" "$(printf '%s' "$report" | tail -1 | tr -d '\r')"
+check report-set "出生公历：2000年1月1日11时46分(地方时)，星期六。" \
+  "$("$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00 --province 1 --city 0 --set idate=2 | sed -n 3p | tr -d '\r')"
+check report-place "命主姓名:某人  出生地:北京市-北京市,经度:116度24分,纬度:39度54分。" \
+  "$("$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00 --province 1 --city 0 --set idate=2 | head -1 | tr -d '\r')"
+check report-gbk "$("$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00 | iconv -f UTF-8 -t GBK | md5sum)" \
+  "$("$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00 --gbk | md5sum)"
+check no-yearly 0 "$("$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00 --no-yearly | grep -c 流年神煞和九星)"
+check lunar-leap "2020-05-23 12:00" \
+  "$("$cli" chart --date 2020-04-01 --time 12:00 --lunar --leap --json | grep '"birthClock"' | cut -d'"' -f4)"
+
+json=$("$cli" chart --date 2000-01-01 --time 12:00 --json)
+for key in '"ok": true' '"pillars": \[' '"pillarIndices": \[' '"direction": -1' '"startAge": 9' \
+           '"conception": "丁卯"' '"lifePalace": "乙亥"' '"report": "命主姓名' '"stars": {'; do
+  printf '%s' "$json" | grep -q "$key" || { echo "FAIL json: no $key"; fails=$((fails + 1)); }
+done
+
+# Refusals: exit code 1 with a message; JSON failures say ok false.
+"$cli" chart --date 2101-01-01 --time 12:00 >/dev/null 2>&1
+check range-rc 1 $?
+check range-json '"ok": false' "$("$cli" chart --date 1582-10-10 --time 12:00 --json | grep -o '"ok": false')"
+"$cli" chart --date 2000-01-01 --time 24:00 >/dev/null 2>&1
+check bad-time 1 $?
+"$cli" chart --date 2000-01-01 --time 12:00 --set idate=9 >/dev/null 2>&1
+check bad-set 1 $?
+"$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00 --province 1 --city 5 >/dev/null 2>&1
+check bad-city 1 $?
+check unknown-place "命主姓名:某人  出生地:未知。" \
+  "$("$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00 --province 34 | head -1 | tr -d '\r')"
+
+[ "$fails" = 0 ] && echo "all chart command checks passed"
+exit $((fails > 0))
