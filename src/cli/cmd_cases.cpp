@@ -1,0 +1,428 @@
+// The case store on the command line: cases add | list | show | remove | search | export |
+// import | clear.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "core/app/chart_inputs.h"
+#include "core/calendar/date_text.h"
+#include "core/calendar/places.h"
+#include "core/casestore/case_store.h"
+#include "core/chart/chart_record.h"
+#include "core/chart/chart_settings.h"
+#include "core/chart/province_table.h"
+#include "core/rtf/rtf.h"
+#include "core/text/gbk.h"
+#include "core/text/ini.h"
+
+namespace hj::cli {
+namespace {
+
+using casestore::CaseRecord;
+using casestore::CaseStore;
+
+// The data folder: --data-dir / $HENGJIAN_HOME, else the folder of the executable.
+std::string dataFolder(const Context& ctx) {
+    if (!ctx.dataDir.empty()) return ctx.dataDir;
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+// Opens the store; clearing and importing also work on a store whose header is damaged.
+bool openStore(const Context& ctx, CaseStore& store, bool repairing = false) {
+    if (store.openStore(dataFolder(ctx))) return true;
+    if (repairing && store.isOpen()) return true;
+    fail(store.lastError());
+    return false;
+}
+
+void print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+std::string dateTimeOf(const CaseRecord& r) {
+    return formatDateTime(DateTime{r.year, r.month, r.day, r.hour, r.minute});
+}
+
+// ---- the report as rich text ----
+
+// The pane's marking applied to the report: the pane font from [minggao], black, and the
+// spans in order (a later span wins where two overlap), one paragraph per line.
+rtf::Document reportDocument(const ChartRecord& r, const std::string& dataDir) {
+    text::IniFile ini(dataFilePath(dataDir, "bzinit.ini"));
+    rtf::CharFormat base;
+    base.font = ini.readString("minggao", "fname", rtf::kDefaultFont);
+    const int points = ini.readInt("minggao", "fsize", 12);
+    base.halfPoints = 2 * (points > 0 && points < 1000 ? points : 12);
+    // The pane measures the indent in pixels; RTF in twips (15 to a pixel at 96 dpi).
+    const int indent = r.settings.leftpos * 15;
+
+    const std::string text = paneText(r.report);
+    // Character index -> byte offset, so that spans (counted in characters) find their text.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
+    const std::size_t chars = starts.size();
+    starts.push_back(text.size());
+    struct Mark {
+        std::uint32_t color = 0;
+        bool bold = false;
+        int delta = 0;
+        bool operator==(const Mark&) const = default;
+    };
+    std::vector<Mark> marks(chars);
+    for (const StyleSpan& s : r.styleSpans) {
+        const std::size_t from = static_cast<std::size_t>(std::max(0, s.start));
+        const std::size_t to = std::min(chars, from + static_cast<std::size_t>(std::max(0, s.length)));
+        for (std::size_t i = from; i < to; ++i) {
+            if (s.setColor) marks[i].color = s.color;
+            if (s.bold) marks[i].bold = true;
+            marks[i].delta = s.sizeDelta;
+        }
+    }
+    rtf::Document doc;
+    rtf::Paragraph para;
+    para.firstLineIndent = indent;
+    std::size_t i = 0;
+    while (i < chars) {
+        if (text[starts[i]] == '\n') {
+            doc.paragraphs.push_back(std::move(para));
+            para = rtf::Paragraph{};
+            para.firstLineIndent = indent;
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        while (j < chars && text[starts[j]] != '\n' && marks[j] == marks[i]) ++j;
+        rtf::CharFormat f = base;
+        f.color = marks[i].color;
+        f.bold = marks[i].bold;
+        f.halfPoints = std::max(2, base.halfPoints + 2 * marks[i].delta);
+        rtf::appendText(para, std::string_view(text).substr(starts[i], starts[j] - starts[i]), f);
+        i = j;
+    }
+    doc.paragraphs.push_back(std::move(para));
+    return doc;
+}
+
+// ---- add ----
+
+struct AddOptions {
+    std::string name, date, time, className, note;
+    bool lunar = false, leap = false, female = false;
+    int province = ProvinceTable::kUnknown, city = 0;
+};
+
+bool parseClock(const std::string& text, std::int16_t& hour, std::int16_t& minute) {
+    int h = -1, m = -1;
+    char extra = 0;
+    if (std::sscanf(text.c_str(), "%d:%d%c", &h, &m, &extra) != 2 || h < 0 || h > 23 || m < 0 || m > 59) return false;
+    hour = static_cast<std::int16_t>(h);
+    minute = static_cast<std::int16_t>(m);
+    return true;
+}
+
+bool fillPlace(const AddOptions& o, const std::string& dataDir, ChartRequest& q, std::string& error) {
+    if (!ProvinceTable::valid(o.province)) {
+        error = "--province takes 0.." + std::to_string(ProvinceTable::kCount - 1);
+        return false;
+    }
+    q.province = static_cast<std::int16_t>(o.province);
+    q.city = static_cast<std::int16_t>(o.city);
+    if (o.province == ProvinceTable::kUnknown) {
+        if (o.city != 0) {
+            error = "未知地 has the single city 0";
+            return false;
+        }
+        q.longitude = ProvinceTable::kUnknownLongitude;
+        q.latitude = ProvinceTable::kUnknownLatitude;
+        q.place = "未知";
+        return true;
+    }
+    text::IniFile dili(dataFilePath(dataDir, "dili.ini"));
+    if (!dili.reload()) {
+        error = dili.lastError();
+        return false;
+    }
+    const std::string_view province = ProvinceTable::name(o.province);
+    const auto cities = placesOf(dili, province);
+    if (o.city < 0 || o.city >= static_cast<int>(cities.size())) {
+        error = std::string(province) + " has " + std::to_string(cities.size()) + " places in " +
+                dataFilePath(dataDir, "dili.ini") + "; --city " + std::to_string(o.city) + " is not one of them";
+        return false;
+    }
+    PlaceCoordinates c;
+    if (!placeCoordinates(dili, province, cities[static_cast<std::size_t>(o.city)], c, &error)) return false;
+    q.longitude = c.longitude;
+    q.latitude = c.latitude;
+    q.place = ProvinceTable::placeText(o.province, cities[static_cast<std::size_t>(o.city)]);
+    return true;
+}
+
+std::string trimmed(const std::string& s) {
+    const auto a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return {};
+    return s.substr(a, s.find_last_not_of(" \t") - a + 1);
+}
+
+int runAdd(const AddOptions& o, const Context& ctx) {
+    const std::string dataDir = dataFolder(ctx);
+    ChartRequest q;
+    q.name = o.name;
+    if (o.name.empty()) return fail("--name must not be empty");
+    if (text::gbkLength(o.name) > static_cast<std::size_t>(app::kNameMaxBytes))
+        return fail("--name holds at most " + std::to_string(app::kNameMaxBytes) + " GBK bytes (5 Chinese characters)");
+    const std::string cls = trimmed(o.className);
+    if (cls.empty() || text::gbkLength(cls) > 12) return fail("类别名不能为空，并且最多可以有6个汉字！");
+    if (text::gbkLength(o.note) > casestore::kNoteMaxBytes)
+        return fail("--note holds at most " + std::to_string(casestore::kNoteMaxBytes) + " GBK bytes");
+    q.male = !o.female;
+    q.lunar = o.lunar;
+    q.leap = o.leap;
+    std::string error;
+    DateTime d;
+    if (!parseDate(o.date, d, error)) return fail(error);
+    q.year = d.year;
+    q.month = d.month;
+    q.day = d.day;
+    if (!parseClock(o.time, q.hour, q.minute)) return fail("--time takes HH:MM (00:00..23:59), not " + o.time);
+    if (!fillPlace(o, dataDir, q, error)) return fail(error);
+
+    ChartRecord chart(dataDir);
+    if (!chart.buildReport(q)) return fail(chart.lastError);
+
+    CaseRecord rec;
+    rec.name = q.name;
+    rec.className = cls;
+    rec.year = q.year;
+    rec.month = q.month;
+    rec.day = q.day;
+    rec.hour = q.hour;
+    rec.minute = q.minute;
+    rec.lunar = q.lunar ? 1 : 0;
+    rec.leap = q.leap ? 1 : 0;
+    rec.male = q.male ? 1 : 0;
+    rec.province = q.province;
+    rec.city = q.city;
+    rec.longitude = q.longitude;
+    rec.latitude = q.latitude;
+    rec.place = text::truncateGbk(q.place, casestore::kPlaceMaxBytes);
+    rec.note = o.note;
+
+    CaseStore store;
+    if (!openStore(ctx, store)) return 1;
+    const int index = store.addRecord(rec);
+    if (index < 0) return fail(store.lastError());
+    if (!store.saveReport(index, rtf::writeRtf(reportDocument(chart, dataDir))))
+        return fail("case " + std::to_string(index) + " is stored, but its report file was not written: " +
+                    store.lastError());
+    print(std::to_string(index));
+    return 0;
+}
+
+// ---- list, show, remove ----
+
+int runList(const Context& ctx) {
+    CaseStore store;
+    if (!openStore(ctx, store)) return 1;
+    std::vector<CaseRecord> all;
+    if (!store.readAllRecords(all)) return fail(store.lastError());
+    std::string out;
+    for (const CaseRecord& r : all) {
+        out += std::to_string(r.index) + '\t' + r.name + '\t' + r.className + '\t' + dateTimeOf(r) + '\t' +
+               (r.lunar == 1 ? "农" : "公") + '\t' + (r.male == 1 ? "男" : "女") + '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+bool parseIndex(const std::string& text, int& index) {
+    std::size_t used = 0;
+    try {
+        index = std::stoi(text, &used);
+    } catch (...) {
+        used = 0;
+    }
+    return used == text.size() && !text.empty() && index >= 0;
+}
+
+int runShow(const std::string& indexText, bool report, const Context& ctx) {
+    int index = -1;
+    if (!parseIndex(indexText, index)) return fail("INDEX must be a record index (0, 1, 2, …), not " + indexText);
+    CaseStore store;
+    if (!openStore(ctx, store)) return 1;
+    CaseRecord r;
+    if (!store.readRecord(index, r))
+        return fail(store.lastError().empty() ? "no case " + std::to_string(index) : store.lastError());
+    if (report) {
+        std::string bytes;
+        if (!store.loadReport(index, bytes)) return fail(store.lastError());
+        rtf::Document doc;
+        std::string error;
+        if (!rtf::readRtf(bytes, doc, &error)) return fail(store.reportPath(index) + ": " + error);
+        print(rtf::plainText(doc, "\n"));
+        return 0;
+    }
+    const std::string calendar = r.lunar == 1 ? (r.leap == 1 ? "农闰" : "农") : "公";
+    char coords[64];
+    std::snprintf(coords, sizeof coords, "%.4f\t%.4f", static_cast<double>(r.longitude), static_cast<double>(r.latitude));
+    print("index\t" + std::to_string(r.index));
+    print("name\t" + r.name);
+    print("class\t" + r.className);
+    print("date\t" + dateTimeOf(r));
+    print("calendar\t" + calendar);
+    print(std::string("sex\t") + (r.male == 1 ? "男" : "女"));
+    print("province\t" + std::to_string(r.province) + '\t' + std::string(ProvinceTable::name(r.province)));
+    print("city\t" + std::to_string(r.city));
+    print(std::string("coordinates\t") + coords);
+    print("place\t" + r.place);
+    print("note\t" + r.note);
+    print(std::string("report\t") + (store.reportExists(index) ? store.reportPath(index) : "(none)"));
+    return 0;
+}
+
+int runRemove(const std::string& indexText, const Context& ctx) {
+    int index = -1;
+    if (!parseIndex(indexText, index)) return fail("INDEX must be a record index (0, 1, 2, …), not " + indexText);
+    CaseStore store;
+    if (!openStore(ctx, store)) return 1;
+    CaseRecord r;
+    if (!store.readRecord(index, r))
+        return fail(store.lastError().empty() ? "no case " + std::to_string(index) : store.lastError());
+    if (!store.removeRecord(index)) return fail(store.lastError());
+    if (!store.removeReport(index)) return fail("case removed, but " + store.lastError());
+    return 0;
+}
+
+// ---- search ----
+
+struct SearchOptions {
+    std::string name, className, sex;
+    bool nameExact = false, classExact = false;
+    std::vector<int> years;
+    int province = -1;
+};
+
+int runSearch(const SearchOptions& o, const Context& ctx) {
+    casestore::SearchCriteria c;
+    if (!o.name.empty()) {
+        c.name = o.name;
+        c.nameMode = o.nameExact ? casestore::kMatchEquals : casestore::kMatchContains;
+    }
+    if (!trimmed(o.className).empty()) {
+        c.className = trimmed(o.className);
+        c.classMode = o.classExact ? casestore::kMatchEquals : casestore::kMatchContains;
+    }
+    if (!o.sex.empty()) {
+        if (o.sex != "男" && o.sex != "女") return fail("--sex takes 男 or 女");
+        c.sexOn = 1;
+        c.sexValue = o.sex == "男" ? 1 : 0;
+    }
+    if (!o.years.empty()) {
+        if (o.years.size() != 2) return fail("--years takes two years A B");
+        if (o.years[1] < o.years[0]) return fail("结束年必须大于或等于起始年");
+        if (o.years[0] < -32768 || o.years[1] > 32767) return fail("--years lie in -32768..32767");
+        c.yearOn = 1;
+        c.yearFrom = static_cast<std::int16_t>(o.years[0]);
+        c.yearTo = static_cast<std::int16_t>(o.years[1]);
+    }
+    c.province = static_cast<std::int16_t>(o.province);
+    CaseStore store;
+    if (!openStore(ctx, store)) return 1;
+    std::vector<int> found;
+    if (!store.searchRecords(c, found)) return fail(store.lastError());
+    std::string out;
+    for (int i : found) out += std::to_string(i) + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+// ---- history ----
+
+int runExport(const std::string& dir, const Context& ctx) {
+    CaseStore store;
+    if (!openStore(ctx, store)) return 1;
+    if (!store.exportTo(dir)) return fail(store.lastError());
+    return 0;
+}
+
+int runImport(const std::string& file, const Context& ctx) {
+    CaseStore store;
+    if (!openStore(ctx, store, true)) return 1;
+    if (!store.importFrom(file)) return fail(store.lastError());
+    return 0;
+}
+
+int runClear(const Context& ctx) {
+    CaseStore store;
+    if (!openStore(ctx, store, true)) return 1;
+    if (!store.clearAll()) return fail(store.lastError());
+    return 0;
+}
+
+void setup(CLI::App& app, Context& ctx) {
+    auto* cases = app.add_subcommand("cases", "The case store: stored cases and their reports");
+    cases->require_subcommand(1);
+
+    static AddOptions ao;
+    auto* add = cases->add_subcommand("add", "Chart a birth, store it as a case with its report; prints the index");
+    add->add_option("--name", ao.name, "Name (at most 10 GBK bytes)")->required();
+    add->add_option("--date", ao.date, "Birth date YYYY-MM-DD (astronomical years; lunar with --lunar)")->required();
+    add->add_option("--time", ao.time, "Birth time HH:MM, Beijing time")->required();
+    add->add_flag("--lunar", ao.lunar, "The date is a lunar date");
+    add->add_flag("--leap", ao.leap, "The lunar month is the leap month");
+    add->add_flag("--female", ao.female, "Female (default male)");
+    auto* prov = add->add_option("--province", ao.province, "Province index 0..34 (34 未知地, the default)");
+    add->add_option("--city", ao.city, "City index in the province's section of dat/dili.ini")->needs(prov);
+    add->add_option("--class", ao.className, "Class of the case (at most 12 GBK bytes)")->required();
+    add->add_option("--note", ao.note, "Note (附加信息, at most 1000 GBK bytes)");
+    add->callback([&ctx] { ctx.exitCode = runAdd(ao, ctx); });
+
+    cases->add_subcommand("list", "Every live case: index, name, class, date and time, 公/农, 男/女")
+        ->callback([&ctx] { ctx.exitCode = runList(ctx); });
+
+    static std::string showIndex;
+    static bool showReport = false;
+    auto* show = cases->add_subcommand("show", "The fields of a case, or its stored report as text");
+    show->add_option("INDEX", showIndex, "Record index")->required();
+    show->add_flag("--report", showReport, "Print the stored report (bazi_f/INDEX.rtf) as text");
+    show->callback([&ctx] { ctx.exitCode = runShow(showIndex, showReport, ctx); });
+
+    static std::string removeIndex;
+    auto* remove = cases->add_subcommand("remove", "Delete a case and its report file");
+    remove->add_option("INDEX", removeIndex, "Record index")->required();
+    remove->callback([&ctx] { ctx.exitCode = runRemove(removeIndex, ctx); });
+
+    static SearchOptions so;
+    auto* search = cases->add_subcommand("search", "Indices of the live cases matching every criterion given");
+    search->add_option("--name", so.name, "Name contains the text");
+    search->add_flag("--name-exact", so.nameExact, "Name equals the text");
+    search->add_option("--class", so.className, "Class contains the text");
+    search->add_flag("--class-exact", so.classExact, "Class equals the text");
+    search->add_option("--sex", so.sex, "男 or 女");
+    search->add_option("--years", so.years, "Birth years A B, inclusive (astronomical)")->expected(2);
+    search->add_option("--province", so.province, "Province index 0..34")->check(CLI::Range(0, ProvinceTable::kCount - 1));
+    search->callback([&ctx] { ctx.exitCode = runSearch(so, ctx); });
+
+    static std::string exportDir;
+    auto* exp = cases->add_subcommand("export", "Copy the whole history (record and report files) into DIR");
+    exp->add_option("DIR", exportDir, "Target folder (created when missing)")->required();
+    exp->callback([&ctx] { ctx.exitCode = runExport(exportDir, ctx); });
+
+    static std::string importFile;
+    auto* imp = cases->add_subcommand("import", "Replace the whole history with an exported one");
+    imp->add_option("FILE", importFile, "The exported record file 0 (DIR/bazi0.dat)")->required();
+    imp->callback([&ctx] { ctx.exitCode = runImport(importFile, ctx); });
+
+    cases->add_subcommand("clear", "Delete every case and report")->callback([&ctx] { ctx.exitCode = runClear(ctx); });
+}
+
+const CommandRegistrar registrar(40, &setup);
+
+}  // namespace
+}  // namespace hj::cli

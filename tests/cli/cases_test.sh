@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The cases commands: add, list, show, search, remove, and the round trip export → clear → import.
+set -u
+cli=$1
+fails=0
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+run() { "$cli" --data-dir "$home/app" "$@"; }
+check() {  # check NAME EXPECTED ACTUAL
+  if [ "$2" != "$3" ]; then
+    echo "FAIL $1: expected [$2] got [$3]"
+    fails=$((fails + 1))
+  fi
+}
+refuses() {  # refuses NAME ARGS... : exit code 1 and a message on stderr
+  local name=$1
+  shift
+  local err rc
+  run "$@" >/dev/null 2>"$home/err"
+  rc=$?
+  err=$(cat "$home/err")
+  [ "$rc" = 1 ] || { echo "FAIL $name: exit code $rc"; fails=$((fails + 1)); }
+  [ -n "$err" ] || { echo "FAIL $name: no message"; fails=$((fails + 1)); }
+}
+
+check add-0 0 "$(run cases add --name 王五 --date 1980-03-04 --time 10:15 --class 朋友 --note 第一个)"
+check add-1 1 "$(run cases add --name 小王 --date 1990-06-07 --time 00:05 --female --class 客户)"
+check add-2 2 "$(run cases add --name 王 --date 0000-12-01 --time 23:59 --lunar --class 朋友甲)"
+check add-3 3 "$(run cases add --name 李四 --date 2001-01-01 --time 12:00 --class 朋友)"
+check size-after-4 $((20 + 4 * 1184)) "$(stat -c %s "$home/app/dat/bazi0.dat")"
+
+check list "$(printf '0\t王五\t朋友\t1980-03-04 10:15\t公\t男\n1\t小王\t客户\t1990-06-07 00:05\t公\t女\n2\t王\t朋友甲\t0000-12-01 23:59\t农\t男\n3\t李四\t朋友\t2001-01-01 12:00\t公\t男')" "$(run cases list)"
+check show-note "note	第一个" "$(run cases show 0 | grep '^note')"
+check report-is-the-chart "$("$cli" --data-dir "$home/app" chart --name 王五 --date 1980-03-04 --time 10:15 | tr -d '\r')" \
+  "$(run cases show 0 --report)"
+
+check search-contains "$(printf '0\n1\n2')" "$(run cases search --name 王)"
+check search-exact 2 "$(run cases search --name 王 --name-exact)"
+check search-class-exact "$(printf '0\n3')" "$(run cases search --class 朋友 --class-exact)"
+check search-female 1 "$(run cases search --sex 女)"
+check search-years "$(printf '0\n2')" "$(run cases search --years -10 1985)"
+check search-province-none "" "$(run cases search --province 1)"
+
+run cases remove 1 || { echo "FAIL remove"; fails=$((fails + 1)); }
+[ -e "$home/app/bazi_f/1.rtf" ] && { echo "FAIL remove left the report"; fails=$((fails + 1)); }
+refuses remove-again cases remove 1
+refuses show-removed cases show 1
+check search-after-remove "$(printf '0\n2')" "$(run cases search --name 王)"
+
+before=$(run cases list)
+run cases export "$home/out" || { echo "FAIL export"; fails=$((fails + 1)); }
+check exported-reports 3 "$(ls "$home/out/bazi_f" | wc -l)"
+run cases clear || { echo "FAIL clear"; fails=$((fails + 1)); }
+check cleared "" "$(run cases list)"
+check cleared-reports 0 "$(ls "$home/app/bazi_f" | wc -l)"
+run cases import "$home/out/bazi0.dat" || { echo "FAIL import"; fails=$((fails + 1)); }
+check round-trip "$before" "$(run cases list)"
+check round-trip-report "$(cat "$home/out/bazi_f/3.rtf")" "$(cat "$home/app/bazi_f/3.rtf")"
+# After the import, appending goes on after the imported slots.
+check add-after-import 4 "$(run cases add --name 新 --date 2000-01-01 --time 01:00 --class 新类)"
+
+# A damaged history is refused, and the store keeps its cases.
+mkdir -p "$home/bad"
+head -c 1000 "$home/out/bazi0.dat" >"$home/bad/bazi0.dat"
+refuses import-truncated cases import "$home/bad/bazi0.dat"
+check kept-after-bad-import 4 "$(run cases list | wc -l)"
+refuses import-missing cases import "$home/nothing/bazi0.dat"
+
+refuses add-long-name cases add --name 一二三四五六 --date 2000-01-01 --time 01:00 --class x
+refuses add-empty-class cases add --name 甲 --date 2000-01-01 --time 01:00 --class "  "
+refuses add-bad-time cases add --name 甲 --date 2000-01-01 --time 24:00 --class x
+refuses search-bad-sex cases search --sex x
+refuses show-bad-index cases show abc
+
+# A store whose header is nonsense: reading refuses with a message, clearing repairs it.
+printf 'garbage' >"$home/app/dat/bazi0.dat"
+refuses list-garbage cases list
+run cases clear || { echo "FAIL clear garbage"; fails=$((fails + 1)); }
+check list-after-repair "" "$(run cases list)"
+
+[ "$fails" = 0 ] && echo "cases: all checks passed"
+exit $((fails > 0))
