@@ -1,0 +1,94 @@
+// Name commands: name (the five grids), strokes (one character), element (the listing).
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "cli/commands.h"
+#include "core/app/data_folder.h"
+#include "core/divination/stroke_dictionary.h"
+
+namespace hj::cli {
+namespace {
+
+std::string programFolder() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+// dat/hzlen.dat of the data folder (--data-dir / $HENGJIAN_HOME, else beside the program); when
+// that folder has none, the default copy shipped beside the program.
+bool dictionaryPath(const Context& ctx, std::string& path) {
+    const std::string root = ctx.dataDir.empty() ? programFolder() : ctx.dataDir;
+    path = root + "/dat/hzlen.dat";
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return true;
+    const std::string defaults = app::defaultDataFolder(programFolder());
+    if (!defaults.empty() && std::filesystem::is_regular_file(defaults + "/hzlen.dat", ec)) {
+        path = defaults + "/hzlen.dat";
+        return true;
+    }
+    return false;
+}
+
+void print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (text.empty() || text.back() != '\n') std::fputc('\n', stdout);
+}
+
+int runName(const Context& ctx, const std::string& name, bool compound) {
+    std::string path;
+    if (!dictionaryPath(ctx, path)) return fail(std::string(kMsgDictionaryMissing) + "：" + path);
+    StrokeDictionary d(path);
+    NameGrids g;
+    if (!d.computeGrids(name, !compound, g)) return fail(d.errorText());
+    print(gridsText(name, g));
+    return 0;
+}
+
+int runStrokes(const Context& ctx, const std::string& character) {
+    std::string path;
+    if (!dictionaryPath(ctx, path)) return fail(std::string(kMsgDictionaryMissing) + "：" + path);
+    StrokeDictionary d(path);
+    const int n = d.strokesOf(character);
+    if (n == 0) return fail(d.errorText());
+    print(characterText(character, n));
+    return 0;
+}
+
+int runElement(const Context& ctx, const std::string& element) {
+    int code = -1;
+    for (int e = 0; e < 5; ++e)
+        if (element == elementName(e)) code = e;
+    if (code < 0) return fail("五行须是 水、木、火、土、金 之一：" + element);
+    std::string path;
+    if (!dictionaryPath(ctx, path)) return fail(std::string(kMsgDictionaryMissing) + "：" + path);
+    StrokeDictionary d(path);
+    std::string text;
+    if (!d.listCharactersOfElement(code, text)) return fail(d.errorText());
+    print(text);
+    return 0;
+}
+
+void setup(CLI::App& app, Context& ctx) {
+    static std::string name, character, element;
+    static bool compound = false;
+
+    auto* n = app.add_subcommand("name", "The five grids (五格) of a name with their elements, as 求五格 shows them");
+    n->add_option("NAME", name, "Surname and given name, 2 to 4 characters")->required();
+    n->add_flag("--compound", compound, "The surname has two characters (复姓)");
+    n->callback([&ctx] { ctx.exitCode = runName(ctx, name, compound); });
+
+    auto* s = app.add_subcommand("strokes", "Strokes and element of one character: \"明字:8画,五行属:金。\"");
+    s->add_option("CHAR", character, "One Chinese character")->required();
+    s->callback([&ctx] { ctx.exitCode = runStrokes(ctx, character); });
+
+    auto* e = app.add_subcommand("element", "Every character of the stroke dictionary belonging to an element");
+    e->add_option("ELEMENT", element, "水, 木, 火, 土 or 金")->required();
+    e->callback([&ctx] { ctx.exitCode = runElement(ctx, element); });
+}
+
+const CommandRegistrar registrar(60, &setup);
+
+}  // namespace
+}  // namespace hj::cli
