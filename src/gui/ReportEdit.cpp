@@ -1,0 +1,373 @@
+#include "gui/ReportEdit.h"
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "core/text/gbk.h"
+#include "core/text/ini.h"
+#include "gui/GuiSupport.h"
+
+namespace hj::gui {
+namespace {
+
+// Pixels of the pane to twips of the RTF model (the pane's 96 dots per inch; 1440 twips an inch).
+constexpr int kTwipsPerPixel = 15;
+
+QColor rgbColor(std::uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+std::uint32_t rgbValue(const QColor& c) {
+    return (static_cast<std::uint32_t>(c.red()) << 16) | (static_cast<std::uint32_t>(c.green()) << 8) |
+           static_cast<std::uint32_t>(c.blue());
+}
+
+// The font and colour chooser of "设置选中文本": the font panel with a colour button below.
+class SelectionFontDialog : public QDialog {
+public:
+    SelectionFontDialog(const QFont& font, const QColor& color, QWidget* parent)
+        : QDialog(parent), fonts_(new QFontDialog(font, this)), color_(color) {
+        setObjectName(QStringLiteral("SelFontDialog"));
+        setWindowTitle(QStringLiteral("设置选中文本"));
+        fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+        fonts_->setWindowFlags(Qt::Widget);
+        fonts_->setObjectName(QStringLiteral("FontPanel"));
+        colorButton_ = new QPushButton(QStringLiteral("颜色(&C)..."), this);
+        colorButton_->setObjectName(QStringLiteral("BtnColor"));
+        swatch_ = new QLabel(this);
+        swatch_->setFixedSize(48, 20);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+        auto* colorRow = new QHBoxLayout;
+        colorRow->addWidget(colorButton_);
+        colorRow->addWidget(swatch_);
+        colorRow->addStretch(1);
+        auto* top = new QVBoxLayout(this);
+        top->addWidget(fonts_, 1);
+        top->addLayout(colorRow);
+        top->addWidget(buttons);
+        showColor();
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        connect(colorButton_, &QPushButton::clicked, this, [this] {
+            const QColor c = QColorDialog::getColor(color_, this, QStringLiteral("颜色"), QColorDialog::DontUseNativeDialog);
+            if (c.isValid()) setColor(c);
+        });
+    }
+    QFont selectedFont() const { return fonts_->currentFont(); }
+    void setFont(const QFont& f) { fonts_->setCurrentFont(f); }
+    QColor color() const { return color_; }
+    void setColor(const QColor& c) {
+        color_ = c;
+        showColor();
+    }
+
+private:
+    void showColor() { swatch_->setStyleSheet(QStringLiteral("background:%1;border:1px solid gray").arg(color_.name())); }
+    QFontDialog* fonts_;
+    QPushButton* colorButton_;
+    QLabel* swatch_;
+    QColor color_;
+};
+
+}  // namespace
+
+ReportEdit::ReportEdit(QWidget* parent) : QTextEdit(parent), pmnuPane(new QMenu(this)) {
+    setAcceptRichText(true);
+    setTabChangesFocus(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    // Inactive selections keep the active colours: the selection stays visible without focus.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(pal);
+
+    pmnuPane->setObjectName(QStringLiteral("pmnuPane"));
+    const auto add = [this](const char* name, const QString& text, auto slot) {
+        QAction* a = pmnuPane->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    add("pmnuUndo", QStringLiteral("撤销"), &QTextEdit::undo);
+    pmnuPane->addSeparator();
+    add("pmnuCopy", QStringLiteral("复制"), &QTextEdit::copy);
+    add("pmnuPaste", QStringLiteral("粘帖"), &QTextEdit::paste);
+    add("pmnuCut", QStringLiteral("剪切"), &QTextEdit::cut);
+    add("pmnuDelete", QStringLiteral("删除"), [this] { textCursor().removeSelectedText(); });
+    add("pmnuSelectAll", QStringLiteral("全选"), &QTextEdit::selectAll);
+    pmnuPane->addSeparator();
+    add("pmnuSelFont", QStringLiteral("设置选中文本"), &ReportEdit::SetSelFontClick);
+    add("pmnuImport", QStringLiteral("导入命稿"), &ReportEdit::ImportClick);
+    add("pmnuSaveAs", QStringLiteral("另存为"), &ReportEdit::SaveAsClick);
+    add("pmnuPrint", QStringLiteral("打印"), &ReportEdit::PrintClick);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        const bool sel = textCursor().hasSelection();
+        for (const char* n : {"pmnuCopy", "pmnuCut", "pmnuDelete", "pmnuSelFont"})
+            pmnuPane->findChild<QAction*>(QLatin1String(n))->setEnabled(sel);
+        pmnuPane->findChild<QAction*>(QStringLiteral("pmnuUndo"))->setEnabled(document()->isUndoAvailable());
+        pmnuPane->findChild<QAction*>(QStringLiteral("pmnuPaste"))->setEnabled(canPaste());
+        pmnuPane->popup(viewport()->mapToGlobal(p));
+    });
+}
+
+bool ReportEdit::isModified() const { return document()->isModified(); }
+void ReportEdit::setModified(bool m) { document()->setModified(m); }
+
+void ReportEdit::setPaneFont(const QString& family, int pointSize) {
+    paneFont_ = QFont(family, pointSize > 0 ? pointSize : 12);
+    setFont(paneFont_);
+    document()->setDefaultFont(paneFont_);
+}
+
+void ReportEdit::setBackground(const QColor& c) {
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, c);
+    setPalette(pal);
+}
+
+QColor ReportEdit::background() const { return palette().color(QPalette::Base); }
+
+void ReportEdit::clearWithDefaults() {
+    clear();
+    QTextCharFormat f;
+    f.setFontFamilies({paneFont_.family()});
+    f.setFontPointSize(paneFont_.pointSizeF());
+    f.setForeground(Qt::black);
+    f.setFontWeight(QFont::Normal);
+    f.setFontItalic(false);
+    f.setFontUnderline(false);
+    setCurrentCharFormat(f);
+}
+
+void ReportEdit::showPlaceholder(const QString& line) {
+    clearWithDefaults();
+    insertPlainText(line);
+}
+
+void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan>& spans, int leftIndent) {
+    clearWithDefaults();
+    QTextCursor c(document());
+    c.beginEditBlock();
+    QTextBlockFormat bf;
+    bf.setTextIndent(leftIndent);
+    c.setBlockFormat(bf);
+    c.insertText(qs(text), currentCharFormat());
+    const int end = document()->characterCount() - 1;
+    for (const StyleSpan& s : spans) {
+        const int from = std::clamp(s.start, 0, end);
+        const int to = std::clamp(s.start + s.length, from, end);
+        if (from == to) continue;
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        if (s.setColor) f.setForeground(rgbColor(s.color));
+        if (s.bold) f.setFontWeight(QFont::Bold);
+        if (s.sizeDelta != 0) f.setFontPointSize(std::max(1.0, paneFont_.pointSizeF() + s.sizeDelta));
+        c.mergeCharFormat(f);
+    }
+    c.endEditBlock();
+    c.setPosition(0);
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+rtf::Document ReportEdit::toRtfDocument() const {
+    rtf::Document doc;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        rtf::Paragraph p;
+        p.firstLineIndent = static_cast<int>(b.blockFormat().textIndent()) * kTwipsPerPixel;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            if (!frag.isValid()) continue;
+            const QTextCharFormat cf = frag.charFormat();
+            rtf::CharFormat f;
+            const QFont font = cf.font();
+            f.font = u8(font.family());
+            f.halfPoints = static_cast<int>(std::lround(font.pointSizeF() * 2));
+            if (f.halfPoints <= 0) f.halfPoints = paneFont_.pointSize() * 2;
+            f.bold = font.bold();
+            f.italic = font.italic();
+            f.underline = font.underline();
+            f.color = cf.hasProperty(QTextFormat::ForegroundBrush) ? rgbValue(cf.foreground().color()) : 0;
+            QString t = frag.text();
+            t.replace(QChar::LineSeparator, QLatin1Char('\n'));
+            rtf::appendText(p, u8(t), f);
+        }
+        doc.paragraphs.push_back(std::move(p));
+    }
+    return doc;
+}
+
+void ReportEdit::loadRtfDocument(const rtf::Document& doc) {
+    clearWithDefaults();
+    QTextCursor c(document());
+    c.beginEditBlock();
+    bool first = true;
+    for (const rtf::Paragraph& p : doc.paragraphs) {
+        QTextBlockFormat bf;
+        bf.setTextIndent(p.firstLineIndent / kTwipsPerPixel);
+        if (first) c.setBlockFormat(bf);
+        else c.insertBlock(bf);
+        first = false;
+        for (const rtf::Run& r : p.runs) {
+            QTextCharFormat f;
+            f.setFontFamilies({qs(r.format.font)});
+            f.setFontPointSize(std::max(1, r.format.halfPoints) / 2.0);
+            f.setFontWeight(r.format.bold ? QFont::Bold : QFont::Normal);
+            f.setFontItalic(r.format.italic);
+            f.setFontUnderline(r.format.underline);
+            f.setForeground(rgbColor(r.format.color));
+            QString t = qs(r.text);
+            t.replace(QLatin1Char('\n'), QChar::LineSeparator);
+            c.insertText(t, f);
+        }
+    }
+    c.endEditBlock();
+    c.setPosition(0);
+    setTextCursor(c);
+}
+
+bool ReportEdit::saveRtf(const QString& path, QString* error) const {
+    std::string err;
+    if (!text::writeFileAtomically(u8(path), rtf::writeRtf(toRtfDocument()), &err)) {
+        if (error) *error = qs(err);
+        return false;
+    }
+    return true;
+}
+
+bool ReportEdit::saveText(const QString& path, QString* error) const {
+    QString t = toPlainText();
+    t.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    std::string gbk, bad, err;
+    if (!text::utf8ToGbk(u8(t), gbk, &bad)) {
+        if (error) *error = QStringLiteral("字符“%1”无法以文本格式保存").arg(qs(bad));
+        return false;
+    }
+    if (!text::writeFileAtomically(u8(path), gbk, &err)) {
+        if (error) *error = qs(err);
+        return false;
+    }
+    return true;
+}
+
+bool ReportEdit::loadFile(const QString& path, QString* error) {
+    std::string bytes;
+    if (!text::readWholeFile(u8(path), bytes)) {
+        if (error) *error = QStringLiteral("无法读取文件");
+        return false;
+    }
+    if (bytes.rfind("{\\rtf", 0) == 0) {
+        rtf::Document doc;
+        std::string err;
+        if (!rtf::readRtf(bytes, doc, &err)) {
+            if (error) *error = qs(err);
+            return false;
+        }
+        loadRtfDocument(doc);
+        return true;
+    }
+    const std::string utf8 = text::decodeFileText(bytes);
+    clearWithDefaults();
+    insertPlainText(qs(utf8).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    moveCursor(QTextCursor::Start);
+    return true;
+}
+
+void ReportEdit::SetSelFontClick() {
+    QTextCursor c = textCursor();
+    if (!c.hasSelection()) return;
+    const QTextCharFormat cur = c.charFormat();
+    const QColor color = cur.hasProperty(QTextFormat::ForegroundBrush) ? cur.foreground().color() : QColor(Qt::black);
+    SelectionFontDialog dlg(cur.font(), color, this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    const QFont font = dlg.selectedFont();
+    QTextCharFormat f;
+    f.setFontFamilies({font.family()});
+    f.setFontPointSize(font.pointSizeF());
+    f.setFontWeight(font.weight());
+    f.setFontItalic(font.italic());
+    f.setFontUnderline(font.underline());
+    f.setFontStrikeOut(font.strikeOut());
+    f.setForeground(dlg.color());
+    c.mergeCharFormat(f);
+}
+
+void ReportEdit::ImportClick() {
+    QFileDialog dlg(this, QStringLiteral("导入命稿"));
+    dlg.setObjectName(QStringLiteral("OpenDialog"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilters({QStringLiteral("All.rtf (*.rtf)"), QStringLiteral("All.txt (*.txt)")});
+    dlg.selectNameFilter(QStringLiteral("All.rtf (*.rtf)"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+    QString error;
+    if (!loadFile(dlg.selectedFiles().constFirst(), &error)) {
+        message(this, QStringLiteral("导入文件出错,请重试一次"), QStringLiteral("重试一次"), QMessageBox::NoIcon);
+        return;
+    }
+    // The pane no longer holds the open case's stored report.
+    setModified(true);
+}
+
+void ReportEdit::SaveAsClick() {
+    const QString rtfFilter = QStringLiteral("Rtf格式 (*.rtf)");
+    const QString txtFilter = QStringLiteral("Txt格式 (*.txt)");
+    QFileDialog dlg(this, QStringLiteral("另存为"));
+    dlg.setObjectName(QStringLiteral("SaveDialog"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilters({rtfFilter, txtFilter});
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+    const bool asText = dlg.selectedNameFilter() == txtFilter;
+    const QString ext = asText ? QStringLiteral(".txt") : QStringLiteral(".rtf");
+    QString path = dlg.selectedFiles().constFirst();
+    // The dialog confirmed only the name as typed; the extension is added here.
+    if (!path.endsWith(ext, Qt::CaseInsensitive)) {
+        path += ext;
+        if (QFileInfo::exists(path) &&
+            !askYesNo(this, QStringLiteral("文件“%1”已存在，要覆盖吗？").arg(path), QStringLiteral("注意"),
+                      QMessageBox::Warning))
+            return;
+    }
+    QString error;
+    if (!(asText ? saveText(path, &error) : saveRtf(path, &error))) {
+        message(this, QStringLiteral("未能保存“%1”：%2").arg(path, error), QStringLiteral("错误"), QMessageBox::Critical);
+        return;
+    }
+    message(this, QStringLiteral("已保存！"), appTitle());
+}
+
+void ReportEdit::PrintClick() {
+    if (message(this, QStringLiteral("准备开始打印吗?"), QStringLiteral("打印"), QMessageBox::Information,
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QString());
+    QPrintDialog dlg(&printer, this);
+    dlg.setObjectName(QStringLiteral("PrintDialog"));
+    dlg.setMinMax(1, 100);
+    dlg.setOption(QAbstractPrintDialog::PrintSelection, true);
+    dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dlg.exec() != QDialog::Accepted) return;
+    if (printer.isValid()) print(&printer);
+    const QString file = printer.outputFileName();
+    if (!printer.isValid() || printer.printerState() == QPrinter::Error || (!file.isEmpty() && !QFileInfo::exists(file))) {
+        message(this, QStringLiteral("打印错误，请检查打印设备！"), QStringLiteral("打印错误"), QMessageBox::Critical);
+    }
+}
+
+}  // namespace hj::gui

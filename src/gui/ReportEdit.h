@@ -1,0 +1,57 @@
+#pragma once
+// The report pane (命稿): a rich-text edit that shows the engine's reports with their marking,
+// and its pop-up commands: undo, clipboard, selection font, import, save as, print.
+#include <QTextEdit>
+
+#include "core/chart/chart_record.h"
+#include "core/rtf/rtf.h"
+
+class QMenu;
+
+namespace hj::gui {
+
+class ReportEdit : public QTextEdit, public ReportPane {
+    Q_OBJECT
+public:
+    explicit ReportEdit(QWidget* parent = nullptr);
+
+    // ReportPane: clear, default attributes, first-line indent, text, marking, caret at start.
+    void showReport(const std::string& paneText, const std::vector<StyleSpan>& spans, int leftIndent) override;
+    // Empties the pane and sets the default attributes: pane font size, black, no style.
+    void clearWithDefaults();
+    // The single placeholder line shown while a chart is computed.
+    void showPlaceholder(const QString& line);
+
+    // The pane's font (name and size from [minggao]) and background colour.
+    void setPaneFont(const QString& family, int pointSize);
+    QFont paneFont() const { return paneFont_; }
+    void setBackground(const QColor& c);
+    QColor background() const;
+
+    // The pane as the styled-text model of the RTF writer, and back.
+    rtf::Document toRtfDocument() const;
+    void loadRtfDocument(const rtf::Document& doc);
+
+    // Saving and loading files; false with a message in `error`. Text is GBK on disk.
+    bool saveRtf(const QString& path, QString* error) const;
+    bool saveText(const QString& path, QString* error) const;
+    // RTF when the file starts as RTF, else text (GBK, or UTF-8 when it reads as UTF-8).
+    bool loadFile(const QString& path, QString* error);
+
+    bool isModified() const;
+    void setModified(bool m);
+
+    QMenu* popupMenu() const { return pmnuPane; }
+
+public slots:
+    void SetSelFontClick();
+    void ImportClick();
+    void SaveAsClick();
+    void PrintClick();
+
+private:
+    QMenu* pmnuPane;
+    QFont paneFont_;
+};
+
+}  // namespace hj::gui

@@ -1,0 +1,598 @@
+#include "gui/TFrmMain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "core/app/chart_inputs.h"
+#include "core/app/chart_params.h"
+#include "core/calendar/places.h"
+#include "core/chart/province_table.h"
+#include "core/text/gbk.h"
+#include "gui/GuiSupport.h"
+#include "gui/ReportEdit.h"
+#include "gui/TFrmDiLi.h"
+#include "gui/TFrmEndfo.h"
+#include "gui/TFrmPingYu.h"
+#include "gui/TFrmSet.h"
+
+namespace hj::gui {
+namespace {
+
+constexpr const char* kDefaultPaneFont = "宋体";
+constexpr int kDefaultPaneSize = 12;
+constexpr int kDefaultBackground = 12635344;  // red 208, green 204, blue 192
+constexpr int kMinTreeWidth = 30;
+
+QColor colorFromNumber(int n) { return QColor(n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF); }
+int numberFromColor(const QColor& c) { return c.red() + 256 * c.green() + 65536 * c.blue(); }
+
+// Keeps a child from the given name, for the tests and for accessibility tools.
+template <class W>
+W* named(W* w, const char* name) {
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+// Arrow keys in the year edit step the year as the up/down control does.
+class YearKeys : public QObject {
+public:
+    YearKeys(UpDown* updown, QObject* parent) : QObject(parent), updown_(updown) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Up || key == Qt::Key_Down) {
+                updown_->step(key == Qt::Key_Up ? 1 : -1);
+                return true;
+            }
+        }
+        return QObject::eventFilter(o, e);
+    }
+private:
+    UpDown* updown_;
+};
+
+}  // namespace
+
+TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)
+    : QMainWindow(parent), dataRoot_(dataRoot), ini_(u8(dataRoot + QStringLiteral("/dat/bzinit.ini"))) {
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(appTitle());
+    buildControls();
+    buildMenus();
+    FormShow();
+}
+
+TFrmMain::~TFrmMain() {
+    // The pane is a child widget and outlives nothing here, but the engine must not call it.
+    if (engine_) engine_->setReportPane(nullptr);
+}
+
+void TFrmMain::buildControls() {
+    Tree = named(new QTreeWidget, "Tree");
+    Tree->setHeaderHidden(true);
+    Redtbazi = named(new ReportEdit, "Redtbazi");
+    Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
+    Splitter1->addWidget(Tree);
+    Splitter1->addWidget(Redtbazi);
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Tree->setMinimumWidth(kMinTreeWidth);
+
+    Panel1 = named(new QWidget, "Panel1");
+    auto* flow = new FlowLayout(Panel1, 14, 4);
+    flow->setContentsMargins(6, 4, 6, 4);
+    const auto group = [this, flow](std::initializer_list<QWidget*> widgets) {
+        auto* g = new QWidget(Panel1);
+        auto* h = new QHBoxLayout(g);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->setSpacing(4);
+        for (QWidget* w : widgets) h->addWidget(w);
+        flow->addWidget(g);
+    };
+    const auto combo = [](const char* name, const QStringList& items) {
+        auto* c = named(new QComboBox, name);
+        c->addItems(items);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        c->setMaxVisibleItems(24);
+        return c;
+    };
+
+    EdtYear = named(new QLineEdit, "EdtYear");
+    EdtYear->setMaxLength(5);
+    EdtYear->setToolTip(QStringLiteral("年份在-850至2100"));
+    EdtYear->setFixedWidth(EdtYear->fontMetrics().horizontalAdvance(QStringLiteral("-88888")) + 12);
+    EdtYear->setAlignment(Qt::AlignRight);
+    UpDyear = named(new UpDown, "UpDyear");
+    UpDyear->setRange(-4712, 9999);
+    UpDyear->setFixedHeight(EdtYear->sizeHint().height());
+    EdtYear->installEventFilter(new YearKeys(UpDyear, this));
+    auto* yearLabel = new QLabel(QStringLiteral("年"));
+    yearLabel->setBuddy(EdtYear);
+    QStringList items;
+    for (int m = 1; m <= 12; ++m) items << QStringLiteral("%1月").arg(m);
+    cbom = combo("cbom", items);
+    items.clear();
+    for (int d = 1; d <= 31; ++d) items << QStringLiteral("%1日").arg(d);
+    cbod = combo("cbod", items);
+    items.clear();
+    for (int h = 0; h < 24; ++h) items << qs(app::hourItemText(h));
+    cbos = combo("cbos", items);
+    items.clear();
+    for (int m = 0; m < 60; ++m) items << QStringLiteral("%1分").arg(m);
+    cbomin = combo("cbomin", items);
+    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin});
+
+    CboLi = combo("CboLi", {QStringLiteral("公历"), QStringLiteral("农历")});
+    Chkrun = named(new QCheckBox(QStringLiteral("农历闰月")), "Chkrun");
+    Rdona = named(new QRadioButton(QStringLiteral("男")), "Rdona");
+    Rdonv = named(new QRadioButton(QStringLiteral("女")), "Rdonv");
+    Rdona->setChecked(true);
+    auto* sexBox = new QWidget;  // its own parent keeps the two radios exclusive of others
+    auto* sexLay = new QHBoxLayout(sexBox);
+    sexLay->setContentsMargins(0, 0, 0, 0);
+    sexLay->addWidget(Rdona);
+    sexLay->addWidget(Rdonv);
+    group({CboLi, Chkrun, sexBox});
+
+    auto* nameLabel = new QLabel(QStringLiteral("姓名"));
+    Edtname = named(new QLineEdit(QStringLiteral("某人")), "Edtname");
+    Edtname->setValidator(new GbkLimitValidator(app::kNameMaxBytes, Edtname));
+    Edtname->setFixedWidth(Edtname->fontMetrics().horizontalAdvance(QStringLiteral("某某某某某")) + 16);
+    nameLabel->setBuddy(Edtname);
+    QStringList provinces;
+    for (std::string_view p : ProvinceTable::names) provinces << qs(p);
+    cbodiZ = combo("cbodiZ", provinces);
+    cbodiC = combo("cbodiC", {});
+    cbodiC->setToolTip(QStringLiteral("选择邻近城市"));
+    cbodiC->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbodiC->setMinimumContentsLength(6);
+    ChkLiuNian = named(new QCheckBox(QStringLiteral("流年")), "ChkLiuNian");
+    ChkLiuNian->setChecked(true);
+    group({nameLabel, Edtname, cbodiZ, cbodiC, ChkLiuNian});
+
+    BtnPai = named(new QPushButton(QStringLiteral("测算")), "BtnPai");
+    BtoNew = named(new QPushButton(QStringLiteral("新建")), "BtoNew");
+    SbtoSave = named(new QToolButton, "SbtoSave");
+    SbtoSave->setText(QStringLiteral("存新"));
+    SbtoSave->setToolTip(QStringLiteral("保存记录"));
+    SbtoSave->setMinimumHeight(BtnPai->sizeHint().height());
+    SbtoSave->setMinimumWidth(BtoNew->sizeHint().width());
+    group({BtnPai, BtoNew, SbtoSave});
+
+    auto* central = new QWidget;
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    v->addWidget(Splitter1, 1);
+    v->addWidget(Panel1);
+    setCentralWidget(central);
+
+    connect(UpDyear, &UpDown::clicked, this, &TFrmMain::UpDyearClick);
+    connect(cbodiZ, &QComboBox::currentIndexChanged, this, &TFrmMain::rebuildCities);
+    connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);
+    connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
+    connect(Edtname, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
+    connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
+    // Storing and browsing cases arrive with the case windows.
+    BtoNew->setEnabled(false);
+    SbtoSave->setEnabled(false);
+}
+
+void TFrmMain::buildMenus() {
+    const auto item = [this](QMenu* menu, const char* name, const QString& text, auto slot) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        if constexpr (!std::is_same_v<decltype(slot), std::nullptr_t>) connect(a, &QAction::triggered, this, slot);
+        else a->setEnabled(false);  // arrives with its own window
+        return a;
+    };
+    QMenu* f = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    f->setObjectName(QStringLiteral("mnuFile"));
+    mnuF_save = item(f, "mnuF_save", QStringLiteral("保存记录"), nullptr);
+    mnuF_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(mnuF_save, &QAction::triggered, this, &TFrmMain::saveRequested);
+    f->addSeparator();
+    mnuF_import = item(f, "mnuF_import", QStringLiteral("导入历史记录"), nullptr);
+    mnuF_export = item(f, "mnuF_export", QStringLiteral("导出历史记录"), nullptr);
+    mnuF_clear = item(f, "mnuF_clear", QStringLiteral("清除历史记录"), nullptr);
+    f->addSeparator();
+    mnuF_exit = item(f, "mnuF_exit", QStringLiteral("退出"), &QWidget::close);
+
+    QMenu* s = menuBar()->addMenu(QStringLiteral("命理知识(&S)"));
+    s->setObjectName(QStringLiteral("mnuKnow"));
+    mnuS_pingyu = item(s, "mnuS_pingyu", QStringLiteral("八字断语"), &TFrmMain::PingYuClick);
+    mnuS_heluo = item(s, "mnuS_heluo", QStringLiteral("河洛图像"), nullptr);
+    mnuS_zhishi = item(s, "mnuS_zhishi", QStringLiteral("相关知识"), &TFrmMain::ZhiShiClick);
+
+    QMenu* t = menuBar()->addMenu(QStringLiteral("辅助工具(&T)"));
+    t->setObjectName(QStringLiteral("mnuTools"));
+    mnuT_fantui = item(t, "mnuT_fantui", QStringLiteral("反推八字"), nullptr);
+    mnuT_huaiyun = item(t, "mnuT_huaiyun", QStringLiteral("测怀孕"), nullptr);
+    mnuT_testname = item(t, "mnuT_testname", QStringLiteral("巧猜姓氏"), nullptr);
+    mnuT_hanzi = item(t, "mnuT_hanzi", QStringLiteral("姓名与五行"), nullptr);
+    t->addSeparator();
+    mnuT_copy = item(t, "mnuT_copy", QStringLiteral("复制命理参数"), &TFrmMain::copyChartParameters);
+    mnuT_paste = item(t, "mnuT_paste", QStringLiteral("粘贴命理参数"), &TFrmMain::pasteChartParameters);
+    t->addSeparator();
+    mnuT_dili = item(t, "mnuT_dili", QStringLiteral("经纬度设置"), &TFrmMain::DiLiClick);
+    mnuT_wnl = item(t, "mnuT_wnl", QStringLiteral("万年历"), nullptr);
+    connect(t, &QMenu::aboutToShow, this, [this] {
+        // Pasting needs text on the clipboard.
+        mnuT_paste->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+    });
+
+    QMenu* o = menuBar()->addMenu(QStringLiteral("选项(&O)"));
+    o->setObjectName(QStringLiteral("mnuOptions"));
+    QMenu* pane = o->addMenu(QStringLiteral("命稿设置"));
+    pane->setObjectName(QStringLiteral("mnuO_pane"));
+    mnuO_default = item(pane, "mnuO_default", QStringLiteral("默认"), &TFrmMain::DefaultPaneClick);
+    mnuO_font = item(pane, "mnuO_font", QStringLiteral("字体设置"), &TFrmMain::PaneFontClick);
+    mnuO_color = item(pane, "mnuO_color", QStringLiteral("背景色设置"), &TFrmMain::PaneColorClick);
+    mnuO_set = item(o, "mnuO_set", QStringLiteral("排盘设置"), &TFrmMain::SetClick);
+    mnuO_endinfo = item(o, "mnuO_endinfo", QStringLiteral("命稿结尾信息"), &TFrmMain::EndInfoClick);
+
+    QMenu* h = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    h->setObjectName(QStringLiteral("mnuHelp"));
+    mnuH_help = item(h, "mnuH_help", QStringLiteral("软件帮助"), nullptr);
+}
+
+// ---- start-up and closing ----
+
+void TFrmMain::FormShow() {
+    QDateTime now = QDateTime::currentDateTime();
+    int year = now.date().year();
+    if (year > app::kMaxShownYear) year = 2050;
+    setShownYear(year);
+    cbom->setCurrentIndex(now.date().month() - 1);
+    cbod->setCurrentIndex(now.date().day() - 1);
+    cbos->setCurrentIndex(now.time().hour());
+    cbomin->setCurrentIndex(now.time().minute());
+
+    cbodiZ->setCurrentIndex(ProvinceTable::kUnknown);
+    rebuildCities();
+
+    ini_.reload();
+    applyWindowKeys();
+    Redtbazi->setPaneFont(qs(ini_.readString("minggao", "fname", kDefaultPaneFont)),
+                          ini_.readInt("minggao", "fsize", kDefaultPaneSize));
+    Redtbazi->setBackground(colorFromNumber(ini_.readInt("minggao", "bcolor", kDefaultBackground)));
+    Redtbazi->clearWithDefaults();
+
+    int sheng = ini_.readInt("winpos", "sheng", 0);
+    if (!ProvinceTable::valid(sheng)) sheng = 0;
+    if (cbodiZ->currentIndex() == sheng) rebuildCities();
+    else cbodiZ->setCurrentIndex(sheng);  // rebuilds the cities
+    const int shi = ini_.readInt("winpos", "shi", 0);
+    cbodiC->setCurrentIndex(shi >= 0 && shi < cbodiC->count() ? shi : 0);
+
+    engine_ = std::make_unique<ChartRecord>(u8(dataRoot_), Redtbazi);
+    if (!store_.openStore(u8(dataRoot_))) {
+        const QString why = qs(store_.lastError());
+        QTimer::singleShot(0, this, [this, why] {
+            message(this, QStringLiteral("无法打开命例库：%1").arg(why), QStringLiteral("错误"), QMessageBox::Critical);
+        });
+    }
+    Redtbazi->setModified(false);
+}
+
+void TFrmMain::applyWindowKeys() {
+    QRect r(ini_.readInt("winpos", "left", 10), ini_.readInt("winpos", "top", 10),
+            ini_.readInt("winpos", "width", 400), ini_.readInt("winpos", "height", 400));
+    r.setWidth(std::max(r.width(), 200));
+    r.setHeight(std::max(r.height(), 150));
+    // A window that would lie off every screen (a monitor was removed) comes back on the
+    // primary one; it must also fit there.
+    bool onScreen = false;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect both = s->availableGeometry().intersected(r);
+        if (both.width() >= 40 && both.height() >= 40) onScreen = true;
+    }
+    if (const QScreen* primary = QGuiApplication::primaryScreen(); primary && !onScreen) {
+        const QRect avail = primary->availableGeometry();
+        r.setSize(r.size().boundedTo(avail.size()));
+        r.moveTopLeft(avail.topLeft() + QPoint(10, 10));
+    }
+    resize(r.size());
+    move(r.topLeft());
+    const int treewid = std::max(ini_.readInt("winpos", "treewid", 180), kMinTreeWidth);
+    Splitter1->setSizes({treewid, std::max(1, r.width() - treewid - Splitter1->handleWidth())});
+    // A minimised state is not restored: the window would start out of sight.
+    if (ini_.readInt("winpos", "state", 0) == 2) setWindowState(Qt::WindowMaximized);
+}
+
+void TFrmMain::closeEvent(QCloseEvent* e) {
+    if (!FormClose()) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+}
+
+bool TFrmMain::FormClose() {
+    if (editingCase_ && Redtbazi->isModified() &&
+        message(this, QStringLiteral("当前命例文本已改变，要保存吗？"), QStringLiteral("提示"), QMessageBox::Warning,
+                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        emit saveRequested();
+    const int state = isMaximized() ? 2 : (isMinimized() ? 1 : 0);
+    bool ok = true;
+    if (state == 0) {
+        ok = ok && ini_.writeInt("winpos", "left", x()) && ini_.writeInt("winpos", "top", y()) &&
+             ini_.writeInt("winpos", "width", width()) && ini_.writeInt("winpos", "height", height());
+    }
+    const QFont f = Redtbazi->paneFont();
+    ok = ok && ini_.writeInt("winpos", "treewid", std::max(Tree->width(), kMinTreeWidth)) &&
+         ini_.writeInt("winpos", "state", state) && ini_.writeString("minggao", "fname", u8(f.family())) &&
+         ini_.writeInt("minggao", "fsize", f.pointSize()) &&
+         ini_.writeInt("minggao", "bcolor", numberFromColor(Redtbazi->background())) &&
+         ini_.writeInt("winpos", "sheng", cbodiZ->currentIndex()) &&
+         ini_.writeInt("winpos", "shi", std::max(0, cbodiC->currentIndex()));
+    if (!ok) {
+        message(this, QStringLiteral("窗口设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+    }
+    if (pingYu_) pingYu_->close();
+    engine_.reset();
+    return true;
+}
+
+// ---- inputs ----
+
+void TFrmMain::setShownYear(int shown) {
+    EdtYear->setText(QString::number(shown));
+    UpDyear->setPosition(astronomicalYear(shown));
+}
+
+void TFrmMain::UpDyearClick() { EdtYear->setText(QString::number(displayYear(UpDyear->position()))); }
+
+void TFrmMain::rebuildCities() {
+    const int province = cbodiZ->currentIndex();
+    cbodiC->clear();
+    cityLon_.clear();
+    cityLat_.clear();
+    if (province == ProvinceTable::kUnknown || !ProvinceTable::valid(province)) {
+        cbodiC->addItem(qs(ProvinceTable::name(ProvinceTable::kUnknown)));
+        cityLon_.push_back(ProvinceTable::kUnknownLongitude);
+        cityLat_.push_back(ProvinceTable::kUnknownLatitude);
+    } else {
+        text::IniFile dili(u8(datDir() + QStringLiteral("/dili.ini")));
+        dili.reload();
+        const std::string section(ProvinceTable::name(province));
+        QStringList names;
+        for (const std::string& place : placesOf(dili, section)) {
+            PlaceCoordinates pc;
+            std::string error;
+            if (!placeCoordinates(dili, section, place, pc, &error)) {
+                // The list stops at a damaged entry, as it always has; say which one.
+                QTimer::singleShot(0, this, [this, place, error] {
+                    message(this, QStringLiteral("“%1”的经纬度数据有误：%2").arg(qs(place), qs(error)),
+                            QStringLiteral("错误"), QMessageBox::Critical);
+                });
+                break;
+            }
+            names << qs(place);
+            cityLon_.push_back(pc.longitude);
+            cityLat_.push_back(pc.latitude);
+        }
+        cbodiC->addItems(names);
+    }
+    cbodiC->setCurrentIndex(cbodiC->count() > 0 ? 0 : -1);
+}
+
+bool TFrmMain::readInputs(ChartRequest& req) {
+    const QString name = Edtname->text();
+    if (name.isEmpty()) {
+        message(this, QStringLiteral("甲命姓名不能为空"), QStringLiteral("提示"), QMessageBox::Information);
+        Edtname->setFocus();
+        return false;
+    }
+    std::string gbk, bad;
+    if (!text::utf8ToGbk(u8(name), gbk, &bad)) {
+        message(this, QStringLiteral("姓名中的“%1”无法保存，请换一个字").arg(qs(bad)), QStringLiteral("提示"),
+                QMessageBox::Information);
+        Edtname->setFocus();
+        return false;
+    }
+    const int shown = app::yearFromField(u8(EdtYear->text().trimmed()));
+    if (!app::yearIsAccepted(shown)) {
+        message(this,
+                QStringLiteral("甲命年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
+                QStringLiteral("年份错误"), QMessageBox::Warning);
+        EdtYear->setFocus();
+        EdtYear->selectAll();
+        return false;
+    }
+    UpDyear->setPosition(astronomicalYear(shown));
+    req = ChartRequest{};
+    req.name = text::truncateGbk(u8(name), app::kNameMaxBytes);
+    req.year = static_cast<std::int16_t>(astronomicalYear(shown));
+    req.month = static_cast<std::int16_t>(cbom->currentIndex() + 1);
+    req.day = static_cast<std::int16_t>(cbod->currentIndex() + 1);
+    req.hour = static_cast<std::int16_t>(cbos->currentIndex());
+    req.minute = static_cast<std::int16_t>(cbomin->currentIndex());
+    req.lunar = CboLi->currentIndex() == 1;
+    req.leap = Chkrun->isChecked();
+    req.male = Rdona->isChecked();
+    req.province = static_cast<std::int16_t>(cbodiZ->currentIndex());
+    const int city = cbodiC->currentIndex();
+    req.city = static_cast<std::int16_t>(std::max(city, 0));
+    if (city >= 0 && static_cast<std::size_t>(city) < cityLon_.size()) {
+        req.longitude = cityLon_[static_cast<std::size_t>(city)];
+        req.latitude = cityLat_[static_cast<std::size_t>(city)];
+    } else {
+        req.longitude = ProvinceTable::kUnknownLongitude;
+        req.latitude = ProvinceTable::kUnknownLatitude;
+    }
+    req.place = ProvinceTable::placeText(req.province, u8(cbodiC->currentText()));
+    req.yearly = ChkLiuNian->isChecked();
+    return true;
+}
+
+// ---- the chart ----
+
+void TFrmMain::requestChart() {
+    chartValid_ = false;
+    ChartRequest req;
+    if (!readInputs(req)) return;
+    if (editingCase_ && Redtbazi->isModified() &&
+        message(this, QStringLiteral("当前命例文本已改变，要保存吗？"), QStringLiteral("提示"), QMessageBox::Warning,
+                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        emit saveRequested();
+    Redtbazi->showPlaceholder(QStringLiteral("婚配运算中.............."));
+    BtnPai->setEnabled(false);
+    // Let the placeholder paint before the engine runs.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    engine_->reportOutput = true;
+    const bool ok = engine_->buildReport(req);
+    QApplication::restoreOverrideCursor();
+    BtnPai->setEnabled(true);
+    lastRequest_ = req;
+    if (!ok) {
+        message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
+        return;
+    }
+    currentPillars_ = engine_->pillarBytes();
+    chartValid_ = true;
+    // A new report in an open case differs from the stored one.
+    Redtbazi->setModified(editingCase_);
+    if (engine_->promptSave()) emit saveRequested();
+}
+
+// ---- chart parameters on the clipboard ----
+
+void TFrmMain::copyChartParameters() {
+    if (!chartValid_) {
+        message(this, QStringLiteral("请先排一个正确的八字盘后才能复制八字参数！"), QStringLiteral("提示"),
+                QMessageBox::Information);
+        return;
+    }
+    app::ChartParameters p;
+    p.year = displayYear(lastRequest_.year);
+    p.month = lastRequest_.month;
+    p.day = lastRequest_.day;
+    p.hour = lastRequest_.hour;
+    p.minute = lastRequest_.minute;
+    p.kind = app::calendarKind(lastRequest_.lunar, lastRequest_.leap);
+    p.male = lastRequest_.male;
+    p.name = lastRequest_.name;
+    p.province = lastRequest_.province;
+    p.city = lastRequest_.city;
+    QGuiApplication::clipboard()->setText(qs(app::formatChartParameters(p)));
+    message(this, QStringLiteral("复制完成，可以从墨衡软件里面粘贴，从而快速输入参数排盘！"), appTitle());
+}
+
+void TFrmMain::pasteChartParameters() {
+    const QString clip = QGuiApplication::clipboard()->text();
+    if (clip.isEmpty()) return;
+    app::ChartParameters p;
+    if (!app::parseChartParameters(u8(clip), p)) return;
+    setShownYear(p.year);
+    cbom->setCurrentIndex(p.month - 1);
+    cbod->setCurrentIndex(p.day - 1);
+    cbos->setCurrentIndex(p.hour);
+    cbomin->setCurrentIndex(p.minute);
+    CboLi->setCurrentIndex(p.kind == 1 ? 0 : 1);
+    Chkrun->setChecked(p.kind == 3);
+    // The name edit holds at most ten bytes; a longer pasted name is cut, never split.
+    Edtname->setText(qs(text::truncateGbk(p.name, app::kNameMaxBytes)));
+    (p.male ? Rdona : Rdonv)->setChecked(true);
+    const int province = ProvinceTable::valid(p.province) ? p.province : 0;
+    if (cbodiZ->currentIndex() == province) rebuildCities();
+    else cbodiZ->setCurrentIndex(province);
+    cbodiC->setCurrentIndex(p.city >= 0 && p.city < cbodiC->count() ? p.city : 0);
+    message(this, QStringLiteral("成功粘贴命理参数！"), appTitle());
+}
+
+// ---- menu commands ----
+
+TFrmPingYu* TFrmMain::pingYuViewer() const { return pingYu_.data(); }
+
+void TFrmMain::PingYuClick() {
+    if (!pingYu_) pingYu_ = new TFrmPingYu(datDir(), this);
+    pingYu_->show();
+    pingYu_->raise();
+    pingYu_->activateWindow();
+}
+
+void TFrmMain::ZhiShiClick() {
+    const QString path = datDir() + QStringLiteral("/bzzs.chm");
+    if (!QFileInfo::exists(path)) return;
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        message(this, QStringLiteral("无法打开“%1”：没有能打开这种文件的程序。").arg(path), QStringLiteral("错误"),
+                QMessageBox::Critical);
+}
+
+void TFrmMain::DiLiClick() {
+    {
+        TFrmDiLi dlg(datDir(), this);
+        dlg.exec();
+    }
+    // Places may have changed: reread them, staying on the same place when it is still there.
+    const QString city = cbodiC->currentText();
+    rebuildCities();
+    const int i = cbodiC->findText(city);
+    if (i >= 0) cbodiC->setCurrentIndex(i);
+}
+
+void TFrmMain::SetClick() {
+    TFrmSet dlg(ini_, this);
+    dlg.exec();
+}
+
+void TFrmMain::EndInfoClick() {
+    TFrmEndfo dlg(ini_, datDir(), this);
+    dlg.exec();
+}
+
+void TFrmMain::DefaultPaneClick() {
+    Redtbazi->setPaneFont(QString::fromUtf8(kDefaultPaneFont), kDefaultPaneSize);
+    Redtbazi->setBackground(Qt::white);
+    message(this, QStringLiteral("设置完成"), appTitle());
+}
+
+void TFrmMain::PaneFontClick() {
+    QFontDialog dlg(Redtbazi->paneFont(), this);
+    dlg.setObjectName(QStringLiteral("FontDialog"));
+    dlg.setOption(QFontDialog::DontUseNativeDialog);
+    dlg.setWindowTitle(QStringLiteral("字体设置"));
+    if (dlg.exec() != QDialog::Accepted) return;
+    const QFont f = dlg.selectedFont();
+    Redtbazi->setPaneFont(f.family(), f.pointSize());
+    message(this, QStringLiteral("设置完成"), appTitle());
+}
+
+void TFrmMain::PaneColorClick() {
+    QColorDialog dlg(Redtbazi->background(), this);
+    dlg.setObjectName(QStringLiteral("ColorDialog"));
+    dlg.setOption(QColorDialog::DontUseNativeDialog);
+    dlg.setWindowTitle(QStringLiteral("背景色设置"));
+    if (dlg.exec() != QDialog::Accepted) return;
+    Redtbazi->setBackground(dlg.selectedColor());
+    message(this, QStringLiteral("设置完成"), appTitle());
+}
+
+}  // namespace hj::gui

@@ -1,0 +1,147 @@
+#pragma once
+// The main window: case tree, report pane, birth-data inputs and the main menu.
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/casestore/case_store.h"
+#include "core/chart/chart_record.h"
+#include "core/text/ini.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QToolButton;
+class QTreeWidget;
+
+namespace hj::gui {
+
+class ReportEdit;
+class TFrmPingYu;
+class UpDown;
+
+class TFrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // `dataRoot` is the folder holding dat/ and bazi_f/ (already created).
+    explicit TFrmMain(const QString& dataRoot, QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    // ---- controls ----
+    QTreeWidget* Tree;
+    QSplitter* Splitter1;
+    ReportEdit* Redtbazi;
+    QWidget* Panel1;
+    QLineEdit* EdtYear;
+    UpDown* UpDyear;
+    QComboBox* cbom;
+    QComboBox* cbod;
+    QComboBox* cbos;
+    QComboBox* cbomin;
+    QComboBox* CboLi;
+    QCheckBox* Chkrun;
+    QRadioButton* Rdona;
+    QRadioButton* Rdonv;
+    QLineEdit* Edtname;
+    QComboBox* cbodiZ;
+    QComboBox* cbodiC;
+    QCheckBox* ChkLiuNian;
+    QPushButton* BtnPai;
+    QPushButton* BtoNew;
+    QToolButton* SbtoSave;
+
+    // ---- menu items ----
+    QAction* mnuF_save;
+    QAction* mnuF_import;
+    QAction* mnuF_export;
+    QAction* mnuF_clear;
+    QAction* mnuF_exit;
+    QAction* mnuS_pingyu;
+    QAction* mnuS_heluo;
+    QAction* mnuS_zhishi;
+    QAction* mnuT_fantui;
+    QAction* mnuT_huaiyun;
+    QAction* mnuT_testname;
+    QAction* mnuT_hanzi;
+    QAction* mnuT_copy;
+    QAction* mnuT_paste;
+    QAction* mnuT_dili;
+    QAction* mnuT_wnl;
+    QAction* mnuO_default;
+    QAction* mnuO_font;
+    QAction* mnuO_color;
+    QAction* mnuO_set;
+    QAction* mnuO_endinfo;
+    QAction* mnuH_help;
+
+    // ---- state ----
+    bool chartValid() const { return chartValid_; }
+    std::array<std::uint8_t, 4> currentPillars() const { return currentPillars_; }
+    const ChartRequest& lastRequest() const { return lastRequest_; }
+    bool editingCase() const { return editingCase_; }
+    ChartRecord& engine() { return *engine_; }
+    casestore::CaseStore& caseStore() { return store_; }
+    text::IniFile& settings() { return ini_; }
+    QString dataRoot() const { return dataRoot_; }
+    QString datDir() const { return dataRoot_ + QStringLiteral("/dat"); }
+    TFrmPingYu* pingYuViewer() const;
+    // Longitude and latitude of each entry of the city list.
+    const std::vector<float>& cityLongitudes() const { return cityLon_; }
+    const std::vector<float>& cityLatitudes() const { return cityLat_; }
+
+    // Reads and checks the inputs into `req`; false after showing why (focus on the control).
+    bool readInputs(ChartRequest& req);
+
+signals:
+    // The user asked to store the case (保存记录, or the setting 提示保存 after a chart).
+    void saveRequested();
+
+public slots:
+    void requestChart();
+    void copyChartParameters();
+    void pasteChartParameters();
+    void rebuildCities();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private slots:
+    void UpDyearClick();
+    void PingYuClick();
+    void ZhiShiClick();
+    void DiLiClick();
+    void SetClick();
+    void EndInfoClick();
+    void DefaultPaneClick();
+    void PaneFontClick();
+    void PaneColorClick();
+
+private:
+    void buildControls();
+    void buildMenus();
+    void FormShow();
+    void applyWindowKeys();
+    bool FormClose();
+    void setShownYear(int shown);
+
+    QString dataRoot_;
+    text::IniFile ini_;
+    std::unique_ptr<ChartRecord> engine_;
+    casestore::CaseStore store_;
+    std::vector<float> cityLon_, cityLat_;
+    ChartRequest lastRequest_;
+    std::array<std::uint8_t, 4> currentPillars_{};
+    bool chartValid_ = false;
+    bool editingCase_ = false;
+    QPointer<TFrmPingYu> pingYu_;
+};
+
+}  // namespace hj::gui

@@ -1,0 +1,129 @@
+#include "gui/TFrmSet.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "core/app/chart_inputs.h"
+#include "core/text/ini.h"
+#include "gui/GuiSupport.h"
+
+namespace hj::gui {
+
+TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), ini_(settings) {
+    setObjectName(QStringLiteral("FrmSet"));
+    setWindowTitle(QStringLiteral("排盘设置"));
+
+    GroupBox1 = new QGroupBox(QStringLiteral("八字设置"), this);
+    RdoHengPai = new QRadioButton(QStringLiteral("八字横排"), GroupBox1);
+    RdoShuPai = new QRadioButton(QStringLiteral("八字竖排"), GroupBox1);
+    chkzishi = new QCheckBox(QStringLiteral("区分夜子时、和早子时"), GroupBox1);
+    auto* g1 = new QGridLayout(GroupBox1);
+    g1->addWidget(RdoHengPai, 0, 0);
+    g1->addWidget(RdoShuPai, 0, 1);
+    g1->addWidget(chkzishi, 1, 0, 1, 2);
+
+    ChkSave = new QCheckBox(QStringLiteral("提示保存"), this);
+    LedtLeftPos = new QLineEdit(this);
+    LedtLeftPos->setMaxLength(3);
+    LedtLeftPos->setFixedWidth(LedtLeftPos->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
+    auto* leftLabel = new QLabel(QStringLiteral("文本左边距离"), this);
+    leftLabel->setBuddy(LedtLeftPos);
+    CboSelDate = new QComboBox(this);
+    CboSelDate->addItems({QStringLiteral("北京时间"), QStringLiteral("真太阳时"), QStringLiteral("地方时")});
+    auto* dateLabel = new QLabel(QStringLiteral("使用时间"), this);
+    dateLabel->setBuddy(CboSelDate);
+
+    RdoMingGong = new RadioGroup(QStringLiteral("命宫起法"), {QStringLiteral("按节入起"), QStringLiteral("按中气起")}, this);
+    RdoZhong = new RadioGroup(QStringLiteral("八字称骨定月份"), {QStringLiteral("以节气定"), QStringLiteral("以农历定")}, this);
+    RdoYue = new RadioGroup(QStringLiteral("三世相法定月份"), {QStringLiteral("以节气定"), QStringLiteral("以农历定")}, this);
+
+    Btnok = new QPushButton(QStringLiteral("确定"), this);
+    Btncancel = new QPushButton(QStringLiteral("取消"), this);
+    Btnok->setDefault(true);
+
+    for (auto [w, name] : std::initializer_list<std::pair<QObject*, const char*>>{
+             {GroupBox1, "GroupBox1"}, {RdoHengPai, "RdoHengPai"}, {RdoShuPai, "RdoShuPai"}, {chkzishi, "chkzishi"},
+             {ChkSave, "ChkSave"}, {LedtLeftPos, "LedtLeftPos"}, {CboSelDate, "CboSelDate"},
+             {RdoMingGong, "RdoMingGong"}, {RdoZhong, "RdoZhong"}, {RdoYue, "RdoYue"}, {Btnok, "Btnok"},
+             {Btncancel, "Btncancel"}})
+        w->setObjectName(QLatin1String(name));
+
+    auto* form = new QGridLayout;
+    form->addWidget(leftLabel, 0, 0);
+    form->addWidget(LedtLeftPos, 0, 1, Qt::AlignLeft);
+    form->addWidget(dateLabel, 1, 0);
+    form->addWidget(CboSelDate, 1, 1, Qt::AlignLeft);
+    form->addWidget(ChkSave, 2, 0, 1, 2);
+    form->setColumnStretch(1, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(GroupBox1);
+    left->addLayout(form);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(RdoMingGong);
+    right->addWidget(RdoZhong);
+    right->addWidget(RdoYue);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Btnok);
+    buttons->addWidget(Btncancel);
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(columns);
+    top->addLayout(buttons);
+
+    connect(Btnok, &QPushButton::clicked, this, &TFrmSet::BtnokClick);
+    connect(Btncancel, &QPushButton::clicked, this, &QDialog::reject);
+    loadKeys();
+}
+
+void TFrmSet::loadKeys() {
+    const bool heng = ini_.readInt("set", "pai", 0) == 0;
+    RdoHengPai->setChecked(heng);
+    RdoShuPai->setChecked(!heng);
+    chkzishi->setChecked(ini_.readBool("set", "zishi", false));
+    ChkSave->setChecked(ini_.readBool("set", "save", false));
+    LedtLeftPos->setText(QString::number(ini_.readInt("set", "leftpos", 0)));
+    const int idate = ini_.readInt("set", "idate", 0);
+    CboSelDate->setCurrentIndex(idate >= 0 && idate < CboSelDate->count() ? idate : 0);
+    const auto pick = [](int v) { return v == 1 ? 1 : 0; };
+    RdoMingGong->setItemIndex(pick(ini_.readInt("set", "mgong", 0)));
+    RdoZhong->setItemIndex(pick(ini_.readInt("set", "zhong", 1)));
+    RdoYue->setItemIndex(pick(ini_.readInt("set", "yue", 1)));
+}
+
+void TFrmSet::BtnokClick() {
+    const int left = app::intFromField(u8(LedtLeftPos->text()), -1);
+    if (left < 0 || left > 500) {
+        message(this, QStringLiteral("文本左边距离在0-500之间"), QStringLiteral("输入错误"), QMessageBox::Critical);
+        LedtLeftPos->setFocus();
+        LedtLeftPos->selectAll();
+        return;
+    }
+    const bool ok = ini_.writeInt("set", "leftpos", left) && ini_.writeBool("set", "zishi", chkzishi->isChecked()) &&
+                    ini_.writeInt("set", "mgong", RdoMingGong->itemIndex()) &&
+                    ini_.writeInt("set", "pai", RdoHengPai->isChecked() ? 0 : 1) &&
+                    ini_.writeInt("set", "idate", CboSelDate->currentIndex()) &&
+                    ini_.writeBool("set", "save", ChkSave->isChecked()) &&
+                    ini_.writeInt("set", "zhong", RdoZhong->itemIndex()) &&
+                    ini_.writeInt("set", "yue", RdoYue->itemIndex());
+    if (!ok) {
+        message(this, QStringLiteral("设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
+    accept();
+}
+
+}  // namespace hj::gui

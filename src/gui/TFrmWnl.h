@@ -1,0 +1,94 @@
+#pragma once
+// 墨衡万年历: the perpetual calendar window. One Gregorian month as a 7 x 7 grid with lunar
+// dates and solar terms, the month's terms, the era and animal of the year and the four pillars
+// of the selected moment; 本命盘 hands that moment to the main window.
+#include <QWidget>
+
+#include "core/calendar/month_page.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace hj::gui {
+
+class UpDown;
+
+// The grid picture: paints a month page and reports clicks on its cells.
+class MonthGrid : public QWidget {
+    Q_OBJECT
+public:
+    explicit MonthGrid(QWidget* parent = nullptr);
+    void setPage(const MonthPage* page);  // not owned; null draws the empty grid
+    // The cell (row 0..6, column 0..6) holding the point, as the clicks use it.
+    QPoint cellAt(QPoint p) const;
+    // The rectangle of a cell.
+    QRect cellRect(int row, int column) const;
+    QSize sizeHint() const override { return {532, 392}; }
+signals:
+    void cellClicked(int row, int column);
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+private:
+    const MonthPage* page_ = nullptr;
+};
+
+class TFrmWnl : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFrmWnl(QWidget* parent = nullptr);
+
+    // Opens on a moment, its year in the shown numbering (no year 0): fills the lists, selects
+    // the moment (day 15 when the month has no such day), draws and shows the window.
+    void showCalendar(const DateTime& shownMoment);
+
+    // The page last drawn (the previous one stays when a drawing is refused).
+    const MonthPage& page() const { return page_; }
+
+    QLineEdit* EdtYear;
+    UpDown* UdYear;
+    QComboBox* cbom;
+    QComboBox* cbod;
+    QComboBox* cbos;
+    QComboBox* cbomin;
+    MonthGrid* ImgMonth;
+    QLabel* LblTitle;
+    QLabel* LblEra;
+    QPlainTextEdit* MemoBazi;   // the four pillars
+    QPlainTextEdit* MemoJieqi;  // the month's terms
+    QPushButton* BtnPrev;
+    QPushButton* BtnNext;
+    QPushButton* BtnNow;
+    QPushButton* BtnPai;
+
+signals:
+    // 本命盘: the selected moment (astronomical year) is to be charted in the main window.
+    void chartRequested(const hj::DateTime& moment);
+
+public slots:
+    void drawMonth();
+
+private slots:
+    void UdYearClick();
+    void EdtYearReturn();
+    void BtnPrevClick();
+    void BtnNextClick();
+    void BtnNowClick();
+    void BtnPaiClick();
+    void gridClicked(int row, int column);
+
+private:
+    // Sets the year field and the up-down from a shown year, the lists from the rest.
+    void setMoment(int shownYear, int month, int day, int hour, int minute);
+
+    MonthPageBuilder builder_;
+    MonthPage page_;
+    bool havePage_ = false;
+    bool filling_ = false;  // the lists are being set together: one drawing at the end
+    bool placed_ = false;
+};
+
+}  // namespace hj::gui

@@ -1,0 +1,69 @@
+// 衡鉴: the desktop program.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QProcessEnvironment>
+#include <cstdio>
+#include <exception>
+
+#include "core/app/data_folder.h"
+#include "gui/GuiSupport.h"
+#include "gui/TFrmMain.h"
+
+namespace {
+
+// An error that reaches the event loop is shown and the program goes on.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* e) override {
+        try {
+            return QApplication::notify(receiver, e);
+        } catch (const std::exception& ex) {
+            QMessageBox::critical(activeWindow(), hj::gui::appTitle(), QString::fromUtf8(ex.what()));
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Application app(argc, argv);
+    app.setApplicationName(QStringLiteral("hengjian"));
+    app.setApplicationDisplayName(hj::gui::appTitle());
+    app.setApplicationVersion(QStringLiteral("2.1"));
+
+    QCommandLineParser cmd;
+    cmd.setApplicationDescription(QStringLiteral("衡鉴 2.1"));
+    cmd.addHelpOption();
+    cmd.addVersionOption();
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                     QStringLiteral("Folder holding dat/ and bazi_f/ (default: beside the program)."),
+                                     QStringLiteral("DIR"));
+    cmd.addOption(dataDir);
+    cmd.process(app);
+
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    hj::app::DataFolderInputs in;
+    in.explicitDir = cmd.value(dataDir).toStdString();
+    in.envHome = env.value(QStringLiteral("HENGJIAN_HOME")).toStdString();
+    in.programDir = QCoreApplication::applicationDirPath().toStdString();
+    in.xdgDataHome = env.value(QStringLiteral("XDG_DATA_HOME")).toStdString();
+    in.home = env.value(QStringLiteral("HOME")).toStdString();
+    const std::string root = hj::app::chooseDataFolder(in);
+    std::string error;
+    if (!hj::app::prepareDataFolder(root, hj::app::defaultDataFolder(in.programDir), &error)) {
+        QMessageBox::critical(nullptr, hj::gui::appTitle(), QString::fromStdString(error));
+        return 1;
+    }
+
+    try {
+        hj::gui::TFrmMain w(QString::fromStdString(root));
+        w.show();
+        return app.exec();
+    } catch (const std::exception& ex) {
+        QMessageBox::critical(nullptr, hj::gui::appTitle(), QString::fromUtf8(ex.what()));
+        return 1;
+    }
+}

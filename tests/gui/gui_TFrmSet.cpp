@@ -1,0 +1,153 @@
+// 排盘设置: defaults, validation of the left margin, and the keys written.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "GuiTestSupport.h"
+#include "core/text/ini.h"
+#include "gui/GuiSupport.h"
+#include "gui/TFrmSet.h"
+
+using hj::gui::RadioGroup;
+using hj::gui::TFrmSet;
+
+class TestTFrmSet : public QObject {
+    Q_OBJECT
+private slots:
+    void freshFileShowsDefaults();
+    void storedValuesAreShown();
+    void leftMarginRange_data();
+    void leftMarginRange();
+    void okWritesEveryKeyInOrder();
+    void cancelWritesNothing();
+};
+
+namespace {
+using hjtest::child;
+using hjtest::tick;
+QRadioButton* item(QWidget* group, int i) { return child<QRadioButton>(group, qPrintable(QStringLiteral("item%1").arg(i))); }
+
+}  // namespace
+
+void TestTFrmSet::freshFileShowsDefaults() {
+    hjtest::DataRoot root(false);
+    hj::text::IniFile ini(root.dat(QStringLiteral("bzinit.ini")).toStdString());
+    TFrmSet dlg(ini);
+    dlg.show();
+    hjtest::screenshot(&dlg, QStringLiteral("TFrmSet"));
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("排盘设置"));
+    QVERIFY(child<QRadioButton>(&dlg, "RdoHengPai")->isChecked());
+    QVERIFY(!child<QRadioButton>(&dlg, "RdoShuPai")->isChecked());
+    QVERIFY(!child<QCheckBox>(&dlg, "chkzishi")->isChecked());
+    QVERIFY(!child<QCheckBox>(&dlg, "ChkSave")->isChecked());
+    QCOMPARE(child<QLineEdit>(&dlg, "LedtLeftPos")->text(), QStringLiteral("0"));
+    QCOMPARE(child<QComboBox>(&dlg, "CboSelDate")->currentText(), QStringLiteral("北京时间"));
+    QCOMPARE(child<RadioGroup>(&dlg, "RdoMingGong")->itemIndex(), 0);
+    QCOMPARE(child<RadioGroup>(&dlg, "RdoZhong")->itemIndex(), 1);
+    QCOMPARE(child<RadioGroup>(&dlg, "RdoYue")->itemIndex(), 1);
+    QVERIFY(!QFile::exists(root.dat(QStringLiteral("bzinit.ini"))));  // showing writes nothing
+}
+
+void TestTFrmSet::storedValuesAreShown() {
+    hjtest::DataRoot root(false);
+    hjtest::writeGbk(root.dat(QStringLiteral("bzinit.ini")),
+                     QStringLiteral("[set]\r\npai=1\r\nzishi=1\r\nsave=1\r\nleftpos=37\r\nidate=2\r\nmgong=1\r\nzhong=0\r\nyue=0\r\n"));
+    hj::text::IniFile ini(root.dat(QStringLiteral("bzinit.ini")).toStdString());
+    ini.reload();
+    TFrmSet dlg(ini);
+    QVERIFY(child<QRadioButton>(&dlg, "RdoShuPai")->isChecked());
+    QVERIFY(child<QCheckBox>(&dlg, "chkzishi")->isChecked());
+    QVERIFY(child<QCheckBox>(&dlg, "ChkSave")->isChecked());
+    QCOMPARE(child<QLineEdit>(&dlg, "LedtLeftPos")->text(), QStringLiteral("37"));
+    QCOMPARE(child<QComboBox>(&dlg, "CboSelDate")->currentText(), QStringLiteral("地方时"));
+    QCOMPARE(child<RadioGroup>(&dlg, "RdoMingGong")->itemIndex(), 1);
+    QCOMPARE(child<RadioGroup>(&dlg, "RdoZhong")->itemIndex(), 0);
+    QCOMPARE(child<RadioGroup>(&dlg, "RdoYue")->itemIndex(), 0);
+}
+
+void TestTFrmSet::leftMarginRange_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("500") << QStringLiteral("500") << true;
+    QTest::newRow("0") << QStringLiteral("0") << true;
+    QTest::newRow("501") << QStringLiteral("501") << false;
+    QTest::newRow("-1") << QStringLiteral("-1") << false;
+    QTest::newRow("abc") << QStringLiteral("abc") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestTFrmSet::leftMarginRange() {
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    hjtest::DataRoot root(false);
+    const QString path = root.dat(QStringLiteral("bzinit.ini"));
+    hj::text::IniFile ini(path.toStdString());
+    TFrmSet dlg(ini);
+    dlg.show();
+    auto* edit = child<QLineEdit>(&dlg, "LedtLeftPos");
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, typed);
+    hjtest::Modals modals;
+    if (!accepted) modals.expectBox();
+    QTest::mouseClick(child<QPushButton>(&dlg, "Btnok"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QVERIFY(modals.unexpected.isEmpty());
+    if (accepted) {
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        hj::text::IniFile back(path.toStdString());
+        back.reload();
+        QCOMPARE(back.readInt("set", "leftpos", -99), typed.toInt());
+    } else {
+        QCOMPARE(modals.boxes.size(), std::size_t(1));
+        QCOMPARE(modals.boxes[0].text, QStringLiteral("文本左边距离在0-500之间"));
+        QCOMPARE(modals.boxes[0].title, QStringLiteral("输入错误"));
+        QCOMPARE(modals.boxes[0].icon, QMessageBox::Critical);
+        QVERIFY(dlg.isVisible());
+        QTRY_COMPARE(dlg.focusWidget(), edit);
+        QVERIFY(!QFile::exists(path));
+    }
+}
+
+void TestTFrmSet::okWritesEveryKeyInOrder() {
+    hjtest::DataRoot root(false);
+    const QString path = root.dat(QStringLiteral("bzinit.ini"));
+    hjtest::writeGbk(path, QStringLiteral("[winpos]\r\nleft=5\r\n"));
+    hj::text::IniFile ini(path.toStdString());
+    ini.reload();
+    TFrmSet dlg(ini);
+    dlg.show();
+    tick(child<QRadioButton>(&dlg, "RdoShuPai"));
+    tick(child<QCheckBox>(&dlg, "chkzishi"));
+    tick(child<QCheckBox>(&dlg, "ChkSave"));
+    auto* left = child<QLineEdit>(&dlg, "LedtLeftPos");
+    left->selectAll();
+    QTest::keyClicks(left, QStringLiteral("24"));
+    auto* date = child<QComboBox>(&dlg, "CboSelDate");
+    date->setFocus();
+    QTest::keyClick(date, Qt::Key_Down);  // 真太阳时
+    tick(item(child<RadioGroup>(&dlg, "RdoMingGong"), 1));
+    tick(item(child<RadioGroup>(&dlg, "RdoZhong"), 0));
+    tick(item(child<RadioGroup>(&dlg, "RdoYue"), 0));
+    QTest::mouseClick(child<QPushButton>(&dlg, "Btnok"), Qt::LeftButton);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QCOMPARE(hjtest::readGbk(path),
+             QStringLiteral("[winpos]\r\nleft=5\r\n\r\n[set]\r\nleftpos=24\r\nzishi=1\r\nmgong=1\r\npai=1\r\nidate=1\r\n"
+                            "save=1\r\nzhong=0\r\nyue=0\r\n"));
+}
+
+void TestTFrmSet::cancelWritesNothing() {
+    hjtest::DataRoot root(false);
+    const QString path = root.dat(QStringLiteral("bzinit.ini"));
+    hj::text::IniFile ini(path.toStdString());
+    TFrmSet dlg(ini);
+    dlg.show();
+    tick(child<QCheckBox>(&dlg, "ChkSave"));
+    QTest::mouseClick(child<QPushButton>(&dlg, "Btncancel"), Qt::LeftButton);
+    QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_MAIN(TestTFrmSet)
+#include "gui_TFrmSet.moc"
