@@ -34,6 +34,13 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return out;
+}
+
 // "[name]" → name; otherwise false.
 bool sectionName(std::string_view line, std::string_view& name) {
     std::string_view t = trim(line);
@@ -161,23 +168,50 @@ void IniFile::loadFromBytes(std::string_view bytes) {
         lines_.emplace_back(text, pos, lineEnd - pos);
         pos = nl == std::string::npos ? text.size() : nl + 1;
     }
+    reindex();
+}
+
+void IniFile::reindex() {
+    index_.clear();
+    sectionByName_.clear();
+    std::string_view name, k, v;
+    SectionIndex* current = nullptr;  // null: outside any section or in a repeated one
+    bool inRepeat = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const std::string& line = lines_[i];
+        if (sectionName(line, name)) {
+            std::string lower = lowerAscii(name);
+            if (sectionByName_.count(lower)) {  // the first of duplicate sections wins
+                current = nullptr;
+                inRepeat = true;
+                continue;
+            }
+            inRepeat = false;
+            sectionByName_.emplace(lower, index_.size());
+            index_.push_back(SectionIndex{std::string(name), static_cast<long>(i), static_cast<long>(i) + 1, {}, {}});
+            current = &index_.back();
+            continue;
+        }
+        if (!current || inRepeat) continue;
+        if (!trim(line).empty()) current->end = static_cast<long>(i) + 1;
+        if (keyValue(line, k, v)) {
+            auto [it, added] = current->keys.emplace(lowerAscii(k), static_cast<long>(i));
+            (void)it;
+            if (added) current->keyOrder.emplace_back(k);
+        }
+    }
 }
 
 IniFile::Found IniFile::find(std::string_view section, std::string_view key) const {
     Found f;
-    std::string_view name, k, v;
-    long n = static_cast<long>(lines_.size());
-    long i = 0;
-    for (; i < n; ++i)
-        if (sectionName(lines_[static_cast<std::size_t>(i)], name) && equalsNoCase(name, section)) break;
-    if (i >= n) return f;
-    f.section = i;
-    f.sectionEnd = i + 1;
-    for (long j = i + 1; j < n; ++j) {
-        const std::string& line = lines_[static_cast<std::size_t>(j)];
-        if (sectionName(line, name)) break;
-        if (!trim(line).empty()) f.sectionEnd = j + 1;
-        if (f.key < 0 && !key.empty() && keyValue(line, k, v) && equalsNoCase(k, key)) f.key = j;
+    auto s = sectionByName_.find(lowerAscii(section));
+    if (s == sectionByName_.end()) return f;
+    const SectionIndex& idx = index_[s->second];
+    f.section = idx.header;
+    f.sectionEnd = idx.end;
+    if (!key.empty()) {
+        auto k = idx.keys.find(lowerAscii(key));
+        if (k != idx.keys.end()) f.key = k->second;
     }
     return f;
 }
@@ -217,29 +251,15 @@ bool IniFile::readBool(std::string_view section, std::string_view key, bool def)
 
 std::vector<std::string> IniFile::sections() const {
     std::vector<std::string> out;
-    std::string_view name;
-    for (const std::string& line : lines_) {
-        if (!sectionName(line, name)) continue;
-        bool seen = false;
-        for (const std::string& s : out) seen = seen || equalsNoCase(s, name);
-        if (!seen) out.emplace_back(name);
-    }
+    out.reserve(index_.size());
+    for (const SectionIndex& idx : index_) out.push_back(idx.name);
     return out;
 }
 
 std::vector<std::string> IniFile::sectionKeys(std::string_view section) const {
-    std::vector<std::string> out;
-    Found f = find(section, {});
-    if (f.section < 0) return out;
-    std::string_view name, k, v;
-    for (std::size_t j = static_cast<std::size_t>(f.section) + 1; j < lines_.size(); ++j) {
-        if (sectionName(lines_[j], name)) break;
-        if (!keyValue(lines_[j], k, v)) continue;
-        bool seen = false;
-        for (const std::string& s : out) seen = seen || equalsNoCase(s, k);
-        if (!seen) out.emplace_back(k);
-    }
-    return out;
+    auto s = sectionByName_.find(lowerAscii(section));
+    if (s == sectionByName_.end()) return {};
+    return index_[s->second].keyOrder;
 }
 
 bool IniFile::serialize(std::string& gbkBytes, std::string* badChar) const {
@@ -257,16 +277,19 @@ bool IniFile::commit(std::vector<std::string> lines) {
     bool oldFinal = finalEol_;
     lines_ = std::move(lines);
     finalEol_ = true;
+    reindex();
     std::string bytes, bad;
     if (!serialize(bytes, &bad)) {
         lines_ = std::move(old);
         finalEol_ = oldFinal;
+        reindex();
         lastError_ = "字符“" + bad + "”无法以GBK编码保存";
         return false;
     }
     if (!writeFileAtomically(path_, bytes, &lastError_)) {
         lines_ = std::move(old);
         finalEol_ = oldFinal;
+        reindex();
         return false;
     }
     return true;

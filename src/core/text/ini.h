@@ -8,6 +8,7 @@
 // Written by hand: no packaged INI library keeps GBK files, comments and CRLF intact.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace hj::text {
@@ -60,6 +61,19 @@ private:
     };
     Found find(std::string_view section, std::string_view key) const;
     bool commit(std::vector<std::string> lines);
+    // Rebuilds the lookup tables after the lines changed; lookups stay linear in the file
+    // however many keys a (possibly hostile) file holds.
+    void reindex();
+
+    struct SectionIndex {
+        std::string name;                 // first spelling
+        long header = 0;                  // line of "[name]"
+        long end = 0;                     // one past its last non-blank line
+        std::vector<std::string> keyOrder;  // first spelling of each key, file order
+        std::unordered_map<std::string, long> keys;  // lower-case key → line of its first occurrence
+    };
+    std::vector<SectionIndex> index_;                    // first occurrence of each section
+    std::unordered_map<std::string, std::size_t> sectionByName_;  // lower-case name → index_
 
     std::string path_;
     std::vector<std::string> lines_;  // UTF-8, without line ends
