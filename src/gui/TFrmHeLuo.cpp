@@ -11,7 +11,7 @@
 namespace hj::gui {
 namespace {
 
-QColor colour(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor colour(PictureColour c) { return QColor(c.r, c.g, c.b); }
 
 }  // namespace
 

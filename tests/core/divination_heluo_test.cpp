@@ -39,7 +39,7 @@ const DrawOp* textOp(const std::vector<DrawOp>& ops, const std::string& s) {
     return nullptr;
 }
 
-std::size_t count(const std::vector<DrawOp>& ops, hj::Rgb colour) {
+std::size_t count(const std::vector<DrawOp>& ops, hj::PictureColour colour) {
     return static_cast<std::size_t>(std::count_if(ops.begin(), ops.end(), [&](const DrawOp& o) { return o.colour == colour; }));
 }
 

@@ -22,12 +22,12 @@ int dropFraction(double v) {
     return std::fabs(v - nearest) < 1e-6 ? static_cast<int>(nearest) : static_cast<int>(std::trunc(v));
 }
 
-Rgb colourOf(int number) { return number % 2 != 0 ? kPictureRed : kPictureBlack; }
+PictureColour colourOf(int number) { return number % 2 != 0 ? kPictureRed : kPictureBlack; }
 
 class Canvas {
 public:
     Canvas(const PictureMetrics& m, std::vector<DrawOp>& ops) : m_(m), ops_(ops) {}
-    Rgb pen = kPictureBlack;
+    PictureColour pen = kPictureBlack;
 
     void fill() { push(make(DrawOp::Kind::FillRect, 0, 0, m_.width, m_.height)); }
     void circle(int x, int y, int r) {
@@ -50,7 +50,7 @@ public:
     }
     void line(int x1, int y1, int x2, int y2) { push(make(DrawOp::Kind::Line, x1, y1, x2, y2)); }
     void line(PicturePoint a, PicturePoint b) { line(a.x, a.y, b.x, b.y); }
-    void text(int x, int y, std::string_view s, Rgb colour = kPictureBlack, int size = 10) {
+    void text(int x, int y, std::string_view s, PictureColour colour = kPictureBlack, int size = 10) {
         DrawOp op = make(DrawOp::Kind::Text, x, y);
         op.colour = colour;
         op.text = std::string(s);

@@ -7,15 +7,15 @@
 
 namespace hj {
 
-struct Rgb {
+struct PictureColour {
     std::uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
+    friend bool operator==(const PictureColour&, const PictureColour&) = default;
 };
 
-inline constexpr Rgb kPictureBackground{226, 234, 179};
-inline constexpr Rgb kPictureRed{255, 0, 0};
-inline constexpr Rgb kPictureBlack{0, 0, 0};
-inline constexpr Rgb kPictureBlue{0, 0, 255};
+inline constexpr PictureColour kPictureBackground{226, 234, 179};
+inline constexpr PictureColour kPictureRed{255, 0, 0};
+inline constexpr PictureColour kPictureBlack{0, 0, 0};
+inline constexpr PictureColour kPictureBlue{0, 0, 255};
 
 inline constexpr int kDotRadius = 3;
 
@@ -29,7 +29,7 @@ struct DrawOp {
         Text,      // `text` with its top-left corner at (x1, y1), in `colour`, `pointSize` points
     };
     Kind kind = Kind::Line;
-    Rgb colour;
+    PictureColour colour;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
     double startDeg = 0, endDeg = 0;  // Arc: angles in 0..360, 0 = right, 90 = up
     std::string text;                 // UTF-8
