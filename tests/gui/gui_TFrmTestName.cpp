@@ -75,7 +75,7 @@ void TestTFrmTestName::answers() {
             modals.expectBox();
         }
         QTest::mouseClick((bits >> b & 1) ? yes : no, Qt::LeftButton);
-        if (b < 6 && b > 0) QCOMPARE(QApplication::focusWidget(), child<QTableWidget>(&dlg, "strbjx"));
+        if (b < 6 && b > 0) QCOMPARE(dlg.focusWidget(), child<QTableWidget>(&dlg, "strbjx"));
     }
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.size(), std::size_t(1));
