@@ -66,6 +66,18 @@ TEST(ChartPillars, LichunBoundaryToTheMinute) {
         EXPECT_EQ(r.pillars[0], cycleMod(year + 897, 60)) << year;
         EXPECT_EQ(r.pillars[1] % 12, 3) << year;  // 寅
     }
+    // In the 立春 minute itself year and month always belong together: a new year has a 寅
+    // month, an old one a 丑 month whose stem follows the old year.
+    for (int year = 1801; year <= 2100; ++year) {
+        const DateTime t = r.calendar.solarTermInstant(year, 2, true);
+        r.request = solar(t.year, t.month, t.day, t.hour, t.minute);
+        ASSERT_TRUE(r.computePillars());
+        const bool newYear = r.pillars[0] == cycleMod(year + 897, 60);
+        EXPECT_EQ(r.pillars[1] % 12, newYear ? 3 : 2) << year;
+        const int s = r.pillars[0] % 10 == 0 ? 10 : r.pillars[0] % 10;
+        const int firstMonthStem = (2 * (s > 5 ? s - 5 : s) + 1) % 10;  // stem of the 寅 month; 丑 is eleven months on
+        EXPECT_EQ(r.pillars[1] % 10, newYear ? firstMonthStem : (firstMonthStem + 1) % 10) << year;
+    }
     EXPECT_EQ(pillarsOf(r, solar(2024, 2, 4, 16, 26)).substr(0, 13), "癸卯 乙丑");
     EXPECT_EQ(pillarsOf(r, solar(2024, 2, 4, 16, 28)).substr(0, 13), "甲辰 丙寅");
 }

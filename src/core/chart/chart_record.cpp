@@ -221,6 +221,11 @@ bool ChartRecord::computePillars() {
 
     // Month pillar: the solar month around the clock time.
     monthBranch = cycleMod(solarMonth(previousJie, midTerm, nextJie), 12);
+    // The year test compares with the 立春 minute, the month test with the exact instant. In
+    // the minute of 立春 itself, when the instant lies some seconds after the birth, the first
+    // says new year and the second still 丑 month, which would pair a new year stem with the
+    // old year's 丑 (甲寅 丁丑). The exact instant decides for both.
+    if (monthBranch == 2 && birthClockJd >= lichun) pillars[0] = static_cast<std::int16_t>((pillars[0] + 59) % 60);
     {
         int s = pillars[0] % 10;
         if (s == 0) s = 10;
