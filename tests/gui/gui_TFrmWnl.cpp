@@ -1,0 +1,229 @@
+// The perpetual calendar window: opening on a moment, the grid, month steps across year 0,
+// clicks, refusals, and 本命盘 handing the moment to the main window.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "GuiTestSupport.h"
+#include "gui/CalendarLinks.h"
+#include "gui/GuiSupport.h"
+#include "gui/TFrmMain.h"
+#include "gui/TFrmWnl.h"
+
+using hj::DateTime;
+using hj::gui::TFrmWnl;
+using hjtest::child;
+
+class TestTFrmWnl : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnTheMoment();
+    void missingDayOpensOnTheFifteenth();
+    void monthStepsCrossYearZero();
+    void clickingTheGridSelectsADay();
+    void refusalsKeepThePicture();
+    void yearFieldAndUpDown();
+    void chartButtonHandsTheMomentOn();
+    void mainWindowGetsTheChart();
+};
+
+namespace {
+
+DateTime dt(int y, int m, int d, int h, int mi) {
+    return {static_cast<std::int16_t>(y), static_cast<std::int16_t>(m), static_cast<std::int16_t>(d),
+            static_cast<std::int16_t>(h), static_cast<std::int16_t>(mi)};
+}
+
+void clickCell(TFrmWnl& w, int row, int column) {
+    QTest::mouseClick(w.ImgMonth, Qt::LeftButton, {}, w.ImgMonth->cellRect(row, column).center());
+}
+
+}  // namespace
+
+void TestTFrmWnl::opensOnTheMoment() {
+    TFrmWnl w;
+    w.showCalendar(dt(2024, 2, 10, 8, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    hjtest::screenshot(&w, QStringLiteral("TFrmWnl"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("墨衡万年历"));
+    QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(child<QLineEdit>(&w, "EdtYear")->text(), QStringLiteral("2024"));
+    QCOMPARE(child<QComboBox>(&w, "cbom")->currentText(), QStringLiteral("2月"));
+    QCOMPARE(child<QComboBox>(&w, "cbod")->currentText(), QStringLiteral("10日"));
+    QCOMPARE(child<QComboBox>(&w, "cbos")->currentText(), QStringLiteral("8时"));
+    QCOMPARE(child<QComboBox>(&w, "cbomin")->currentText(), QStringLiteral("0分"));
+    QCOMPARE(child<QLabel>(&w, "LblTitle")->text(), QStringLiteral("2024年2月"));
+    QCOMPARE(child<QLabel>(&w, "LblEra")->text(), QStringLiteral("[当代] 中国  公历纪元2024年  【龙年】"));
+    QCOMPARE(child<QPlainTextEdit>(&w, "MemoBazi")->toPlainText(), QStringLiteral("甲辰年\n丙寅月\n甲辰日\n戊辰时"));
+    QCOMPARE(child<QPlainTextEdit>(&w, "MemoJieqi")->toPlainText(),
+             QStringLiteral("立春:4日16时27分\n\n雨水:19日12时13分\n\n"));
+    QCOMPARE(w.page().cells.size(), std::size_t(29));
+    QVERIFY(w.page().selectedCell() && w.page().selectedCell()->day == 10);
+
+    // The grid paints the page: the background, and the day cells with their texts.
+    const QImage img = w.ImgMonth->grab().toImage();
+    QCOMPARE(img.pixelColor(w.ImgMonth->cellRect(6, 6).center()), QColor(255, 255, 200));
+    bool blue = false;
+    const QRect first = w.ImgMonth->cellRect(1, 3);  // 1 February, a Thursday
+    for (int x = first.left(); x < first.right() && !blue; ++x)
+        for (int y = first.top(); y < first.center().y() && !blue; ++y) blue = img.pixelColor(x, y).blue() > 200 && img.pixelColor(x, y).red() < 80;
+    QVERIFY2(blue, "the day number of 1 February is not drawn in blue");
+}
+
+void TestTFrmWnl::missingDayOpensOnTheFifteenth() {
+    TFrmWnl w;
+    w.showCalendar(dt(2023, 2, 30, 12, 0));
+    QCOMPARE(w.cbod->currentText(), QStringLiteral("15日"));
+    QCOMPARE(w.LblTitle->text(), QStringLiteral("2023年2月"));
+    w.showCalendar(dt(1582, 10, 10, 12, 0));
+    QCOMPARE(w.cbod->currentText(), QStringLiteral("15日"));
+    QCOMPARE(w.page().cells.size(), std::size_t(21));
+}
+
+void TestTFrmWnl::monthStepsCrossYearZero() {
+    TFrmWnl w;
+    w.showCalendar(dt(1, 1, 20, 12, 0));
+    w.BtnPrev->click();
+    QCOMPARE(w.EdtYear->text(), QStringLiteral("-1"));
+    QCOMPARE(w.UdYear->position(), 0);
+    QCOMPARE(w.cbom->currentText(), QStringLiteral("12月"));
+    QCOMPARE(w.cbod->currentText(), QStringLiteral("1日"));
+    QCOMPARE(w.LblTitle->text(), QStringLiteral("-1年12月"));
+    w.BtnNext->click();
+    QCOMPARE(w.EdtYear->text(), QStringLiteral("1"));
+    QCOMPARE(w.cbom->currentText(), QStringLiteral("1月"));
+    QCOMPARE(w.LblTitle->text(), QStringLiteral("1年1月"));
+
+    // Nothing before -4713 January or after 9999 December.
+    w.showCalendar(dt(-4713, 1, 5, 12, 0));
+    w.BtnPrev->click();
+    QCOMPARE(w.EdtYear->text(), QStringLiteral("-4713"));
+    QCOMPARE(w.cbom->currentText(), QStringLiteral("1月"));
+    QCOMPARE(w.cbod->currentText(), QStringLiteral("5日"));
+    w.showCalendar(dt(9999, 12, 5, 12, 0));
+    w.BtnNext->click();
+    QCOMPARE(w.EdtYear->text(), QStringLiteral("9999"));
+    QCOMPARE(w.cbom->currentText(), QStringLiteral("12月"));
+}
+
+void TestTFrmWnl::clickingTheGridSelectsADay() {
+    TFrmWnl w;
+    w.showCalendar(dt(1582, 10, 1, 12, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    clickCell(w, 1, 4);  // the fifth cell of the month is the 15th
+    QCOMPARE(w.cbod->currentText(), QStringLiteral("15日"));
+    QCOMPARE(w.page().selectedCell()->day, 15);
+    clickCell(w, 3, 6);
+    QCOMPARE(w.cbod->currentText(), QStringLiteral("31日"));
+    clickCell(w, 4, 0);  // past the end of the month
+    QCOMPARE(w.cbod->currentText(), QStringLiteral("31日"));
+    clickCell(w, 0, 2);  // the weekday row
+    QCOMPARE(w.cbod->currentText(), QStringLiteral("31日"));
+}
+
+void TestTFrmWnl::refusalsKeepThePicture() {
+    TFrmWnl w;
+    w.showCalendar(dt(1582, 10, 15, 12, 0));
+    hjtest::Modals modals;
+    modals.expectBox();
+    w.cbod->setCurrentIndex(9);  // the 10th, inside the gap
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.size(), std::size_t(1));
+    QCOMPARE(modals.boxes[0].title, QStringLiteral("日期不对"));
+    QCOMPARE(modals.boxes[0].text, QStringLiteral("不存在这个日期，请重新输入！"));
+    QCOMPARE(w.page().selectedCell()->day, 15);  // the previous picture stays
+
+    modals.expectBox();
+    w.EdtYear->setText(QStringLiteral("abc"));
+    w.cbom->setCurrentIndex(0);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().title, QStringLiteral("年份不对"));
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("年份在-4713 到 9999年之间，并且没有公元0年"));
+    QCOMPARE(w.LblTitle->text(), QStringLiteral("1582年10月"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmWnl::yearFieldAndUpDown() {
+    TFrmWnl w;
+    w.showCalendar(dt(1, 6, 1, 12, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.UdYear->step(-1);
+    QCOMPARE(w.EdtYear->text(), QStringLiteral("-1"));
+    QCOMPARE(w.LblTitle->text(), QStringLiteral("-1年6月"));
+
+    hjtest::Modals modals;
+    for (const QString& bad : {QStringLiteral("0"), QStringLiteral("-4714"), QStringLiteral("x")}) {
+        modals.expectBox();
+        hjtest::retype(w.EdtYear, bad);
+        QTest::keyClick(w.EdtYear, Qt::Key_Return);
+        QTRY_VERIFY(modals.idle());
+        QCOMPARE(modals.boxes.back().title, QStringLiteral("错误"));
+        QCOMPARE(modals.boxes.back().text, QStringLiteral("年份在-4713 到 9999之间"));
+    }
+    hjtest::retype(w.EdtYear, QStringLiteral("1984"));
+    QTest::keyClick(w.EdtYear, Qt::Key_Return);
+    QCOMPARE(w.UdYear->position(), 1984);
+    QCOMPARE(w.LblTitle->text(), QStringLiteral("1984年6月"));
+    QCOMPARE(w.LblEra->text(), QStringLiteral("[当代] 中国  公历纪元1984年  【鼠年】"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmWnl::chartButtonHandsTheMomentOn() {
+    TFrmWnl w;
+    std::vector<DateTime> handed;
+    connect(&w, &TFrmWnl::chartRequested, &w, [&handed](const DateTime& m) { handed.push_back(m); });
+    w.showCalendar(dt(-1, 3, 4, 23, 15));
+    w.BtnPai->click();
+    QCOMPARE(handed.size(), std::size_t(1));
+    QVERIFY(handed[0] == dt(0, 3, 4, 23, 15));  // astronomical year 0 is the year shown as -1
+    QVERIFY(!w.isVisible());
+}
+
+void TestTFrmWnl::mainWindowGetsTheChart() {
+    hjtest::DataRoot root;
+    hj::gui::TFrmMain main(root.path());
+    main.show();
+    main.Edtname->setText(QStringLiteral("张三"));
+    main.CboLi->setCurrentIndex(1);  // lunar, with the leap box ticked: the calendar clears both
+    main.Chkrun->setChecked(true);
+    main.EdtYear->setText(QStringLiteral("1984"));
+    main.cbom->setCurrentIndex(1);
+    main.cbod->setCurrentIndex(4);
+
+    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(w->LblTitle->text(), QStringLiteral("1984年2月"));
+    QCOMPARE(hj::gui::openPerpetualCalendar(main), w);  // one window while it is open
+
+    w->cbos->setCurrentIndex(0);
+    w->cbomin->setCurrentIndex(30);
+    w->BtnPai->click();
+    QVERIFY(!w->isVisible());
+    QCOMPARE(main.EdtYear->text(), QStringLiteral("1984"));
+    QCOMPARE(main.cbod->currentIndex(), 4);
+    QCOMPARE(main.cbos->currentIndex(), 0);
+    QCOMPARE(main.cbomin->currentIndex(), 30);
+    QCOMPARE(main.CboLi->currentIndex(), 0);
+    QVERIFY(!main.Chkrun->isChecked());
+    QVERIFY(main.chartValid());
+    // 1984-02-05 00:30: 甲子 丙寅 己巳 甲子.
+    QCOMPARE(main.currentPillars(), (std::array<std::uint8_t, 4>{1, 3, 6, 1}));
+
+    // The hidden window is reused; once closed, a new one is made.
+    QCOMPARE(hj::gui::openPerpetualCalendar(main), w);
+    QPointer<TFrmWnl> old(w);
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(old.isNull());
+    TFrmWnl* fresh = hj::gui::openPerpetualCalendar(main);
+    QVERIFY(fresh && fresh->isVisible());
+    fresh->close();
+    main.close();
+}
+
+QTEST_MAIN(TestTFrmWnl)
+#include "gui_TFrmWnl.moc"
