@@ -174,3 +174,22 @@ TEST(MonthPage, PillarBoundaries) {
         EXPECT_EQ(p.eraLine, c.era) << c.month << "-" << c.day << " " << c.hour << ":" << c.minute;
     }
 }
+
+// In the minute of 立春 the year and the month always belong together: a new year with its 寅
+// month, or the old year with its 丑 month.
+TEST(MonthPage, LichunMinuteKeepsYearAndMonthTogether) {
+    hj::MonthPageBuilder b;
+    int oldYears = 0;
+    for (int year = 1901; year <= 2100; ++year) {
+        const hj::DateTime t = b.calendar().solarTermInstant(year, 2, true);
+        const hj::MonthPage p = page(b, year, 2, t.day, t.hour, t.minute);
+        const bool newYear = p.pillars[0] == hj::cycleMod(year + 6897, 60);
+        EXPECT_EQ(p.pillarYear, newYear ? year : year - 1) << year;
+        EXPECT_EQ(p.pillars[1] % 12, newYear ? 3 : 2) << year;
+        const int s = p.pillars[0] % 10 == 0 ? 10 : p.pillars[0] % 10;
+        const int firstMonthStem = (2 * (s > 5 ? s - 5 : s) + 1) % 10;  // 寅; 丑 is eleven months on
+        EXPECT_EQ(p.pillars[1] % 10, newYear ? firstMonthStem : (firstMonthStem + 1) % 10) << year;
+        oldYears += newYear ? 0 : 1;
+    }
+    EXPECT_GT(oldYears, 0);  // the case occurs in the range
+}

@@ -142,12 +142,16 @@ void MonthPageBuilder::fillPanel(MonthPage& page) {
     int y = s.year;
     const double at = cal_.julianDayOf(s);
     if (at < cal_.julianDayOf(cal_.solarTermInstant(s.year, 2, true))) --y;
+    DateTime jie, mid, next;
+    const int c = cal_.termsAround(s, jie, mid, next);
+    // The year test above compares with the 立春 minute, the month test with the exact instant.
+    // In the 立春 minute, with the instant a few seconds after the moment, the first says new
+    // year and the second still 丑: the exact instant decides for both.
+    if (c == 2 && y == s.year) --y;
     page.pillarYear = y;
     const int yearIndex = cycleMod(y + 6897, 60);
     page.eraLine = cal_.eraText(y) + "  【" + std::string(kAnimals[yearIndex % 12]) + "年】";
 
-    DateTime jie, mid, next;
-    const int c = cal_.termsAround(s, jie, mid, next);
     const int f = c > 2 ? c - 3 : c + 9;  // months since 寅
     const int d = yearIndex % 10 == 0 ? 10 : yearIndex % 10;
     const int monthStem = (((d < 6 ? d : d - 5) * 2 + 1) % 10 + f) % 10;
