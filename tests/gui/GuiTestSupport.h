@@ -4,7 +4,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QMetaObject>
@@ -88,9 +90,22 @@ public:
 private:
     void poll() {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w || !w->isVisible() || handling_.contains(w)) return;
+        if (!w || !w->isVisible()) return;
+        if (handling_.contains(w)) {
+            // A window its handler failed to close would block the test for good.
+            if (handledAt_.value(w).elapsed() > 3000) {
+                unexpected << QStringLiteral("still open: ") + w->metaObject()->className();
+                handledAt_[w].restart();
+                QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+            }
+            return;
+        }
         handling_.insert(w);
-        connect(w, &QObject::destroyed, this, [this, w] { handling_.remove(w); });
+        handledAt_[w].start();
+        connect(w, &QObject::destroyed, this, [this, w] {
+            handling_.remove(w);
+            handledAt_.remove(w);
+        });
         if (queue_.empty()) {
             auto* box = qobject_cast<QMessageBox*>(w);
             unexpected << (box ? box->windowTitle() + QStringLiteral(": ") + box->text() : QString(w->metaObject()->className()));
@@ -108,6 +123,7 @@ private:
     QTimer timer_;
     std::deque<std::function<void(QWidget*)>> queue_;
     QSet<QWidget*> handling_;
+    QHash<QWidget*, QElapsedTimer> handledAt_;
 };
 
 // A control of a window by its name; the test stops when it is missing.

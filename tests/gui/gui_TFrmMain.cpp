@@ -1,0 +1,666 @@
+// The main window: start-up keys, the inputs and their checks, a chart in the pane, the
+// parameter clipboard, the pane's file commands and the options menu.
+#include <QCheckBox>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "GuiTestSupport.h"
+#include "core/text/ini.h"
+#include "gui/GuiSupport.h"
+#include "gui/ReportEdit.h"
+#include "gui/TFrmMain.h"
+#include "gui/TFrmSet.h"
+
+using hj::gui::TFrmMain;
+using hjtest::child;
+
+class TestTFrmMain : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void firstRunDefaults();
+    void storedWindowKeys();
+    void offScreenWindowComesBack();
+    void closingWritesKeys();
+    void closingMaximisedKeepsGeometry();
+    void yearChecks_data();
+    void yearChecks();
+    void yearUpDownSkipsYearZero();
+    void emptyNameIsRefused();
+    void chartFillsPane();
+    void unknownProvince();
+    void engineFailureKeepsPlaceholder();
+    void promptSaveAsksForSave();
+    void copyParameters();
+    void pasteParameters_data();
+    void pasteParameters();
+    void pasteOutOfRangePlace();
+    void saveAsTextAndRtf();
+    void importReport();
+    void paneSettingsMenu();
+    void menusAndKeys();
+    void chartSettingsFromMenu();
+    void printAsksAndPrintsToPdf();
+
+private:
+    TFrmMain* open();
+    void writeIni(const QString& text) { hjtest::writeGbk(root->dat(QStringLiteral("bzinit.ini")), text); }
+    QString iniValue(const char* section, const char* key) {
+        hj::text::IniFile f(root->dat(QStringLiteral("bzinit.ini")).toStdString());
+        f.reload();
+        return QString::fromStdString(f.readString(section, key, "<missing>"));
+    }
+    void setInputs(const QString& name, const QString& year, int month, int day, int hour, int minute);
+    std::unique_ptr<hjtest::DataRoot> root;
+    std::unique_ptr<TFrmMain> win;
+};
+
+void TestTFrmMain::init() { root = std::make_unique<hjtest::DataRoot>(); }
+
+void TestTFrmMain::cleanup() {
+    if (win) win->close();
+    win.reset();
+    root.reset();
+}
+
+TFrmMain* TestTFrmMain::open() {
+    win = std::make_unique<TFrmMain>(root->path());
+    win->show();
+    QTest::qWait(10);
+    return win.get();
+}
+
+void TestTFrmMain::setInputs(const QString& name, const QString& year, int month, int day, int hour, int minute) {
+    hjtest::retype(child<QLineEdit>(win.get(), "Edtname"), name);
+    hjtest::retype(child<QLineEdit>(win.get(), "EdtYear"), year);
+    child<QComboBox>(win.get(), "cbom")->setCurrentIndex(month - 1);
+    child<QComboBox>(win.get(), "cbod")->setCurrentIndex(day - 1);
+    child<QComboBox>(win.get(), "cbos")->setCurrentIndex(hour);
+    child<QComboBox>(win.get(), "cbomin")->setCurrentIndex(minute);
+}
+
+void TestTFrmMain::firstRunDefaults() {
+    TFrmMain* w = open();
+    hjtest::screenshot(w, QStringLiteral("TFrmMain-first-run"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("衡鉴 2.1"));
+    QCOMPARE(w->size(), QSize(400, 400));
+    QCOMPARE(w->pos(), QPoint(10, 10));
+    QCOMPARE(child<QTreeWidget>(w, "Tree")->width(), 180);
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    QCOMPARE(pane->paneFont().family(), QStringLiteral("宋体"));
+    QCOMPARE(pane->paneFont().pointSize(), 12);
+    QCOMPARE(pane->background(), QColor(208, 204, 192));
+    QVERIFY(pane->toPlainText().isEmpty());
+    QCOMPARE(child<QComboBox>(w, "cbodiZ")->currentText(), QStringLiteral("福建省"));
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->currentIndex(), 0);
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->currentText(), QStringLiteral("福州市"));
+    QCOMPARE(child<QComboBox>(w, "cbodiZ")->count(), 35);
+    QCOMPARE(child<QComboBox>(w, "cbos")->itemText(0), QStringLiteral("0时子"));
+    QCOMPARE(child<QComboBox>(w, "cbos")->itemText(23), QStringLiteral("23时子"));
+    QCOMPARE(child<QComboBox>(w, "cbom")->itemText(11), QStringLiteral("12月"));
+    QCOMPARE(child<QComboBox>(w, "cbod")->count(), 31);
+    QCOMPARE(child<QComboBox>(w, "cbomin")->itemText(59), QStringLiteral("59分"));
+    const QDate today = QDate::currentDate();
+    QCOMPARE(child<QLineEdit>(w, "EdtYear")->text(), QString::number(std::min(today.year(), 2100)));
+    QCOMPARE(child<QComboBox>(w, "cbom")->currentIndex(), today.month() - 1);
+    QCOMPARE(child<QComboBox>(w, "CboLi")->currentText(), QStringLiteral("公历"));
+    QVERIFY(!child<QCheckBox>(w, "Chkrun")->isChecked());
+    QVERIFY(child<QRadioButton>(w, "Rdona")->isChecked());
+    QCOMPARE(child<QLineEdit>(w, "Edtname")->text(), QStringLiteral("某人"));
+    QVERIFY(child<QCheckBox>(w, "ChkLiuNian")->isChecked());
+    QCOMPARE(child<QToolButton>(w, "SbtoSave")->text(), QStringLiteral("存新"));
+    QVERIFY(!w->chartValid());
+    QCOMPARE(w->currentPillars(), (std::array<std::uint8_t, 4>{}));
+    // The case store exists after start-up.
+    QVERIFY(QFile::exists(root->dat(QStringLiteral("bazi0.dat"))));
+    // The window can grow and shrink; the inputs wrap instead of being cut.
+    w->resize(1000, 600);
+    QTest::qWait(10);
+    hjtest::screenshot(w, QStringLiteral("TFrmMain-wide"));
+    QCOMPARE(child<QTreeWidget>(w, "Tree")->width(), 180);
+    QVERIFY(child<QPushButton>(w, "BtnPai")->isVisible());
+    const QRect btn = child<QPushButton>(w, "BtnPai")->geometry();
+    QVERIFY(child<QWidget>(w, "Panel1")->rect().contains(btn));
+}
+
+void TestTFrmMain::storedWindowKeys() {
+    writeIni(QStringLiteral("[winpos]\r\nleft=20\r\ntop=30\r\nwidth=700\r\nheight=500\r\ntreewid=5\r\nsheng=1\r\nshi=999\r\n"
+                            "[minggao]\r\nfname=WenQuanYi Micro Hei\r\nfsize=15\r\nbcolor=255\r\n"));
+    TFrmMain* w = open();
+    QCOMPARE(w->size(), QSize(700, 500));
+    QCOMPARE(w->pos(), QPoint(20, 30));
+    QCOMPARE(child<QTreeWidget>(w, "Tree")->width(), 30);
+    QCOMPARE(child<QComboBox>(w, "cbodiZ")->currentText(), QStringLiteral("北京市"));
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->currentIndex(), 0);
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    QCOMPARE(pane->paneFont().pointSize(), 15);
+    QCOMPARE(pane->background(), QColor(255, 0, 0));
+    QCOMPARE(w->cityLongitudes().size(), std::size_t(child<QComboBox>(w, "cbodiC")->count()));
+}
+
+void TestTFrmMain::offScreenWindowComesBack() {
+    writeIni(QStringLiteral("[winpos]\r\nleft=-5000\r\ntop=-4000\r\nwidth=600\r\nheight=450\r\n"));
+    TFrmMain* w = open();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(screen.intersects(w->frameGeometry()));
+    QCOMPARE(w->size(), QSize(600, 450));
+}
+
+void TestTFrmMain::closingWritesKeys() {
+    writeIni(QStringLiteral("[set]\r\nidate=2\r\n"));
+    TFrmMain* w = open();
+    w->move(33, 44);
+    w->resize(640, 480);
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);
+    QTest::qWait(10);
+    w->close();
+    QCOMPARE(iniValue("winpos", "left"), QStringLiteral("33"));
+    QCOMPARE(iniValue("winpos", "top"), QStringLiteral("44"));
+    QCOMPARE(iniValue("winpos", "width"), QStringLiteral("640"));
+    QCOMPARE(iniValue("winpos", "height"), QStringLiteral("480"));
+    QCOMPARE(iniValue("winpos", "state"), QStringLiteral("0"));
+    QCOMPARE(iniValue("winpos", "treewid"), QStringLiteral("180"));
+    QCOMPARE(iniValue("winpos", "sheng"), QStringLiteral("1"));
+    QCOMPARE(iniValue("winpos", "shi"), QStringLiteral("0"));
+    QCOMPARE(iniValue("minggao", "fname"), QStringLiteral("宋体"));
+    QCOMPARE(iniValue("minggao", "fsize"), QStringLiteral("12"));
+    QCOMPARE(iniValue("minggao", "bcolor"), QStringLiteral("12635344"));
+    QCOMPARE(iniValue("set", "idate"), QStringLiteral("2"));  // other sections are kept
+    // The file is GBK on disk.
+    QVERIFY(hjtest::readBytes(root->dat(QStringLiteral("bzinit.ini"))).contains(QByteArray("\xCB\xCE\xCC\xE5")));
+}
+
+void TestTFrmMain::closingMaximisedKeepsGeometry() {
+    writeIni(QStringLiteral("[winpos]\r\nleft=77\r\ntop=88\r\nwidth=500\r\nheight=420\r\nstate=2\r\n"));
+    TFrmMain* w = open();
+    QVERIFY(w->isMaximized());
+    w->close();
+    QCOMPARE(iniValue("winpos", "state"), QStringLiteral("2"));
+    QCOMPARE(iniValue("winpos", "left"), QStringLiteral("77"));
+    QCOMPARE(iniValue("winpos", "width"), QStringLiteral("500"));
+}
+
+void TestTFrmMain::yearChecks_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("internal");
+    QTest::newRow("0") << "0" << false << 0;
+    QTest::newRow("-851") << "-851" << false << 0;
+    QTest::newRow("2101") << "2101" << false << 0;
+    QTest::newRow("abc") << "abc" << false << 0;
+    QTest::newRow("-850") << "-850" << true << -849;
+    QTest::newRow("2100") << "2100" << true << 2100;
+    QTest::newRow("-1") << "-1" << true << 0;
+}
+
+void TestTFrmMain::yearChecks() {
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    QFETCH(int, internal);
+    TFrmMain* w = open();
+    setInputs(QStringLiteral("甲"), typed, 3, 1, 12, 0);
+    hjtest::Modals modals;
+    if (!accepted) modals.expectBox();
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char('|'))));
+    if (accepted) {
+        QVERIFY(w->chartValid());
+        QCOMPARE(int(w->lastRequest().year), internal);
+        QCOMPARE(w->engine().request.year, internal);
+        QCOMPARE(child<QLineEdit>(w, "EdtYear")->text(), typed);
+    } else {
+        QCOMPARE(modals.boxes.at(0).title, QStringLiteral("年份错误"));
+        QCOMPARE(modals.boxes.at(0).text,
+                 QStringLiteral("甲命年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"));
+        QCOMPARE(modals.boxes.at(0).icon, QMessageBox::Warning);
+        QCOMPARE(w->focusWidget(), child<QLineEdit>(w, "EdtYear"));
+        QVERIFY(!w->chartValid());
+        QVERIFY(child<hj::gui::ReportEdit>(w, "Redtbazi")->toPlainText().isEmpty());
+    }
+}
+
+void TestTFrmMain::yearUpDownSkipsYearZero() {
+    TFrmMain* w = open();
+    auto* year = child<QLineEdit>(w, "EdtYear");
+    hjtest::retype(year, QStringLiteral("-1"));
+    hjtest::Modals modals;
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    auto* updown = child<QWidget>(w, "UpDyear");
+    QTest::mouseClick(child<QToolButton>(updown, "up"), Qt::LeftButton);
+    QCOMPARE(year->text(), QStringLiteral("1"));
+    QTest::mouseClick(child<QToolButton>(updown, "down"), Qt::LeftButton);
+    QCOMPARE(year->text(), QStringLiteral("-1"));
+    // The arrow keys in the year edit do the same.
+    year->setFocus();
+    QTest::keyClick(year, Qt::Key_Down);
+    QCOMPARE(year->text(), QStringLiteral("-2"));
+    QTest::keyClick(year, Qt::Key_Up);
+    QTest::keyClick(year, Qt::Key_Up);
+    QCOMPARE(year->text(), QStringLiteral("1"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmMain::emptyNameIsRefused() {
+    TFrmMain* w = open();
+    hjtest::retype(child<QLineEdit>(w, "Edtname"), QString());
+    hjtest::Modals modals;
+    modals.expectBox();
+    QTest::keyClick(child<QLineEdit>(w, "Edtname"), Qt::Key_Return);  // Enter starts the chart too
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("甲命姓名不能为空"));
+    QCOMPARE(modals.boxes.at(0).title, QStringLiteral("提示"));
+    QCOMPARE(modals.boxes.at(0).icon, QMessageBox::Information);
+    QCOMPARE(w->focusWidget(), child<QLineEdit>(w, "Edtname"));
+    // The name edit takes at most ten GBK bytes.
+    hjtest::retype(child<QLineEdit>(w, "Edtname"), QStringLiteral("一二三四五六"));
+    QCOMPARE(child<QLineEdit>(w, "Edtname")->text(), QStringLiteral("一二三四五"));
+}
+
+void TestTFrmMain::chartFillsPane() {
+    writeIni(QStringLiteral("[set]\r\nleftpos=20\r\n"));
+    TFrmMain* w = open();
+    setInputs(QStringLiteral("张三"), QStringLiteral("1990"), 5, 12, 8, 30);
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);  // 北京市
+    hjtest::Modals modals;
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QVERIFY(modals.unexpected.isEmpty());
+    QVERIFY(w->chartValid());
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    hjtest::screenshot(w, QStringLiteral("TFrmMain-chart"));
+    const QString text = pane->toPlainText();
+    QVERIFY2(text.startsWith(QStringLiteral("命主姓名:张三  出生地:北京市-")), qPrintable(text.left(40)));
+    QVERIFY(text.contains(QStringLiteral("乾造  庚午        辛巳        丁丑        甲辰")));
+    QCOMPARE(w->lastRequest().place.substr(0, 10), std::string("北京市-"));
+    QCOMPARE(w->currentPillars(), w->engine().pillarBytes());
+    QVERIFY(w->currentPillars() != (std::array<std::uint8_t, 4>{}));
+    // The engine's marking is applied: coloured and bold characters, the first-line indent.
+    bool red = false, blue = false, bold = false, bigger = false;
+    for (QTextBlock b = pane->document()->begin(); b.isValid(); b = b.next()) {
+        QCOMPARE(b.blockFormat().textIndent(), 20.0);
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            red |= f.foreground().color() == QColor(255, 0, 0);
+            blue |= f.foreground().color() == QColor(0, 0, 255);
+            bold |= f.fontWeight() == QFont::Bold;
+            bigger |= f.fontPointSize() > 12;
+        }
+    }
+    QVERIFY(red);
+    QVERIFY(blue);
+    QVERIFY(bold || bigger);
+    QCOMPARE(pane->textCursor().position(), 0);
+    QVERIFY(child<QPushButton>(w, "BtnPai")->isEnabled());
+    // The flag follows the user's edits.
+    QVERIFY(!pane->isModified());
+    pane->setFocus();
+    QTest::keyClicks(pane, QStringLiteral("x"));
+    QVERIFY(pane->isModified());
+}
+
+void TestTFrmMain::unknownProvince() {
+    TFrmMain* w = open();
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(34);
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->count(), 1);
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->itemText(0), QStringLiteral("未知地"));
+    hj::ChartRequest req;
+    QVERIFY(w->readInputs(req));
+    QCOMPARE(req.place, std::string("未知"));
+    QCOMPARE(req.longitude, 120.0f);
+    QCOMPARE(req.latitude, 30.0f);
+    QCOMPARE(int(req.province), 34);
+    // A real city brings its coordinates from dili.ini.
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);
+    QVERIFY(w->readInputs(req));
+    QVERIFY(req.longitude > 115 && req.longitude < 118);
+    QVERIFY(req.latitude > 39 && req.latitude < 41);
+}
+
+void TestTFrmMain::engineFailureKeepsPlaceholder() {
+    TFrmMain* w = open();
+    setInputs(QStringLiteral("乙"), QStringLiteral("2000"), 2, 31, 8, 0);
+    hjtest::Modals modals;
+    modals.expectBox();
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(0).title, QStringLiteral("错误"));
+    QCOMPARE(modals.boxes.at(0).icon, QMessageBox::Critical);
+    QCOMPARE(modals.boxes.at(0).text, QString::fromStdString(w->engine().lastError));
+    QVERIFY(!modals.boxes.at(0).text.isEmpty());
+    QCOMPARE(child<hj::gui::ReportEdit>(w, "Redtbazi")->toPlainText(), QStringLiteral("婚配运算中.............."));
+    QVERIFY(!w->chartValid());
+    QVERIFY(child<QPushButton>(w, "BtnPai")->isEnabled());
+}
+
+void TestTFrmMain::promptSaveAsksForSave() {
+    writeIni(QStringLiteral("[set]\r\nsave=1\r\n"));
+    TFrmMain* w = open();
+    QSignalSpy spy(w, &TFrmMain::saveRequested);
+    setInputs(QStringLiteral("丙"), QStringLiteral("1984"), 1, 1, 0, 0);
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    writeIni(QStringLiteral("[set]\r\nsave=0\r\n"));  // the engine rereads [set] at every chart
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestTFrmMain::copyParameters() {
+    TFrmMain* w = open();
+    hjtest::Modals modals;
+    modals.expectBox();
+    w->mnuT_copy->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("请先排一个正确的八字盘后才能复制八字参数！"));
+    QCOMPARE(modals.boxes.at(0).title, QStringLiteral("提示"));
+
+    setInputs(QStringLiteral("某人"), QStringLiteral("1990"), 5, 12, 8, 30);
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(0);
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    // The text comes from the last request, not from inputs changed afterwards.
+    hjtest::retype(child<QLineEdit>(w, "Edtname"), QStringLiteral("别人"));
+    modals.expectBox();
+    w->mnuT_copy->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(1).text, QStringLiteral("复制完成，可以从墨衡软件里面粘贴，从而快速输入参数排盘！"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("mohang_mingli_data#1990 5 12 8 30 1#1#某人#0 0"));
+
+    // A lunar leap date of a BC year, female.
+    setInputs(QStringLiteral("丁"), QStringLiteral("-100"), 4, 3, 5, 6);
+    child<QComboBox>(w, "CboLi")->setCurrentIndex(1);
+    hjtest::tick(child<QCheckBox>(w, "Chkrun"));
+    hjtest::tick(child<QRadioButton>(w, "Rdonv"));
+    modals.expectBox();  // the chart itself may fail for a leap month that year
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    if (!w->chartValid()) {
+        QTRY_VERIFY(modals.idle());
+        return;
+    }
+    QTRY_VERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmMain::pasteParameters_data() {
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("short date") << "mohang_mingli_data#2000 2 3 4 5#0#某人#1 0" << true;
+    QTest::newRow("tag case") << "Mohang_mingli_data#2000 2 3 4 5#0#某人#1 0" << false;
+    QTest::newRow("month 13") << "mohang_mingli_data#2000 13 3 4 5 1#0#某人#1 0" << false;
+    QTest::newRow("plain text") << "hello" << false;
+}
+
+void TestTFrmMain::pasteParameters() {
+    QFETCH(QString, clip);
+    QFETCH(bool, applied);
+    TFrmMain* w = open();
+    const QString yearBefore = child<QLineEdit>(w, "EdtYear")->text();
+    QGuiApplication::clipboard()->setText(clip);
+    hjtest::Modals modals;
+    if (applied) modals.expectBox();
+    w->mnuT_paste->trigger();
+    QTRY_VERIFY(modals.idle());
+    QTest::qWait(20);
+    QVERIFY(modals.unexpected.isEmpty());
+    if (!applied) {
+        QVERIFY(modals.boxes.empty());
+        QCOMPARE(child<QLineEdit>(w, "EdtYear")->text(), yearBefore);
+        QCOMPARE(child<QComboBox>(w, "cbodiZ")->currentIndex(), 0);
+        return;
+    }
+    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("成功粘贴命理参数！"));
+    QCOMPARE(child<QLineEdit>(w, "EdtYear")->text(), QStringLiteral("2000"));
+    QCOMPARE(child<QComboBox>(w, "cbom")->currentIndex(), 1);
+    QCOMPARE(child<QComboBox>(w, "cbod")->currentIndex(), 2);
+    QCOMPARE(child<QComboBox>(w, "cbos")->currentIndex(), 4);
+    QCOMPARE(child<QComboBox>(w, "cbomin")->currentIndex(), 5);
+    QCOMPARE(child<QComboBox>(w, "CboLi")->currentText(), QStringLiteral("公历"));
+    QVERIFY(!child<QCheckBox>(w, "Chkrun")->isChecked());
+    QVERIFY(child<QRadioButton>(w, "Rdonv")->isChecked());
+    QCOMPARE(child<QComboBox>(w, "cbodiZ")->currentText(), QStringLiteral("北京市"));
+    QVERIFY(!w->chartValid());  // nothing is computed
+}
+
+void TestTFrmMain::pasteOutOfRangePlace() {
+    TFrmMain* w = open();
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(5);
+    QGuiApplication::clipboard()->setText(QStringLiteral("mohang_mingli_data#-5 1 1 0 0 3#1#一个很长很长的名字#99 7"));
+    hjtest::Modals modals;
+    modals.expectBox();
+    w->mnuT_paste->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(child<QComboBox>(w, "cbodiZ")->currentIndex(), 0);
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->currentIndex(), 7);
+    QCOMPARE(child<QLineEdit>(w, "EdtYear")->text(), QStringLiteral("-5"));
+    QCOMPARE(child<QComboBox>(w, "CboLi")->currentText(), QStringLiteral("农历"));
+    QVERIFY(child<QCheckBox>(w, "Chkrun")->isChecked());
+    QCOMPARE(child<QLineEdit>(w, "Edtname")->text(), QStringLiteral("一个很长很"));  // cut to ten bytes
+    QGuiApplication::clipboard()->setText(QStringLiteral("mohang_mingli_data#1 1 1 0 0 1#1#a#0 99999"));
+    modals.expectBox();
+    w->mnuT_paste->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->currentIndex(), 0);
+}
+
+void TestTFrmMain::saveAsTextAndRtf() {
+    TFrmMain* w = open();
+    setInputs(QStringLiteral("戊"), QStringLiteral("1990"), 5, 12, 8, 30);
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    const QString base = root->path() + QStringLiteral("/a");
+    const auto chooseFile = [&](const QString& filter) {
+        return [base, filter](QWidget* m) {
+            auto* dlg = qobject_cast<QFileDialog*>(m);
+            QVERIFY(dlg);
+            QCOMPARE(dlg->nameFilters(), (QStringList{QStringLiteral("Rtf格式 (*.rtf)"), QStringLiteral("Txt格式 (*.txt)")}));
+            dlg->selectNameFilter(filter);
+            dlg->selectFile(base);
+            QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+        };
+    };
+    hjtest::Modals modals;
+    modals.expect(chooseFile(QStringLiteral("Txt格式 (*.txt)")));
+    modals.expectBox();
+    pane->popupMenu()->findChild<QAction*>(QStringLiteral("pmnuSaveAs"))->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("已保存！"));
+    const QString saved = hjtest::readGbk(base + QStringLiteral(".txt"));
+    QCOMPARE(saved, pane->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+    QVERIFY(saved.contains(QStringLiteral("\r\n乾造")));
+    // The pane keeps its rich text.
+    bool coloured = false;
+    for (QTextBlock b = pane->document()->begin(); b.isValid() && !coloured; b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            coloured |= it.fragment().charFormat().foreground().color() == QColor(255, 0, 0);
+    QVERIFY(coloured);
+
+    modals.expect(chooseFile(QStringLiteral("Rtf格式 (*.rtf)")));
+    modals.expectBox();
+    pane->popupMenu()->findChild<QAction*>(QStringLiteral("pmnuSaveAs"))->trigger();
+    QTRY_VERIFY(modals.idle());
+    const QByteArray rtf = hjtest::readBytes(base + QStringLiteral(".rtf"));
+    QVERIFY(rtf.startsWith("{\\rtf"));
+    QVERIFY(rtf.contains("\\red255\\green0\\blue0"));
+    QVERIFY(modals.unexpected.isEmpty());
+
+    // Read back: the rich text returns with its colours.
+    hj::gui::ReportEdit other;
+    QString error;
+    QVERIFY(other.loadFile(base + QStringLiteral(".rtf"), &error));
+    QCOMPARE(other.toPlainText(), pane->toPlainText());
+}
+
+void TestTFrmMain::importReport() {
+    TFrmMain* w = open();
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    pane->setPlainText(QStringLiteral("原来的"));
+    const QString file = root->path() + QStringLiteral("/imp.txt");
+    hjtest::writeGbk(file, QStringLiteral("第一行\r\n第二行\r\n"));
+    const auto choose = [](const QString& path) {
+        return [path](QWidget* m) {
+            auto* dlg = qobject_cast<QFileDialog*>(m);
+            QVERIFY(dlg);
+            QCOMPARE(dlg->selectedNameFilter(), QStringLiteral("All.rtf (*.rtf)"));
+            dlg->selectNameFilter(QStringLiteral("All.txt (*.txt)"));
+            dlg->selectFile(path);
+            QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+        };
+    };
+    hjtest::Modals modals;
+    modals.expect(choose(file));
+    pane->popupMenu()->findChild<QAction*>(QStringLiteral("pmnuImport"))->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(pane->toPlainText(), QStringLiteral("第一行\n第二行\n"));
+
+    QVERIFY(modals.unexpected.isEmpty());
+
+    // A file that cannot be read is refused and the pane keeps its text.
+    QString error;
+    QVERIFY(!pane->loadFile(root->path() + QStringLiteral("/missing.txt"), &error));
+    QVERIFY(!error.isEmpty());
+    const QString big = root->path() + QStringLiteral("/big.rtf");
+    {
+        QFile f(big);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("{\\rtf1 ");
+        f.resize(qint64(hj::rtf::kMaxInputBytes) + 16);
+    }
+    QVERIFY(!pane->loadFile(big, &error));
+    QCOMPARE(pane->toPlainText(), QStringLiteral("第一行\n第二行\n"));
+}
+
+void TestTFrmMain::paneSettingsMenu() {
+    TFrmMain* w = open();
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    hjtest::Modals modals;
+    modals.expect([](QWidget* m) {
+        auto* dlg = qobject_cast<QColorDialog*>(m);
+        QVERIFY(dlg);
+        QCOMPARE(dlg->currentColor(), QColor(208, 204, 192));
+        dlg->setCurrentColor(QColor(1, 2, 3));
+        QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+    });
+    modals.expectBox();
+    w->mnuO_color->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("设置完成"));
+    QCOMPARE(pane->background(), QColor(1, 2, 3));
+
+    modals.expect([](QWidget* m) {
+        auto* dlg = qobject_cast<QFontDialog*>(m);
+        QVERIFY(dlg);
+        QFont f = dlg->currentFont();
+        f.setPointSize(20);
+        dlg->setCurrentFont(f);
+        QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+    });
+    modals.expectBox();
+    w->mnuO_font->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(pane->paneFont().pointSize(), 20);
+
+    modals.expectBox();
+    w->mnuO_default->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(pane->paneFont().family(), QStringLiteral("宋体"));
+    QCOMPARE(pane->paneFont().pointSize(), 12);
+    QCOMPARE(pane->background(), QColor(255, 255, 255));
+    w->close();
+    QCOMPARE(iniValue("minggao", "bcolor"), QStringLiteral("16777215"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmMain::menusAndKeys() {
+    TFrmMain* w = open();
+    QStringList titles;
+    for (QAction* a : w->menuBar()->actions()) titles << a->text();
+    QCOMPARE(titles, (QStringList{QStringLiteral("文件(&F)"), QStringLiteral("命理知识(&S)"), QStringLiteral("辅助工具(&T)"),
+                                  QStringLiteral("选项(&O)"), QStringLiteral("帮助(&H)")}));
+    QCOMPARE(w->mnuF_save->text(), QStringLiteral("保存记录"));
+    QCOMPARE(w->mnuF_save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    // Items whose windows arrive later are there but cannot be chosen.
+    for (QAction* a : {w->mnuF_import, w->mnuF_export, w->mnuF_clear, w->mnuS_heluo, w->mnuT_fantui, w->mnuT_huaiyun,
+                       w->mnuT_testname, w->mnuT_hanzi, w->mnuT_wnl, w->mnuH_help})
+        QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+    for (QAction* a : {w->mnuS_pingyu, w->mnuS_zhishi, w->mnuT_copy, w->mnuT_dili, w->mnuO_set, w->mnuO_endinfo, w->mnuF_exit})
+        QVERIFY2(a->isEnabled(), qPrintable(a->text()));
+    QCOMPARE(child<QToolButton>(w, "SbtoSave")->toolTip(), QStringLiteral("保存记录"));
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->toolTip(), QStringLiteral("选择邻近城市"));
+    QCOMPARE(child<QLineEdit>(w, "EdtYear")->toolTip(), QStringLiteral("年份在-850至2100"));
+    // 相关知识 without its document does nothing.
+    hjtest::Modals modals;
+    w->mnuS_zhishi->trigger();
+    QTest::qWait(20);
+    QVERIFY(modals.unexpected.isEmpty());
+    // 退出 closes the window.
+    w->mnuF_exit->trigger();
+    QVERIFY(!w->isVisible());
+}
+
+void TestTFrmMain::chartSettingsFromMenu() {
+    TFrmMain* w = open();
+    hjtest::Modals modals;
+    modals.expect([](QWidget* m) {
+        QVERIFY(qobject_cast<hj::gui::TFrmSet*>(m));
+        hjtest::retype(hjtest::child<QLineEdit>(m, "LedtLeftPos"), QStringLiteral("40"));
+        hjtest::clickLater(hjtest::child<QPushButton>(m, "Btnok"));
+    });
+    w->mnuO_set->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(iniValue("set", "leftpos"), QStringLiteral("40"));
+    // The next chart uses it.
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QCOMPARE(child<hj::gui::ReportEdit>(w, "Redtbazi")->document()->begin().blockFormat().textIndent(), 40.0);
+}
+
+void TestTFrmMain::printAsksAndPrintsToPdf() {
+    TFrmMain* w = open();
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    auto* print = child<hj::gui::ReportEdit>(w, "Redtbazi")->popupMenu()->findChild<QAction*>(QStringLiteral("pmnuPrint"));
+    hjtest::Modals modals;
+    modals.expectBox(QMessageBox::No);
+    print->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("准备开始打印吗?"));
+    QCOMPARE(modals.boxes.back().title, QStringLiteral("打印"));
+
+    const QString pdf = root->path() + QStringLiteral("/out.pdf");
+    modals.expectBox(QMessageBox::Yes);
+    modals.expect([pdf](QWidget* m) {
+        auto* dlg = qobject_cast<QPrintDialog*>(m);
+        QVERIFY(dlg);
+        QCOMPARE(dlg->minPage(), 1);
+        QCOMPARE(dlg->maxPage(), 100);
+        // Choose the dialog's own "print to PDF file" destination, as a user without a printer does.
+        auto* printers = dlg->findChild<QComboBox*>(QStringLiteral("printers"));
+        QVERIFY(printers);
+        const int pdfItem = printers->findText(QStringLiteral("PDF"), Qt::MatchContains);
+        QVERIFY2(pdfItem >= 0, "the print dialog offers no PDF output");
+        printers->setCurrentIndex(pdfItem);
+        auto* name = dlg->findChild<QLineEdit*>(QStringLiteral("filename"));
+        QVERIFY(name);
+        name->setText(pdf);
+        hjtest::screenshot(dlg, QStringLiteral("PrintDialog"));
+        QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+    });
+    print->trigger();
+    QTRY_VERIFY(modals.idle());
+    QTest::qWait(20);
+    QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char('|'))));
+    QVERIFY(hjtest::readBytes(pdf).startsWith("%PDF"));
+}
+
+QTEST_MAIN(TestTFrmMain)
+#include "gui_TFrmMain.moc"
