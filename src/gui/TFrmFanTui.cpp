@@ -88,6 +88,7 @@ TFrmFanTui::TFrmFanTui(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(Btnpai);
 
     auto* root = new QVBoxLayout(this);
+    setMinimumWidth(380);
     root->addWidget(pillarsBox);
     root->addLayout(startRow);
     root->addWidget(Memo1, 1);
