@@ -31,6 +31,8 @@ struct FontEntry {
     std::string nameBytes;
     int charset = -1;
     int codepage = 0;
+    bool decoded = false;  // `name` holds nameBytes decoded
+    std::string name;
 };
 
 constexpr std::size_t kMaxFontNameBytes = 256;
@@ -175,7 +177,7 @@ private:
     void emit(std::string_view utf8);
     void endParagraph();
     void finishFontEntry();
-    CharFormat currentFormat() const;
+    CharFormat currentFormat();
     int currentCodepage() const;
 
     std::string_view in_;
@@ -398,13 +400,17 @@ int Reader::currentCodepage() const {
     return ansiCodepage_;
 }
 
-CharFormat Reader::currentFormat() const {
+CharFormat Reader::currentFormat() {
     CharFormat f;
     auto it = fonts_.find(st_.font < 0 ? deff_ : st_.font);
     if (it != fonts_.end()) {
-        const FontEntry& e = it->second;
-        const int cp = e.codepage > 0 ? e.codepage : e.charset >= 0 ? codepageOfCharset(e.charset, ansiCodepage_) : ansiCodepage_;
-        f.font = decodeBytes(e.nameBytes, cp);
+        FontEntry& e = it->second;
+        if (!e.decoded) {
+            const int cp = e.codepage > 0 ? e.codepage : e.charset >= 0 ? codepageOfCharset(e.charset, ansiCodepage_) : ansiCodepage_;
+            e.name = decodeBytes(e.nameBytes, cp);
+            e.decoded = true;
+        }
+        f.font = e.name;
     } else {
         f.font.clear();
     }
