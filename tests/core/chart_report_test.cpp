@@ -333,3 +333,46 @@ TEST(ChartReport, NameAndPlaceAreCutToTheirFields) {
     const std::string head = "命主姓名:一二三四五六  出生地:" + std::string(31, 'p') + "。\r\n";
     EXPECT_EQ(r.report.substr(0, head.size()), head);
 }
+
+TEST(ChartReport, EveryKindOfChartBuilds) {
+    // Births over the whole range, both calendars and sexes, every setting: each chart that
+    // exists builds a whole report with all its fixed sections.
+    TempDir dir;
+    ChartRecord r(dir.path.string());
+    unsigned seed = 12345;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(n));
+    };
+    int built = 0;
+    for (int i = 0; i < 240; ++i) {
+        dir.write("bzinit.ini", "[set]\r\nzishi=" + std::to_string(next(2)) + "\r\nmgong=" + std::to_string(next(2)) +
+                                    "\r\npai=" + std::to_string(next(2)) + "\r\nidate=" + std::to_string(next(3)) +
+                                    "\r\nzhong=" + std::to_string(next(2)) + "\r\nyue=" + std::to_string(next(2)) + "\r\n");
+        ChartRequest q = example();
+        q.year = static_cast<std::int16_t>(i < 20 ? -849 + next(3) : i < 40 ? 2098 + next(3) : -849 + next(2950));
+        q.month = static_cast<std::int16_t>(1 + next(12));
+        q.day = static_cast<std::int16_t>(1 + next(i % 3 == 0 ? 30 : 28));
+        q.hour = static_cast<std::int16_t>(next(24));
+        q.minute = static_cast<std::int16_t>(next(60));
+        q.lunar = i % 3 == 0;
+        q.male = next(2) == 0;
+        q.yearly = next(2) == 0;
+        q.longitude = static_cast<float>(73 + next(63));
+        if (!r.buildReport(q)) {
+            EXPECT_FALSE(r.lastError.empty());
+            continue;
+        }
+        ++built;
+        for (const char* heading : {"吉神凶煞：", "※推年月日时：", "※八字称骨：【", "※推白虎性情：", "※小儿关煞：",
+                                    "※软件开发商:"})
+            EXPECT_NE(r.report.find(heading), std::string::npos) << heading << " in chart " << i;
+        EXPECT_EQ(r.report.find("流年神煞和九星：") != std::string::npos, q.yearly);
+        std::string gbk;
+        EXPECT_TRUE(text::utf8ToGbk(r.report, gbk)) << i;
+        for (int p = 0; p < 4; ++p) EXPECT_TRUE(r.pillars[p] >= 0 && r.pillars[p] < 60);
+        EXPECT_GE(r.threeLivesMonth, 1);
+        EXPECT_LE(r.threeLivesMonth, 12);
+    }
+    EXPECT_GT(built, 200);
+}
