@@ -127,6 +127,7 @@ TEST(Rtf, MalformedInputIsReadWithoutHarm) {
         {"very long control word", "{\\rtf1\\" + std::string(5000, 'a') + " x}", true, "x"},
         {"bad hex", "{\\rtf1 \\'zz\\'4g ok}", true, "zzg ok"},
         {"font index out of the table", "{\\rtf1\\f999\\cf77 a}", true, "a"},
+        {"control characters dropped", "{\\rtf1 a\\'01\\'0d\\u1?\\u13?\\'7f\\u9?b}", true, "a\tb"},
         {"byte-order mark and blanks first", "\xEF\xBB\xBF \r\n{\\rtf1 a}", true, "a"},
     };
     for (const Case& c : cases) {
@@ -175,7 +176,7 @@ TEST(Rtf, RandomImagesNeverCrash) {
     appendText(p, "plain", fmt("Arial", 20));
     doc.paragraphs = {p, p};
     const std::string valid = writeRtf(doc);
-    static const char kAlphabet[] = "{}\\'abcdfilpru0123456789 -;*\xB0\xA1";
+    static const char kAlphabet[] = "{}\\'abcdfilpru0123456789 -;*\xB0\xA1\x01\r\n\x7F";
     for (int round = 0; round < 3000; ++round) {
         std::string img;
         if (round % 2 == 0) {
@@ -195,8 +196,13 @@ TEST(Rtf, RandomImagesNeverCrash) {
         }
         Document d;
         if (readRtf(img, d)) {
-            // Output stays within a small multiple of the input.
-            EXPECT_LE(plainText(d).size(), 4 * img.size() + 8);
+            // Output stays within a small multiple of the input, and what was read survives
+            // being written and read again.
+            const std::string text = plainText(d);
+            EXPECT_LE(text.size(), 4 * img.size() + 8);
+            Document again;
+            ASSERT_TRUE(readRtf(writeRtf(d), again));
+            ASSERT_EQ(plainText(again), text) << img;
         }
     }
 }

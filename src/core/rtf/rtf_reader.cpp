@@ -437,7 +437,14 @@ void Reader::emit(std::string_view utf8) {
         highSurrogate_ = 0;
         appendUtf8(text, 0xFFFD);
     }
-    text += utf8;
+    // Control characters other than tab and line break are no text of a report (and the
+    // writer could not give them back); they are dropped here, whichever way they came.
+    for (char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && c != '\t' && c != '\n') || b == 0x7F) continue;
+        text += c;
+    }
+    if (text.empty()) return;
     const CharFormat f = currentFormat();
     if (!para_.runs.empty() && (para_.runs.back().format == f || runCount_ >= kMaxRuns)) {
         para_.runs.back().text += text;

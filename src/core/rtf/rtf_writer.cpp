@@ -49,9 +49,14 @@ void unicodeEscape(std::string& out, char32_t cp) {
 }
 
 // Non-ASCII text: GBK bytes as \'hh; characters outside GBK as \uN with '?' for old readers.
+// GBK bytes for `utf8` only when they read back as the same characters.
+bool toGbkExactly(std::string_view utf8, std::string& gbk) {
+    return text::utf8ToGbk(utf8, gbk) && text::gbkToUtf8(gbk) == utf8;
+}
+
 void escapeWide(std::string& out, std::string_view utf8) {
     std::string gbk;
-    if (text::utf8ToGbk(utf8, gbk)) {
+    if (toGbkExactly(utf8, gbk)) {
         for (char c : gbk) hexByte(out, static_cast<unsigned char>(c));
         return;
     }
@@ -60,7 +65,7 @@ void escapeWide(std::string& out, std::string_view utf8) {
         const std::string_view ch = utf8.substr(i, n);
         i += n;
         if (n == 1) continue;  // a broken UTF-8 byte: nothing to write
-        if (text::utf8ToGbk(ch, gbk)) {
+        if (toGbkExactly(ch, gbk)) {
             for (char c : gbk) hexByte(out, static_cast<unsigned char>(c));
         } else {
             unicodeEscape(out, decodeUtf8(ch));
