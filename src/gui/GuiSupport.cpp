@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,6 +13,23 @@
 #include "core/text/gbk.h"
 
 namespace hj::gui {
+
+void installFontSubstitutes() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const QStringList installed = QFontDatabase::families();
+    const QString song = QStringLiteral("宋体");
+    if (installed.contains(song) || installed.contains(QStringLiteral("SimSun"))) {
+        QFont::insertSubstitution(song, QStringLiteral("SimSun"));
+        return;
+    }
+    QStringList subs;
+    for (const char* f : {"NSimSun", "WenQuanYi Micro Hei Mono", "Noto Sans Mono CJK SC", "Noto Serif CJK SC",
+                          "AR PL UMing CN", "WenQuanYi Zen Hei Mono", "Sarasa Mono SC"})
+        if (installed.contains(QLatin1String(f))) subs << QLatin1String(f);
+    if (!subs.isEmpty()) QFont::insertSubstitutions(song, subs);
+}
 
 QString appTitle() { return QStringLiteral("衡鉴 2.1"); }
 

@@ -18,6 +18,11 @@ namespace hj::gui {
 inline QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 inline std::string u8(const QString& s) { return s.toStdString(); }
 
+// Reports line up their columns by counting a Chinese character as two ASCII widths, so the
+// pane's default font "宋体" must have that shape. Where it is not installed, it stands for
+// the first installed CJK font that does (ASCII half as wide as a Chinese character).
+void installFontSubstitutes();
+
 // The caption of messages that name no kind of their own.
 QString appTitle();
 

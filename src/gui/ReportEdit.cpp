@@ -177,9 +177,49 @@ void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan
         c.mergeCharFormat(f);
     }
     c.endEditBlock();
+    alignHalfWidth();
     c.setPosition(0);
     setTextCursor(c);
     ensureCursorVisible();
+}
+
+void ReportEdit::alignHalfWidth() {
+    struct Run {
+        int start, length;
+        qreal spacing;
+    };
+    std::vector<Run> runs;
+    const bool wasModified = isModified();
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const QFontMetricsF fm(frag.charFormat().font());
+            const qreal half = fm.horizontalAdvance(QChar(0x4E2D)) / 2;  // 中
+            const QString t = frag.text();
+            for (int i = 0; i < t.size(); ++i) {
+                const QChar ch = t.at(i);
+                if (ch.unicode() < 0x20 || ch.unicode() >= 0x80) continue;
+                const qreal spacing = half - fm.horizontalAdvance(ch);
+                const int pos = frag.position() + i;
+                if (!runs.empty() && runs.back().start + runs.back().length == pos && qFuzzyCompare(runs.back().spacing, spacing))
+                    ++runs.back().length;
+                else
+                    runs.push_back({pos, 1, spacing});
+            }
+        }
+    }
+    QTextCursor c(document());
+    c.beginEditBlock();
+    for (const Run& r : runs) {
+        c.setPosition(r.start);
+        c.setPosition(r.start + r.length, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        f.setFontLetterSpacing(r.spacing);
+        c.mergeCharFormat(f);
+    }
+    c.endEditBlock();
+    setModified(wasModified);
 }
 
 rtf::Document ReportEdit::toRtfDocument() const {
@@ -277,11 +317,13 @@ bool ReportEdit::loadFile(const QString& path, QString* error) {
             return false;
         }
         loadRtfDocument(doc);
+        alignHalfWidth();
         return true;
     }
     const std::string utf8 = text::decodeFileText(bytes);
     clearWithDefaults();
     insertPlainText(qs(utf8).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    alignHalfWidth();
     moveCursor(QTextCursor::Start);
     return true;
 }

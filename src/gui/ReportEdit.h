@@ -38,6 +38,11 @@ public:
     // RTF when the file starts as RTF, else text (GBK, or UTF-8 when it reads as UTF-8).
     bool loadFile(const QString& path, QString* error);
 
+    // Reports count a Chinese character as two ASCII columns. Fonts rarely draw ASCII exactly
+    // half as wide, so each ASCII character gets the letter spacing that makes it so, and the
+    // chart's columns line up in any font. Editing the text is unaffected.
+    void alignHalfWidth();
+
     bool isModified() const;
     void setModified(bool m);
 

@@ -79,6 +79,7 @@ TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)
     : QMainWindow(parent), dataRoot_(dataRoot), ini_(u8(dataRoot + QStringLiteral("/dat/bzinit.ini"))) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(appTitle());
+    installFontSubstitutes();
     buildControls();
     buildMenus();
     FormShow();

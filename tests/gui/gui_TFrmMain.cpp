@@ -283,6 +283,10 @@ void TestTFrmMain::chartFillsPane() {
     QVERIFY(w->chartValid());
     auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
     hjtest::screenshot(w, QStringLiteral("TFrmMain-chart"));
+    if (!qEnvironmentVariableIsEmpty("HJ_SCREENSHOT_DIR")) {
+        w->resize(1100, 760);
+        hjtest::screenshot(w, QStringLiteral("TFrmMain-chart-wide"));
+    }
     const QString text = pane->toPlainText();
     QVERIFY2(text.startsWith(QStringLiteral("命主姓名:张三  出生地:北京市-")), qPrintable(text.left(40)));
     QVERIFY(text.contains(QStringLiteral("乾造  庚午        辛巳        丁丑        甲辰")));

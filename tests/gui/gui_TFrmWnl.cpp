@@ -170,6 +170,13 @@ void TestTFrmWnl::yearFieldAndUpDown() {
     QCOMPARE(w.LblTitle->text(), QStringLiteral("1984年6月"));
     QCOMPARE(w.LblEra->text(), QStringLiteral("[当代] 中国  公历纪元1984年  【鼠年】"));
     QVERIFY(modals.unexpected.isEmpty());
+
+    const QDate today = QDate::currentDate();
+    w.BtnNow->click();
+    QCOMPARE(w.EdtYear->text(), QString::number(today.year()));
+    QCOMPARE(w.UdYear->position(), today.year());
+    QCOMPARE(w.cbom->currentIndex(), today.month() - 1);
+    QCOMPARE(w.page().selectedCell()->day, today.day());
 }
 
 void TestTFrmWnl::chartButtonHandsTheMomentOn() {
