@@ -137,11 +137,12 @@ public:
     // The header read last.
     const StoreHeader& header() const { return header_; }
 
-    // True when 0 <= i < count and slot i holds a live record. False otherwise; lastError
-    // stays empty for a deleted or missing slot and says why for a file error.
+    // True when 0 <= i < count and slot i holds a live record (`out` is filled whenever the
+    // slot could be read). False otherwise; lastError stays empty for an index out of range or
+    // a deleted slot, and says why for a damaged or unreadable file.
     bool readRecord(int i, CaseRecord& out);
     // The live records among `indices` (bad, deleted and missing ones skipped), in the given
-    // order, reading each record file once. For the case tree and listings.
+    // order, opening each record file once. For the case tree and listings.
     bool readRecords(const std::vector<int>& indices, std::vector<CaseRecord>& out);
     // Every live record in index order.
     bool readAllRecords(std::vector<CaseRecord>& out);
