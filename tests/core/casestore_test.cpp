@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -250,6 +252,27 @@ TEST_F(StoreTest, DeletedCountAlwaysEqualsTheHoles) {
     std::vector<int> found;
     ASSERT_TRUE(store.searchRecords(SearchCriteria{}, found));
     EXPECT_EQ(found, (std::vector<int>{0, 1, 3, 4}));
+}
+
+TEST_F(StoreTest, ReadRecordsKeepsTheGivenOrderAndSkipsTheAbsent) {
+    for (const char* n : {"零", "一", "二", "三"}) store.addRecord(sample(n));
+    ASSERT_TRUE(store.removeRecord(1));
+    std::vector<CaseRecord> got;
+    ASSERT_TRUE(store.readRecords({3, -1, 1, 0, 99, 2}, got));
+    std::vector<std::string> names;
+    for (const CaseRecord& r : got) names.push_back(r.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"三", "零", "二"}));
+}
+
+TEST_F(StoreTest, AnotherUserOfTheStoreIsWaitedForThenRefused) {
+    store.addRecord(sample("甲"));
+    const int fd = ::open(dat().c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);  // as another instance in the middle of an operation
+    EXPECT_EQ(store.addRecord(sample("乙")), -1);
+    EXPECT_NE(store.lastError().find("另一个程序"), std::string::npos);
+    ::close(fd);
+    EXPECT_EQ(store.addRecord(sample("乙")), 1);
 }
 
 TEST_F(StoreTest, WriteRecordRefusesHolesAndStrangers) {
