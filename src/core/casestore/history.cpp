@@ -139,8 +139,8 @@ bool CaseStore::exportTo(const std::string& folder) {
     if (!fs::is_directory(reportsTo, ec)) {
         failed.add("无法创建文件夹 " + reportsTo.string());
     } else {
-        std::vector<fs::path> reports;
-        if (!listFiles(reportDir_, hasRtfExtension, reports, &err)) failed.add(err);
+        std::vector<fs::path> reports;  // a missing report folder simply holds no reports
+        if (fs::exists(reportDir_, ec) && !listFiles(reportDir_, hasRtfExtension, reports, &err)) failed.add(err);
         for (const fs::path& p : reports)
             if (!detail::copyFileReplacing(p.string(), (reportsTo / p.filename()).string(), &err)) failed.add(err);
     }
