@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test
+.PHONY: run test test-sanitize
 
 run:
 	@scripts/setup-deps.sh
@@ -15,3 +15,12 @@ test:
 	@cmake -S . -B $(BUILD)-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHJ_WERROR=ON >/dev/null
 	@cmake --build $(BUILD)-test -j$(JOBS)
 	@cd $(BUILD)-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# The whole suite, windows included, under the address and undefined-behaviour sanitizers.
+test-sanitize:
+	@scripts/setup-deps.sh
+	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHJ_WERROR=ON -DHJ_SANITIZE=ON -DHJ_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD)-asan -j$(JOBS)
+	@cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
