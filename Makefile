@@ -19,7 +19,7 @@ test:
 # The whole suite, windows included, under the address and undefined-behaviour sanitizers.
 test-sanitize:
 	@scripts/setup-deps.sh
-	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHJ_WERROR=ON -DHJ_SANITIZE=ON -DHJ_BUILD_BENCH=OFF >/dev/null
+	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHJ_WERROR=ON -DHJ_SANITIZE=ON -DHJ_BUILD_GUI=ON -DHJ_BUILD_TESTS=ON -DHJ_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD)-asan -j$(JOBS)
 	@cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
