@@ -66,10 +66,15 @@ void paintPicture(QPainter& p, const std::vector<DrawOp>& ops, const PictureMetr
             p.drawLine(QPointF(op.x1, op.y1) + half, QPointF(op.x2, op.y2) + half);
             break;
         case DrawOp::Kind::Text: {
+            // Text cells are opaque, as on a canvas whose brush is the background: a label
+            // interrupts the arc drawn before it, and the dots drawn after it stay on top.
             const QFont f = heLuoFont(op.pointSize);
+            const QFontMetrics fm(f, p.device());
+            const QString text = qs(op.text);
+            p.fillRect(QRect(op.x1, op.y1, fm.horizontalAdvance(text), fm.height()), background);
             p.setFont(f);
             p.setPen(colour(op.colour));
-            p.drawText(QPointF(op.x1, op.y1 + QFontMetrics(f, p.device()).ascent()), qs(op.text));
+            p.drawText(QPointF(op.x1, op.y1 + fm.ascent()), text);
             break;
         }
         }
