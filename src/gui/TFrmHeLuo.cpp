@@ -33,7 +33,7 @@ QFont heLuoFont(int pointSize) {
     return f;
 }
 
-void paintPicture(QPainter& p, const std::vector<DrawOp>& ops, const PictureMetrics& m) {
+void paintPicture(QPainter& p, const std::vector<DrawOp>& ops) {
     p.save();
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const QColor background = colour(kPictureBackground);
@@ -79,7 +79,6 @@ void paintPicture(QPainter& p, const std::vector<DrawOp>& ops, const PictureMetr
         }
         }
     }
-    (void)m;
     p.restore();
 }
 
@@ -88,7 +87,7 @@ QImage renderPicture(const std::vector<DrawOp>& ops, const PictureMetrics& m, qr
     img.setDevicePixelRatio(scale);
     img.fill(colour(kPictureBackground));
     QPainter p(&img);
-    paintPicture(p, ops, m);
+    paintPicture(p, ops);
     return img;
 }
 
@@ -105,7 +104,7 @@ void HeLuoView::setPicture(std::vector<DrawOp> ops) {
 void HeLuoView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), colour(kPictureBackground));
-    paintPicture(p, ops_, m_);
+    paintPicture(p, ops_);
 }
 
 TFrmHeLuo::TFrmHeLuo(QWidget* parent) : QDialog(parent) {

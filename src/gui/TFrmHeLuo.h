@@ -27,7 +27,7 @@ protected:
 QFont heLuoFont(int pointSize = 10);
 
 // Paints primitives on a painter whose coordinates are picture pixels.
-void paintPicture(QPainter& p, const std::vector<DrawOp>& ops, const PictureMetrics& m);
+void paintPicture(QPainter& p, const std::vector<DrawOp>& ops);
 // The picture as an image with `scale` device pixels per picture pixel.
 QImage renderPicture(const std::vector<DrawOp>& ops, const PictureMetrics& m, qreal scale = 1.0);
 
