@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test test-sanitize
+.PHONY: run test test-sanitize package
 
 run:
 	@scripts/setup-deps.sh
@@ -24,3 +24,10 @@ test-sanitize:
 	@cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
+
+# The Debian package: build-package/hengjian_<version>_<arch>.deb
+package:
+	@scripts/setup-deps.sh
+	@cmake -S . -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DHJ_BUILD_TESTS=OFF -DHJ_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD)-package -j$(JOBS)
+	@cd $(BUILD)-package && cpack -G DEB

@@ -389,13 +389,13 @@ void setup(CLI::App& app, Context& ctx) {
     static std::string showIndex;
     static bool showReport = false;
     auto* show = cases->add_subcommand("show", "The fields of a case, or its stored report as text");
-    show->add_option("INDEX", showIndex, "Record index")->required();
+    show->add_option("INDEX", showIndex, "Record index, as cases list prints it")->required();
     show->add_flag("--report", showReport, "Print the stored report (bazi_f/INDEX.rtf) as text");
     show->callback([&ctx] { ctx.exitCode = runShow(showIndex, showReport, ctx); });
 
     static std::string removeIndex;
     auto* remove = cases->add_subcommand("remove", "Delete a case and its report file");
-    remove->add_option("INDEX", removeIndex, "Record index")->required();
+    remove->add_option("INDEX", removeIndex, "Record index, as cases list prints it")->required();
     remove->callback([&ctx] { ctx.exitCode = runRemove(removeIndex, ctx); });
 
     static SearchOptions so;

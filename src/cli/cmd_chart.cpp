@@ -260,7 +260,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
 void setup(CLI::App& app, Context& ctx) {
     static PillarsOptions po;
     auto* pillars = app.add_subcommand("pillars", "Four pillars of a Beijing-time moment: \"年柱 月柱 日柱 时柱\"");
-    pillars->add_option("DATETIME", po.moment, "YYYY-MM-DD HH:MM (astronomical years)");
+    pillars->add_option("DATETIME", po.moment, "YYYY-MM-DD HH:MM (astronomical years); leave out with --batch");
     pillars->add_flag("--zishi", po.zishi, "23:00-23:59 keeps its day pillar (夜子时)");
     pillars->add_option("--idate", po.idate, "0 Beijing time, 1 true solar time, 2 local mean time")->check(CLI::Range(0, 2));
     pillars->add_option("--lon", po.lon, "Longitude, degrees east (for --idate 1 and 2)")->check(CLI::Range(-180.0, 180.0));
@@ -281,7 +281,8 @@ void setup(CLI::App& app, Context& ctx) {
     auto* lat = chart->add_option("--lat", co.lat, "Latitude, degrees north")->check(CLI::Range(-90.0, 90.0));
     chart->add_option("--place", co.place, "Place text of the report");
     chart->add_flag("--no-yearly", co.noYearly, "Leave out the yearly block 流年神煞和九星");
-    chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key for this run (zishi, mgong, pai, idate, ...)");
+    chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key of dat/bzinit.ini for this run (endinfo, zishi, mgong, pai, "
+                                          "save, zhong, yue: 0|1; idate: 0|1|2; leftpos: 0..500)");
     chart->add_flag("--json", co.json, "Print a JSON object");
     chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
     chart->callback([&ctx, prov, lon, lat] {

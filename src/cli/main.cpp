@@ -2,11 +2,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/app/data_folder.h"
 
 namespace hj::cli {
 namespace {
@@ -23,6 +27,43 @@ int fail(const std::string& message) {
     return 1;
 }
 
+namespace {
+// With no --data-dir or HENGJIAN_HOME the commands use the program folder; an installed copy
+// uses the home data folder instead, seeded from the installed defaults as the desktop program
+// does. A folder that cannot be prepared is only reported: most commands need no data files.
+void resolveDataFolder(Context& ctx) {
+    if (!ctx.dataDir.empty()) return;
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    app::DataFolderInputs in;
+    in.programDir = ec ? std::string(".") : exe.parent_path().string();
+    if (const char* xdg = std::getenv("XDG_DATA_HOME")) in.xdgDataHome = xdg;
+    if (const char* home = std::getenv("HOME")) in.home = home;
+    const std::string root = app::chooseDataFolder(in);
+    if (root == in.programDir) return;
+    ctx.dataDir = root;
+    std::string error;
+    if (!app::prepareDataFolder(root, app::defaultDataFolder(in.programDir), &error)) fail(error);
+}
+
+constexpr const char* kFooter = R"(Data folder: dat/ (settings, places, case records) and bazi_f/ (stored reports) live
+beside the program; an installed copy, or one whose folder cannot be written, uses
+$XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian), seeded from the installed
+default data on first use. --data-dir DIR or the environment variable HENGJIAN_HOME
+choose another folder.
+
+Dates use astronomical year numbering (0000 is 1 BC, -0001 is 2 BC). Output is UTF-8,
+one record a line, tab-separated; errors go to standard error with exit status 1.
+
+Examples:
+  hengjian-cli lunar 2024-02-10
+  hengjian-cli pillars "1984-02-04 23:30"
+  hengjian-cli chart --name 张三 --date 1990-05-17 --time 08:30 --lon 116.4 --lat 39.9 --place 北京
+  hengjian-cli cases list
+
+Run "hengjian-cli COMMAND --help" for the options of one command.)";
+}  // namespace
+
 }  // namespace hj::cli
 
 int main(int argc, char** argv) {
@@ -30,19 +71,27 @@ int main(int argc, char** argv) {
     CLI::App app{"衡鉴 2.1 — four pillars and three-lives readings on the command line", "hengjian-cli"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Print help for every command");
+    app.set_version_flag("--version", "hengjian-cli 2.1.0");
     Context ctx;
     if (const char* home = std::getenv("HENGJIAN_HOME")) ctx.dataDir = home;
-    app.add_option("--data-dir", ctx.dataDir, "Folder holding dat/ and bazi_f/ (default: beside the program)");
+    app.add_option("--data-dir", ctx.dataDir,
+                   "Folder holding dat/ and bazi_f/ (default: $HENGJIAN_HOME, else beside the program, else "
+                   "~/.local/share/hengjian)")
+        ->type_name("DIR");
+    app.parse_complete_callback([&ctx] { resolveDataFolder(ctx); });
 
     auto& reg = registry();
     std::stable_sort(reg.begin(), reg.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [order, setup] : reg) setup(app, ctx);
+    app.footer(kFooter);  // after the commands, which would otherwise inherit it
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);  // prints the message to stderr

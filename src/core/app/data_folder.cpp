@@ -34,7 +34,11 @@ std::string chooseDataFolder(const DataFolderInputs& in) {
     // An existing dat/ must itself be writable, else settings and cases could not be saved.
     std::error_code ec;
     const std::string dat = prog + "/dat";
-    const bool useProgram = fs::is_directory(dat, ec) ? folderIsWritable(dat) : folderIsWritable(prog);
+    // An installed copy (share/hengjian/dat-default beside bin/, no dat/ of its own) keeps its
+    // data in the home folder even when bin/ is writable, as for root or an unpacked package.
+    const bool installed = !fs::is_directory(dat, ec) && fs::is_directory(prog + "/../share/hengjian/dat-default", ec);
+    const bool useProgram =
+        !installed && (fs::is_directory(dat, ec) ? folderIsWritable(dat) : folderIsWritable(prog));
     if (useProgram) return prog;
     std::string base = in.xdgDataHome;
     if (base.empty()) base = (in.home.empty() ? std::string(".") : withoutTrailingSlash(in.home)) + "/.local/share";

@@ -3,8 +3,9 @@
 //
 // By default that is the program folder (the executable's folder). --data-dir or HENGJIAN_HOME
 // choose another one; when the program folder cannot be written (an installed copy) the data
-// goes to $XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian). A fresh folder is seeded
-// from the default data files shipped beside the program.
+// goes to $XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian); so does the data of an
+// installed copy (bin/ beside share/hengjian/dat-default) that has no dat/ of its own. A fresh
+// folder is seeded from the default data files shipped with the program.
 #include <string>
 
 namespace hj::app {

@@ -1,0 +1,106 @@
+// Where an installed copy keeps its data and finds its defaults: bin/ beside
+// share/hengjian/dat-default, as `cmake --install` and the package lay it out.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/app/data_folder.h"
+
+namespace fs = std::filesystem;
+using hj::app::chooseDataFolder;
+using hj::app::DataFolderInputs;
+using hj::app::defaultDataFolder;
+using hj::app::prepareDataFolder;
+
+namespace {
+
+fs::path freshDir(const std::string& name) {
+    const fs::path p = fs::temp_directory_path() / ("hj_install_layout_" + name + "_" + std::to_string(::getpid()));
+    fs::remove_all(p);
+    fs::create_directories(p);
+    return p;
+}
+
+void writeFile(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+// The layouts a program folder can have, and the folder each one picks; the program folders
+// are writable here, as they are for root or for a package unpacked into a home folder.
+TEST(InstallLayout, DataFolderOfEachLayout) {
+    struct Case {
+        const char* what;
+        bool sharedDefaults;  // ../share/hengjian/dat-default exists
+        bool ownDat;          // dat/ beside the program
+        bool besideDefaults;  // dat-default/ beside the program (a build tree)
+        bool usesProgram;
+    };
+    const Case cases[] = {
+        {"installed copy", true, false, false, false},
+        {"installed copy with a portable dat/ beside it", true, true, false, true},
+        {"build tree", false, false, true, true},
+        {"portable folder", false, true, false, true},
+        {"bare program", false, false, false, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const fs::path base = freshDir("layout" + std::to_string(n++));
+        const fs::path bin = base / "usr" / "bin";
+        fs::create_directories(bin);
+        if (c.sharedDefaults) fs::create_directories(base / "usr/share/hengjian/dat-default");
+        if (c.ownDat) fs::create_directories(bin / "dat");
+        if (c.besideDefaults) fs::create_directories(bin / "dat-default");
+        DataFolderInputs in;
+        in.programDir = bin.string();
+        in.home = (base / "home").string();
+        const std::string expected = c.usesProgram ? bin.string() : (base / "home/.local/share/hengjian").string();
+        EXPECT_EQ(chooseDataFolder(in), expected) << c.what;
+        in.xdgDataHome = (base / "xdg").string();
+        if (!c.usesProgram) {
+            EXPECT_EQ(chooseDataFolder(in), (base / "xdg/hengjian").string()) << c.what;
+        }
+        // An explicit folder always wins.
+        in.explicitDir = (base / "mine").string();
+        EXPECT_EQ(chooseDataFolder(in), in.explicitDir) << c.what;
+        fs::remove_all(base);
+    }
+}
+
+// First start of an installed copy: the home data folder is created and seeded from the
+// installed defaults; a second start keeps what the user changed.
+TEST(InstallLayout, FirstStartSeedsFromInstalledDefaults) {
+    const fs::path base = freshDir("seed");
+    const fs::path bin = base / "usr" / "bin";
+    const fs::path defaults = base / "usr/share/hengjian/dat-default";
+    fs::create_directories(bin);
+    fs::create_directories(defaults);
+    writeFile(defaults / "dili.ini", "[p]\r\nc=116:25*39:54\r\n");
+    writeFile(defaults / "EndInfo.txt", "footer\r\n");
+
+    DataFolderInputs in;
+    in.programDir = bin.string();
+    in.home = (base / "home").string();
+    const std::string root = chooseDataFolder(in);
+    ASSERT_EQ(root, (base / "home/.local/share/hengjian").string());
+    const std::string found = defaultDataFolder(in.programDir);
+    ASSERT_EQ(found, fs::weakly_canonical(defaults).string());
+
+    std::string error;
+    ASSERT_TRUE(prepareDataFolder(root, found, &error)) << error;
+    EXPECT_TRUE(fs::is_regular_file(fs::path(root) / "dat/dili.ini"));
+    EXPECT_TRUE(fs::is_directory(fs::path(root) / "bazi_f"));
+    EXPECT_FALSE(fs::exists(bin / "dat"));  // nothing written beside the installed program
+
+    writeFile(fs::path(root) / "dat/EndInfo.txt", "changed");
+    ASSERT_TRUE(prepareDataFolder(root, found, &error)) << error;
+    std::ifstream f(fs::path(root) / "dat/EndInfo.txt", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "changed");
+    fs::remove_all(base);
+}
