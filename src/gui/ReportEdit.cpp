@@ -333,7 +333,7 @@ void ReportEdit::SetSelFontClick() {
     if (!c.hasSelection()) return;
     const QTextCharFormat cur = c.charFormat();
     const QColor color = cur.hasProperty(QTextFormat::ForegroundBrush) ? cur.foreground().color() : QColor(Qt::black);
-    SelectionFontDialog dlg(cur.font(), color, this);
+    SelectionFontDialog dlg(cur.font().resolve(document()->defaultFont()), color, this);
     if (dlg.exec() != QDialog::Accepted) return;
     const QFont font = dlg.selectedFont();
     QTextCharFormat f;

@@ -1,8 +1,11 @@
 // 衡鉴: the desktop program.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QProcessEnvironment>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 
@@ -34,6 +37,12 @@ int main(int argc, char** argv) {
     app.setApplicationDisplayName(hj::gui::appTitle());
     app.setApplicationVersion(QStringLiteral("2.1"));
 
+    // The program speaks Chinese whatever the system's language: the toolkit's own dialogs
+    // (files, fonts, colours, printing) should too, when their translations are installed.
+    QTranslator qtText;
+    if (qtText.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtText);
+
     QCommandLineParser cmd;
     cmd.setApplicationDescription(QStringLiteral("衡鉴 2.1"));
     cmd.addHelpOption();
@@ -42,6 +51,10 @@ int main(int argc, char** argv) {
                                      QStringLiteral("Folder holding dat/ and bazi_f/ (default: beside the program)."),
                                      QStringLiteral("DIR"));
     cmd.addOption(dataDir);
+    // For measuring start-up: the program ends as soon as its window has been shown.
+    const QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
+                                           QStringLiteral("Exit once the main window is shown (start-up timing)."));
+    cmd.addOption(quitWhenShown);
     cmd.process(app);
 
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -61,6 +74,7 @@ int main(int argc, char** argv) {
     try {
         hj::gui::TFrmMain w(QString::fromStdString(root));
         w.show();
+        if (cmd.isSet(quitWhenShown)) QTimer::singleShot(0, &app, &QCoreApplication::quit);
         return app.exec();
     } catch (const std::exception& ex) {
         QMessageBox::critical(nullptr, hj::gui::appTitle(), QString::fromUtf8(ex.what()));

@@ -603,6 +603,16 @@ void TestTFrmMain::menusAndKeys() {
     QCOMPARE(child<QToolButton>(w, "SbtoSave")->toolTip(), QStringLiteral("保存记录"));
     QCOMPARE(child<QComboBox>(w, "cbodiC")->toolTip(), QStringLiteral("选择邻近城市"));
     QCOMPARE(child<QLineEdit>(w, "EdtYear")->toolTip(), QStringLiteral("年份在-850至2100"));
+    // Tab walks the inputs in reading order.
+    QApplication::setActiveWindow(w);
+    child<QLineEdit>(w, "EdtYear")->setFocus();
+    QStringList order{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(order.join(QLatin1Char(' ')),
+             QStringLiteral("EdtYear cbom cbod cbos cbomin CboLi Chkrun Rdona Edtname cbodiZ cbodiC ChkLiuNian BtnPai"));
     // 相关知识 without its document does nothing.
     hjtest::Modals modals;
     w->mnuS_zhishi->trigger();
