@@ -30,12 +30,18 @@
 #include "core/calendar/places.h"
 #include "core/chart/province_table.h"
 #include "core/text/gbk.h"
+#include "gui/CalendarLinks.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
 #include "gui/TFrmDiLi.h"
 #include "gui/TFrmEndfo.h"
+#include "gui/TFrmHanZi.h"
+#include "gui/TFrmHeLuo.h"
+#include "gui/TFrmHuaiYun.h"
 #include "gui/TFrmPingYu.h"
 #include "gui/TFrmSet.h"
+#include "gui/TFrmTestName.h"
+#include "gui/TFrmTxtHelp.h"
 
 namespace hj::gui {
 namespace {
@@ -226,21 +232,21 @@ void TFrmMain::buildMenus() {
     QMenu* s = menuBar()->addMenu(QStringLiteral("命理知识(&S)"));
     s->setObjectName(QStringLiteral("mnuKnow"));
     mnuS_pingyu = item(s, "mnuS_pingyu", QStringLiteral("八字断语"), &TFrmMain::PingYuClick);
-    mnuS_heluo = item(s, "mnuS_heluo", QStringLiteral("河洛图像"), nullptr);
+    mnuS_heluo = item(s, "mnuS_heluo", QStringLiteral("河洛图像"), &TFrmMain::HeLuoClick);
     mnuS_zhishi = item(s, "mnuS_zhishi", QStringLiteral("相关知识"), &TFrmMain::ZhiShiClick);
 
     QMenu* t = menuBar()->addMenu(QStringLiteral("辅助工具(&T)"));
     t->setObjectName(QStringLiteral("mnuTools"));
-    mnuT_fantui = item(t, "mnuT_fantui", QStringLiteral("反推八字"), nullptr);
-    mnuT_huaiyun = item(t, "mnuT_huaiyun", QStringLiteral("测怀孕"), nullptr);
-    mnuT_testname = item(t, "mnuT_testname", QStringLiteral("巧猜姓氏"), nullptr);
-    mnuT_hanzi = item(t, "mnuT_hanzi", QStringLiteral("姓名与五行"), nullptr);
+    mnuT_fantui = item(t, "mnuT_fantui", QStringLiteral("反推八字"), &TFrmMain::FanTuiClick);
+    mnuT_huaiyun = item(t, "mnuT_huaiyun", QStringLiteral("测怀孕"), &TFrmMain::HuaiYunClick);
+    mnuT_testname = item(t, "mnuT_testname", QStringLiteral("巧猜姓氏"), &TFrmMain::TestNameClick);
+    mnuT_hanzi = item(t, "mnuT_hanzi", QStringLiteral("姓名与五行"), &TFrmMain::HanZiClick);
     t->addSeparator();
     mnuT_copy = item(t, "mnuT_copy", QStringLiteral("复制命理参数"), &TFrmMain::copyChartParameters);
     mnuT_paste = item(t, "mnuT_paste", QStringLiteral("粘贴命理参数"), &TFrmMain::pasteChartParameters);
     t->addSeparator();
     mnuT_dili = item(t, "mnuT_dili", QStringLiteral("经纬度设置"), &TFrmMain::DiLiClick);
-    mnuT_wnl = item(t, "mnuT_wnl", QStringLiteral("万年历"), nullptr);
+    mnuT_wnl = item(t, "mnuT_wnl", QStringLiteral("万年历"), &TFrmMain::WnlClick);
     connect(t, &QMenu::aboutToShow, this, [this] {
         // Pasting needs text on the clipboard.
         mnuT_paste->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
@@ -258,7 +264,7 @@ void TFrmMain::buildMenus() {
 
     QMenu* h = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     h->setObjectName(QStringLiteral("mnuHelp"));
-    mnuH_help = item(h, "mnuH_help", QStringLiteral("软件帮助"), nullptr);
+    mnuH_help = item(h, "mnuH_help", QStringLiteral("软件帮助"), &TFrmMain::TxtHelpClick);
 }
 
 // ---- start-up and closing ----
@@ -545,6 +551,35 @@ void TFrmMain::ZhiShiClick() {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         message(this, QStringLiteral("无法打开“%1”：没有能打开这种文件的程序。").arg(path), QStringLiteral("错误"),
                 QMessageBox::Critical);
+}
+
+void TFrmMain::HeLuoClick() {
+    TFrmHeLuo dlg(this);
+    dlg.exec();
+}
+
+void TFrmMain::FanTuiClick() { openReverseSearch(*this); }
+
+void TFrmMain::HuaiYunClick() {
+    TFrmHuaiYun dlg(this);
+    dlg.exec();
+}
+
+void TFrmMain::TestNameClick() {
+    TFrmTestName dlg(this);
+    dlg.exec();
+}
+
+void TFrmMain::HanZiClick() {
+    TFrmHanZi dlg(dataRoot_, this);
+    dlg.exec();
+}
+
+void TFrmMain::WnlClick() { openPerpetualCalendar(*this); }
+
+void TFrmMain::TxtHelpClick() {
+    TFrmTxtHelp dlg(this);
+    dlg.exec();
 }
 
 void TFrmMain::DiLiClick() {

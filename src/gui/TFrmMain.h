@@ -118,6 +118,13 @@ private slots:
     void PingYuClick();
     void ZhiShiClick();
     void DiLiClick();
+    void HeLuoClick();
+    void FanTuiClick();
+    void HuaiYunClick();
+    void TestNameClick();
+    void HanZiClick();
+    void WnlClick();
+    void TxtHelpClick();
     void SetClick();
     void EndInfoClick();
     void DefaultPaneClick();

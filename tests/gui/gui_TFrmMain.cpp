@@ -24,6 +24,7 @@
 #include "gui/ReportEdit.h"
 #include "gui/TFrmMain.h"
 #include "gui/TFrmSet.h"
+#include "gui/TFrmWnl.h"
 
 using hj::gui::TFrmMain;
 using hjtest::child;
@@ -587,6 +588,7 @@ void TestTFrmMain::paneSettingsMenu() {
 }
 
 void TestTFrmMain::menusAndKeys() {
+    QFile::copy(QStringLiteral(HJ_SOURCE_DIR "/resources/dat/hzlen.dat"), root->dat(QStringLiteral("hzlen.dat")));
     TFrmMain* w = open();
     QStringList titles;
     for (QAction* a : w->menuBar()->actions()) titles << a->text();
@@ -594,12 +596,33 @@ void TestTFrmMain::menusAndKeys() {
                                   QStringLiteral("选项(&O)"), QStringLiteral("帮助(&H)")}));
     QCOMPARE(w->mnuF_save->text(), QStringLiteral("保存记录"));
     QCOMPARE(w->mnuF_save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-    // Items whose windows arrive later are there but cannot be chosen.
-    for (QAction* a : {w->mnuF_import, w->mnuF_export, w->mnuF_clear, w->mnuS_heluo, w->mnuT_fantui, w->mnuT_huaiyun,
-                       w->mnuT_testname, w->mnuT_hanzi, w->mnuT_wnl, w->mnuH_help})
+    // Items whose windows arrive with the case store are there but cannot be chosen.
+    for (QAction* a : {w->mnuF_import, w->mnuF_export, w->mnuF_clear})
         QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
-    for (QAction* a : {w->mnuS_pingyu, w->mnuS_zhishi, w->mnuT_copy, w->mnuT_dili, w->mnuO_set, w->mnuO_endinfo, w->mnuF_exit})
+    for (QAction* a : {w->mnuS_pingyu, w->mnuS_zhishi, w->mnuT_copy, w->mnuT_dili, w->mnuO_set, w->mnuO_endinfo, w->mnuF_exit,
+                       w->mnuS_heluo, w->mnuT_fantui, w->mnuT_huaiyun, w->mnuT_testname, w->mnuT_hanzi, w->mnuT_wnl,
+                       w->mnuH_help})
         QVERIFY2(a->isEnabled(), qPrintable(a->text()));
+    // Each tool menu item opens its modal window once; closing it returns to the main window.
+    for (QAction* a : {w->mnuS_heluo, w->mnuT_fantui, w->mnuT_huaiyun, w->mnuT_testname, w->mnuT_hanzi, w->mnuH_help}) {
+        hjtest::Modals tools;
+        QString opened;
+        tools.expect([&opened](QWidget* m) {
+            opened = QString::fromLatin1(m->metaObject()->className());
+            QMetaObject::invokeMethod(m, "reject", Qt::QueuedConnection);
+        });
+        a->trigger();
+        QTRY_VERIFY(tools.idle());
+        QVERIFY2(opened.startsWith(QStringLiteral("hj::gui::TFrm")), qPrintable(a->text() + opened));
+        QVERIFY2(tools.unexpected.isEmpty(), qPrintable(tools.unexpected.join(QLatin1Char('|'))));
+    }
+    // The perpetual calendar is modeless: one window, shown again on the next use.
+    w->mnuT_wnl->trigger();
+    auto* wnl = w->findChild<hj::gui::TFrmWnl*>();
+    QVERIFY(wnl && wnl->isVisible());
+    w->mnuT_wnl->trigger();
+    QCOMPARE(w->findChildren<hj::gui::TFrmWnl*>().size(), 1);
+    wnl->close();
     QCOMPARE(child<QToolButton>(w, "SbtoSave")->toolTip(), QStringLiteral("保存记录"));
     QCOMPARE(child<QComboBox>(w, "cbodiC")->toolTip(), QStringLiteral("选择邻近城市"));
     QCOMPARE(child<QLineEdit>(w, "EdtYear")->toolTip(), QStringLiteral("年份在-850至2100"));
