@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei qt6-translations-l10n
   xvfb xauth
 )
 
