@@ -1,0 +1,66 @@
+#include "core/app/case_session.h"
+
+namespace hj::app {
+
+void CaseEditState::takeRequest(const ChartRequest& req) {
+    record_.name = req.name;
+    record_.year = req.year;
+    record_.month = req.month;
+    record_.day = req.day;
+    record_.hour = req.hour;
+    record_.minute = req.minute;
+    record_.lunar = req.lunar ? 1 : 0;
+    record_.leap = req.leap ? 1 : 0;
+    record_.male = req.male ? 1 : 0;
+    record_.province = req.province;
+    record_.city = req.city;
+    record_.longitude = req.longitude;
+    record_.latitude = req.latitude;
+    record_.place = req.place;
+}
+
+void CaseEditState::open(int index, const casestore::CaseRecord& r, std::string reportPath) {
+    editing_ = true;
+    openCaseId_ = index;
+    openReportPath_ = std::move(reportPath);
+    record_ = r;
+    record_.index = index;
+}
+
+void CaseEditState::leaveEditing() {
+    editing_ = false;
+    openCaseId_ = -1;
+    openReportPath_.clear();
+}
+
+bool CaseEditState::applyStoredChange(const casestore::CaseRecord& before, const casestore::CaseRecord& after) {
+    if (!editing_ || after.index != openCaseId_) return false;
+    const auto take = [](auto& mine, const auto& was, const auto& now) {
+        if (!(was == now)) mine = now;
+    };
+    take(record_.name, before.name, after.name);
+    take(record_.className, before.className, after.className);
+    take(record_.year, before.year, after.year);
+    take(record_.month, before.month, after.month);
+    take(record_.day, before.day, after.day);
+    take(record_.hour, before.hour, after.hour);
+    take(record_.minute, before.minute, after.minute);
+    take(record_.lunar, before.lunar, after.lunar);
+    take(record_.leap, before.leap, after.leap);
+    take(record_.male, before.male, after.male);
+    take(record_.province, before.province, after.province);
+    take(record_.city, before.city, after.city);
+    take(record_.longitude, before.longitude, after.longitude);
+    take(record_.latitude, before.latitude, after.latitude);
+    take(record_.note, before.note, after.note);
+    take(record_.place, before.place, after.place);
+    return true;
+}
+
+bool CaseEditState::forgetDeleted(int index) {
+    if (!editing_ || index != openCaseId_) return false;
+    leaveEditing();
+    return true;
+}
+
+}  // namespace hj::app

@@ -1,0 +1,46 @@
+#pragma once
+// What the main window knows about the case in its report pane: whether a stored case is
+// open (editing mode) and which, and its own copy of the record, which a save writes back.
+//
+// The copy must follow what the tree does to the same stored case meanwhile: an edit, a move
+// or a class rename of the open case changes the store, and a later save of the open case
+// must keep those changes; a deletion ends editing, so a save can never write into a slot
+// the store counts as a hole (or that a newer case has taken since).
+#include <string>
+
+#include "core/casestore/case_store.h"
+#include "core/chart/chart_record.h"
+
+namespace hj::app {
+
+class CaseEditState {
+public:
+    bool editingCase() const { return editing_; }
+    int openCaseId() const { return editing_ ? openCaseId_ : -1; }
+    const std::string& openReportPath() const { return openReportPath_; }
+    // The record being edited, or about to be added.
+    const casestore::CaseRecord& record() const { return record_; }
+    casestore::CaseRecord& record() { return record_; }
+
+    // A chart was requested: the birth data of the request replace the copy's; class, note
+    // and index stay.
+    void takeRequest(const ChartRequest& req);
+    // The stored case `index` is now open, with the record read from the store.
+    void open(int index, const casestore::CaseRecord& r, std::string reportPath);
+    // Back to new-case mode.
+    void leaveEditing();
+
+    // The stored record of the open case was changed from `before` to `after` elsewhere:
+    // every field the change touched is taken into the copy. True when it was the open case.
+    bool applyStoredChange(const casestore::CaseRecord& before, const casestore::CaseRecord& after);
+    // Record `index` was deleted; when it was the open case, editing ends. True then.
+    bool forgetDeleted(int index);
+
+private:
+    bool editing_ = false;
+    int openCaseId_ = -1;
+    std::string openReportPath_;
+    casestore::CaseRecord record_;
+};
+
+}  // namespace hj::app

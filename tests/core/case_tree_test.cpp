@@ -1,0 +1,192 @@
+// The case tree's rules without windows: node texts, class names and the [classes] list, and
+// what the main window's copy of the open case does when the tree changes the same case.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/app/case_session.h"
+#include "core/app/case_tree.h"
+#include "core/text/ini.h"
+
+using hj::casestore::CaseRecord;
+namespace app = hj::app;
+namespace fs = std::filesystem;
+
+namespace {
+
+CaseRecord record(const char* name, int year, int month, int day, int index, bool lunar = false, bool leap = false,
+                  bool male = true) {
+    CaseRecord r;
+    r.name = name;
+    r.year = static_cast<std::int16_t>(year);
+    r.month = static_cast<std::int16_t>(month);
+    r.day = static_cast<std::int16_t>(day);
+    r.index = index;
+    r.lunar = lunar;
+    r.leap = leap;
+    r.male = male;
+    return r;
+}
+
+struct TempIni {
+    fs::path dir = fs::temp_directory_path() / ("hj_case_tree_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    TempIni() { fs::create_directories(dir); }
+    ~TempIni() { fs::remove_all(dir); }
+    std::string path() const { return (dir / "bzinit.ini").string(); }
+};
+
+}  // namespace
+
+TEST(CaseTreeText, NodeTexts) {
+    struct Row {
+        CaseRecord r;
+        const char* text;
+    };
+    const Row rows[] = {
+        {record("李四", 1990, 5, 12, 7), "李四  公1990-5-12|7"},
+        {record("王五", 1984, 4, 3, 0, true, true), "王五  农闰1984-4-3|0"},
+        {record("王五", 1984, 4, 3, 12, true, false), "王五  农1984-4-3|12"},
+        {record("赵", 2000, 1, 1, 3, false, true), "赵  公2000-1-1|3"},  // leap counts only with lunar
+        {record("古人", -99, 2, 9, 50000), "古人  公-100-2-9|50000"},
+        {record("元年", 0, 1, 1, 1), "元年  公-1-1-1|1"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(app::caseNodeText(row.r), row.text);
+        EXPECT_EQ(app::caseIndexOfNodeText(row.text), row.r.index) << row.text;
+    }
+    EXPECT_EQ(app::caseNodeImage(record("a", 1, 1, 1, 0, false, false, true)), app::kImageMale);
+    EXPECT_EQ(app::caseNodeImage(record("a", 1, 1, 1, 0, false, false, false)), app::kImageFemale);
+}
+
+TEST(CaseTreeText, IndexAndNameOfText) {
+    EXPECT_EQ(app::caseIndexOfNodeText("a|b|42"), 42);  // the last bar counts
+    EXPECT_EQ(app::caseIndexOfNodeText("no bar"), -1);
+    EXPECT_EQ(app::caseIndexOfNodeText("x|"), -1);
+    EXPECT_EQ(app::caseIndexOfNodeText("x|12a"), -1);
+    EXPECT_EQ(app::caseIndexOfNodeText("x|-3"), -1);
+    EXPECT_EQ(app::caseNameOfNodeText("李四  公1990-5-12|7"), "李四");
+    EXPECT_EQ(app::caseNameOfNodeText("nobody"), "nobody");
+}
+
+TEST(CaseTreeClasses, NamesAndLimits) {
+    EXPECT_TRUE(app::sameClassName("ABC", "abc"));
+    EXPECT_TRUE(app::sameClassName("客户A", "客户a"));
+    EXPECT_FALSE(app::sameClassName("客户", "客人"));
+    EXPECT_EQ(app::trimmed("  新类别 \t"), "新类别");
+    EXPECT_TRUE(app::classNameAcceptable("六个汉字类别"));   // 12 bytes
+    EXPECT_FALSE(app::classNameAcceptable("七个汉字的类别"));  // 14 bytes
+    EXPECT_TRUE(app::classNameAcceptable("abcdefghijkl"));
+    EXPECT_FALSE(app::classNameAcceptable("abcdefghijklm"));
+    EXPECT_FALSE(app::classNameAcceptable(""));
+    EXPECT_FALSE(app::classNameAcceptable("😀"));  // no GBK form
+    EXPECT_EQ(app::firstBadClassLine({"朋友", " 客户 ", "同事"}), 0);
+    EXPECT_EQ(app::firstBadClassLine({"朋友", "   ", "同事"}), 2);
+    EXPECT_EQ(app::firstBadClassLine({"朋友", "同事", "七个汉字的类别"}), 3);
+}
+
+TEST(CaseTreeClasses, ListInSettings) {
+    TempIni t;
+    hj::text::IniFile ini(t.path());
+    EXPECT_TRUE(app::readClassList(ini, app::kDefaultClass).empty());
+    ASSERT_TRUE(app::addToClassList(ini, "朋友"));
+    ASSERT_TRUE(app::addToClassList(ini, "Abc"));
+    ASSERT_TRUE(app::addToClassList(ini, "ABC"));  // already there, whatever the case
+    EXPECT_EQ(app::readClassList(ini, ""), (std::vector<std::string>{"朋友", "Abc"}));
+    ASSERT_TRUE(app::renameInClassList(ini, "abc", "客户"));
+    ASSERT_TRUE(app::renameInClassList(ini, "没有", "别的"));  // no match: unchanged
+    hj::text::IniFile again(t.path());
+    again.reload();
+    EXPECT_EQ(app::readClassList(again, ""), (std::vector<std::string>{"朋友", "客户"}));
+    // A missing key reads as the given default; a shorter list leaves the old keys unread.
+    ASSERT_TRUE(again.writeInt("classes", "count", 3));
+    EXPECT_EQ(app::readClassList(again, app::kDefaultClass), (std::vector<std::string>{"朋友", "客户", "临时保存"}));
+    ASSERT_TRUE(app::writeClassList(again, {"甲"}));
+    EXPECT_EQ(app::readClassList(again, ""), (std::vector<std::string>{"甲"}));
+    EXPECT_EQ(again.readString("classes", "2", ""), "客户");
+    // A damaged count cannot make the list endless.
+    ASSERT_TRUE(again.writeInt("classes", "count", 2000000000));
+    EXPECT_EQ(app::readClassList(again, "").size(), static_cast<std::size_t>(app::kClassListMax));
+}
+
+TEST(CaseEditState, RequestKeepsClassNoteAndIndex) {
+    app::CaseEditState s;
+    CaseRecord stored = record("李四", 1990, 5, 12, 7);
+    stored.className = "朋友";
+    stored.note = "备注:老友";
+    s.open(7, stored, "/x/bazi_f/7.rtf");
+    hj::ChartRequest req;
+    req.name = "王五";
+    req.year = 1984;
+    req.lunar = true;
+    req.male = false;
+    req.place = "北京市-北京市";
+    s.takeRequest(req);
+    EXPECT_EQ(s.record().name, "王五");
+    EXPECT_EQ(s.record().year, 1984);
+    EXPECT_EQ(s.record().lunar, 1);
+    EXPECT_EQ(s.record().male, 0);
+    EXPECT_EQ(s.record().place, "北京市-北京市");
+    EXPECT_EQ(s.record().className, "朋友");
+    EXPECT_EQ(s.record().note, "备注:老友");
+    EXPECT_EQ(s.record().index, 7);
+    EXPECT_EQ(s.openCaseId(), 7);
+}
+
+TEST(CaseEditState, ChangesThroughTheTreeAreKept) {
+    CaseRecord stored = record("李四", 1990, 5, 12, 7);
+    stored.className = "朋友";
+    stored.note = "备注:一";
+    struct Row {
+        const char* what;
+        void (*change)(CaseRecord&);
+    };
+    const Row rows[] = {
+        {"move", [](CaseRecord& r) { r.className = "客户"; }},
+        {"edit note and date", [](CaseRecord& r) {
+             r.note = "备注:二";
+             r.year = 1991;
+         }},
+        {"edit name and sex", [](CaseRecord& r) {
+             r.name = "李四四";
+             r.male = 0;
+         }},
+    };
+    for (const Row& row : rows) {
+        app::CaseEditState s;
+        s.open(7, stored, "p");
+        // The chart was recomputed in the window meanwhile: its hour must survive.
+        s.record().hour = 23;
+        CaseRecord after = stored;
+        row.change(after);
+        EXPECT_TRUE(s.applyStoredChange(stored, after)) << row.what;
+        CaseRecord expected = after;
+        expected.hour = 23;
+        EXPECT_EQ(s.record(), expected) << row.what;
+    }
+    // Another case's change leaves the copy alone.
+    app::CaseEditState s;
+    s.open(7, stored, "p");
+    CaseRecord other = stored;
+    other.index = 8;
+    CaseRecord otherAfter = other;
+    otherAfter.className = "客户";
+    EXPECT_FALSE(s.applyStoredChange(other, otherAfter));
+    EXPECT_EQ(s.record().className, "朋友");
+}
+
+TEST(CaseEditState, DeletionEndsEditing) {
+    app::CaseEditState s;
+    s.open(7, record("李四", 1990, 5, 12, 7), "p");
+    EXPECT_FALSE(s.forgetDeleted(8));
+    EXPECT_TRUE(s.editingCase());
+    EXPECT_TRUE(s.forgetDeleted(7));
+    EXPECT_FALSE(s.editingCase());
+    EXPECT_EQ(s.openCaseId(), -1);
+    EXPECT_TRUE(s.openReportPath().empty());
+    // Not editing: a later change of that slot does not reach the copy.
+    CaseRecord before = record("李四", 1990, 5, 12, 7);
+    CaseRecord after = before;
+    after.className = "x";
+    EXPECT_FALSE(s.applyStoredChange(before, after));
+}
