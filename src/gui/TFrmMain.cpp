@@ -31,7 +31,10 @@
 #include "core/chart/province_table.h"
 #include "core/text/gbk.h"
 #include "gui/CalendarLinks.h"
+#include "gui/CaseSession.h"
+#include "gui/CaseTree.h"
 #include "gui/GuiSupport.h"
+#include "gui/HistoryCommands.h"
 #include "gui/ReportEdit.h"
 #include "gui/TFrmDiLi.h"
 #include "gui/TFrmEndfo.h"
@@ -204,9 +207,6 @@ void TFrmMain::buildControls() {
     connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
     connect(Edtname, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
     connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
-    // Storing and browsing cases arrive with the case windows.
-    BtoNew->setEnabled(false);
-    SbtoSave->setEnabled(false);
 }
 
 void TFrmMain::buildMenus() {
@@ -304,6 +304,28 @@ void TFrmMain::FormShow() {
         });
     }
     Redtbazi->setModified(false);
+
+    caseTree_ = new CaseTree(Tree, store_, ini_, this);
+    session_ = new CaseSession(*this, *caseTree_);
+    history_ = new HistoryCommands(*this, *session_);
+    connect(this, &TFrmMain::saveRequested, session_, &CaseSession::saveCase);
+    connect(BtoNew, &QPushButton::clicked, session_, &CaseSession::newCase);
+    for (auto [action, slot] : {std::pair{mnuF_import, &HistoryCommands::ImportClick},
+                                std::pair{mnuF_export, &HistoryCommands::ExportClick},
+                                std::pair{mnuF_clear, &HistoryCommands::ClearClick}}) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, history_, slot);
+    }
+    // At start the tree shows the first 300 record slots; 显示全部命例 shows the rest.
+    caseTree_->rebuildFirstSlots(300);
+}
+
+bool TFrmMain::editingCase() const { return session_ && session_->editingCase(); }
+
+void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
+    lastRequest_ = req;
+    chartValid_ = valid;
+    if (valid) currentPillars_ = engine_->pillarBytes();
 }
 
 void TFrmMain::applyWindowKeys() {
@@ -340,10 +362,7 @@ void TFrmMain::closeEvent(QCloseEvent* e) {
 }
 
 bool TFrmMain::FormClose() {
-    if (editingCase_ && Redtbazi->isModified() &&
-        message(this, QStringLiteral("当前命例文本已改变，要保存吗？"), QStringLiteral("提示"), QMessageBox::Warning,
-                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-        emit saveRequested();
+    if (session_) session_->askToSaveChanges();
     const int state = isMaximized() ? 2 : (isMinimized() ? 1 : 0);
     bool ok = true;
     if (state == 0) {
@@ -464,10 +483,9 @@ void TFrmMain::requestChart() {
     chartValid_ = false;
     ChartRequest req;
     if (!readInputs(req)) return;
-    if (editingCase_ && Redtbazi->isModified() &&
-        message(this, QStringLiteral("当前命例文本已改变，要保存吗？"), QStringLiteral("提示"), QMessageBox::Warning,
-                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-        emit saveRequested();
+    session_->askToSaveChanges();
+    // The inputs become the current record's birth data; its class and note stay.
+    session_->takeRequest(req);
     Redtbazi->showPlaceholder(QStringLiteral("婚配运算中.............."));
     BtnPai->setEnabled(false);
     // Let the placeholder paint before the engine runs.
@@ -485,7 +503,7 @@ void TFrmMain::requestChart() {
     currentPillars_ = engine_->pillarBytes();
     chartValid_ = true;
     // A new report in an open case differs from the stored one.
-    Redtbazi->setModified(editingCase_);
+    Redtbazi->setModified(editingCase());
     if (engine_->promptSave()) emit saveRequested();
 }
 

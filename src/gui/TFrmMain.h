@@ -24,6 +24,9 @@ class QTreeWidget;
 
 namespace hj::gui {
 
+class CaseSession;
+class CaseTree;
+class HistoryCommands;
 class ReportEdit;
 class TFrmPingYu;
 class UpDown;
@@ -86,7 +89,15 @@ public:
     bool chartValid() const { return chartValid_; }
     std::array<std::uint8_t, 4> currentPillars() const { return currentPillars_; }
     const ChartRequest& lastRequest() const { return lastRequest_; }
-    bool editingCase() const { return editingCase_; }
+    // A stored case is open in the pane (editing mode).
+    bool editingCase() const;
+    // The case tree, the case in the pane, and the history commands.
+    CaseTree* caseTree() const { return caseTree_; }
+    CaseSession* caseSession() const { return session_; }
+    HistoryCommands* history() const { return history_; }
+    void setChartValid(bool valid) { chartValid_ = valid; }
+    // After a chart from `req`: when `valid`, the pillars are taken from the engine.
+    void setChartResult(const ChartRequest& req, bool valid);
     ChartRecord& engine() { return *engine_; }
     casestore::CaseStore& caseStore() { return store_; }
     text::IniFile& settings() { return ini_; }
@@ -147,7 +158,9 @@ private:
     ChartRequest lastRequest_;
     std::array<std::uint8_t, 4> currentPillars_{};
     bool chartValid_ = false;
-    bool editingCase_ = false;
+    CaseTree* caseTree_ = nullptr;
+    CaseSession* session_ = nullptr;
+    HistoryCommands* history_ = nullptr;
     QPointer<TFrmPingYu> pingYu_;
 };
 

@@ -1,0 +1,195 @@
+#include "gui/CaseSession.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "core/calendar/datetime.h"
+#include "core/rtf/rtf.h"
+#include "gui/CaseTree.h"
+#include "gui/GuiSupport.h"
+#include "gui/ReportEdit.h"
+#include "gui/TFrmFenLei.h"
+#include "gui/TFrmMain.h"
+
+namespace hj::gui {
+
+using casestore::CaseRecord;
+
+CaseSession::CaseSession(TFrmMain& window, CaseTree& tree) : QObject(&window), w_(window), tree_(tree) {
+    tree_.setOpenCaseQuery([this] { return state_.openCaseId(); });
+    connect(&tree_, &CaseTree::openCaseRequested, this, &CaseSession::openCase);
+    connect(&tree_, &CaseTree::recordChanged, this, &CaseSession::recordChanged);
+    connect(&tree_, &CaseTree::caseDeleted, this, &CaseSession::caseDeleted);
+    showMode();
+}
+
+void CaseSession::showMode() {
+    QToolButton* b = w_.SbtoSave;
+    b->setText(state_.editingCase() ? QStringLiteral("存旧") : QStringLiteral("存新"));
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::ButtonText, state_.editingCase() ? QColor(Qt::blue) : QColor(Qt::black));
+    b->setPalette(pal);
+}
+
+void CaseSession::askToSaveChanges() {
+    if (state_.editingCase() && w_.Redtbazi->isModified() &&
+        message(&w_, QStringLiteral("当前命例文本已改变，要保存吗？"), QStringLiteral("提示"), QMessageBox::Warning,
+                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        saveCase();
+}
+
+void CaseSession::dropOpenCase() {
+    state_.leaveEditing();
+    showMode();
+}
+
+bool CaseSession::saveReport(int index, QString* error) {
+    casestore::CaseStore& store = w_.caseStore();
+    if (store.saveReport(index, rtf::writeRtf(w_.Redtbazi->toRtfDocument()))) return true;
+    *error = qs(store.lastError());
+    return false;
+}
+
+void CaseSession::saveCase() {
+    casestore::CaseStore& store = w_.caseStore();
+    if (state_.editingCase()) {
+        const int id = state_.openCaseId();
+        if (message(&w_, QStringLiteral("要修改“%1”这条记录吗？").arg(qs(state_.record().name)), QStringLiteral("提示"),
+                    QMessageBox::Information, QMessageBox::Yes | QMessageBox::No) == QMessageBox::No)
+            return;
+        // The record first: the store refuses a slot that is no longer live, and then no report
+        // may be written for it either.
+        if (!store.writeRecord(id, state_.record())) {
+            message(&w_, QStringLiteral("未能保存命例：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
+                    QMessageBox::Critical);
+            return;
+        }
+        QString error;
+        if (!saveReport(id, &error)) {
+            message(&w_, QStringLiteral("命例已保存，但命稿未能保存：%1").arg(error), QStringLiteral("错误"),
+                    QMessageBox::Critical);
+            return;
+        }
+        w_.Redtbazi->setModified(false);
+        CaseRecord shown = state_.record();
+        shown.index = id;
+        tree_.updateCase(shown);
+        message(&w_, QStringLiteral("已保存编辑后的命例。"), appTitle());
+        return;
+    }
+    if (!w_.chartValid()) {
+        message(&w_, QStringLiteral("请先排一个正确的盘后再保存"), QStringLiteral("提示"), QMessageBox::Information);
+        return;
+    }
+    QString cls, note;
+    {
+        TFrmFenLei dlg(w_.settings(), &w_);
+        if (dlg.exec() != QDialog::Accepted) return;
+        cls = dlg.className();
+        note = dlg.note();
+    }
+    CaseRecord& r = state_.record();
+    r.className = u8(cls);
+    r.note = u8(note);
+    const int n = store.addRecord(r);
+    if (n < 0) {
+        message(&w_, QStringLiteral("未能保存命例：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
+    r.index = n;
+    tree_.addCase(r);
+    QString error;
+    if (!saveReport(n, &error))
+        message(&w_, QStringLiteral("命例已保存，但命稿未能保存：%1").arg(error), QStringLiteral("错误"),
+                QMessageBox::Critical);
+}
+
+void CaseSession::setInputs(const CaseRecord& r) {
+    w_.EdtYear->setText(QString::number(displayYear(r.year)));
+    w_.UpDyear->setPosition(r.year);
+    const auto pick = [](QComboBox* c, int i) { c->setCurrentIndex(i >= 0 && i < c->count() ? i : 0); };
+    pick(w_.cbom, r.month - 1);
+    pick(w_.cbod, r.day - 1);
+    pick(w_.cbos, r.hour);
+    pick(w_.cbomin, r.minute);
+    w_.CboLi->setCurrentIndex(r.lunar == 1 ? 1 : 0);
+    w_.Chkrun->setChecked(r.leap == 1);
+    (r.male ? w_.Rdona : w_.Rdonv)->setChecked(true);
+    w_.Edtname->setText(qs(r.name));
+    const int province = r.province >= 0 && r.province < w_.cbodiZ->count() ? r.province : 0;
+    if (w_.cbodiZ->currentIndex() == province) w_.rebuildCities();
+    else w_.cbodiZ->setCurrentIndex(province);  // rebuilds the cities
+    pick(w_.cbodiC, r.city);
+}
+
+void CaseSession::openCase(int index) {
+    casestore::CaseStore& store = w_.caseStore();
+    CaseRecord r;
+    if (!store.readRecord(index, r)) return;
+    askToSaveChanges();
+    w_.setChartValid(false);
+    setInputs(r);
+    ChartRequest req;
+    if (!w_.readInputs(req)) {
+        // The inputs no longer show the open case: a later save must not write them into it.
+        dropOpenCase();
+        return;
+    }
+    state_.open(index, r, store.reportPath(index));
+    showMode();
+    ChartRecord& engine = w_.engine();
+    engine.reportOutput = true;
+    if (store.reportExists(index)) {
+        QString error;
+        w_.Redtbazi->clearWithDefaults();
+        // A stored report that cannot be read is computed again (and stored again) instead.
+        engine.reportOutput = !w_.Redtbazi->loadFile(qs(state_.openReportPath()), &error);
+    }
+    const bool computed = engine.reportOutput;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = engine.buildReport(req);
+    QApplication::restoreOverrideCursor();
+    engine.reportOutput = true;
+    if (!ok) {
+        w_.setChartResult(req, false);
+        message(&w_, qs(engine.lastError), QStringLiteral("错误"), QMessageBox::Critical);
+        return;
+    }
+    if (computed) {
+        QString error;
+        if (!saveReport(index, &error))
+            message(&w_, QStringLiteral("命稿未能保存：%1").arg(error), QStringLiteral("错误"), QMessageBox::Critical);
+    }
+    w_.setChartResult(req, true);
+    w_.Redtbazi->setModified(false);
+}
+
+void CaseSession::newCase() {
+    askToSaveChanges();
+    w_.Redtbazi->clearWithDefaults();
+    state_.leaveEditing();
+    w_.Redtbazi->setModified(false);
+    w_.setChartValid(false);
+    showMode();
+}
+
+void CaseSession::recordChanged(const CaseRecord& before, const CaseRecord& after) {
+    state_.applyStoredChange(before, after);
+}
+
+void CaseSession::caseDeleted(int index, bool emptyPane) {
+    if (!state_.forgetDeleted(index)) return;
+    if (emptyPane) {
+        w_.Redtbazi->clearWithDefaults();
+        w_.Redtbazi->setModified(false);
+        w_.setChartValid(false);
+    }
+    showMode();
+}
+
+}  // namespace hj::gui

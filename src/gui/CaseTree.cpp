@@ -1,0 +1,531 @@
+#include "gui/CaseTree.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "core/app/case_tree.h"
+#include "gui/CaseSupport.h"
+#include "gui/GuiSupport.h"
+#include "gui/TFrmClassEdit.h"
+#include "gui/TFrmInfo.h"
+#include "gui/TFrmSearch.h"
+
+namespace hj::gui {
+
+using casestore::CaseRecord;
+
+namespace {
+
+// Records read per step of a build; the progress bar moves between steps.
+constexpr std::size_t kBatch = 4000;
+constexpr int kIndexRole = Qt::UserRole;
+
+QPixmap canvas(int size) {
+    QPixmap p(size, size);
+    p.fill(Qt::transparent);
+    return p;
+}
+
+// A person: head and shoulders in the given colour.
+QPixmap personPicture(int size, const QColor& color, bool skirt) {
+    QPixmap p = canvas(size);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size / 16.0;
+    g.setPen(QPen(color.darker(160), 0.8 * s));
+    g.setBrush(color);
+    g.drawEllipse(QRectF(5 * s, 1 * s, 6 * s, 6 * s));
+    QPainterPath body;
+    if (skirt) {
+        body.moveTo(8 * s, 7.5 * s);
+        body.lineTo(13.5 * s, 15 * s);
+        body.lineTo(2.5 * s, 15 * s);
+        body.closeSubpath();
+    } else {
+        body.addRoundedRect(QRectF(3 * s, 8 * s, 10 * s, 7 * s), 2.5 * s, 2.5 * s);
+    }
+    g.drawPath(body);
+    return p;
+}
+
+QPixmap folderPicture(int size) {
+    QPixmap p = canvas(size);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size / 16.0;
+    const QColor body(235, 185, 60);
+    g.setPen(QPen(body.darker(150), 0.8 * s));
+    g.setBrush(body.darker(110));
+    g.drawRoundedRect(QRectF(1 * s, 3 * s, 6 * s, 3 * s), 1 * s, 1 * s);
+    g.setBrush(body);
+    g.drawRoundedRect(QRectF(1 * s, 4.5 * s, 14 * s, 10 * s), 1.2 * s, 1.2 * s);
+    return p;
+}
+
+// The root: a closed book.
+QPixmap bookPicture(int size) {
+    QPixmap p = canvas(size);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size / 16.0;
+    const QColor cover(60, 140, 90);
+    g.setPen(QPen(cover.darker(160), 0.8 * s));
+    g.setBrush(Qt::white);
+    g.drawRect(QRectF(4 * s, 2.5 * s, 10 * s, 12.5 * s));
+    g.setBrush(cover);
+    g.drawRoundedRect(QRectF(2 * s, 1 * s, 10.5 * s, 13 * s), 1 * s, 1 * s);
+    g.setPen(QPen(Qt::white, 1.0 * s));
+    g.drawLine(QPointF(5 * s, 5 * s), QPointF(10 * s, 5 * s));
+    g.drawLine(QPointF(5 * s, 7.5 * s), QPointF(10 * s, 7.5 * s));
+    return p;
+}
+
+}  // namespace
+
+std::vector<QIcon> caseTreeImages() {
+    std::vector<QIcon> icons(4);
+    for (int size : {16, 32}) {
+        icons[app::kImageFemale].addPixmap(personPicture(size, QColor(220, 80, 120), true));
+        icons[app::kImageMale].addPixmap(personPicture(size, QColor(60, 110, 210), false));
+        icons[app::kImageClass].addPixmap(folderPicture(size));
+        icons[app::kImageRoot].addPixmap(bookPicture(size));
+    }
+    return icons;
+}
+
+CaseTree::CaseTree(QTreeWidget* tree, casestore::CaseStore& store, text::IniFile& ini, QObject* parent)
+    : QObject(parent), tree_(tree), store_(store), ini_(ini), images_(caseTreeImages()) {
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->setExpandsOnDoubleClick(true);
+
+    pmnuTree = new QMenu(tree_);
+    pmnuTree->setObjectName(QStringLiteral("pmnuTree"));
+    const auto add = [this](const char* name, const QString& text, void (CaseTree::*slot)()) {
+        QAction* a = pmnuTree->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    pmnuView = add("pmnuView", QStringLiteral("查看命例"), &CaseTree::ViewClick);
+    pmnuEdit = add("pmnuEdit", QStringLiteral("编辑命例"), &CaseTree::EditCaseClick);
+    pmnuMoveTo = pmnuTree->addMenu(QStringLiteral("移动到"));
+    pmnuMoveTo->setObjectName(QStringLiteral("pmnuMoveTo"));
+    pmnuDelCase = add("pmnuDelCase", QStringLiteral("删除命例"), &CaseTree::DeleteCaseClick);
+    pmnuTree->addSeparator();
+    pmnuAddClass = add("pmnuAddClass", QStringLiteral("增加类别"), &CaseTree::AddClassClick);
+    pmnuRenameClass = add("pmnuRenameClass", QStringLiteral("修改类名"), &CaseTree::RenameClassClick);
+    pmnuDelClass = add("pmnuDelClass", QStringLiteral("删除类别"), &CaseTree::DeleteClassClick);
+    pmnuEditClasses = add("pmnuEditClasses", QStringLiteral("编辑类别文件"), &CaseTree::EditClassesClick);
+    pmnuTree->addSeparator();
+    pmnuFind = add("pmnuFind", QStringLiteral("查找"), &CaseTree::FindClick);
+    pmnuShowAll = add("pmnuShowAll", QStringLiteral("显示全部命例"), &CaseTree::ShowAllClick);
+    pmnuTree->addSeparator();
+    pmnuExpand = add("pmnuExpand", QStringLiteral("展开"), &CaseTree::ExpandClick);
+    pmnuCollapse = add("pmnuCollapse", QStringLiteral("收缩"), &CaseTree::CollapseClick);
+
+    progress_ = new QProgressBar(tree_);
+    progress_->setObjectName(QStringLiteral("TreeProgress"));
+    progress_->setTextVisible(true);
+    progress_->setFormat(QStringLiteral("载入命例 %p%"));
+    progress_->hide();
+
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        updateMenu();
+        pmnuTree->popup(tree_->viewport()->mapToGlobal(p));
+    });
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        if (level(item) == 2) emit openCaseRequested(item->data(0, kIndexRole).toInt());
+    });
+}
+
+QWidget* CaseTree::window() const { return tree_->window(); }
+
+int CaseTree::level(const QTreeWidgetItem* item) {
+    if (!item) return -1;
+    if (!item->parent()) return 0;
+    return item->parent()->parent() ? 2 : 1;
+}
+
+int CaseTree::selectedCase() const {
+    QTreeWidgetItem* item = tree_->currentItem();
+    return level(item) == 2 ? item->data(0, kIndexRole).toInt() : -1;
+}
+
+QTreeWidgetItem* CaseTree::classNode(const QString& name) const {
+    if (!root_) return nullptr;
+    const std::string key = app::classKey(u8(name));
+    for (int i = 0; i < root_->childCount(); ++i)
+        if (app::classKey(u8(root_->child(i)->text(0))) == key) return root_->child(i);
+    return nullptr;
+}
+
+QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
+    auto* item = new QTreeWidgetItem(QStringList(qs(app::caseNodeText(r))));
+    item->setIcon(0, images_[static_cast<std::size_t>(app::caseNodeImage(r))]);
+    item->setData(0, kIndexRole, r.index);
+    cases_.insert(r.index, item);
+    return item;
+}
+
+QTreeWidgetItem* CaseTree::ensureClass(const QString& name) {
+    if (QTreeWidgetItem* c = classNode(name)) return c;
+    auto* c = new QTreeWidgetItem(root_, QStringList(name));
+    c->setIcon(0, images_[app::kImageClass]);
+    return c;
+}
+
+void CaseTree::forgetCase(QTreeWidgetItem* item) { cases_.remove(item->data(0, kIndexRole).toInt()); }
+
+void CaseTree::rebuildFirstSlots(int n) {
+    std::vector<int> indices(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i) indices[static_cast<std::size_t>(i)] = i;
+    rebuild(indices);
+}
+
+void CaseTree::rebuild(const std::vector<int>& indices) {
+    QElapsedTimer timer;
+    timer.start();
+    tree_->clear();
+    cases_.clear();
+    cases_.reserve(static_cast<qsizetype>(indices.size()));
+    // The nodes are put together away from the view and handed over in one piece: the view
+    // then lays them out once instead of once per node.
+    root_ = new QTreeWidgetItem(QStringList(QStringLiteral("命例")));
+    root_->setIcon(0, images_[app::kImageRoot]);
+    QHash<QString, QTreeWidgetItem*> classes;
+    const bool showProgress = indices.size() > 2 * kBatch;
+    if (showProgress) {
+        progress_->setRange(0, static_cast<int>(indices.size()));
+        progress_->setValue(0);
+        const QRect vp = tree_->viewport()->geometry();
+        progress_->setGeometry(vp.left() + 4, vp.bottom() - 24, std::max(40, vp.width() - 8), 20);
+        progress_->show();
+        progress_->raise();
+    }
+    QString failure;
+    std::vector<CaseRecord> records;
+    for (std::size_t from = 0; from < indices.size(); from += kBatch) {
+        const std::size_t to = std::min(indices.size(), from + kBatch);
+        const std::vector<int> part(indices.begin() + static_cast<std::ptrdiff_t>(from),
+                                    indices.begin() + static_cast<std::ptrdiff_t>(to));
+        if (!store_.readRecords(part, records)) {
+            failure = qs(store_.lastError());
+            break;
+        }
+        for (const CaseRecord& r : records) {
+            if (cases_.contains(r.index)) continue;  // each case is shown once
+            const QString cls = qs(r.className);
+            const QString key = qs(app::classKey(r.className));
+            QTreeWidgetItem*& c = classes[key];
+            if (!c) {
+                c = new QTreeWidgetItem(root_, QStringList(cls));
+                c->setIcon(0, images_[app::kImageClass]);
+            }
+            c->addChild(makeCaseItem(r));
+        }
+        if (showProgress) {
+            progress_->setValue(static_cast<int>(to));
+            // Let the bar paint; no input is taken while the tree is half built.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+    tree_->addTopLevelItem(root_);
+    root_->setExpanded(true);
+    progress_->hide();
+    lastBuildMs_ = timer.elapsed();
+    if (!failure.isEmpty())
+        message(window(), QStringLiteral("命例未能全部读出：%1").arg(failure), QStringLiteral("错误"),
+                QMessageBox::Critical);
+}
+
+void CaseTree::addCase(const CaseRecord& r) {
+    if (!root_) rebuild({});
+    if (QTreeWidgetItem* old = caseNode(r.index)) {  // a reused slot still shown: replace it
+        forgetCase(old);
+        delete old;
+    }
+    QTreeWidgetItem* c = ensureClass(qs(r.className));
+    c->addChild(makeCaseItem(r));
+    c->setExpanded(true);
+}
+
+bool CaseTree::updateCase(const CaseRecord& r) {
+    QTreeWidgetItem* item = caseNode(r.index);
+    if (!item) return false;
+    item->setText(0, qs(app::caseNodeText(r)));
+    item->setIcon(0, images_[static_cast<std::size_t>(app::caseNodeImage(r))]);
+    return true;
+}
+
+void CaseTree::updateMenu() {
+    QTreeWidgetItem* cur = tree_->currentItem();
+    const int lv = level(cur);
+    if (lv < 0) return;
+    for (QAction* a : {pmnuView, pmnuEdit, pmnuDelCase}) a->setEnabled(lv == 2);
+    pmnuMoveTo->menuAction()->setEnabled(lv == 2);
+    for (QAction* a : {pmnuAddClass, pmnuEditClasses, pmnuFind, pmnuShowAll}) a->setEnabled(true);
+    for (QAction* a : {pmnuRenameClass, pmnuDelClass}) a->setEnabled(lv == 1);
+    for (QAction* a : {pmnuExpand, pmnuCollapse}) a->setEnabled(lv != 2);
+    if (lv != 2) return;
+    pmnuMoveTo->clear();
+    QTreeWidgetItem* own = cur->parent();
+    for (int i = 0; i < root_->childCount(); ++i) {
+        QTreeWidgetItem* c = root_->child(i);
+        if (c == own) continue;
+        // "&" doubled: the caption is the exact class name, with no access key.
+        QString caption = c->text(0);
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* a = pmnuMoveTo->addAction(caption);
+        a->setObjectName(QStringLiteral("pmnuMoveTo%1").arg(i));
+        const QString name = c->text(0);
+        connect(a, &QAction::triggered, this, [this, name] { moveCase(name); });
+    }
+}
+
+// ---- case commands ----
+
+void CaseTree::ViewClick() {
+    const int idx = selectedCase();
+    if (idx < 0) {
+        message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
+        return;
+    }
+    emit openCaseRequested(idx);
+}
+
+void CaseTree::moveCase(const QString& className) {
+    const int idx = selectedCase();
+    QTreeWidgetItem* target = classNode(className);
+    if (idx < 0 || !target) return;
+    CaseRecord r;
+    if (!store_.readRecord(idx, r)) return;
+    const CaseRecord before = r;
+    r.className = u8(target->text(0));
+    if (!store_.writeRecord(idx, r)) {
+        message(window(), QStringLiteral("未能移动命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
+    QTreeWidgetItem* old = caseNode(idx);
+    const QString text = old->text(0);
+    const QIcon icon = old->icon(0);
+    forgetCase(old);
+    delete old;
+    auto* item = new QTreeWidgetItem(target, QStringList(text));
+    item->setIcon(0, icon);
+    item->setData(0, kIndexRole, idx);
+    cases_.insert(idx, item);
+    emit recordChanged(before, r);
+}
+
+void CaseTree::EditCaseClick() {
+    const int idx = selectedCase();
+    if (idx < 0) {
+        message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
+        return;
+    }
+    CaseRecord r;
+    if (!store_.readRecord(idx, r)) return;
+    TFrmInfo dlg(r, qs(store_.programDir()) + QStringLiteral("/dat"), window());
+    if (dlg.exec() != QDialog::Accepted) return;
+    const CaseRecord after = dlg.record();
+    if (!store_.writeRecord(idx, after)) {
+        message(window(), QStringLiteral("未能保存修改：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
+    CaseRecord stored = after;
+    stored.index = idx;
+    emit recordChanged(r, stored);
+    if (updateCase(stored)) message(window(), QStringLiteral("完成修改"), QStringLiteral("完成"), QMessageBox::Information);
+}
+
+void CaseTree::DeleteCaseClick() {
+    const int idx = selectedCase();
+    if (idx < 0) {
+        message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
+        return;
+    }
+    QTreeWidgetItem* item = caseNode(idx);
+    const QString name = qs(app::caseNameOfNodeText(u8(item->text(0))));
+    if (!askYesNoDefaultNo(window(), QStringLiteral("确定要删除“%1”这个命例吗？").arg(name), QStringLiteral("注意")))
+        return;
+    const bool open = openCase_ && openCase_() == idx;
+    if (open && message(window(), QStringLiteral("确定要删除当前正在查看的命例吗？"), QStringLiteral("提示"),
+                        QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    // The record goes first: a case whose record could not be removed keeps its report.
+    if (!store_.removeRecord(idx)) {
+        message(window(), QStringLiteral("未能删除命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
+    forgetCase(item);
+    delete item;
+    emit caseDeleted(idx, open);
+    if (!store_.removeReport(idx))
+        message(window(), QStringLiteral("命例已删除，但命稿文件未能删除：%1").arg(qs(store_.lastError())),
+                QStringLiteral("错误"), QMessageBox::Critical);
+}
+
+// ---- class commands ----
+
+namespace {
+// A class name from an input box: trimmed; false after saying why it is refused.
+bool acceptClassName(QWidget* parent, QString& name) {
+    name = name.trimmed();
+    if (const QString bad = firstNonGbk(name); !bad.isEmpty()) {
+        message(parent, QStringLiteral("类别名中的“%1”无法保存，请换一个字").arg(bad), appTitle());
+        return false;
+    }
+    if (!app::classNameAcceptable(u8(name))) {
+        message(parent, QStringLiteral("类别名不能为空，并且最多可以有6个汉字！"), appTitle());
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+void CaseTree::AddClassClick() {
+    QString name = QStringLiteral("新类别");
+    if (!inputBox(window(), QStringLiteral("新建类别"), QStringLiteral("请输入新建类别名："), name)) return;
+    if (!acceptClassName(window(), name)) return;
+    if (!root_) rebuild({});
+    if (QTreeWidgetItem* existing = classNode(name)) {
+        message(window(), QStringLiteral("已有这个类别了！"), QStringLiteral("提示"), QMessageBox::Warning);
+        tree_->setCurrentItem(existing);
+        return;
+    }
+    auto* c = new QTreeWidgetItem(root_, QStringList(name));
+    c->setIcon(0, images_[app::kImageClass]);
+    if (!app::addToClassList(ini_, u8(name)))
+        message(window(), QStringLiteral("类别列表未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+}
+
+void CaseTree::RenameClassClick() {
+    QTreeWidgetItem* cls = tree_->currentItem();
+    if (level(cls) != 1) return;
+    const QString old = cls->text(0);
+    QString name = old;
+    if (!inputBox(window(), QStringLiteral("修改类别名"), QStringLiteral("请输入新的类别名："), name)) return;
+    if (!acceptClassName(window(), name)) return;
+    if (QTreeWidgetItem* existing = classNode(name)) {
+        message(window(), QStringLiteral("已有这个类别了，请另起一个名称！"), QStringLiteral("提示"), QMessageBox::Warning);
+        tree_->setCurrentItem(existing);
+        return;
+    }
+    QStringList failed;
+    for (int i = 0; i < cls->childCount(); ++i) {
+        const int idx = cls->child(i)->data(0, kIndexRole).toInt();
+        CaseRecord r;
+        if (!store_.readRecord(idx, r)) continue;
+        const CaseRecord before = r;
+        r.className = u8(name);
+        if (!store_.writeRecord(idx, r)) {
+            failed << QString::number(idx);
+            continue;
+        }
+        emit recordChanged(before, r);
+    }
+    if (!app::renameInClassList(ini_, u8(old), u8(name)))
+        message(window(), QStringLiteral("类别列表未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+    cls->setText(0, name);
+    if (!failed.isEmpty())
+        message(window(), QStringLiteral("这些命例未能改到新类别：%1\r\n%2").arg(failed.join(QStringLiteral("，")), qs(store_.lastError())),
+                QStringLiteral("错误"), QMessageBox::Critical);
+}
+
+void CaseTree::DeleteClassClick() {
+    QTreeWidgetItem* cls = tree_->currentItem();
+    if (level(cls) != 1) return;
+    if (message(window(), QStringLiteral("确定要删除“%1”这个类别吗？").arg(cls->text(0)), QStringLiteral("注意"),
+                QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    QStringList failed;
+    while (cls->childCount() > 0) {
+        QTreeWidgetItem* item = cls->child(cls->childCount() - 1);
+        const int idx = item->data(0, kIndexRole).toInt();
+        forgetCase(item);
+        delete item;
+        CaseRecord r;
+        if (!store_.readRecord(idx, r)) continue;  // gone already
+        if (!store_.removeRecord(idx)) {
+            failed << QString::number(idx);
+            continue;
+        }
+        emit caseDeleted(idx, false);
+    }
+    delete cls;
+    if (!failed.isEmpty())
+        message(window(), QStringLiteral("这些命例未能删除：%1\r\n%2").arg(failed.join(QStringLiteral("，")), qs(store_.lastError())),
+                QStringLiteral("错误"), QMessageBox::Critical);
+}
+
+void CaseTree::EditClassesClick() {
+    TFrmClassEdit dlg(ini_, window());
+    dlg.exec();
+}
+
+void CaseTree::FindClick() {
+    std::vector<int> found;
+    {
+        TFrmSearch dlg(store_, ini_, criteria_, window());
+        dlg.exec();
+        if (!dlg.resultFlag()) return;
+        found = dlg.found();
+    }
+    rebuild(found);
+}
+
+void CaseTree::ShowAllClick() {
+    const int count = store_.recordCount();
+    if (count < 0) {
+        message(window(), QStringLiteral("无法读取命例库：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
+    if (count == 0) {
+        message(window(), QStringLiteral("没有记录，无从查找。"), appTitle());
+        return;
+    }
+    std::vector<int> all;
+    if (!store_.searchRecords(casestore::SearchCriteria{}, all)) {
+        message(window(), QStringLiteral("查找失败：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
+    if (all.empty()) {
+        message(window(), QStringLiteral("没有找到符合条件的命例。"), QStringLiteral("信息"), QMessageBox::Information);
+        return;
+    }
+    rebuild(all);
+}
+
+void CaseTree::ExpandClick() {
+    QTreeWidgetItem* item = tree_->currentItem();
+    if (level(item) < 0 || level(item) == 2) return;
+    item->setExpanded(true);
+    if (level(item) == 0)
+        for (int i = 0; i < item->childCount(); ++i) item->child(i)->setExpanded(true);
+}
+
+void CaseTree::CollapseClick() {
+    QTreeWidgetItem* item = tree_->currentItem();
+    if (level(item) < 0 || level(item) == 2) return;
+    if (level(item) == 0)
+        for (int i = 0; i < item->childCount(); ++i) item->child(i)->setExpanded(false);
+    item->setExpanded(false);
+}
+
+}  // namespace hj::gui
