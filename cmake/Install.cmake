@@ -60,7 +60,10 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "衡鉴 maintainers <hengjian@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "four pillars charts and three-lives readings (衡鉴)")
 set(CPACK_PACKAGE_DESCRIPTION
-    "衡鉴 casts Chinese four-pillars (八字) charts and writes a long report with the three-lives method, keeps cases in a local case store, and offers a perpetual calendar, a reverse search from four pillars to dates, true solar time by place, and name and stroke tools. hengjian-cli gives the same engine to scripts.")
+    "衡鉴 casts Chinese four-pillars (八字) charts and writes a long report with the
+three-lives method, keeps cases in a local case store, and offers a perpetual
+calendar, a reverse search from four pillars to dates, true solar time by place,
+and name and stroke tools. hengjian-cli gives the same engine to scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
