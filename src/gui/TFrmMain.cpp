@@ -310,6 +310,7 @@ void TFrmMain::FormShow() {
     history_ = new HistoryCommands(*this, *session_);
     connect(this, &TFrmMain::saveRequested, session_, &CaseSession::saveCase);
     connect(BtoNew, &QPushButton::clicked, session_, &CaseSession::newCase);
+    mnuF_save->setEnabled(true);
     for (auto [action, slot] : {std::pair{mnuF_import, &HistoryCommands::ImportClick},
                                 std::pair{mnuF_export, &HistoryCommands::ExportClick},
                                 std::pair{mnuF_clear, &HistoryCommands::ClearClick}}) {

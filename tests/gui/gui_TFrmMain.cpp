@@ -604,7 +604,7 @@ void TestTFrmMain::menusAndKeys() {
                                   QStringLiteral("选项(&O)"), QStringLiteral("帮助(&H)")}));
     QCOMPARE(w->mnuF_save->text(), QStringLiteral("保存记录"));
     QCOMPARE(w->mnuF_save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-    for (QAction* a : {w->mnuF_import, w->mnuF_export, w->mnuF_clear, w->mnuS_pingyu, w->mnuS_zhishi, w->mnuT_copy, w->mnuT_dili, w->mnuO_set, w->mnuO_endinfo, w->mnuF_exit,
+    for (QAction* a : {w->mnuF_save, w->mnuF_import, w->mnuF_export, w->mnuF_clear, w->mnuS_pingyu, w->mnuS_zhishi, w->mnuT_copy, w->mnuT_dili, w->mnuO_set, w->mnuO_endinfo, w->mnuF_exit,
                        w->mnuS_heluo, w->mnuT_fantui, w->mnuT_huaiyun, w->mnuT_testname, w->mnuT_hanzi, w->mnuT_wnl,
                        w->mnuH_help})
         QVERIFY2(a->isEnabled(), qPrintable(a->text()));

@@ -1,0 +1,572 @@
+// The case tree in the main window: building it, saving, opening, editing, moving, deleting,
+// class commands, search, and the history commands, driven as a person would, with the store
+// files checked after each step.
+#include <QComboBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "GuiTestSupport.h"
+#include "core/app/case_tree.h"
+#include "core/casestore/case_store.h"
+#include "core/rtf/rtf.h"
+#include "gui/CaseSession.h"
+#include "gui/CaseTree.h"
+#include "gui/ReportEdit.h"
+#include "gui/TFrmMain.h"
+
+using hj::casestore::CaseRecord;
+using hj::casestore::CaseStore;
+using hj::gui::TFrmMain;
+using hjtest::child;
+
+// The text of a stored report.
+static QString reportText(const QString& path) {
+    const QByteArray b = hjtest::readBytes(path);
+    hj::rtf::Document doc;
+    if (!hj::rtf::readRtf(std::string_view(b.constData(), static_cast<std::size_t>(b.size())), doc)) return {};
+    return QString::fromStdString(hj::rtf::plainText(doc));
+}
+
+class TestCaseTree : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startShowsFirst300Slots();
+    void menuFollowsSelectedLevel();
+    void saveNewCaseThenOpenAndSaveAgain();
+    void deletingOpenCaseNeverBringsItBack();
+    void deletingClassOfOpenCaseEndsEditing();
+    void moveRenameAndEditOfOpenCaseSurviveSave();
+    void classCommands();
+    void searchAndShowAll();
+    void clearEndsWithoutWritingOpenCase();
+    void exportThenImport();
+
+private:
+    TFrmMain* open();
+    // Adds a record straight to the store (before the window opens).
+    int addRecord(const char* name, const char* cls, int year = 1990, bool male = true);
+    std::vector<CaseRecord> liveRecords();
+    QTreeWidget* tree() { return child<QTreeWidget>(win.get(), "Tree"); }
+    QTreeWidgetItem* node(int index) { return win->caseTree()->caseNode(index); }
+    QTreeWidgetItem* classNode(const QString& name) { return win->caseTree()->classNode(name); }
+    void select(QTreeWidgetItem* item) {
+        tree()->scrollToItem(item);
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(item).center());
+        QCOMPARE(tree()->currentItem(), item);
+    }
+    // A right click on the item: the menu is set for it and shown; it is closed again here.
+    void rightClick(QTreeWidgetItem* item) {
+        select(item);
+        const QPoint at = tree()->visualItemRect(item).center();
+        QContextMenuEvent e(QContextMenuEvent::Mouse, at, tree()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree()->viewport(), &e);
+        win->caseTree()->popupMenu()->close();
+    }
+    QAction* action(const char* name) { return child<QAction>(win.get(), name); }
+    void chart(const QString& name, const QString& year) {
+        hjtest::retype(child<QLineEdit>(win.get(), "Edtname"), name);
+        hjtest::retype(child<QLineEdit>(win.get(), "EdtYear"), year);
+        QTest::mouseClick(child<QPushButton>(win.get(), "BtnPai"), Qt::LeftButton);
+        QVERIFY(win->chartValid());
+    }
+    // Answers the class chooser with a class and a note.
+    void expectChooser(hjtest::Modals& m, const QString& cls, const QString& note = QStringLiteral("备注:测试")) {
+        m.expect([cls, note](QWidget* w) {
+            QCOMPARE(w->objectName(), QStringLiteral("FrmFenLei"));
+            child<QComboBox>(w, "CboFenLei")->setEditText(cls);
+            child<QPlainTextEdit>(w, "MemInfo")->setPlainText(note);
+            hjtest::clickLater(child<QPushButton>(w, "BtnOk"));
+        });
+    }
+    void expectInput(hjtest::Modals& m, const QString& answer, QString* title = nullptr, QString* preset = nullptr) {
+        m.expect([answer, title, preset](QWidget* w) {
+            auto* box = qobject_cast<QInputDialog*>(w);
+            QVERIFY(box);
+            if (title) *title = box->windowTitle();
+            if (preset) *preset = box->textValue();
+            box->setTextValue(answer);
+            QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
+        });
+    }
+
+    std::unique_ptr<hjtest::DataRoot> root;
+    std::unique_ptr<TFrmMain> win;
+};
+
+void TestCaseTree::init() { root = std::make_unique<hjtest::DataRoot>(); }
+
+void TestCaseTree::cleanup() {
+    if (win) {
+        win->caseSession()->dropOpenCase();  // no closing question in the tests
+        win->close();
+    }
+    win.reset();
+    root.reset();
+}
+
+TFrmMain* TestCaseTree::open() {
+    win = std::make_unique<TFrmMain>(root->path());
+    win->resize(900, 600);
+    win->show();
+    QTest::qWait(10);
+    return win.get();
+}
+
+int TestCaseTree::addRecord(const char* name, const char* cls, int year, bool male) {
+    CaseStore s;
+    if (!s.openStore(root->path().toStdString())) return -1;
+    CaseRecord r;
+    r.name = name;
+    r.className = cls;
+    r.year = static_cast<std::int16_t>(year);
+    r.month = 5;
+    r.day = 12;
+    r.male = male;
+    r.note = "备注:";
+    return s.addRecord(r);
+}
+
+std::vector<CaseRecord> TestCaseTree::liveRecords() {
+    CaseStore s;
+    s.openStore(root->path().toStdString());
+    std::vector<CaseRecord> all;
+    s.readAllRecords(all);
+    return all;
+}
+
+void TestCaseTree::startShowsFirst300Slots() {
+    for (int i = 0; i < 350; ++i) addRecord(i == 7 ? "李四" : "某", i % 2 ? "abc" : "ABC朋友", 1990, i % 3 != 0);
+    addRecord("古人", "ABC", -99, false);  // 350: ABC and abc are one class
+    open();
+    hjtest::screenshot(win.get(), QStringLiteral("CaseTree-start"));
+    QTreeWidgetItem* r = win->caseTree()->root();
+    QCOMPARE(tree()->topLevelItemCount(), 1);
+    QCOMPARE(r->text(0), QStringLiteral("命例"));
+    QVERIFY(r->isExpanded());
+    QCOMPARE(r->childCount(), 2);
+    QCOMPARE(r->child(0)->text(0), QStringLiteral("ABC朋友"));
+    QCOMPARE(r->child(1)->text(0), QStringLiteral("abc"));
+    QVERIFY(!r->child(0)->isExpanded());
+    QCOMPARE(r->child(0)->childCount() + r->child(1)->childCount(), 300);
+    QCOMPARE(node(7)->text(0), QStringLiteral("李四  公1990-5-12|7"));
+    QCOMPARE(node(7)->parent()->text(0), QStringLiteral("abc"));
+    QVERIFY(!node(300));
+    // 显示全部命例 shows all 351.
+    rightClick(r);
+    action("pmnuShowAll")->trigger();
+    QCOMPARE(win->caseTree()->root()->child(1)->childCount(), 176);
+    QCOMPARE(node(350)->text(0), QStringLiteral("古人  公-100-5-12|350"));
+    QCOMPARE(node(350)->parent()->text(0), QStringLiteral("abc"));
+}
+
+void TestCaseTree::menuFollowsSelectedLevel() {
+    addRecord("甲", "朋友");
+    addRecord("乙", "客户");
+    addRecord("丙", "同事");
+    open();
+    struct Row {
+        QTreeWidgetItem* item;
+        bool caseOn, classOn, expandOn;
+    };
+    const Row rows[] = {{win->caseTree()->root(), false, false, true},
+                        {classNode(QStringLiteral("朋友")), false, true, true},
+                        {nullptr, true, false, false}};
+    for (const Row& row : rows) {
+        QTreeWidgetItem* item = row.item;
+        if (!item) {
+            classNode(QStringLiteral("客户"))->setExpanded(true);
+            item = node(1);
+        }
+        rightClick(item);
+        for (const char* n : {"pmnuView", "pmnuEdit", "pmnuDelCase"}) QCOMPARE(action(n)->isEnabled(), row.caseOn);
+        QCOMPARE(child<QMenu>(win.get(), "pmnuMoveTo")->menuAction()->isEnabled(), row.caseOn);
+        for (const char* n : {"pmnuAddClass", "pmnuEditClasses", "pmnuFind", "pmnuShowAll"}) QVERIFY(action(n)->isEnabled());
+        for (const char* n : {"pmnuRenameClass", "pmnuDelClass"}) QCOMPARE(action(n)->isEnabled(), row.classOn);
+        for (const char* n : {"pmnuExpand", "pmnuCollapse"}) QCOMPARE(action(n)->isEnabled(), row.expandOn);
+    }
+    // 移动到 lists the other classes, in tree order.
+    QStringList captions;
+    for (QAction* a : child<QMenu>(win.get(), "pmnuMoveTo")->actions()) captions << a->text();
+    QCOMPARE(captions, (QStringList{QStringLiteral("朋友"), QStringLiteral("同事")}));
+    // 展开 on the root opens every class; 收缩 closes them again.
+    rightClick(win->caseTree()->root());
+    action("pmnuExpand")->trigger();
+    QVERIFY(classNode(QStringLiteral("同事"))->isExpanded());
+    action("pmnuCollapse")->trigger();
+    QVERIFY(!classNode(QStringLiteral("客户"))->isExpanded());
+    QVERIFY(!win->caseTree()->root()->isExpanded());
+}
+
+void TestCaseTree::saveNewCaseThenOpenAndSaveAgain() {
+    open();
+    auto* save = child<QToolButton>(win.get(), "SbtoSave");
+    hjtest::Modals modals;
+    modals.expectBox();
+    QTest::mouseClick(save, Qt::LeftButton);  // nothing charted yet
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("请先排一个正确的盘后再保存"));
+
+    chart(QStringLiteral("张三"), QStringLiteral("1990"));
+    const QString report = win->Redtbazi->toPlainText();
+    expectChooser(modals, QStringLiteral("朋友"), QStringLiteral("备注:老友"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    auto recs = liveRecords();
+    QCOMPARE(recs.size(), std::size_t(1));
+    QCOMPARE(recs[0].name, std::string("张三"));
+    QCOMPARE(recs[0].className, std::string("朋友"));
+    QCOMPARE(recs[0].note, std::string("备注:老友"));
+    QVERIFY(QFile::exists(root->path() + QStringLiteral("/bazi_f/0.rtf")));
+    QVERIFY(node(0));
+    QVERIFY(classNode(QStringLiteral("朋友"))->isExpanded());
+    QCOMPARE(save->text(), QStringLiteral("存新"));
+    // Still new-case mode: another save adds another case.
+    expectChooser(modals, QStringLiteral("朋友"));
+    win->mnuF_save->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(liveRecords().size(), std::size_t(2));
+
+    // Opening the first one by double-click shows its stored report.
+    QTest::mouseClick(child<QPushButton>(win.get(), "BtoNew"), Qt::LeftButton);
+    QVERIFY(win->Redtbazi->toPlainText().isEmpty());
+    QVERIFY(!win->chartValid());
+    hjtest::retype(child<QLineEdit>(win.get(), "Edtname"), QStringLiteral("别人"));
+    tree()->scrollToItem(node(0));
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(node(0)).center());
+    QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(node(0)).center());
+    QVERIFY(win->editingCase());
+    QCOMPARE(save->text(), QStringLiteral("存旧"));
+    QCOMPARE(save->palette().color(QPalette::ButtonText), QColor(Qt::blue));
+    QCOMPARE(child<QLineEdit>(win.get(), "Edtname")->text(), QStringLiteral("张三"));
+    QCOMPARE(win->Redtbazi->toPlainText(), report);
+    QVERIFY(win->chartValid());
+    QVERIFY(!win->Redtbazi->isModified());
+
+    // Edit the pane and save: the question names the case; the report file changes.
+    QTextCursor c = win->Redtbazi->textCursor();
+    c.movePosition(QTextCursor::End);
+    win->Redtbazi->setTextCursor(c);
+    hjtest::typeText(win->Redtbazi, QStringLiteral("批注"));
+    QVERIFY(win->Redtbazi->isModified());
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox();
+    QTest::mouseClick(save, Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(1).text, QStringLiteral("要修改“张三”这条记录吗？"));
+    QCOMPARE(modals.boxes.at(2).text, QStringLiteral("已保存编辑后的命例。"));
+    QVERIFY(!win->Redtbazi->isModified());
+    QVERIFY(reportText(root->path() + QStringLiteral("/bazi_f/0.rtf")).contains(QStringLiteral("批注")));
+    QCOMPARE(liveRecords().size(), std::size_t(2));
+
+    // Opening the other case with a changed pane asks first; No leaves the first as it was.
+    hjtest::typeText(win->Redtbazi, QStringLiteral("再改"));
+    modals.expectBox(QMessageBox::No);
+    select(node(1));
+    action("pmnuView")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(3).text, QStringLiteral("当前命例文本已改变，要保存吗？"));
+    QCOMPARE(win->caseSession()->openCaseId(), 1);
+    QVERIFY(!reportText(root->path() + QStringLiteral("/bazi_f/0.rtf")).contains(QStringLiteral("再改")));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestCaseTree::deletingOpenCaseNeverBringsItBack() {
+    addRecord("甲", "朋友");
+    addRecord("乙", "朋友");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    select(node(0));
+    action("pmnuView")->trigger();
+    QVERIFY(QFile::exists(root->path() + QStringLiteral("/bazi_f/0.rtf")));  // computed and stored
+    QCOMPARE(win->caseSession()->openCaseId(), 0);
+    hjtest::Modals modals;
+    modals.expectBox(QMessageBox::No);
+    rightClick(node(0));
+    action("pmnuDelCase")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("确定要删除“甲”这个命例吗？"));
+    QCOMPARE(modals.boxes.at(0).title, QStringLiteral("注意"));
+    QCOMPARE(liveRecords().size(), std::size_t(2));
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox(QMessageBox::Yes);
+    action("pmnuDelCase")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(2).text, QStringLiteral("确定要删除当前正在查看的命例吗？"));
+    QVERIFY(!node(0));
+    QVERIFY(!QFile::exists(root->path() + QStringLiteral("/bazi_f/0.rtf")));
+    QVERIFY(win->Redtbazi->toPlainText().isEmpty());
+    QVERIFY(!win->chartValid());
+    QVERIFY(!win->editingCase());
+    QCOMPARE(child<QToolButton>(win.get(), "SbtoSave")->text(), QStringLiteral("存新"));
+    // A save now has nothing to store, and the slot stays a hole.
+    modals.expectBox();
+    win->mnuF_save->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(3).text, QStringLiteral("请先排一个正确的盘后再保存"));
+    auto recs = liveRecords();
+    QCOMPARE(recs.size(), std::size_t(1));
+    QCOMPARE(recs[0].index, 1);
+    CaseStore s;
+    s.openStore(root->path().toStdString());
+    QCOMPARE(s.recordCount(), 2);
+    QCOMPARE(s.header().deletedCount, 1);
+}
+
+void TestCaseTree::deletingClassOfOpenCaseEndsEditing() {
+    addRecord("甲", "朋友");
+    addRecord("乙", "客户");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    select(node(0));
+    action("pmnuView")->trigger();
+    const QString report = win->Redtbazi->toPlainText();
+    hjtest::Modals modals;
+    modals.expectBox(QMessageBox::Yes);
+    rightClick(classNode(QStringLiteral("朋友")));
+    action("pmnuDelClass")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("确定要删除“朋友”这个类别吗？"));
+    QVERIFY(!classNode(QStringLiteral("朋友")));
+    QVERIFY(QFile::exists(root->path() + QStringLiteral("/bazi_f/0.rtf")));  // reports stay
+    QCOMPARE(win->Redtbazi->toPlainText(), report);
+    QVERIFY(!win->editingCase());
+    // Saving now stores a new case (asking for its class); slot 0 is not brought back.
+    expectChooser(modals, QStringLiteral("新类"));
+    win->mnuF_save->trigger();
+    QTRY_VERIFY(modals.idle());
+    auto recs = liveRecords();
+    QCOMPARE(recs.size(), std::size_t(2));
+    QCOMPARE(recs[0].index, 1);
+    QCOMPARE(recs[1].index, 2);
+    QCOMPARE(recs[1].className, std::string("新类"));
+}
+
+void TestCaseTree::moveRenameAndEditOfOpenCaseSurviveSave() {
+    addRecord("甲", "朋友");
+    addRecord("乙", "客户");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    select(node(0));
+    action("pmnuView")->trigger();
+    QVERIFY(win->editingCase());
+
+    // Move the open case to 客户.
+    rightClick(node(0));
+    QMenu* moveTo = child<QMenu>(win.get(), "pmnuMoveTo");
+    QCOMPARE(moveTo->actions().size(), 1);
+    moveTo->actions().at(0)->trigger();
+    QCOMPARE(node(0)->parent(), classNode(QStringLiteral("客户")));
+    QCOMPARE(liveRecords()[0].className, std::string("客户"));
+
+    // Rename 客户 to 老客户; the [classes] list follows when it holds the old name.
+    hjtest::writeGbk(root->dat(QStringLiteral("bzinit.ini")), QStringLiteral("[classes]\r\ncount=1\r\n1=客户\r\n"));
+    win->settings().reload();
+    hjtest::Modals modals;
+    QString title, preset;
+    expectInput(modals, QStringLiteral(" 老客户 "), &title, &preset);
+    rightClick(classNode(QStringLiteral("客户")));
+    action("pmnuRenameClass")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(title, QStringLiteral("修改类别名"));
+    QCOMPARE(preset, QStringLiteral("客户"));
+    QVERIFY(classNode(QStringLiteral("老客户")));
+    QCOMPARE(liveRecords()[0].className, std::string("老客户"));
+    QCOMPARE(liveRecords()[1].className, std::string("老客户"));
+    QCOMPARE(QString::fromStdString(win->settings().readString("classes", "1", "")), QStringLiteral("老客户"));
+
+    // Edit the open case's note through 编辑命例.
+    modals.expect([](QWidget* w) {
+        QCOMPARE(w->objectName(), QStringLiteral("FrmInfo"));
+        child<QPlainTextEdit>(w, "MemInfo")->setPlainText(QStringLiteral("备注:改过"));
+        hjtest::clickLater(child<QPushButton>(w, "BtnSave"));
+    });
+    modals.expectBox(QMessageBox::Yes);  // 确定要保存修改吗？
+    modals.expectBox();                  // 完成修改
+    rightClick(node(0));
+    action("pmnuEdit")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("完成修改"));
+    QCOMPARE(modals.boxes.back().title, QStringLiteral("完成"));
+
+    // Saving the open case keeps the class and the note.
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox();
+    win->mnuF_save->trigger();
+    QTRY_VERIFY(modals.idle());
+    const CaseRecord r = liveRecords()[0];
+    QCOMPARE(r.className, std::string("老客户"));
+    QCOMPARE(r.note, std::string("备注:改过"));
+    QCOMPARE(r.name, std::string("甲"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestCaseTree::classCommands() {
+    addRecord("甲", "abc");
+    open();
+    hjtest::Modals modals;
+    struct Row {
+        QString answer, message;
+    };
+    const Row refused[] = {
+        {QStringLiteral("ABC"), QStringLiteral("已有这个类别了！")},
+        {QStringLiteral("七个汉字的类别"), QStringLiteral("类别名不能为空，并且最多可以有6个汉字！")},
+        {QStringLiteral("   "), QStringLiteral("类别名不能为空，并且最多可以有6个汉字！")},
+    };
+    for (const Row& row : refused) {
+        expectInput(modals, row.answer);
+        modals.expectBox();
+        rightClick(win->caseTree()->root());
+        action("pmnuAddClass")->trigger();
+        QTRY_VERIFY(modals.idle());
+        QCOMPARE(modals.boxes.back().text, row.message);
+    }
+    QCOMPARE(win->caseTree()->root()->childCount(), 1);
+    QString title, preset;
+    expectInput(modals, QStringLiteral(" 六个汉字类别 "), &title, &preset);
+    action("pmnuAddClass")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(title, QStringLiteral("新建类别"));
+    QCOMPARE(preset, QStringLiteral("新类别"));
+    QVERIFY(classNode(QStringLiteral("六个汉字类别")));
+    QCOMPARE(win->settings().readInt("classes", "count", 0), 1);
+    QCOMPARE(QString::fromStdString(win->settings().readString("classes", "1", "")), QStringLiteral("六个汉字类别"));
+    // Renaming a class to its own name (in any letter case) is refused.
+    expectInput(modals, QStringLiteral("ABC"));
+    modals.expectBox();
+    rightClick(classNode(QStringLiteral("abc")));
+    action("pmnuRenameClass")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("已有这个类别了，请另起一个名称！"));
+    // The class list editor opens from the menu.
+    QString opened;
+    modals.expect([&opened](QWidget* w) {
+        opened = w->objectName();
+        hjtest::clickLater(child<QPushButton>(w, "BtnCancel"));
+    });
+    action("pmnuEditClasses")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(opened, QStringLiteral("FrmClassEdit"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestCaseTree::searchAndShowAll() {
+    open();
+    hjtest::Modals modals;
+    modals.expectBox();
+    rightClick(win->caseTree()->root());
+    action("pmnuShowAll")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("没有记录，无从查找。"));
+    win.reset();
+    addRecord("王五", "朋友");
+    addRecord("小王", "客户");
+    addRecord("李四", "朋友");
+    open();
+    modals.expect([](QWidget* w) {
+        QCOMPARE(w->objectName(), QStringLiteral("FrmSearch"));
+        child<QLineEdit>(w, "Edtname")->setText(QStringLiteral("王"));
+        hjtest::clickLater(child<QPushButton>(w, "BtnSearch"));
+    });
+    modals.expectBox(QMessageBox::Yes);
+    rightClick(win->caseTree()->root());
+    action("pmnuFind")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QVERIFY(node(0) && node(1) && !node(2));
+    // The criteria stay for the next search.
+    QCOMPARE(QString::fromStdString(win->caseTree()->criteria().name), QStringLiteral("王"));
+    rightClick(win->caseTree()->root());
+    action("pmnuShowAll")->trigger();
+    QVERIFY(node(2));
+}
+
+void TestCaseTree::clearEndsWithoutWritingOpenCase() {
+    addRecord("甲", "朋友");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    select(node(0));
+    action("pmnuView")->trigger();
+    hjtest::typeText(win->Redtbazi, QStringLiteral("改动"));
+    QVERIFY(win->Redtbazi->isModified());
+    hjtest::Modals modals;
+    modals.expectBox(QMessageBox::No);
+    win->mnuF_clear->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("这将清除所有历史记录，要继续吗？"));
+    QCOMPARE(modals.boxes.at(0).title, QStringLiteral("注意了"));
+    QVERIFY(win->isVisible());
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox();
+    win->mnuF_clear->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(2).text, QStringLiteral("确定要清除吗？"));
+    QCOMPARE(modals.boxes.at(3).text, QStringLiteral("清除完成,请重启软件。"));
+    QTRY_VERIFY(!win->isVisible());  // the program ends, asking nothing about the open case
+    QVERIFY(modals.unexpected.isEmpty());
+    QCOMPARE(hjtest::readBytes(root->dat(QStringLiteral("bazi0.dat"))).size(), 20);
+    QVERIFY(!QFile::exists(root->path() + QStringLiteral("/bazi_f/0.rtf")));
+    QVERIFY(liveRecords().empty());
+}
+
+void TestCaseTree::exportThenImport() {
+    addRecord("甲", "朋友");
+    addRecord("乙", "朋友");
+    QTemporaryDir out;
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    select(node(1));
+    action("pmnuView")->trigger();  // stores bazi_f/1.rtf
+    hjtest::Modals modals;
+    modals.expect([&out](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        QVERIFY(dlg);
+        dlg->setDirectory(out.path());
+        dlg->selectFile(out.path());
+        QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+    });
+    modals.expectBox();
+    win->mnuF_export->trigger();
+    QTRY_VERIFY(modals.idle());
+    QVERIFY2(modals.boxes.back().text.startsWith(QStringLiteral("成功导出，已保存到")), qPrintable(modals.boxes.back().text));
+    QVERIFY(QFile::exists(out.path() + QStringLiteral("/bazi0.dat")));
+    QVERIFY(QFile::exists(out.path() + QStringLiteral("/bazi_f/1.rtf")));
+
+    // Change the store, then bring the exported history back.
+    select(node(0));
+    modals.expectBox(QMessageBox::Yes);
+    action("pmnuDelCase")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(liveRecords().size(), std::size_t(1));
+    hjtest::typeText(win->Redtbazi, QStringLiteral("改动"));
+    modals.expectBox(QMessageBox::Yes);
+    modals.expect([&out](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        QVERIFY(dlg);
+        dlg->setDirectory(out.path());
+        dlg->selectFile(out.path() + QStringLiteral("/bazi0.dat"));
+        QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+    });
+    modals.expectBox();
+    win->mnuF_import->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(modals.boxes.size() - 2).text, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"));
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("成功导入，请重启软件！"));
+    QTRY_VERIFY(!win->isVisible());
+    QVERIFY(modals.unexpected.isEmpty());
+    const auto recs = liveRecords();
+    QCOMPARE(recs.size(), std::size_t(2));
+    const QString stored = reportText(root->path() + QStringLiteral("/bazi_f/1.rtf"));
+    QVERIFY(stored.contains(QStringLiteral("乙")));
+    QVERIFY(!stored.contains(QStringLiteral("改动")));
+}
+
+QTEST_MAIN(TestCaseTree)
+#include "gui_CaseTree.moc"
