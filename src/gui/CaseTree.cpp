@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -104,6 +105,9 @@ CaseTree::CaseTree(QTreeWidget* tree, casestore::CaseStore& store, text::IniFile
     : QObject(parent), tree_(tree), store_(store), ini_(ini), images_(caseTreeImages()) {
     tree_->setHeaderHidden(true);
     tree_->setUniformRowHeights(true);
+    // Long case texts scroll sideways instead of losing their ends (the index is at the end).
+    tree_->header()->setStretchLastSection(false);
+    tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->setExpandsOnDoubleClick(true);
 

@@ -169,7 +169,7 @@ void TestCaseTree::startShowsFirst300Slots() {
 
 void TestCaseTree::menuFollowsSelectedLevel() {
     addRecord("甲", "朋友");
-    addRecord("乙", "客户");
+    addRecord("乙", "客户", 1990, false);
     addRecord("丙", "同事");
     open();
     struct Row {
@@ -200,6 +200,22 @@ void TestCaseTree::menuFollowsSelectedLevel() {
     rightClick(win->caseTree()->root());
     action("pmnuExpand")->trigger();
     QVERIFY(classNode(QStringLiteral("同事"))->isExpanded());
+    select(node(1));
+    hjtest::screenshot(win.get(), QStringLiteral("CaseTree-expanded"));
+    if (!qEnvironmentVariableIsEmpty("HJ_SCREENSHOT_DIR")) {  // the menu and its 移动到 list
+        win->caseTree()->updateMenu();
+        QMenu* menu = win->caseTree()->popupMenu();
+        menu->popup(tree()->viewport()->mapToGlobal(tree()->visualItemRect(node(1)).center()));
+        QTest::qWait(50);
+        hjtest::screenshot(menu, QStringLiteral("CaseTree-menu"));
+        QMenu* moveTo = child<QMenu>(win.get(), "pmnuMoveTo");
+        moveTo->popup(menu->mapToGlobal(menu->actionGeometry(moveTo->menuAction()).topRight()));
+        QTest::qWait(50);
+        hjtest::screenshot(moveTo, QStringLiteral("CaseTree-moveto"));
+        moveTo->close();
+        menu->close();
+    }
+    rightClick(win->caseTree()->root());
     action("pmnuCollapse")->trigger();
     QVERIFY(!classNode(QStringLiteral("客户"))->isExpanded());
     QVERIFY(!win->caseTree()->root()->isExpanded());
