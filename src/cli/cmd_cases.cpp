@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/place_options.h"
 #include "core/app/chart_inputs.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/places.h"
@@ -127,42 +128,6 @@ bool parseClock(const std::string& text, std::int16_t& hour, std::int16_t& minut
     return true;
 }
 
-bool fillPlace(const AddOptions& o, const std::string& dataDir, ChartRequest& q, std::string& error) {
-    if (!ProvinceTable::valid(o.province)) {
-        error = "--province takes 0.." + std::to_string(ProvinceTable::kCount - 1);
-        return false;
-    }
-    q.province = static_cast<std::int16_t>(o.province);
-    q.city = static_cast<std::int16_t>(o.city);
-    if (o.province == ProvinceTable::kUnknown) {
-        if (o.city != 0) {
-            error = "未知地 has the single city 0";
-            return false;
-        }
-        q.longitude = ProvinceTable::kUnknownLongitude;
-        q.latitude = ProvinceTable::kUnknownLatitude;
-        q.place = "未知";
-        return true;
-    }
-    text::IniFile dili(dataFilePath(dataDir, "dili.ini"));
-    if (!dili.reload()) {
-        error = dili.lastError();
-        return false;
-    }
-    const std::string_view province = ProvinceTable::name(o.province);
-    const auto cities = placesOf(dili, province);
-    if (o.city < 0 || o.city >= static_cast<int>(cities.size())) {
-        error = std::string(province) + " has " + std::to_string(cities.size()) + " places in " +
-                dataFilePath(dataDir, "dili.ini") + "; --city " + std::to_string(o.city) + " is not one of them";
-        return false;
-    }
-    PlaceCoordinates c;
-    if (!placeCoordinates(dili, province, cities[static_cast<std::size_t>(o.city)], c, &error)) return false;
-    q.longitude = c.longitude;
-    q.latitude = c.latitude;
-    q.place = ProvinceTable::placeText(o.province, cities[static_cast<std::size_t>(o.city)]);
-    return true;
-}
 
 std::string trimmed(const std::string& s) {
     const auto a = s.find_first_not_of(" \t");
@@ -191,7 +156,7 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     q.month = d.month;
     q.day = d.day;
     if (!parseClock(o.time, q.hour, q.minute)) return fail("--time takes HH:MM (00:00..23:59), not " + o.time);
-    if (!fillPlace(o, dataDir, q, error)) return fail(error);
+    if (!fillListedPlace(o.province, o.city, dataDir, q, error)) return fail(error);
 
     ChartRecord chart(dataDir);
     if (!chart.buildReport(q)) return fail(chart.lastError);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/place_options.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/places.h"
 #include "core/chart/chart_record.h"
@@ -140,40 +141,7 @@ bool fillPlace(const ChartOptions& o, const std::string& dataDir, ChartRequest& 
         q.place = o.place.empty() ? "未知" : o.place;
         return true;
     }
-    if (!ProvinceTable::valid(o.province)) {
-        error = "--province takes 0.." + std::to_string(ProvinceTable::kCount - 1);
-        return false;
-    }
-    q.province = static_cast<std::int16_t>(o.province);
-    q.city = static_cast<std::int16_t>(o.city);
-    if (o.province == ProvinceTable::kUnknown) {
-        if (o.city != 0) {
-            error = "未知地 has the single city 0";
-            return false;
-        }
-        q.longitude = ProvinceTable::kUnknownLongitude;
-        q.latitude = ProvinceTable::kUnknownLatitude;
-        q.place = "未知";
-        return true;
-    }
-    text::IniFile dili(dataFilePath(dataDir, "dili.ini"));
-    if (!dili.reload()) {
-        error = dili.lastError();
-        return false;
-    }
-    const std::string_view province = ProvinceTable::name(o.province);
-    const auto cities = placesOf(dili, province);
-    if (o.city < 0 || o.city >= static_cast<int>(cities.size())) {
-        error = std::string(province) + " has " + std::to_string(cities.size()) + " places in " +
-                dataFilePath(dataDir, "dili.ini") + "; --city " + std::to_string(o.city) + " is not one of them";
-        return false;
-    }
-    PlaceCoordinates c;
-    if (!placeCoordinates(dili, province, cities[o.city], c, &error)) return false;
-    q.longitude = c.longitude;
-    q.latitude = c.latitude;
-    q.place = ProvinceTable::placeText(o.province, cities[o.city]);
-    return true;
+    return fillListedPlace(o.province, o.city, dataDir, q, error);
 }
 
 nlohmann::json chartJson(const ChartRecord& r) {
