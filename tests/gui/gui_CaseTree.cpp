@@ -48,6 +48,7 @@ private slots:
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
     void exportThenImport();
+    void largeTreeShowsProgress();
 
 private:
     TFrmMain* open();
@@ -582,6 +583,52 @@ void TestCaseTree::exportThenImport() {
     const QString stored = reportText(root->path() + QStringLiteral("/bazi_f/1.rtf"));
     QVERIFY(stored.contains(QStringLiteral("乙")));
     QVERIFY(!stored.contains(QStringLiteral("改动")));
+}
+
+void TestCaseTree::largeTreeShowsProgress() {
+    // 20,000 cases written straight to the record file (adding them one by one would flush
+    // the disk 20,000 times).
+    constexpr int kCount = 20000;
+    {
+        CaseStore s;
+        QVERIFY(s.openStore(root->path().toStdString()));
+    }
+    hj::casestore::StoreHeader h;
+    h.count = kCount;
+    const hj::casestore::HeaderBytes hb = hj::casestore::encodeHeader(h);
+    QByteArray bytes(hb.data(), static_cast<qsizetype>(hb.size()));
+    for (int i = 0; i < kCount; ++i) {
+        CaseRecord r;
+        r.index = i;
+        r.name = "某";
+        r.className = i % 2 ? "单" : "双";
+        hj::casestore::RecordBytes b{};
+        QVERIFY(hj::casestore::encodeRecord(r, b, nullptr));
+        bytes.append(b.data(), static_cast<qsizetype>(b.size()));
+    }
+    QFile f(root->dat(QStringLiteral("bazi0.dat")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    open();
+    auto* bar = child<QWidget>(win.get(), "TreeProgress");
+    QVERIFY(!bar->isVisible());
+    // The tree is built in steps; between them the bar shows how far it got.
+    int seenVisible = 0;
+    QTimer watch;
+    watch.setInterval(0);
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (!bar->isVisible()) return;
+        if (seenVisible++ == 1) hjtest::screenshot(win.get(), QStringLiteral("CaseTree-progress"));
+    });
+    watch.start();
+    rightClick(win->caseTree()->root());
+    action("pmnuShowAll")->trigger();
+    watch.stop();
+    QVERIFY(seenVisible > 0);
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(classNode(QStringLiteral("单"))->childCount() + classNode(QStringLiteral("双"))->childCount(), kCount);
+    QCOMPARE(node(kCount - 1)->text(0), QStringLiteral("某  公2000-1-1|19999"));
 }
 
 QTEST_MAIN(TestCaseTree)
