@@ -319,7 +319,7 @@ void CaseTree::moveCase(const QString& className) {
                 QMessageBox::Critical);
         return;
     }
-    QTreeWidgetItem* old = caseNode(idx);
+    QTreeWidgetItem* old = tree_->currentItem();
     const QString text = old->text(0);
     const QIcon icon = old->icon(0);
     forgetCase(old);
@@ -359,7 +359,7 @@ void CaseTree::DeleteCaseClick() {
         message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
         return;
     }
-    QTreeWidgetItem* item = caseNode(idx);
+    QTreeWidgetItem* item = tree_->currentItem();
     const QString name = qs(app::caseNameOfNodeText(u8(item->text(0))));
     if (!askYesNoDefaultNo(window(), QStringLiteral("确定要删除“%1”这个命例吗？").arg(name), QStringLiteral("注意")))
         return;
