@@ -262,6 +262,7 @@ void TestCaseTree::saveNewCaseThenOpenAndSaveAgain() {
     QVERIFY(win->editingCase());
     QCOMPARE(save->text(), QStringLiteral("存旧"));
     QCOMPARE(save->palette().color(QPalette::ButtonText), QColor(Qt::blue));
+    hjtest::screenshot(win.get(), QStringLiteral("CaseTree-open"));
     QCOMPARE(child<QLineEdit>(win.get(), "Edtname")->text(), QStringLiteral("张三"));
     QCOMPARE(win->Redtbazi->toPlainText(), report);
     QVERIFY(win->chartValid());
@@ -447,7 +448,15 @@ void TestCaseTree::classCommands() {
     }
     QCOMPARE(win->caseTree()->root()->childCount(), 1);
     QString title, preset;
-    expectInput(modals, QStringLiteral(" 六个汉字类别 "), &title, &preset);
+    modals.expect([&title, &preset](QWidget* w) {
+        auto* box = qobject_cast<QInputDialog*>(w);
+        QVERIFY(box);
+        title = box->windowTitle();
+        preset = box->textValue();
+        hjtest::screenshot(box, QStringLiteral("CaseTree-inputbox"));
+        box->setTextValue(QStringLiteral(" 六个汉字类别 "));
+        QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
+    });
     action("pmnuAddClass")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(title, QStringLiteral("新建类别"));
