@@ -2,24 +2,7 @@
 # The calendar commands: output format, ranges and refusals (exit code 1, message on stderr).
 set -u
 cli=$1
-fails=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1: expected [$2] got [$3]"
-    fails=$((fails + 1))
-  fi
-}
-refuses() {  # refuses NAME ARGS... : exit code 1, nothing on stdout, a message on stderr
-  local name=$1
-  shift
-  local out err rc
-  out=$("$cli" "$@" 2>/tmp/hj_cli_err.$$)
-  rc=$?
-  err=$(cat /tmp/hj_cli_err.$$)
-  [ "$rc" = 1 ] || { echo "FAIL $name: exit code $rc"; fails=$((fails + 1)); }
-  [ -z "$out" ] || { echo "FAIL $name: printed [$out]"; fails=$((fails + 1)); }
-  [ -n "$err" ] || { echo "FAIL $name: no message"; fails=$((fails + 1)); }
-}
+source "$(dirname "$0")/lib.sh"
 
 check lunar-range "$(printf '2024-02-09\t2023\t12\t30\t0\n2024-02-10\t2024\t1\t1\t0')" "$("$cli" lunar 2024-02-09 2024-02-10)"
 check lunar-leap "$(printf '2023-03-22\t2023\t2\t1\t1')" "$("$cli" lunar 2023-03-22)"
@@ -41,6 +24,5 @@ refuses year-range terms 10000
 refuses year-text era abc
 refuses month13 solar 2024-13-01
 refuses no-era era -3000
-rm -f /tmp/hj_cli_err.$$
 [ "$fails" = 0 ] && echo "calendar commands: all checks passed"
 exit "$fails"

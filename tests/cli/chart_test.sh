@@ -2,15 +2,9 @@
 # The chart commands: pillars (single and batch), chart as text, GBK and JSON, and refusals.
 set -u
 cli=$1
-fails=0
+source "$(dirname "$0")/lib.sh"
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1: expected [$2] got [$3]"
-    fails=$((fails + 1))
-  fi
-}
+trap 'rm -rf "$tmp" "$_hj_err"' EXIT
 
 check pillars "己卯 丙子 戊午 戊午" "$("$cli" pillars "2000-01-01 12:00")"
 check late-rat "己卯 丙子 己未 甲子" "$("$cli" pillars "2000-01-01 23:30")"

@@ -2,24 +2,7 @@
 # The perpetual-calendar page and the reverse search: output, year numbering and refusals.
 set -u
 cli=$1
-fails=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1: expected [$2] got [$3]"
-    fails=$((fails + 1))
-  fi
-}
-refuses() {  # refuses NAME ARGS... : exit code 1, nothing on stdout, a message on stderr
-  local name=$1
-  shift
-  local out err rc
-  out=$("$cli" "$@" 2>/tmp/hj_month_err.$$)
-  rc=$?
-  err=$(cat /tmp/hj_month_err.$$)
-  [ "$rc" = 1 ] || { echo "FAIL $name: exit code $rc"; fails=$((fails + 1)); }
-  [ -z "$out" ] || { echo "FAIL $name: printed [$out]"; fails=$((fails + 1)); }
-  [ -n "$err" ] || { echo "FAIL $name: no message"; fails=$((fails + 1)); }
-}
+source "$(dirname "$0")/lib.sh"
 
 page=$("$cli" month 2024-02 --day 10 --time 23:00)
 check title "2024年2月" "$(sed -n 1p <<<"$page")"
@@ -67,6 +50,5 @@ refuses year-early reverse --pillars "甲子 丙寅 甲子 甲子" --from -851
 refuses three-pillars reverse --pillars "甲子 丙寅 甲子"
 refuses not-ganzhi reverse --pillars "甲子 丙寅 甲子 甲猫"
 
-rm -f /tmp/hj_month_err.$$
 [ "$fails" = 0 ] && echo "all month/reverse checks passed"
 exit $((fails > 0))
