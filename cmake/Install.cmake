@@ -7,7 +7,7 @@
 # The programs find their defaults as ../share/hengjian/dat-default from their own folder, so
 # bin/ and share/ stay siblings whatever the prefix (an unpacked package works the same).
 
-set(HJ_APP_ID io.github.hengjian.Hengjian)
+set(HJ_APP_ID org.example.Hengjian)
 set(HJ_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/resources/desktop)
 
 install(TARGETS hengjian-cli RUNTIME DESTINATION bin)
