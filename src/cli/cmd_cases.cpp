@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/place_options.h"
+#include "core/app/case_session.h"
 #include "core/app/chart_inputs.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/places.h"
@@ -162,20 +163,8 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     if (!chart.buildReport(q)) return fail(chart.lastError);
 
     CaseRecord rec;
-    rec.name = q.name;
+    app::copyRequestInto(q, rec);
     rec.className = cls;
-    rec.year = q.year;
-    rec.month = q.month;
-    rec.day = q.day;
-    rec.hour = q.hour;
-    rec.minute = q.minute;
-    rec.lunar = q.lunar ? 1 : 0;
-    rec.leap = q.leap ? 1 : 0;
-    rec.male = q.male ? 1 : 0;
-    rec.province = q.province;
-    rec.city = q.city;
-    rec.longitude = q.longitude;
-    rec.latitude = q.latitude;
     rec.place = text::truncateGbk(q.place, casestore::kPlaceMaxBytes);
     rec.note = o.note;
 

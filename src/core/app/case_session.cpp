@@ -2,22 +2,24 @@
 
 namespace hj::app {
 
-void CaseEditState::takeRequest(const ChartRequest& req) {
-    record_.name = req.name;
-    record_.year = req.year;
-    record_.month = req.month;
-    record_.day = req.day;
-    record_.hour = req.hour;
-    record_.minute = req.minute;
-    record_.lunar = req.lunar ? 1 : 0;
-    record_.leap = req.leap ? 1 : 0;
-    record_.male = req.male ? 1 : 0;
-    record_.province = req.province;
-    record_.city = req.city;
-    record_.longitude = req.longitude;
-    record_.latitude = req.latitude;
-    record_.place = req.place;
+void copyRequestInto(const ChartRequest& req, casestore::CaseRecord& r) {
+    r.name = req.name;
+    r.year = req.year;
+    r.month = req.month;
+    r.day = req.day;
+    r.hour = req.hour;
+    r.minute = req.minute;
+    r.lunar = req.lunar ? 1 : 0;
+    r.leap = req.leap ? 1 : 0;
+    r.male = req.male ? 1 : 0;
+    r.province = req.province;
+    r.city = req.city;
+    r.longitude = req.longitude;
+    r.latitude = req.latitude;
+    r.place = req.place;
 }
+
+void CaseEditState::takeRequest(const ChartRequest& req) { copyRequestInto(req, record_); }
 
 void CaseEditState::open(int index, const casestore::CaseRecord& r, std::string reportPath) {
     editing_ = true;

@@ -13,6 +13,10 @@
 
 namespace hj::app {
 
+// Copies the birth data of a chart request into a case record (name, date, time, calendar,
+// sex, place); class, note, index and the deleted mark are left as they are.
+void copyRequestInto(const ChartRequest& req, casestore::CaseRecord& r);
+
 class CaseEditState {
 public:
     bool editingCase() const { return editing_; }
