@@ -212,6 +212,33 @@ bool CaseStore::readAllRecords(std::vector<CaseRecord>& out) {
     });
 }
 
+// The record file holding live slot i of an open session, or null with the reason in `error`
+// (no such slot, file missing or cut short, or the slot deleted: "第i号命例" + `deletedWhy`).
+StoreFile* liveSlot(const CaseStore& store, StoreSession& s, int i, const char* deletedWhy, std::string& error) {
+    const std::string which = "第" + std::to_string(i) + "号命例";
+    if (i < 0 || i >= s.h.count) {
+        error = "没有" + which;
+        return nullptr;
+    }
+    StoreFile* f = s.file(i / kRecordsPerFile, false, &error);
+    if (!f) {
+        if (error.empty()) error = "记录文件不存在：" + store.recordFilePath(i / kRecordsPerFile);
+        return nullptr;
+    }
+    const std::int64_t off = StoreSession::slotOffset(i);
+    char deleted = 0;
+    if (f->size() < off + static_cast<std::int64_t>(kRecordSize) ||
+        !f->readExact(off + static_cast<std::int64_t>(detail::kOffDeleted), &deleted, 1)) {
+        error = "记录文件不完整，" + which + "不在其中：" + f->path();
+        return nullptr;
+    }
+    if (deleted != 0) {
+        error = which + deletedWhy;
+        return nullptr;
+    }
+    return f;
+}
+
 bool CaseStore::writeRecord(int i, const CaseRecord& r) {
     lastError_.clear();
     CaseRecord copy = r;
@@ -221,16 +248,10 @@ bool CaseStore::writeRecord(int i, const CaseRecord& r) {
     if (!encodeRecord(copy, b, &lastError_)) return false;
     StoreSession s(*this);
     if (!s.begin(true)) return false;
-    if (i < 0 || i >= s.h.count) return fail("没有第" + std::to_string(i) + "号命例");
     std::string err;
-    StoreFile* f = s.file(i / kRecordsPerFile, false, &err);
-    if (!f) return fail(err.empty() ? "记录文件不存在：" + recordFilePath(i / kRecordsPerFile) : err);
+    StoreFile* f = liveSlot(*this, s, i, "已被删除，不能再保存到这个位置", err);
+    if (!f) return fail(err);
     const std::int64_t off = StoreSession::slotOffset(i);
-    char deleted = 0;
-    if (f->size() < off + static_cast<std::int64_t>(kRecordSize) ||
-        !f->readExact(off + static_cast<std::int64_t>(detail::kOffDeleted), &deleted, 1))
-        return fail("记录文件不完整，第" + std::to_string(i) + "号命例不在其中：" + f->path());
-    if (deleted != 0) return fail("第" + std::to_string(i) + "号命例已被删除，不能再保存到这个位置");
     if (!f->writeAt(off, b.data(), b.size()) || !f->sync())
         return fail("无法写入记录文件 " + f->path() + "：" + detail::errnoText());
     return true;
@@ -328,16 +349,10 @@ bool CaseStore::removeRecord(int i) {
     lastError_.clear();
     StoreSession s(*this);
     if (!s.begin(true)) return false;
-    if (i < 0 || i >= s.h.count) return fail("没有第" + std::to_string(i) + "号命例");
     std::string err;
-    StoreFile* f = s.file(i / kRecordsPerFile, false, &err);
-    if (!f) return fail(err.empty() ? "记录文件不存在：" + recordFilePath(i / kRecordsPerFile) : err);
+    StoreFile* f = liveSlot(*this, s, i, "已经删除", err);
+    if (!f) return fail(err);
     const std::int64_t off = StoreSession::slotOffset(i);
-    char deleted = 0;
-    if (f->size() < off + static_cast<std::int64_t>(kRecordSize) ||
-        !f->readExact(off + static_cast<std::int64_t>(detail::kOffDeleted), &deleted, 1))
-        return fail("记录文件不完整，第" + std::to_string(i) + "号命例不在其中：" + f->path());
-    if (deleted != 0) return fail("第" + std::to_string(i) + "号命例已经删除");
     const char one = 1;
     if (!f->writeAt(off + static_cast<std::int64_t>(detail::kOffDeleted), &one, 1) || !f->sync())
         return fail("无法写入记录文件 " + f->path() + "：" + detail::errnoText());
