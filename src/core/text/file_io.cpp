@@ -1,0 +1,109 @@
+#include "core/text/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+
+namespace hj::text {
+
+std::string reasonOf(int err) {
+    switch (err) {
+    case ENOENT: return "文件或文件夹不存在";
+    case EACCES:
+    case EPERM: return "没有权限";
+    case ENOSPC:
+    case EDQUOT: return "磁盘已满";
+    case EROFS: return "只读文件系统";
+    case EISDIR: return "是一个文件夹";
+    case ENOTDIR: return "路径中有一项不是文件夹";
+    case ELOOP: return "是一个符号链接";
+    case EEXIST: return "文件已存在";
+    case EBUSY:
+    case ETXTBSY: return "文件正被使用";
+    case ENAMETOOLONG: return "文件名太长";
+    case EMFILE:
+    case ENFILE: return "打开的文件太多";
+    case ENOMEM: return "内存不足";
+    case EFBIG: return "文件太大";
+    case EIO: return "读写出错";
+    default: return "错误代码 " + std::to_string(err);
+    }
+}
+
+int openRegularFile(const std::string& path, std::string* error, bool* missing) {
+    if (missing) *missing = false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        int err = errno;
+        if (missing) *missing = (err == ENOENT);
+        if (error) *error = "无法打开文件 " + path + "：" + reasonOf(err);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (error) *error = "不是普通文件，拒绝读取：" + path;
+        return -1;
+    }
+    // A regular file never blocks; clear the flag so reads behave normally.
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                     std::string* error, bool* missing) {
+    bytes.clear();
+    int fd = openRegularFile(path, error, missing);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_size < 0 ||
+        static_cast<unsigned long long>(st.st_size) > maxBytes) {
+        ::close(fd);
+        if (error) *error = "文件太大，拒绝读取：" + path;
+        return false;
+    }
+    try {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+    } catch (const std::bad_alloc&) {
+        ::close(fd);
+        if (error) *error = "无法读取文件 " + path + "：" + reasonOf(ENOMEM);
+        return false;
+    }
+    // The file may grow or shrink while we read: read to its real end, never past the bound.
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (bytes.size() >= maxBytes) {
+                char probe;
+                ssize_t n = ::read(fd, &probe, 1);
+                if (n == 0) break;
+                ::close(fd);
+                bytes.clear();
+                if (error) *error = "文件太大，拒绝读取：" + path;
+                return false;
+            }
+            bytes.resize(std::min(maxBytes, bytes.size() + 65536));
+        }
+        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int err = errno;
+            ::close(fd);
+            bytes.clear();
+            if (error) *error = "无法读取文件 " + path + "：" + reasonOf(err);
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
+    return true;
+}
+
+}  // namespace hj::text
