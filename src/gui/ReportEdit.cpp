@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPrintDialog>
@@ -14,6 +15,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
@@ -99,7 +101,9 @@ ReportEdit::ReportEdit(QWidget* parent) : QTextEdit(parent), pmnuPane(new QMenu(
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    add("pmnuUndo", QStringLiteral("撤销"), &QTextEdit::undo);
+    add("pmnuUndo", QStringLiteral("撤销"), &QTextEdit::undo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    // The pop-up only shows these keys; keyPressEvent takes them in the pane.
+    add("pmnuRedo", QStringLiteral("重做"), &QTextEdit::redo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     pmnuPane->addSeparator();
     add("pmnuCopy", QStringLiteral("复制"), &QTextEdit::copy);
     add("pmnuPaste", QStringLiteral("粘帖"), &QTextEdit::paste);
@@ -116,6 +120,7 @@ ReportEdit::ReportEdit(QWidget* parent) : QTextEdit(parent), pmnuPane(new QMenu(
         for (const char* n : {"pmnuCopy", "pmnuCut", "pmnuDelete", "pmnuSelFont"})
             pmnuPane->findChild<QAction*>(QLatin1String(n))->setEnabled(sel);
         pmnuPane->findChild<QAction*>(QStringLiteral("pmnuUndo"))->setEnabled(document()->isUndoAvailable());
+        pmnuPane->findChild<QAction*>(QStringLiteral("pmnuRedo"))->setEnabled(document()->isRedoAvailable());
         pmnuPane->findChild<QAction*>(QStringLiteral("pmnuPaste"))->setEnabled(canPaste());
         pmnuPane->popup(viewport()->mapToGlobal(p));
     });
@@ -123,6 +128,37 @@ ReportEdit::ReportEdit(QWidget* parent) : QTextEdit(parent), pmnuPane(new QMenu(
 
 bool ReportEdit::isModified() const { return document()->isModified(); }
 void ReportEdit::setModified(bool m) { document()->setModified(m); }
+
+void ReportEdit::settleLoaded() {
+    document()->clearUndoRedoStacks();
+    setModified(false);
+}
+
+namespace {
+bool isRedoKey(const QKeyEvent* e) {
+    const auto combo = e->keyCombination();
+    return combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+           combo == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+}  // namespace
+
+bool ReportEdit::event(QEvent* e) {
+    // Both redo keys belong to the pane, whatever the platform's own redo key is.
+    if (e->type() == QEvent::ShortcutOverride && isRedoKey(static_cast<QKeyEvent*>(e))) {
+        e->accept();
+        return true;
+    }
+    return QTextEdit::event(e);
+}
+
+void ReportEdit::keyPressEvent(QKeyEvent* e) {
+    if (isRedoKey(e)) {
+        if (!isReadOnly()) redo();
+        e->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(e);
+}
 
 void ReportEdit::setPaneFont(const QString& family, int pointSize) {
     paneFont_ = QFont(family, pointSize > 0 ? pointSize : 12);
@@ -148,11 +184,13 @@ void ReportEdit::clearWithDefaults() {
     f.setFontItalic(false);
     f.setFontUnderline(false);
     setCurrentCharFormat(f);
+    settleLoaded();
 }
 
 void ReportEdit::showPlaceholder(const QString& line) {
     clearWithDefaults();
     insertPlainText(line);
+    settleLoaded();
 }
 
 void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan>& spans, int leftIndent) {
@@ -178,6 +216,7 @@ void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan
     }
     c.endEditBlock();
     alignHalfWidth();
+    settleLoaded();
     c.setPosition(0);
     setTextCursor(c);
     ensureCursorVisible();
@@ -274,6 +313,7 @@ void ReportEdit::loadRtfDocument(const rtf::Document& doc) {
         }
     }
     c.endEditBlock();
+    settleLoaded();
     c.setPosition(0);
     setTextCursor(c);
 }
@@ -304,9 +344,10 @@ bool ReportEdit::saveText(const QString& path, QString* error) const {
 }
 
 bool ReportEdit::loadFile(const QString& path, QString* error) {
-    std::string bytes;
-    if (!text::readWholeFile(u8(path), bytes)) {
-        if (error) *error = QStringLiteral("无法读取文件");
+    std::string bytes, why;
+    // A link, a FIFO or an oversized file is refused before anything is read.
+    if (!text::readRegularFile(u8(path), text::kMaxReportBytes, bytes, &why)) {
+        if (error) *error = qs(why);
         return false;
     }
     if (bytes.rfind("{\\rtf", 0) == 0) {
@@ -318,12 +359,14 @@ bool ReportEdit::loadFile(const QString& path, QString* error) {
         }
         loadRtfDocument(doc);
         alignHalfWidth();
+        settleLoaded();
         return true;
     }
     const std::string utf8 = text::decodeFileText(bytes);
     clearWithDefaults();
     insertPlainText(qs(utf8).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     alignHalfWidth();
+    settleLoaded();
     moveCursor(QTextCursor::Start);
     return true;
 }
@@ -361,7 +404,7 @@ void ReportEdit::ImportClick() {
         message(this, QStringLiteral("导入文件出错,请重试一次"), QStringLiteral("重试一次"), QMessageBox::NoIcon);
         return;
     }
-    // The pane no longer holds the open case's stored report.
+    // The pane no longer holds the open case's stored report; undo still stops at the file.
     setModified(true);
 }
 

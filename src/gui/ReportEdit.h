@@ -1,6 +1,8 @@
 #pragma once
 // The report pane (命稿): a rich-text edit that shows the engine's reports with their marking,
-// and its pop-up commands: undo, clipboard, selection font, import, save as, print.
+// and its pop-up commands: undo, redo, clipboard, selection font, import, save as, print.
+// Whatever the program puts into the pane (a chart, a stored case, a file) is the start of the
+// user's editing: it cannot be undone, and the modified flag counts only the user's edits.
 #include <QTextEdit>
 
 #include "core/chart/chart_record.h"
@@ -45,6 +47,8 @@ public:
 
     bool isModified() const;
     void setModified(bool m);
+    // Makes the present text the start of editing: no undo past it, not modified.
+    void settleLoaded();
 
     QMenu* popupMenu() const { return pmnuPane; }
 
@@ -53,6 +57,10 @@ public slots:
     void ImportClick();
     void SaveAsClick();
     void PrintClick();
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     QMenu* pmnuPane;

@@ -503,8 +503,8 @@ void TFrmMain::requestChart() {
     }
     currentPillars_ = engine_->pillarBytes();
     chartValid_ = true;
-    // A new report in an open case differs from the stored one.
-    Redtbazi->setModified(editingCase());
+    // The pane's modified flag stays for the user's own edits: a recomputed report is saved
+    // into an open case only when the user saves it.
     if (engine_->promptSave()) emit saveRequested();
 }
 
