@@ -3,18 +3,20 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <cerrno>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "cli/place_options.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/places.h"
 #include "core/chart/chart_record.h"
 #include "core/chart/derived.h"
 #include "core/chart/province_table.h"
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 
@@ -70,32 +72,33 @@ int runPillars(const PillarsOptions& o) {
         std::printf("%s\n", line.c_str());
         return 0;
     }
-    std::ifstream file;
-    std::istream* in = &std::cin;
+    std::FILE* in = stdin;
     if (o.batch != "-") {
-        file.open(o.batch);
-        if (!file) return fail("cannot open " + o.batch);
-        in = &file;
+        in = std::fopen(o.batch.c_str(), "rb");
+        if (!in) return fail("无法打开 " + o.batch + "：" + text::reasonOf(errno));
     }
-    std::string out, text;
+    std::string text;
     int lineNo = 0, bad = 0;
-    while (std::getline(*in, text)) {
+    for (;;) {
+        const LineRead got = readBatchLine(in, text, error);
+        if (got == LineRead::End) break;
+        if (got == LineRead::Error) {
+            if (in != stdin) std::fclose(in);
+            return fail(error);
+        }
         ++lineNo;
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        if (pillarsOf(r, text, line, error)) {
-            out += line;
-        } else {
+        bool ok = got == LineRead::Line && pillarsOf(r, text, line, error);
+        if (got == LineRead::TooLong) error = "行太长（最多 " + std::to_string(kMaxBatchLineBytes) + " 字节）";
+        if (!ok) {
             // An empty output line keeps the output aligned with the input.
             std::fprintf(stderr, "hengjian-cli: line %d: %s\n", lineNo, error.c_str());
             ++bad;
+            line.clear();
         }
-        out += '\n';
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
+        line += '\n';
+        if (!writeOut(line)) break;  // main() reports the failed write
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (in != stdin) std::fclose(in);
     return bad ? 1 : 0;
 }
 

@@ -32,6 +32,7 @@
 #include "core/text/gbk.h"
 #include "gui/CalendarLinks.h"
 #include "gui/CaseSession.h"
+#include "gui/CaseSupport.h"
 #include "gui/CaseTree.h"
 #include "gui/GuiSupport.h"
 #include "gui/HistoryCommands.h"
@@ -282,7 +283,12 @@ void TFrmMain::FormShow() {
     cbodiZ->setCurrentIndex(ProvinceTable::kUnknown);
     rebuildCities();
 
-    ini_.reload();
+    if (!ini_.reload()) {
+        // Defaults are used; the file stays as it is (writes to it are refused).
+        QTimer::singleShot(0, this, [this, why = qs(ini_.lastError())] {
+            message(this, why, QStringLiteral("错误"), QMessageBox::Critical);
+        });
+    }
     applyWindowKeys();
     Redtbazi->setPaneFont(qs(ini_.readString("minggao", "fname", kDefaultPaneFont)),
                           ini_.readInt("minggao", "fsize", kDefaultPaneSize));
@@ -406,7 +412,11 @@ void TFrmMain::rebuildCities() {
         cityLat_.push_back(ProvinceTable::kUnknownLatitude);
     } else {
         text::IniFile dili(u8(datDir() + QStringLiteral("/dili.ini")));
-        dili.reload();
+        if (!dili.reload()) {
+            QTimer::singleShot(0, this, [this, why = qs(dili.lastError())] {
+                message(this, why, QStringLiteral("错误"), QMessageBox::Critical);
+            });
+        }
         const std::string section(ProvinceTable::name(province));
         QStringList names;
         for (const std::string& place : placesOf(dili, section)) {
@@ -436,6 +446,7 @@ bool TFrmMain::readInputs(ChartRequest& req) {
         Edtname->setFocus();
         return false;
     }
+    if (!checkTypedText(Edtname, name, "姓名", true, QStringLiteral("提示"))) return false;
     std::string gbk, bad;
     if (!text::utf8ToGbk(u8(name), gbk, &bad)) {
         message(this, QStringLiteral("姓名中的“%1”无法保存，请换一个字").arg(qs(bad)), QStringLiteral("提示"),

@@ -271,7 +271,7 @@ bool IniFile::serialize(std::string& gbkBytes, std::string* badChar) const {
 bool IniFile::commit(std::vector<std::string> lines) {
     lastError_.clear();
     if (!unreadable_.empty()) {
-        lastError_ = unreadable_ + "；未写入设置";
+        lastError_ = unreadable_ + "；该文件不会被改写";
         return false;
     }
     std::vector<std::string> old = std::move(lines_);
