@@ -18,10 +18,16 @@ bool writeOut(std::string_view bytes) {
 bool outputOk() { return !std::ferror(stdout); }
 
 bool finishOutput(std::string& error) {
+    // A command that wrote with fwrite directly left the reason only in errno; take it when it
+    // is one a write gives.
+    const int earlier = errno;
+    const bool writeReason = earlier == ENOSPC || earlier == EDQUOT || earlier == EFBIG || earlier == EPIPE ||
+                             earlier == EIO || earlier == EBADF;
     errno = 0;
     if (std::fflush(stdout) != 0 && firstWriteErrno == 0) firstWriteErrno = errno ? errno : EIO;
     if (!std::ferror(stdout)) return true;
-    error = "无法写出结果：" + text::reasonOf(firstWriteErrno ? firstWriteErrno : EIO);
+    if (firstWriteErrno == 0) firstWriteErrno = writeReason ? earlier : EIO;
+    error = "无法写出结果：" + text::reasonOf(firstWriteErrno);
     return false;
 }
 

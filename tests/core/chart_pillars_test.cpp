@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/text/gbk.h"
 #include "core/calendar/calendar.h"
 #include "core/calendar/places.h"
 #include "core/chart/chart_record.h"
@@ -230,7 +231,8 @@ TEST(ChartPillars, DayAndHourCyclesRunOn) {
 
 TEST(ChartPlaces, ReadingDili) {
     text::IniFile dili;
-    dili.loadFromBytes("[北京市]\r\n北京市=116:24*39:54\r\n延庆=115:58*40:27\r\n[新疆]\r\n西端=-73:30*39:0\r\n坏=12x:0*1:0\r\n");
+    dili.loadFromBytes(text::utf8ToGbkLossy(
+        "[北京市]\r\n北京市=116:24*39:54\r\n延庆=115:58*40:27\r\n[新疆]\r\n西端=-73:30*39:0\r\n坏=12x:0*1:0\r\n"));
     EXPECT_EQ(placesOf(dili, "北京市"), (std::vector<std::string>{"北京市", "延庆"}));
     EXPECT_TRUE(placesOf(dili, "西藏").empty());
     PlaceCoordinates c;
@@ -238,7 +240,7 @@ TEST(ChartPlaces, ReadingDili) {
     EXPECT_FLOAT_EQ(c.longitude, 116.4f);
     EXPECT_FLOAT_EQ(c.latitude, 39.9f);
     ASSERT_TRUE(placeCoordinates(dili, "新疆", "西端", c));
-    EXPECT_FLOAT_EQ(c.longitude, -72.5f);  // minutes add to negative degrees too
+    EXPECT_FLOAT_EQ(c.longitude, -73.5f);  // the minutes take the sign of the degrees
     ASSERT_TRUE(placeCoordinates(dili, "北京市", "没有", c));
     EXPECT_FLOAT_EQ(c.longitude, 120.0f);
     EXPECT_FLOAT_EQ(c.latitude, 30.0f);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/text/gbk.h"
 #include "core/app/commentary.h"
 #include "core/calendar/places.h"
 #include "core/casestore/case_store.h"
@@ -78,7 +79,7 @@ TEST_F(HostileFiles, ReportFilesThatAreNotRtfDeepOrTruncated) {
 }
 
 TEST_F(HostileFiles, PlaceFileWithBrokenValues) {
-    put("dat/dili.ini", "[北京]\r\n北京=abc*def\r\n海淀=116:xx*39:54\r\n朝阳=116:28\r\n东城=116:28*39:54\r\n");
+    put("dat/dili.ini", text::utf8ToGbkLossy("[北京]\r\n北京=abc*def\r\n海淀=116:xx*39:54\r\n朝阳=116:28\r\n东城=116:28*39:54\r\n"));
     text::IniFile dili((dir / "dat/dili.ini").string());
     struct Case { const char* place; bool ok; };
     for (const Case& c : {Case{"北京", false}, Case{"海淀", false}, Case{"朝阳", false}, Case{"东城", true}, Case{"没有", true}}) {
@@ -128,7 +129,7 @@ TEST_F(HostileFiles, StrokeDictionaryMissingOrShort) {
 }
 
 TEST_F(HostileFiles, CommentaryWithAbsurdCount) {
-    put("dat/bzpingyu.dat", "[性格]\r\ntol=2147483647\r\n1=甲\r\n[职业]\r\ntol=-5\r\n[财运]\r\ntol=x\r\n");
+    put("dat/bzpingyu.dat", text::utf8ToGbkLossy("[性格]\r\ntol=2147483647\r\n1=甲\r\n[职业]\r\ntol=-5\r\n[财运]\r\ntol=x\r\n"));
     text::IniFile f((dir / "dat/bzpingyu.dat").string());
     std::string huge = app::commentaryText(f, "性格");
     EXPECT_EQ(huge.rfind("1:甲\n", 0), 0u);

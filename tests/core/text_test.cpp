@@ -48,7 +48,8 @@ TEST(Gbk, TruncateAndPadCountGbkBytes) {
 
 TEST(Gbk, FileTextDecoding) {
     EXPECT_EQ(decodeFileText("\xEF\xBB\xBF命"), "命");
-    EXPECT_EQ(decodeFileText("命"), "命");
+    // Without the mark the bytes are GBK, even where they also read as UTF-8: 同学录.
+    EXPECT_EQ(decodeFileText("\xCD\xAC\xD1\xA7\xC2\xBC"), "同学录");
     EXPECT_EQ(decodeFileText("\xC3\xFC"), "命");  // GBK bytes
     char field[6] = {'a', 'b', 0, 'x', 'y', 'z'};
     EXPECT_EQ(gbkField(field, 6), "ab");
