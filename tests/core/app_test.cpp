@@ -110,6 +110,9 @@ TEST(ChartParams, RefusesBrokenTexts) {
         "mohang_mingli_data#2000 2 3 4#1#某人#1 0",       // too few fields
         "mohang_mingli_data#2000 2 3 4 5 1##某人#1 0",     // empty sex
         "mohang_mingli_data#2000 2 3 4 5 1#1##1 0",        // empty name
+        "mohang_mingli_data#2000 2 3 4 5 1#1#某\t人#1 0",   // control characters in the name
+        "mohang_mingli_data#2000 2 3 4 5 1#1#\x1b[2J#1 0",
+        "mohang_mingli_data#2000 2 3 4 5 1#1#　#1 0",       // only an ideographic space
         "mohang_mingli_data#2000 2 3 4 5 1#1#某人#1 ",      // trimmed to "1": too short
         "mohang_mingli_data#2000 2 3 4 5 1#1#某人",         // no place part
         "mohang_mingli_data#2000 2 3 4 5 1#1#某人#",
