@@ -131,6 +131,9 @@ void ReportEdit::setModified(bool m) { document()->setModified(m); }
 
 void ReportEdit::settleLoaded() {
     document()->clearUndoRedoStacks();
+    // The document keeps the undo position of its last unmodified state and updates it only
+    // when the flag changes; set it both ways so that undoing back to here reads unmodified.
+    setModified(true);
     setModified(false);
 }
 

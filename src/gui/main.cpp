@@ -56,6 +56,11 @@ int main(int argc, char** argv) {
                                            QStringLiteral("Exit once the main window is shown (start-up timing)."));
     cmd.addOption(quitWhenShown);
     cmd.process(app);
+    // An empty folder name would silently mean the program folder.
+    if (cmd.isSet(dataDir) && cmd.value(dataDir).isEmpty()) {
+        QMessageBox::critical(nullptr, hj::gui::appTitle(), QStringLiteral("数据文件夹不能为空"));
+        return 1;
+    }
 
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     hj::app::DataFolderInputs in;

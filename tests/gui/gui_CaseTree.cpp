@@ -41,6 +41,7 @@ private slots:
     void startShowsFirst300Slots();
     void menuFollowsSelectedLevel();
     void saveNewCaseThenOpenAndSaveAgain();
+    void paneUndoStopsAtLoadedReport();
     void deletingOpenCaseNeverBringsItBack();
     void deletingClassOfOpenCaseEndsEditing();
     void moveRenameAndEditOfOpenCaseSurviveSave();
@@ -294,6 +295,76 @@ void TestCaseTree::saveNewCaseThenOpenAndSaveAgain() {
     QCOMPARE(win->caseSession()->openCaseId(), 1);
     QVERIFY(!reportText(root->path() + QStringLiteral("/bazi_f/0.rtf")).contains(QStringLiteral("再改")));
     QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestCaseTree::paneUndoStopsAtLoadedReport() {
+    open();
+    chart(QStringLiteral("张三"), QStringLiteral("1990"));
+    hjtest::Modals modals;
+    expectChooser(modals, QStringLiteral("朋友"));
+    win->mnuF_save->trigger();
+    QTRY_VERIFY(modals.idle());
+    const QString stored = reportText(root->path() + QStringLiteral("/bazi_f/0.rtf"));
+    QVERIFY(!stored.trimmed().isEmpty());
+    QTest::mouseClick(child<QPushButton>(win.get(), "BtoNew"), Qt::LeftButton);
+    select(node(0));
+    action("pmnuView")->trigger();
+    QVERIFY(win->editingCase());
+    auto* pane = win->Redtbazi;
+    const QString loaded = pane->toPlainText();
+    QVERIFY(!loaded.isEmpty());
+
+    // Undo never takes back the program's own loading.
+    pane->setFocus();
+    QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(pane->toPlainText(), loaded);
+    QVERIFY(!pane->isModified());
+
+    // The user's own edits undo and redo, by either redo key.
+    QTextCursor c = pane->textCursor();
+    c.movePosition(QTextCursor::End);
+    pane->setTextCursor(c);
+    hjtest::typeText(pane, QStringLiteral("批注"));
+    QVERIFY(pane->isModified());
+    for (int i = 0; i < 5; ++i) QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(pane->toPlainText(), loaded);
+    QVERIFY(!pane->isModified());
+    for (int i = 0; i < 5; ++i) QTest::keyClick(pane, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(pane->toPlainText().endsWith(QStringLiteral("批注")));
+    QVERIFY(pane->isModified());
+    for (int i = 0; i < 5; ++i) QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+    for (int i = 0; i < 5; ++i) QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(pane->toPlainText().endsWith(QStringLiteral("批注")));
+    QVERIFY(child<QAction>(pane->popupMenu(), "pmnuRedo"));
+
+    // Emptying the pane and saving asks plainly, 否 first: Enter twice keeps the stored report.
+    pane->selectAll();
+    QTest::keyClick(pane, Qt::Key_Delete);
+    QVERIFY(pane->toPlainText().isEmpty());
+    modals.expectBox(QMessageBox::Yes);
+    modals.expect([&modals](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        modals.boxes.push_back({box->windowTitle(), box->text(), box->icon()});
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+        QMetaObject::invokeMethod(box->defaultButton(), &QAbstractButton::click, Qt::QueuedConnection);
+    });
+    QTest::mouseClick(child<QToolButton>(win.get(), "SbtoSave"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("命稿是空的。要用空白命稿替换“张三”已保存的命稿吗？"));
+    QCOMPARE(reportText(root->path() + QStringLiteral("/bazi_f/0.rtf")), stored);
+    QVERIFY(modals.unexpected.isEmpty());
+
+    // 导入命稿 of a 3 GB file is refused by its size before anything is read.
+    QFile huge(root->path() + QStringLiteral("/huge.rtf"));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(qint64(3) << 30));  // sparse
+    huge.close();
+    QString error;
+    QVERIFY(!pane->loadFile(huge.fileName(), &error));
+    QVERIFY2(error.contains(QStringLiteral("太大")), qPrintable(error));
+    QVERIFY(pane->toPlainText().isEmpty());
 }
 
 void TestCaseTree::deletingOpenCaseNeverBringsItBack() {
