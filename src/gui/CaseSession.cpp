@@ -124,7 +124,11 @@ void CaseSession::openCase(int index) {
     std::string report;
     bool hasReport = false;
     // Record and report in one read: another process may remove and refill the slot meanwhile.
-    if (!store.readCase(index, r, &report, &hasReport)) return;
+    if (!store.readCase(index, r, &report, &hasReport)) {
+        // A report that cannot be read (too large, not a regular file) is computed again below.
+        if (store.lastError().empty() || !store.readRecord(index, r)) return;
+        hasReport = false;
+    }
     askToSaveChanges();
     w_.setChartValid(false);
     setInputs(r);

@@ -43,6 +43,11 @@ bool writeAll(int fd, const char* p, std::size_t left) {
     return true;
 }
 
+bool isFolderEntry(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool failWith(std::string* error, const std::string& what) {
     if (error) *error = what + "：" + errnoText();
     return false;
@@ -245,6 +250,7 @@ bool makeFolder(const std::string& folder, std::string* error) {
 }
 
 bool removeFolder(const std::string& folder, std::string* error) {
+    if (exists(folder) && !isFolderEntry(folder)) return removeFile(folder, error);  // a stray file in its place
     DIR* d = ::opendir(folder.c_str());
     if (!d) return errno == ENOENT || failWith(error, "无法读取文件夹 " + folder);
     std::vector<std::string> names;
