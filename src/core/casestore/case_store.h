@@ -14,7 +14,8 @@
 // shared for readers (list, search, show, the tree, export) and exclusive for every change
 // (create, add, edit, move, remove, class rename, clear, import), report files included. The
 // store files are opened only after the lock is taken, so a file replaced by an import or a
-// clear is never written afterwards. Readers never create or change a file; a missing store
+// clear is never written afterwards. Readers never create or change a file (except that one
+// finding an unfinished change finishes it first, under the exclusive lock); a missing store
 // is created under the exclusive lock by linking a complete file in, never over an existing one.
 //
 // Crash safety: a change is first written whole to a journal (dat/<prefix>.journal) and
@@ -35,12 +36,12 @@
 //
 // Failures are a false result (or -1) plus lastError(); nothing throws.
 #include <array>
-#include <functional>
-#include <utility>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hj::casestore {

@@ -218,6 +218,7 @@ bool Journal::decode(const std::string& bytes, const StorePaths&) {
 }
 
 bool commit(const Journal& j, const StorePaths& p, std::string* error) {
+    if (j.writes.empty() && j.placeReports.empty() && j.dropReports.empty() && !j.switchHistory) return true;
     const std::string tmp = p.journal() + ".tmp";
     if (!writeWholeFile(tmp, j.encode(), error) || !renameFile(tmp, p.journal(), error) || !syncFolder(p.datDir, error))
         return false;
