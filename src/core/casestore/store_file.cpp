@@ -162,7 +162,11 @@ bool FolderLock::take(const std::string& folder, bool exclusive, int waitMs, std
     long slept = 0, pause = 2;
     for (;;) {
         if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
-        if (errno != EWOULDBLOCK && errno != EINTR) break;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            failWith(error, "无法锁定文件夹 " + folder);
+            release();
+            return false;
+        }
         if (slept >= waitMs) break;
         struct timespec ts {0, pause * 1'000'000};
         ::nanosleep(&ts, nullptr);
