@@ -93,9 +93,11 @@ bool carryOutSwitch(const Journal& j, const StorePaths& p, std::string* error) {
 
 bool carryOut(const Journal& j, const StorePaths& p, std::string* error) {
     std::map<int, StoreFile> files;
+    bool created = false;  // a new record file's name must reach the disk too
     for (const Journal::Write& w : j.writes) {
         auto it = files.find(w.file);
         if (it == files.end()) {
+            created = created || !exists(p.recordFile(w.file));
             StoreFile f;
             if (!f.open(p.recordFile(w.file), StoreFile::Mode::Create, error)) return false;
             it = files.emplace(w.file, std::move(f)).first;
@@ -110,6 +112,7 @@ bool carryOut(const Journal& j, const StorePaths& p, std::string* error) {
             if (error) *error = "无法写入记录文件 " + f.path() + "：" + errnoText();
             return false;
         }
+    if (created && !syncFolder(p.datDir, error)) return false;
     for (std::int32_t slot : j.placeReports) {
         const std::string pending = p.pendingReport(slot);
         if (exists(pending) && !renameFile(pending, p.report(std::to_string(slot) + ".rtf"), error)) return false;
