@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include "core/casestore/case_store.h"
+#include "core/casestore/journal.h"
 #include "core/casestore/store_file.h"
 #include "core/text/gbk.h"
 
@@ -761,4 +762,33 @@ TEST_F(StoreTest, AReportIsOnlyEverTheOneWrittenForItsRecord) {
     std::vector<CaseRecord> all;
     EXPECT_TRUE(reader.readAllRecords(all));
     EXPECT_TRUE(fs::is_empty(empty));
+}
+
+TEST_F(StoreTest, ADamagedOrHostileJournalIsNeverCarriedOut) {
+    store.addRecord(sample("甲"));
+    const std::string image = readFile(dat());
+    detail::Journal outside;  // well formed, but writing past a record file's end
+    outside.writes.push_back({0, 20 + 50000ll * 1184, "x"});
+    detail::Journal escape;  // a report name leaving the report folder
+    escape.switchHistory = true;
+    escape.fileCount = 1;
+    escape.reportNames.push_back("../../x.rtf");
+    std::string torn = outside.encode();
+    torn.resize(torn.size() - 3);
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case cases[] = {{"garbage", "not a journal"}, {"torn", torn}, {"outside a file", outside.encode()},
+                          {"name leaving the folder", escape.encode()}};
+    for (const Case& c : cases) {
+        writeFile(root / "dat" / "bazi.journal", c.bytes);
+        std::vector<CaseRecord> all;
+        EXPECT_FALSE(store.readAllRecords(all)) << c.what;
+        EXPECT_NE(store.lastError().find("bazi.journal"), std::string::npos) << c.what;
+        EXPECT_EQ(store.addRecord(sample("乙")), -1) << c.what;
+        EXPECT_EQ(readFile(dat()), image) << c.what;
+    }
+    fs::remove(root / "dat" / "bazi.journal");
+    EXPECT_EQ(store.addRecord(sample("乙")), 1);
 }

@@ -185,7 +185,7 @@ std::string Journal::encode() const {
     return out;
 }
 
-bool Journal::decode(const std::string& bytes, const StorePaths&) {
+bool Journal::decode(const std::string& bytes) {
     *this = Journal{};
     if (bytes.size() < sizeof kMagic + 8 || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return false;
     std::uint64_t sum;
@@ -236,7 +236,7 @@ bool recover(const StorePaths& p, std::string* error) {
     bool missing = false;
     if (text::readRegularFile(p.journal(), kMaxJournalBytes, bytes, error, &missing)) {
         Journal j;
-        if (!j.decode(bytes, p)) {
+        if (!j.decode(bytes)) {
             if (error) *error = "命例库的修改记录已损坏，请检查或删除：" + p.journal();
             return false;
         }

@@ -41,7 +41,7 @@ struct Journal {
     std::vector<std::string> reportNames;
 
     std::string encode() const;
-    bool decode(const std::string& bytes, const StorePaths& paths);
+    bool decode(const std::string& bytes);
 };
 
 // Writes the journal durably (the change is decided from then on), carries it out and deletes
