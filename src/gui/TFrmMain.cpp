@@ -27,6 +27,7 @@
 
 #include "core/app/chart_inputs.h"
 #include "core/app/chart_params.h"
+#include "core/calendar/month_page.h"
 #include "core/calendar/places.h"
 #include "core/chart/province_table.h"
 #include "core/text/gbk.h"
@@ -140,6 +141,7 @@ void TFrmMain::buildControls() {
     UpDyear->setRange(-4712, 9999);
     UpDyear->setFixedHeight(EdtYear->sizeHint().height());
     EdtYear->installEventFilter(new YearKeys(UpDyear, this));
+    bindYearField(EdtYear, UpDyear, shownYearAccepted, [this] { refuseYear(); });
     auto* yearLabel = new QLabel(QStringLiteral("年"));
     yearLabel->setBuddy(EdtYear);
     QStringList items;
@@ -393,6 +395,12 @@ void TFrmMain::setShownYear(int shown) {
     UpDyear->setPosition(astronomicalYear(shown));
 }
 
+void TFrmMain::refuseYear() {
+    message(this,
+            QStringLiteral("甲命年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
+            QStringLiteral("年份错误"), QMessageBox::Warning);
+}
+
 void TFrmMain::UpDyearClick() { EdtYear->setText(QString::number(displayYear(UpDyear->position()))); }
 
 void TFrmMain::rebuildCities() {
@@ -445,9 +453,7 @@ bool TFrmMain::readInputs(ChartRequest& req) {
     }
     const int shown = app::yearFromField(u8(EdtYear->text().trimmed()));
     if (!app::yearIsAccepted(shown)) {
-        message(this,
-                QStringLiteral("甲命年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
-                QStringLiteral("年份错误"), QMessageBox::Warning);
+        refuseYear();
         EdtYear->setFocus();
         EdtYear->selectAll();
         return false;

@@ -149,6 +149,7 @@ private:
     void applyWindowKeys();
     bool FormClose();
     void setShownYear(int shown);
+    void refuseYear();  // the message for a year the chart cannot take
 
     QString dataRoot_;
     text::IniFile ini_;

@@ -1,6 +1,7 @@
 #include "gui/TFrmWnl.h"
 
 #include <QComboBox>
+#include <QApplication>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "gui/GuiSupport.h"
 
@@ -22,14 +24,7 @@ namespace {
 
 QColor colourOf(const Rgb& c) { return QColor(c.r, c.g, c.b); }
 
-// The grid's face: 宋体 where it exists, else a CJK face the system has.
-QFont gridFont(int pointSize) {
-    QFont f;
-    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                   QStringLiteral("Noto Sans CJK SC")});
-    f.setPointSize(pointSize);
-    return f;
-}
+QFont gridFont(int pointSize) { return MonthGrid::cellFont(pointSize); }
 
 // Memo texts keep "\r\n" in the engine; a text box wants plain line ends.
 QString memoText(const std::string& s) { return qs(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
@@ -46,8 +41,33 @@ QComboBox* numberList(QWidget* parent, const char* name, int from, int to, const
 
 // ---- MonthGrid ----
 
+QFont MonthGrid::cellFont(int pointSize) {
+    QFont f;
+    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                   QStringLiteral("Noto Sans CJK SC")});
+    f.setPointSize(pointSize);
+    return f;
+}
+
+QSize MonthGrid::minimumCell() {
+    const auto width = [](int size, const char* text) {
+        return QFontMetrics(gridFont(size)).horizontalAdvance(QString::fromUtf8(text));
+    };
+    // Lunar texts longer than ten bytes are drawn a point smaller.
+    const int w = std::max({width(9, "十一月廿九"), width(8, "闰十一月廿九"), width(13, "星期三"), width(10, "31 小寒"),
+                            width(14, "12月")});
+    // The day sits at the bottom of the upper half and the lunar text in the middle of the lower.
+    const int h = 2 * std::max(QFontMetrics(gridFont(14)).height(), QFontMetrics(gridFont(9)).height());
+    return {w + 8, h + 4};
+}
+
+QSize MonthGrid::sizeHint() const {
+    const QSize cell = minimumCell();
+    return {7 * std::max(cell.width(), 76), 7 * std::max(cell.height(), 56)};
+}
+
 MonthGrid::MonthGrid(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(7 * 56, 7 * 44);
+    setMinimumSize(7 * minimumCell());
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -206,6 +226,24 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     connect(BtnNow, &QPushButton::clicked, this, &TFrmWnl::BtnNowClick);
     connect(BtnPai, &QPushButton::clicked, this, &TFrmWnl::BtnPaiClick);
     connect(ImgMonth, &MonthGrid::cellClicked, this, &TFrmWnl::gridClicked);
+
+    bindYearField(EdtYear, UdYear, shownYearAccepted, [this] {
+        message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
+    });
+    qApp->installEventFilter(this);
+}
+
+TFrmWnl::~TFrmWnl() { qApp->removeEventFilter(this); }
+
+bool TFrmWnl::eventFilter(QObject* watched, QEvent* e) {
+    // A dialog's window exists but is not yet mapped when its Show event arrives, so the window
+    // manager learns of the hint as the dialog appears.
+    if (e->type() == QEvent::Show && isVisible() && watched != this) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Sheet))
+            if (QWindow* handle = w->windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void TFrmWnl::setMoment(int shownYear, int month, int day, int hour, int minute) {

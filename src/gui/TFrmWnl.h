@@ -26,7 +26,11 @@ public:
     QPoint cellAt(QPoint p) const;
     // The rectangle of a cell.
     QRect cellRect(int row, int column) const;
-    QSize sizeHint() const override { return {532, 392}; }
+    QSize sizeHint() const override;
+    // The smallest cell that holds the longest header, day and lunar texts.
+    static QSize minimumCell();
+    // The grid's face at a size: 宋体 where it exists, else a CJK face the system has.
+    static QFont cellFont(int pointSize);
 signals:
     void cellClicked(int row, int column);
 protected:
@@ -40,6 +44,7 @@ class TFrmWnl : public QWidget {
     Q_OBJECT
 public:
     explicit TFrmWnl(QWidget* parent = nullptr);
+    ~TFrmWnl() override;
 
     // Opens on a moment, its year in the shown numbering (no year 0): fills the lists, selects
     // the moment (day 15 when the month has no such day), draws and shows the window.
@@ -70,6 +75,10 @@ signals:
 
 public slots:
     void drawMonth();
+
+protected:
+    // The calendar stays on top of other windows; a dialog shown while it is up goes above it.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private slots:
     void UdYearClick();
