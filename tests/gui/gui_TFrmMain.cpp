@@ -42,6 +42,8 @@ private slots:
     void yearChecks_data();
     void yearChecks();
     void yearUpDownSkipsYearZero();
+    void arrowsStepFromTheTypedYear_data();
+    void arrowsStepFromTheTypedYear();
     void emptyNameIsRefused();
     void chartFillsPane();
     void unknownProvince();
@@ -254,6 +256,43 @@ void TestTFrmMain::yearUpDownSkipsYearZero() {
     QTest::keyClick(year, Qt::Key_Up);
     QTest::keyClick(year, Qt::Key_Up);
     QCOMPARE(year->text(), QStringLiteral("1"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmMain::arrowsStepFromTheTypedYear_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("arrowKey");  // the arrow key in the field instead of the button
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("shown");  // empty: refused with the year message
+    QTest::newRow("1990 up") << "1990" << false << 1 << "1991";
+    QTest::newRow("1990 key down") << "1990" << true << -1 << "1989";
+    QTest::newRow("beyond the chart years") << "5000" << false << -1 << "4999";
+    QTest::newRow("text") << "abc" << false << 1 << "";
+    QTest::newRow("text, key") << "19o0" << true << 1 << "";
+    QTest::newRow("year 0") << "0" << false << -1 << "";
+}
+
+void TestTFrmMain::arrowsStepFromTheTypedYear() {
+    QFETCH(QString, typed);
+    QFETCH(bool, arrowKey);
+    QFETCH(int, step);
+    QFETCH(QString, shown);
+    TFrmMain* w = open();
+    auto* year = child<QLineEdit>(w, "EdtYear");
+    hjtest::retype(year, typed);
+    hjtest::Modals modals;
+    if (shown.isEmpty()) modals.expectBox();
+    if (arrowKey) QTest::keyClick(year, step > 0 ? Qt::Key_Up : Qt::Key_Down);
+    else QTest::mouseClick(child<QToolButton>(child<QWidget>(w, "UpDyear"), step > 0 ? "up" : "down"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    if (shown.isEmpty()) {
+        QCOMPARE(year->text(), typed);
+        QCOMPARE(modals.boxes.at(0).title, QStringLiteral("年份错误"));
+        QVERIFY(modals.boxes.at(0).text.startsWith(QStringLiteral("甲命年份必须在-850到2100年之间")));
+        QCOMPARE(w->focusWidget(), year);
+    } else {
+        QCOMPARE(year->text(), shown);
+    }
     QVERIFY(modals.unexpected.isEmpty());
 }
 
