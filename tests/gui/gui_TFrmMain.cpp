@@ -8,12 +8,14 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -59,6 +61,7 @@ private slots:
     void menusAndKeys();
     void chartSettingsFromMenu();
     void printAsksAndPrintsToPdf();
+    void paperAndClipboardKeepTheText();
 
 private:
     TFrmMain* open();
@@ -741,6 +744,49 @@ void TestTFrmMain::printAsksAndPrintsToPdf() {
     QTest::qWait(20);
     QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char('|'))));
     QVERIFY(hjtest::readBytes(pdf).startsWith("%PDF"));
+    if (!qgetenv("HJ_SCREENSHOT_DIR").isEmpty()) QFile::copy(pdf, QString::fromLocal8Bit(qgetenv("HJ_SCREENSHOT_DIR")) + QStringLiteral("/report.pdf"));
+}
+
+void TestTFrmMain::paperAndClipboardKeepTheText() {
+    writeIni(QStringLiteral("[set]\r\nleftpos=40\r\n"));
+    TFrmMain* w = open();
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    const QTextBlockFormat screen = pane->document()->firstBlock().blockFormat();
+    QVERIFY(screen.textIndent() > 0);
+    // On screen ASCII carries the spacing that lines it up with Chinese characters.
+    const auto spaced = [](const QTextDocument& doc) {
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().hasProperty(QTextFormat::FontLetterSpacing)) return true;
+        return false;
+    };
+    QVERIFY(spaced(*pane->document()));
+
+    for (const auto& [resolution, selection] : {std::pair{QPrinter::HighResolution, false}, std::pair{QPrinter::ScreenResolution, true}}) {
+        QPrinter printer(resolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        QTextCursor c = pane->textCursor();
+        c.setPosition(0);
+        c.setPosition(200, QTextCursor::KeepAnchor);
+        pane->setTextCursor(c);
+        printer.setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
+        const std::unique_ptr<QTextDocument> paper = pane->printCopy(printer);
+        QVERIFY(!spaced(*paper));
+        QCOMPARE(paper->toPlainText(), selection ? c.selection().toPlainText() : pane->toPlainText());
+        // The indent keeps its physical size: screen pixels become printer pixels.
+        if (!selection)
+            QCOMPARE(paper->firstBlock().blockFormat().textIndent(),
+                     screen.textIndent() * printer.logicalDpiX() / pane->logicalDpiX());
+    }
+
+    // Copying: the same text, and no spacing in the formatted copy either.
+    pane->selectAll();
+    pane->copy();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(copied->text(), pane->toPlainText());
+    QVERIFY(copied->hasHtml());
+    QVERIFY(!copied->html().contains(QStringLiteral("letter-spacing")));
 }
 
 QTEST_MAIN(TestTFrmMain)
