@@ -9,6 +9,7 @@
 
 #include "core/casestore/record_layout.h"
 #include "core/casestore/store_session.h"
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 
@@ -456,7 +457,7 @@ bool CaseStore::removeReport(int i) {
     if (!isOpen()) return fail("命例库尚未打开");
     std::error_code ec;
     fs::remove(reportPath(i), ec);
-    if (ec) return fail("无法删除命稿文件 " + reportPath(i) + "：" + ec.message());
+    if (ec) return fail("无法删除命稿文件 " + reportPath(i) + "：" + text::reasonOf(ec.value()));
     return true;
 }
 

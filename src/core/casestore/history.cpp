@@ -15,6 +15,7 @@
 #include "core/casestore/case_store.h"
 #include "core/casestore/store_file.h"
 #include "core/casestore/store_session.h"
+#include "core/text/file_io.h"
 #include "core/text/ini.h"
 
 namespace hj::casestore {
@@ -51,7 +52,7 @@ bool listFiles(const fs::path& dir, Keep keep, std::vector<fs::path>& out, std::
         if (it->is_regular_file(ec2) && keep(it->path())) out.push_back(it->path());
     }
     if (ec) {
-        if (error) *error = "无法读取文件夹 " + dir.string() + "：" + ec.message();
+        if (error) *error = "无法读取文件夹 " + dir.string() + "：" + text::reasonOf(ec.value());
         return false;
     }
     std::sort(out.begin(), out.end());
@@ -104,10 +105,10 @@ bool CaseStore::clearAll() {
     std::reverse(files.begin(), files.end());
     std::stable_partition(files.begin(), files.end(), [&](const fs::path& p) { return p.filename() != prefix_ + "0.dat"; });
     for (const fs::path& p : files)
-        if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + ec.message());
+        if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + text::reasonOf(ec.value()));
     if (listFiles(reportDir_, hasRtfExtension, files, &err)) {
         for (const fs::path& p : files)
-            if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + ec.message());
+            if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + text::reasonOf(ec.value()));
     } else if (fs::exists(reportDir_, ec)) {
         failed.add(err);
     }
@@ -257,7 +258,7 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
             const std::string n = p.filename().string();
             const long k = std::strtol(n.c_str() + prefix_.size(), nullptr, 10);
             if (k >= h.fileCount || n != prefix_ + std::to_string(k) + ".dat")
-                if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + ec.message());
+                if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + text::reasonOf(ec.value()));
         }
     } else {
         failed.add(err);
@@ -266,17 +267,17 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
     for (int k = h.fileCount - 1; k >= 0; --k) {
         const std::string name = prefix_ + std::to_string(k) + ".dat";
         fs::rename(datStage / name, fs::path(datDir_) / name, ec);
-        if (ec) failed.add(name + "：" + ec.message());
+        if (ec) failed.add(name + "：" + text::reasonOf(ec.value()));
     }
     if (listFiles(reportDir_, hasRtfExtension, old, &err)) {
         for (const fs::path& p : old)
-            if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + ec.message());
+            if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + text::reasonOf(ec.value()));
     } else {
         failed.add(err);
     }
     for (const fs::path& p : reports) {
         fs::rename(rtfStage / p.filename(), fs::path(reportDir_) / p.filename(), ec);
-        if (ec) failed.add(p.filename().string() + "：" + ec.message());
+        if (ec) failed.add(p.filename().string() + "：" + text::reasonOf(ec.value()));
     }
     lockFile.close();
     dropStages();

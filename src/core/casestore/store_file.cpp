@@ -11,9 +11,11 @@
 #include <ctime>
 #include <vector>
 
+#include "core/text/file_io.h"
+
 namespace hj::casestore::detail {
 
-std::string errnoText() { return std::strerror(errno); }
+std::string errnoText() { return text::reasonOf(errno); }
 
 StoreFile& StoreFile::operator=(StoreFile&& o) noexcept {
     if (this != &o) {

@@ -49,7 +49,7 @@ private:
 // the old file or the complete copy. False with a message in `error`.
 bool copyFileReplacing(const std::string& from, const std::string& to, std::string* error);
 
-// strerror of the current errno as a short text.
+// The Chinese reason for the current errno.
 std::string errnoText();
 
 }  // namespace hj::casestore::detail

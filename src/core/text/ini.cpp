@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 
 namespace hj::text {
@@ -102,7 +103,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     std::string tmp = path + ".tmpXXXXXX";
     int fd = mkstemp(tmp.data());
     if (fd < 0) {
-        if (error) *error = "无法写入文件 " + path + "：" + std::strerror(errno);
+        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(errno);
         return false;
     }
     const char* p = bytes.data();
@@ -128,7 +129,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     if (!ok) {
         std::remove(tmp.c_str());
-        if (error) *error = "无法写入文件 " + path + "：" + std::strerror(savedErrno);
+        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(savedErrno);
     }
     return ok;
 }
