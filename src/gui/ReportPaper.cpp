@@ -3,11 +3,17 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <vector>
+
 namespace hj::gui {
 
 void dropLetterSpacing(QTextDocument& doc) {
-    QTextCursor c(&doc);
-    c.beginEditBlock();
+    // Ranges first: changing a format merges fragments under a running iterator.
+    struct Range {
+        int from, to;
+        QTextCharFormat format;
+    };
+    std::vector<Range> ranges;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
@@ -16,10 +22,15 @@ void dropLetterSpacing(QTextDocument& doc) {
                 continue;
             f.clearProperty(QTextFormat::FontLetterSpacing);
             f.clearProperty(QTextFormat::FontLetterSpacingType);
-            c.setPosition(frag.position());
-            c.setPosition(frag.position() + frag.length(), QTextCursor::KeepAnchor);
-            c.setCharFormat(f);
+            ranges.push_back({frag.position(), frag.position() + frag.length(), f});
         }
+    }
+    QTextCursor c(&doc);
+    c.beginEditBlock();
+    for (const Range& r : ranges) {
+        c.setPosition(r.from);
+        c.setPosition(r.to, QTextCursor::KeepAnchor);
+        c.setCharFormat(r.format);
     }
     c.endEditBlock();
 }
