@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/calendar/festivals.h"
 #include "core/text/gbk.h"
 
 namespace hj {
@@ -15,9 +16,9 @@ bool inGap(int year, int month, int day) { return year == 1582 && month == 10 &&
 int shownDay(int year, int month, int index) { return year == 1582 && month == 10 && index > 4 ? index + 10 : index; }
 int dayIndex(int year, int month, int day) { return year == 1582 && month == 10 && day > 14 ? day - 10 : day; }
 
-std::string lunarText(const DateTime& lunar, bool leap) {
+std::string lunarText(const DateTime& lunar, bool leap, bool winterNames) {
     std::string s = leap ? "闰" : "";
-    s += lunar.month == 1 ? std::string("正月") : chineseNumber(lunar.month) + "月";
+    s += lunarMonthName(lunar.month, winterNames);
     if (lunar.day <= 10) s += "初";
     s += chineseNumber(lunar.day);
     return s;
@@ -118,12 +119,26 @@ bool MonthPageBuilder::build(int shownYear, int month, int day, int hour, int mi
             c.upperSize = 10;
             break;
         }
-        bool leap = false;
         const DateTime civil{page.moment.year, page.moment.month, static_cast<std::int16_t>(c.day), 12, 0};
-        const DateTime lunar = cal_.solarToLunar(civil, leap);  // sets `leap`
-        c.lower = lunarText(lunar, leap);
+        int termIndex = -1;
+        for (const TermEntry& t : page.terms)
+            if (t.time.day == c.day) termIndex = t.index;
+        const DayFacts facts = dayFactsOf(cal_, civil, termIndex);
+        c.lower = lunarText(facts.lunar, facts.leap, options_.winterNames);
+        const std::vector<const Festival*> festivals = festivalsOf(facts);
+        c.festivals = festivalNames(festivals);
+        // A term is already named above the line; the first other festival takes the lunar date's place.
+        for (const Festival* f : festivals) {
+            if (!options_.festivals || f->kind == FestivalKind::Term) continue;
+            c.lower = f->name;
+            c.lowerColour = kFestivalColour;
+            break;
+        }
         c.lowerSize = text::gbkLength(c.lower) > 10 ? 8 : 9;
         c.selected = c.day == day;
+        c.today = civil.year == options_.today.year && civil.month == options_.today.month &&
+                  civil.day == options_.today.day;
+        if (c.selected) page.selectedFestivals = c.festivals;
         page.cells.push_back(std::move(c));
     }
 
