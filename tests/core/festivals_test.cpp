@@ -106,3 +106,32 @@ TEST(Festivals, MonthPageShowsThemOnlyWhenAsked) {
     EXPECT_EQ(marked.selectedFestivals, "春节");
     EXPECT_EQ(plain.selectedFestivals, "春节");  // known either way; the window shows it only when asked
 }
+
+// Keyboard moves of the calendar: across months, the 1582 gap and year 0, and the range ends.
+TEST(MonthPageMoves, DaysAndMonths) {
+    hj::MonthPageBuilder b;
+    struct DayCase { int y, m, d, by; bool ok; int ey, em, ed; } days[] = {
+        {2024, 2, 28, 1, true, 2024, 2, 29},   {2024, 2, 29, 1, true, 2024, 3, 1},
+        {2024, 1, 3, -7, true, 2023, 12, 27},  {1582, 10, 4, 1, true, 1582, 10, 15},
+        {1582, 10, 15, -1, true, 1582, 10, 4}, {1, 1, 1, -1, true, -1, 12, 31},
+        {-1, 12, 31, 1, true, 1, 1, 1},        {-4713, 1, 1, -1, false, -4713, 1, 1},
+        {9999, 12, 31, 1, false, 9999, 12, 31}, {1900, 2, 28, 1, true, 1900, 3, 1},  // no 29 February 1900
+    };
+    for (const DayCase& c : days) {
+        int y = c.y, m = c.m, d = c.d;
+        EXPECT_EQ(hj::shiftDays(b.calendar(), y, m, d, c.by), c.ok) << c.y << "-" << c.m << "-" << c.d << " by " << c.by;
+        EXPECT_EQ(y * 10000 + m * 100 + d, c.ey * 10000 + c.em * 100 + c.ed) << c.y << "-" << c.m << "-" << c.d << " by " << c.by;
+    }
+    struct MonthCase { int y, m, d, by; bool ok; int ey, em, ed; } months[] = {
+        {2024, 1, 31, 1, true, 2024, 2, 29},   {2023, 1, 31, 1, true, 2023, 2, 28},
+        {2024, 3, 15, -12, true, 2023, 3, 15}, {1, 1, 10, -1, true, -1, 12, 10},
+        {-1, 12, 10, 1, true, 1, 1, 10},       {1, 6, 10, -12, true, -1, 6, 10},
+        {1582, 9, 10, 1, true, 1582, 10, 4},   {1582, 11, 30, -1, true, 1582, 10, 30},
+        {-4713, 1, 5, -1, false, -4713, 1, 5}, {9999, 12, 5, 1, false, 9999, 12, 5},
+    };
+    for (const MonthCase& c : months) {
+        int y = c.y, m = c.m, d = c.d;
+        EXPECT_EQ(hj::shiftMonths(y, m, d, c.by), c.ok) << c.y << "-" << c.m << "-" << c.d << " by " << c.by;
+        EXPECT_EQ(y * 10000 + m * 100 + d, c.ey * 10000 + c.em * 100 + c.ed) << c.y << "-" << c.m << "-" << c.d << " by " << c.by;
+    }
+}

@@ -1,5 +1,6 @@
 #include "core/calendar/month_page.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -15,6 +16,8 @@ bool inGap(int year, int month, int day) { return year == 1582 && month == 10 &&
 // October 1582 numbers its 21 days 1-4 and 15-31.
 int shownDay(int year, int month, int index) { return year == 1582 && month == 10 && index > 4 ? index + 10 : index; }
 int dayIndex(int year, int month, int day) { return year == 1582 && month == 10 && day > 14 ? day - 10 : day; }
+// The number of the month's last day (31 for October 1582, which has 21 days).
+int lastDayOf(int year, int month) { return shownDay(year, month, monthLengthOf(year, month)); }
 
 std::string lunarText(const DateTime& lunar, bool leap, bool winterNames) {
     std::string s = leap ? "闰" : "";
@@ -215,6 +218,31 @@ int dayAtCell(const MonthPage& page, int row, int column) {
     const int cell = row * 7 + column - 7;
     if (cell < page.firstColumn || cell >= page.firstColumn + page.monthLength) return 0;
     return shownDay(page.moment.year, page.moment.month, cell - page.firstColumn + 1);
+}
+
+bool shiftDays(Calendar& cal, int& shownYear, int& month, int& day, int days) {
+    if (!shownYearAccepted(shownYear)) return false;
+    const DateTime d = cal.dateFromJulianDay(civilJulianDay(astronomicalYear(shownYear), month, day + 0.5) + days);
+    if (!shownYearAccepted(displayYear(d.year))) return false;
+    shownYear = displayYear(d.year);
+    month = d.month;
+    day = d.day;
+    return true;
+}
+
+bool shiftMonths(int& shownYear, int& month, int& day, int months) {
+    if (!shownYearAccepted(shownYear)) return false;
+    // Months counted from January of astronomical year 0, so that year 0 is skipped in the shown numbering.
+    const long index = static_cast<long>(astronomicalYear(shownYear)) * 12 + (month - 1) + months;
+    const int year = static_cast<int>(index >= 0 ? index / 12 : (index - 11) / 12);
+    const int m = static_cast<int>(index - static_cast<long>(year) * 12) + 1;
+    if (!shownYearAccepted(displayYear(year))) return false;
+    int d = std::min(day, lastDayOf(year, m));
+    if (inGap(year, m, d)) d = 4;
+    shownYear = displayYear(year);
+    month = m;
+    day = d;
+    return true;
 }
 
 }  // namespace hj

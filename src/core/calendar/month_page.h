@@ -131,4 +131,10 @@ int openingDay(int shownYear, int month, int day);
 // The day of the month under a grid cell (row 0..6, column 0..6), 0 for an empty cell.
 int dayAtCell(const MonthPage& page, int row, int column);
 
+// Keyboard moves. shiftDays: the day `days` away, across months, years, the 1582 gap and year 0.
+// shiftMonths: the same day `months` away, or the last day of a shorter month (the 4th for a
+// day of the 1582 gap). Both false, changing nothing, when the result leaves -4713..9999.
+bool shiftDays(Calendar& cal, int& shownYear, int& month, int& day, int days);
+bool shiftMonths(int& shownYear, int& month, int& day, int months);
+
 }  // namespace hj
