@@ -459,7 +459,7 @@ void TFrmWnl::IcalClick() {
     const int shown = shownYearOf(u8(EdtYear->text()));
     const int first = shownYearAccepted(shown) ? std::clamp(shown, kFirstIcalYear, kLastIcalYear) : kFirstIcalYear;
     bool ok = false;
-    const int years = QInputDialog::getInt(this, QStringLiteral("导出iCalendar文件"),
+    const int years = QInputDialog::getInt(this, QStringLiteral("导出日历"),
                                            QStringLiteral("从%1年起导出几年：").arg(first), 1, 1,
                                            std::min(100, kLastIcalYear - first + 1), 1, &ok);
     if (!ok) return;
