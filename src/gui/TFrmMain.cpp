@@ -164,7 +164,8 @@ void TFrmMain::buildControls() {
     cbomin = combo("cbomin", items);
     ChkBuXiang = named(new QCheckBox(QStringLiteral("时辰不详")), "ChkBuXiang");
     ChkBuXiang->setToolTip(QStringLiteral("不知出生时辰：列出本日十二时辰，择一排盘"));
-    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin, ChkBuXiang});
+    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin});
+    group({ChkBuXiang});
 
     CboLi = combo("CboLi", {QStringLiteral("公历"), QStringLiteral("农历")});
     Chkrun = named(new QCheckBox(QStringLiteral("农历闰月")), "Chkrun");
