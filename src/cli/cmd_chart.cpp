@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/analysis_options.h"
 #include "cli/commands.h"
 #include "cli/place_options.h"
 #include "core/calendar/date_text.h"
@@ -106,6 +107,7 @@ struct ChartOptions {
     double lon = 120.0, lat = 30.0;
     bool haveLon = false, haveLat = false, haveProvince = false;
     std::vector<std::string> sets;
+    AnalysisRequest analysis;
 };
 
 bool parseTime(const std::string& text, std::int16_t& hour, std::int16_t& minute) {
@@ -211,10 +213,16 @@ int runChart(const ChartOptions& o, const Context& ctx) {
         if (!r.setSettingOverride(s.substr(0, eq), s.substr(eq + 1))) return emitFailure(o.json, r.lastError);
     }
     if (!r.buildReport(q)) return emitFailure(o.json, r.lastError);
+    nlohmann::json analysis;
+    std::string analysisBlock;
+    if (!analysisOutput(r, o.analysis, analysis, analysisBlock, error)) return emitFailure(o.json, error);
     if (o.json) {
-        std::printf("%s\n", chartJson(r).dump(2).c_str());
+        nlohmann::json j = chartJson(r);
+        if (o.analysis.on) j["analysis"] = analysis;
+        std::printf("%s\n", j.dump(2).c_str());
         return 0;
     }
+    r.report += analysisBlock;
     if (o.gbk) {
         std::string bytes, bad;
         if (!text::utf8ToGbk(r.report, bytes, &bad)) return fail("the report holds a character GBK cannot encode: " + bad);
@@ -253,10 +261,12 @@ void setup(CLI::App& app, Context& ctx) {
                                           "save, zhong, yue: 0|1; idate: 0|1|2; leftpos: 0..500)");
     chart->add_flag("--json", co.json, "Print a JSON object");
     chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
+    addAnalysisOptions(chart, co.analysis);
     chart->callback([&ctx, prov, lon, lat] {
         co.haveProvince = prov->count() > 0;
         co.haveLon = lon->count() > 0;
         co.haveLat = lat->count() > 0;
+        applyAnalysisOptions(co.analysis);
         ctx.exitCode = runChart(co, ctx);
     });
 }

@@ -38,6 +38,7 @@ bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, Char
         return false;
     }
     out = ChartAnalysis{};
+    out.options = options;
     for (int i = 0; i < 4; ++i) out.slots.push_back({std::string(kNatalLabels[i]), chart.pillars[i]});
     if (options.luck > 0) out.slots.push_back({"运", chart.luck.pillars[options.luck - 1]});
     if (options.withYear) out.slots.push_back({"岁", yearPillarOf(options.year)});
@@ -51,8 +52,10 @@ std::string analysisText(const ChartAnalysis& a, std::string_view eol) {
     if (a.slots.size() > 4) {
         for (std::size_t i = 4; i < a.slots.size(); ++i) {
             if (i > 4) t += "  ";
-            t += a.slots[i].label == "运" ? "大运：" : "流年：";
-            t += pillarName(a.slots[i].pillar);
+            if (a.slots[i].label == "运")
+                t += "大运：" + pillarName(a.slots[i].pillar) + "（第" + std::to_string(a.options.luck) + "步）";
+            else
+                t += "流年：" + std::to_string(displayYear(a.options.year)) + "年" + pillarName(a.slots[i].pillar);
         }
         t += eol;
     }

@@ -33,6 +33,7 @@ struct AnalysisOptions {
 };
 
 struct ChartAnalysis {
+    AnalysisOptions options;
     std::vector<PillarSlot> slots;  // 年 月 日 时, then 运 and 岁 when asked
     std::vector<Relation> relations;
     ElementBalance elements;
@@ -51,7 +52,7 @@ bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, Char
 //   藏干：木 乙；火 丁丁；土 己己；金 无；水 癸
 //   十神：比1 劫2 …
 //   合冲刑害：五合 甲己(年日)土；六冲 子午(月日)；…   ("无" when none)
-// and, when a luck or year pillar is set, a first line naming them.
+// and, when a luck or year pillar is set, a first line naming them (大运：甲戌（第2步）  流年：2024年甲辰).
 std::string analysisText(const ChartAnalysis& a, std::string_view eol);
 // The optional report section ("※八字分析：" and the text of the natal analysis).
 std::string analysisReportSection(const ChartRecord& chart);
