@@ -13,11 +13,18 @@ constexpr std::string_view kNatalLabels[4] = {"年", "月", "日", "时"};
 
 int yearPillarOf(int year) { return cycleMod(year + 897, 60); }
 
-ElementBalance elementBalance(const ChartRecord& chart) {
+ChartPillars chartPillarsOf(const ChartRecord& chart) {
+    ChartPillars p;
+    for (int i = 0; i < 4; ++i) p.natal[i] = chart.pillars[i];
+    p.luck = chart.luck.pillars;
+    return p;
+}
+
+ElementBalance elementBalance(const std::array<int, 4>& natal) {
     ElementBalance b;
-    const int day = chart.pillars[2];
+    const int day = natal[2];
     for (int i = 0; i < 4; ++i) {
-        const int p = cycleMod(chart.pillars[i], 60);
+        const int p = cycleMod(natal[i], 60);
         b.visible[stemElement(p % 10)] += 1;
         b.visible[branchElement(p % 12)] += 1;
         if (i != 2) b.tenGods[tenGodIndex(day, p % 10)] += 1;
@@ -33,34 +40,27 @@ ElementBalance elementBalance(const ChartRecord& chart) {
 }
 
 bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, ChartAnalysis& out, std::string& error) {
+    return analysePillars(chartPillarsOf(chart), options, out, error);
+}
+
+bool analysePillars(const ChartPillars& pillars, const AnalysisOptions& options, ChartAnalysis& out,
+                    std::string& error) {
     if (options.luck < 0 || options.luck > 8) {
         error = "the luck pillar is numbered 1..8, not " + std::to_string(options.luck);
         return false;
     }
     out = ChartAnalysis{};
     out.options = options;
-    for (int i = 0; i < 4; ++i) out.slots.push_back({std::string(kNatalLabels[i]), chart.pillars[i]});
-    if (options.luck > 0) out.slots.push_back({"运", chart.luck.pillars[options.luck - 1]});
+    for (int i = 0; i < 4; ++i) out.slots.push_back({std::string(kNatalLabels[i]), pillars.natal[i]});
+    if (options.luck > 0) out.slots.push_back({"运", pillars.luck[options.luck - 1]});
     if (options.withYear) out.slots.push_back({"岁", yearPillarOf(options.year)});
     out.relations = findRelations(out.slots);
-    out.elements = elementBalance(chart);
+    out.elements = elementBalance(pillars.natal);
     return true;
 }
 
-std::string analysisText(const ChartAnalysis& a, std::string_view eol) {
-    std::string t;
-    if (a.slots.size() > 4) {
-        for (std::size_t i = 4; i < a.slots.size(); ++i) {
-            if (i > 4) t += "  ";
-            if (a.slots[i].label == "运")
-                t += "大运：" + pillarName(a.slots[i].pillar) + "（第" + std::to_string(a.options.luck) + "步）";
-            else
-                t += "流年：" + std::to_string(displayYear(a.options.year)) + "年" + pillarName(a.slots[i].pillar);
-        }
-        t += eol;
-    }
-    const ElementBalance& e = a.elements;
-    t += "五行：";
+std::string elementsText(const ElementBalance& e, std::string_view eol) {
+    std::string t = "五行：";
     for (int el : kShownElementOrder) {
         if (el != kShownElementOrder[0]) t += ' ';
         t += kElementNames[el];
@@ -86,6 +86,22 @@ std::string analysisText(const ChartAnalysis& a, std::string_view eol) {
         t += std::to_string(e.tenGods[g]);
     }
     t += eol;
+    return t;
+}
+
+std::string analysisText(const ChartAnalysis& a, std::string_view eol) {
+    std::string t;
+    if (a.slots.size() > 4) {
+        for (std::size_t i = 4; i < a.slots.size(); ++i) {
+            if (i > 4) t += "  ";
+            if (a.slots[i].label == "运")
+                t += "大运：" + pillarName(a.slots[i].pillar) + "（第" + std::to_string(a.options.luck) + "步）";
+            else
+                t += "流年：" + std::to_string(displayYear(a.options.year)) + "年" + pillarName(a.slots[i].pillar);
+        }
+        t += eol;
+    }
+    t += elementsText(a.elements, eol);
     t += "合冲刑害：";
     if (a.relations.empty()) t += "无";
     t += eol;

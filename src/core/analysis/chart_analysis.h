@@ -42,8 +42,18 @@ struct ChartAnalysis {
 // The pillar of year `year` (from its 立春 to the next): 1984 → 甲子.
 int yearPillarOf(int year);
 
-ElementBalance elementBalance(const ChartRecord& chart);
+// What the analysis reads from a chart: the four pillars and the eight luck pillars, so that
+// a window can keep them and analyse again when only the luck or year choice changes.
+struct ChartPillars {
+    std::array<int, 4> natal{};  // year, month, day, hour
+    std::array<int, 8> luck{};
+};
+ChartPillars chartPillarsOf(const ChartRecord& chart);
+
+ElementBalance elementBalance(const std::array<int, 4>& natal);
 // False with a message for a luck number outside 1..8.
+bool analysePillars(const ChartPillars& pillars, const AnalysisOptions& options, ChartAnalysis& out,
+                    std::string& error);
 bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, ChartAnalysis& out,
                   std::string& error);
 
@@ -54,6 +64,8 @@ bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, Char
 //   合冲刑害：五合 甲己(年日)土；六冲 子午(月日)；…   ("无" when none)
 // and, when a luck or year pillar is set, a first line naming them (大运：甲戌（第2步）  流年：2024年甲辰).
 std::string analysisText(const ChartAnalysis& a, std::string_view eol);
+// Its 五行, 藏干 and 十神 lines alone.
+std::string elementsText(const ElementBalance& e, std::string_view eol);
 // The optional report section ("※八字分析：" and the text of the natal analysis).
 std::string analysisReportSection(const ChartRecord& chart);
 
