@@ -29,8 +29,8 @@ nlohmann::json analysisJson(const analysis::ChartAnalysis& a) {
     for (int g = 0; g < 10; ++g) gods[std::string(kTenGodShort[g])] = a.elements.tenGods[g];
     json j = {{"relations", relations}, {"elements", elements}, {"missing", missing},
               {"hiddenStems", hidden}, {"tenGods", gods}};
-    for (std::size_t i = 4; i < a.slots.size(); ++i)
-        j[a.slots[i].label == "运" ? "luckPillar" : "yearPillar"] = pillarName(a.slots[i].pillar);
+    for (std::size_t i = 4; i < a.pillarSlots.size(); ++i)
+        j[a.pillarSlots[i].label == "运" ? "luckPillar" : "yearPillar"] = pillarName(a.pillarSlots[i].pillar);
     return j;
 }
 

@@ -176,7 +176,7 @@ TEST(Analysis, BranchTriplesAsTheBookGivesThem) {
 TEST(Analysis, OverlappingRelations) {
     struct Case {
         const char* what;
-        std::vector<PillarSlot> slots;
+        std::vector<PillarSlot> pillarSlots;
         std::vector<std::string> want;
     };
     auto withLuck = [](std::vector<PillarSlot> s, std::string_view luck) {
@@ -199,7 +199,7 @@ TEST(Analysis, OverlappingRelations) {
          {"三合 巳酉丑 年月运 金",
           "半合 卯未 日时 木", "六冲 酉卯 月日", "六冲 未丑 时运", "相刑 未丑 时运"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(describeAll(findRelations(c.slots)), c.want) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(describeAll(findRelations(c.pillarSlots)), c.want) << c.what;
 }
 
 TEST(Analysis, ChartWithLuckAndYear) {

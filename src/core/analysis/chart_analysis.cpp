@@ -51,10 +51,10 @@ bool analysePillars(const ChartPillars& pillars, const AnalysisOptions& options,
     }
     out = ChartAnalysis{};
     out.options = options;
-    for (int i = 0; i < 4; ++i) out.slots.push_back({std::string(kNatalLabels[i]), pillars.natal[i]});
-    if (options.luck > 0) out.slots.push_back({"运", pillars.luck[options.luck - 1]});
-    if (options.withYear) out.slots.push_back({"岁", yearPillarOf(options.year)});
-    out.relations = findRelations(out.slots);
+    for (int i = 0; i < 4; ++i) out.pillarSlots.push_back({std::string(kNatalLabels[i]), pillars.natal[i]});
+    if (options.luck > 0) out.pillarSlots.push_back({"运", pillars.luck[options.luck - 1]});
+    if (options.withYear) out.pillarSlots.push_back({"岁", yearPillarOf(options.year)});
+    out.relations = findRelations(out.pillarSlots);
     out.elements = elementBalance(pillars.natal);
     return true;
 }
@@ -91,13 +91,13 @@ std::string elementsText(const ElementBalance& e, std::string_view eol) {
 
 std::string analysisText(const ChartAnalysis& a, std::string_view eol) {
     std::string t;
-    if (a.slots.size() > 4) {
-        for (std::size_t i = 4; i < a.slots.size(); ++i) {
+    if (a.pillarSlots.size() > 4) {
+        for (std::size_t i = 4; i < a.pillarSlots.size(); ++i) {
             if (i > 4) t += "  ";
-            if (a.slots[i].label == "运")
-                t += "大运：" + pillarName(a.slots[i].pillar) + "（第" + std::to_string(a.options.luck) + "步）";
+            if (a.pillarSlots[i].label == "运")
+                t += "大运：" + pillarName(a.pillarSlots[i].pillar) + "（第" + std::to_string(a.options.luck) + "步）";
             else
-                t += "流年：" + std::to_string(displayYear(a.options.year)) + "年" + pillarName(a.slots[i].pillar);
+                t += "流年：" + std::to_string(displayYear(a.options.year)) + "年" + pillarName(a.pillarSlots[i].pillar);
         }
         t += eol;
     }

@@ -34,7 +34,7 @@ struct AnalysisOptions {
 
 struct ChartAnalysis {
     AnalysisOptions options;
-    std::vector<PillarSlot> slots;  // 年 月 日 时, then 运 and 岁 when asked
+    std::vector<PillarSlot> pillarSlots;  // 年 月 日 时, then 运 and 岁 when asked
     std::vector<Relation> relations;
     ElementBalance elements;
 };

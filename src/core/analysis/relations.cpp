@@ -148,13 +148,13 @@ bool isFavourable(RelationKind kind) {
     }
 }
 
-std::vector<Relation> findRelations(const std::vector<PillarSlot>& slots) {
+std::vector<Relation> findRelations(const std::vector<PillarSlot>& given) {
     const Tables& t = tables();
-    const int n = static_cast<int>(slots.size());
+    const int n = static_cast<int>(given.size());
     std::vector<int> stem(n), branch(n);
     for (int i = 0; i < n; ++i) {
-        stem[i] = cycleMod(slots[i].pillar, 60) % 10;
-        branch[i] = cycleMod(slots[i].pillar, 60) % 12;
+        stem[i] = cycleMod(given[i].pillar, 60) % 10;
+        branch[i] = cycleMod(given[i].pillar, 60) % 12;
     }
     std::vector<Relation> out;
     auto add = [&](RelationKind kind, std::vector<int> places, bool stems, int element) {
@@ -163,7 +163,7 @@ std::vector<Relation> findRelations(const std::vector<PillarSlot>& slots) {
         r.element = element;
         for (int p : places) {
             r.chars += stems ? kStems[stem[p]] : kBranches[branch[p]];
-            r.labels.push_back(slots[p].label);
+            r.labels.push_back(given[p].label);
         }
         r.places = std::move(places);
         out.push_back(std::move(r));

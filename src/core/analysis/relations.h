@@ -52,13 +52,13 @@ struct PillarSlot {
 
 struct Relation {
     RelationKind kind = RelationKind::StemCombine;
-    std::vector<int> places;          // indices into the slots, ascending
+    std::vector<int> places;          // indices into the pillars given, ascending
     std::string chars;                // the characters, in the order of the places
     std::vector<std::string> labels;  // the labels of the places
     int element = -1;                 // resulting element, -1 when the tradition gives none
 };
 
-// Every relation among the slots, by kind in the order above, then by places.
-std::vector<Relation> findRelations(const std::vector<PillarSlot>& slots);
+// Every relation among the pillars given, by kind in the order above, then by places.
+std::vector<Relation> findRelations(const std::vector<PillarSlot>& given);
 
 }  // namespace hj::analysis
