@@ -46,26 +46,31 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
 
     CboLuck = new QComboBox(this);
     CboLuck->setObjectName(QStringLiteral("CboLuck"));
-    CboLuck->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // The list's width must not follow its texts: the dock would take the report's room.
+    CboLuck->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CboLuck->setMinimumContentsLength(8);
     auto* luckLabel = new QLabel(QStringLiteral("大运(&Y)"), this);
     luckLabel->setBuddy(CboLuck);
-    ChkYear = new QCheckBox(QStringLiteral("流年(&N)"), this);
+    ChkYear = new QCheckBox(QStringLiteral("看流年(&N)"), this);
     ChkYear->setObjectName(QStringLiteral("ChkYear"));
     SpnYear = new QSpinBox(this);
     SpnYear->setObjectName(QStringLiteral("SpnYear"));
     SpnYear->setRange(kFirstShownYear, kLastShownYear);
     SpnYear->setKeyboardTracking(false);  // a typed year counts when complete
+    SpnYear->setValue(std::clamp(QDate::currentDate().year(), 1, kLastShownYear));
 
-    auto* choices = new QHBoxLayout;
-    choices->addWidget(luckLabel);
-    choices->addWidget(CboLuck, 1);
-    choices->addSpacing(8);
-    choices->addWidget(ChkYear);
-    choices->addWidget(SpnYear);
+    auto* luckRow = new QHBoxLayout;
+    luckRow->addWidget(luckLabel);
+    luckRow->addWidget(CboLuck, 1);
+    auto* yearRow = new QHBoxLayout;
+    yearRow->addWidget(ChkYear);
+    yearRow->addWidget(SpnYear);
+    yearRow->addStretch(1);
 
     LblElements = new QLabel(this);
     LblElements->setObjectName(QStringLiteral("LblElements"));
     LblElements->setWordWrap(true);
+    LblElements->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     LblElements->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     LstRelations = new QTreeWidget(this);
@@ -83,7 +88,8 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(6, 6, 6, 6);
     v->addWidget(LblPillars);
-    v->addLayout(choices);
+    v->addLayout(luckRow);
+    v->addLayout(yearRow);
     v->addWidget(LblElements);
     v->addWidget(LstRelations, 1);
     v->addWidget(legend);
@@ -95,6 +101,12 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     });
     connect(SpnYear, &QSpinBox::valueChanged, this, &AnalysisPanel::yearEdited);
     clearChart();
+}
+
+QSize AnalysisPanel::sizeHint() const {
+    // Room for the ten-god line; the labels wrap below that.
+    return {fontMetrics().horizontalAdvance(QStringLiteral("十神：比1 劫1 食1 伤1 才1 财1 杀1")) + 12,
+            QWidget::sizeHint().height()};
 }
 
 AnalysisPanel* AnalysisPanel::install(QMainWindow* window, QMenu* menu) {

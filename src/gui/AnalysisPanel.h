@@ -29,6 +29,7 @@ public:
     // Puts a new panel in a dock at the right of `window`, and the dock's show/hide item at the
     // end of `menu`.
     static AnalysisPanel* install(QMainWindow* window, QMenu* menu);
+    QSize sizeHint() const override;
 
     // The chart just computed or opened: natal relations and elements, the luck pillar running
     // in the current year and that year.
