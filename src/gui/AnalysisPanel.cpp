@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDockWidget>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,6 +26,26 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 
 // The years a chart can name, as shown (no year 0).
 constexpr int kFirstShownYear = -850, kLastShownYear = 2100;
+// A window at least this wide (or maximised) has room for the dock beside the report at start;
+// a narrower one (the first run's 400 × 400) keeps its size, and the menu item shows the dock.
+constexpr int kRoomyWidth = 900;
+
+// Decides once, when the window is first shown, whether the dock starts visible.
+class FirstShow : public QObject {
+public:
+    FirstShow(QMainWindow* window, QDockWidget* dock) : QObject(window), window_(window), dock_(dock) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == window_ && e->type() == QEvent::Show) {
+            window_->removeEventFilter(this);
+            if (window_->isMaximized() || window_->width() >= kRoomyWidth) dock_->show();
+            deleteLater();
+        }
+        return QObject::eventFilter(o, e);
+    }
+private:
+    QMainWindow* window_;
+    QDockWidget* dock_;
+};
 
 }  // namespace
 
@@ -116,6 +137,8 @@ AnalysisPanel* AnalysisPanel::install(QMainWindow* window, QMenu* menu) {
     auto* panel = new AnalysisPanel(dock);
     dock->setWidget(panel);
     window->addDockWidget(Qt::RightDockWidgetArea, dock);
+    dock->hide();
+    window->installEventFilter(new FirstShow(window, dock));
     QAction* toggle = dock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("mnuO_fenxi"));
     toggle->setText(QStringLiteral("八字分析"));

@@ -27,7 +27,7 @@ class AnalysisPanel : public QWidget {
 public:
     explicit AnalysisPanel(QWidget* parent = nullptr);
     // Puts a new panel in a dock at the right of `window`, and the dock's show/hide item at the
-    // end of `menu`.
+    // end of `menu`. The dock starts visible only when the window is shown wide enough for it.
     static AnalysisPanel* install(QMainWindow* window, QMenu* menu);
     QSize sizeHint() const override;
 

@@ -114,7 +114,7 @@ void TestAnalysisPanel::followsTheMainWindow() {
     QVERIFY(p);
     auto* dock = child<QDockWidget>(&w, "DockAnalysis");
     QCOMPARE(dock->windowTitle(), QStringLiteral("八字分析"));
-    QVERIFY(p->isVisible());
+    QVERIFY(p->isVisible());  // a wide window has room for it at start
     QCOMPARE(child<QLabel>(p, "LblPillars")->text(), QStringLiteral("（尚无命盘）"));
 
     hjtest::retype(child<QLineEdit>(&w, "Edtname"), QStringLiteral("甲"));
@@ -142,11 +142,17 @@ void TestAnalysisPanel::followsTheMainWindow() {
     QCOMPARE(child<QLabel>(p, "LblPillars")->text(), QStringLiteral("（尚无命盘）"));
     QVERIFY(rows(p).isEmpty());
 
-    // The options menu shows and hides the dock.
+    // The options menu shows and hides the dock; the first run's narrow window starts without it.
     w.findChild<QAction*>(QStringLiteral("mnuO_fenxi"))->trigger();
     QVERIFY(!dock->isVisible());
     w.findChild<QAction*>(QStringLiteral("mnuO_fenxi"))->trigger();
     QVERIFY(dock->isVisible());
+    hjtest::DataRoot fresh;
+    hj::gui::TFrmMain narrow(fresh.path());
+    narrow.show();
+    QTest::qWait(10);
+    QCOMPARE(narrow.size(), QSize(400, 400));
+    QVERIFY(!child<QDockWidget>(&narrow, "DockAnalysis")->isVisible());
 }
 
 QTEST_MAIN(TestAnalysisPanel)
