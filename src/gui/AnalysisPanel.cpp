@@ -47,6 +47,39 @@ private:
     QDockWidget* dock_;
 };
 
+// The five elements in short lines that fit the narrow dock:
+//   五行：木1 火3 土3 金0 水1
+//   缺：金
+//   藏干：木 乙  火 丁丁  土 己己
+//   　　　金 无  水 癸
+//   十神：比1 劫3 食0 伤0 才0
+//   　　　财1 杀0 官1 枭1 印2
+QString elementLines(const analysis::ElementBalance& e) {
+    const QString indent = QStringLiteral("\n　　　");
+    QString t = QStringLiteral("五行：");
+    for (int el : analysis::kShownElementOrder)
+        t += qs(kElementNames[el]) + QString::number(e.visible[el]) + (el == analysis::kShownElementOrder[4] ? "" : " ");
+    t += QStringLiteral("\n缺：");
+    if (e.missing.empty()) t += QStringLiteral("无");
+    for (int el : e.missing) t += qs(kElementNames[el]);
+    t += QStringLiteral("\n藏干：");
+    for (int k = 0; k < 5; ++k) {
+        const int el = analysis::kShownElementOrder[k];
+        if (k == 3) t += indent;
+        else if (k > 0) t += QStringLiteral("  ");
+        t += qs(kElementNames[el]) + QLatin1Char(' ');
+        if (e.hiddenStems[el].empty()) t += QStringLiteral("无");
+        for (int stem : e.hiddenStems[el]) t += qs(kStems[stem]);
+    }
+    t += QStringLiteral("\n十神：");
+    for (int g = 0; g < 10; ++g) {
+        if (g == 5) t += indent;
+        else if (g > 0) t += QLatin1Char(' ');
+        t += qs(kTenGodShort[g]) + QString::number(e.tenGods[g]);
+    }
+    return t;
+}
+
 }  // namespace
 
 const QColor& AnalysisPanel::favourableColor() {
@@ -217,7 +250,7 @@ void AnalysisPanel::refresh() {
         head += qs(pillarName(current_.pillarSlots[i].pillar));
     }
     LblPillars->setText(head);
-    LblElements->setText(qs(analysis::elementsText(current_.elements, "\n")).trimmed());
+    LblElements->setText(elementLines(current_.elements));
 
     LstRelations->clear();
     for (const analysis::Relation& r : current_.relations) {
