@@ -27,6 +27,7 @@ check json-no-year 0 "$(printf '%s' "$json" | grep -c '"yearPillar"')"
 refuses luck-needs-analysis "${base[@]}" --luck 2
 refuses luck-range "${base[@]}" --analysis --luck 9
 refuses year-range "${base[@]}" --analysis --year 2101
+refuses no-hour --data-dir "$tmp" chart --date 2000-01-01 --unknown-hour --analysis
 
 # The report section: off by default, and then the report is byte for byte the same.
 check fenxi-off "$(printf '%s' "$plain" | md5sum)" "$("$cli" "${base[@]}" --set fenxi=0 | md5sum)"

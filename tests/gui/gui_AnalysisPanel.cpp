@@ -153,7 +153,7 @@ void TestAnalysisPanel::followsTheMainWindow() {
     hj::gui::TFrmMain narrow(fresh.path());
     narrow.show();
     QTest::qWait(10);
-    QCOMPARE(narrow.size(), QSize(400, 400));
+    QVERIFY(narrow.width() < 900);
     QVERIFY(!child<QDockWidget>(&narrow, "DockAnalysis")->isVisible());
 }
 
