@@ -1,5 +1,7 @@
 #include "gui/AnalysisPanel.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
