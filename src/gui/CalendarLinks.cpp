@@ -32,6 +32,7 @@ TFrmWnl* openPerpetualCalendar(TFrmMain& main) {
     if (!wnl) {
         wnl = new TFrmWnl(&main);
         wnl->setAttribute(Qt::WA_DeleteOnClose);
+        wnl->setOptionsFile(&main.settings());
         QObject::connect(wnl, &TFrmWnl::chartRequested, &main, [&main](const DateTime& m) { castChartAt(main, m); });
     }
     // The year typed when it is one, else the up/down position: the calendar never opens on a

@@ -31,6 +31,7 @@
 #include "core/calendar/places.h"
 #include "core/chart/province_table.h"
 #include "core/text/gbk.h"
+#include "gui/AnalysisPanel.h"
 #include "gui/CalendarLinks.h"
 #include "gui/CaseSession.h"
 #include "gui/CaseTree.h"
@@ -166,7 +167,8 @@ void TFrmMain::buildControls() {
     cbomin = combo("cbomin", items);
     ChkBuXiang = named(new QCheckBox(QStringLiteral("时辰不详")), "ChkBuXiang");
     ChkBuXiang->setToolTip(QStringLiteral("不知出生时辰：列出本日十二时辰，择一排盘"));
-    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin, ChkBuXiang});
+    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin});
+    group({ChkBuXiang});
 
     CboLi = combo("CboLi", {QStringLiteral("公历"), QStringLiteral("农历")});
     Chkrun = named(new QCheckBox(QStringLiteral("农历闰月")), "Chkrun");
@@ -281,6 +283,7 @@ void TFrmMain::buildMenus() {
     mnuO_color = item(pane, "mnuO_color", QStringLiteral("背景色设置"), &TFrmMain::PaneColorClick);
     mnuO_set = item(o, "mnuO_set", QStringLiteral("排盘设置"), &TFrmMain::SetClick);
     mnuO_endinfo = item(o, "mnuO_endinfo", QStringLiteral("命稿结尾信息"), &TFrmMain::EndInfoClick);
+    analysis_ = AnalysisPanel::install(this, o);
 
     QMenu* h = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     h->setObjectName(QStringLiteral("mnuHelp"));
@@ -345,11 +348,17 @@ bool TFrmMain::editingCase() const { return session_ && session_->editingCase();
 
 void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     lastRequest_ = req;
-    chartValid_ = valid;
+    setChartValid(valid);
     if (valid) currentPillars_ = engine_->pillarBytes();
     if (valid) PnlBianJie->showChart(*engine_);
     else PnlBianJie->clear();
     Redtbazi->show();
+    if (valid) analysis_->showChart(*engine_);
+}
+
+void TFrmMain::setChartValid(bool valid) {
+    chartValid_ = valid;
+    if (!valid) analysis_->clearChart();
 }
 
 void TFrmMain::applyWindowKeys() {
@@ -527,12 +536,14 @@ void TFrmMain::requestChart() {
     if (!ok) {
         PnlBianJie->clear();
         Redtbazi->show();
+        analysis_->clearChart();
         message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
         return;
     }
     if (ChkBuXiang->isChecked()) {
         // No hour, no chart: the pane asks for one of the twelve.
         PnlBianJie->showUnknownHour(*engine_);
+        analysis_->clearChart();
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
         return;
@@ -541,6 +552,7 @@ void TFrmMain::requestChart() {
     PnlBianJie->showChart(*engine_);
     currentPillars_ = engine_->pillarBytes();
     chartValid_ = true;
+    analysis_->showChart(*engine_);
     // A new report in an open case differs from the stored one.
     Redtbazi->setModified(editingCase());
     if (engine_->promptSave()) emit saveRequested();
