@@ -32,6 +32,7 @@ TFrmWnl* openPerpetualCalendar(TFrmMain& main) {
     if (!wnl) {
         wnl = new TFrmWnl(&main);
         wnl->setAttribute(Qt::WA_DeleteOnClose);
+        wnl->setOptionsFile(&main.settings());
         QObject::connect(wnl, &TFrmWnl::chartRequested, &main, [&main](const DateTime& m) { castChartAt(main, m); });
     }
     int shown = shownYearOf(u8(main.EdtYear->text()));

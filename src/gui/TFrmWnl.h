@@ -6,11 +6,13 @@
 
 #include "core/calendar/month_page.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+namespace hj::text { class IniFile; }
 
 namespace hj::gui {
 
@@ -29,9 +31,18 @@ public:
     QSize sizeHint() const override { return {532, 392}; }
 signals:
     void cellClicked(int row, int column);
+    // Keys while the grid has the focus: arrows move the day, PageUp/PageDown the month (with
+    // Ctrl the year), Home goes to today, Enter casts the chart.
+    void dayMoveKey(int days);
+    void monthMoveKey(int months);
+    void todayKey();
+    void enterKey();
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 private:
     const MonthPage* page_ = nullptr;
 };
@@ -63,6 +74,18 @@ public:
     QPushButton* BtnNext;
     QPushButton* BtnNow;
     QPushButton* BtnPai;
+    // Beyond the first form of the window: today, festivals, month names, export.
+    QPushButton* BtnToday;      // 今天
+    QLabel* LblJieri;           // festivals of the selected day
+    QAction* ActJieri;          // 显示节日 (on by default)
+    QAction* ActDongLa;         // 冬月、腊月 (off by default)
+    QAction* ActIcal;           // 导出iCalendar文件…
+
+    // The calendar's options are kept in [wnl] of the settings file (the main window's, which
+    // outlives this window); without one they are not kept.
+    void setOptionsFile(text::IniFile* settings);
+    // Writes the iCalendar file of the years; says what went wrong or where it went.
+    bool exportCalendar(const QString& path, int firstYear, int lastYear);
 
 signals:
     // 本命盘: the selected moment (astronomical year) is to be charted in the main window.
@@ -79,6 +102,11 @@ private slots:
     void BtnNowClick();
     void BtnPaiClick();
     void gridClicked(int row, int column);
+    void BtnTodayClick();
+    void moveDays(int days);
+    void moveMonths(int months);
+    void optionsChanged();
+    void IcalClick();
 
 private:
     // Sets the year field and the up-down from a shown year, the lists from the rest.
@@ -89,6 +117,7 @@ private:
     bool havePage_ = false;
     bool filling_ = false;  // the lists are being set together: one drawing at the end
     bool placed_ = false;
+    text::IniFile* settings_ = nullptr;
 };
 
 }  // namespace hj::gui
