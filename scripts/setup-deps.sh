@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   fonts-wqy-microhei qt6-translations-l10n
   xvfb xauth
+  desktop-file-utils appstream python3
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/analysis_options.h"
 #include "cli/chart_uncertainty.h"
 #include "cli/commands.h"
 #include "cli/output.h"
@@ -111,6 +112,7 @@ struct ChartOptions {
     double lon = 120.0, lat = 30.0;
     bool haveLon = false, haveLat = false, haveProvince = false;
     std::vector<std::string> sets;
+    AnalysisRequest analysis;
 };
 
 bool parseTime(const std::string& text, std::int16_t& hour, std::int16_t& minute) {
@@ -206,6 +208,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     q.year = d.year;
     q.month = d.month;
     q.day = d.day;
+    if (o.unknownHour && o.analysis.on) return emitFailure(o.json, "--analysis needs the birth hour: it cannot go with --unknown-hour");
     if (o.unknownHour && o.time.empty()) {
         q.hour = 12;  // any hour: the table runs through all twelve
         q.minute = 0;
@@ -219,13 +222,17 @@ int runChart(const ChartOptions& o, const Context& ctx) {
         if (!r.setSettingOverride(s.substr(0, eq), s.substr(eq + 1))) return emitFailure(o.json, r.lastError);
     }
     if (!r.buildReport(q)) return emitFailure(o.json, r.lastError);
+    nlohmann::json analysis;
+    std::string analysisBlock;
+    if (!analysisOutput(r, o.analysis, analysis, analysisBlock, error)) return emitFailure(o.json, error);
     if (o.json) {
         nlohmann::json out = chartJson(r);
         addUncertaintyJson(r, o.unknownHour, out);
+        if (o.analysis.on) out["analysis"] = analysis;
         std::printf("%s\n", out.dump(2).c_str());
         return 0;
     }
-    std::string shown = o.unknownHour ? unknownHourTable(r) : r.report;
+    std::string shown = o.unknownHour ? unknownHourTable(r) : r.report + analysisBlock;
     if (o.boundaries) shown = boundaryLines(r) + shown;
     if (o.gbk) {
         std::string bytes, bad;
@@ -262,9 +269,10 @@ void setup(CLI::App& app, Context& ctx) {
     chart->add_option("--place", co.place, "Place text of the report");
     chart->add_flag("--no-yearly", co.noYearly, "Leave out the yearly block 流年神煞和九星");
     chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key of dat/bzinit.ini for this run (endinfo, zishi, mgong, pai, "
-                                          "save, zhong, yue: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
+                                          "save, zhong, yue, fenxi: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
     chart->add_flag("--json", co.json, "Print a JSON object");
     chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
+    addAnalysisOptions(chart, co.analysis);
     chart->add_flag("--boundaries", co.boundaries,
                     "Print first the boundaries (节, 时辰, 子时, 日) within the [set] window bianjie (default 30 minutes)");
     chart->add_flag("--unknown-hour", co.unknownHour,
@@ -277,6 +285,7 @@ void setup(CLI::App& app, Context& ctx) {
         co.haveProvince = prov->count() > 0;
         co.haveLon = lon->count() > 0;
         co.haveLat = lat->count() > 0;
+        applyAnalysisOptions(co.analysis);
         ctx.exitCode = runChart(co, ctx);
     });
 }

@@ -18,6 +18,7 @@ bool askYesNoDefaultNo(QWidget* parent, const QString& text, const QString& titl
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+    fitTitle(box);
     return box.exec() == QMessageBox::Yes;
 }
 

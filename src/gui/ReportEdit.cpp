@@ -9,16 +9,19 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
+#include "gui/ReportPaper.h"
 
 namespace hj::gui {
 namespace {
@@ -443,6 +446,30 @@ void ReportEdit::SaveAsClick() {
     message(this, QStringLiteral("已保存！"), appTitle());
 }
 
+std::unique_ptr<QTextDocument> ReportEdit::printCopy(const QPrinter& printer) const {
+    std::unique_ptr<QTextDocument> copy;
+    if (printer.printRange() == QPrinter::Selection && textCursor().hasSelection()) {
+        copy = std::make_unique<QTextDocument>();
+        copy->setDefaultFont(document()->defaultFont());
+        QTextCursor(copy.get()).insertFragment(textCursor().selection());
+    } else {
+        copy.reset(document()->clone());
+    }
+    prepareForPaper(*copy, qreal(printer.logicalDpiX()) / logicalDpiX());
+    return copy;
+}
+
+QMimeData* ReportEdit::createMimeDataFromSelection() const {
+    QTextDocument copy;
+    copy.setDefaultFont(document()->defaultFont());
+    QTextCursor(&copy).insertFragment(textCursor().selection());
+    dropLetterSpacing(copy);
+    auto* mime = new QMimeData;
+    mime->setHtml(copy.toHtml());
+    mime->setText(copy.toPlainText());
+    return mime;
+}
+
 void ReportEdit::PrintClick() {
     if (message(this, QStringLiteral("准备开始打印吗?"), QStringLiteral("打印"), QMessageBox::Information,
                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
@@ -455,7 +482,7 @@ void ReportEdit::PrintClick() {
     dlg.setOption(QAbstractPrintDialog::PrintSelection, true);
     dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dlg.exec() != QDialog::Accepted) return;
-    if (printer.isValid()) print(&printer);
+    if (printer.isValid()) printCopy(printer)->print(&printer);
     const QString file = printer.outputFileName();
     if (!printer.isValid() || printer.printerState() == QPrinter::Error || (!file.isEmpty() && !QFileInfo::exists(file))) {
         message(this, QStringLiteral("打印错误，请检查打印设备！"), QStringLiteral("打印错误"), QMessageBox::Critical);

@@ -8,7 +8,10 @@
 #include "core/chart/chart_record.h"
 #include "core/rtf/rtf.h"
 
+#include <memory>
+
 class QMenu;
+class QPrinter;
 
 namespace hj::gui {
 
@@ -54,6 +57,10 @@ public:
 
     QMenu* popupMenu() const { return pmnuPane; }
 
+    // What "打印" prints on `printer`: the pane (or its selection, when the dialog asked for
+    // it) with the ASCII spacing dropped and indents in the printer's pixels.
+    std::unique_ptr<QTextDocument> printCopy(const QPrinter& printer) const;
+
 public slots:
     void SetSelFontClick();
     void ImportClick();
@@ -63,6 +70,8 @@ public slots:
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // Copies carry the text and its look, without the spacing that lines ASCII up here.
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     QMenu* pmnuPane;

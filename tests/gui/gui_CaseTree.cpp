@@ -50,6 +50,7 @@ private slots:
     void clearEndsWithoutWritingOpenCase();
     void exportThenImport();
     void largeTreeShowsProgress();
+    void caseTextsAtTheDefaultWidth();
 
 private:
     TFrmMain* open();
@@ -709,6 +710,47 @@ void TestCaseTree::largeTreeShowsProgress() {
     QVERIFY(!bar->isVisible());
     QCOMPARE(classNode(QStringLiteral("单"))->childCount() + classNode(QStringLiteral("双"))->childCount(), kCount);
     QCOMPARE(node(kCount - 1)->text(0), QStringLiteral("某  公2000-1-1|19999"));
+}
+
+void TestCaseTree::caseTextsAtTheDefaultWidth() {
+    int longest = -1;
+    {
+        CaseStore s;
+        QVERIFY(s.openStore(root->path().toStdString()));
+        CaseRecord r;
+        r.name = "欧阳明";  // a name of three characters and the widest date
+        r.className = "朋友";
+        r.year = 1990;
+        r.month = 12;
+        r.day = 28;
+        longest = s.addRecord(r);
+    }
+    win = std::make_unique<TFrmMain>(root->path());
+    win->show();
+    QVERIFY(QTest::qWaitForWindowExposed(win.get()));
+    QCOMPARE(tree()->width(), 180);
+    QTreeWidgetItem* item = node(longest);
+    QVERIFY(item);
+    tree()->expandAll();
+    QApplication::processEvents();
+    // The whole text on hover; name and date inside the tree without scrolling.
+    QCOMPARE(item->toolTip(0), item->text(0));
+    const QString nameAndDate = item->text(0).left(item->text(0).indexOf(QLatin1Char('|')));
+    // Where the style puts the text of the item.
+    QStyleOptionViewItem opt;
+    opt.initFrom(tree()->viewport());
+    opt.rect = tree()->visualItemRect(item);
+    opt.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    opt.text = item->text(0);
+    opt.icon = item->icon(0);
+    opt.decorationSize = tree()->iconSize();
+    opt.font = tree()->font();
+    opt.fontMetrics = tree()->fontMetrics();
+    const int textStart = tree()->style()->subElementRect(QStyle::SE_ItemViewItemText, &opt, tree()).left();
+    const int textEnd = textStart + tree()->fontMetrics().horizontalAdvance(nameAndDate);
+    QVERIFY2(textEnd <= tree()->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(textEnd).arg(tree()->viewport()->width())));
+    hjtest::screenshot(win.get(), QStringLiteral("CaseTree-default-width"));
 }
 
 QTEST_MAIN(TestCaseTree)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/analysis/chart_analysis.h"
 #include "core/calendar/places.h"
 #include "core/chart/derived.h"
 #include "core/chart/report.h"
@@ -106,6 +107,7 @@ bool ChartRecord::buildReport(const ChartRequest& req) {
     report += "\r\n\r\n";
     appendThreeLivesReading(*this);
     appendPreviousLifeSections(*this);
+    if (settings.fenxi) report += analysis::analysisReportSection(*this);
     report += "※软件开发商:墨衡周易软件(";
     report += kMakerAddress;
     report += ")※\r\n";

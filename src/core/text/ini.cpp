@@ -98,7 +98,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     std::string tmp = path + ".tmpXXXXXX";
     int fd = mkstemp(tmp.data());
     if (fd < 0) {
-        if (error) *error = "无法写入文件 " + path + "：" + std::strerror(errno);
+        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(errno);
         return false;
     }
     const char* p = bytes.data();
@@ -124,7 +124,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     if (!ok) {
         std::remove(tmp.c_str());
-        if (error) *error = "无法写入文件 " + path + "：" + std::strerror(savedErrno);
+        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(savedErrno);
     }
     return ok;
 }
