@@ -67,7 +67,8 @@ TEST(CycleAndNumerals, Tables) {
     struct Num { int n; const char* text; };
     for (const Num& c : {Num{1, "一"}, Num{9, "九"}, Num{10, "十"}, Num{12, "十二"}, Num{20, "二十"}, Num{21, "廿一"},
                          Num{29, "廿九"}, Num{30, "三十"}, Num{31, "三一"}, Num{100, "一○○"}, Num{1984, "一九八四"},
-                         Num{2024, "二○二四"}, Num{0, "○○○○"}, Num{-5, "前五"}, Num{-12, "前一二"},
+                         Num{2024, "二○二四"}, Num{0, "○○○○"}, Num{-5, "前五"}, Num{-12, "前○○一二"},
+                         Num{-27, "前○○二七"}, Num{-30, "前○○三○"}, Num{-31, "前三一"}, Num{-99, "前九九"}, Num{-100, "前一○○"},
                          Num{-2069, "前二○六九"}})
         EXPECT_EQ(chineseNumber(c.n), c.text) << c.n;
 

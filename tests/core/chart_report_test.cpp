@@ -161,6 +161,7 @@ TEST(ChartReport, LunarDateText) {
         {{2023, 1, 21, 1, 0}, true, "二○二三年 闰正月 廿一日 丑时。"},
         {{2023, 12, 30, 22, 0}, false, "二○二三年 十二月 三十日 亥时。"},
         {{2023, 2, 1, 21, 59}, false, "二○二三年 二月 初一日 亥时。"},
+        {{-27, 6, 16, 16, 0}, false, "前○○二七年 六月 十六日 申时。"},
     };
     for (const Case& c : cases) EXPECT_EQ(lunarDateText(c.d, c.leap), c.text);
 }
