@@ -7,6 +7,7 @@
 #include "core/chart/chart_record.h"
 #include "core/chart/chart_settings.h"
 #include "core/chart/report.h"
+#include "core/chart/report_rtf.h"
 #include "core/chart/text_table.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
@@ -253,6 +254,39 @@ TEST(ChartReport, StyleSpans) {
     ASSERT_TRUE(r.buildReport(q));
     for (const StyleSpan& s : r.styleSpans) EXPECT_NE(at(s), U"流年神煞和九星：");
     EXPECT_TRUE(reportStyleSpans("no headings here ※ only").empty());
+}
+
+// The report file: everything from the first ※ on is one point smaller, and the later colour
+// and bold marks there (※ headings, the yearly heading, 【…】 headers) keep that size.
+TEST(ChartReport, StyledDocumentKeepsTheClosingPartSmaller) {
+    ChartRecord r;
+    r.setTextTable(&fixtures::idTextTable());
+    ASSERT_TRUE(r.buildReport(example()));
+    rtf::CharFormat base;
+    base.halfPoints = 24;
+    const rtf::Document doc = styledReport(r.report, r.styleSpans, base, 300);
+    EXPECT_EQ(rtf::plainText(doc, "\r\n"), r.report);
+    bool smaller = false;
+    int red = 0, blue = 0, boldSmall = 0;
+    for (const rtf::Paragraph& p : doc.paragraphs) {
+        EXPECT_EQ(p.firstLineIndent, 300);
+        for (const rtf::Run& run : p.runs) {
+            if (run.text.find("※") != std::string::npos) smaller = true;
+            EXPECT_EQ(run.format.halfPoints, smaller ? 22 : 24) << run.text;
+            if (!smaller) continue;
+            red += run.format.color == kReportRed;
+            blue += run.format.color == kReportBlue;
+            boldSmall += run.format.bold;
+        }
+    }
+    EXPECT_TRUE(smaller);
+    EXPECT_EQ(red, 81);         // the yearly headers
+    EXPECT_GE(blue, 3);         // ※ headings and the yearly heading
+    EXPECT_EQ(boldSmall, 1);    // 流年神煞和九星：
+    // Spans past the end or empty change nothing.
+    const rtf::Document plain = styledReport("甲\r\n乙", {StyleSpan{1, 0, true, kReportRed}, StyleSpan{7, 3, true, kReportRed}}, base, 0);
+    ASSERT_EQ(plain.paragraphs.size(), 2u);
+    EXPECT_EQ(plain.paragraphs[1].runs.at(0).format, base);
 }
 
 TEST(ChartSettings, DefaultsRangesAndOverrides) {
