@@ -114,6 +114,11 @@ TEST(ChartPillars, EveryJieMovesTheMonthAndOnlyLichunTheYear) {
     }
     // 小寒 1580-12-26 15:18, 立春 1581-01-25: late December belongs to 庚辰 and its 丑 month.
     EXPECT_EQ(pillarsOf(r, solar(1580, 12, 30, 10, 0)), "庚辰 己丑 庚寅 辛巳");
+    const LuckInfo luck = luckPillars(r);  // a 阳 year, a man: forward to 立春 1581-01-25
+    EXPECT_EQ(luck.direction, 1);
+    EXPECT_EQ(std::to_string(luck.startYears) + "岁 " + std::to_string(luck.startMonths) + "个月 " +
+                  std::to_string(luck.startDays) + "天",
+              "8岁 6个月 28天");
     EXPECT_EQ(pillarsOf(r, solar(1427, 12, 27, 12, 0)).substr(0, 13), "丁未 壬子");
     EXPECT_EQ(pillarsOf(r, solar(1427, 12, 28, 12, 0)).substr(0, 13), "丁未 癸丑");
 }
