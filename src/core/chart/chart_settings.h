@@ -20,9 +20,11 @@ struct ChartSettings {
     std::int32_t leftpos = 0;  // first-line indent of the report paragraphs, 0..500
     std::uint8_t zhong = 1;  // bone-weight month: 0 by solar terms, 1 lunar month
     std::uint8_t yue = 1;    // three-lives month: 0 by solar terms, 1 lunar month
+    // Beside the report: boundaries within this many minutes of the birth are shown (0: none).
+    std::int32_t bianjie = 30;
 };
 
-// The nine keys with their defaults from an open profile file.
+// The keys with their defaults from an open profile file.
 ChartSettings loadChartSettings(const text::IniFile& ini);
 // The same from <dataDir>/dat/bzinit.ini; a missing file (or an empty dataDir) gives the
 // defaults.
