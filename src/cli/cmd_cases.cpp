@@ -17,6 +17,7 @@
 #include "core/chart/chart_record.h"
 #include "core/chart/chart_settings.h"
 #include "core/chart/province_table.h"
+#include "core/chart/report_rtf.h"
 #include "core/rtf/rtf.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
@@ -57,67 +58,6 @@ void print(const std::string& line) {
 
 std::string dateTimeOf(const CaseRecord& r) {
     return formatDateTime(DateTime{r.year, r.month, r.day, r.hour, r.minute});
-}
-
-// ---- the report as rich text ----
-
-// The pane's marking applied to the report: the pane font from [minggao], black, and the
-// spans in order (a later span wins where two overlap), one paragraph per line.
-rtf::Document reportDocument(const ChartRecord& r, const std::string& dataDir) {
-    text::IniFile ini(dataFilePath(dataDir, "bzinit.ini"));
-    rtf::CharFormat base;
-    base.font = ini.readString("minggao", "fname", rtf::kDefaultFont);
-    const int points = ini.readInt("minggao", "fsize", 12);
-    base.halfPoints = 2 * (points > 0 && points < 1000 ? points : 12);
-    // The pane measures the indent in pixels; RTF in twips (15 to a pixel at 96 dpi).
-    const int indent = r.settings.leftpos * 15;
-
-    const std::string text = paneText(r.report);
-    // Character index -> byte offset, so that spans (counted in characters) find their text.
-    std::vector<std::size_t> starts;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
-    const std::size_t chars = starts.size();
-    starts.push_back(text.size());
-    struct Mark {
-        std::uint32_t color = 0;
-        bool bold = false;
-        int delta = 0;
-        bool operator==(const Mark&) const = default;
-    };
-    std::vector<Mark> marks(chars);
-    for (const StyleSpan& s : r.styleSpans) {
-        const std::size_t from = static_cast<std::size_t>(std::max(0, s.start));
-        const std::size_t to = std::min(chars, from + static_cast<std::size_t>(std::max(0, s.length)));
-        for (std::size_t i = from; i < to; ++i) {
-            if (s.setColor) marks[i].color = s.color;
-            if (s.bold) marks[i].bold = true;
-            marks[i].delta = s.sizeDelta;
-        }
-    }
-    rtf::Document doc;
-    rtf::Paragraph para;
-    para.firstLineIndent = indent;
-    std::size_t i = 0;
-    while (i < chars) {
-        if (text[starts[i]] == '\n') {
-            doc.paragraphs.push_back(std::move(para));
-            para = rtf::Paragraph{};
-            para.firstLineIndent = indent;
-            ++i;
-            continue;
-        }
-        std::size_t j = i + 1;
-        while (j < chars && text[starts[j]] != '\n' && marks[j] == marks[i]) ++j;
-        rtf::CharFormat f = base;
-        f.color = marks[i].color;
-        f.bold = marks[i].bold;
-        f.halfPoints = std::max(2, base.halfPoints + 2 * marks[i].delta);
-        rtf::appendText(para, std::string_view(text).substr(starts[i], starts[j] - starts[i]), f);
-        i = j;
-    }
-    doc.paragraphs.push_back(std::move(para));
-    return doc;
 }
 
 // ---- add ----
@@ -180,7 +120,7 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     CaseStore store;
     if (!openStore(ctx, store)) return 1;
     // The record and its report are stored together, or neither is.
-    const std::string report = rtf::writeRtf(reportDocument(chart, dataDir));
+    const std::string report = rtf::writeRtf(reportDocumentOf(chart, dataDir));
     const int index = store.addRecord(rec, &report);
     if (index < 0) return fail(store.lastError());
     print(std::to_string(index));

@@ -31,28 +31,28 @@ int fail(const std::string& message) {
 
 namespace {
 // With no --data-dir or HENGJIAN_HOME the commands use the program folder; an installed copy
-// uses the home data folder instead, seeded from the installed defaults as the desktop program
-// does. A folder that cannot be prepared is only reported: most commands need no data files.
+// uses the home data folder instead. Whichever folder it is, a new one is seeded with the
+// default data files as the desktop program does, so that places and settings are there. A
+// folder that cannot be prepared is only reported: most commands need no data files.
 void resolveDataFolder(Context& ctx) {
-    if (!ctx.dataDir.empty()) return;
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     app::DataFolderInputs in;
+    in.explicitDir = ctx.dataDir;
     in.programDir = ec ? std::string(".") : exe.parent_path().string();
     if (const char* xdg = std::getenv("XDG_DATA_HOME")) in.xdgDataHome = xdg;
     if (const char* home = std::getenv("HOME")) in.home = home;
     const std::string root = app::chooseDataFolder(in);
-    if (root == in.programDir) return;
-    ctx.dataDir = root;
+    if (root != in.programDir) ctx.dataDir = root;
     std::string error;
     if (!app::prepareDataFolder(root, app::defaultDataFolder(in.programDir), &error)) fail(error);
 }
 
 constexpr const char* kFooter = R"(Data folder: dat/ (settings, places, case records) and bazi_f/ (stored reports) live
 beside the program; an installed copy, or one whose folder cannot be written, uses
-$XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian), seeded from the installed
-default data on first use. --data-dir DIR or the environment variable HENGJIAN_HOME
-choose another folder.
+$XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian). --data-dir DIR or the
+environment variable HENGJIAN_HOME choose another folder. A new data folder is seeded with
+the default data files on first use.
 
 Dates use astronomical year numbering (0000 is 1 BC, -0001 is 2 BC). Output is UTF-8,
 one record a line, tab-separated; errors go to standard error with exit status 1.

@@ -17,6 +17,7 @@
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
+#include "core/chart/report_rtf.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
@@ -200,29 +201,14 @@ void ReportEdit::showPlaceholder(const QString& line) {
 }
 
 void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan>& spans, int leftIndent) {
-    clearWithDefaults();
-    QTextCursor c(document());
-    c.beginEditBlock();
-    QTextBlockFormat bf;
-    bf.setTextIndent(leftIndent);
-    c.setBlockFormat(bf);
-    c.insertText(qs(text), currentCharFormat());
-    const int end = document()->characterCount() - 1;
-    for (const StyleSpan& s : spans) {
-        const int from = std::clamp(s.start, 0, end);
-        const int to = std::clamp(s.start + s.length, from, end);
-        if (from == to) continue;
-        c.setPosition(from);
-        c.setPosition(to, QTextCursor::KeepAnchor);
-        QTextCharFormat f;
-        if (s.setColor) f.setForeground(rgbColor(s.color));
-        if (s.bold) f.setFontWeight(QFont::Bold);
-        if (s.sizeDelta != 0) f.setFontPointSize(std::max(1.0, paneFont_.pointSizeF() + s.sizeDelta));
-        c.mergeCharFormat(f);
-    }
-    c.endEditBlock();
+    // The engine's styled document, the same one `cases add` writes, so a saved pane matches it.
+    rtf::CharFormat base;
+    base.font = u8(paneFont_.family());
+    base.halfPoints = std::max(2, static_cast<int>(std::lround(paneFont_.pointSizeF() * 2)));
+    loadRtfDocument(styledReport(text, spans, base, leftIndent * kTwipsPerPixel));
     alignHalfWidth();
     settleLoaded();
+    QTextCursor c(document());
     c.setPosition(0);
     setTextCursor(c);
     ensureCursorVisible();

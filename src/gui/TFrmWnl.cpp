@@ -38,6 +38,17 @@ QFont gridFont(int pointSize) { return MonthGrid::cellFont(pointSize); }
 // Memo texts keep "\r\n" in the engine; a text box wants plain line ends.
 QString memoText(const std::string& s) { return qs(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
+// The era line breaks only between its words, at blanks and after "；": a word joiner between
+// the characters of a word keeps "洪武1年" and "【鸡年】" whole on a narrow panel.
+QString unbrokenWords(const QString& s) {
+    QString out;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        out += s[i];
+        if (i + 1 < s.size() && !s[i].isSpace() && !s[i + 1].isSpace() && s[i] != QChar(0xFF1B)) out += QChar(0x2060);
+    }
+    return out;
+}
+
 QComboBox* numberList(QWidget* parent, const char* name, int from, int to, const QString& unit) {
     auto* c = new QComboBox(parent);
     c->setObjectName(QLatin1String(name));
@@ -365,7 +376,7 @@ void TFrmWnl::drawMonth() {
     havePage_ = true;
     ImgMonth->setPage(&page_);
     LblTitle->setText(qs(page_.title));
-    LblEra->setText(qs(page_.eraLine));
+    LblEra->setText(unbrokenWords(qs(page_.eraLine)));
     MemoBazi->setPlainText(memoText(page_.pillarText));
     MemoJieqi->setPlainText(memoText(page_.termText));
     LblJieri->setText(qs(page_.selectedFestivals));

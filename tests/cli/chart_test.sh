@@ -61,5 +61,10 @@ check bad-city 1 $?
 check unknown-place "命主姓名:某人  出生地:未知。" \
   "$("$cli" --data-dir "$tmp/data" chart --date 2000-01-01 --time 12:00 --province 34 | head -1 | tr -d '\r')"
 
+# A new data folder is seeded with the default places, so a listed place works at once.
+check new-folder "命主姓名:某人  出生地:北京市-北京市。" \
+  "$("$cli" --data-dir "$tmp/new/x" chart --date 2000-01-01 --time 12:00 --province 1 --city 0 | head -1 | tr -d '\r')"
+check new-folder-seeded yes "$([ -s "$tmp/new/x/dat/dili.ini" ] && [ -d "$tmp/new/x/bazi_f" ] && echo yes)"
+
 [ "$fails" = 0 ] && echo "all chart command checks passed"
 exit $((fails > 0))

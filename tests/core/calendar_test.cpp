@@ -7,6 +7,7 @@
 #include "core/calendar/calendar.h"
 #include "core/calendar/calendar_data.h"
 #include "core/calendar/date_text.h"
+#include "core/text/gbk.h"
 
 using namespace hj;
 
@@ -67,7 +68,8 @@ TEST(CycleAndNumerals, Tables) {
     struct Num { int n; const char* text; };
     for (const Num& c : {Num{1, "一"}, Num{9, "九"}, Num{10, "十"}, Num{12, "十二"}, Num{20, "二十"}, Num{21, "廿一"},
                          Num{29, "廿九"}, Num{30, "三十"}, Num{31, "三一"}, Num{100, "一○○"}, Num{1984, "一九八四"},
-                         Num{2024, "二○二四"}, Num{0, "○○○○"}, Num{-5, "前五"}, Num{-12, "前一二"},
+                         Num{2024, "二○二四"}, Num{0, "○○○○"}, Num{-5, "前五"}, Num{-12, "前○○一二"},
+                         Num{-27, "前○○二七"}, Num{-30, "前○○三○"}, Num{-31, "前三一"}, Num{-99, "前九九"}, Num{-100, "前一○○"},
                          Num{-2069, "前二○六九"}})
         EXPECT_EQ(chineseNumber(c.n), c.text) << c.n;
 
@@ -282,14 +284,26 @@ TEST(CalcDay, HistoricalSeams) {
 
 TEST(Eras, Texts) {
     Calendar cal;
-    EXPECT_EQ(caldata::eras().size(), 529u);
-    EXPECT_EQ(cal.eraText(1949), "[当代] 中国  公历纪元1949年");
-    EXPECT_EQ(cal.eraText(2024), "[当代] 中国  公历纪元2024年");
-    EXPECT_EQ(cal.eraText(1368), "[元] 惠宗 孛儿只斤·妥镤贴睦尔 至正28年；[明] 太祖 朱元璋 洪武1年");
-    EXPECT_EQ(cal.eraText(-2069), "[夏] 禹  禹1年");
-    EXPECT_EQ(cal.eraText(-2070), "");
-    // Offsets: 天佑 905 is its year 2.
-    EXPECT_NE(cal.eraText(905).find("天佑2年"), std::string::npos);
+    EXPECT_EQ(caldata::eras().size(), 532u);
+    struct Case { int year; const char* text; };
+    for (const Case& c : {
+             Case{1949, "[当代] 中国  公历纪元1949年"},
+             Case{2024, "[当代] 中国  公历纪元2024年"},
+             Case{1368, "[元] 惠宗 孛儿只斤·妥懽帖睦尔 至正28年；[明] 太祖 朱元璋 洪武1年"},
+             Case{-2069, "[夏] 禹  禹1年"},
+             Case{-2070, ""},
+             // Offsets: an era carried on by the next ruler counts on.
+             Case{906, "[唐] 昭宣帝 李柷 天祐3年"},
+             Case{947, "[五代/汉] 高祖 刘知远 天福12年"},
+             // One era a year, not 后汉 天福 running on beside 乾祐 and 显德.
+             Case{950, "[五代/汉] 隐帝 刘承祐 乾祐3年"},
+             Case{295, "[西晋] 惠帝 司马衷 元康5年"},
+         })
+        EXPECT_EQ(cal.eraText(c.year), c.text) << c.year;
+    // Every text can be stored: the program's files and windows are GBK.
+    std::string gbk;
+    for (const caldata::Era& e : caldata::eras())
+        EXPECT_TRUE(text::utf8ToGbk(e.dynasty + e.title + e.personalName + e.name, gbk)) << e.first << " " << e.name;
 }
 
 TEST(DateText, ParsingRefusesMalformedInput) {

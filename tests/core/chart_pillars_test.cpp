@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "core/text/gbk.h"
 #include "core/calendar/calendar.h"
@@ -83,6 +85,44 @@ TEST(ChartPillars, LichunBoundaryToTheMinute) {
     }
     EXPECT_EQ(pillarsOf(r, solar(2024, 2, 4, 16, 26)).substr(0, 13), "癸卯 乙丑");
     EXPECT_EQ(pillarsOf(r, solar(2024, 2, 4, 16, 28)).substr(0, 13), "甲辰 丙寅");
+}
+
+// Across every jie the month pillar moves on by one, the year pillar only at 立春, and the month
+// stem always follows the year stem (甲己之年丙作首 …). In the Julian centuries 小寒 falls in
+// late December, after that year's 立春: the 丑 month there still belongs to the running year.
+TEST(ChartPillars, EveryJieMovesTheMonthAndOnlyLichunTheYear) {
+    ChartRecord r;
+    constexpr int kTigerStem[5] = {3, 5, 7, 9, 1};  // 寅 month stem of 甲, 乙, 丙, 丁, 戊 years (己 … 癸 alike)
+    std::vector<int> years = {-849, 1, 832, 1000, 1427, 1580, 1581, 1583, 1900, 2100};
+    for (int y = 832; y <= 1581; ++y) years.push_back(y);
+    for (int y = -840; y < 2100; y += 37) years.push_back(y);
+    for (int year : years) {
+        for (int month = 1; month <= 12; ++month) {
+            const double t = r.calendar.julianDayOf(r.calendar.solarTermInstant(year, month, true));
+            for (int side = 0; side < 2; ++side) {
+                const DateTime at = r.calendar.dateTimeOf(t + (side == 0 ? -1.0 : 1.0) / 1440);
+                r.request = solar(at.year, at.month, at.day, at.hour, at.minute);
+                if (!r.computePillars()) continue;  // the 1582 gap
+                // After the jie of calendar month m the month branch is m + 1 (小寒 opens 丑).
+                const int branch = (month + side) % 12;
+                const int pillarYear = month + side <= 2 ? year - 1 : year;
+                const std::string where = std::to_string(year) + "/" + std::to_string(month) + (side ? " after" : " before");
+                EXPECT_EQ(r.pillars[0], cycleMod(pillarYear + 897, 60)) << where;
+                EXPECT_EQ(r.pillars[1] % 12, branch) << where;
+                const int yearStem = cycleMod(r.pillars[0] - 1, 10);  // 0 = 甲
+                EXPECT_EQ(r.pillars[1] % 10, (kTigerStem[yearStem % 5] + cycleMod(branch - 3, 12)) % 10) << where;
+            }
+        }
+    }
+    // 小寒 1580-12-26 15:18, 立春 1581-01-25: late December belongs to 庚辰 and its 丑 month.
+    EXPECT_EQ(pillarsOf(r, solar(1580, 12, 30, 10, 0)), "庚辰 己丑 庚寅 辛巳");
+    const LuckInfo luck = luckPillars(r);  // a 阳 year, a man: forward to 立春 1581-01-25
+    EXPECT_EQ(luck.direction, 1);
+    EXPECT_EQ(std::to_string(luck.startYears) + "岁 " + std::to_string(luck.startMonths) + "个月 " +
+                  std::to_string(luck.startDays) + "天",
+              "8岁 6个月 28天");
+    EXPECT_EQ(pillarsOf(r, solar(1427, 12, 27, 12, 0)).substr(0, 13), "丁未 壬子");
+    EXPECT_EQ(pillarsOf(r, solar(1427, 12, 28, 12, 0)).substr(0, 13), "丁未 癸丑");
 }
 
 TEST(ChartPillars, LateRatHour) {

@@ -7,6 +7,7 @@
 #include "core/chart/chart_record.h"
 #include "core/chart/chart_settings.h"
 #include "core/chart/report.h"
+#include "core/chart/report_rtf.h"
 #include "core/chart/text_table.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
@@ -161,6 +162,7 @@ TEST(ChartReport, LunarDateText) {
         {{2023, 1, 21, 1, 0}, true, "二○二三年 闰正月 廿一日 丑时。"},
         {{2023, 12, 30, 22, 0}, false, "二○二三年 十二月 三十日 亥时。"},
         {{2023, 2, 1, 21, 59}, false, "二○二三年 二月 初一日 亥时。"},
+        {{-27, 6, 16, 16, 0}, false, "前○○二七年 六月 十六日 申时。"},
     };
     for (const Case& c : cases) EXPECT_EQ(lunarDateText(c.d, c.leap), c.text);
 }
@@ -252,6 +254,39 @@ TEST(ChartReport, StyleSpans) {
     ASSERT_TRUE(r.buildReport(q));
     for (const StyleSpan& s : r.styleSpans) EXPECT_NE(at(s), U"流年神煞和九星：");
     EXPECT_TRUE(reportStyleSpans("no headings here ※ only").empty());
+}
+
+// The report file: everything from the first ※ on is one point smaller, and the later colour
+// and bold marks there (※ headings, the yearly heading, 【…】 headers) keep that size.
+TEST(ChartReport, StyledDocumentKeepsTheClosingPartSmaller) {
+    ChartRecord r;
+    r.setTextTable(&fixtures::idTextTable());
+    ASSERT_TRUE(r.buildReport(example()));
+    rtf::CharFormat base;
+    base.halfPoints = 24;
+    const rtf::Document doc = styledReport(r.report, r.styleSpans, base, 300);
+    EXPECT_EQ(rtf::plainText(doc, "\r\n"), r.report);
+    bool smaller = false;
+    int red = 0, blue = 0, boldSmall = 0;
+    for (const rtf::Paragraph& p : doc.paragraphs) {
+        EXPECT_EQ(p.firstLineIndent, 300);
+        for (const rtf::Run& run : p.runs) {
+            if (run.text.find("※") != std::string::npos) smaller = true;
+            EXPECT_EQ(run.format.halfPoints, smaller ? 22 : 24) << run.text;
+            if (!smaller) continue;
+            red += run.format.color == kReportRed;
+            blue += run.format.color == kReportBlue;
+            boldSmall += run.format.bold;
+        }
+    }
+    EXPECT_TRUE(smaller);
+    EXPECT_EQ(red, 81);         // the yearly headers
+    EXPECT_GE(blue, 3);         // ※ headings and the yearly heading
+    EXPECT_EQ(boldSmall, 1);    // 流年神煞和九星：
+    // Spans past the end or empty change nothing.
+    const rtf::Document plain = styledReport("甲\r\n乙", {StyleSpan{1, 0, true, kReportRed}, StyleSpan{7, 3, true, kReportRed}}, base, 0);
+    ASSERT_EQ(plain.paragraphs.size(), 2u);
+    EXPECT_EQ(plain.paragraphs[1].runs.at(0).format, base);
 }
 
 TEST(ChartSettings, DefaultsRangesAndOverrides) {

@@ -168,6 +168,8 @@ TEST(MonthPage, PillarBoundaries) {
              Case{2024, 2, 9, 23, 30, "甲辰年\r\n丙寅月\r\n甲辰日\r\n甲子时", "[当代] 中国  公历纪元2024年  【龙年】"},
              // A 癸 day's 子 hour is 壬子.
              Case{2024, 2, 8, 23, 30, "甲辰年\r\n丙寅月\r\n癸卯日\r\n壬子时", "[当代] 中国  公历纪元2024年  【龙年】"},
+             // 小寒 1580-12-26 opens the 丑 month of 庚辰 while 立春 1581 is still a month away.
+             Case{1580, 12, 30, 10, 0, "庚辰年\r\n己丑月\r\n庚寅日\r\n辛巳时", "[明] 神宗 朱翊钧 万历8年  【龙年】"},
          }) {
         const hj::MonthPage p = page(b, c.year, c.month, c.day, c.hour, c.minute);
         EXPECT_EQ(p.pillarText, c.pillars) << c.month << "-" << c.day << " " << c.hour << ":" << c.minute;

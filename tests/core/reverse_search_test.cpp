@@ -236,6 +236,7 @@ TEST(ReverseSearch, YearsAroundTheEdges) {
              Case{dt(1985, 1, 20, 10, 30), 1950, "1985年1月20日10时"},
              // The same in the Julian centuries, where 小寒 falls in late December.
              Case{dt(1500, 1, 15, 12, 30), 1480, "1500年1月15日12时"},
+             Case{dt(1580, 12, 30, 10, 30), 1580, "1580年12月30日10时"},
              // Astronomical year 0 is shown as -1: a 庚申 year.
              Case{dt(0, 6, 15, 8, 0), -1, "-1年6月15日8时"},
              Case{dt(1, 6, 15, 8, 0), -1, "1年6月15日8时"},

@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 
 #include "GuiTestSupport.h"
+#include "core/chart/report_rtf.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
@@ -56,6 +57,7 @@ private slots:
     void pasteParameters();
     void pasteOutOfRangePlace();
     void saveAsTextAndRtf();
+    void rtfMatchesTheCommandLine();
     void importReport();
     void paneSettingsMenu();
     void menusAndKeys();
@@ -555,6 +557,31 @@ void TestTFrmMain::saveAsTextAndRtf() {
     QString error;
     QVERIFY(other.loadFile(base + QStringLiteral(".rtf"), &error));
     QCOMPARE(other.toPlainText(), pane->toPlainText());
+}
+
+// The pane saved as RTF and the file `cases add` writes for the same chart are the same bytes:
+// the closing part one point smaller, its headings coloured at that size.
+void TestTFrmMain::rtfMatchesTheCommandLine() {
+    writeIni(QStringLiteral("[minggao]\r\nfname=宋体\r\nfsize=11\r\n[set]\r\nleftpos=24\r\n"));
+    TFrmMain* w = open();
+    setInputs(QStringLiteral("王五"), QStringLiteral("1580"), 12, 30, 10, 0);
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QVERIFY(w->chartValid());
+    const QString path = root->path() + QStringLiteral("/pane.rtf");
+    QString error;
+    QVERIFY2(child<hj::gui::ReportEdit>(w, "Redtbazi")->saveRtf(path, &error), qPrintable(error));
+
+    hj::ChartRecord cli(root->path().toStdString());
+    cli.reportOutput = false;
+    QVERIFY(cli.buildReport(w->lastRequest()));
+    const std::string expected = hj::rtf::writeRtf(hj::reportDocumentOf(cli, root->path().toStdString()));
+    const QByteArray saved = hjtest::readBytes(path);
+    QCOMPARE(saved, QByteArray::fromStdString(expected));
+    const qsizetype mark = saved.indexOf("\\'a1\\'f9");  // the first ※
+    QVERIFY(mark > 0);
+    const qsizetype smaller = saved.indexOf("\\fs20");  // the pane's 11 points less one
+    QVERIFY(smaller > 0 && smaller < mark && mark - smaller < 16);
+    QVERIFY(!saved.mid(mark).contains("\\fs22"));
 }
 
 void TestTFrmMain::importReport() {

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBoundaryFinder>
 
 #include "GuiTestSupport.h"
 #include "gui/CalendarLinks.h"
@@ -35,6 +36,7 @@ private slots:
     void badYearInTheMainWindowNeverOpensEmpty();
     void dialogsGoAboveTheCalendar();
     void lunarTextsFitAtTheMinimumSize();
+    void eraLineBreaksBetweenWords();
 };
 
 namespace {
@@ -63,7 +65,7 @@ void TestTFrmWnl::opensOnTheMoment() {
     QCOMPARE(child<QComboBox>(&w, "cbos")->currentText(), QStringLiteral("8时"));
     QCOMPARE(child<QComboBox>(&w, "cbomin")->currentText(), QStringLiteral("0分"));
     QCOMPARE(child<QLabel>(&w, "LblTitle")->text(), QStringLiteral("2024年2月"));
-    QCOMPARE(child<QLabel>(&w, "LblEra")->text(), QStringLiteral("[当代] 中国  公历纪元2024年  【龙年】"));
+    QCOMPARE(child<QLabel>(&w, "LblEra")->text().remove(QChar(0x2060)), QStringLiteral("[当代] 中国  公历纪元2024年  【龙年】"));
     QCOMPARE(child<QPlainTextEdit>(&w, "MemoBazi")->toPlainText(), QStringLiteral("甲辰年\n丙寅月\n甲辰日\n戊辰时"));
     QCOMPARE(child<QPlainTextEdit>(&w, "MemoJieqi")->toPlainText(),
              QStringLiteral("立春:4日16时27分\n\n雨水:19日12时13分\n\n"));
@@ -174,7 +176,7 @@ void TestTFrmWnl::yearFieldAndUpDown() {
     QTest::keyClick(w.EdtYear, Qt::Key_Return);
     QCOMPARE(w.UdYear->position(), 1984);
     QCOMPARE(w.LblTitle->text(), QStringLiteral("1984年6月"));
-    QCOMPARE(w.LblEra->text(), QStringLiteral("[当代] 中国  公历纪元1984年  【鼠年】"));
+    QCOMPARE(w.LblEra->text().remove(QChar(0x2060)), QStringLiteral("[当代] 中国  公历纪元1984年  【鼠年】"));
     QVERIFY(modals.unexpected.isEmpty());
 
     const QDate today = QDate::currentDate();
@@ -352,5 +354,23 @@ void TestTFrmWnl::lunarTextsFitAtTheMinimumSize() {
                 w.ImgMonth->cellRect(0, 0).width());
 }
 
+// The era line may wrap only at its blanks and after "；", never inside 洪武1年 or 【鸡年】.
+void TestTFrmWnl::eraLineBreaksBetweenWords() {
+    TFrmWnl w;
+    for (const DateTime& d : {dt(1369, 6, 1, 8, 0), dt(1368, 6, 1, 8, 0)}) {
+        w.showCalendar(d);
+        const QString text = w.LblEra->text();
+        QVERIFY2(QString(text).remove(QChar(0x2060)) == QString::fromStdString(w.page().eraLine), qPrintable(text));
+        QTextBoundaryFinder lines(QTextBoundaryFinder::Line, w.LblEra->text());
+        for (qsizetype p = lines.toNextBoundary(); p > 0 && p < w.LblEra->text().size(); p = lines.toNextBoundary()) {
+            const QChar before = w.LblEra->text().at(p - 1);
+            QVERIFY2(before.isSpace() || before == QChar(0xFF1B), qPrintable(w.LblEra->text().left(p)));
+        }
+    }
+    QVERIFY(w.LblEra->text().contains(QStringLiteral("洪\u2060武\u20601\u2060年")));
+    hjtest::screenshot(&w, QStringLiteral("TFrmWnl-era-1368"));
+}
+
 QTEST_MAIN(TestTFrmWnl)
 #include "gui_TFrmWnl.moc"
+

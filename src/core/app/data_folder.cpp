@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "core/text/file_io.h"
@@ -72,12 +75,15 @@ bool prepareDataFolder(const std::string& root, const std::string& defaultsDir, 
         if (!entry.is_regular_file(ec)) continue;
         const fs::path target = r / "dat" / entry.path().filename();
         if (fs::exists(target, ec) || ec) continue;
-        // Copy to a temporary name first so that an interrupted copy never looks like data.
-        const fs::path tmp = target.string() + ".tmp-seed";
+        // Copy to a temporary name of this process first, so that an interrupted copy never
+        // looks like data, then link it in without replacing: several programs may seed a new
+        // folder at once, and a file that appeared meanwhile is kept.
+        const fs::path tmp = target.string() + ".tmp-seed-" + std::to_string(::getpid());
         fs::copy_file(entry.path(), tmp, fs::copy_options::overwrite_existing, ec);
-        if (!ec) fs::rename(tmp, target, ec);
-        if (ec) {
-            fs::remove(tmp, ec);
+        const bool linked = !ec && (::link(tmp.c_str(), target.c_str()) == 0 || errno == EEXIST);
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        if (!linked) {
             if (error) *error = "无法复制默认数据文件 " + entry.path().filename().string();
             return false;
         }

@@ -230,9 +230,11 @@ int Calendar::calcDay(double d, EventKind kind) const {
     return static_cast<int>(dd);
 }
 
-DateTime Calendar::solarTermInstant(int year, int month, bool isJie) {
-    int k = 2 * month - 2 + (isJie ? 0 : 1);
-    return dateTimeOf(termJulianDay(year, 15.0 * k - 75));
+DateTime Calendar::solarTermInstant(int year, int month, bool isJie) { return dateTimeOf(solarTermJd(year, month, isJie)); }
+
+double Calendar::solarTermJd(int year, int month, bool isJie) {
+    const int k = 2 * month - 2 + (isJie ? 0 : 1);
+    return termJulianDay(year, 15.0 * k - 75);
 }
 
 int Calendar::termsAround(const DateTime& rec, DateTime& jie, DateTime& mid, DateTime& nextJie) {

@@ -57,6 +57,9 @@ public:
     int calcDay(double d, EventKind kind) const;
     // The jie (isJie) or mid term of a Gregorian month, Beijing time, to the minute.
     DateTime solarTermInstant(int year, int month, bool isJie);
+    // The same instant unrounded, as a JD: the boundary termsAround compares with. The year
+    // pillar compares with it too, so that year and month change together.
+    static double solarTermJd(int year, int month, bool isJie);
     // Month branch (1 = 子, 3 = 寅, … 1-based as the branch table) of the solar month holding
     // the instant, with the jie opening it, its mid term and the next jie.
     int termsAround(const DateTime& rec, DateTime& jie, DateTime& mid, DateTime& nextJie);

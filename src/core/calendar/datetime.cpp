@@ -41,9 +41,9 @@ std::string chineseNumber(int n) {
         out = "前";
         v = -v;
     }
-    // Digit by digit, ○ for zero. A negative 10..30 is written with two digits (前一二), not
-    // padded to four.
-    int width = v >= 1 && v <= 9 ? 1 : v >= 10 && v <= 99 ? 2 : v >= 100 && v <= 999 ? 3 : 4;
+    // Digit by digit, ○ for zero: one digit for 1..9, two for 31..99, three for 100..999 and
+    // four for every other value, so a negative 10..30 reads 前○○一二.
+    int width = v >= 1 && v <= 9 ? 1 : v >= 31 && v <= 99 ? 2 : v >= 100 && v <= 999 ? 3 : 4;
     std::string digits = std::to_string(v);
     if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
     for (char c : digits) out += digit(c - '0');

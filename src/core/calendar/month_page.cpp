@@ -156,16 +156,12 @@ void MonthPageBuilder::fillPanel(MonthPage& page) {
     std::snprintf(buf, sizeof buf, "%d年%d月", page.shownYear, s.month);
     page.title = buf;
 
-    // The year changes at 立春, not on 1 January.
+    // The year changes at 立春, not on 1 January. Its exact instant is the boundary, as for the
+    // month below, so that year and month agree in the minute of 立春 too.
     int y = s.year;
-    const double at = cal_.julianDayOf(s);
-    if (at < cal_.julianDayOf(cal_.solarTermInstant(s.year, 2, true))) --y;
+    if (cal_.julianDayOf(s) < Calendar::solarTermJd(s.year, 2, true)) --y;
     DateTime jie, mid, next;
     const int c = cal_.termsAround(s, jie, mid, next);
-    // The year test above compares with the 立春 minute, the month test with the exact instant.
-    // In the 立春 minute, with the instant a few seconds after the moment, the first says new
-    // year and the second still 丑: the exact instant decides for both.
-    if (c == 2 && y == s.year) --y;
     page.pillarYear = y;
     const int yearIndex = cycleMod(y + 6897, 60);
     page.eraLine = cal_.eraText(y) + "  【" + std::string(kAnimals[yearIndex % 12]) + "年】";

@@ -193,7 +193,7 @@ double ChartRecord::lichunJd(int year) {
     auto it = lichunCache_.find(year);
     if (it != lichunCache_.end()) return it->second;
     if (lichunCache_.size() > 4096) lichunCache_.clear();
-    const double jd = calendar.julianDayOf(calendar.solarTermInstant(year, 2, true));
+    const double jd = Calendar::solarTermJd(year, 2, true);
     lichunCache_.emplace(year, jd);
     return jd;
 }
@@ -235,17 +235,15 @@ bool ChartRecord::computePillars() {
     }
     if (!resolveBirthTime()) return false;
 
-    // Year pillar: the 立春 instant of the clock year is the boundary.
+    // Year pillar: the 立春 instant of the clock year is the boundary. It is compared exactly,
+    // as the month test compares with its jie: in the minute of 立春 the minute-rounded instant
+    // could say new year while the month is still 丑 (甲寅 丁丑), and only the exact instant
+    // keeps year and month together at every moment, late December's 丑 month included.
     const double lichun = lichunJd(birthClock.year);
     pillars[0] = static_cast<std::int16_t>(cycleMod(birthClock.year + (birthClockJd >= lichun ? 1 : 0) + 896, 60));
 
     // Month pillar: the solar month around the clock time.
     monthBranch = cycleMod(solarMonth(previousJie, midTerm, nextJie), 12);
-    // The year test compares with the 立春 minute, the month test with the exact instant. In
-    // the minute of 立春 itself, when the instant lies some seconds after the birth, the first
-    // says new year and the second still 丑 month, which would pair a new year stem with the
-    // old year's 丑 (甲寅 丁丑). The exact instant decides for both.
-    if (monthBranch == 2 && birthClockJd >= lichun) pillars[0] = static_cast<std::int16_t>((pillars[0] + 59) % 60);
     {
         int s = pillars[0] % 10;
         if (s == 0) s = 10;
