@@ -20,9 +20,10 @@ struct ChartSettings {
     std::int32_t leftpos = 0;  // first-line indent of the report paragraphs, 0..500
     std::uint8_t zhong = 1;  // bone-weight month: 0 by solar terms, 1 lunar month
     std::uint8_t yue = 1;    // three-lives month: 0 by solar terms, 1 lunar month
+    bool dst = true;         // remove the summer time of the Chinese places (0: clock = Beijing time)
 };
 
-// The nine keys with their defaults from an open profile file.
+// The keys with their defaults from an open profile file.
 ChartSettings loadChartSettings(const text::IniFile& ini);
 // The same from <dataDir>/dat/bzinit.ini; a missing file (or an empty dataDir) gives the
 // defaults.
