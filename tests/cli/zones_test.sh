@@ -12,7 +12,8 @@ field() { grep "\"$1\":" | head -1 | sed 's/^ *"[^"]*": //; s/,$//; s/"//g'; }
 
 check world-zh "纽约	美国	New York	America/New_York" "$(run places --world 纽约 | cut -f1-4)"
 check world-en "Sydney" "$(run places --world sydney | cut -f3)"
-check world-all 418 "$(run places --world | wc -l)"
+n=$(run places --world | wc -l)
+[ "$n" -ge 400 ] || { echo "FAIL world-all: $n places"; fails=$((fails + 1)); }
 
 # JSON: zone, standard offset and summer time at the birth (Sydney in January: UTC+10, summer).
 json=$(run chart --date 2000-01-15 --time 10:00 --world-place Sydney --json)

@@ -2,11 +2,17 @@
 // skipped and repeated hours.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "core/calendar/date_text.h"
 #include "core/chart/chart_record.h"
+#include "core/casestore/case_store.h"
 #include "core/chart/province_table.h"
+#include "core/zones/case_zone.h"
+#include "core/zones/world_places.h"
 #include "chart_test_support.h"
 
 namespace hj {
@@ -166,3 +172,134 @@ TEST(Zones, ReportBirthLines) {
 
 }  // namespace
 }  // namespace hj
+
+namespace hj {
+namespace {
+
+// An independent reading of the zone database: the C library's, from the system's tzdata.
+// Random clock times away from any change (the offsets three hours either side agree) must give
+// the same Beijing time.
+TEST(Zones, AgreesWithTheSystemZoneDatabase) {
+    ChartRecord r;
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (const char* zone : {"America/New_York", "Australia/Sydney", "Europe/London", "America/Sao_Paulo",
+                             "Asia/Kolkata"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        int compared = 0;
+        for (int i = 0; i < 200; ++i) {
+            const std::time_t t = static_cast<std::time_t>(next() % 1700000000u) + 100000000;  // 1973..2027
+            std::tm before{}, at{}, after{};
+            const std::time_t tb = t - 3 * 3600, ta = t + 3 * 3600;
+            localtime_r(&tb, &before);
+            localtime_r(&t, &at);
+            localtime_r(&ta, &after);
+            if (before.tm_gmtoff != at.tm_gmtoff || after.tm_gmtoff != at.tm_gmtoff) continue;
+            const std::time_t beijing = t + 8 * 3600;
+            std::tm bj{};
+            gmtime_r(&beijing, &bj);
+            Birth b{zone, at.tm_year + 1900, at.tm_mon + 1, at.tm_mday, at.tm_hour, at.tm_min, 34, zone, 0.0f, 1, 0,
+                    "", "", 0};
+            ASSERT_TRUE(chartOf(r, b).computePillars()) << r.lastError;
+            char want[64];
+            std::snprintf(want, sizeof want, "%04d-%02d-%02d %02d:%02d", bj.tm_year + 1900, bj.tm_mon + 1, bj.tm_mday,
+                          bj.tm_hour, bj.tm_min);
+            EXPECT_EQ(formatDateTime(r.birthClock), want) << zone << " " << formatDateTime(r.request.entered());
+            EXPECT_EQ(r.birthZone.standardSeconds + r.birthZone.dstSeconds, at.tm_gmtoff) << zone;
+            ++compared;
+        }
+        EXPECT_GT(compared, 150) << zone;
+    }
+    unsetenv("TZ");
+    tzset();
+}
+
+}  // namespace
+}  // namespace hj
+
+namespace hj::zones {
+namespace {
+
+TEST(WorldPlaces, ZonesSurviveTheRecordPadBytes) {
+    struct Case {
+        const char* zone;
+        int fold;
+        const char* kept;  // "" when the record keeps no zone
+    } const cases[] = {{"America/New_York", 1, "America/New_York"}, {"Australia/Sydney", 2, "Australia/Sydney"},
+                       {"US/Eastern", 1, "America/New_York"},       {"", 1, ""}};
+    for (const Case& c : cases) {
+        casestore::CaseRecord r;
+        ASSERT_TRUE(storeZone(r, c.zone, c.fold)) << c.zone;
+        casestore::RecordBytes bytes{};
+        ASSERT_TRUE(casestore::encodeRecord(r, bytes, nullptr));
+        const casestore::CaseRecord back = casestore::decodeRecord(bytes.data());
+        std::string zone;
+        int fold = 0;
+        EXPECT_EQ(storedZone(back, zone, fold), *c.kept != 0) << c.zone;
+        EXPECT_EQ(zone, c.kept);
+        EXPECT_EQ(fold, *c.kept ? c.fold : 1);
+    }
+    // Pad bytes that some other writer left: no zone unless the check fits.
+    casestore::CaseRecord junk;
+    junk.pad45 = 0x33;
+    junk.pad50 = 0x0107;
+    std::string zone;
+    int fold = 0;
+    EXPECT_FALSE(storedZone(junk, zone, fold));
+    junk.pad50 = 0x7FFF;
+    junk.pad45 = static_cast<std::uint8_t>(0x5A ^ 0xFF ^ 0x7F);
+    EXPECT_FALSE(storedZone(junk, zone, fold));  // a number beyond the list
+    casestore::CaseRecord r;
+    EXPECT_FALSE(storeZone(r, "Etc/GMT+5", 1));  // no place of the list has it
+}
+
+TEST(WorldPlaces, SearchByChineseOrEnglishNameAndUserPlaces) {
+    const std::vector<WorldPlace> user = {{"新约克", "", "New York", "America/New_York", -74.0f, 40.7f, true}};
+    struct Case {
+        const char* text;
+        const char* firstZone;
+        const char* firstCity;
+    } const cases[] = {{"纽约", "America/New_York", "纽约"},
+                       {"new_york", "America/New_York", "新约克"},  // the user's place comes first
+                       {"悉尼", "Australia/Sydney", "悉尼"},
+                       {"KOLKATA", "Asia/Kolkata", "加尔各答"}};
+    for (const Case& c : cases) {
+        const auto found = findWorldPlaces(user, c.text);
+        ASSERT_FALSE(found.empty()) << c.text;
+        EXPECT_EQ(found[0].zone, c.firstZone) << c.text;
+        EXPECT_EQ(found[0].city, c.firstCity) << c.text;
+    }
+    EXPECT_TRUE(findWorldPlaces(user, "Atlantis").empty());
+    std::size_t inAustralia = 0;
+    for (const WorldPlace& p : findWorldPlaces({}, "澳大利亚")) inAustralia += p.country == "澳大利亚";
+    EXPECT_GE(inAustralia, 10u);
+    std::size_t known = 0;
+    for (const WorldPlace& p : builtinWorldPlaces()) known += p.known && p.city != p.englishCity;
+    EXPECT_EQ(known, findWorldPlaces({}, "").size());  // every zone the library knows has a Chinese name
+}
+
+TEST(WorldPlaces, UserPlacesAreCheckedAndKept) {
+    const std::string dir = ::testing::TempDir() + "zones_user_places";
+    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/dat'").c_str());
+    std::string error;
+    const WorldPlace bad[] = {{"", "", "", "Asia/Tokyo", 1, 1, true},
+                              {"某地", "", "", "Nowhere/City", 1, 1, true},
+                              {"某地", "", "", "Asia/Tokyo", 181, 1, true},
+                              {"某地=", "", "", "Asia/Tokyo", 1, 1, true},
+                              {"一二三四五六七八九十一", "", "", "Asia/Tokyo", 1, 1, true}};
+    for (const WorldPlace& p : bad) EXPECT_FALSE(saveUserPlace(dir, p, error)) << p.city;
+    ASSERT_TRUE(saveUserPlace(dir, {"札幌郊外", "", "", "Asia/Tokyo", 141.35f, 43.06f, true}, error)) << error;
+    std::vector<WorldPlace> places;
+    ASSERT_TRUE(loadUserPlaces(dir, places, error));
+    ASSERT_EQ(places.size(), 1u);
+    EXPECT_EQ(places[0].city, "札幌郊外");
+    EXPECT_EQ(places[0].zone, "Asia/Tokyo");
+    EXPECT_NEAR(places[0].longitude, 141.35, 1e-3);
+    ASSERT_TRUE(removeUserPlace(dir, "札幌郊外", error));
+    ASSERT_TRUE(loadUserPlaces(dir, places, error));
+    EXPECT_TRUE(places.empty());
+}
+
+}  // namespace
+}  // namespace hj::zones

@@ -79,8 +79,10 @@ std::vector<WorldPlace> buildList() {
         p.latitude = static_cast<float>(lat);
         p.longitude = static_cast<float>(lon);
         p.englishCity = cityOfZone(p.zone);
+        p.known = zoneExists(p.zone);
         icu::UnicodeString city, country;
-        if (names && U_SUCCESS(status)) names->getExemplarLocationName(unicodeOf(p.zone), city);
+        // The library names a zone by its own canonical id (Asia/Calcutta for Asia/Kolkata).
+        if (names && U_SUCCESS(status)) names->getExemplarLocationName(unicodeOf(canonicalZone(p.zone)), city);
         p.city = city.isEmpty() ? p.englishCity : utf8Of(city);
         icu::Locale(nullptr, std::string(f[0]).c_str()).getDisplayCountry(zh, country);
         p.country = utf8Of(country);
@@ -200,6 +202,7 @@ std::vector<WorldPlace> findWorldPlaces(const std::vector<WorldPlace>& userPlace
     const std::string key = folded(what);
     std::vector<WorldPlace> exact, rest;
     auto visit = [&](const WorldPlace& p) {
+        if (!p.known) return;
         if (key.empty()) {
             rest.push_back(p);
             return;

@@ -21,6 +21,7 @@ struct WorldPlace {
     float longitude = 0;      // degrees east
     float latitude = 0;       // degrees north
     bool user = false;        // added by the user
+    bool known = true;        // the library knows the zone (a zone newer than its data is not listed)
 
     // The place text of a request: "美国-纽约", or the user's name; at most 31 GBK bytes.
     std::string placeText() const;
