@@ -45,6 +45,7 @@
 #include "gui/TFrmSet.h"
 #include "gui/TFrmTestName.h"
 #include "gui/TFrmTxtHelp.h"
+#include "gui/WorldPlaceBox.h"
 
 namespace hj::gui {
 namespace {
@@ -182,7 +183,8 @@ void TFrmMain::buildControls() {
     cbodiC->setMinimumContentsLength(6);
     ChkLiuNian = named(new QCheckBox(QStringLiteral("流年")), "ChkLiuNian");
     ChkLiuNian->setChecked(true);
-    group({nameLabel, Edtname, cbodiZ, cbodiC, ChkLiuNian});
+    worldPlaces_ = new WorldPlaceBox(dataRoot_);
+    group({nameLabel, Edtname, cbodiZ, cbodiC, worldPlaces_, ChkLiuNian});
 
     BtnPai = named(new QPushButton(QStringLiteral("测算")), "BtnPai");
     BtoNew = named(new QPushButton(QStringLiteral("新建")), "BtoNew");
@@ -207,6 +209,7 @@ void TFrmMain::buildControls() {
     connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
     connect(Edtname, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
     connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
+    worldPlaces_->attach(this);
 }
 
 void TFrmMain::buildMenus() {
@@ -474,6 +477,7 @@ bool TFrmMain::readInputs(ChartRequest& req) {
         req.latitude = ProvinceTable::kUnknownLatitude;
     }
     req.place = ProvinceTable::placeText(req.province, u8(cbodiC->currentText()));
+    if (!worldPlaces_->fillRequest(req)) return false;
     req.yearly = ChkLiuNian->isChecked();
     return true;
 }
@@ -484,6 +488,7 @@ void TFrmMain::requestChart() {
     chartValid_ = false;
     ChartRequest req;
     if (!readInputs(req)) return;
+    if (!worldPlaces_->chooseFold(*engine_, req)) return;
     session_->askToSaveChanges();
     // The inputs become the current record's birth data; its class and note stay.
     session_->takeRequest(req);

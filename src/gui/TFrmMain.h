@@ -30,6 +30,7 @@ class HistoryCommands;
 class ReportEdit;
 class TFrmPingYu;
 class UpDown;
+class WorldPlaceBox;
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
@@ -95,6 +96,8 @@ public:
     CaseTree* caseTree() const { return caseTree_; }
     CaseSession* caseSession() const { return session_; }
     HistoryCommands* history() const { return history_; }
+    // 海外: a birthplace abroad and the zone shown before 测算.
+    WorldPlaceBox* worldPlaces() const { return worldPlaces_; }
     void setChartValid(bool valid) { chartValid_ = valid; }
     // After a chart from `req`: when `valid`, the pillars are taken from the engine.
     void setChartResult(const ChartRequest& req, bool valid);
@@ -161,6 +164,7 @@ private:
     CaseTree* caseTree_ = nullptr;
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
+    WorldPlaceBox* worldPlaces_ = nullptr;
     QPointer<TFrmPingYu> pingYu_;
 };
 
