@@ -69,9 +69,12 @@ WorldPlaceBox::WorldPlaceBox(QString dataRoot, QWidget* parent)
     completer->setMaxVisibleItems(16);
     EdtWorldPlace->setCompleter(completer);
     connect(completer, qOverload<const QString&>(&QCompleter::activated), this, [this](const QString& t) { choose(t); });
-    connect(EdtWorldPlace, &QLineEdit::editingFinished, this, [this] {
+    // Enter or leaving the box takes the first place the text finds.
+    const auto takeTyped = [this] {
         if (!haveChosen_ || EdtWorldPlace->text() != rowText(chosen_)) choose(EdtWorldPlace->text());
-    });
+    };
+    connect(EdtWorldPlace, &QLineEdit::editingFinished, this, takeTyped);
+    connect(EdtWorldPlace, &QLineEdit::returnPressed, this, takeTyped);
     connect(BtnHaiWai, &QToolButton::toggled, this, &WorldPlaceBox::setAbroad);
     connect(BtnAddPlace, &QToolButton::clicked, this, &WorldPlaceBox::addPlace);
     setAbroad(false);
