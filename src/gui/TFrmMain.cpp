@@ -183,8 +183,9 @@ void TFrmMain::buildControls() {
     cbodiC->setMinimumContentsLength(6);
     ChkLiuNian = named(new QCheckBox(QStringLiteral("流年")), "ChkLiuNian");
     ChkLiuNian->setChecked(true);
-    worldPlaces_ = new WorldPlaceBox(dataRoot_);
-    group({nameLabel, Edtname, cbodiZ, cbodiC, worldPlaces_, ChkLiuNian});
+    group({nameLabel, Edtname, cbodiZ, cbodiC, ChkLiuNian});
+    worldPlaces_ = new WorldPlaceBox(dataRoot_);  // its own group: it grows when 海外 is on
+    flow->addWidget(worldPlaces_);
 
     BtnPai = named(new QPushButton(QStringLiteral("测算")), "BtnPai");
     BtoNew = named(new QPushButton(QStringLiteral("新建")), "BtoNew");

@@ -48,7 +48,7 @@ WorldPlaceBox::WorldPlaceBox(QString dataRoot, QWidget* parent)
     EdtWorldPlace = new QLineEdit(this);
     EdtWorldPlace->setObjectName(QStringLiteral("EdtWorldPlace"));
     EdtWorldPlace->setPlaceholderText(QStringLiteral("城市或国家，如 纽约、悉尼、London"));
-    EdtWorldPlace->setMinimumWidth(EdtWorldPlace->fontMetrics().horizontalAdvance(QStringLiteral("纽约 · 美国 · New York")) + 16);
+    EdtWorldPlace->setMinimumWidth(EdtWorldPlace->fontMetrics().horizontalAdvance(QStringLiteral("悉尼 · 澳大利亚 · Sydney  ")) + 16);
     BtnAddPlace = new QToolButton(this);
     BtnAddPlace->setObjectName(QStringLiteral("BtnAddPlace"));
     BtnAddPlace->setText(QStringLiteral("添加"));
@@ -185,6 +185,11 @@ void WorldPlaceBox::showRecord(const casestore::CaseRecord& r) {
 }
 
 void WorldPlaceBox::updateZoneLabel() {
+    // An empty label takes no room in the row.
+    const auto showZone = [this](const QString& text) {
+        LblZone->setText(text);
+        LblZone->setVisible(!text.isEmpty());
+    };
     if (!main_) return;
     const int shownYear = app::yearFromField(u8(main_->EdtYear->text().trimmed()));
     std::string zone;
@@ -196,7 +201,7 @@ void WorldPlaceBox::updateZoneLabel() {
         if (loadChartSettings(ini).dst) zone = zones::chinaZoneOf(main_->cbodiZ->currentIndex());
     }
     if (zone.empty() || !app::yearIsAccepted(shownYear)) {
-        LblZone->clear();
+        showZone({});
         return;
     }
     DateTime clock{static_cast<std::int16_t>(astronomicalYear(shownYear)),
@@ -207,20 +212,20 @@ void WorldPlaceBox::updateZoneLabel() {
     if (main_->CboLi->currentIndex() == 1) {
         DateTime solar;
         if (!calendar_.lunarToSolar(clock, main_->Chkrun->isChecked(), solar)) {
-            LblZone->clear();
+            showZone({});
             return;
         }
         solar.hour = clock.hour;
         solar.minute = clock.minute;
         clock = solar;
     } else if (!calendar_.dayExists(clock)) {
-        LblZone->clear();
+        showZone({});
         return;
     }
     zones::ClockReading r;
     std::string error;
     if (!zones::readClock(zone, calendar_.julianDayOf(clock) - 1.0 / 86400, 1, !abroad(), r, error)) {
-        LblZone->setText(qs(error));
+        showZone(qs(error));
         return;
     }
     QString text;
@@ -233,7 +238,7 @@ void WorldPlaceBox::updateZoneLabel() {
         text = QStringLiteral("夏令时：将减") + qs(zones::durationText(r.dstSeconds));
     }
     if (r.repeated) text += QStringLiteral(" 钟点重复");
-    LblZone->setText(text.trimmed());
+    showZone(text.trimmed());
 }
 
 bool WorldPlaceBox::chooseFold(ChartRecord& engine, ChartRequest& req) {
