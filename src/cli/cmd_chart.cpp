@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/chart_uncertainty.h"
 #include "cli/commands.h"
 #include "cli/place_options.h"
 #include "core/calendar/date_text.h"
@@ -104,6 +105,7 @@ int runPillars(const PillarsOptions& o) {
 struct ChartOptions {
     std::string name = "某人", date, time, place;
     bool lunar = false, leap = false, female = false, noYearly = false, json = false, gbk = false;
+    bool boundaries = false, unknownHour = false;
     int province = ProvinceTable::kUnknown, city = 0;
     double lon = 120.0, lat = 30.0;
     bool haveLon = false, haveLat = false, haveProvince = false;
@@ -222,7 +224,10 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     q.year = d.year;
     q.month = d.month;
     q.day = d.day;
-    if (!parseTime(o.time, q.hour, q.minute)) return emitFailure(o.json, "--time takes HH:MM (00:00..23:59), not " + o.time);
+    if (o.unknownHour && o.time.empty()) {
+        q.hour = 12;  // any hour: the table runs through all twelve
+        q.minute = 0;
+    } else if (!parseTime(o.time, q.hour, q.minute)) return emitFailure(o.json, "--time takes HH:MM (00:00..23:59), not " + o.time);
     if (!fillPlace(o, dataDir, q, error)) return emitFailure(o.json, error);
 
     ChartRecord r(dataDir);
@@ -233,15 +238,19 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     }
     if (!r.buildReport(q)) return emitFailure(o.json, r.lastError);
     if (o.json) {
-        std::printf("%s\n", chartJson(r).dump(2).c_str());
+        nlohmann::json out = chartJson(r);
+        addUncertaintyJson(r, o.unknownHour, out);
+        std::printf("%s\n", out.dump(2).c_str());
         return 0;
     }
+    std::string shown = o.unknownHour ? unknownHourTable(r) : r.report;
+    if (o.boundaries) shown = boundaryLines(r) + shown;
     if (o.gbk) {
         std::string bytes, bad;
-        if (!text::utf8ToGbk(r.report, bytes, &bad)) return fail("the report holds a character GBK cannot encode: " + bad);
+        if (!text::utf8ToGbk(shown, bytes, &bad)) return fail("the report holds a character GBK cannot encode: " + bad);
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     } else {
-        std::fwrite(r.report.data(), 1, r.report.size(), stdout);
+        std::fwrite(shown.data(), 1, shown.size(), stdout);
     }
     return 0;
 }
@@ -260,7 +269,7 @@ void setup(CLI::App& app, Context& ctx) {
     auto* chart = app.add_subcommand("chart", "The whole report (命稿) of a birth, or a JSON object");
     chart->add_option("--name", co.name, "Name (at most 12 GBK bytes are kept)");
     chart->add_option("--date", co.date, "Birth date YYYY-MM-DD (lunar with --lunar)")->required();
-    chart->add_option("--time", co.time, "Birth time HH:MM, the clock time (Beijing time; the zone's with --tz)")->required();
+    auto* time = chart->add_option("--time", co.time, "Birth time HH:MM, the clock time (Beijing time; the zone's with --tz)");
     chart->add_flag("--lunar", co.lunar, "The date is a lunar date");
     chart->add_flag("--leap", co.leap, "The lunar month is the leap month");
     chart->add_flag("--female", co.female, "坤造 (default 乾造)");
@@ -272,10 +281,18 @@ void setup(CLI::App& app, Context& ctx) {
     addAbroadOptions(*chart, co.abroad);
     chart->add_flag("--no-yearly", co.noYearly, "Leave out the yearly block 流年神煞和九星");
     chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key of dat/bzinit.ini for this run (endinfo, zishi, mgong, pai, "
-                                          "save, zhong, yue, dst: 0|1; idate: 0|1|2; leftpos: 0..500)");
+                                          "save, zhong, yue, dst: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
     chart->add_flag("--json", co.json, "Print a JSON object");
     chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
-    chart->callback([&ctx, prov, lon, lat] {
+    chart->add_flag("--boundaries", co.boundaries,
+                    "Print first the boundaries (节, 时辰, 子时, 日) within the [set] window bianjie (default 30 minutes)");
+    chart->add_flag("--unknown-hour", co.unknownHour,
+                    "时辰不详: the twelve possible hours of the day instead of the report (JSON: \"hours\")");
+    chart->callback([&ctx, prov, lon, lat, time] {
+        if (time->count() == 0 && !co.unknownHour) {
+            ctx.exitCode = fail("--time is required (leave it out only with --unknown-hour)");
+            return;
+        }
         co.haveProvince = prov->count() > 0;
         co.haveLon = lon->count() > 0;
         co.haveLat = lat->count() > 0;

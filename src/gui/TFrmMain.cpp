@@ -46,6 +46,7 @@
 #include "gui/TFrmTestName.h"
 #include "gui/TFrmTxtHelp.h"
 #include "gui/WorldPlaceBox.h"
+#include "gui/UncertaintyPanel.h"
 
 namespace hj::gui {
 namespace {
@@ -105,8 +106,15 @@ void TFrmMain::buildControls() {
     Tree->setHeaderHidden(true);
     Redtbazi = named(new ReportEdit, "Redtbazi");
     Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
+    PnlBianJie = new UncertaintyPanel;
+    auto* reportSide = new QWidget;
+    auto* reportLayout = new QVBoxLayout(reportSide);
+    reportLayout->setContentsMargins(0, 0, 0, 0);
+    reportLayout->setSpacing(0);
+    reportLayout->addWidget(PnlBianJie);
+    reportLayout->addWidget(Redtbazi, 1);
     Splitter1->addWidget(Tree);
-    Splitter1->addWidget(Redtbazi);
+    Splitter1->addWidget(reportSide);
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(false);
     Splitter1->setStretchFactor(0, 0);
@@ -155,7 +163,9 @@ void TFrmMain::buildControls() {
     items.clear();
     for (int m = 0; m < 60; ++m) items << QStringLiteral("%1分").arg(m);
     cbomin = combo("cbomin", items);
-    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin});
+    ChkBuXiang = named(new QCheckBox(QStringLiteral("时辰不详")), "ChkBuXiang");
+    ChkBuXiang->setToolTip(QStringLiteral("不知出生时辰：列出本日十二时辰，择一排盘"));
+    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin, ChkBuXiang});
 
     CboLi = combo("CboLi", {QStringLiteral("公历"), QStringLiteral("农历")});
     Chkrun = named(new QCheckBox(QStringLiteral("农历闰月")), "Chkrun");
@@ -211,6 +221,14 @@ void TFrmMain::buildControls() {
     connect(Edtname, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
     connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
     worldPlaces_->attach(this);
+    connect(ChkBuXiang, &QCheckBox::toggled, this, [this](bool unknown) {
+        cbos->setEnabled(!unknown);
+        cbomin->setEnabled(!unknown);
+    });
+    connect(PnlBianJie, &UncertaintyPanel::castRequested, this, [this](const ChartRequest& q) {
+        ChkBuXiang->setChecked(false);
+        castChartAt(*this, q.entered());
+    });
 }
 
 void TFrmMain::buildMenus() {
@@ -331,6 +349,9 @@ void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     lastRequest_ = req;
     chartValid_ = valid;
     if (valid) currentPillars_ = engine_->pillarBytes();
+    if (valid) PnlBianJie->showChart(*engine_);
+    else PnlBianJie->clear();
+    Redtbazi->show();
 }
 
 void TFrmMain::applyWindowKeys() {
@@ -504,9 +525,20 @@ void TFrmMain::requestChart() {
     BtnPai->setEnabled(true);
     lastRequest_ = req;
     if (!ok) {
+        PnlBianJie->clear();
+        Redtbazi->show();
         message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
         return;
     }
+    if (ChkBuXiang->isChecked()) {
+        // No hour, no chart: the pane asks for one of the twelve.
+        PnlBianJie->showUnknownHour(*engine_);
+        Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
+        Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
+        return;
+    }
+    Redtbazi->show();
+    PnlBianJie->showChart(*engine_);
     currentPillars_ = engine_->pillarBytes();
     chartValid_ = true;
     // A new report in an open case differs from the stored one.

@@ -29,6 +29,7 @@ class CaseTree;
 class HistoryCommands;
 class ReportEdit;
 class TFrmPingYu;
+class UncertaintyPanel;
 class UpDown;
 class WorldPlaceBox;
 
@@ -50,6 +51,7 @@ public:
     QComboBox* cbod;
     QComboBox* cbos;
     QComboBox* cbomin;
+    QCheckBox* ChkBuXiang;  // 时辰不详: the twelve hours of the day instead of one chart
     QComboBox* CboLi;
     QCheckBox* Chkrun;
     QRadioButton* Rdona;
@@ -61,6 +63,7 @@ public:
     QPushButton* BtnPai;
     QPushButton* BtoNew;
     QToolButton* SbtoSave;
+    UncertaintyPanel* PnlBianJie;  // boundaries near the birth, conventions, the hour table
 
     // ---- menu items ----
     QAction* mnuF_save;

@@ -21,6 +21,8 @@ struct ChartSettings {
     std::uint8_t zhong = 1;  // bone-weight month: 0 by solar terms, 1 lunar month
     std::uint8_t yue = 1;    // three-lives month: 0 by solar terms, 1 lunar month
     bool dst = true;         // remove the summer time of the Chinese places (0: clock = Beijing time)
+    // Beside the report: boundaries within this many minutes of the birth are shown (0: none).
+    std::int32_t bianjie = 30;
 };
 
 // The keys with their defaults from an open profile file.

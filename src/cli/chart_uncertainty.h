@@ -1,0 +1,22 @@
+#pragma once
+// The chart command's view of birth-time uncertainty: boundaries near the birth, the twelve
+// hours of an unknown birth hour, and the conventions the chart was cast under.
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+#include "core/chart/chart_record.h"
+
+namespace hj::cli {
+
+// "boundaries" (within the [set] window), "conventions", and with `unknownHour` "hours" and
+// "hourNotes", added to the chart's JSON object.
+void addUncertaintyJson(const ChartRecord& chart, bool unknownHour, nlohmann::json& out);
+
+// One line per boundary within the window, or a line saying there is none.
+std::string boundaryLines(const ChartRecord& chart);
+
+// The table of the twelve possible hours with the day's notes.
+std::string unknownHourTable(const ChartRecord& chart);
+
+}  // namespace hj::cli

@@ -1,0 +1,136 @@
+// Boundaries near the birth and the unknown hour: the other side is what the engine itself
+// casts a minute across the boundary, and every row of the hour table is a chart of its own.
+#include <gtest/gtest.h>
+
+#include "core/boundaries/boundaries.h"
+#include "core/chart/derived.h"
+
+namespace hj {
+namespace {
+
+struct Birth {
+    const char* time;  // "YYYY-MM-DD HH:MM", solar
+    int zishi = 0, idate = 0;
+    double longitude = 120.0;
+};
+
+ChartRequest requestOf(const Birth& b) {
+    ChartRequest q;
+    int y, mo, d, h, mi;
+    std::sscanf(b.time, "%d-%d-%d %d:%d", &y, &mo, &d, &h, &mi);
+    q.year = static_cast<std::int16_t>(y);
+    q.month = static_cast<std::int16_t>(mo);
+    q.day = static_cast<std::int16_t>(d);
+    q.hour = static_cast<std::int16_t>(h);
+    q.minute = static_cast<std::int16_t>(mi);
+    q.longitude = static_cast<float>(b.longitude);
+    return q;
+}
+
+ChartRecord chartOf(const Birth& b) {
+    ChartRecord r;
+    r.reportOutput = false;
+    r.settings.zishi = b.zishi != 0;
+    r.settings.idate = static_cast<std::uint8_t>(b.idate);
+    r.request = requestOf(b);
+    EXPECT_TRUE(r.computeChart()) << r.lastError;
+    return r;
+}
+
+std::string names(const std::array<std::int16_t, 4>& p) {
+    return pillarName(p[0]) + " " + pillarName(p[1]) + " " + pillarName(p[2]) + " " + pillarName(p[3]);
+}
+
+std::string pillarsAt(const char* time, int zishi = 0, int idate = 0, double lon = 120.0) {
+    ChartRecord r = chartOf({time, zishi, idate, lon});
+    return names({r.pillars[0], r.pillars[1], r.pillars[2], r.pillars[3]});
+}
+
+TEST(Boundaries, NearestOfEachKindWithTheEngineOnTheOtherSide) {
+    struct Case {
+        Birth birth;
+        int window;
+        const char* kind;
+        int minutes;
+        const char* at;          // expected instant, "HH:MM" of the boundary
+        const char* otherSide;   // the moment whose pillars lie on the other side
+        int otherZishi, otherIdate;
+    } cases[] = {
+        // 立春 2024 at 16:27: month and year change five minutes ahead.
+        {{"2024-02-04 16:22"}, 30, "节", 5, "16:27", "2024-02-04 16:27", 0, 0},
+        // An odd hour two minutes ahead.
+        {{"2024-05-10 08:58"}, 30, "时辰", 2, "09:00", "2024-05-10 09:00", 0, 0},
+        // 23:10 with the day changing at 23:00 (zishi off): day and hour move together.
+        {{"2024-05-10 23:10"}, 30, "子时", -10, "23:00", "2024-05-10 22:59", 0, 0},
+        // With 夜子时 only the hour moves at 23:00 …
+        {{"2024-05-10 23:10", 1}, 30, "子时", -10, "23:00", "2024-05-10 22:59", 1, 0},
+        // … and the day at midnight.
+        {{"2024-05-10 23:10", 1}, 60, "日", 50, "00:00", "2024-05-11 00:00", 1, 0},
+        // Local mean time in Beijing (116.4°E) runs 14 min 24 s behind the clock: 09:10 on the
+        // clock is 08:56 local (to the minute), 09:14 already 09:00.
+        {{"2024-05-10 09:10", 0, 2, 116.4}, 30, "时辰", 4, "09:00", "2024-05-10 09:14", 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.birth.time) + " " + c.kind);
+        ChartRecord r = chartOf(c.birth);
+        bool seen = false;
+        for (const PillarBoundary& b : findBoundaries(r, c.window)) {
+            if (b.kind != c.kind) continue;
+            seen = true;
+            EXPECT_EQ(b.minutes, c.minutes);
+            char at[16];
+            std::snprintf(at, sizeof at, "%02d:%02d", b.at.hour, b.at.minute);
+            EXPECT_EQ(std::string(at), c.at);
+            EXPECT_EQ(names(b.pillars), pillarsAt(c.otherSide, c.otherZishi, c.otherIdate, c.birth.longitude));
+            EXPECT_NE(names(b.pillars), names({r.pillars[0], r.pillars[1], r.pillars[2], r.pillars[3]}));
+        }
+        EXPECT_TRUE(seen);
+    }
+}
+
+TEST(Boundaries, NoneWhenTheWindowHoldsNoChangeOrIsOff) {
+    ChartRecord r = chartOf({"2024-05-10 10:00"});
+    EXPECT_TRUE(findBoundaries(r, 30).empty());
+    ChartRecord s = chartOf({"2024-02-04 16:22"});
+    EXPECT_TRUE(findBoundaries(s, 0).empty());
+    // zishi off: midnight changes nothing (the day already turned at 23:00).
+    for (const PillarBoundary& b : findBoundaries(chartOf({"2024-05-10 23:40"}), 30)) EXPECT_NE(b.kind, "日");
+}
+
+TEST(UnknownHour, TwelveRowsAreTheChartsOfTheMiddleOfEachHour) {
+    for (Birth b : {Birth{"2024-02-04 12:00"}, Birth{"1990-05-17 08:30", 0, 1, 87.6}}) {
+        ChartRecord r = chartOf(b);
+        const auto rows = unknownHourOptions(r);
+        ASSERT_EQ(rows.size(), 12u);
+        for (int i = 0; i < 12; ++i) {
+            SCOPED_TRACE(i);
+            const HourOption& row = rows[static_cast<std::size_t>(i)];
+            EXPECT_EQ(row.branch, (i + 1) % 12);
+            EXPECT_EQ(row.pillars[3] % 12, (i + 1) % 12);
+            // The row's own request casts the same chart.
+            ChartRecord again;
+            again.reportOutput = false;
+            again.settings = r.settings;
+            again.request = row.request;
+            ASSERT_TRUE(again.computeChart());
+            EXPECT_EQ(names(row.pillars), names({again.pillars[0], again.pillars[1], again.pillars[2], again.pillars[3]}));
+            EXPECT_EQ(luckStartText(row.luck), luckStartText(again.luck));
+            EXPECT_EQ(row.tenGod, std::string(kTenGodShort[tenGodIndex(again.pillars[2], again.pillars[3])]));
+            // Its local time is the middle of the hour.
+            EXPECT_EQ(again.birthLocal.hour, 2 * i);
+            EXPECT_LE(again.birthLocal.minute, 1);
+        }
+    }
+    // 立春 2024 falls inside the day at 16:27: the rows before and after carry different
+    // month pillars and a note names the term.
+    ChartRecord r = chartOf({"2024-02-04 12:00"});
+    const auto rows = unknownHourOptions(r);
+    EXPECT_EQ(pillarName(rows[8].pillars[1]), "乙丑");  // 申 16:00
+    EXPECT_EQ(pillarName(rows[9].pillars[1]), "丙寅");  // 酉 18:00
+    const auto notes = unknownHourNotes(r, rows);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_NE(notes[0].find("立春"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace hj
