@@ -184,6 +184,14 @@ void WorldPlaceBox::showRecord(const casestore::CaseRecord& r) {
     setAbroad(true);
 }
 
+void WorldPlaceBox::takeBeijingTime(DateTime& moment) {
+    setAbroad(false);
+    if (!main_) return;
+    text::IniFile ini(dataFilePath(u8(dataRoot_), "bzinit.ini"));
+    ini.reload();
+    if (loadChartSettings(ini).dst) moment = zones::chinaClockOf(calendar_, moment, main_->cbodiZ->currentIndex());
+}
+
 void WorldPlaceBox::updateZoneLabel() {
     // An empty label takes no room in the row.
     const auto showZone = [this](const QString& text) {

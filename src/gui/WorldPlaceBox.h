@@ -46,6 +46,9 @@ public:
     // Shows the place of a stored case: a zone kept in the record turns 海外 on; its fold is
     // taken by the next request.
     void showRecord(const casestore::CaseRecord& r);
+    // Turns 海外 off and makes a Beijing standard time the clock reading at the chosen Chinese
+    // place (summer time added when the setting dst is on).
+    void takeBeijingTime(DateTime& moment);
     // When the clock time of `req` occurred twice at its place, asks which one and sets
     // req.fold. False when the user cancels.
     bool chooseFold(ChartRecord& engine, ChartRequest& req);

@@ -119,6 +119,17 @@ TEST(Zones, SummerTimeMovesTheHourPillar) {
     EXPECT_EQ(r.pillars[3] % 12, 5);  // 辰 (08:30 Beijing standard time), not 巳
 }
 
+// A Beijing standard time back to the clock: the way back of the summer-time rows above.
+TEST(Zones, ChinaClockOfBeijingTime) {
+    ChartRecord r;
+    for (const Birth& b : kBirths) {
+        if (*b.zone || !*b.clock || b.idate != 0 || (b.fold == 2)) continue;
+        SCOPED_TRACE(b.what);
+        ASSERT_TRUE(chartOf(r, b).computePillars());
+        EXPECT_EQ(zones::chinaClockOf(r.calendar, r.birthClock, b.province), r.request.entered());
+    }
+}
+
 TEST(Zones, UnknownZoneIsRefused) {
     ChartRecord r;
     Birth b = kBirths[18];

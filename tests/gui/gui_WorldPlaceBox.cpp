@@ -187,5 +187,18 @@ void TestWorldPlaceBox::storedCaseShowsItsZone() {
     QVERIFY(req.zone.empty());
 }
 
+// The reverse search finds Beijing standard times: the chart is cast at home, on the clock.
+void TestWorldPlaceBox::reverseSearchMomentIsBeijingTime() {
+    TFrmMain* w = open();
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);
+    chooseAbroad(QStringLiteral("纽约"));
+    hj::DateTime summer{1988, 7, 1, 8, 0}, winter{1988, 12, 1, 8, 0};
+    w->worldPlaces()->takeBeijingTime(summer);
+    w->worldPlaces()->takeBeijingTime(winter);
+    QVERIFY(!child<QToolButton>(w, "BtnHaiWai")->isChecked());
+    QCOMPARE(int(summer.hour), 9);
+    QCOMPARE(int(winter.hour), 8);
+}
+
 QTEST_MAIN(TestWorldPlaceBox)
 #include "gui_WorldPlaceBox.moc"

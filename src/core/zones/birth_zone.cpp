@@ -83,6 +83,14 @@ bool resolveBirthZone(ChartRecord& chart) {
     return true;
 }
 
+DateTime chinaClockOf(Calendar& calendar, const DateTime& beijing, int province) {
+    const double jd = calendar.julianDayOf(beijing);
+    int standard = 0, dst = 0;
+    if (!offsetsAt(chinaZoneOf(province), jd - kSecond - kBeijingSeconds * kSecond, standard, dst) || dst == 0)
+        return beijing;
+    return calendar.dateTimeOf(jd + dst * kSecond);
+}
+
 std::string clockLineText(const BirthZone& z) {
     if (!z.converted) return {};
     std::string r = "出生公历：" + dateTimeText(z.clock) + "(钟表时间，" + z.zone;

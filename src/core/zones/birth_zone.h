@@ -19,6 +19,7 @@
 #include "core/calendar/datetime.h"
 
 namespace hj {
+class Calendar;
 class ChartRecord;
 }
 
@@ -44,6 +45,10 @@ std::string_view chinaZoneOf(int province);
 // chart.birthLocal (the place's standard clock time). False with chart.lastError when the
 // clock time never occurred there or the zone is unknown.
 bool resolveBirthZone(ChartRecord& chart);
+
+// The clock reading at a Chinese place of a Beijing standard time (a moment found by the
+// reverse search, say): the summer time in force then is added.
+DateTime chinaClockOf(Calendar& calendar, const DateTime& beijing, int province);
 
 // The report line that says how the clock reading was converted ("" when it was not), e.g.
 // "出生公历：1988年7月1日9时30分(钟表时间，Asia/Shanghai，夏令时，已减1小时)。\r\n".
