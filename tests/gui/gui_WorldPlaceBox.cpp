@@ -26,6 +26,7 @@ private slots:
     void repeatedHourAsks();
     void skippedHourIsRefused();
     void storedCaseShowsItsZone();
+    void reverseSearchMomentIsBeijingTime();
 
 private:
     TFrmMain* open();
