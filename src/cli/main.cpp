@@ -4,12 +4,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "core/app/data_folder.h"
 
 namespace hj::cli {
@@ -77,7 +79,10 @@ int main(int argc, char** argv) {
     app.add_option("--data-dir", ctx.dataDir,
                    "Folder holding dat/ and bazi_f/ (default: $HENGJIAN_HOME, else beside the program, else "
                    "~/.local/share/hengjian)")
-        ->type_name("DIR");
+        ->type_name("DIR")
+        // An empty value would silently mean the program folder.
+        ->check(CLI::Validator([](std::string& dir) { return dir.empty() ? std::string("数据文件夹不能为空") : std::string(); },
+                               "DIR"));
     app.parse_complete_callback([&ctx] { resolveDataFolder(ctx); });
 
     auto& reg = registry();
@@ -85,18 +90,24 @@ int main(int argc, char** argv) {
     for (const auto& [order, setup] : reg) setup(app, ctx);
     app.footer(kFooter);  // after the commands, which would otherwise inherit it
 
+    int code = 0;
     try {
         app.parse(argc, argv);
+        code = ctx.exitCode;
+    } catch (const std::bad_alloc&) {
+        code = fail("内存不足");
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
+        code = app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
+        code = app.exit(e);
     } catch (const CLI::CallForVersion& e) {
-        return app.exit(e);
+        code = app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);  // prints the message to stderr
-        return 1;
+        code = 1;
     }
-    std::fflush(stdout);
-    return ctx.exitCode;
+    // Whatever was printed must have reached its destination.
+    std::string error;
+    if (!finishOutput(error)) return fail(error);
+    return code;
 }

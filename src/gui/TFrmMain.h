@@ -24,6 +24,7 @@ class QTreeWidget;
 
 namespace hj::gui {
 
+class AnalysisPanel;
 class CaseSession;
 class CaseTree;
 class HistoryCommands;
@@ -101,7 +102,9 @@ public:
     HistoryCommands* history() const { return history_; }
     // 海外: a birthplace abroad and the zone shown before 测算.
     WorldPlaceBox* worldPlaces() const { return worldPlaces_; }
-    void setChartValid(bool valid) { chartValid_ = valid; }
+    AnalysisPanel* analysisPanel() const { return analysis_; }
+    // An invalid chart also empties the analysis panel.
+    void setChartValid(bool valid);
     // After a chart from `req`: when `valid`, the pillars are taken from the engine.
     void setChartResult(const ChartRequest& req, bool valid);
     ChartRecord& engine() { return *engine_; }
@@ -155,6 +158,7 @@ private:
     void applyWindowKeys();
     bool FormClose();
     void setShownYear(int shown);
+    void refuseYear();  // the message for a year the chart cannot take
 
     QString dataRoot_;
     text::IniFile ini_;
@@ -168,6 +172,7 @@ private:
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
     WorldPlaceBox* worldPlaces_ = nullptr;
+    AnalysisPanel* analysis_ = nullptr;
     QPointer<TFrmPingYu> pingYu_;
 };
 

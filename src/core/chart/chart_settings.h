@@ -23,6 +23,7 @@ struct ChartSettings {
     bool dst = true;         // remove the summer time of the Chinese places (0: clock = Beijing time)
     // Beside the report: boundaries within this many minutes of the birth are shown (0: none).
     std::int32_t bianjie = 30;
+    bool fenxi = false;      // add the chart analysis (relations, five elements) before the maker line
 };
 
 // The keys with their defaults from an open profile file.
