@@ -13,6 +13,8 @@
 #include "core/app/chart_inputs.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/places.h"
+#include "core/zones/case_zone.h"
+#include "core/zones/world_places.h"
 #include "core/casestore/case_store.h"
 #include "core/chart/chart_record.h"
 #include "core/chart/chart_settings.h"
@@ -66,6 +68,10 @@ struct AddOptions {
     std::string name, date, time, className, note;
     bool lunar = false, leap = false, female = false;
     int province = ProvinceTable::kUnknown, city = 0;
+    double lon = 120.0, lat = 30.0;
+    std::string place;
+    bool haveCoordinates = false;
+    AbroadOptions abroad;
 };
 
 bool parseClock(const std::string& text, std::int16_t& hour, std::int16_t& minute) {
@@ -106,6 +112,16 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     q.day = d.day;
     if (!parseClock(o.time, q.hour, q.minute)) return fail("--time takes HH:MM (00:00..23:59), not " + o.time);
     if (!fillListedPlace(o.province, o.city, dataDir, q, error)) return fail(error);
+    if (o.abroad.any()) {
+        if (o.province != ProvinceTable::kUnknown) return fail("--province/--city and --tz/--world-place exclude each other");
+        q.longitude = static_cast<float>(o.lon);
+        q.latitude = static_cast<float>(o.lat);
+        if (!fillAbroadPlace(o.abroad, o.haveCoordinates, dataDir, q, error)) return fail(error);
+        if (!o.place.empty()) q.place = o.place;
+        if (zones::zoneCode(q.zone) == 0) return fail("the zone " + q.zone + " cannot be kept in a case: choose a zone of places --world");
+    } else if (o.haveCoordinates || !o.place.empty()) {
+        return fail("--lon/--lat/--place go with --tz or --world-place");
+    }
 
     ChartRecord chart(dataDir);
     if (!chart.buildReport(q)) return fail(chart.lastError);
@@ -186,6 +202,9 @@ int runShow(const std::string& indexText, bool report, const Context& ctx) {
     print("city\t" + std::to_string(r.city));
     print(std::string("coordinates\t") + coords);
     print("place\t" + r.place);
+    std::string zone;
+    int fold = 1;
+    if (zones::storedZone(r, zone, fold)) print("zone\t" + zone + (fold == 2 ? "\tfold 2" : ""));
     print("note\t" + r.note);
     print(std::string("report\t") + (hasReport ? store.reportPath(index) : "(none)"));
     return 0;
@@ -275,15 +294,22 @@ void setup(CLI::App& app, Context& ctx) {
     auto* add = cases->add_subcommand("add", "Chart a birth, store it as a case with its report; prints the index");
     add->add_option("--name", ao.name, "Name (at most 10 GBK bytes)")->required();
     add->add_option("--date", ao.date, "Birth date YYYY-MM-DD (astronomical years; lunar with --lunar)")->required();
-    add->add_option("--time", ao.time, "Birth time HH:MM, Beijing time")->required();
+    add->add_option("--time", ao.time, "Birth time HH:MM, the clock time (Beijing time; the zone's with --tz)")->required();
     add->add_flag("--lunar", ao.lunar, "The date is a lunar date");
     add->add_flag("--leap", ao.leap, "The lunar month is the leap month");
     add->add_flag("--female", ao.female, "Female (default male)");
     auto* prov = add->add_option("--province", ao.province, "Province index 0..34 (34 未知地, the default)");
     add->add_option("--city", ao.city, "City index in the province's section of dat/dili.ini")->needs(prov);
+    auto* lon = add->add_option("--lon", ao.lon, "Longitude of a birth abroad, degrees east")->check(CLI::Range(-180.0, 180.0));
+    auto* lat = add->add_option("--lat", ao.lat, "Latitude of a birth abroad, degrees north")->check(CLI::Range(-90.0, 90.0));
+    add->add_option("--place", ao.place, "Place text of a birth abroad");
+    addAbroadOptions(*add, ao.abroad);
     add->add_option("--class", ao.className, "Class of the case (at most 12 GBK bytes)")->required();
     add->add_option("--note", ao.note, "Note (附加信息, at most 1000 GBK bytes)");
-    add->callback([&ctx] { ctx.exitCode = runAdd(ao, ctx); });
+    add->callback([&ctx, lon, lat] {
+        ao.haveCoordinates = lon->count() > 0 || lat->count() > 0;
+        ctx.exitCode = runAdd(ao, ctx);
+    });
 
     cases->add_subcommand("list", "Every live case: index, name, class, date and time, 公/农, 男/女")
         ->callback([&ctx] { ctx.exitCode = runList(ctx); });

@@ -1,6 +1,7 @@
 // Chart commands: pillars (one moment or a batch) and chart (the whole report).
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <cerrno>
@@ -66,6 +67,7 @@ int runPillars(const PillarsOptions& o) {
     ChartRecord r;
     r.settings.zishi = o.zishi;
     r.settings.idate = static_cast<std::uint8_t>(o.idate);
+    r.settings.dst = false;  // the moment is Beijing standard time, as the command says
     r.request.longitude = static_cast<float>(o.lon);
     std::string line, error;
     if (o.batch.empty()) {
@@ -112,6 +114,7 @@ struct ChartOptions {
     double lon = 120.0, lat = 30.0;
     bool haveLon = false, haveLat = false, haveProvince = false;
     std::vector<std::string> sets;
+    AbroadOptions abroad;
     AnalysisRequest analysis;
 };
 
@@ -137,7 +140,11 @@ int emitFailure(bool json, const std::string& error) {
 
 // Fills the request's place from the options; false with a message.
 bool fillPlace(const ChartOptions& o, const std::string& dataDir, ChartRequest& q, std::string& error) {
-    if (o.haveLon || o.haveLat || !o.place.empty()) {
+    if (o.abroad.any() && o.haveProvince) {
+        error = "--province/--city and --tz/--world-place exclude each other";
+        return false;
+    }
+    if (o.haveLon || o.haveLat || !o.place.empty() || o.abroad.any()) {
         if (o.haveProvince) {
             error = "--province/--city and --lon/--lat/--place exclude each other";
             return false;
@@ -146,9 +153,18 @@ bool fillPlace(const ChartOptions& o, const std::string& dataDir, ChartRequest& 
         q.longitude = static_cast<float>(o.lon);
         q.latitude = static_cast<float>(o.lat);
         q.place = o.place.empty() ? "未知" : o.place;
+        if (!fillAbroadPlace(o.abroad, o.haveLon || o.haveLat, dataDir, q, error)) return false;
+        if (!o.place.empty()) q.place = o.place;
         return true;
     }
     return fillListedPlace(o.province, o.city, dataDir, q, error);
+}
+
+// The zone the clock was read with: the request's, or for a Chinese place the zone whose summer
+// time was looked up ("" with the setting dst off).
+std::string zoneOf(const ChartRecord& r) {
+    if (r.birthZone.converted || !r.request.zone.empty()) return r.birthZone.zone;
+    return r.settings.dst ? std::string(zones::chinaZoneOf(r.request.province)) : std::string();
 }
 
 nlohmann::json chartJson(const ChartRecord& r) {
@@ -178,6 +194,11 @@ nlohmann::json chartJson(const ChartRecord& r) {
              {{"year", r.birthLunar.year}, {"month", r.birthLunar.month}, {"day", r.birthLunar.day}, {"leap", r.request.leap}}},
             {"birthClock", formatDateTime(r.birthClock)},
             {"birthLocal", formatDateTime(r.birthLocal)},
+            {"zone", zoneOf(r)},
+            {"zoneOffsetMinutes", static_cast<int>(std::lround(r.birthZone.standardSeconds / 60.0))},
+            {"dstMinutes", static_cast<int>(std::lround(r.birthZone.dstSeconds / 60.0))},
+            {"repeatedHour", r.birthZone.repeated},
+            {"fold", r.birthZone.fold},
             {"luck",
              {{"direction", r.luck.direction},
               {"startYears", r.luck.startYears},
@@ -258,7 +279,7 @@ void setup(CLI::App& app, Context& ctx) {
     auto* chart = app.add_subcommand("chart", "The whole report (命稿) of a birth, or a JSON object");
     chart->add_option("--name", co.name, "Name (at most 12 GBK bytes are kept)");
     chart->add_option("--date", co.date, "Birth date YYYY-MM-DD (lunar with --lunar)")->required();
-    auto* time = chart->add_option("--time", co.time, "Birth time HH:MM, Beijing time");
+    auto* time = chart->add_option("--time", co.time, "Birth time HH:MM, the clock time (Beijing time; the zone's with --tz)");
     chart->add_flag("--lunar", co.lunar, "The date is a lunar date");
     chart->add_flag("--leap", co.leap, "The lunar month is the leap month");
     chart->add_flag("--female", co.female, "坤造 (default 乾造)");
@@ -267,9 +288,10 @@ void setup(CLI::App& app, Context& ctx) {
     auto* lon = chart->add_option("--lon", co.lon, "Longitude, degrees east")->check(CLI::Range(-180.0, 180.0));
     auto* lat = chart->add_option("--lat", co.lat, "Latitude, degrees north")->check(CLI::Range(-90.0, 90.0));
     chart->add_option("--place", co.place, "Place text of the report");
+    addAbroadOptions(*chart, co.abroad);
     chart->add_flag("--no-yearly", co.noYearly, "Leave out the yearly block 流年神煞和九星");
     chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key of dat/bzinit.ini for this run (endinfo, zishi, mgong, pai, "
-                                          "save, zhong, yue, fenxi: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
+                                          "save, zhong, yue, dst, fenxi: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
     chart->add_flag("--json", co.json, "Print a JSON object");
     chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
     addAnalysisOptions(chart, co.analysis);

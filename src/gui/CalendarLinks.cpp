@@ -9,6 +9,7 @@
 #include "gui/GuiSupport.h"
 #include "gui/TFrmFanTui.h"
 #include "gui/TFrmMain.h"
+#include "gui/WorldPlaceBox.h"
 #include "gui/TFrmWnl.h"
 
 namespace hj::gui {
@@ -55,6 +56,9 @@ bool openReverseSearch(TFrmMain& main) {
     const bool male = dlg.male();
     DateTime moment = dlg.foundMoment();
     moment.minute = 0;
+    // The moment found is Beijing standard time: the chart is cast at a Chinese place, at the
+    // clock reading of that moment (summer time added when the setting asks for it).
+    main.worldPlaces()->takeBeijingTime(moment);
     castChartAt(main, moment, &male);
     return true;
 }

@@ -15,6 +15,7 @@
 #include "gui/ReportEdit.h"
 #include "gui/TFrmFenLei.h"
 #include "gui/TFrmMain.h"
+#include "gui/WorldPlaceBox.h"
 
 namespace hj::gui {
 
@@ -134,6 +135,7 @@ void CaseSession::setInputs(const CaseRecord& r) {
     if (w_.cbodiZ->currentIndex() == province) w_.rebuildCities();
     else w_.cbodiZ->setCurrentIndex(province);  // rebuilds the cities
     pick(w_.cbodiC, r.city);
+    w_.worldPlaces()->showRecord(r);
 }
 
 void CaseSession::openCase(int index) {

@@ -48,6 +48,7 @@
 #include "gui/TFrmSet.h"
 #include "gui/TFrmTestName.h"
 #include "gui/TFrmTxtHelp.h"
+#include "gui/WorldPlaceBox.h"
 #include "gui/UncertaintyPanel.h"
 
 namespace hj::gui {
@@ -198,6 +199,8 @@ void TFrmMain::buildControls() {
     ChkLiuNian = named(new QCheckBox(QStringLiteral("流年")), "ChkLiuNian");
     ChkLiuNian->setChecked(true);
     group({nameLabel, Edtname, cbodiZ, cbodiC, ChkLiuNian});
+    worldPlaces_ = new WorldPlaceBox(dataRoot_);  // its own group: it grows when 海外 is on
+    flow->addWidget(worldPlaces_);
 
     BtnPai = named(new QPushButton(QStringLiteral("测算")), "BtnPai");
     BtoNew = named(new QPushButton(QStringLiteral("新建")), "BtoNew");
@@ -222,6 +225,7 @@ void TFrmMain::buildControls() {
     connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
     connect(Edtname, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
     connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
+    worldPlaces_->attach(this);
     connect(ChkBuXiang, &QCheckBox::toggled, this, [this](bool unknown) {
         cbos->setEnabled(!unknown);
         cbomin->setEnabled(!unknown);
@@ -521,6 +525,7 @@ bool TFrmMain::readInputs(ChartRequest& req) {
         req.latitude = ProvinceTable::kUnknownLatitude;
     }
     req.place = ProvinceTable::placeText(req.province, u8(cbodiC->currentText()));
+    if (!worldPlaces_->fillRequest(req)) return false;
     req.yearly = ChkLiuNian->isChecked();
     return true;
 }
@@ -531,6 +536,7 @@ void TFrmMain::requestChart() {
     chartValid_ = false;
     ChartRequest req;
     if (!readInputs(req)) return;
+    if (!worldPlaces_->chooseFold(*engine_, req)) return;
     session_->askToSaveChanges();
     // The inputs become the current record's birth data; its class and note stay.
     session_->takeRequest(req);

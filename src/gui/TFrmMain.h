@@ -32,6 +32,7 @@ class ReportEdit;
 class TFrmPingYu;
 class UncertaintyPanel;
 class UpDown;
+class WorldPlaceBox;
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
@@ -99,6 +100,8 @@ public:
     CaseTree* caseTree() const { return caseTree_; }
     CaseSession* caseSession() const { return session_; }
     HistoryCommands* history() const { return history_; }
+    // 海外: a birthplace abroad and the zone shown before 测算.
+    WorldPlaceBox* worldPlaces() const { return worldPlaces_; }
     AnalysisPanel* analysisPanel() const { return analysis_; }
     // An invalid chart also empties the analysis panel.
     void setChartValid(bool valid);
@@ -168,6 +171,7 @@ private:
     CaseTree* caseTree_ = nullptr;
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
+    WorldPlaceBox* worldPlaces_ = nullptr;
     AnalysisPanel* analysis_ = nullptr;
     QPointer<TFrmPingYu> pingYu_;
 };

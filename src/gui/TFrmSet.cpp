@@ -31,6 +31,8 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
     g1->addWidget(chkzishi, 1, 0, 1, 2);
 
     ChkSave = new QCheckBox(QStringLiteral("提示保存"), this);
+    ChkDst = new QCheckBox(QStringLiteral("扣除夏令时"), this);
+    ChkDst->setToolTip(QStringLiteral("出生时间按当地钟表读取：夏令时期间（如1986-1991年）减去拨快的1小时"));
     LedtLeftPos = new QLineEdit(this);
     LedtLeftPos->setMaxLength(3);
     LedtLeftPos->setFixedWidth(LedtLeftPos->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
@@ -51,7 +53,7 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
 
     for (auto [w, name] : std::initializer_list<std::pair<QObject*, const char*>>{
              {GroupBox1, "GroupBox1"}, {RdoHengPai, "RdoHengPai"}, {RdoShuPai, "RdoShuPai"}, {chkzishi, "chkzishi"},
-             {ChkSave, "ChkSave"}, {LedtLeftPos, "LedtLeftPos"}, {CboSelDate, "CboSelDate"},
+             {ChkSave, "ChkSave"}, {ChkDst, "ChkDst"}, {LedtLeftPos, "LedtLeftPos"}, {CboSelDate, "CboSelDate"},
              {RdoMingGong, "RdoMingGong"}, {RdoZhong, "RdoZhong"}, {RdoYue, "RdoYue"}, {Btnok, "Btnok"},
              {Btncancel, "Btncancel"}})
         w->setObjectName(QLatin1String(name));
@@ -61,7 +63,8 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
     form->addWidget(LedtLeftPos, 0, 1, Qt::AlignLeft);
     form->addWidget(dateLabel, 1, 0);
     form->addWidget(CboSelDate, 1, 1, Qt::AlignLeft);
-    form->addWidget(ChkSave, 2, 0, 1, 2);
+    form->addWidget(ChkDst, 2, 0, 1, 2);
+    form->addWidget(ChkSave, 3, 0, 1, 2);
     form->setColumnStretch(1, 1);
 
     auto* left = new QVBoxLayout;
@@ -94,6 +97,7 @@ void TFrmSet::loadKeys() {
     RdoShuPai->setChecked(!heng);
     chkzishi->setChecked(ini_.readBool("set", "zishi", false));
     ChkSave->setChecked(ini_.readBool("set", "save", false));
+    ChkDst->setChecked(ini_.readBool("set", "dst", true));
     LedtLeftPos->setText(QString::number(ini_.readInt("set", "leftpos", 0)));
     const int idate = ini_.readInt("set", "idate", 0);
     CboSelDate->setCurrentIndex(idate >= 0 && idate < CboSelDate->count() ? idate : 0);
@@ -117,7 +121,11 @@ void TFrmSet::BtnokClick() {
                     ini_.writeInt("set", "idate", CboSelDate->currentIndex()) &&
                     ini_.writeBool("set", "save", ChkSave->isChecked()) &&
                     ini_.writeInt("set", "zhong", RdoZhong->itemIndex()) &&
-                    ini_.writeInt("set", "yue", RdoYue->itemIndex());
+                    ini_.writeInt("set", "yue", RdoYue->itemIndex()) &&
+                    // The summer-time key is written only once it departs from its default, so
+                    // that a file saved with the default options keeps exactly its old keys.
+                    (ChkDst->isChecked() && !ini_.hasKey("set", "dst") ? true
+                                                                        : ini_.writeBool("set", "dst", ChkDst->isChecked()));
     if (!ok) {
         message(this, QStringLiteral("设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);

@@ -26,6 +26,7 @@ public:
     QRadioButton* RdoShuPai;
     QCheckBox* chkzishi;
     QCheckBox* ChkSave;
+    QCheckBox* ChkDst;  // 夏令时: remove the summer time of the Chinese places (key dst)
     QLineEdit* LedtLeftPos;
     QComboBox* CboSelDate;
     RadioGroup* RdoMingGong;

@@ -255,6 +255,7 @@ TEST(ChartPillars, DayAndHourCyclesRunOn) {
     // Each civil day moves the day pillar by one, and the 子 hour stem follows 甲己 → 甲子,
     // 乙庚 → 丙子, 丙辛 → 戊子, 丁壬 → 庚子, 戊癸 → 壬子.
     ChartRecord r;
+    r.settings.dst = false;  // Beijing standard time throughout: the 1940s summer time skipped 00:30
     static constexpr int kRatStem[10] = {9, 1, 3, 5, 7, 9, 1, 3, 5, 7};
     DateTime d{1801, 1, 1, 0, 30};
     for (int i = 0; i < 2000; ++i) {

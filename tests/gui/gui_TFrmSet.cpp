@@ -21,6 +21,7 @@ private slots:
     void leftMarginRange();
     void okWritesEveryKeyInOrder();
     void cancelWritesNothing();
+    void summerTimeKey();
 };
 
 namespace {
@@ -147,6 +148,23 @@ void TestTFrmSet::cancelWritesNothing() {
     QTest::mouseClick(child<QPushButton>(&dlg, "Btncancel"), Qt::LeftButton);
     QCOMPARE(dlg.result(), int(QDialog::Rejected));
     QVERIFY(!QFile::exists(path));
+}
+
+// 扣除夏令时 is on by default and its key is written only once it was turned off.
+void TestTFrmSet::summerTimeKey() {
+    hjtest::DataRoot root(false);
+    const QString path = root.dat(QStringLiteral("bzinit.ini"));
+    hj::text::IniFile ini(path.toStdString());
+    for (const bool expectKeyOn : {false, true}) {
+        TFrmSet dlg(ini);
+        dlg.show();
+        auto* dst = child<QCheckBox>(&dlg, "ChkDst");
+        QCOMPARE(dst->text(), QStringLiteral("扣除夏令时"));
+        QCOMPARE(dst->isChecked(), !expectKeyOn);
+        tick(dst);
+        QTest::mouseClick(child<QPushButton>(&dlg, "Btnok"), Qt::LeftButton);
+        QVERIFY(hjtest::readGbk(path).contains(expectKeyOn ? QStringLiteral("dst=1") : QStringLiteral("dst=0")));
+    }
 }
 
 QTEST_MAIN(TestTFrmSet)

@@ -1,5 +1,7 @@
 #include "core/app/case_session.h"
 
+#include "core/zones/case_zone.h"
+
 namespace hj::app {
 
 void copyRequestInto(const ChartRequest& req, casestore::CaseRecord& r) {
@@ -17,6 +19,7 @@ void copyRequestInto(const ChartRequest& req, casestore::CaseRecord& r) {
     r.longitude = req.longitude;
     r.latitude = req.latitude;
     r.place = req.place;
+    zones::storeZone(r, req.zone, req.fold);  // a zone outside the world list is refused before
 }
 
 void CaseEditState::takeRequest(const ChartRequest& req) { copyRequestInto(req, record_); }

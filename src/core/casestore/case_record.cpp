@@ -112,6 +112,8 @@ bool encodeRecord(const CaseRecord& r, RecordBytes& out, std::string* error) {
     b[kOffLunar] = static_cast<char>(r.lunar);
     b[kOffLeap] = static_cast<char>(r.leap);
     b[kOffMale] = static_cast<char>(r.male);
+    b[kOffPad45] = static_cast<char>(r.pad45);
+    put16(b + kOffPad50, static_cast<std::int16_t>(r.pad50));
     put16(b + kOffProvince, r.province);
     put16(b + kOffCity, r.city);
     putFloat(b + kOffLongitude, r.longitude);
@@ -135,6 +137,8 @@ CaseRecord decodeRecord(const char* b) {
     r.lunar = static_cast<std::uint8_t>(b[kOffLunar]);
     r.leap = static_cast<std::uint8_t>(b[kOffLeap]);
     r.male = static_cast<std::uint8_t>(b[kOffMale]);
+    r.pad45 = static_cast<std::uint8_t>(b[kOffPad45]);
+    r.pad50 = static_cast<std::uint16_t>(get16(b + kOffPad50));
     r.province = get16(b + kOffProvince);
     r.city = get16(b + kOffCity);
     r.longitude = getFloat(b + kOffLongitude);

@@ -109,6 +109,10 @@ struct CaseRecord {
     float latitude = 30.0f;       // degrees north
     std::string note;             // 附加信息; at most 1091 GBK bytes fit
     std::string place;            // at most 31 GBK bytes fit
+    // The pad bytes at offsets 45 and 50..51, kept as read. Births abroad keep their zone there
+    // (core/zones/case_zone.h); records without one have zeros, as new records always had.
+    std::uint8_t pad45 = 0;
+    std::uint16_t pad50 = 0;
     friend bool operator==(const CaseRecord&, const CaseRecord&) = default;
 };
 

@@ -171,9 +171,18 @@ bool ChartRecord::resolveBirthTime() {
         birthLocal = entered;
     }
     birthClock = birthLocal;
+    // The clock reading at the place becomes Beijing time (summer time removed, a zone abroad).
+    if (!zones::resolveBirthZone(*this)) return false;
+    if (!yearInRange(birthClock.year)) {
+        lastError = kOutOfRangeMessage;
+        return false;
+    }
     birthClockJd = calendar.julianDayOf(birthClock);
-    if (settings.idate == kTrueSolarTime || settings.idate == kLocalMeanTime)
+    if (!birthZone.abroad) birthLocal = birthClock;
+    if (settings.idate == kTrueSolarTime || settings.idate == kLocalMeanTime) {
+        birthLocal = birthClock;
         applySolarTime(calendar, birthLocal, request.longitude, settings.idate);
+    }
 
     DateTime copy = birthLocal;
     if (birthLocal.hour == 23 && !settings.zishi) calendar.nextDay(copy);

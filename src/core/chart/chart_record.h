@@ -16,6 +16,7 @@
 #include "core/calendar/calendar.h"
 #include "core/calendar/datetime.h"
 #include "core/chart/chart_settings.h"
+#include "core/zones/birth_zone.h"
 
 namespace hj {
 
@@ -38,6 +39,11 @@ struct ChartRequest {
     float longitude = 120.0f;    // degrees east
     float latitude = 30.0f;      // degrees north
     std::string place = "未知";  // place text (出生地), at most 31 GBK bytes are kept
+    // A birth abroad: the time-zone id of the place ("America/New_York"); the date and time
+    // are then the clock time there. Empty: a Chinese place, Beijing time (summer time of the
+    // province's zone removed, setting `dst`).
+    std::string zone;
+    int fold = 1;                // a clock time that occurred twice: 1 the first, 2 the second
 
     DateTime entered() const { return DateTime{year, month, day, hour, minute}; }
 };
@@ -131,6 +137,7 @@ public:
     DateTime birthClock;   // Beijing civil time (for lunar input the converted solar date)
     std::int16_t luckStartAge = 0;
     double birthClockJd = 0;
+    zones::BirthZone birthZone;  // how the clock reading became birthClock
     ReportPane* reportPane = nullptr;
     ChartRequest request;
     ChartSettings settings;

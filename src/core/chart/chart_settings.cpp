@@ -15,7 +15,7 @@ struct KeyRange {
 };
 constexpr KeyRange kKeys[] = {{"endinfo", 0, 1}, {"zishi", 0, 1}, {"mgong", 0, 1},   {"pai", 0, 1},  {"idate", 0, 2},
                               {"save", 0, 1},    {"leftpos", 0, 500}, {"zhong", 0, 1}, {"yue", 0, 1},
-                              {"bianjie", 0, 720}, {"fenxi", 0, 1}};
+                              {"dst", 0, 1}, {"bianjie", 0, 720}, {"fenxi", 0, 1}};
 
 void assign(ChartSettings& s, std::string_view key, int v) {
     if (key == "endinfo") s.endinfo = v != 0;
@@ -27,6 +27,7 @@ void assign(ChartSettings& s, std::string_view key, int v) {
     else if (key == "leftpos") s.leftpos = v;
     else if (key == "zhong") s.zhong = static_cast<std::uint8_t>(v);
     else if (key == "yue") s.yue = static_cast<std::uint8_t>(v);
+    else if (key == "dst") s.dst = v != 0;
     else if (key == "bianjie") s.bianjie = v;
     else if (key == "fenxi") s.fenxi = v != 0;
 }
@@ -46,9 +47,10 @@ ChartSettings loadChartSettings(const text::IniFile& ini) {
     s.endinfo = ini.readBool(kSection, "endinfo", d.endinfo);
     s.zishi = ini.readBool(kSection, "zishi", d.zishi);
     s.save = ini.readBool(kSection, "save", d.save);
+    s.dst = ini.readBool(kSection, "dst", d.dst);
     s.fenxi = ini.readBool(kSection, "fenxi", d.fenxi);
     for (const KeyRange& k : kKeys) {
-        if (k.key == "endinfo" || k.key == "zishi" || k.key == "save" || k.key == "fenxi") continue;
+        if (k.key == "endinfo" || k.key == "zishi" || k.key == "save" || k.key == "dst" || k.key == "fenxi") continue;
         int def = k.key == "mgong" ? d.mgong : k.key == "pai" ? d.pai : k.key == "idate" ? d.idate
                 : k.key == "leftpos" ? d.leftpos : k.key == "zhong" ? d.zhong
                 : k.key == "bianjie" ? d.bianjie : d.yue;

@@ -20,6 +20,7 @@ struct ChartSettings {
     std::int32_t leftpos = 0;  // first-line indent of the report paragraphs, 0..500
     std::uint8_t zhong = 1;  // bone-weight month: 0 by solar terms, 1 lunar month
     std::uint8_t yue = 1;    // three-lives month: 0 by solar terms, 1 lunar month
+    bool dst = true;         // remove the summer time of the Chinese places (0: clock = Beijing time)
     // Beside the report: boundaries within this many minutes of the birth are shown (0: none).
     std::int32_t bianjie = 30;
     bool fenxi = false;      // add the chart analysis (relations, five elements) before the maker line

@@ -8,6 +8,7 @@
 #include "core/chart/stars.h"
 #include "core/chart/text_table.h"
 #include "core/text/gbk.h"
+#include "core/zones/birth_zone.h"
 
 namespace hj {
 namespace {
@@ -221,8 +222,10 @@ void ChartRecord::writeChartSections() {
     r += "命主姓名:" + request.name + "  出生地:";
     const DateTime& L = birthLocal;
     const std::string weekday = "星期" + name(kWeekdays[calendar.weekdayOf(L)]) + "。\r\n";
-    if (settings.idate == 0) {
+    // A birth abroad always shows its coordinates, the clock reading there and both times.
+    if (settings.idate == 0 && !birthZone.abroad) {
         r += request.place + "。\r\n";
+        r += zones::clockLineText(birthZone);
         r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)，", displayYear(L.year), L.month, L.day, L.hour, L.minute);
     } else {
         // The minutes take the sign of the coordinate: -10度30分 is 10.5° west.
@@ -230,11 +233,12 @@ void ChartRecord::writeChartSections() {
         r += request.place + ",";
         r += fmt("经度:%s%d度%d分,", lon.negative ? "-" : "", lon.degrees, lon.minutes);
         r += fmt("纬度:%s%d度%d分。\r\n", lat.negative ? "-" : "", lat.degrees, lat.minutes);
+        r += zones::clockLineText(birthZone);
         const DateTime& C = birthClock;
         r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)。\r\n", displayYear(C.year), C.month, C.day, C.hour,
                  C.minute);
         r += fmt("出生公历：%d年%d月%d日%d时%d分", displayYear(L.year), L.month, L.day, L.hour, L.minute);
-        r += settings.idate == 1 ? "(真太阳时)，" : "(地方时)，";
+        r += settings.idate == 1 ? "(真太阳时)，" : settings.idate == 2 ? "(地方时)，" : "(当地标准时间)，";
     }
     r += weekday;
     r += "出生农历：" + lunarDateText(birthLunar, request.leap) + "\r\n\r\n";

@@ -1,0 +1,105 @@
+#include "core/zones/birth_zone.h"
+
+#include <cstdio>
+
+#include "core/chart/chart_record.h"
+#include "core/chart/province_table.h"
+#include "core/zones/zone_clock.h"
+
+namespace hj::zones {
+namespace {
+
+constexpr double kSecond = 1.0 / 86400;
+constexpr int kBeijingSeconds = 8 * 3600;
+
+std::string dateTimeText(const DateTime& d) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%d年%d月%d日%d时%d分", displayYear(d.year), d.month, d.day, d.hour, d.minute);
+    return buf;
+}
+
+std::string hourMinuteText(const DateTime& d) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d时%d分", d.hour, d.minute);
+    return buf;
+}
+
+std::string gapMessage(Calendar& calendar, std::string_view zone, const ClockReading& r) {
+    const DateTime from = calendar.dateTimeOf(r.gapFromJd);
+    const DateTime to = calendar.dateTimeOf(r.gapToJd);
+    const int jump = static_cast<int>((r.gapToJd - r.gapFromJd) * 86400 + 0.5);
+    return "这个钟表时间不存在：" + std::string(zone) + "在当地" + dateTimeText(from) + "把时钟拨快了" +
+           durationText(jump) + (r.gapIsSummer ? "（夏令时开始）" : "（改用新的标准时间）") + "，" +
+           hourMinuteText(from) + "到" + hourMinuteText(to) + "之间的钟点没有出现过。";
+}
+
+}  // namespace
+
+std::string_view chinaZoneOf(int province) {
+    switch (province) {
+    case 31: return "Asia/Taipei";
+    case 32: return "Asia/Hong_Kong";
+    case 33: return "Asia/Macau";
+    default: return "Asia/Shanghai";
+    }
+}
+
+bool resolveBirthZone(ChartRecord& chart) {
+    BirthZone& z = chart.birthZone;
+    z = BirthZone{};
+    z.clock = chart.birthLocal;
+    const bool abroad = !chart.request.zone.empty();
+    if (!abroad && !chart.settings.dst) return true;
+    const std::string zone = abroad ? chart.request.zone : std::string(chinaZoneOf(chart.request.province));
+
+    Calendar& calendar = chart.calendar;
+    // julianDayOf adds the program's one second; the zone is read at the whole minute.
+    const double wall = calendar.julianDayOf(z.clock) - kSecond;
+    ClockReading r;
+    std::string error;
+    if (!readClock(zone, wall, chart.request.fold, !abroad, r, error)) {
+        chart.lastError = error;
+        return false;
+    }
+    if (r.skipped) {
+        chart.lastError = gapMessage(calendar, zone, r);
+        return false;
+    }
+    if (!abroad && r.dstSeconds == 0) return true;  // standard time: the clock is Beijing time
+
+    z.converted = true;
+    z.abroad = abroad;
+    z.zone = zone;
+    z.standardSeconds = abroad ? r.standardSeconds : kBeijingSeconds;
+    z.dstSeconds = r.dstSeconds;
+    z.repeated = r.repeated;
+    z.fold = r.fold;
+    if (abroad) {
+        calendar.dateTimeOf(r.utJd + kBeijingSeconds * kSecond + kSecond, chart.birthClock);
+        calendar.dateTimeOf(wall - r.dstSeconds * kSecond + kSecond, chart.birthLocal);
+    } else {
+        calendar.dateTimeOf(wall - r.dstSeconds * kSecond + kSecond, chart.birthClock);
+    }
+    return true;
+}
+
+DateTime chinaClockOf(Calendar& calendar, const DateTime& beijing, int province) {
+    const double jd = calendar.julianDayOf(beijing);
+    int standard = 0, dst = 0;
+    if (!offsetsAt(chinaZoneOf(province), jd - kSecond - kBeijingSeconds * kSecond, standard, dst) || dst == 0)
+        return beijing;
+    return calendar.dateTimeOf(jd + dst * kSecond);
+}
+
+std::string clockLineText(const BirthZone& z) {
+    if (!z.converted) return {};
+    std::string r = "出生公历：" + dateTimeText(z.clock) + "(钟表时间，" + z.zone;
+    if (z.abroad) r += "，" + offsetText(z.standardSeconds);
+    if (z.dstSeconds > 0) r += "，夏令时，已减" + durationText(z.dstSeconds);
+    else if (z.dstSeconds < 0) r += "，冬令时，已加" + durationText(z.dstSeconds);
+    if (z.repeated) r += z.fold == 2 ? "，重复的钟点取第二次" : "，重复的钟点取第一次";
+    r += ")。\r\n";
+    return r;
+}
+
+}  // namespace hj::zones

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Births abroad and summer time on the command line: the world list, the user's places, JSON
+# keys, refusals, and the zone of a stored case.
+set -u
+cli=$1
+source "$(dirname "$0")/lib.sh"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp" "$_hj_err"' EXIT
+mkdir -p "$tmp/dat" "$tmp/bazi_f"
+run() { "$cli" --data-dir "$tmp" "$@"; }
+field() { grep "\"$1\":" | head -1 | sed 's/^ *"[^"]*": //; s/,$//; s/"//g'; }
+
+check world-zh "纽约	美国	New York	America/New_York" "$(run places --world 纽约 | cut -f1-4)"
+check world-en "Sydney" "$(run places --world sydney | cut -f3)"
+n=$(run places --world | wc -l)
+[ "$n" -ge 400 ] || { echo "FAIL world-all: $n places"; fails=$((fails + 1)); }
+
+# JSON: zone, standard offset and summer time at the birth (Sydney in January: UTC+10, summer).
+json=$(run chart --date 2000-01-15 --time 10:00 --world-place Sydney --json)
+check json-zone "Australia/Sydney" "$(echo "$json" | field zone)"
+check json-offset 600 "$(echo "$json" | field zoneOffsetMinutes)"
+check json-dst 60 "$(echo "$json" | field dstMinutes)"
+check json-clock "2000-01-15 07:00" "$(echo "$json" | field birthClock)"
+check json-local "2000-01-15 09:00" "$(echo "$json" | field birthLocal)"
+json=$(run chart --date 1988-07-01 --time 09:30 --lon 116.4 --lat 39.9 --json)
+check china-dst 60 "$(echo "$json" | field dstMinutes)"
+# 1988-07-01 is a 丁巳 day (4201 days before the 戊午 of 2000-01-01): 辰 hour 甲辰, not 巳 hour 乙巳.
+check china-pillar "甲辰" "$(echo "$json" | python3 -c 'import json,sys; print(json.load(sys.stdin)["pillars"][3])')"
+json=$(run chart --date 1988-07-01 --time 09:30 --lon 116.4 --lat 39.9 --set dst=0 --json)
+check china-dst-off "1988-07-01 09:30" "$(echo "$json" | field birthClock)"
+
+# Repeated and skipped hours.
+check fold-1 "2021-11-07 13:30" "$(run chart --date 2021-11-07 --time 01:30 --tz America/New_York --json | field birthClock)"
+check fold-2 "2021-11-07 14:30" "$(run chart --date 2021-11-07 --time 01:30 --tz America/New_York --fold 2 --json | field birthClock)"
+refuses skipped run chart --date 2021-03-14 --time 02:30 --tz America/New_York
+refuses unknown-zone run chart --date 2000-01-01 --time 12:00 --tz Mars/Base
+refuses no-place run chart --date 2000-01-01 --time 12:00 --world-place Atlantis
+refuses both run chart --date 2000-01-01 --time 12:00 --tz Asia/Tokyo --province 1 --city 0
+refuses fold-3 run chart --date 2000-01-01 --time 12:00 --tz Asia/Tokyo --fold 3
+
+# The user's own places: GBK file, listed first, usable by name.
+run places --world-add 硅谷 --tz America/Los_Angeles --lon -122.06 --lat 37.39
+check user-file "硅谷=-122.0600*37.3900*America/Los_Angeles" "$(iconv -f gbk -t utf-8 "$tmp/dat/worldpl.ini" | tr -d '\r' | sed -n 2p)"
+check user-listed "硅谷	自定义" "$(run places --world 硅谷 | cut -f1,2)"
+refuses user-bad-zone run places --world-add 某地 --tz Nowhere/City --lon 1 --lat 1
+
+# A stored case keeps its zone and fold.
+index=$(run cases add --name 甲 --class 海外 --date 2021-11-07 --time 01:30 --world-place 硅谷 --fold 2)
+check case-zone "zone	America/Los_Angeles	fold 2" "$(run cases show "$index" | grep '^zone')"
+index=$(run cases add --name 乙 --class 国内 --date 2000-01-01 --time 12:00)
+check case-no-zone "" "$(run cases show "$index" | grep '^zone')"
+
+[ "$fails" = 0 ] || exit 1
+echo "zones: all checks passed"
