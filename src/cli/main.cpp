@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/traditional_output.h"
 #include "core/app/data_folder.h"
 
 namespace hj::cli {
@@ -23,7 +24,8 @@ std::vector<std::pair<int, CommandSetup>>& registry() {
 CommandRegistrar::CommandRegistrar(int order, CommandSetup setup) { registry().emplace_back(order, setup); }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "hengjian-cli: %s\n", message.c_str());
+    const std::string shown = traditionalOutputOn() ? traditionalLine(message) : message;
+    std::fprintf(stderr, "hengjian-cli: %s\n", shown.c_str());
     return 1;
 }
 
@@ -78,25 +80,34 @@ int main(int argc, char** argv) {
                    "Folder holding dat/ and bazi_f/ (default: $HENGJIAN_HOME, else beside the program, else "
                    "~/.local/share/hengjian)")
         ->type_name("DIR");
-    app.parse_complete_callback([&ctx] { resolveDataFolder(ctx); });
+    app.add_flag("--traditional", ctx.traditional, "Print everything in Traditional characters (繁體中文)");
+    app.parse_complete_callback([&ctx] {
+        resolveDataFolder(ctx);
+        std::string error;
+        if (ctx.traditional && !startTraditionalOutput(error)) fail(error);
+    });
 
     auto& reg = registry();
     std::stable_sort(reg.begin(), reg.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [order, setup] : reg) setup(app, ctx);
     app.footer(kFooter);  // after the commands, which would otherwise inherit it
 
+    int code = 0;
     try {
         app.parse(argc, argv);
+        code = ctx.exitCode;
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
+        code = app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
+        code = app.exit(e);
     } catch (const CLI::CallForVersion& e) {
-        return app.exit(e);
+        code = app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);  // prints the message to stderr
-        return 1;
+        code = 1;
     }
+    std::string error;
+    if (!finishTraditionalOutput(error)) return fail(error);
     std::fflush(stdout);
-    return ctx.exitCode;
+    return code;
 }
