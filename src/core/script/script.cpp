@@ -73,6 +73,7 @@ std::string convertRun(icu::Transliterator* t, std::string_view run) {
 bool available() { return transliterator(true) != nullptr && transliterator(false) != nullptr; }
 
 std::string toTraditional(std::string_view utf8, const std::vector<std::string>& keep) {
+    if (!text::isValidUtf8(utf8)) return std::string(utf8);
     icu::Transliterator* t = transliterator(true);
     std::string out;
     out.reserve(utf8.size());
@@ -101,6 +102,7 @@ std::string toTraditional(std::string_view utf8, const std::vector<std::string>&
 }
 
 std::string toSimplified(std::string_view utf8) {
+    if (!text::isValidUtf8(utf8)) return std::string(utf8);
     icu::Transliterator* t = transliterator(false);
     std::string out;
     out.reserve(utf8.size());

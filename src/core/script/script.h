@@ -9,7 +9,8 @@
 //
 // Every character of the result has a GBK form whenever the input's character had one: files
 // of the program stay GBK, so a converted character GBK cannot hold falls back to its source.
-// Without ICU's data the texts pass unchanged (`available()` says so); nothing throws.
+// Text that is not UTF-8, and every text without ICU's data, passes unchanged (`available()`
+// says which); nothing throws.
 #include <string>
 #include <string_view>
 #include <vector>
