@@ -16,7 +16,8 @@ namespace hj::cli {
 namespace {
 
 struct State {
-    bool on = false;
+    bool on = false;         // the pipe is in place
+    bool requested = false;  // --traditional was given: messages are converted to the end
     int realFd = -1;
     int readFd = -1;
     int writeErrno = 0;
@@ -62,7 +63,7 @@ void readLoop() {
 
 }  // namespace
 
-bool traditionalOutputOn() { return state().on; }
+bool traditionalOutputOn() { return state().requested; }
 
 void keepAsTyped(const std::string& word) {
     State& s = state();
@@ -86,6 +87,7 @@ std::string traditionalLine(std::string_view line) {
 bool startTraditionalOutput(std::string& error) {
     State& s = state();
     if (s.on) return true;
+    s.requested = true;
     int fds[2];
     std::fflush(stdout);
     if (::pipe(fds) != 0) {

@@ -10,7 +10,7 @@ namespace hj::cli {
 
 // Starts the conversion; false with the reason in `error` when the pipe cannot be set up.
 bool startTraditionalOutput(std::string& error);
-// True between a successful start and finish.
+// True once the conversion was asked for (messages on stderr are converted too).
 bool traditionalOutputOn();
 // Words printed as typed (a person's name, a place): the chart commands name them.
 void keepAsTyped(const std::string& word);
