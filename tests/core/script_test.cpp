@@ -3,12 +3,17 @@
 // simplified, stroke lookups of traditional characters, and a whole report converted.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "core/chart/chart_record.h"
 #include "core/divination/stroke_dictionary.h"
+#include "core/script/display.h"
 #include "core/script/script.h"
 #include "core/text/gbk.h"
 
@@ -141,4 +146,39 @@ TEST(Script, WholeReport) {
     ASSERT_FALSE(simplified.empty());
     ASSERT_FALSE(traditional.empty());
     EXPECT_EQ(toTraditional(simplified, {"于丹", "北京"}), traditional);
+}
+
+// [display] fanti=1 makes the report in Traditional characters with its marking intact; without
+// the key (or with fanti=0) the report is as before.
+TEST(Script, ReportFollowsDisplaySetting) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("hj_script_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "dat");
+    hj::ChartRequest q;
+    q.name = "于丹";
+    q.place = "范县";
+    q.year = 1990, q.month = 5, q.day = 17, q.hour = 8, q.minute = 30;
+    q.longitude = 116.4f, q.latitude = 39.9f;
+    struct Setting {
+        const char* ini;
+        bool traditional;
+    };
+    std::string plain;
+    std::size_t plainSpans = 0;
+    for (const Setting& c : {Setting{"[set]\r\nendinfo=0\r\n", false}, Setting{"[display]\r\nfanti=0\r\n", false},
+                             Setting{"[display]\r\nfanti=1\r\n", true}}) {
+        std::ofstream(dir / "dat" / "bzinit.ini", std::ios::binary) << c.ini;
+        EXPECT_EQ(hj::script::traditionalDisplay(dir.string()), c.traditional) << c.ini;
+        hj::ChartRecord r(dir.string());
+        ASSERT_TRUE(r.buildReport(q)) << r.lastError;
+        if (plain.empty()) plain = r.report, plainSpans = r.styleSpans.size();
+        EXPECT_EQ(r.report == plain, !c.traditional) << c.ini;
+        EXPECT_EQ(r.report.find("出生農曆") != std::string::npos, c.traditional) << c.ini;
+        EXPECT_EQ(r.report.find("命主姓名:于丹  出生地:范县"), 0u) << c.ini;
+        EXPECT_EQ(r.styleSpans.size(), plainSpans) << c.ini;
+    }
+    std::string error;
+    EXPECT_TRUE(hj::script::setTraditionalDisplay(dir.string(), false, &error)) << error;
+    EXPECT_FALSE(hj::script::traditionalDisplay(dir.string()));
+    fs::remove_all(dir);
 }

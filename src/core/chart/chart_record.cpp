@@ -9,6 +9,8 @@
 #include "core/chart/stars.h"
 #include "core/chart/text_table.h"
 #include "core/resources.h"
+#include "core/script/display.h"
+#include "core/script/script.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "core/threelives/three_lives.h"
@@ -109,6 +111,9 @@ bool ChartRecord::buildReport(const ChartRequest& req) {
             }
         }
     }
+    // With the display in Traditional characters the report is made so; the name and place
+    // keep the characters they were typed with.
+    if (script::traditionalDisplay(dataDir_)) report = script::toTraditional(report, {request.name, request.place});
     showReport();
     return true;
 }
