@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/GuiSupport.h"
+#include "gui/ScriptDisplay.h"
 
 namespace hj::gui {
 namespace {
@@ -70,7 +71,7 @@ void paintPicture(QPainter& p, const std::vector<DrawOp>& ops) {
             // interrupts the arc drawn before it, and the dots drawn after it stay on top.
             const QFont f = heLuoFont(op.pointSize);
             const QFontMetrics fm(f, p.device());
-            const QString text = qs(op.text);
+            const QString text = shownText(qs(op.text));
             p.fillRect(QRect(op.x1, op.y1, fm.horizontalAdvance(text), fm.height()), background);
             p.setFont(f);
             p.setPen(colour(op.colour));

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "gui/GuiSupport.h"
+#include "gui/ScriptDisplay.h"
 
 namespace hj::gui {
 namespace {
@@ -81,7 +82,7 @@ void MonthGrid::paintEvent(QPaintEvent*) {
         const HeaderCell& head = page_->header[static_cast<std::size_t>(c)];
         painter.setFont(gridFont(head.pointSize));
         painter.setPen(colourOf(head.colour));
-        painter.drawText(cellRect(0, c), Qt::AlignCenter, qs(head.text));
+        painter.drawText(cellRect(0, c), Qt::AlignCenter, shownText(qs(head.text)));
     }
     for (const DayCell& cell : page_->cells) {
         const QRect r = cellRect(cell.row, cell.column);
@@ -89,10 +90,10 @@ void MonthGrid::paintEvent(QPaintEvent*) {
         const QRect lower(r.left(), r.top() + r.height() / 2, r.width(), r.height() - r.height() / 2);
         painter.setFont(gridFont(cell.upperSize));
         painter.setPen(colourOf(cell.upperColour));
-        painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, qs(cell.upper));
+        painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, shownText(qs(cell.upper)));
         painter.setFont(gridFont(cell.lowerSize));
         painter.setPen(colourOf(kLunarColour));
-        painter.drawText(lower, Qt::AlignHCenter | Qt::AlignVCenter, qs(cell.lower));
+        painter.drawText(lower, Qt::AlignHCenter | Qt::AlignVCenter, shownText(qs(cell.lower)));
         if (cell.selected) {
             QPen pen(colourOf(kSelectionFrame));
             pen.setStyle(Qt::DashLine);
