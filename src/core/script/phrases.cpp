@@ -1,7 +1,8 @@
 #include "core/script/phrases.h"
 
 #include <algorithm>
-#include <array>
+#include <unordered_map>
+#include <vector>
 
 namespace hj::script {
 namespace {
@@ -65,15 +66,32 @@ constexpr Phrase kPhrases[] = {
     {"钱谷", "錢穀"}, {"布施", "布施"},
 };
 
+std::string_view firstCharacter(std::string_view s) {
+    const auto b = static_cast<unsigned char>(s[0]);
+    const std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    return s.substr(0, n);
+}
+
 }  // namespace
 
 const Phrase* phraseAt(std::string_view text) {
-    const Phrase* best = nullptr;
-    for (const Phrase& p : kPhrases) {
-        if (text.substr(0, p.simplified.size()) != p.simplified) continue;
-        if (!best || p.simplified.size() > best->simplified.size()) best = &p;
-    }
-    return best;
+    // Phrases by their first character (the lead byte and length of its UTF-8 form suffice to
+    // cut the list to a few), longest first.
+    static const auto byFirst = [] {
+        std::unordered_map<std::string_view, std::vector<const Phrase*>> m;
+        for (const Phrase& p : kPhrases) m[firstCharacter(p.simplified)].push_back(&p);
+        for (auto& [first, list] : m)
+            std::stable_sort(list.begin(), list.end(), [](const Phrase* a, const Phrase* b) {
+                return a->simplified.size() > b->simplified.size();
+            });
+        return m;
+    }();
+    if (text.empty()) return nullptr;
+    const auto it = byFirst.find(firstCharacter(text));
+    if (it == byFirst.end()) return nullptr;
+    for (const Phrase* p : it->second)
+        if (text.substr(0, p->simplified.size()) == p->simplified) return p;
+    return nullptr;
 }
 
 }  // namespace hj::script
