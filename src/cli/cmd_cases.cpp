@@ -42,6 +42,13 @@ bool openStore(const Context& ctx, CaseStore& store, bool repairing = false) {
     return false;
 }
 
+// Opens the store for reading only: nothing is created, a folder without a store is empty.
+bool openForReading(const Context& ctx, CaseStore& store) {
+    if (store.openExisting(dataFolder(ctx))) return true;
+    fail(store.lastError());
+    return false;
+}
+
 void print(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
@@ -170,11 +177,10 @@ int runAdd(const AddOptions& o, const Context& ctx) {
 
     CaseStore store;
     if (!openStore(ctx, store)) return 1;
-    const int index = store.addRecord(rec);
+    // The record and its report are stored together, or neither is.
+    const std::string report = rtf::writeRtf(reportDocument(chart, dataDir));
+    const int index = store.addRecord(rec, &report);
     if (index < 0) return fail(store.lastError());
-    if (!store.saveReport(index, rtf::writeRtf(reportDocument(chart, dataDir))))
-        return fail("case " + std::to_string(index) + " is stored, but its report file was not written: " +
-                    store.lastError());
     print(std::to_string(index));
     return 0;
 }
@@ -183,7 +189,7 @@ int runAdd(const AddOptions& o, const Context& ctx) {
 
 int runList(const Context& ctx) {
     CaseStore store;
-    if (!openStore(ctx, store)) return 1;
+    if (!openForReading(ctx, store)) return 1;
     std::vector<CaseRecord> all;
     if (!store.readAllRecords(all)) return fail(store.lastError());
     std::string out;
@@ -209,13 +215,16 @@ int runShow(const std::string& indexText, bool report, const Context& ctx) {
     int index = -1;
     if (!parseIndex(indexText, index)) return fail("INDEX must be a record index (0, 1, 2, …), not " + indexText);
     CaseStore store;
-    if (!openStore(ctx, store)) return 1;
+    if (!openForReading(ctx, store)) return 1;
     CaseRecord r;
-    if (!store.readRecord(index, r))
+    std::string bytes;
+    bool hasReport = false;
+    // Record and report in one read, so a case removed and refilled meanwhile never lends
+    // its report to another.
+    if (!store.readCase(index, r, report ? &bytes : nullptr, &hasReport))
         return fail(store.lastError().empty() ? "no case " + std::to_string(index) : store.lastError());
     if (report) {
-        std::string bytes;
-        if (!store.loadReport(index, bytes)) return fail(store.lastError());
+        if (!hasReport) return fail("命稿文件不存在：" + store.reportPath(index));
         rtf::Document doc;
         std::string error;
         if (!rtf::readRtf(bytes, doc, &error)) return fail(store.reportPath(index) + ": " + error);
@@ -236,7 +245,7 @@ int runShow(const std::string& indexText, bool report, const Context& ctx) {
     print(std::string("coordinates\t") + coords);
     print("place\t" + r.place);
     print("note\t" + r.note);
-    print(std::string("report\t") + (store.reportExists(index) ? store.reportPath(index) : "(none)"));
+    print(std::string("report\t") + (hasReport ? store.reportPath(index) : "(none)"));
     return 0;
 }
 
@@ -245,11 +254,8 @@ int runRemove(const std::string& indexText, const Context& ctx) {
     if (!parseIndex(indexText, index)) return fail("INDEX must be a record index (0, 1, 2, …), not " + indexText);
     CaseStore store;
     if (!openStore(ctx, store)) return 1;
-    CaseRecord r;
-    if (!store.readRecord(index, r))
-        return fail(store.lastError().empty() ? "no case " + std::to_string(index) : store.lastError());
-    if (!store.removeRecord(index)) return fail(store.lastError());
-    if (!store.removeReport(index)) return fail("case removed, but " + store.lastError());
+    // The record and its report go in one change.
+    if (!store.removeRecord(index, true)) return fail(store.lastError());
     return 0;
 }
 
@@ -287,7 +293,7 @@ int runSearch(const SearchOptions& o, const Context& ctx) {
     }
     c.province = static_cast<std::int16_t>(o.province);
     CaseStore store;
-    if (!openStore(ctx, store)) return 1;
+    if (!openForReading(ctx, store)) return 1;
     std::vector<int> found;
     if (!store.searchRecords(c, found)) return fail(store.lastError());
     std::string out;
@@ -300,7 +306,7 @@ int runSearch(const SearchOptions& o, const Context& ctx) {
 
 int runExport(const std::string& dir, const Context& ctx) {
     CaseStore store;
-    if (!openStore(ctx, store)) return 1;
+    if (!openForReading(ctx, store)) return 1;
     if (!store.exportTo(dir)) return fail(store.lastError());
     return 0;
 }

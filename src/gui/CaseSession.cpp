@@ -61,16 +61,10 @@ void CaseSession::saveCase() {
         if (message(&w_, QStringLiteral("要修改“%1”这条记录吗？").arg(qs(state_.record().name)), QStringLiteral("提示"),
                     QMessageBox::Information, QMessageBox::Yes | QMessageBox::No) == QMessageBox::No)
             return;
-        // The record first: the store refuses a slot that is no longer live, and then no report
-        // may be written for it either.
-        if (!store.writeRecord(id, state_.record())) {
+        // Record and report in one change; the store refuses a slot that is no longer live.
+        const std::string report = rtf::writeRtf(w_.Redtbazi->toRtfDocument());
+        if (!store.writeRecord(id, state_.record(), &report)) {
             message(&w_, QStringLiteral("未能保存命例：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
-                    QMessageBox::Critical);
-            return;
-        }
-        QString error;
-        if (!saveReport(id, &error)) {
-            message(&w_, QStringLiteral("命例已保存，但命稿未能保存：%1").arg(error), QStringLiteral("错误"),
                     QMessageBox::Critical);
             return;
         }
@@ -95,7 +89,8 @@ void CaseSession::saveCase() {
     CaseRecord& r = state_.record();
     r.className = u8(cls);
     r.note = u8(note);
-    const int n = store.addRecord(r);
+    const std::string report = rtf::writeRtf(w_.Redtbazi->toRtfDocument());
+    const int n = store.addRecord(r, &report);
     if (n < 0) {
         message(&w_, QStringLiteral("未能保存命例：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
@@ -103,10 +98,6 @@ void CaseSession::saveCase() {
     }
     r.index = n;
     tree_.addCase(r);
-    QString error;
-    if (!saveReport(n, &error))
-        message(&w_, QStringLiteral("命例已保存，但命稿未能保存：%1").arg(error), QStringLiteral("错误"),
-                QMessageBox::Critical);
 }
 
 void CaseSession::setInputs(const CaseRecord& r) {
@@ -130,7 +121,14 @@ void CaseSession::setInputs(const CaseRecord& r) {
 void CaseSession::openCase(int index) {
     casestore::CaseStore& store = w_.caseStore();
     CaseRecord r;
-    if (!store.readRecord(index, r)) return;
+    std::string report;
+    bool hasReport = false;
+    // Record and report in one read: another process may remove and refill the slot meanwhile.
+    if (!store.readCase(index, r, &report, &hasReport)) {
+        // A report that cannot be read (too large, not a regular file) is computed again below.
+        if (store.lastError().empty() || !store.readRecord(index, r)) return;
+        hasReport = false;
+    }
     askToSaveChanges();
     w_.setChartValid(false);
     setInputs(r);
@@ -144,11 +142,11 @@ void CaseSession::openCase(int index) {
     showMode();
     ChartRecord& engine = w_.engine();
     engine.reportOutput = true;
-    if (store.reportExists(index)) {
+    if (hasReport) {
         QString error;
         w_.Redtbazi->clearWithDefaults();
         // A stored report that cannot be read is computed again (and stored again) instead.
-        engine.reportOutput = !w_.Redtbazi->loadFile(qs(state_.openReportPath()), &error);
+        engine.reportOutput = !w_.Redtbazi->loadBytes(report, &error);
     }
     const bool computed = engine.reportOutput;
     QApplication::setOverrideCursor(Qt::WaitCursor);

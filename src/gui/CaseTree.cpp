@@ -310,15 +310,14 @@ void CaseTree::moveCase(const QString& className) {
     const int idx = selectedCase();
     QTreeWidgetItem* target = classNode(className);
     if (idx < 0 || !target) return;
-    CaseRecord r;
-    if (!store_.readRecord(idx, r)) return;
-    const CaseRecord before = r;
-    r.className = u8(target->text(0));
-    if (!store_.writeRecord(idx, r)) {
+    const std::string cls = u8(target->text(0));
+    std::vector<std::pair<CaseRecord, CaseRecord>> changed;
+    if (!store_.modifyRecords({idx}, [&](CaseRecord& r) { r.className = cls; }, &changed)) {
         message(window(), QStringLiteral("未能移动命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return;
     }
+    if (changed.empty()) return;  // removed meanwhile
     QTreeWidgetItem* old = tree_->currentItem();
     const QString text = old->text(0);
     const QIcon icon = old->icon(0);
@@ -328,7 +327,7 @@ void CaseTree::moveCase(const QString& className) {
     item->setIcon(0, icon);
     item->setData(0, kIndexRole, idx);
     cases_.insert(idx, item);
-    emit recordChanged(before, r);
+    emit recordChanged(changed.front().first, changed.front().second);
 }
 
 void CaseTree::EditCaseClick() {
@@ -367,8 +366,8 @@ void CaseTree::DeleteCaseClick() {
     if (open && message(window(), QStringLiteral("确定要删除当前正在查看的命例吗？"), QStringLiteral("提示"),
                         QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    // The record goes first: a case whose record could not be removed keeps its report.
-    if (!store_.removeRecord(idx)) {
+    // The record and its report go in one change.
+    if (!store_.removeRecord(idx, true)) {
         message(window(), QStringLiteral("未能删除命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return;
@@ -376,9 +375,6 @@ void CaseTree::DeleteCaseClick() {
     forgetCase(item);
     delete item;
     emit caseDeleted(idx, open);
-    if (!store_.removeReport(idx))
-        message(window(), QStringLiteral("命例已删除，但命稿文件未能删除：%1").arg(qs(store_.lastError())),
-                QStringLiteral("错误"), QMessageBox::Critical);
 }
 
 // ---- class commands ----
@@ -428,26 +424,22 @@ void CaseTree::RenameClassClick() {
         tree_->setCurrentItem(existing);
         return;
     }
-    QStringList failed;
-    for (int i = 0; i < cls->childCount(); ++i) {
-        const int idx = cls->child(i)->data(0, kIndexRole).toInt();
-        CaseRecord r;
-        if (!store_.readRecord(idx, r)) continue;
-        const CaseRecord before = r;
-        r.className = u8(name);
-        if (!store_.writeRecord(idx, r)) {
-            failed << QString::number(idx);
-            continue;
-        }
-        emit recordChanged(before, r);
+    // Every case of the class in one change.
+    std::vector<int> indices;
+    for (int i = 0; i < cls->childCount(); ++i) indices.push_back(cls->child(i)->data(0, kIndexRole).toInt());
+    const std::string newName = u8(name);
+    std::vector<std::pair<CaseRecord, CaseRecord>> changed;
+    const bool stored = store_.modifyRecords(indices, [&](CaseRecord& r) { r.className = newName; }, &changed);
+    if (!stored) {
+        message(window(), QStringLiteral("未能修改类别名：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
     }
+    for (const auto& [before, after] : changed) emit recordChanged(before, after);
     if (!app::renameInClassList(ini_, u8(old), u8(name)))
         message(window(), QStringLiteral("类别列表未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
     cls->setText(0, name);
-    if (!failed.isEmpty())
-        message(window(), QStringLiteral("这些命例未能改到新类别：%1\r\n%2").arg(failed.join(QStringLiteral("，")), qs(store_.lastError())),
-                QStringLiteral("错误"), QMessageBox::Critical);
 }
 
 void CaseTree::DeleteClassClick() {
@@ -456,24 +448,22 @@ void CaseTree::DeleteClassClick() {
     if (message(window(), QStringLiteral("确定要删除“%1”这个类别吗？").arg(cls->text(0)), QStringLiteral("注意"),
                 QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    QStringList failed;
+    // Every case of the class in one change; their report files stay.
+    std::vector<int> indices;
+    for (int i = 0; i < cls->childCount(); ++i) indices.push_back(cls->child(i)->data(0, kIndexRole).toInt());
+    std::vector<int> removed;
+    if (!store_.removeRecords(indices, false, &removed)) {
+        message(window(), QStringLiteral("未能删除类别中的命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
     while (cls->childCount() > 0) {
         QTreeWidgetItem* item = cls->child(cls->childCount() - 1);
-        const int idx = item->data(0, kIndexRole).toInt();
         forgetCase(item);
         delete item;
-        CaseRecord r;
-        if (!store_.readRecord(idx, r)) continue;  // gone already
-        if (!store_.removeRecord(idx)) {
-            failed << QString::number(idx);
-            continue;
-        }
-        emit caseDeleted(idx, false);
     }
     delete cls;
-    if (!failed.isEmpty())
-        message(window(), QStringLiteral("这些命例未能删除：%1\r\n%2").arg(failed.join(QStringLiteral("，")), qs(store_.lastError())),
-                QStringLiteral("错误"), QMessageBox::Critical);
+    for (int idx : removed) emit caseDeleted(idx, false);
 }
 
 void CaseTree::EditClassesClick() {

@@ -309,6 +309,10 @@ bool ReportEdit::loadFile(const QString& path, QString* error) {
         if (error) *error = QStringLiteral("无法读取文件");
         return false;
     }
+    return loadBytes(bytes, error);
+}
+
+bool ReportEdit::loadBytes(const std::string& bytes, QString* error) {
     if (bytes.rfind("{\\rtf", 0) == 0) {
         rtf::Document doc;
         std::string err;

@@ -37,6 +37,8 @@ public:
     bool saveText(const QString& path, QString* error) const;
     // RTF when the file starts as RTF, else text (GBK, or UTF-8 when it reads as UTF-8).
     bool loadFile(const QString& path, QString* error);
+    // The same for a file's bytes already read.
+    bool loadBytes(const std::string& bytes, QString* error);
 
     // Reports count a Chinese character as two ASCII columns. Fonts rarely draw ASCII exactly
     // half as wide, so each ASCII character gets the letter spacing that makes it so, and the

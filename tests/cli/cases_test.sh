@@ -78,5 +78,33 @@ refuses list-garbage cases list
 run cases clear || { echo "FAIL clear garbage"; fails=$((fails + 1)); }
 check list-after-repair "" "$(run cases list)"
 
+# Four adds and a list at once on a new data folder: four cases, each with its own report.
+for n in 1 2 3 4; do
+  "$cli" --data-dir "$home/many" cases add --name "同$n" --date 199$n-05-01 --time 10:00 --class 并发 >/dev/null 2>&1 &
+done
+"$cli" --data-dir "$home/many" cases list >/dev/null 2>&1 &
+wait
+check concurrent-adds 4 "$("$cli" --data-dir "$home/many" cases list | wc -l)"
+while IFS=$'\t' read -r slot name _; do
+  "$cli" --data-dir "$home/many" cases show "$slot" --report | grep -q "$name" ||
+    { echo "FAIL case $slot ($name) shows another report"; fails=$((fails + 1)); }
+done < <("$cli" --data-dir "$home/many" cases list)
+
+# Hostile export folders: a report that is a link, a FIFO as record file 0. Refused at once.
+run cases add --name 留 --date 2000-01-01 --time 01:00 --class 留 >/dev/null
+run cases export "$home/x1" >/dev/null
+echo secret >"$home/private.txt"
+rm -f "$home/x1/bazi_f/0.rtf"
+ln -s "$home/private.txt" "$home/x1/bazi_f/0.rtf"
+before=$(run cases list)
+timeout 20 "$cli" --data-dir "$home/app" cases import "$home/x1/bazi0.dat" >/dev/null 2>&1
+check import-link-refused 1 $?
+mkdir -p "$home/x2"
+mkfifo "$home/x2/bazi0.dat"
+timeout 20 "$cli" --data-dir "$home/app" cases import "$home/x2/bazi0.dat" >/dev/null 2>&1
+check import-fifo-refused 1 $?
+check kept-after-hostile-imports "$before" "$(run cases list)"
+grep -rq secret "$home/app/bazi_f" && { echo "FAIL the linked file was copied"; fails=$((fails + 1)); }
+
 [ "$fails" = 0 ] && echo "cases: all checks passed"
 exit $((fails > 0))

@@ -4,13 +4,18 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "core/casestore/case_store.h"
+#include "core/casestore/journal.h"
+#include "core/casestore/store_file.h"
 #include "core/text/gbk.h"
 
 using namespace hj::casestore;
@@ -68,6 +73,7 @@ protected:
     void SetUp() override {
         static int serial = 0;
         root = fs::temp_directory_path() / ("hj_casestore_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
+        detail::setFlushing(false);  // no power is cut here
         fs::remove_all(root);
         ASSERT_TRUE(store.openStore(root.string())) << store.lastError();
     }
@@ -266,7 +272,8 @@ TEST_F(StoreTest, ReadRecordsKeepsTheGivenOrderAndSkipsTheAbsent) {
 
 TEST_F(StoreTest, AnotherUserOfTheStoreIsWaitedForThenRefused) {
     store.addRecord(sample("甲"));
-    const int fd = ::open(dat().c_str(), O_RDWR);
+    store.setLockWait(300);
+    const int fd = ::open((root / "dat").c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);  // as another instance in the middle of an operation
     EXPECT_EQ(store.addRecord(sample("乙")), -1);
@@ -608,4 +615,180 @@ TEST_F(StoreTest, RandomFileImagesNeverCrash) {
         if (img.size() >= kHeaderSize) checkHeader(decodeHeader(img.data()), 0, &why);
         if (img.size() >= kRecordSize) (void)decodeRecord(img.data());
     }
+}
+
+TEST_F(StoreTest, HostileImportFoldersAreRefusedWithoutBlocking) {
+    ::alarm(60);  // a blocking open would hang here; the alarm ends the test instead
+    store.addRecord(sample("留"));
+    ASSERT_TRUE(store.saveReport(0, "keep"));
+    const std::string storeImage = readFile(dat());
+    writeFile(root / "private.txt", "secret");
+    const fs::path src = root / "src";
+    const std::string one = headerImage({0, 1, 0, 0, 1}) + recordImage(sample("来"));
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+    };
+    const Case cases[] = {
+        {"report is a link", [&] { fs::create_symlink(root / "private.txt", src / "bazi_f" / "0.rtf"); }},
+        {"report is a FIFO", [&] { ::mkfifo((src / "bazi_f" / "0.rtf").c_str(), 0644); }},
+        {"report too large", [&] { writeFile(src / "bazi_f" / "0.rtf", "x"); fs::resize_file(src / "bazi_f" / "0.rtf", 17u << 20); }},
+        {"report folder is a link", [&] { fs::remove_all(src / "bazi_f"); fs::create_directory_symlink(root / "bazi_f", src / "bazi_f"); }},
+        {"record file 0 is a FIFO", [&] { fs::remove(src / "bazi0.dat"); ::mkfifo((src / "bazi0.dat").c_str(), 0644); }},
+        {"record file 0 is a link", [&] { fs::rename(src / "bazi0.dat", root / "real0.dat"); fs::create_symlink(root / "real0.dat", src / "bazi0.dat"); }},
+        {"record file 1 is a FIFO", [&] {
+             writeFile(src / "bazi0.dat", headerImage({0, 50001, 0, 0, 2}));
+             fs::resize_file(src / "bazi0.dat", 20 + 50000ull * 1184);
+             ::mkfifo((src / "bazi1.dat").c_str(), 0644);
+         }},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(src);
+        fs::create_directories(src / "bazi_f");
+        writeFile(src / "bazi0.dat", one);
+        c.spoil();
+        const std::string chosen = (src / "bazi0.dat").string();
+        EXPECT_FALSE(store.importFrom(chosen)) << c.what;
+        EXPECT_FALSE(store.lastError().empty()) << c.what;
+        EXPECT_EQ(readFile(dat()), storeImage) << c.what;
+        EXPECT_EQ(readFile(root / "bazi_f" / "0.rtf"), "keep") << c.what;
+    }
+    ::alarm(0);
+}
+
+TEST_F(StoreTest, StoreFilesThatAreNotRegularAreNeverFollowed) {
+    ::alarm(60);
+    store.addRecord(sample("甲"));
+    writeFile(root / "private.txt", "secret");
+    fs::create_symlink(root / "private.txt", root / "bazi_f" / "0.rtf");
+    CaseRecord r;
+    std::string report;
+    bool has = false;
+    EXPECT_FALSE(store.readCase(0, r, &report, &has));  // refused, never the linked file
+    EXPECT_EQ(report.find("secret"), std::string::npos);
+    EXPECT_FALSE(store.lastError().empty());
+    fs::remove(dat());
+    ASSERT_EQ(::mkfifo(dat().c_str(), 0644), 0);
+    std::vector<CaseRecord> all;
+    EXPECT_FALSE(store.readAllRecords(all));
+    EXPECT_FALSE(store.lastError().empty());
+    EXPECT_EQ(store.addRecord(sample("乙")), -1);
+    ::alarm(0);
+}
+
+TEST_F(StoreTest, HeaderCountsAreCheckedAgainstTheRealFiles) {
+    struct Case {
+        const char* what;
+        StoreHeader header;
+    };
+    const Case cases[] = {
+        {"thirty-two thousand files claimed", {0, 32767 * 50000 - 1, 0, 0, 32767}},
+        {"second file claimed, none there", {0, 60000, 0, 0, 2}},
+        {"a full first file claimed, a header there", {0, 49999, 0, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        for (const auto& e : fs::directory_iterator(root / "dat")) fs::remove(e.path());
+        writeFile(dat(), headerImage(c.header));
+        CaseStore s;
+        s.openStore(root.string());
+        EXPECT_EQ(s.addRecord(sample("新")), -1) << c.what;
+        EXPECT_FALSE(s.lastError().empty()) << c.what;
+        std::uintmax_t bytes = 0;
+        for (const auto& e : fs::directory_iterator(root / "dat")) bytes += e.is_regular_file() ? e.file_size() : 0;
+        EXPECT_LT(bytes, 4096u) << c.what;  // nothing filled in
+    }
+}
+
+TEST_F(StoreTest, ListsNameTheSlotEvenWhenTheIndexFieldIsDamaged) {
+    for (const char* n : {"零", "一", "二"}) store.addRecord(sample(n));
+    {
+        std::fstream f(dat(), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(20 + 2 * 1184);
+        f.write("\0\0\0\0", 4);  // record 2 claims index 0
+    }
+    std::vector<CaseRecord> all;
+    ASSERT_TRUE(store.readAllRecords(all));
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[2].index, 2);
+    CaseRecord r;
+    ASSERT_TRUE(store.readRecord(2, r));
+    EXPECT_EQ(r.index, 2);
+}
+
+TEST_F(StoreTest, AReportIsOnlyEverTheOneWrittenForItsRecord) {
+    const std::string a = "R:甲", c = "R:丙";
+    ASSERT_EQ(store.addRecord(sample("甲"), &a), 0);
+    ASSERT_EQ(store.addRecord(sample("乙"), &a), 1);
+    auto reuseOn = [&] {  // as after thirty removals, so the next add fills the hole
+        std::fstream f(dat(), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(12);
+        f.put('\1');
+    };
+    CaseRecord r;
+    std::string report;
+    bool has = true;
+    // A hole keeping its old report (as a deleted class leaves them) is filled by a case
+    // without a report, then by one with its own.
+    ASSERT_TRUE(store.removeRecord(0, false));
+    EXPECT_TRUE(fs::exists(root / "bazi_f" / "0.rtf"));
+    reuseOn();
+    ASSERT_EQ(store.addRecord(sample("乙二")), 0);
+    ASSERT_TRUE(store.readCase(0, r, &report, &has));
+    EXPECT_FALSE(has);
+    ASSERT_TRUE(store.removeRecord(0, false));
+    reuseOn();
+    ASSERT_EQ(store.addRecord(sample("丙"), &c), 0);
+    ASSERT_TRUE(store.readCase(0, r, &report, &has));
+    EXPECT_TRUE(has);
+    EXPECT_EQ(report, c);
+    // A report folder that cannot be written: the add and the clear fail, changing nothing.
+    fs::rename(root / "bazi_f", root / "reports");
+    writeFile(root / "bazi_f", "in the way");
+    const std::string image = readFile(dat());
+    EXPECT_EQ(store.addRecord(sample("丁"), &c), -1);
+    EXPECT_FALSE(store.clearAll());
+    EXPECT_FALSE(store.lastError().empty());
+    EXPECT_EQ(readFile(dat()), image);
+    fs::remove(root / "bazi_f");
+    fs::rename(root / "reports", root / "bazi_f");
+    ASSERT_TRUE(store.readCase(0, r, &report, &has));
+    EXPECT_EQ(report, c);
+    // A reader of a folder without a store creates nothing.
+    const fs::path empty = root / "empty";
+    fs::create_directories(empty);
+    CaseStore reader;
+    ASSERT_TRUE(reader.openExisting(empty.string())) << reader.lastError();
+    EXPECT_EQ(reader.recordCount(), 0);
+    std::vector<CaseRecord> all;
+    EXPECT_TRUE(reader.readAllRecords(all));
+    EXPECT_TRUE(fs::is_empty(empty));
+}
+
+TEST_F(StoreTest, ADamagedOrHostileJournalIsNeverCarriedOut) {
+    store.addRecord(sample("甲"));
+    const std::string image = readFile(dat());
+    detail::Journal outside;  // well formed, but writing past a record file's end
+    outside.writes.push_back({0, 20 + 50000ll * 1184, "x"});
+    detail::Journal escape;  // a report name leaving the report folder
+    escape.switchHistory = true;
+    escape.fileCount = 1;
+    escape.reportNames.push_back("../../x.rtf");
+    std::string torn = outside.encode();
+    torn.resize(torn.size() - 3);
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case cases[] = {{"garbage", "not a journal"}, {"torn", torn}, {"outside a file", outside.encode()},
+                          {"name leaving the folder", escape.encode()}};
+    for (const Case& c : cases) {
+        writeFile(root / "dat" / "bazi.journal", c.bytes);
+        std::vector<CaseRecord> all;
+        EXPECT_FALSE(store.readAllRecords(all)) << c.what;
+        EXPECT_NE(store.lastError().find("bazi.journal"), std::string::npos) << c.what;
+        EXPECT_EQ(store.addRecord(sample("乙")), -1) << c.what;
+        EXPECT_EQ(readFile(dat()), image) << c.what;
+    }
+    fs::remove(root / "dat" / "bazi.journal");
+    EXPECT_EQ(store.addRecord(sample("乙")), 1);
 }

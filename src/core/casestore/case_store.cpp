@@ -10,107 +10,21 @@
 #include "core/casestore/record_layout.h"
 #include "core/casestore/store_session.h"
 #include "core/text/gbk.h"
-#include "core/text/ini.h"
+#include "core/text/file_io.h"
 
 namespace hj::casestore {
 using detail::StoreFile;
 namespace fs = std::filesystem;
 
 namespace {
-constexpr std::int32_t kScanBlock = 256;  // slots read at a time by a scan (about 300 KB)
+// Slots a damaged record file may lack at its end and still take an append (about 1 MB of holes).
+constexpr std::int32_t kMaxFillSlots = 1000;
 
 std::string withoutTrailingSlash(std::string p) {
     while (p.size() > 1 && (p.back() == '/' || p.back() == '\\')) p.pop_back();
     return p;
 }
 }  // namespace
-
-// ---- session ----
-
-bool StoreSession::begin(bool exclusive) {
-    exclusive_ = exclusive;
-    if (!store_.isOpen()) return fail("命例库尚未打开");
-    std::string err;
-    bool missing = false;
-    if (!f0_.open(store_.recordFilePath(0), exclusive ? StoreFile::Mode::ReadWrite : StoreFile::Mode::Read, &err,
-                  &missing))
-        return fail(missing ? "命例库文件不存在：" + store_.recordFilePath(0) : err);
-    if (!f0_.lock(exclusive, &err)) return fail(err);
-    HeaderBytes hb{};
-    if (!f0_.readExact(0, hb.data(), hb.size())) return fail("命例库文件头不完整：" + store_.recordFilePath(0));
-    h = decodeHeader(hb.data());
-    if (!checkHeader(h, store_.kind_, &err)) return fail(err + "（" + store_.recordFilePath(0) + "）");
-    store_.header_ = h;
-    return true;
-}
-
-StoreFile* StoreSession::file(int k, bool create, std::string* error) {
-    if (error) error->clear();
-    if (k == 0) return &f0_;
-    auto it = files_.find(k);
-    if (it != files_.end()) return &it->second;
-    StoreFile f;
-    bool missing = false;
-    const auto mode = create ? StoreFile::Mode::Create : exclusive_ ? StoreFile::Mode::ReadWrite : StoreFile::Mode::Read;
-    std::string err;
-    if (!f.open(store_.recordFilePath(k), mode, &err, &missing)) {
-        if (error && !missing) *error = err;
-        return nullptr;
-    }
-    return &files_.emplace(k, std::move(f)).first->second;
-}
-
-bool StoreSession::writeHeader() {
-    const HeaderBytes hb = encodeHeader(h);
-    if (!f0_.writeAt(0, hb.data(), hb.size()) || !f0_.sync())
-        return fail("无法写入命例库文件头：" + store_.recordFilePath(0) + "：" + detail::errnoText());
-    store_.header_ = h;
-    return true;
-}
-
-std::int64_t StoreSession::slotOffset(std::int64_t i) {
-    const int k = static_cast<int>(i / kRecordsPerFile);
-    return fileBase(k) + (i % kRecordsPerFile) * static_cast<std::int64_t>(kRecordSize);
-}
-
-std::int64_t StoreSession::slotsPresent(int k) {
-    StoreFile* f = file(k, false, nullptr);
-    if (!f) return 0;
-    const std::int64_t size = f->size();
-    if (size <= fileBase(k)) return 0;
-    return std::min<std::int64_t>((size - fileBase(k)) / static_cast<std::int64_t>(kRecordSize), kRecordsPerFile);
-}
-
-bool StoreSession::scan(std::int32_t first, std::int32_t last,
-                        const std::function<bool(std::int32_t, const char*)>& fn, std::int64_t* missing) {
-    if (missing) *missing = 0;
-    first = std::max(first, 0);
-    last = std::min(last, h.count);
-    std::vector<char> buf(static_cast<std::size_t>(kScanBlock) * kRecordSize);
-    std::int32_t i = first;
-    while (i < last) {
-        const int k = i / kRecordsPerFile;
-        const std::int32_t fileFirst = k * kRecordsPerFile;
-        const std::int32_t fileEnd = std::min(last, fileFirst + kRecordsPerFile);
-        std::string err;
-        StoreFile* f = file(k, false, &err);
-        if (!f && !err.empty()) return fail(err);
-        const std::int64_t present = f ? slotsPresent(k) : 0;
-        const std::int32_t presentEnd = static_cast<std::int32_t>(std::min<std::int64_t>(fileEnd, fileFirst + present));
-        while (i < presentEnd) {
-            const std::int32_t n = std::min(kScanBlock, presentEnd - i);
-            const std::size_t bytes = static_cast<std::size_t>(n) * kRecordSize;
-            if (!f->readExact(slotOffset(i), buf.data(), bytes))
-                return fail("无法读取记录文件 " + f->path() + "：" + detail::errnoText());
-            for (std::int32_t j = 0; j < n; ++j)
-                if (!fn(i + j, buf.data() + static_cast<std::size_t>(j) * kRecordSize)) return true;
-            i += n;
-        }
-        if (missing && fileEnd > i) *missing += fileEnd - i;
-        i = fileEnd;
-    }
-    return true;
-}
 
 // ---- store ----
 
@@ -123,32 +37,33 @@ std::string CaseStore::recordFilePath(int k) const { return datDir_ + "/" + pref
 
 std::string CaseStore::reportPath(int i) const { return reportDir_ + "/" + std::to_string(i) + ".rtf"; }
 
-bool CaseStore::openStore(const std::string& programDir, std::uint8_t kind) {
+bool CaseStore::setPaths(const std::string& programDir, std::uint8_t kind) {
     lastError_.clear();
+    datDir_.clear();
     if (kind != kKindBazi) return fail("不支持的记录类型 " + std::to_string(kind));
     kind_ = kind;
     programDir_ = withoutTrailingSlash(programDir.empty() ? std::string(".") : programDir);
     datDir_ = programDir_ + "/dat";
     reportDir_ = programDir_ + "/" + prefix_ + "_f";
     header_ = StoreHeader{};
+    return true;
+}
+
+bool CaseStore::openStore(const std::string& programDir, std::uint8_t kind) {
+    if (!setPaths(programDir, kind)) return false;
     std::error_code ec;
     for (const std::string& d : {datDir_, reportDir_}) {
         fs::create_directories(d, ec);
         if (ec || !fs::is_directory(d, ec)) return fail("无法创建文件夹 " + d);
     }
-    const std::string f0 = recordFilePath(0);
-    if (!fs::exists(f0, ec)) {
-        StoreHeader fresh;
-        fresh.kind = kind_;
-        const HeaderBytes hb = encodeHeader(fresh);
-        std::string err;
-        // Created whole through a rename: a crash never leaves a header-less record file 0.
-        if (!text::writeFileAtomically(f0, std::string_view(hb.data(), hb.size()), &err)) return fail(err);
-        header_ = fresh;
-        return true;
-    }
-    StoreHeader h;
-    return readHeader(h);
+    StoreSession s(*this);
+    return s.begin(true);
+}
+
+bool CaseStore::openExisting(const std::string& programDir, std::uint8_t kind) {
+    if (!setPaths(programDir, kind)) return false;
+    StoreSession s(*this);
+    return s.begin(false);
 }
 
 bool CaseStore::readHeader(StoreHeader& out) {
@@ -164,20 +79,56 @@ int CaseStore::recordCount() {
     return readHeader(h) ? h.count : -1;
 }
 
-bool CaseStore::readRecord(int i, CaseRecord& out) {
-    lastError_.clear();
-    StoreSession s(*this);
-    if (!s.begin(false)) return false;
+namespace {
+
+// The bytes of slot i of an open session into `b`: false with the reason in `error` (empty
+// for an index beyond count), true with `live` set otherwise.
+bool readSlot(StoreSession& s, const CaseStore& store, int i, RecordBytes& b, std::string& error) {
+    error.clear();
     if (i < 0 || i >= s.h.count) return false;
     const int k = i / kRecordsPerFile;
-    std::string err;
-    StoreFile* f = s.file(k, false, &err);
-    if (!f) return fail(err.empty() ? "记录文件不存在：" + recordFilePath(k) : err);
+    StoreFile* f = s.file(k, &error);
+    if (!f) {
+        if (error.empty()) error = "记录文件不存在：" + store.recordFilePath(k);
+        return false;
+    }
+    if (!f->readExact(StoreSession::slotOffset(i), b.data(), b.size())) {
+        error = "记录文件不完整，第" + std::to_string(i) + "号命例不在其中：" + f->path();
+        return false;
+    }
+    return true;
+}
+
+CaseRecord decodeSlot(const char* b, std::int32_t slot) {
+    CaseRecord r = decodeRecord(b);
+    r.index = slot;
+    return r;
+}
+
+}  // namespace
+
+bool CaseStore::readRecord(int i, CaseRecord& out) { return readCase(i, out, nullptr, nullptr); }
+
+bool CaseStore::readCase(int i, CaseRecord& out, std::string* report, bool* hasReport) {
+    lastError_.clear();
+    if (report) report->clear();
+    if (hasReport) *hasReport = false;
+    StoreSession s(*this);
+    if (!s.begin(false)) return false;
     RecordBytes b{};
-    if (!f->readExact(StoreSession::slotOffset(i), b.data(), b.size()))
-        return fail("记录文件不完整，第" + std::to_string(i) + "号命例不在其中：" + f->path());
-    out = decodeRecord(b.data());
-    return out.deleted == 0;
+    std::string err;
+    if (!readSlot(s, *this, i, b, err)) return err.empty() ? false : fail(err);
+    out = decodeSlot(b.data(), i);
+    if (out.deleted != 0) return false;
+    if (report) {
+        bool missing = false;
+        if (!text::readRegularFile(reportPath(i), text::kMaxReportBytes, *report, &err, &missing) && !missing)
+            return fail(err);
+        if (hasReport) *hasReport = !missing;
+    } else if (hasReport) {
+        *hasReport = detail::isRegularFile(reportPath(i));
+    }
+    return true;
 }
 
 bool CaseStore::readRecords(const std::vector<int>& indices, std::vector<CaseRecord>& out) {
@@ -189,14 +140,14 @@ bool CaseStore::readRecords(const std::vector<int>& indices, std::vector<CaseRec
     for (int i : indices) {
         if (i < 0 || i >= s.h.count) continue;
         std::string err;
-        StoreFile* f = s.file(i / kRecordsPerFile, false, &err);
+        StoreFile* f = s.file(i / kRecordsPerFile, &err);
         if (!f) {
             if (!err.empty()) return fail(err);
             continue;
         }
         if (!f->readExact(StoreSession::slotOffset(i), b.data(), b.size())) continue;
         if (b[detail::kOffDeleted] != 0) continue;
-        out.push_back(decodeRecord(b.data()));
+        out.push_back(decodeSlot(b.data(), i));
     }
     return true;
 }
@@ -206,40 +157,43 @@ bool CaseStore::readAllRecords(std::vector<CaseRecord>& out) {
     out.clear();
     StoreSession s(*this);
     if (!s.begin(false)) return false;
-    return s.scan(0, s.h.count, [&](std::int32_t, const char* b) {
-        if (b[detail::kOffDeleted] == 0) out.push_back(decodeRecord(b));
+    return s.scan(0, s.h.count, [&](std::int32_t i, const char* b) {
+        if (b[detail::kOffDeleted] == 0) out.push_back(decodeSlot(b, i));
         return true;
     });
 }
 
-// The record file holding live slot i of an open session, or null with the reason in `error`
-// (no such slot, file missing or cut short, or the slot deleted: "第i号命例" + `deletedWhy`).
-StoreFile* liveSlot(const CaseStore& store, StoreSession& s, int i, const char* deletedWhy, std::string& error) {
-    const std::string which = "第" + std::to_string(i) + "号命例";
-    if (i < 0 || i >= s.h.count) {
-        error = "没有" + which;
-        return nullptr;
+enum class Slot { Live, Absent, Unreadable };
+
+// The bytes of slot i of an open session and whether it holds a live record. Absent: no such
+// slot or a deleted one ("第i号命例" + `deletedWhy` in `error`); Unreadable: a record file
+// missing, cut short or failing (the reason in `error`).
+Slot liveSlot(const CaseStore& store, StoreSession& s, int i, const char* deletedWhy, RecordBytes& b, std::string& error) {
+    if (!readSlot(s, store, i, b, error)) {
+        if (!error.empty()) return Slot::Unreadable;
+        error = "没有第" + std::to_string(i) + "号命例";
+        return Slot::Absent;
     }
-    StoreFile* f = s.file(i / kRecordsPerFile, false, &error);
-    if (!f) {
-        if (error.empty()) error = "记录文件不存在：" + store.recordFilePath(i / kRecordsPerFile);
-        return nullptr;
+    if (b[detail::kOffDeleted] != 0) {
+        error = "第" + std::to_string(i) + "号命例" + deletedWhy;
+        return Slot::Absent;
     }
-    const std::int64_t off = StoreSession::slotOffset(i);
-    char deleted = 0;
-    if (f->size() < off + static_cast<std::int64_t>(kRecordSize) ||
-        !f->readExact(off + static_cast<std::int64_t>(detail::kOffDeleted), &deleted, 1)) {
-        error = "记录文件不完整，" + which + "不在其中：" + f->path();
-        return nullptr;
-    }
-    if (deleted != 0) {
-        error = which + deletedWhy;
-        return nullptr;
-    }
-    return f;
+    return Slot::Live;
 }
 
-bool CaseStore::writeRecord(int i, const CaseRecord& r) {
+namespace {
+// The write that turns slot `i`'s bytes `was` into `now`: only the bytes that differ.
+void addSlotWrite(detail::Journal& j, std::int32_t i, const RecordBytes& was, const RecordBytes& now) {
+    std::size_t a = 0, e = kRecordSize;
+    while (a < e && was[a] == now[a]) ++a;
+    while (e > a && was[e - 1] == now[e - 1]) --e;
+    if (a == e) return;
+    j.writes.push_back({i / kRecordsPerFile, StoreSession::slotOffset(i) + static_cast<std::int64_t>(a),
+                        std::string(now.data() + a, e - a)});
+}
+}  // namespace
+
+bool CaseStore::writeRecord(int i, const CaseRecord& r, const std::string* report) {
     lastError_.clear();
     CaseRecord copy = r;
     copy.index = i;
@@ -248,16 +202,50 @@ bool CaseStore::writeRecord(int i, const CaseRecord& r) {
     if (!encodeRecord(copy, b, &lastError_)) return false;
     StoreSession s(*this);
     if (!s.begin(true)) return false;
+    RecordBytes was{};
     std::string err;
-    StoreFile* f = liveSlot(*this, s, i, "已被删除，不能再保存到这个位置", err);
-    if (!f) return fail(err);
-    const std::int64_t off = StoreSession::slotOffset(i);
-    if (!f->writeAt(off, b.data(), b.size()) || !f->sync())
-        return fail("无法写入记录文件 " + f->path() + "：" + detail::errnoText());
+    if (liveSlot(*this, s, i, "已被删除，不能再保存到这个位置", was, err) != Slot::Live) return fail(err);
+    detail::Journal j;
+    addSlotWrite(j, i, was, b);
+    if (report) {
+        if (!s.stageReport(i, *report)) return false;
+        j.placeReports.push_back(i);
+    }
+    return s.commit(j, "保存");
+}
+
+bool CaseStore::modifyRecords(const std::vector<int>& indices, const std::function<void(CaseRecord&)>& change,
+                              std::vector<std::pair<CaseRecord, CaseRecord>>* changed) {
+    lastError_.clear();
+    if (changed) changed->clear();
+    StoreSession s(*this);
+    if (!s.begin(true)) return false;
+    detail::Journal j;
+    std::vector<std::pair<CaseRecord, CaseRecord>> done;
+    std::vector<int> unique(indices);
+    std::sort(unique.begin(), unique.end());
+    unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+    for (int i : unique) {
+        RecordBytes was{}, now{};
+        std::string err;
+        const Slot state = liveSlot(*this, s, i, "已被删除", was, err);
+        if (state == Slot::Unreadable) return fail(err);
+        if (state == Slot::Absent) continue;  // gone meanwhile
+        const CaseRecord before = decodeSlot(was.data(), i);
+        CaseRecord after = before;
+        change(after);
+        after.index = i;
+        after.deleted = 0;
+        if (!encodeRecord(after, now, &lastError_)) return false;
+        addSlotWrite(j, i, was, now);
+        done.emplace_back(before, after);
+    }
+    if (!s.commit(j, "保存")) return false;
+    if (changed) *changed = std::move(done);
     return true;
 }
 
-int CaseStore::addRecord(const CaseRecord& r) {
+int CaseStore::addRecord(const CaseRecord& r, const std::string* report) {
     lastError_.clear();
     auto failed = [this](std::string message) {
         fail(std::move(message));
@@ -269,96 +257,114 @@ int CaseStore::addRecord(const CaseRecord& r) {
     if (!encodeRecord(copy, b, &lastError_)) return -1;  // checked before anything is touched
     StoreSession s(*this);
     if (!s.begin(true)) return -1;
+    detail::Journal j;
 
+    std::int32_t idx = -1;
     if (s.h.reuse != 0 && s.h.deletedCount > 0) {
-        std::int32_t hole = -1;
         if (!s.scan(0, s.h.count, [&](std::int32_t i, const char* slot) {
                 if (slot[detail::kOffDeleted] == 0) return true;
-                hole = i;
+                idx = i;
                 return false;
             }))
             return -1;
-        if (hole >= 0) {
-            copy.index = hole;
-            if (!encodeRecord(copy, b, &lastError_)) return -1;
-            std::string err;
-            StoreFile* f = s.file(hole / kRecordsPerFile, false, &err);
-            if (!f || !f->writeAt(StoreSession::slotOffset(hole), b.data(), b.size()) || !f->sync())
-                return failed("无法写入记录文件 " + recordFilePath(hole / kRecordsPerFile) + "：" + detail::errnoText());
-            // The record is on disk; only now does the header count the hole as used.
+        if (idx >= 0) {
             s.h.deletedCount -= 1;
             if (s.h.deletedCount <= 0) {
                 s.h.deletedCount = 0;
                 s.h.reuse = 0;
             }
-            return s.writeHeader() ? hole : -1;
-        }
-    }
-    // No hole to fill (or none left although the header counted some): append, and let the
-    // header count exactly the holes that exist, i.e. none before the gap handling below.
-    if (s.h.reuse != 0 || s.h.deletedCount > 0) {
-        if (s.h.reuse != 0) s.h.deletedCount = 0;
-        s.h.reuse = 0;
-    }
-    const std::int32_t idx = s.h.count;
-    if (static_cast<std::int64_t>(idx) + 1 > static_cast<std::int64_t>(kMaxFileCount) * kRecordsPerFile)
-        return failed("命例库已满");
-    const int k = idx / kRecordsPerFile;
-    std::string err;
-    StoreFile* f = s.file(k, true, &err);
-    if (!f) return failed(err.empty() ? "无法创建记录文件 " + recordFilePath(k) : err);
-
-    // A record file shorter than the count says (damaged, or cut off by another tool): its
-    // missing slots become holes, so nothing past its end is read as a live record later.
-    const std::int32_t fileFirst = k * kRecordsPerFile;
-    const std::int32_t present = static_cast<std::int32_t>(s.slotsPresent(k));
-    const std::int32_t gapFirst = std::min(fileFirst + present, idx);
-    std::vector<char> block;
-    block.reserve(static_cast<std::size_t>(kScanBlock) * kRecordSize);
-    std::int32_t gapCount = 0;
-    for (std::int32_t i = gapFirst; i <= idx; ++i) {
-        if (i < idx) {
-            RecordBytes hole{};
-            for (int byte = 0; byte < 4; ++byte)
-                hole[detail::kOffIndex + static_cast<std::size_t>(byte)] = static_cast<char>((static_cast<std::uint32_t>(i) >> (8 * byte)) & 0xFF);
-            hole[detail::kOffDeleted] = 1;
-            block.insert(block.end(), hole.begin(), hole.end());
-            ++gapCount;
-        } else {
             copy.index = idx;
             if (!encodeRecord(copy, b, &lastError_)) return -1;
-            block.insert(block.end(), b.begin(), b.end());
-        }
-        if (i == idx || block.size() >= static_cast<std::size_t>(kScanBlock) * kRecordSize) {
-            const std::int32_t blockFirst = i + 1 - static_cast<std::int32_t>(block.size() / kRecordSize);
-            if (!f->writeAt(StoreSession::slotOffset(blockFirst), block.data(), block.size()))
-                return failed("无法写入记录文件 " + f->path() + "：" + detail::errnoText());
-            block.clear();
+            j.writes.push_back({idx / kRecordsPerFile, StoreSession::slotOffset(idx), std::string(b.data(), b.size())});
         }
     }
-    if (!f->sync()) return failed("无法写入记录文件 " + f->path() + "：" + detail::errnoText());
-    // The record is on disk; the header now makes it visible.
-    s.h.count = idx + 1;
-    s.h.fileCount = static_cast<std::int16_t>(std::max<std::int32_t>(s.h.fileCount, filesForCount(s.h.count)));
-    s.h.deletedCount += gapCount;
-    if (s.h.deletedCount >= kReuseThreshold) s.h.reuse = 1;
-    return s.writeHeader() ? idx : -1;
+    if (idx < 0) {
+        // No hole to fill (or none left although the header counted some): append, and let the
+        // header count exactly the holes that exist, i.e. none before the gap handling below.
+        if (s.h.reuse != 0) s.h.deletedCount = 0;
+        s.h.reuse = 0;
+        idx = s.h.count;
+        if (static_cast<std::int64_t>(idx) + 1 > static_cast<std::int64_t>(kMaxFileCount) * kRecordsPerFile)
+            return failed("命例库已满");
+        const int k = idx / kRecordsPerFile;
+        // The header's count must agree with the record files really there: every earlier file
+        // whole, and only a short tail of this one missing.
+        for (int before = 0; before < k; ++before) {
+            std::string err;
+            if (!s.file(before, &err) || s.slotsPresent(before) < kRecordsPerFile)
+                return failed("命例库文件头与记录文件不符：" + recordFilePath(before) + (err.empty() ? "缺失或不完整" : "：" + err));
+        }
+        std::string err;
+        if (!s.file(k, &err) && !err.empty()) return failed(err);
+        const std::int32_t fileFirst = k * kRecordsPerFile;
+        const std::int32_t gapFirst = std::min(idx, fileFirst + static_cast<std::int32_t>(s.slotsPresent(k)));
+        if (idx - gapFirst > kMaxFillSlots)
+            return failed("命例库文件头与记录文件不符：" + recordFilePath(k) + "比文件头所说的少" +
+                          std::to_string(idx - gapFirst) + "条记录");
+        // A record file shorter than the count says (damaged, or cut off by another tool): its
+        // missing slots become holes, so nothing past its end is read as a live record later.
+        std::string block;
+        for (std::int32_t i = gapFirst; i < idx; ++i) {
+            RecordBytes hole{};
+            for (int byte = 0; byte < 4; ++byte)
+                hole[detail::kOffIndex + static_cast<std::size_t>(byte)] =
+                    static_cast<char>((static_cast<std::uint32_t>(i) >> (8 * byte)) & 0xFF);
+            hole[detail::kOffDeleted] = 1;
+            block.append(hole.data(), hole.size());
+        }
+        copy.index = idx;
+        if (!encodeRecord(copy, b, &lastError_)) return -1;
+        block.append(b.data(), b.size());
+        j.writes.push_back({k, StoreSession::slotOffset(gapFirst), std::move(block)});
+        s.h.count = idx + 1;
+        s.h.fileCount = static_cast<std::int16_t>(filesForCount(s.h.count));
+        s.h.deletedCount += idx - gapFirst;
+        if (s.h.deletedCount >= kReuseThreshold) s.h.reuse = 1;
+    }
+    s.writeHeader(j);
+    if (report) {
+        if (!s.stageReport(idx, *report)) return -1;
+        j.placeReports.push_back(idx);
+    } else {
+        j.dropReports.push_back(idx);  // a former case's report never passes to this one
+    }
+    return s.commit(j, "保存") ? idx : -1;
 }
 
-bool CaseStore::removeRecord(int i) {
+bool CaseStore::removeRecord(int i, bool withReport) {
     lastError_.clear();
+    // A single removal says why it did nothing (see removeRecords).
+    return removeRecords({i}, withReport);
+}
+
+bool CaseStore::removeRecords(const std::vector<int>& indices, bool withReports, std::vector<int>* removed) {
+    lastError_.clear();
+    if (removed) removed->clear();
     StoreSession s(*this);
     if (!s.begin(true)) return false;
-    std::string err;
-    StoreFile* f = liveSlot(*this, s, i, "已经删除", err);
-    if (!f) return fail(err);
-    const std::int64_t off = StoreSession::slotOffset(i);
-    const char one = 1;
-    if (!f->writeAt(off + static_cast<std::int64_t>(detail::kOffDeleted), &one, 1) || !f->sync())
-        return fail("无法写入记录文件 " + f->path() + "：" + detail::errnoText());
-    s.h.deletedCount += 1;
+    std::vector<int> unique(indices);
+    std::sort(unique.begin(), unique.end());
+    unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+    detail::Journal j;
+    std::vector<int> done;
+    for (int i : unique) {
+        RecordBytes b{};
+        std::string err;
+        const Slot state = liveSlot(*this, s, i, "已经删除", b, err);
+        if (state == Slot::Unreadable || (state == Slot::Absent && unique.size() == 1)) return fail(err);
+        if (state == Slot::Absent) continue;
+        j.writes.push_back({i / kRecordsPerFile, StoreSession::slotOffset(i) + static_cast<std::int64_t>(detail::kOffDeleted),
+                            std::string(1, '\1')});
+        if (withReports) j.dropReports.push_back(i);
+        done.push_back(i);
+    }
+    if (done.empty()) return true;
+    s.h.deletedCount += static_cast<std::int32_t>(done.size());
     if (s.h.deletedCount >= kReuseThreshold) s.h.reuse = 1;
-    return s.writeHeader();
+    s.writeHeader(j);
+    if (!s.commit(j, "删除")) return false;
+    if (removed) *removed = std::move(done);
+    return true;
 }
 
 namespace {
@@ -431,33 +437,36 @@ bool CaseStore::searchRecords(const SearchCriteria& c, std::vector<int>& out) {
 
 bool CaseStore::saveReport(int i, std::string_view rtfBytes) {
     lastError_.clear();
-    if (!isOpen()) return fail("命例库尚未打开");
-    std::error_code ec;
-    fs::create_directories(reportDir_, ec);
-    return text::writeFileAtomically(reportPath(i), rtfBytes, &lastError_);
+    StoreSession s(*this);
+    if (!s.begin(true)) return false;
+    RecordBytes b{};
+    std::string err;
+    if (liveSlot(*this, s, i, "已被删除，不能再保存命稿", b, err) != Slot::Live) return fail(err);
+    if (!s.stageReport(i, rtfBytes)) return false;
+    detail::Journal j;
+    j.placeReports.push_back(i);
+    return s.commit(j, "保存命稿");
 }
 
 bool CaseStore::loadReport(int i, std::string& rtfBytes) {
-    lastError_.clear();
-    if (!isOpen()) return fail("命例库尚未打开");
-    std::error_code ec;
-    if (!fs::exists(reportPath(i), ec)) return fail("命稿文件不存在：" + reportPath(i));
-    if (!text::readWholeFile(reportPath(i), rtfBytes)) return fail("无法读取命稿文件 " + reportPath(i));
-    return true;
+    CaseRecord r;
+    bool has = false;
+    if (!readCase(i, r, &rtfBytes, &has)) {
+        if (lastError_.empty()) fail("没有第" + std::to_string(i) + "号命例");
+        return false;
+    }
+    return has || fail("命稿文件不存在：" + reportPath(i));
 }
 
-bool CaseStore::reportExists(int i) const {
-    std::error_code ec;
-    return isOpen() && fs::is_regular_file(reportPath(i), ec);
-}
+bool CaseStore::reportExists(int i) const { return isOpen() && detail::isRegularFile(reportPath(i)); }
 
 bool CaseStore::removeReport(int i) {
     lastError_.clear();
-    if (!isOpen()) return fail("命例库尚未打开");
-    std::error_code ec;
-    fs::remove(reportPath(i), ec);
-    if (ec) return fail("无法删除命稿文件 " + reportPath(i) + "：" + ec.message());
-    return true;
+    StoreSession s(*this);
+    if (!s.lock(true)) return false;
+    detail::Journal j;
+    j.dropReports.push_back(i);
+    return s.commit(j, "删除命稿");
 }
 
 }  // namespace hj::casestore

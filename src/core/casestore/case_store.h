@@ -6,18 +6,42 @@
 // `StoreHeader` at the start of record file 0, then 1,184-byte `CaseRecord` slots, 50,000 per
 // file, little-endian integers, NUL-terminated GBK texts. In memory the texts are UTF-8.
 //
-// Every operation opens the files it needs (exclusively), does its work and closes them.
-// Crash safety: a record is written and flushed to its slot before the header that makes it
-// visible, so a crash at any point leaves a store that opens and shows every case saved
-// before. Hostile or damaged files never crash a reader: reads are bounded by the real file
-// sizes, and an impossible header is refused with a message.
+// Every operation opens the files it needs, does its work and closes them; nothing stays open
+// between operations, so any number of processes (windows and command-line runs) can share
+// one data folder.
+//
+// Locking: every operation holds a lock on the dat folder itself for its whole duration,
+// shared for readers (list, search, show, the tree, export) and exclusive for every change
+// (create, add, edit, move, remove, class rename, clear, import), report files included. The
+// store files are opened only after the lock is taken, so a file replaced by an import or a
+// clear is never written afterwards. Readers never create or change a file (except that one
+// finding an unfinished change finishes it first, under the exclusive lock); a missing store
+// is created under the exclusive lock by linking a complete file in, never over an existing one.
+//
+// Crash safety: a change is first written whole to a journal (dat/<prefix>.journal) and
+// flushed; only then are the record files, the header and the report files changed, and the
+// journal deleted. The next operation that finds a journal carries it out again (every step
+// can be repeated), so a kill or power loss leaves the store as before or after the change.
+// New reports wait in bazi_f/.pending and an imported or cleared history is staged in
+// dat/.staged and bazi_f/.staged; until the journal exists they are invisible and are thrown
+// away at the next change, so the old history stays whole until the new one is in place.
+//
+// Reports: a slot's report file is put in place (or deleted) by the same journal that makes
+// the slot live, so a live record shows its own report or none, never a former case's.
+// Holes may keep old report files; a slot filled again replaces or deletes them first.
+//
+// Hostile or damaged files never crash a reader: store files are opened without following
+// links or blocking, reads are bounded by the real file sizes, header counts are checked
+// against them, and an impossible header is refused with a message.
 //
 // Failures are a false result (or -1) plus lastError(); nothing throws.
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hj::casestore {
@@ -128,7 +152,12 @@ public:
     // when something cannot be created or the existing header is impossible; the paths stay
     // set, so clearAll and importFrom can still repair the store.
     bool openStore(const std::string& programDir, std::uint8_t kind = kKindBazi);
+    // Sets the paths and reads the header without creating anything: a folder without a store
+    // reads as an empty store. For readers.
+    bool openExisting(const std::string& programDir, std::uint8_t kind = kKindBazi);
     bool isOpen() const { return !datDir_.empty(); }
+    // How long an operation waits for another process's operation to end (default 10 s).
+    void setLockWait(int milliseconds) { lockWaitMs_ = milliseconds; }
 
     // Re-reads the header; the slot count, or -1 with lastError.
     int recordCount();
@@ -137,50 +166,66 @@ public:
     // The header read last.
     const StoreHeader& header() const { return header_; }
 
+    // Records read by these carry their slot number as `index`, whatever the stored index
+    // field holds, so a damaged field can never point at another case.
+    //
     // True when 0 <= i < count and slot i holds a live record (`out` is filled whenever the
     // slot could be read). False otherwise; lastError stays empty for an index out of range or
     // a deleted slot, and says why for a damaged or unreadable file.
     bool readRecord(int i, CaseRecord& out);
+    // readRecord and, in the same locked read, the slot's report: `report` gets its bytes when
+    // not null; `hasReport` tells whether the record has one. A missing report is not an error.
+    bool readCase(int i, CaseRecord& out, std::string* report, bool* hasReport);
     // The live records among `indices` (bad, deleted and missing ones skipped), in the given
     // order, opening each record file once. For the case tree and listings.
     bool readRecords(const std::vector<int>& indices, std::vector<CaseRecord>& out);
     // Every live record in index order.
     bool readAllRecords(std::vector<CaseRecord>& out);
 
-    // Overwrites the live slot i with `r` (its index and deleted byte are set to i and 0).
-    // Refuses an index outside 0..count-1 and a deleted slot, so a stale copy can never bring
-    // a removed case back while the store counts it as a hole.
-    bool writeRecord(int i, const CaseRecord& r);
-    // Stores a new record: appended, or in the lowest hole while reuse is on. Returns the new
-    // index, or -1 with lastError (nothing changed then).
-    int addRecord(const CaseRecord& r);
-    // Marks slot i deleted. Refuses (changing nothing) an index out of range or a slot already
-    // deleted. The report file is not touched.
-    bool removeRecord(int i);
+    // Overwrites the live slot i with `r` (its index and deleted byte are set to i and 0) and,
+    // when `report` is given, its report, in one change. Refuses an index outside 0..count-1
+    // and a deleted slot, so a stale copy can never bring a removed case back.
+    bool writeRecord(int i, const CaseRecord& r, const std::string* report = nullptr);
+    // Reads each live slot among `indices`, lets `change` alter it and writes them all back in
+    // one change (moving cases, renaming a class). `changed` gets (before, after) of each.
+    bool modifyRecords(const std::vector<int>& indices, const std::function<void(CaseRecord&)>& change,
+                       std::vector<std::pair<CaseRecord, CaseRecord>>* changed = nullptr);
+    // Stores a new record with its report (none when null: an old report file of the slot is
+    // deleted): appended, or in the lowest hole while reuse is on. Returns the new index, or
+    // -1 with lastError (nothing changed then).
+    int addRecord(const CaseRecord& r, const std::string* report = nullptr);
+    // Marks slot i deleted and, with `withReport`, deletes its report in the same change.
+    // Refuses (changing nothing) an index out of range or a slot already deleted.
+    bool removeRecord(int i, bool withReport = true);
+    // Marks every live slot among `indices` deleted in one change; absent ones are skipped, but a
+    // lone index must be live. `removed` gets those marked.
+    bool removeRecords(const std::vector<int>& indices, bool withReports, std::vector<int>* removed = nullptr);
     // Indices of the live records matching `c`, in increasing order; one sequential read.
     bool searchRecords(const SearchCriteria& c, std::vector<int>& out);
 
-    // Deletes every record file dat/bazi<k>.dat and every bazi_f/*.rtf, then creates an empty
-    // store so the object stays usable. False with lastError when a file could not be deleted.
+    // Replaces the history by an empty one: every record file dat/bazi<k>.dat and every
+    // bazi_f/*.rtf go, in one change. False with lastError when it could not be done; the old
+    // history is then untouched, or (said in the message) completed at the next operation.
     bool clearAll();
     // Copies the record files to <folder>/bazi<k>.dat and the report files to
-    // <folder>/bazi_f/, creating the folders. False with lastError (listing what failed) when
-    // anything was not copied.
+    // <folder>/bazi_f/, creating the folders; record file 0 is written last, so an interrupted
+    // export never looks complete. False with lastError (listing what failed) when anything
+    // was not copied.
     bool exportTo(const std::string& folder);
     // Checks an exported history without touching the store: the chosen file's header, and
-    // every record file it lists beside it, present and of a plausible size.
+    // every record file it lists beside it, regular files present and of a plausible size.
     bool checkImportSource(const std::string& chosenFile, std::string* error) const;
     // Replaces the whole store (records and reports) with the history beside `chosenFile`
     // (a record file 0, usually <folder>/bazi0.dat). The source is checked and copied beside
-    // the store first; only then is the current store replaced, so a bad or unreadable
-    // source leaves it untouched. Do not clearAll before: importFrom clears by itself.
+    // the store first; only then is the current store replaced, in one change, so a bad or
+    // unreadable source leaves it untouched. Do not clearAll before: importFrom clears by itself.
     bool importFrom(const std::string& chosenFile);
 
     // Report files: bazi_f/<i>.rtf.
     std::string reportPath(int i) const;
-    // Writes the report through a temporary file and a rename (creating bazi_f when missing).
+    // Writes the report of the live slot i.
     bool saveReport(int i, std::string_view rtfBytes);
-    // Reads the report; false when missing or unreadable (lastError says which).
+    // Reads the report of the live slot i; false when there is none or it is unreadable.
     bool loadReport(int i, std::string& rtfBytes);
     bool reportExists(int i) const;
     // Deletes the report; a missing file is not an error.
@@ -195,12 +240,14 @@ public:
 private:
     friend class StoreSession;
     bool fail(std::string message);
+    bool setPaths(const std::string& programDir, std::uint8_t kind);
 
     std::string programDir_;
     std::string datDir_;
     std::string reportDir_;
     std::string prefix_ = std::string(kBaziPrefix);
     std::uint8_t kind_ = kKindBazi;
+    int lockWaitMs_ = 10000;
     StoreHeader header_;
     std::string lastError_;
 };

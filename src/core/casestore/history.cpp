@@ -1,21 +1,21 @@
 // The history as a whole: clearing, export to a folder, import from an exported folder.
 //
-// An import is checked and copied beside the store before anything of the store is deleted;
-// the replacement itself is only deletes and renames, so an unreadable or damaged source never
-// costs the user the cases they had.
-#include <unistd.h>
+// Clearing and importing stage the new history (empty, or a checked copy of the source) beside
+// the store and switch to it in one journalled change, so an unreadable source, a failure or a
+// crash never costs the user the cases they had, and never mixes two histories.
+#include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <vector>
 
 #include "core/casestore/case_store.h"
+#include "core/casestore/journal.h"
 #include "core/casestore/store_file.h"
 #include "core/casestore/store_session.h"
-#include "core/text/ini.h"
+#include "core/text/file_io.h"
 
 namespace hj::casestore {
 using detail::StoreFile;
@@ -23,40 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kStagingName = ".import-staging";
-
-bool hasRtfExtension(const fs::path& p) {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".rtf";
-}
-
-// prefix + decimal digits + ".dat"
-bool isRecordFileName(const std::string& name, const std::string& prefix) {
-    if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0) return false;
-    if (name.compare(name.size() - 4, 4, ".dat") != 0) return false;
-    for (std::size_t i = prefix.size(); i < name.size() - 4; ++i)
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
-    return true;
-}
-
-// Regular files of `dir` accepted by `keep`, sorted by name; false when the folder cannot be read.
-template <class Keep>
-bool listFiles(const fs::path& dir, Keep keep, std::vector<fs::path>& out, std::string* error) {
-    out.clear();
-    std::error_code ec;
-    fs::directory_iterator it(dir, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::error_code ec2;
-        if (it->is_regular_file(ec2) && keep(it->path())) out.push_back(it->path());
-    }
-    if (ec) {
-        if (error) *error = "无法读取文件夹 " + dir.string() + "：" + ec.message();
-        return false;
-    }
-    std::sort(out.begin(), out.end());
-    return true;
-}
+constexpr std::int64_t kRecordFileMax =
+    static_cast<std::int64_t>(kHeaderSize) + static_cast<std::int64_t>(kRecordsPerFile) * kRecordSize;
 
 bool samePath(const fs::path& a, const fs::path& b) {
     std::error_code ec;
@@ -67,6 +35,19 @@ fs::path folderOf(const std::string& folder) {
     std::string f = folder;
     while (f.size() > 1 && (f.back() == '/' || f.back() == '\\')) f.pop_back();
     return fs::path(f.empty() ? "." : f);
+}
+
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool keepReport(const std::string& name, const std::string&) { return detail::isReportName(name) && name[0] != '.'; }
+
+// "<digits>.rtf": a report file the store itself names.
+bool isSlotReport(const std::string& name) {
+    if (name.size() < 5 || name.compare(name.size() - 4, 4, ".rtf") != 0) return false;
+    return std::all_of(name.begin(), name.end() - 4, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Collects the failures of a many-file operation into one message.
@@ -81,68 +62,118 @@ struct Failures {
     }
 };
 
+// Stages `reports` (names in `from`) into the staged report folder; false with `error`.
+bool stageReports(const std::string& from, const std::vector<std::string>& reports, const detail::StorePaths& p,
+                  std::string* error) {
+    for (const std::string& n : reports) {
+        if (!detail::isRegularFile(from + "/" + n)) {
+            if (error) *error = "不是普通文件，拒绝导入：" + from + "/" + n;
+            return false;
+        }
+        if (!detail::copyFileReplacing(from + "/" + n, p.stagedReportDir() + "/" + n,
+                                       static_cast<std::int64_t>(text::kMaxReportBytes), error))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+// Switches to the history staged in the staged folders (record files 0..fileCount-1 and the
+// reports named); shared by clearing and importing.
+static bool switchToStaged(StoreSession& s, std::int16_t fileCount, std::vector<std::string> reports,
+                           const std::string& what) {
+    std::string err;
+    const detail::StorePaths& p = s.paths();
+    if (!detail::syncFolder(p.stagedRecordDir(), &err) || !detail::syncFolder(p.stagedReportDir(), &err)) {
+        detail::removeFolder(p.stagedRecordDir(), &err);
+        detail::removeFolder(p.stagedReportDir(), &err);
+        return s.fail(what + "失败，现有的历史记录没有改动：" + err);
+    }
+    detail::Journal j;
+    j.switchHistory = true;
+    j.fileCount = fileCount;
+    j.reportNames = std::move(reports);
+    return s.commit(j, what);
+}
+
+// Makes the two staged folders, empty; false (nothing changed) when either cannot be made,
+// e.g. a report folder that cannot be written, whose old reports could never be deleted.
+static bool makeStages(StoreSession& s, const std::string& what) {
+    const detail::StorePaths& p = s.paths();
+    std::string err;
+    if (!detail::makeFolder(p.reportDir, &err) || !detail::makeFolder(p.stagedRecordDir(), &err) ||
+        !detail::makeFolder(p.stagedReportDir(), &err)) {
+        std::string ignored;
+        detail::removeFolder(p.stagedRecordDir(), &ignored);
+        return s.fail(what + "失败，现有的历史记录没有改动：" + err);
+    }
+    return true;
+}
 
 bool CaseStore::clearAll() {
     lastError_.clear();
     if (!isOpen()) return fail("命例库尚未打开");
-    // Hold the store while deleting, if there is one to hold.
-    StoreFile lockFile;
-    if (lockFile.open(recordFilePath(0), StoreFile::Mode::ReadWrite, nullptr)) {
-        std::string err;
-        if (!lockFile.lock(true, &err)) return fail(err);
-    }
-    Failures failed;
-    std::vector<fs::path> files;
-    std::string err;
-    // Every record file, also ones beyond the header's file count left from earlier stores.
-    if (!listFiles(datDir_, [&](const fs::path& p) { return isRecordFileName(p.filename().string(), prefix_); }, files,
-                   &err))
-        return fail(err);
     std::error_code ec;
-    // File 0 last: until it goes, the store still opens (with fewer files, not a broken one).
-    std::reverse(files.begin(), files.end());
-    std::stable_partition(files.begin(), files.end(), [&](const fs::path& p) { return p.filename() != prefix_ + "0.dat"; });
-    for (const fs::path& p : files)
-        if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + ec.message());
-    if (listFiles(reportDir_, hasRtfExtension, files, &err)) {
-        for (const fs::path& p : files)
-            if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + ec.message());
-    } else if (fs::exists(reportDir_, ec)) {
-        failed.add(err);
+    fs::create_directories(datDir_, ec);
+    StoreSession s(*this);
+    if (!s.lock(true) || !makeStages(s, "清除")) return false;
+    StoreHeader fresh;
+    fresh.kind = kind_;
+    const HeaderBytes hb = encodeHeader(fresh);
+    std::string err;
+    if (!detail::writeWholeFile(s.paths().stagedRecordDir() + "/" + prefix_ + "0.dat",
+                                std::string_view(hb.data(), hb.size()), &err)) {
+        detail::removeFolder(s.paths().stagedRecordDir(), &err);
+        detail::removeFolder(s.paths().stagedReportDir(), &err);
+        return fail("清除失败，现有的历史记录没有改动：" + err);
     }
-    lockFile.close();
-    if (failed.count > 0) return fail(failed.text("清除未完成"));
-    // Leave an empty store behind, as the next start would create it.
-    return openStore(programDir_, kind_);
+    if (!switchToStaged(s, 1, {}, "清除")) return false;
+    header_ = fresh;
+    return true;
 }
 
 bool CaseStore::exportTo(const std::string& folder) {
     lastError_.clear();
     StoreSession s(*this);
     if (!s.begin(false)) return false;
+    if (!detail::isRegularFile(recordFilePath(0))) return fail("命例库不存在：" + recordFilePath(0));
     const fs::path target = folderOf(folder);
     std::error_code ec;
     fs::create_directories(target, ec);
     if (!fs::is_directory(target, ec)) return fail("无法创建导出文件夹 " + target.string());
-    if (samePath(target / (prefix_ + "0.dat"), recordFilePath(0)) || samePath(target / (prefix_ + "_f"), reportDir_))
+    if (samePath(target / (prefix_ + "0.dat"), recordFilePath(0)) || samePath(target, datDir_) ||
+        samePath(target / (prefix_ + "_f"), reportDir_))
         return fail("不能导出到命例库自己所在的文件夹：" + target.string());
 
     Failures failed;
     std::string err;
-    for (int k = 0; k < s.h.fileCount; ++k) {
-        const fs::path to = target / (prefix_ + std::to_string(k) + ".dat");
-        if (!detail::copyFileReplacing(recordFilePath(k), to.string(), &err)) failed.add(err);
-    }
+    // Record file 0 goes first and comes back last: until then the folder is no history that an
+    // import would take, so a broken-off export never pairs old records with new reports.
+    const std::string first = (target / (prefix_ + "0.dat")).string();
+    if (!detail::removeFile(first, &err) || !detail::syncFolder(target.string(), &err)) return fail("导出失败：" + err);
     const fs::path reportsTo = target / (prefix_ + "_f");
     fs::create_directories(reportsTo, ec);
-    if (!fs::is_directory(reportsTo, ec)) {
+    std::vector<std::string> reports, old;
+    if (!isFolder(reportsTo.string())) {
         failed.add("无法创建文件夹 " + reportsTo.string());
     } else {
-        std::vector<fs::path> reports;  // a missing report folder simply holds no reports
-        if (fs::exists(reportDir_, ec) && !listFiles(reportDir_, hasRtfExtension, reports, &err)) failed.add(err);
-        for (const fs::path& p : reports)
-            if (!detail::copyFileReplacing(p.string(), (reportsTo / p.filename()).string(), &err)) failed.add(err);
+        if (isFolder(reportDir_) && !detail::listFolder(reportDir_, keepReport, {}, reports, &err)) failed.add(err);
+        for (const std::string& n : reports)
+            if (!detail::copyFileReplacing(reportDir_ + "/" + n, (reportsTo / n).string(),
+                                           static_cast<std::int64_t>(text::kMaxReportBytes), &err))
+                failed.add(err);
+        // Reports of an earlier export into this folder, for slots this history has no report of.
+        const std::set<std::string> mine(reports.begin(), reports.end());
+        if (detail::listFolder(reportsTo.string(), keepReport, {}, old, &err))
+            for (const std::string& n : old)
+                if (isSlotReport(n) && !mine.count(n) && !detail::removeFile((reportsTo / n).string(), &err))
+                    failed.add(err);
+    }
+    for (int k = s.h.fileCount - 1; k >= 0; --k) {
+        if (k >= filesForCount(s.h.count) && !detail::exists(recordFilePath(k))) continue;  // holds no slot
+        const fs::path to = target / (prefix_ + std::to_string(k) + ".dat");
+        if (!detail::copyFileReplacing(recordFilePath(k), to.string(), kRecordFileMax, &err)) failed.add(err);
     }
     if (failed.count > 0) return fail(failed.text("导出未完成"));
     return true;
@@ -168,6 +199,11 @@ bool CaseStore::checkImportSource(const std::string& chosenFile, std::string* er
     if (samePath(first, recordFilePath(0)) || samePath(folder, datDir_))
         return refuse("所选文件就是命例库自己的文件");
     if (samePath(folder / (prefix_ + "_f"), reportDir_)) return refuse("所选文件夹的命稿文件夹就是命例库自己的命稿文件夹");
+    const std::string reports = (folder / (prefix_ + "_f")).string();
+    if (detail::exists(reports) && !isFolder(reports)) {
+        std::error_code ec;
+        if (fs::is_symlink(reports, ec)) return refuse("命稿文件夹是一个符号链接：" + reports);
+    }
 
     for (int k = 0; k < h.fileCount; ++k) {
         const fs::path p = folder / (prefix_ + std::to_string(k) + ".dat");
@@ -199,6 +235,12 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
     lastError_.clear();
     std::string err;
     if (!checkImportSource(chosenFile, &err)) return fail(err);
+    std::error_code ec;
+    fs::create_directories(datDir_, ec);
+    StoreSession s(*this);
+    if (!s.lock(true)) return false;
+    // Checked again under the lock: the source may have changed while this waited for it.
+    if (!checkImportSource(chosenFile, &err)) return fail(err);
     StoreHeader h;
     {
         StoreFile chosen;
@@ -209,80 +251,38 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
     }
     fs::path folder = fs::path(chosenFile).parent_path();
     if (folder.empty()) folder = ".";
-
-    // Stage 1: copy the whole source beside the store. Any failure here leaves the store as it was.
-    const fs::path datStage = fs::path(datDir_) / kStagingName;
-    const fs::path rtfStage = fs::path(reportDir_) / kStagingName;
-    std::error_code ec;
-    auto dropStages = [&] {
-        fs::remove_all(datStage, ec);
-        fs::remove_all(rtfStage, ec);
-    };
+    if (!makeStages(s, "导入")) return false;
+    const detail::StorePaths& p = s.paths();
     auto abandon = [&](const std::string& why) {
-        dropStages();
+        std::string ignored;
+        detail::removeFolder(p.stagedRecordDir(), &ignored);
+        detail::removeFolder(p.stagedReportDir(), &ignored);
         return fail("导入失败，现有的历史记录没有改动：" + why);
     };
-    dropStages();  // leftovers of an interrupted import
-    fs::create_directories(datStage, ec);
-    fs::create_directories(rtfStage, ec);
-    if (!fs::is_directory(datStage, ec) || !fs::is_directory(rtfStage, ec)) return abandon("无法创建临时文件夹");
+
+    // The whole source is copied beside the store first.
     for (int k = 0; k < h.fileCount; ++k) {
         const std::string name = prefix_ + std::to_string(k) + ".dat";
-        if (!detail::copyFileReplacing((folder / name).string(), (datStage / name).string(), &err)) return abandon(err);
+        if (!detail::copyFileReplacing((folder / name).string(), p.stagedRecordDir() + "/" + name, kRecordFileMax, &err))
+            return abandon(err);
     }
-    // The copied file 0 must still carry the header that was checked.
+    // The copied file 0 must still carry the header that was checked, and hold its slots.
     {
         StoreFile staged;
         HeaderBytes hb{};
-        if (!staged.open((datStage / (prefix_ + "0.dat")).string(), StoreFile::Mode::Read, &err) ||
+        if (!staged.open(p.stagedRecordDir() + "/" + prefix_ + "0.dat", StoreFile::Mode::Read, &err) ||
             !staged.readExact(0, hb.data(), hb.size()) || !(decodeHeader(hb.data()) == h))
             return abandon("源文件在复制时被改动");
     }
-    std::vector<fs::path> reports;
-    const fs::path sourceReports = folder / (prefix_ + "_f");
-    if (fs::is_directory(sourceReports, ec)) {
-        if (!listFiles(sourceReports, hasRtfExtension, reports, &err)) return abandon(err);
-        for (const fs::path& p : reports)
-            if (!detail::copyFileReplacing(p.string(), (rtfStage / p.filename()).string(), &err)) return abandon(err);
+    std::vector<std::string> reports;
+    const std::string sourceReports = (folder / (prefix_ + "_f")).string();
+    if (isFolder(sourceReports)) {
+        if (!detail::listFolder(sourceReports, keepReport, {}, reports, &err)) return abandon(err);
+        if (!stageReports(sourceReports, reports, p, &err)) return abandon(err);
     }
-
-    // Stage 2: replace the store by deletes and renames only.
-    StoreFile lockFile;
-    if (lockFile.open(recordFilePath(0), StoreFile::Mode::ReadWrite, nullptr) && !lockFile.lock(true, &err))
-        return abandon(err);
-    Failures failed;
-    std::vector<fs::path> old;
-    if (listFiles(datDir_, [&](const fs::path& p) { return isRecordFileName(p.filename().string(), prefix_); }, old, &err)) {
-        for (const fs::path& p : old) {
-            const std::string n = p.filename().string();
-            const long k = std::strtol(n.c_str() + prefix_.size(), nullptr, 10);
-            if (k >= h.fileCount || n != prefix_ + std::to_string(k) + ".dat")
-                if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + ec.message());
-        }
-    } else {
-        failed.add(err);
-    }
-    // File 0 last, so the header switches to the new history only when its files are in place.
-    for (int k = h.fileCount - 1; k >= 0; --k) {
-        const std::string name = prefix_ + std::to_string(k) + ".dat";
-        fs::rename(datStage / name, fs::path(datDir_) / name, ec);
-        if (ec) failed.add(name + "：" + ec.message());
-    }
-    if (listFiles(reportDir_, hasRtfExtension, old, &err)) {
-        for (const fs::path& p : old)
-            if (!fs::remove(p, ec) && ec) failed.add(p.string() + "：" + ec.message());
-    } else {
-        failed.add(err);
-    }
-    for (const fs::path& p : reports) {
-        fs::rename(rtfStage / p.filename(), fs::path(reportDir_) / p.filename(), ec);
-        if (ec) failed.add(p.filename().string() + "：" + ec.message());
-    }
-    lockFile.close();
-    dropStages();
-    if (failed.count > 0) return fail(failed.text("导入未完成"));
-    StoreHeader now;
-    return readHeader(now);
+    if (!switchToStaged(s, h.fileCount, std::move(reports), "导入")) return false;
+    header_ = h;
+    return true;
 }
 
 }  // namespace hj::casestore

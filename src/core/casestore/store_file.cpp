@@ -1,5 +1,6 @@
 #include "core/casestore/store_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -7,13 +8,65 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <vector>
 
+#include "core/text/file_io.h"
+
 namespace hj::casestore::detail {
 
-std::string errnoText() { return std::strerror(errno); }
+namespace {
+StepHook stepHook = nullptr;
+long stepCount = 0;
+bool flushing = true;
+
+int flushFile(int fd) { return flushing ? ::fsync(fd) : 0; }
+
+int openNoFollow(const std::string& path, int flags, mode_t mode = 0644) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool writeAll(int fd, const char* p, std::size_t left) {
+    while (left > 0) {
+        ssize_t w = ::write(fd, p, left);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += w;
+        left -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+bool isFolderEntry(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool failWith(std::string* error, const std::string& what) {
+    if (error) *error = what + "：" + errnoText();
+    return false;
+}
+}  // namespace
+
+void setStepHook(StepHook hook) {
+    stepHook = hook;
+    stepCount = 0;
+}
+
+void setFlushing(bool on) { flushing = on; }
+
+void step() {
+    ++stepCount;
+    if (stepHook) stepHook(stepCount);
+}
+
+std::string errnoText() { return text::reasonOf(errno); }
 
 StoreFile& StoreFile::operator=(StoreFile&& o) noexcept {
     if (this != &o) {
@@ -29,43 +82,31 @@ bool StoreFile::open(const std::string& path, Mode mode, std::string* error, boo
     close();
     path_ = path;
     if (missing) *missing = false;
-    int flags = O_CLOEXEC;
+    int flags = O_NONBLOCK;
     switch (mode) {
         case Mode::Read: flags |= O_RDONLY; break;
         case Mode::ReadWrite: flags |= O_RDWR; break;
         case Mode::Create: flags |= O_RDWR | O_CREAT; break;
     }
-    do {
-        fd_ = ::open(path.c_str(), flags, 0644);
-    } while (fd_ < 0 && errno == EINTR);
+    if (mode == Mode::Create) step();
+    fd_ = openNoFollow(path, flags);
     if (fd_ < 0) {
         if (missing && errno == ENOENT) *missing = true;
-        if (error) *error = "无法打开文件 " + path + "：" + errnoText();
-        return false;
+        return failWith(error, "无法打开文件 " + path);
     }
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (error) *error = "不是普通文件：" + path;
+        if (error) *error = "不是普通文件，拒绝打开：" + path;
         close();
         return false;
     }
+    const int fl = ::fcntl(fd_, F_GETFL);
+    if (fl >= 0) ::fcntl(fd_, F_SETFL, fl & ~O_NONBLOCK);
     return true;
 }
 
-bool StoreFile::lock(bool exclusive, std::string* error) {
-    // Another instance of the program may hold the store for a moment; wait briefly for it.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
-        if (errno != EWOULDBLOCK && errno != EINTR) break;
-        struct timespec ts {0, 20'000'000};
-        ::nanosleep(&ts, nullptr);
-    }
-    if (error) *error = "命例库正被另一个程序使用，请稍后再试（" + path_ + "）";
-    return false;
-}
-
 void StoreFile::close() {
-    if (fd_ >= 0) ::close(fd_);  // also releases the lock
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
 
@@ -90,6 +131,7 @@ std::int64_t StoreFile::readAt(std::int64_t offset, char* buf, std::size_t n) co
 }
 
 bool StoreFile::writeAt(std::int64_t offset, const char* buf, std::size_t n) {
+    step();
     std::size_t done = 0;
     while (done < n) {
         ssize_t r = ::pwrite(fd_, buf + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
@@ -102,65 +144,184 @@ bool StoreFile::writeAt(std::int64_t offset, const char* buf, std::size_t n) {
     return true;
 }
 
-bool StoreFile::sync() { return fd_ >= 0 && ::fdatasync(fd_) == 0; }
+bool StoreFile::sync() {
+    step();
+    return fd_ >= 0 && (!flushing || ::fdatasync(fd_) == 0);
+}
 
-bool copyFileReplacing(const std::string& from, const std::string& to, std::string* error) {
+bool FolderLock::take(const std::string& folder, bool exclusive, int waitMs, std::string* error, bool* missing) {
+    release();
+    if (missing) *missing = false;
+    fd_ = openNoFollow(folder, O_RDONLY | O_DIRECTORY);
+    if (fd_ < 0) {
+        if (missing && errno == ENOENT) *missing = true;
+        return failWith(error, "无法打开文件夹 " + folder);
+    }
+    exclusive_ = exclusive;
+    // Another process may hold the folder for one operation; wait for it, polling ever slower.
+    long slept = 0, pause = 2;
+    for (;;) {
+        if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            failWith(error, "无法锁定文件夹 " + folder);
+            release();
+            return false;
+        }
+        if (slept >= waitMs) break;
+        struct timespec ts {0, pause * 1'000'000};
+        ::nanosleep(&ts, nullptr);
+        slept += pause;
+        pause = pause < 40 ? pause * 2 : 40;
+    }
+    release();
+    if (error) *error = "命例库正被另一个程序使用，请稍后再试（" + folder + "）";
+    return false;
+}
+
+void FolderLock::release() {
+    if (fd_ >= 0) ::close(fd_);  // also releases the lock
+    fd_ = -1;
+}
+
+bool writeWholeFile(const std::string& path, std::string_view bytes, std::string* error) {
+    step();
+    int fd = openNoFollow(path, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0) return failWith(error, "无法写入 " + path);
+    bool ok = writeAll(fd, bytes.data(), bytes.size());
+    if (ok) {
+        step();
+        ok = flushFile(fd) == 0;
+    }
+    const int err = errno;
+    if (::close(fd) != 0 && ok) return failWith(error, "无法写入 " + path);
+    if (!ok) {
+        errno = err;
+        return failWith(error, "无法写入 " + path);
+    }
+    return true;
+}
+
+bool createExclusive(const std::string& path, std::string_view bytes, bool* existed, std::string* error) {
+    if (existed) *existed = false;
+    const std::string tmp = path + ".new";
+    std::string err;
+    if (!removeFile(tmp, error) || !writeWholeFile(tmp, bytes, error)) return false;
+    step();
+    const bool linked = ::link(tmp.c_str(), path.c_str()) == 0;
+    const int linkErr = errno;
+    removeFile(tmp, &err);
+    if (!linked) {
+        if (linkErr == EEXIST) {
+            if (existed) *existed = true;
+            return true;
+        }
+        errno = linkErr;
+        return failWith(error, "无法创建 " + path);
+    }
+    const auto slash = path.find_last_of('/');
+    return syncFolder(slash == std::string::npos ? std::string(".") : path.substr(0, slash), error);
+}
+
+bool renameFile(const std::string& from, const std::string& to, std::string* error) {
+    step();
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    return failWith(error, "无法将 " + from + " 改名为 " + to);
+}
+
+bool removeFile(const std::string& path, std::string* error) {
+    step();
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+    return failWith(error, "无法删除 " + path);
+}
+
+bool syncFolder(const std::string& folder, std::string* error) {
+    step();
+    int fd = openNoFollow(folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return failWith(error, "无法打开文件夹 " + folder);
+    const bool ok = flushFile(fd) == 0 || errno == EINVAL;  // some file systems cannot flush folders
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return ok || failWith(error, "无法写入文件夹 " + folder);
+}
+
+bool makeFolder(const std::string& folder, std::string* error) {
+    step();
+    if (::mkdir(folder.c_str(), 0755) == 0) return true;
+    struct stat st {};
+    if (errno == EEXIST && ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+    return failWith(error, "无法创建文件夹 " + folder);
+}
+
+bool removeFolder(const std::string& folder, std::string* error) {
+    if (exists(folder) && !isFolderEntry(folder)) return removeFile(folder, error);  // a stray file in its place
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return errno == ENOENT || failWith(error, "无法读取文件夹 " + folder);
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(n);
+    }
+    ::closedir(d);
+    for (const std::string& n : names)
+        if (!removeFile(folder + "/" + n, error)) return false;
+    step();
+    if (::rmdir(folder.c_str()) == 0 || errno == ENOENT) return true;
+    return failWith(error, "无法删除文件夹 " + folder);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool copyFileReplacing(const std::string& from, const std::string& to, std::int64_t maxBytes, std::string* error) {
     StoreFile in;
     if (!in.open(from, StoreFile::Mode::Read, error)) return false;
-    std::string tmp = to + ".tmpXXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) {
-        if (error) *error = "无法写入 " + to + "：" + errnoText();
+    if (in.size() > maxBytes) {
+        if (error) *error = "文件太大，拒绝复制：" + from;
         return false;
     }
+    const std::string tmp = to + ".tmp";
+    step();
+    int fd = openNoFollow(tmp, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0) return failWith(error, "无法写入 " + to);
     std::vector<char> buf(1 << 20);
     std::int64_t offset = 0;
-    bool ok = true;
     std::string why;
     for (;;) {
-        std::int64_t n = in.readAt(offset, buf.data(), buf.size());
+        const std::int64_t n = in.readAt(offset, buf.data(), buf.size());
         if (n < 0) {
-            ok = false;
             why = "无法读取 " + from + "：" + errnoText();
             break;
         }
         if (n == 0) break;
-        const char* p = buf.data();
-        std::size_t left = static_cast<std::size_t>(n);
-        while (left > 0) {
-            ssize_t w = ::write(fd, p, left);
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                ok = false;
-                break;
-            }
-            p += w;
-            left -= static_cast<std::size_t>(w);
+        offset += n;
+        if (offset > maxBytes) {
+            why = "文件太大，拒绝复制：" + from;
+            break;
         }
-        if (!ok) {
+        step();
+        if (!writeAll(fd, buf.data(), static_cast<std::size_t>(n))) {
             why = "无法写入 " + to + "：" + errnoText();
             break;
         }
-        offset += n;
     }
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        why = "无法写入 " + to + "：" + errnoText();
+    if (why.empty()) {
+        step();
+        if (flushFile(fd) != 0) why = "无法写入 " + to + "：" + errnoText();
     }
-    ::fchmod(fd, 0644);
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        why = "无法写入 " + to + "：" + errnoText();
-    }
-    if (ok && std::rename(tmp.c_str(), to.c_str()) != 0) {
-        ok = false;
-        why = "无法写入 " + to + "：" + errnoText();
-    }
-    if (!ok) {
-        std::remove(tmp.c_str());
-        if (error) *error = why;
-    }
-    return ok;
+    if (::close(fd) != 0 && why.empty()) why = "无法写入 " + to + "：" + errnoText();
+    if (why.empty() && renameFile(tmp, to, &why)) return true;
+    std::string ignored;
+    removeFile(tmp, &ignored);
+    if (error) *error = why;
+    return false;
 }
 
 }  // namespace hj::casestore::detail

@@ -1,14 +1,27 @@
 #pragma once
-// Small POSIX file helpers of the case store: a file opened for one operation, positioned
-// reads and writes that finish or fail as a whole, and a copy through a temporary file.
+// Small POSIX file helpers of the case store: the data-folder lock, a file opened for one
+// operation, positioned reads and writes that finish or fail as a whole, and the few
+// file-system steps (create, rename, unlink, flush a folder) every change is made of.
+//
+// Every step that changes something on disk passes through `step()`, so a test can stop the
+// process at any one of them and check what a crash there leaves behind.
 #include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace hj::casestore::detail {
+
+// Called before every changing file-system step with the running step number (from 1).
+using StepHook = void (*)(long step);
+void setStepHook(StepHook hook);
+void step();
+// Flushing to the disk (on by default) guards against power loss only; tests that cannot cut
+// the power turn it off to run faster. The order of every step stays the same.
+void setFlushing(bool on);
 
 class StoreFile {
 public:
@@ -20,11 +33,9 @@ public:
     StoreFile& operator=(StoreFile&& o) noexcept;
 
     enum class Mode { Read, ReadWrite, Create };
-    // False with `error` set; errno-style detail in the message. A missing file opened with
-    // Read or ReadWrite sets `missing`.
+    // Regular files only: a symbolic link, FIFO or device is refused without blocking. False
+    // with `error` set; a missing file opened with Read or ReadWrite sets `missing`.
     bool open(const std::string& path, Mode mode, std::string* error, bool* missing = nullptr);
-    // Takes a shared or exclusive lock, retrying for about two seconds.
-    bool lock(bool exclusive, std::string* error);
     bool isOpen() const { return fd_ >= 0; }
     void close();
 
@@ -36,7 +47,7 @@ public:
         return readAt(offset, buf, n) == static_cast<std::int64_t>(n);
     }
     bool writeAt(std::int64_t offset, const char* buf, std::size_t n);
-    // Flushes written data to the disk (before a header that depends on it is written).
+    // Flushes written data to the disk.
     bool sync();
     const std::string& path() const { return path_; }
 
@@ -45,11 +56,49 @@ private:
     std::string path_;
 };
 
-// Copies `from` to `to` through a temporary file beside `to` and a rename, so `to` is either
-// the old file or the complete copy. False with a message in `error`.
-bool copyFileReplacing(const std::string& from, const std::string& to, std::string* error);
+// The lock of one data folder, taken on the folder itself, so no file is created for it and
+// no replaced file can carry it away. Shared for readers, exclusive for every change.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock() { release(); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    // Waits up to `waitMs` for the lock. False with `error`; `*missing` when the folder does
+    // not exist.
+    bool take(const std::string& folder, bool exclusive, int waitMs, std::string* error, bool* missing = nullptr);
+    void release();
+    bool held() const { return fd_ >= 0; }
+    bool exclusive() const { return exclusive_; }
 
-// strerror of the current errno as a short text.
+private:
+    int fd_ = -1;
+    bool exclusive_ = false;
+};
+
+// Writes `bytes` to `path` (created or truncated, no link followed) and flushes it.
+bool writeWholeFile(const std::string& path, std::string_view bytes, std::string* error);
+// Creates `path` holding `bytes` only when no file of that name exists; an existing file is
+// never replaced (the new one is written beside it and linked in). `*existed` tells.
+bool createExclusive(const std::string& path, std::string_view bytes, bool* existed, std::string* error);
+// rename(2) and unlink(2) as steps; a missing file to unlink is not an error.
+bool renameFile(const std::string& from, const std::string& to, std::string* error);
+bool removeFile(const std::string& path, std::string* error);
+// Flushes a folder's entries (after renames and unlinks that must survive a power loss).
+bool syncFolder(const std::string& folder, std::string* error);
+// Creates a folder (an existing one is fine).
+bool makeFolder(const std::string& folder, std::string* error);
+// Removes a folder and every file directly in it.
+bool removeFolder(const std::string& folder, std::string* error);
+// True when `path` names a regular file (a link is not followed).
+bool isRegularFile(const std::string& path);
+bool exists(const std::string& path);
+
+// Copies the regular file `from` (at most `maxBytes`) to `to` through a temporary file beside
+// `to` and a rename, so `to` is either the old file or the complete copy.
+bool copyFileReplacing(const std::string& from, const std::string& to, std::int64_t maxBytes, std::string* error);
+
+// The Chinese reason of the current errno.
 std::string errnoText();
 
 }  // namespace hj::casestore::detail

@@ -1,0 +1,154 @@
+// One operation on the case store: lock, recovery, header, record files, scans.
+#include "core/casestore/store_session.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/casestore/record_layout.h"
+
+namespace hj::casestore {
+using detail::StoreFile;
+
+namespace {
+constexpr std::int32_t kScanBlock = 256;  // slots read at a time by a scan (about 300 KB)
+}  // namespace
+
+StoreSession::StoreSession(CaseStore& store) : store_(store) {
+    paths_ = detail::StorePaths{store.datDir_, store.reportDir_, store.prefix_};
+}
+
+bool StoreSession::lock(bool exclusive) {
+    exclusive_ = exclusive;
+    if (!store_.isOpen()) return fail("命例库尚未打开");
+    std::string err;
+    bool missing = false;
+    if (!lock_.take(paths_.datDir, exclusive, store_.lockWaitMs_, &err, &missing)) return fail(err);
+    if (exclusive || detail::needsRecovery(paths_)) {
+        // A reader that finds an unfinished change finishes it first, under the exclusive lock.
+        if (!exclusive && !lock_.take(paths_.datDir, true, store_.lockWaitMs_, &err)) return fail(err);
+        if (!detail::recover(paths_, &err)) return fail(err);
+        if (!exclusive && !lock_.take(paths_.datDir, false, store_.lockWaitMs_, &err)) return fail(err);
+    }
+    return true;
+}
+
+bool StoreSession::begin(bool exclusive) {
+    if (!lock(exclusive)) {
+        // A folder without dat/ holds no store: an empty one to a reader.
+        if (!exclusive && store_.isOpen() && !detail::exists(paths_.datDir)) {
+            store_.lastError_.clear();
+            h = StoreHeader{};
+            h.kind = store_.kind_;
+            store_.header_ = h;
+            return true;
+        }
+        return false;
+    }
+    std::string err;
+    const std::string f0 = paths_.recordFile(0);
+    if (exclusive) {
+        StoreHeader fresh;
+        fresh.kind = store_.kind_;
+        const HeaderBytes hb = encodeHeader(fresh);
+        if (!detail::exists(f0) && !detail::createExclusive(f0, std::string_view(hb.data(), hb.size()), nullptr, &err))
+            return fail(err);
+    }
+    bool missing = false;
+    if (!f0_.open(f0, exclusive ? StoreFile::Mode::ReadWrite : StoreFile::Mode::Read, &err, &missing)) {
+        if (!missing) return fail(err);
+        h = StoreHeader{};
+        h.kind = store_.kind_;
+        store_.header_ = h;
+        return true;
+    }
+    HeaderBytes hb{};
+    if (!f0_.readExact(0, hb.data(), hb.size())) return fail("命例库文件头不完整：" + f0);
+    h = decodeHeader(hb.data());
+    if (!checkHeader(h, store_.kind_, &err)) return fail(err + "（" + f0 + "）");
+    store_.header_ = h;
+    return true;
+}
+
+StoreFile* StoreSession::file(int k, std::string* error) {
+    if (error) error->clear();
+    if (k == 0) return f0_.isOpen() ? &f0_ : nullptr;
+    auto it = files_.find(k);
+    if (it != files_.end()) return &it->second;
+    StoreFile f;
+    bool missing = false;
+    std::string err;
+    if (!f.open(paths_.recordFile(k), StoreFile::Mode::Read, &err, &missing)) {
+        if (error && !missing) *error = err;
+        return nullptr;
+    }
+    return &files_.emplace(k, std::move(f)).first->second;
+}
+
+void StoreSession::writeHeader(detail::Journal& j) const {
+    const HeaderBytes hb = encodeHeader(h);
+    j.writes.push_back({0, 0, std::string(hb.data(), hb.size())});
+}
+
+bool StoreSession::stageReport(std::int32_t slot, std::string_view bytes) {
+    std::string err;
+    if (!detail::makeFolder(paths_.reportDir, &err) || !detail::makeFolder(paths_.pendingDir(), &err) ||
+        !detail::writeWholeFile(paths_.pendingReport(slot), bytes, &err) || !detail::syncFolder(paths_.pendingDir(), &err))
+        return fail("命稿未能保存：" + err);
+    return true;
+}
+
+bool StoreSession::commit(const detail::Journal& j, const std::string& failurePrefix) {
+    std::string err;
+    if (!detail::commit(j, paths_, &err)) {
+        if (detail::needsRecovery(paths_)) return fail(failurePrefix + "未完成（下次打开命例库时会继续完成）：" + err);
+        std::string ignored;
+        detail::removeFolder(paths_.pendingDir(), &ignored);
+        return fail(failurePrefix + "失败，命例库没有改动：" + err);
+    }
+    store_.header_ = h;
+    return true;
+}
+
+std::int64_t StoreSession::slotOffset(std::int64_t i) {
+    const int k = static_cast<int>(i / kRecordsPerFile);
+    return fileBase(k) + (i % kRecordsPerFile) * static_cast<std::int64_t>(kRecordSize);
+}
+
+std::int64_t StoreSession::slotsPresent(int k) {
+    StoreFile* f = file(k, nullptr);
+    if (!f) return 0;
+    const std::int64_t size = f->size();
+    if (size <= fileBase(k)) return 0;
+    return std::min<std::int64_t>((size - fileBase(k)) / static_cast<std::int64_t>(kRecordSize), kRecordsPerFile);
+}
+
+bool StoreSession::scan(std::int32_t first, std::int32_t last,
+                        const std::function<bool(std::int32_t, const char*)>& fn) {
+    first = std::max(first, 0);
+    last = std::min(last, h.count);
+    std::vector<char> buf(static_cast<std::size_t>(kScanBlock) * kRecordSize);
+    std::int32_t i = first;
+    while (i < last) {
+        const int k = i / kRecordsPerFile;
+        const std::int32_t fileFirst = k * kRecordsPerFile;
+        const std::int32_t fileEnd = std::min(last, fileFirst + kRecordsPerFile);
+        std::string err;
+        StoreFile* f = file(k, &err);
+        if (!f && !err.empty()) return fail(err);
+        const std::int64_t present = f ? slotsPresent(k) : 0;
+        const std::int32_t presentEnd = static_cast<std::int32_t>(std::min<std::int64_t>(fileEnd, fileFirst + present));
+        while (i < presentEnd) {
+            const std::int32_t n = std::min(kScanBlock, presentEnd - i);
+            const std::size_t bytes = static_cast<std::size_t>(n) * kRecordSize;
+            if (!f->readExact(slotOffset(i), buf.data(), bytes))
+                return fail("无法读取记录文件 " + f->path() + "：" + detail::errnoText());
+            for (std::int32_t j = 0; j < n; ++j)
+                if (!fn(i + j, buf.data() + static_cast<std::size_t>(j) * kRecordSize)) return true;
+            i += n;
+        }
+        i = fileEnd;
+    }
+    return true;
+}
+
+}  // namespace hj::casestore
