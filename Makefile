@@ -25,9 +25,16 @@ test-sanitize:
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
 
-# The Debian package: build-package/hengjian_<version>_<arch>.deb
+# The Debian package: build-package/hengjian_<version>_<arch>.deb, checked by lintian when it is
+# installed (any error or warning fails the target).
 package:
 	@scripts/setup-deps.sh
 	@cmake -S . -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DHJ_BUILD_TESTS=OFF -DHJ_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD)-package -j$(JOBS)
+	@rm -f $(BUILD)-package/hengjian_*.deb
 	@cd $(BUILD)-package && cpack -G DEB
+	@if command -v lintian >/dev/null; then \
+	  lintian --fail-on error,warning $(BUILD)-package/hengjian_*.deb && echo "lintian: no errors or warnings"; \
+	else \
+	  echo "lintian not installed: the package was not checked"; \
+	fi

@@ -28,6 +28,27 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/hengjian)
 
+# The package's copyright file and its changelog (a native package: changelog.gz, one entry per
+# release, dated by the release entry of the metainfo so that the two never disagree).
+set(HJ_MAINTAINER "衡鉴 maintainers <hengjian@example.org>")
+set(HJ_DEBIAN_DIR ${PROJECT_SOURCE_DIR}/resources/debian)
+file(READ ${HJ_DESKTOP_DIR}/${HJ_APP_ID}.metainfo.xml HJ_METAINFO)
+if(NOT HJ_METAINFO MATCHES "<release version=\"${PROJECT_VERSION}\" date=\"([0-9-]+)\"")
+  message(FATAL_ERROR "${HJ_APP_ID}.metainfo.xml has no release entry for version ${PROJECT_VERSION}")
+endif()
+execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_1}"
+                OUTPUT_VARIABLE HJ_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
+configure_file(${HJ_DEBIAN_DIR}/changelog.in ${CMAKE_BINARY_DIR}/debian/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/debian/changelog.gz
+  COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/debian/changelog > ${CMAKE_BINARY_DIR}/debian/changelog.gz
+  DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog
+  COMMENT "Compressing the package changelog")
+add_custom_target(hj_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog.gz)
+install(FILES ${HJ_DEBIAN_DIR}/copyright ${CMAKE_BINARY_DIR}/debian/changelog.gz
+        DESTINATION share/doc/hengjian)
+
 # Manual pages: hengjian-cli's is written from its own help texts at build time, so it always
 # matches the options; the desktop program's is kept by hand.
 set(HJ_MAN_DIR ${CMAKE_BINARY_DIR}/man)
@@ -57,13 +78,15 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hengjian)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "衡鉴 maintainers <hengjian@localhost>")
+set(CPACK_PACKAGE_CONTACT "${HJ_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "four pillars charts and three-lives readings (衡鉴)")
+# Lines of the long description stay within 72 columns (lintian allows 80 with the leading space).
 set(CPACK_PACKAGE_DESCRIPTION
-    "衡鉴 casts Chinese four-pillars (八字) charts and writes a long report with the
-three-lives method, keeps cases in a local case store, and offers a perpetual
-calendar, a reverse search from four pillars to dates, true solar time by place,
-and name and stroke tools. hengjian-cli gives the same engine to scripts.")
+    "衡鉴 casts Chinese four-pillars (八字) charts and writes a long report
+with the three-lives method, keeps cases in a local case store, and
+offers a perpetual calendar, a reverse search from four pillars to
+dates, true solar time by place, and name and stroke tools.
+hengjian-cli gives the same engine to scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

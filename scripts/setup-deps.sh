@@ -12,6 +12,7 @@ packages=(
   libicu-dev tzdata
   fonts-wqy-microhei qt6-translations-l10n
   xvfb xauth
+  desktop-file-utils appstream python3
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/place_options.h"
 #include "core/app/case_session.h"
+#include "core/app/case_tree.h"
 #include "core/app/chart_inputs.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/places.h"
@@ -174,6 +175,7 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     rec.className = cls;
     rec.place = text::truncateGbk(q.place, casestore::kPlaceMaxBytes);
     rec.note = o.note;
+    if (std::string why; !app::checkCaseFields(rec, &why)) return fail(why);
 
     CaseStore store;
     if (!openStore(ctx, store)) return 1;

@@ -3,20 +3,23 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <cerrno>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "cli/analysis_options.h"
 #include "cli/chart_uncertainty.h"
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
+#include "cli/output.h"
 #include "cli/place_options.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/places.h"
 #include "core/chart/chart_record.h"
 #include "core/chart/derived.h"
 #include "core/chart/province_table.h"
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 
@@ -72,32 +75,33 @@ int runPillars(const PillarsOptions& o) {
         std::printf("%s\n", line.c_str());
         return 0;
     }
-    std::ifstream file;
-    std::istream* in = &std::cin;
+    std::FILE* in = stdin;
     if (o.batch != "-") {
-        file.open(o.batch);
-        if (!file) return fail("cannot open " + o.batch);
-        in = &file;
+        in = std::fopen(o.batch.c_str(), "rb");
+        if (!in) return fail("无法打开 " + o.batch + "：" + text::reasonOf(errno));
     }
-    std::string out, text;
+    std::string text;
     int lineNo = 0, bad = 0;
-    while (std::getline(*in, text)) {
+    for (;;) {
+        const LineRead got = readBatchLine(in, text, error);
+        if (got == LineRead::End) break;
+        if (got == LineRead::Error) {
+            if (in != stdin) std::fclose(in);
+            return fail(error);
+        }
         ++lineNo;
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        if (pillarsOf(r, text, line, error)) {
-            out += line;
-        } else {
+        bool ok = got == LineRead::Line && pillarsOf(r, text, line, error);
+        if (got == LineRead::TooLong) error = "行太长（最多 " + std::to_string(kMaxBatchLineBytes) + " 字节）";
+        if (!ok) {
             // An empty output line keeps the output aligned with the input.
             std::fprintf(stderr, "hengjian-cli: line %d: %s\n", lineNo, error.c_str());
             ++bad;
+            line.clear();
         }
-        out += '\n';
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
+        line += '\n';
+        if (!writeOut(line)) break;  // main() reports the failed write
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (in != stdin) std::fclose(in);
     return bad ? 1 : 0;
 }
 
@@ -109,6 +113,7 @@ struct ChartOptions {
     double lon = 120.0, lat = 30.0;
     bool haveLon = false, haveLat = false, haveProvince = false;
     std::vector<std::string> sets;
+    AnalysisRequest analysis;
 };
 
 bool parseTime(const std::string& text, std::int16_t& hour, std::int16_t& minute) {
@@ -206,6 +211,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     q.year = d.year;
     q.month = d.month;
     q.day = d.day;
+    if (o.unknownHour && o.analysis.on) return emitFailure(o.json, "--analysis needs the birth hour: it cannot go with --unknown-hour");
     if (o.unknownHour && o.time.empty()) {
         q.hour = 12;  // any hour: the table runs through all twelve
         q.minute = 0;
@@ -219,13 +225,17 @@ int runChart(const ChartOptions& o, const Context& ctx) {
         if (!r.setSettingOverride(s.substr(0, eq), s.substr(eq + 1))) return emitFailure(o.json, r.lastError);
     }
     if (!r.buildReport(q)) return emitFailure(o.json, r.lastError);
+    nlohmann::json analysis;
+    std::string analysisBlock;
+    if (!analysisOutput(r, o.analysis, analysis, analysisBlock, error)) return emitFailure(o.json, error);
     if (o.json) {
         nlohmann::json out = chartJson(r);
         addUncertaintyJson(r, o.unknownHour, out);
+        if (o.analysis.on) out["analysis"] = analysis;
         std::printf("%s\n", out.dump(2).c_str());
         return 0;
     }
-    std::string shown = o.unknownHour ? unknownHourTable(r) : r.report;
+    std::string shown = o.unknownHour ? unknownHourTable(r) : r.report + analysisBlock;
     if (o.boundaries) shown = boundaryLines(r) + shown;
     if (o.gbk) {
         std::string bytes, bad;
@@ -262,9 +272,10 @@ void setup(CLI::App& app, Context& ctx) {
     chart->add_option("--place", co.place, "Place text of the report");
     chart->add_flag("--no-yearly", co.noYearly, "Leave out the yearly block 流年神煞和九星");
     chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key of dat/bzinit.ini for this run (endinfo, zishi, mgong, pai, "
-                                          "save, zhong, yue: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
+                                          "save, zhong, yue, fenxi: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
     chart->add_flag("--json", co.json, "Print a JSON object");
     chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
+    addAnalysisOptions(chart, co.analysis);
     chart->add_flag("--boundaries", co.boundaries,
                     "Print first the boundaries (节, 时辰, 子时, 日) within the [set] window bianjie (default 30 minutes)");
     chart->add_flag("--unknown-hour", co.unknownHour,
@@ -277,6 +288,7 @@ void setup(CLI::App& app, Context& ctx) {
         co.haveProvince = prov->count() > 0;
         co.haveLon = lon->count() > 0;
         co.haveLat = lat->count() > 0;
+        applyAnalysisOptions(co.analysis);
         ctx.exitCode = runChart(co, ctx);
     });
 }

@@ -53,6 +53,12 @@ int runMonth(const std::string& monthText, int day, const std::string& timeText)
     out += terms;
     if (!terms.empty()) out += '\n';
     out += page.eraLine + "\n" + plainLines(page.pillarText) + "\n";
+    // The month's festivals after the page, one day a line ("10日 春节"): the page itself stays
+    // as the window first drew it.
+    std::string festivals;
+    for (const DayCell& c : page.cells)
+        if (!c.festivals.empty()) festivals += std::to_string(c.day) + "日 " + c.festivals + "\n";
+    if (!festivals.empty()) out += "\n" + festivals;
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
@@ -114,7 +120,8 @@ void setup(CLI::App& app, Context& ctx) {
     static bool female = false;
 
     auto* month = app.add_subcommand("month", "Perpetual-calendar page of a month: day cells with lunar dates and "
-                                              "terms, the month's terms, era and the four pillars of the chosen moment");
+                                              "terms, the month's terms, era and the four pillars of the chosen moment, then the "
+                                              "month's festivals (\"10日 春节\")");
     month->add_option("YYYY-MM", monthText, "Year and month (astronomical years: 0000 = 1 BC)")->required();
     month->add_option("--day", day, "Selected day for the pillars (default 1)");
     month->add_option("--time", timeText, "Selected time HH:MM, Beijing time (default 00:00)");

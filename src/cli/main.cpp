@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -11,6 +12,7 @@
 
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
+#include "cli/output.h"
 #include "core/app/data_folder.h"
 
 namespace hj::cli {
@@ -79,7 +81,10 @@ int main(int argc, char** argv) {
     app.add_option("--data-dir", ctx.dataDir,
                    "Folder holding dat/ and bazi_f/ (default: $HENGJIAN_HOME, else beside the program, else "
                    "~/.local/share/hengjian)")
-        ->type_name("DIR");
+        ->type_name("DIR")
+        // An empty value would silently mean the program folder.
+        ->check(CLI::Validator([](std::string& dir) { return dir.empty() ? std::string("数据文件夹不能为空") : std::string(); },
+                               "DIR"));
     app.add_flag("--traditional", ctx.traditional, "Print everything in Traditional characters (繁體中文)");
     app.parse_complete_callback([&ctx] {
         resolveDataFolder(ctx);
@@ -96,6 +101,8 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
         code = ctx.exitCode;
+    } catch (const std::bad_alloc&) {
+        code = fail("内存不足");
     } catch (const CLI::CallForHelp& e) {
         code = app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
@@ -106,8 +113,9 @@ int main(int argc, char** argv) {
         app.exit(e);  // prints the message to stderr
         code = 1;
     }
+    // Whatever was printed must have reached its destination, through the conversion first.
     std::string error;
     if (!finishTraditionalOutput(error)) return fail(error);
-    std::fflush(stdout);
+    if (!finishOutput(error)) return fail(error);
     return code;
 }

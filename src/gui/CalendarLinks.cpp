@@ -32,10 +32,14 @@ TFrmWnl* openPerpetualCalendar(TFrmMain& main) {
     if (!wnl) {
         wnl = new TFrmWnl(&main);
         wnl->setAttribute(Qt::WA_DeleteOnClose);
+        wnl->setOptionsFile(&main.settings());
         QObject::connect(wnl, &TFrmWnl::chartRequested, &main, [&main](const DateTime& m) { castChartAt(main, m); });
     }
+    // The year typed when it is one, else the up/down position: the calendar never opens on a
+    // year it cannot show.
     int shown = shownYearOf(u8(main.EdtYear->text()));
-    if (!shownYearAccepted(shown)) shown = 0;  // the calendar says what is wrong with it
+    if (shownYearAccepted(shown)) main.UpDyear->setPosition(astronomicalYear(shown));
+    else shown = displayYear(main.UpDyear->position());
     const DateTime moment{static_cast<std::int16_t>(shown), static_cast<std::int16_t>(main.cbom->currentIndex() + 1),
                           static_cast<std::int16_t>(main.cbod->currentIndex() + 1),
                           static_cast<std::int16_t>(main.cbos->currentIndex()),

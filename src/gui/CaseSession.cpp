@@ -9,6 +9,7 @@
 
 #include "core/calendar/datetime.h"
 #include "core/rtf/rtf.h"
+#include "gui/CaseSupport.h"
 #include "gui/CaseTree.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
@@ -54,12 +55,29 @@ bool CaseSession::saveReport(int index, QString* error) {
     return false;
 }
 
+bool CaseSession::storedReportHasText(int index) {
+    std::string bytes;
+    rtf::Document doc;
+    if (!w_.caseStore().loadReport(index, bytes) || !rtf::readRtf(bytes, doc, nullptr)) return false;
+    for (const rtf::Paragraph& p : doc.paragraphs)
+        for (const rtf::Run& r : p.runs)
+            if (!QString::fromStdString(r.text).trimmed().isEmpty()) return true;
+    return false;
+}
+
 void CaseSession::saveCase() {
     casestore::CaseStore& store = w_.caseStore();
     if (state_.editingCase()) {
         const int id = state_.openCaseId();
         if (message(&w_, QStringLiteral("要修改“%1”这条记录吗？").arg(qs(state_.record().name)), QStringLiteral("提示"),
                     QMessageBox::Information, QMessageBox::Yes | QMessageBox::No) == QMessageBox::No)
+            return;
+        // An emptied pane would wipe the stored report for good: ask on its own, 否 first.
+        if (w_.Redtbazi->toPlainText().trimmed().isEmpty() && storedReportHasText(id) &&
+            !askYesNoDefaultNo(&w_,
+                               QStringLiteral("命稿是空的。要用空白命稿替换“%1”已保存的命稿吗？")
+                                   .arg(qs(state_.record().name)),
+                               QStringLiteral("注意")))
             return;
         // Record and report in one change; the store refuses a slot that is no longer live.
         const std::string report = rtf::writeRtf(w_.Redtbazi->toRtfDocument());

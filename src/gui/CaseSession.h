@@ -40,6 +40,8 @@ private:
     void showMode();
     void setInputs(const casestore::CaseRecord& r);
     bool saveReport(int index, QString* error);
+    // The stored report of a case holds some text (not only blanks).
+    bool storedReportHasText(int index);
 
     TFrmMain& w_;
     CaseTree& tree_;

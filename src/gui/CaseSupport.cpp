@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "core/text/fields.h"
 #include "core/text/gbk.h"
 #include "gui/GuiSupport.h"
 
@@ -17,6 +18,7 @@ bool askYesNoDefaultNo(QWidget* parent, const QString& text, const QString& titl
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+    fitTitle(box);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -37,6 +39,14 @@ QString firstNonGbk(const QString& text) {
     std::string gbk, bad;
     if (text::utf8ToGbk(u8(text), gbk, &bad)) return {};
     return qs(bad);
+}
+
+bool checkTypedText(QWidget* field, const QString& text, const char* label, bool needsText, const QString& title) {
+    std::string error;
+    if (text::checkFieldText(u8(text), label, needsText, &error)) return true;
+    message(field->window(), qs(error), title, QMessageBox::Critical);
+    field->setFocus();
+    return false;
 }
 
 GbkMemoLimit::GbkMemoLimit(QPlainTextEdit* memo, int maxBytes)

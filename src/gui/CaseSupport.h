@@ -1,6 +1,6 @@
 #pragma once
 // Small pieces shared by the case windows: a Yes/No question whose default is No, the input
-// box, a GBK byte limit for memo boxes, and a check that a text can be stored as GBK.
+// box, a GBK byte limit for memo boxes, and checks that a typed text can be stored.
 #include <QObject>
 #include <QString>
 
@@ -17,6 +17,10 @@ bool inputBox(QWidget* parent, const QString& title, const QString& prompt, QStr
 
 // The first character of `text` that GBK cannot encode, empty when there is none.
 QString firstNonGbk(const QString& text);
+
+// The check of a typed name, class, note or place name (text::checkFieldText): on a refusal
+// the message names `label`, the focus goes to `field`, and the result is false.
+bool checkTypedText(QWidget* field, const QString& text, const char* label, bool needsText, const QString& title);
 
 // Keeps a memo box within `maxBytes` GBK bytes and free of characters GBK cannot encode: an
 // edit that would break either is taken back.

@@ -105,6 +105,10 @@ CaseTree::CaseTree(QTreeWidget* tree, casestore::CaseStore& store, text::IniFile
     : QObject(parent), tree_(tree), store_(store), ini_(ini), images_(caseTreeImages()) {
     tree_->setHeaderHidden(true);
     tree_->setUniformRowHeights(true);
+    // A narrow indent and no branch mark before the root (always open), so that a case's name
+    // and birth date fit the tree's default width.
+    tree_->setIndentation(std::min(tree_->indentation(), 10));
+    tree_->setRootIsDecorated(false);
     // Long case texts scroll sideways instead of losing their ends (the index is at the end).
     tree_->header()->setStretchLastSection(false);
     tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -174,6 +178,7 @@ QTreeWidgetItem* CaseTree::classNode(const QString& name) const {
 
 QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
     auto* item = new QTreeWidgetItem(QStringList(qs(app::caseNodeText(r))));
+    item->setToolTip(0, item->text(0));  // the whole text, however narrow the tree
     item->setIcon(0, images_[static_cast<std::size_t>(app::caseNodeImage(r))]);
     item->setData(0, kIndexRole, r.index);
     cases_.insert(r.index, item);
@@ -266,6 +271,7 @@ bool CaseTree::updateCase(const CaseRecord& r) {
     QTreeWidgetItem* item = caseNode(r.index);
     if (!item) return false;
     item->setText(0, qs(app::caseNodeText(r)));
+    item->setToolTip(0, item->text(0));
     item->setIcon(0, images_[static_cast<std::size_t>(app::caseNodeImage(r))]);
     return true;
 }
@@ -324,6 +330,7 @@ void CaseTree::moveCase(const QString& className) {
     forgetCase(old);
     delete old;
     auto* item = new QTreeWidgetItem(target, QStringList(text));
+    item->setToolTip(0, text);
     item->setIcon(0, icon);
     item->setData(0, kIndexRole, idx);
     cases_.insert(idx, item);

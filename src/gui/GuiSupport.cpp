@@ -3,13 +3,17 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "core/calendar/datetime.h"
+#include "core/calendar/month_page.h"
 #include "core/text/gbk.h"
 
 namespace hj::gui {
@@ -33,6 +37,16 @@ void installFontSubstitutes() {
 
 QString appTitle() { return QStringLiteral("衡鉴 2.1"); }
 
+void fitTitle(QMessageBox& box) {
+    // The window manager writes the title in its own, often larger, font beside its buttons; a
+    // box sized for its text alone gets a cut title.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    const int need = box.fontMetrics().horizontalAdvance(box.windowTitle()) * 2 + 160;
+    grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, text, buttons, parent);
@@ -41,6 +55,7 @@ QMessageBox::StandardButton message(QWidget* parent, const QString& text, const 
     if (auto* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("否(&N)"));
     if (auto* b = box.button(QMessageBox::Ok)) b->setText(QStringLiteral("确定"));
     if (auto* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("取消"));
+    fitTitle(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -79,6 +94,17 @@ void UpDown::setRange(int lo, int hi) {
 void UpDown::setPosition(int p) { pos_ = std::clamp(p, lo_, hi_); }
 
 void UpDown::step(int delta) {
+    if (checking_) return;  // an arrow held down repeats while the refusal is on screen
+    if (check_) {
+        checking_ = true;
+        const bool ok = check_();
+        checking_ = false;
+        if (!ok) {
+            up_->setDown(false);
+            down_->setDown(false);
+            return;
+        }
+    }
     setPosition(pos_ + delta);
     emit clicked();
 }
@@ -93,6 +119,20 @@ void UpDown::wheelEvent(QWheelEvent* e) {
     const int d = e->angleDelta().y();
     if (d != 0) step(d > 0 ? 1 : -1);
     e->accept();
+}
+
+void bindYearField(QLineEdit* edit, UpDown* updown, std::function<bool(int)> accepted, std::function<void()> refuse) {
+    updown->setStepCheck([edit, updown, accepted = std::move(accepted), refuse = std::move(refuse)] {
+        const int shown = shownYearOf(edit->text().toStdString());
+        if (!accepted(shown)) {
+            refuse();
+            edit->setFocus();
+            edit->selectAll();
+            return false;
+        }
+        updown->setPosition(astronomicalYear(shown));
+        return true;
+    });
 }
 
 // ---- RadioGroup ----

@@ -7,10 +7,12 @@
 #include <QString>
 #include <QValidator>
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <string_view>
 
 class QButtonGroup;
+class QLineEdit;
 class QToolButton;
 
 namespace hj::gui {
@@ -30,6 +32,8 @@ QString appTitle();
 QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
                                     QMessageBox::Icon icon = QMessageBox::Information,
                                     QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+// Makes a message box wide enough that the window manager's title bar shows its whole title.
+void fitTitle(QMessageBox& box);
 // A Yes/No question; true unless the answer is No.
 bool askYesNo(QWidget* parent, const QString& text, const QString& title,
               QMessageBox::Icon icon = QMessageBox::Question);
@@ -46,6 +50,8 @@ public:
     int minimum() const { return lo_; }
     int maximum() const { return hi_; }
     void step(int delta);  // as a click on an arrow
+    // Asked before every step; a step it refuses does not happen (it says why itself).
+    void setStepCheck(std::function<bool()> check) { check_ = std::move(check); }
 signals:
     void clicked();
 protected:
@@ -53,9 +59,17 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
 private:
     int pos_ = 0, lo_ = 0, hi_ = 100;
+    std::function<bool()> check_;
+    bool checking_ = false;
     QToolButton* up_;
     QToolButton* down_;
 };
+
+// Binds a year field to its up/down control: the arrows step from the year the field shows
+// when `accepted` takes it (shown numbering, no year 0); with any other text an arrow only calls
+// `refuse` (which says what is wrong) and puts the focus on the field.
+void bindYearField(QLineEdit* edit, UpDown* updown, std::function<bool(int shownYear)> accepted,
+                   std::function<void()> refuse);
 
 // A group box of exclusive radio buttons addressed by index.
 class RadioGroup : public QGroupBox {

@@ -63,7 +63,8 @@ void HistoryCommands::ImportClick() {
     if (!store.importFrom(chosen)) {
         message(&w_, QStringLiteral("导入未能完成：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
-        endProgram();  // the store may be half replaced: start afresh from the files
+        // A decided switch finishes at the next start; a refused one left everything as it was.
+        if (!store.historyKept()) endProgram();
         return;
     }
     message(&w_, QStringLiteral("成功导入，请重启软件！"), appTitle());
@@ -77,7 +78,7 @@ void HistoryCommands::ClearClick() {
     if (!store.clearAll()) {
         message(&w_, QStringLiteral("清除未能完成：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
-        endProgram();
+        if (!store.historyKept()) endProgram();
         return;
     }
     message(&w_, QStringLiteral("清除完成,请重启软件。"), appTitle());

@@ -6,17 +6,22 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
+#include "gui/ReportPaper.h"
 
 namespace hj::gui {
 namespace {
@@ -99,7 +104,9 @@ ReportEdit::ReportEdit(QWidget* parent) : QTextEdit(parent), pmnuPane(new QMenu(
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    add("pmnuUndo", QStringLiteral("撤销"), &QTextEdit::undo);
+    add("pmnuUndo", QStringLiteral("撤销"), &QTextEdit::undo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    // The pop-up only shows these keys; keyPressEvent takes them in the pane.
+    add("pmnuRedo", QStringLiteral("重做"), &QTextEdit::redo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     pmnuPane->addSeparator();
     add("pmnuCopy", QStringLiteral("复制"), &QTextEdit::copy);
     add("pmnuPaste", QStringLiteral("粘帖"), &QTextEdit::paste);
@@ -116,6 +123,7 @@ ReportEdit::ReportEdit(QWidget* parent) : QTextEdit(parent), pmnuPane(new QMenu(
         for (const char* n : {"pmnuCopy", "pmnuCut", "pmnuDelete", "pmnuSelFont"})
             pmnuPane->findChild<QAction*>(QLatin1String(n))->setEnabled(sel);
         pmnuPane->findChild<QAction*>(QStringLiteral("pmnuUndo"))->setEnabled(document()->isUndoAvailable());
+        pmnuPane->findChild<QAction*>(QStringLiteral("pmnuRedo"))->setEnabled(document()->isRedoAvailable());
         pmnuPane->findChild<QAction*>(QStringLiteral("pmnuPaste"))->setEnabled(canPaste());
         pmnuPane->popup(viewport()->mapToGlobal(p));
     });
@@ -123,6 +131,40 @@ ReportEdit::ReportEdit(QWidget* parent) : QTextEdit(parent), pmnuPane(new QMenu(
 
 bool ReportEdit::isModified() const { return document()->isModified(); }
 void ReportEdit::setModified(bool m) { document()->setModified(m); }
+
+void ReportEdit::settleLoaded() {
+    document()->clearUndoRedoStacks();
+    // The document keeps the undo position of its last unmodified state and updates it only
+    // when the flag changes; set it both ways so that undoing back to here reads unmodified.
+    setModified(true);
+    setModified(false);
+}
+
+namespace {
+bool isRedoKey(const QKeyEvent* e) {
+    const auto combo = e->keyCombination();
+    return combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+           combo == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+}  // namespace
+
+bool ReportEdit::event(QEvent* e) {
+    // Both redo keys belong to the pane, whatever the platform's own redo key is.
+    if (e->type() == QEvent::ShortcutOverride && isRedoKey(static_cast<QKeyEvent*>(e))) {
+        e->accept();
+        return true;
+    }
+    return QTextEdit::event(e);
+}
+
+void ReportEdit::keyPressEvent(QKeyEvent* e) {
+    if (isRedoKey(e)) {
+        if (!isReadOnly()) redo();
+        e->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(e);
+}
 
 void ReportEdit::setPaneFont(const QString& family, int pointSize) {
     paneFont_ = QFont(family, pointSize > 0 ? pointSize : 12);
@@ -148,11 +190,13 @@ void ReportEdit::clearWithDefaults() {
     f.setFontItalic(false);
     f.setFontUnderline(false);
     setCurrentCharFormat(f);
+    settleLoaded();
 }
 
 void ReportEdit::showPlaceholder(const QString& line) {
     clearWithDefaults();
     insertPlainText(line);
+    settleLoaded();
 }
 
 void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan>& spans, int leftIndent) {
@@ -178,6 +222,7 @@ void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan
     }
     c.endEditBlock();
     alignHalfWidth();
+    settleLoaded();
     c.setPosition(0);
     setTextCursor(c);
     ensureCursorVisible();
@@ -274,6 +319,7 @@ void ReportEdit::loadRtfDocument(const rtf::Document& doc) {
         }
     }
     c.endEditBlock();
+    settleLoaded();
     c.setPosition(0);
     setTextCursor(c);
 }
@@ -304,9 +350,10 @@ bool ReportEdit::saveText(const QString& path, QString* error) const {
 }
 
 bool ReportEdit::loadFile(const QString& path, QString* error) {
-    std::string bytes;
-    if (!text::readWholeFile(u8(path), bytes)) {
-        if (error) *error = QStringLiteral("无法读取文件");
+    std::string bytes, why;
+    // A link, a FIFO or an oversized file is refused before anything is read.
+    if (!text::readRegularFile(u8(path), text::kMaxReportBytes, bytes, &why)) {
+        if (error) *error = qs(why);
         return false;
     }
     return loadBytes(bytes, error);
@@ -322,12 +369,14 @@ bool ReportEdit::loadBytes(const std::string& bytes, QString* error) {
         }
         loadRtfDocument(doc);
         alignHalfWidth();
+        settleLoaded();
         return true;
     }
     const std::string utf8 = text::decodeFileText(bytes);
     clearWithDefaults();
     insertPlainText(qs(utf8).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     alignHalfWidth();
+    settleLoaded();
     moveCursor(QTextCursor::Start);
     return true;
 }
@@ -365,7 +414,7 @@ void ReportEdit::ImportClick() {
         message(this, QStringLiteral("导入文件出错,请重试一次"), QStringLiteral("重试一次"), QMessageBox::NoIcon);
         return;
     }
-    // The pane no longer holds the open case's stored report.
+    // The pane no longer holds the open case's stored report; undo still stops at the file.
     setModified(true);
 }
 
@@ -397,6 +446,30 @@ void ReportEdit::SaveAsClick() {
     message(this, QStringLiteral("已保存！"), appTitle());
 }
 
+std::unique_ptr<QTextDocument> ReportEdit::printCopy(const QPrinter& printer) const {
+    std::unique_ptr<QTextDocument> copy;
+    if (printer.printRange() == QPrinter::Selection && textCursor().hasSelection()) {
+        copy = std::make_unique<QTextDocument>();
+        copy->setDefaultFont(document()->defaultFont());
+        QTextCursor(copy.get()).insertFragment(textCursor().selection());
+    } else {
+        copy.reset(document()->clone());
+    }
+    prepareForPaper(*copy, qreal(printer.logicalDpiX()) / logicalDpiX());
+    return copy;
+}
+
+QMimeData* ReportEdit::createMimeDataFromSelection() const {
+    QTextDocument copy;
+    copy.setDefaultFont(document()->defaultFont());
+    QTextCursor(&copy).insertFragment(textCursor().selection());
+    dropLetterSpacing(copy);
+    auto* mime = new QMimeData;
+    mime->setHtml(copy.toHtml());
+    mime->setText(copy.toPlainText());
+    return mime;
+}
+
 void ReportEdit::PrintClick() {
     if (message(this, QStringLiteral("准备开始打印吗?"), QStringLiteral("打印"), QMessageBox::Information,
                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
@@ -409,7 +482,7 @@ void ReportEdit::PrintClick() {
     dlg.setOption(QAbstractPrintDialog::PrintSelection, true);
     dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dlg.exec() != QDialog::Accepted) return;
-    if (printer.isValid()) print(&printer);
+    if (printer.isValid()) printCopy(printer)->print(&printer);
     const QString file = printer.outputFileName();
     if (!printer.isValid() || printer.printerState() == QPrinter::Error || (!file.isEmpty() && !QFileInfo::exists(file))) {
         message(this, QStringLiteral("打印错误，请检查打印设备！"), QStringLiteral("打印错误"), QMessageBox::Critical);

@@ -1,12 +1,17 @@
 #pragma once
 // The report pane (命稿): a rich-text edit that shows the engine's reports with their marking,
-// and its pop-up commands: undo, clipboard, selection font, import, save as, print.
+// and its pop-up commands: undo, redo, clipboard, selection font, import, save as, print.
+// Whatever the program puts into the pane (a chart, a stored case, a file) is the start of the
+// user's editing: it cannot be undone, and the modified flag counts only the user's edits.
 #include <QTextEdit>
 
 #include "core/chart/chart_record.h"
 #include "core/rtf/rtf.h"
 
+#include <memory>
+
 class QMenu;
+class QPrinter;
 
 namespace hj::gui {
 
@@ -47,14 +52,26 @@ public:
 
     bool isModified() const;
     void setModified(bool m);
+    // Makes the present text the start of editing: no undo past it, not modified.
+    void settleLoaded();
 
     QMenu* popupMenu() const { return pmnuPane; }
+
+    // What "打印" prints on `printer`: the pane (or its selection, when the dialog asked for
+    // it) with the ASCII spacing dropped and indents in the printer's pixels.
+    std::unique_ptr<QTextDocument> printCopy(const QPrinter& printer) const;
 
 public slots:
     void SetSelFontClick();
     void ImportClick();
     void SaveAsClick();
     void PrintClick();
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    // Copies carry the text and its look, without the spacing that lines ASCII up here.
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     QMenu* pmnuPane;

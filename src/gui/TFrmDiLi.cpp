@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/app/chart_inputs.h"
+#include "core/calendar/places.h"
 #include "core/chart/province_table.h"
+#include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
 
 namespace hj::gui {
@@ -32,7 +34,11 @@ TFrmDiLi::TFrmDiLi(const QString& datDir, QWidget* parent)
     : QDialog(parent), dili_(u8(datDir + QStringLiteral("/dili.ini"))) {
     setObjectName(QStringLiteral("FrmDiLi"));
     setWindowTitle(QStringLiteral("经纬度设置"));
-    dili_.reload();
+    if (!dili_.reload()) {
+        QTimer::singleShot(0, this, [this, why = qs(dili_.lastError())] {
+            message(this, why, QStringLiteral("错误"), QMessageBox::Critical);
+        });
+    }
 
     CboSheng = new QComboBox(this);
     for (int i = 0; i < ProvinceTable::kUnknown; ++i) CboSheng->addItem(qs(ProvinceTable::name(i)));
@@ -131,24 +137,22 @@ void TFrmDiLi::LstShiClick() {
 }
 
 bool TFrmDiLi::writePlace(const QString& place) {
-    const int lonDeg = app::intFromField(u8(EdtJingDu->text()), -300);
-    const int lonMin = app::intFromField(u8(EdtJingFen->text()), -1);
-    const int latDeg = app::intFromField(u8(EdtWeiDu->text()), -300);
-    const int latMin = app::intFromField(u8(EdtWeiFen->text()), -1);
-    if (lonDeg < -179 || lonDeg > 179 || lonMin < 0 || lonMin > 59) {
-        message(this, QStringLiteral("经度在-180到180之间，分数在0-60之间"), QStringLiteral("输入错误"),
-                QMessageBox::Critical);
-        (lonDeg < -179 || lonDeg > 179 ? EdtJingDu : EdtJingFen)->setFocus();
+    // The minutes take the sign typed before the degrees, so "-0" 度 "30" 分 is 0.5° west.
+    DegreesMinutes lon, lat;
+    const AngleFault lonFault = readDegreesMinutes(u8(EdtJingDu->text()), u8(EdtJingFen->text()), false, lon);
+    if (lonFault != AngleFault::None) {
+        message(this, qs(angleRangeMessage(false)), QStringLiteral("输入错误"), QMessageBox::Critical);
+        (lonFault == AngleFault::Degrees ? EdtJingDu : EdtJingFen)->setFocus();
         return false;
     }
-    if (latDeg < -89 || latDeg > 89 || latMin < 0 || latMin > 59) {
-        message(this, QStringLiteral("纬度在-90到90之间，分数在0-60之间"), QStringLiteral("输入错误"),
-                QMessageBox::Critical);
-        (latDeg < -89 || latDeg > 89 ? EdtWeiDu : EdtWeiFen)->setFocus();
+    const AngleFault latFault = readDegreesMinutes(u8(EdtWeiDu->text()), u8(EdtWeiFen->text()), true, lat);
+    if (latFault != AngleFault::None) {
+        message(this, qs(angleRangeMessage(true)), QStringLiteral("输入错误"), QMessageBox::Critical);
+        (latFault == AngleFault::Degrees ? EdtWeiDu : EdtWeiFen)->setFocus();
         return false;
     }
-    const QString value = QStringLiteral("%1:%2*%3:%4").arg(lonDeg).arg(lonMin).arg(latDeg).arg(latMin);
-    if (!dili_.writeString(u8(province()), u8(place), u8(value))) {
+    const std::string value = formatPlaceValue(lon, lat);
+    if (!dili_.writeString(u8(province()), u8(place), value)) {
         message(this, QStringLiteral("地理数据未能保存：%1").arg(qs(dili_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return false;
@@ -159,6 +163,7 @@ bool TFrmDiLi::writePlace(const QString& place) {
 void TFrmDiLi::BtnAddClick() {
     const QString name = EdtName->text().trimmed();
     if (name.isEmpty()) return;
+    if (!checkTypedText(EdtName, name, "地名", true, QStringLiteral("输入错误"))) return;
     // A key may not hold '=' nor open like a section or a comment: the file would read back
     // differently from what was written.
     if (name.contains(QLatin1Char('=')) || name.startsWith(QLatin1Char('[')) || name.startsWith(QLatin1Char(';'))) {

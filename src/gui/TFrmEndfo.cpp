@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
@@ -51,12 +53,18 @@ TFrmEndfo::TFrmEndfo(text::IniFile& settings, const QString& datDir, QWidget* pa
 QString TFrmEndfo::footerPath() const { return datDir_ + QStringLiteral("/EndInfo.txt"); }
 
 void TFrmEndfo::FormShow() {
-    std::string bytes;
-    if (text::readWholeFile(u8(footerPath()), bytes)) {
+    std::string bytes, error;
+    bool missing = false;
+    if (text::readRegularFile(u8(footerPath()), text::kMaxTextFileBytes, bytes, &error, &missing)) {
         QString t = qs(text::decodeFileText(bytes));
         t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         if (t.endsWith(QLatin1Char('\n'))) t.chop(1);  // the last line's end is not an extra line
         Memo1->setPlainText(t);
+    } else if (!missing) {
+        // Say so before the user types a new text that would replace the file.
+        QTimer::singleShot(0, this, [this, why = qs(error)] {
+            message(this, QStringLiteral("尾部信息文件无法读取：%1").arg(why), QStringLiteral("错误"), QMessageBox::Critical);
+        });
     }
     ChkAuto->setChecked(ini_.readBool("set", "endinfo", false));
 }

@@ -97,6 +97,18 @@ TFrmFanTui::TFrmFanTui(QWidget* parent) : QDialog(parent) {
     connect(Btncha, &QPushButton::clicked, this, &TFrmFanTui::runSearch);
     connect(Btnpai, &QPushButton::clicked, this, &TFrmFanTui::BtnpaiClick);
     connect(Upyear, &UpDown::clicked, this, &TFrmFanTui::UpyearClick);
+    bindYearField(Edtyear, Upyear, [](int shown) { return shown != 0 && shown >= fantui::kFirstSearchYear && shown <= fantui::kLastSearchYear; },
+                  [this] {
+                      const fantui::SearchResult r = fantui::startYearRefusal();
+                      message(this, qs(r.message), qs(r.title), QMessageBox::Warning);
+                  });
+    // 测算 charts the date in the memo only while the inputs are those it was found for.
+    const auto stale = [this] { Btnpai->setEnabled(false); };
+    for (std::size_t i = 0; i < 4; ++i) {
+        connect(cbotian[i], &QComboBox::currentIndexChanged, this, stale);
+        connect(cbodi[i], &QComboBox::currentIndexChanged, this, stale);
+    }
+    connect(Edtyear, &QLineEdit::textChanged, this, stale);
 }
 
 void TFrmFanTui::prepareSearch(const std::array<std::uint8_t, 4>& pillars, bool male) {

@@ -73,6 +73,9 @@ void TFrmFenLei::BtnOkClick() {
         MemInfo->setFocus();
         return;
     }
+    if (!checkTypedText(CboFenLei, cls, "类别名", true, QStringLiteral("错误")) ||
+        !checkTypedText(MemInfo, note, "附加信息", true, QStringLiteral("错误")))
+        return;
     className_ = cls;
     note_ = note;
     accept();

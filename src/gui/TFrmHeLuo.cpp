@@ -34,7 +34,7 @@ QFont heLuoFont(int pointSize) {
     return f;
 }
 
-void paintPicture(QPainter& p, const std::vector<DrawOp>& ops) {
+void paintPicture(QPainter& p, const std::vector<DrawOp>& ops, const PictureMetrics& m) {
     p.save();
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const QColor background = colour(kPictureBackground);
@@ -67,15 +67,18 @@ void paintPicture(QPainter& p, const std::vector<DrawOp>& ops) {
             p.drawLine(QPointF(op.x1, op.y1) + half, QPointF(op.x2, op.y2) + half);
             break;
         case DrawOp::Kind::Text: {
-            // Text cells are opaque, as on a canvas whose brush is the background: a label
-            // interrupts the arc drawn before it, and the dots drawn after it stay on top.
+            // Text cells are opaque, as on a canvas whose brush is the background. Each run
+            // between spaces sits where the layout put it, so it keeps the clearance the layout
+            // gave it whatever the font's spaces are like.
             const QFont f = heLuoFont(op.pointSize);
             const QFontMetrics fm(f, p.device());
-            const QString text = shownText(qs(op.text));
-            p.fillRect(QRect(op.x1, op.y1, fm.horizontalAdvance(text), fm.height()), background);
             p.setFont(f);
             p.setPen(colour(op.colour));
-            p.drawText(QPointF(op.x1, op.y1 + fm.ascent()), text);
+            for (const TextRun& run : textRuns(op, m)) {
+                const QString text = shownText(qs(std::string_view(op.text).substr(run.from, run.length)));
+                p.fillRect(QRect(run.left, run.top, fm.horizontalAdvance(text), fm.height()), background);
+                p.drawText(QPointF(run.left, run.top + fm.ascent()), text);
+            }
             break;
         }
         }
@@ -88,12 +91,13 @@ QImage renderPicture(const std::vector<DrawOp>& ops, const PictureMetrics& m, qr
     img.setDevicePixelRatio(scale);
     img.fill(colour(kPictureBackground));
     QPainter p(&img);
-    paintPicture(p, ops);
+    paintPicture(p, ops, m);
     return img;
 }
 
 HeLuoView::HeLuoView(const PictureMetrics& m, QWidget* parent) : QWidget(parent), m_(m) {
-    setFixedSize(m.width, m.height);
+    setMinimumSize(m.width * 2 / 3, m.height * 2 / 3);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -102,10 +106,22 @@ void HeLuoView::setPicture(std::vector<DrawOp> ops) {
     update();
 }
 
+qreal HeLuoView::scale() const {
+    return std::min(qreal(width()) / m_.width, qreal(height()) / m_.height);
+}
+
+QPointF HeLuoView::origin() const {
+    const qreal s = scale();
+    return {(width() - s * m_.width) / 2, (height() - s * m_.height) / 2};
+}
+
 void HeLuoView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), colour(kPictureBackground));
-    paintPicture(p, ops_);
+    p.fillRect(rect(), palette().window());
+    p.translate(origin());
+    p.scale(scale(), scale());
+    p.fillRect(QRect(0, 0, m_.width, m_.height), colour(kPictureBackground));
+    paintPicture(p, ops_, m_);
 }
 
 TFrmHeLuo::TFrmHeLuo(QWidget* parent) : QDialog(parent) {
@@ -137,8 +153,7 @@ TFrmHeLuo::TFrmHeLuo(QWidget* parent) : QDialog(parent) {
     top->addStretch(1);
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
-    main->addWidget(Image1, 0, Qt::AlignCenter);
-    main->setSizeConstraint(QLayout::SetFixedSize);
+    main->addWidget(Image1, 1);
 
     connect(Label1, &ClickLabel::clicked, this, &TFrmHeLuo::Label1Click);
     connect(Label2, &ClickLabel::clicked, this, &TFrmHeLuo::Label2Click);

@@ -161,6 +161,7 @@ void TFrmInfo::BtnSaveClick() {
         Edtname->setFocus();
         return;
     }
+    if (!checkTypedText(Edtname, name, "姓名", true, QStringLiteral("提示"))) return;
     const int shown = app::yearFromField(u8(EdtYear->text().trimmed()));
     if (!app::yearIsAccepted(shown)) {
         message(this,
@@ -176,6 +177,7 @@ void TFrmInfo::BtnSaveClick() {
         MemInfo->setFocus();
         return;
     }
+    if (!checkTypedText(MemInfo, note, "附加信息", true, QStringLiteral("错误"))) return;
     // A note the program showed over the limit (from an old file) is cut, never split.
     std::string noteText = text::truncateGbk(u8(note), kNoteBytes);
     record_.year = static_cast<std::int16_t>(astronomicalYear(shown));

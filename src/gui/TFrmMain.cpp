@@ -27,12 +27,15 @@
 
 #include "core/app/chart_inputs.h"
 #include "core/app/chart_params.h"
+#include "core/calendar/month_page.h"
 #include "core/calendar/places.h"
 #include "core/chart/province_table.h"
 #include "core/script/display.h"
 #include "core/text/gbk.h"
+#include "gui/AnalysisPanel.h"
 #include "gui/CalendarLinks.h"
 #include "gui/CaseSession.h"
+#include "gui/CaseSupport.h"
 #include "gui/CaseTree.h"
 #include "gui/GuiSupport.h"
 #include "gui/HistoryCommands.h"
@@ -154,6 +157,7 @@ void TFrmMain::buildControls() {
     UpDyear->setRange(-4712, 9999);
     UpDyear->setFixedHeight(EdtYear->sizeHint().height());
     EdtYear->installEventFilter(new YearKeys(UpDyear, this));
+    bindYearField(EdtYear, UpDyear, shownYearAccepted, [this] { refuseYear(); });
     auto* yearLabel = new QLabel(QStringLiteral("年"));
     yearLabel->setBuddy(EdtYear);
     QStringList items;
@@ -170,7 +174,8 @@ void TFrmMain::buildControls() {
     cbomin = combo("cbomin", items);
     ChkBuXiang = named(new QCheckBox(QStringLiteral("时辰不详")), "ChkBuXiang");
     ChkBuXiang->setToolTip(QStringLiteral("不知出生时辰：列出本日十二时辰，择一排盘"));
-    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin, ChkBuXiang});
+    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin});
+    group({ChkBuXiang});
 
     CboLi = combo("CboLi", {QStringLiteral("公历"), QStringLiteral("农历")});
     Chkrun = named(new QCheckBox(QStringLiteral("农历闰月")), "Chkrun");
@@ -285,6 +290,7 @@ void TFrmMain::buildMenus() {
     mnuO_color = item(pane, "mnuO_color", QStringLiteral("背景色设置"), &TFrmMain::PaneColorClick);
     mnuO_set = item(o, "mnuO_set", QStringLiteral("排盘设置"), &TFrmMain::SetClick);
     mnuO_endinfo = item(o, "mnuO_endinfo", QStringLiteral("命稿结尾信息"), &TFrmMain::EndInfoClick);
+    analysis_ = AnalysisPanel::install(this, o);
     o->addSeparator();
     mnuO_fanti = item(o, "mnuO_fanti", QStringLiteral("繁體中文"), &TFrmMain::TraditionalClick);
     mnuO_fanti->setCheckable(true);
@@ -309,7 +315,12 @@ void TFrmMain::FormShow() {
     cbodiZ->setCurrentIndex(ProvinceTable::kUnknown);
     rebuildCities();
 
-    ini_.reload();
+    if (!ini_.reload()) {
+        // Defaults are used; the file stays as it is (writes to it are refused).
+        QTimer::singleShot(0, this, [this, why = qs(ini_.lastError())] {
+            message(this, why, QStringLiteral("错误"), QMessageBox::Critical);
+        });
+    }
     applyWindowKeys();
     Redtbazi->setPaneFont(qs(ini_.readString("minggao", "fname", kDefaultPaneFont)),
                           ini_.readInt("minggao", "fsize", kDefaultPaneSize));
@@ -352,11 +363,17 @@ bool TFrmMain::editingCase() const { return session_ && session_->editingCase();
 
 void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     lastRequest_ = req;
-    chartValid_ = valid;
+    setChartValid(valid);
     if (valid) currentPillars_ = engine_->pillarBytes();
     if (valid) PnlBianJie->showChart(*engine_);
     else PnlBianJie->clear();
     Redtbazi->show();
+    if (valid) analysis_->showChart(*engine_);
+}
+
+void TFrmMain::setChartValid(bool valid) {
+    chartValid_ = valid;
+    if (!valid) analysis_->clearChart();
 }
 
 void TFrmMain::applyWindowKeys() {
@@ -423,6 +440,12 @@ void TFrmMain::setShownYear(int shown) {
     UpDyear->setPosition(astronomicalYear(shown));
 }
 
+void TFrmMain::refuseYear() {
+    message(this,
+            QStringLiteral("甲命年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
+            QStringLiteral("年份错误"), QMessageBox::Warning);
+}
+
 void TFrmMain::UpDyearClick() { EdtYear->setText(QString::number(displayYear(UpDyear->position()))); }
 
 void TFrmMain::rebuildCities() {
@@ -436,7 +459,11 @@ void TFrmMain::rebuildCities() {
         cityLat_.push_back(ProvinceTable::kUnknownLatitude);
     } else {
         text::IniFile dili(u8(datDir() + QStringLiteral("/dili.ini")));
-        dili.reload();
+        if (!dili.reload()) {
+            QTimer::singleShot(0, this, [this, why = qs(dili.lastError())] {
+                message(this, why, QStringLiteral("错误"), QMessageBox::Critical);
+            });
+        }
         const std::string section(ProvinceTable::name(province));
         QStringList names;
         for (const std::string& place : placesOf(dili, section)) {
@@ -466,6 +493,7 @@ bool TFrmMain::readInputs(ChartRequest& req) {
         Edtname->setFocus();
         return false;
     }
+    if (!checkTypedText(Edtname, name, "姓名", true, QStringLiteral("提示"))) return false;
     std::string gbk, bad;
     if (!text::utf8ToGbk(u8(name), gbk, &bad)) {
         message(this, QStringLiteral("姓名中的“%1”无法保存，请换一个字").arg(qs(bad)), QStringLiteral("提示"),
@@ -475,9 +503,7 @@ bool TFrmMain::readInputs(ChartRequest& req) {
     }
     const int shown = app::yearFromField(u8(EdtYear->text().trimmed()));
     if (!app::yearIsAccepted(shown)) {
-        message(this,
-                QStringLiteral("甲命年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
-                QStringLiteral("年份错误"), QMessageBox::Warning);
+        refuseYear();
         EdtYear->setFocus();
         EdtYear->selectAll();
         return false;
@@ -530,12 +556,14 @@ void TFrmMain::requestChart() {
     if (!ok) {
         PnlBianJie->clear();
         Redtbazi->show();
+        analysis_->clearChart();
         message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
         return;
     }
     if (ChkBuXiang->isChecked()) {
         // No hour, no chart: the pane asks for one of the twelve.
         PnlBianJie->showUnknownHour(*engine_);
+        analysis_->clearChart();
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
         return;
@@ -544,8 +572,9 @@ void TFrmMain::requestChart() {
     PnlBianJie->showChart(*engine_);
     currentPillars_ = engine_->pillarBytes();
     chartValid_ = true;
-    // A new report in an open case differs from the stored one.
-    Redtbazi->setModified(editingCase());
+    analysis_->showChart(*engine_);
+    // The pane's modified flag stays for the user's own edits: a recomputed report is saved
+    // into an open case only when the user saves it.
     if (engine_->promptSave()) emit saveRequested();
 }
 

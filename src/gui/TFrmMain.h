@@ -24,6 +24,7 @@ class QTreeWidget;
 
 namespace hj::gui {
 
+class AnalysisPanel;
 class CaseSession;
 class CaseTree;
 class HistoryCommands;
@@ -99,7 +100,9 @@ public:
     CaseTree* caseTree() const { return caseTree_; }
     CaseSession* caseSession() const { return session_; }
     HistoryCommands* history() const { return history_; }
-    void setChartValid(bool valid) { chartValid_ = valid; }
+    AnalysisPanel* analysisPanel() const { return analysis_; }
+    // An invalid chart also empties the analysis panel.
+    void setChartValid(bool valid);
     // After a chart from `req`: when `valid`, the pillars are taken from the engine.
     void setChartResult(const ChartRequest& req, bool valid);
     ChartRecord& engine() { return *engine_; }
@@ -154,6 +157,7 @@ private:
     void applyWindowKeys();
     bool FormClose();
     void setShownYear(int shown);
+    void refuseYear();  // the message for a year the chart cannot take
 
     QString dataRoot_;
     text::IniFile ini_;
@@ -166,6 +170,7 @@ private:
     CaseTree* caseTree_ = nullptr;
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
+    AnalysisPanel* analysis_ = nullptr;
     QPointer<TFrmPingYu> pingYu_;
 };
 

@@ -67,6 +67,10 @@ TFrmSearch::TFrmSearch(casestore::CaseStore& store, const text::IniFile& ini, ca
     Animate1->setRange(0, 0);  // a busy indicator
     Animate1->setTextVisible(false);
     Animate1->setMaximumHeight(10);
+    // Its room is kept while it is hidden, so the dialog and its buttons stay put.
+    QSizePolicy keep = Animate1->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    Animate1->setSizePolicy(keep);
     Animate1->hide();
 
     auto* grid = new QGridLayout;

@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -51,12 +50,14 @@ TFrmTestName::TFrmTestName(QWidget* parent) : QDialog(parent) {
     Btnok = new QPushButton(QStringLiteral("有"), this);
     Btnno = new QPushButton(QStringLiteral("没有"), this);
     Btnres = new QPushButton(QStringLiteral("重来"), this);
+    BtnClose = new QPushButton(QStringLiteral("关闭"), this);
+    BtnClose->setAutoDefault(false);
     Btnok->setDefault(true);
     Btnno->setAutoDefault(false);
     Btnres->setAutoDefault(false);
 
     for (auto [w, name] : std::initializer_list<std::pair<QObject*, const char*>>{
-             {strbjx, "strbjx"}, {Panel1, "Panel1"}, {Btnok, "Btnok"}, {Btnno, "Btnno"}, {Btnres, "Btnres"},
+             {strbjx, "strbjx"}, {Panel1, "Panel1"}, {Btnok, "Btnok"}, {Btnno, "Btnno"}, {Btnres, "Btnres"}, {BtnClose, "BtnClose"},
              {prompt, "Label1"}})
         w->setObjectName(QLatin1String(name));
 
@@ -65,6 +66,8 @@ TFrmTestName::TFrmTestName(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(Btnok);
     buttons->addWidget(Btnno);
     buttons->addWidget(Btnres);
+    buttons->addSpacing(12);
+    buttons->addWidget(BtnClose);
     auto* main = new QVBoxLayout(this);
     main->addWidget(prompt);
     main->addWidget(Panel1);
@@ -75,22 +78,13 @@ TFrmTestName::TFrmTestName(QWidget* parent) : QDialog(parent) {
     connect(Btnok, &QPushButton::clicked, this, &TFrmTestName::BtnokClick);
     connect(Btnno, &QPushButton::clicked, this, &TFrmTestName::BtnnoClick);
     connect(Btnres, &QPushButton::clicked, this, &TFrmTestName::BtnresClick);
+    connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
     BtnresClick();
 }
 
 void TFrmTestName::run(QWidget* parent) {
     TFrmTestName dlg(parent);
     dlg.exec();
-}
-
-// Escape answers "没有" while a table is up, as the cancel button; once the game is over it
-// closes the dialog.
-void TFrmTestName::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && Btnno->isEnabled()) {
-        Btnno->click();
-        return;
-    }
-    QDialog::keyPressEvent(e);
 }
 
 void TFrmTestName::BtnokClick() { answer(true); }

@@ -23,14 +23,12 @@ public:
     QPushButton* Btnok;
     QPushButton* Btnno;
     QPushButton* Btnres;
+    QPushButton* BtnClose;  // 关闭; Esc does the same
 
 public slots:
     void BtnokClick();
     void BtnnoClick();
     void BtnresClick();
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void answer(bool yes);

@@ -1,20 +1,31 @@
 #include "gui/TFrmWnl.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
+#include "core/calendar/ical.h"
+#include "core/text/ini.h"
 #include "gui/GuiSupport.h"
 #include "gui/ScriptDisplay.h"
 
@@ -23,14 +34,7 @@ namespace {
 
 QColor colourOf(const Rgb& c) { return QColor(c.r, c.g, c.b); }
 
-// The grid's face: 宋体 where it exists, else a CJK face the system has.
-QFont gridFont(int pointSize) {
-    QFont f;
-    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                   QStringLiteral("Noto Sans CJK SC")});
-    f.setPointSize(pointSize);
-    return f;
-}
+QFont gridFont(int pointSize) { return MonthGrid::cellFont(pointSize); }
 
 // Memo texts keep "\r\n" in the engine; a text box wants plain line ends.
 QString memoText(const std::string& s) { return qs(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
@@ -47,9 +51,35 @@ QComboBox* numberList(QWidget* parent, const char* name, int from, int to, const
 
 // ---- MonthGrid ----
 
+QFont MonthGrid::cellFont(int pointSize) {
+    QFont f;
+    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                   QStringLiteral("Noto Sans CJK SC")});
+    f.setPointSize(pointSize);
+    return f;
+}
+
+QSize MonthGrid::minimumCell() {
+    const auto width = [](int size, const char* text) {
+        return QFontMetrics(gridFont(size)).horizontalAdvance(QString::fromUtf8(text));
+    };
+    // Lunar texts longer than ten bytes are drawn a point smaller.
+    const int w = std::max({width(9, "十一月廿九"), width(8, "闰十一月廿九"), width(13, "星期三"), width(10, "31 小寒"),
+                            width(14, "12月")});
+    // The day sits at the bottom of the upper half and the lunar text in the middle of the lower.
+    const int h = 2 * std::max(QFontMetrics(gridFont(14)).height(), QFontMetrics(gridFont(9)).height());
+    return {w + 8, h + 4};
+}
+
+QSize MonthGrid::sizeHint() const {
+    const QSize cell = minimumCell();
+    return {7 * std::max(cell.width(), 76), 7 * std::max(cell.height(), 56)};
+}
+
 MonthGrid::MonthGrid(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(7 * 56, 7 * 44);
+    setMinimumSize(7 * minimumCell());
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void MonthGrid::setPage(const MonthPage* page) {
@@ -76,6 +106,13 @@ void MonthGrid::paintEvent(QPaintEvent*) {
         painter.drawLine(i * w, 0, i * w, height());
         painter.drawLine(0, i * h, width(), i * h);
     }
+    if (hasFocus()) {
+        QPen pen(colourOf(kGridLines));
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter.setPen(colourOf(kGridLines));
+    }
     if (!page_) return;
 
     for (int c = 0; c < 7; ++c) {
@@ -88,11 +125,12 @@ void MonthGrid::paintEvent(QPaintEvent*) {
         const QRect r = cellRect(cell.row, cell.column);
         const QRect upper(r.left(), r.top(), r.width(), r.height() / 2);
         const QRect lower(r.left(), r.top() + r.height() / 2, r.width(), r.height() - r.height() / 2);
+        if (cell.today) painter.fillRect(r.adjusted(1, 1, 0, 0), colourOf(kTodayBackground));
         painter.setFont(gridFont(cell.upperSize));
         painter.setPen(colourOf(cell.upperColour));
         painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, shownText(qs(cell.upper)));
         painter.setFont(gridFont(cell.lowerSize));
-        painter.setPen(colourOf(kLunarColour));
+        painter.setPen(colourOf(cell.lowerColour));
         painter.drawText(lower, Qt::AlignHCenter | Qt::AlignVCenter, shownText(qs(cell.lower)));
         if (cell.selected) {
             QPen pen(colourOf(kSelectionFrame));
@@ -107,8 +145,36 @@ void MonthGrid::paintEvent(QPaintEvent*) {
 
 void MonthGrid::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
+    setFocus(Qt::MouseFocusReason);
     const QPoint cell = cellAt(e->position().toPoint());
     if (cell.x() < 7 && cell.y() < 7) emit cellClicked(cell.y(), cell.x());
+}
+
+void MonthGrid::keyPressEvent(QKeyEvent* e) {
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    switch (e->key()) {
+    case Qt::Key_Left: emit dayMoveKey(-1); break;
+    case Qt::Key_Right: emit dayMoveKey(1); break;
+    case Qt::Key_Up: emit dayMoveKey(-7); break;
+    case Qt::Key_Down: emit dayMoveKey(7); break;
+    case Qt::Key_PageUp: emit monthMoveKey(ctrl ? -12 : -1); break;
+    case Qt::Key_PageDown: emit monthMoveKey(ctrl ? 12 : 1); break;
+    case Qt::Key_Home: emit todayKey(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: emit enterKey(); break;
+    default: QWidget::keyPressEvent(e); return;
+    }
+    e->accept();
+}
+
+void MonthGrid::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    update();
+}
+
+void MonthGrid::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    update();
 }
 
 // ---- TFrmWnl ----
@@ -164,6 +230,27 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     BtnNow->setObjectName(QStringLiteral("BtnNow"));
     BtnPai = new QPushButton(QStringLiteral("本命盘"), this);
     BtnPai->setObjectName(QStringLiteral("BtnPai"));
+    BtnToday = new QPushButton(QStringLiteral("今天"), this);
+    BtnToday->setObjectName(QStringLiteral("BtnToday"));
+    LblJieri = new QLabel(this);
+    LblJieri->setObjectName(QStringLiteral("LblJieri"));
+    LblJieri->setAlignment(Qt::AlignCenter);
+    LblJieri->setStyleSheet(QStringLiteral("color: rgb(%1, %2, %3);")
+                                .arg(kFestivalColour.r).arg(kFestivalColour.g).arg(kFestivalColour.b));
+
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("MenuWnl"));
+    QMenu* menu = menuBar->addMenu(QStringLiteral("日历(&C)"));
+    ActIcal = menu->addAction(QStringLiteral("导出iCalendar文件(&E)…"));
+    ActIcal->setObjectName(QStringLiteral("ActIcal"));
+    menu->addSeparator();
+    ActJieri = menu->addAction(QStringLiteral("显示节日(&F)"));
+    ActJieri->setObjectName(QStringLiteral("ActJieri"));
+    ActJieri->setCheckable(true);
+    ActJieri->setChecked(true);
+    ActDongLa = menu->addAction(QStringLiteral("十一月、十二月称冬月、腊月(&N)"));
+    ActDongLa->setObjectName(QStringLiteral("ActDongLa"));
+    ActDongLa->setCheckable(true);
 
     auto* inputs = new QHBoxLayout;
     inputs->addWidget(new QLabel(QStringLiteral("公历"), this));
@@ -176,6 +263,7 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     auto* panel = new QVBoxLayout;
     panel->addWidget(LblTitle);
     panel->addWidget(LblEra);
+    panel->addWidget(LblJieri);
     panel->addWidget(new QLabel(QStringLiteral("四柱"), this));
     panel->addWidget(MemoBazi);
     panel->addWidget(new QLabel(QStringLiteral("本月节气"), this));
@@ -186,11 +274,12 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     middle->addLayout(panel);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {BtnPrev, BtnNext, BtnNow}) buttons->addWidget(b);
+    for (QPushButton* b : {BtnPrev, BtnNext, BtnNow, BtnToday}) buttons->addWidget(b);
     buttons->addStretch(1);
     buttons->addWidget(BtnPai);
 
     auto* root = new QVBoxLayout(this);
+    root->setMenuBar(menuBar);
     root->addLayout(inputs);
     root->addLayout(middle, 1);
     root->addLayout(buttons);
@@ -207,6 +296,32 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     connect(BtnNow, &QPushButton::clicked, this, &TFrmWnl::BtnNowClick);
     connect(BtnPai, &QPushButton::clicked, this, &TFrmWnl::BtnPaiClick);
     connect(ImgMonth, &MonthGrid::cellClicked, this, &TFrmWnl::gridClicked);
+    connect(BtnToday, &QPushButton::clicked, this, &TFrmWnl::BtnTodayClick);
+    connect(ImgMonth, &MonthGrid::dayMoveKey, this, &TFrmWnl::moveDays);
+    connect(ImgMonth, &MonthGrid::monthMoveKey, this, &TFrmWnl::moveMonths);
+    connect(ImgMonth, &MonthGrid::todayKey, this, &TFrmWnl::BtnTodayClick);
+    connect(ImgMonth, &MonthGrid::enterKey, this, &TFrmWnl::BtnPaiClick);
+    connect(ActJieri, &QAction::toggled, this, &TFrmWnl::optionsChanged);
+    connect(ActDongLa, &QAction::toggled, this, &TFrmWnl::optionsChanged);
+    connect(ActIcal, &QAction::triggered, this, &TFrmWnl::IcalClick);
+
+    bindYearField(EdtYear, UdYear, shownYearAccepted, [this] {
+        message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
+    });
+    qApp->installEventFilter(this);
+}
+
+TFrmWnl::~TFrmWnl() { qApp->removeEventFilter(this); }
+
+bool TFrmWnl::eventFilter(QObject* watched, QEvent* e) {
+    // A dialog's window exists but is not yet mapped when its Show event arrives, so the window
+    // manager learns of the hint as the dialog appears.
+    if (e->type() == QEvent::Show && isVisible() && watched != this) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Sheet))
+            if (QWindow* handle = w->windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void TFrmWnl::setMoment(int shownYear, int month, int day, int hour, int minute) {
@@ -233,9 +348,14 @@ void TFrmWnl::showCalendar(const DateTime& shownMoment) {
     show();
     raise();
     activateWindow();
+    ImgMonth->setFocus(Qt::OtherFocusReason);
 }
 
 void TFrmWnl::drawMonth() {
+    const QDate today = QDate::currentDate();
+    builder_.setOptions({ActJieri->isChecked(), ActDongLa->isChecked(),
+                         {static_cast<std::int16_t>(astronomicalYear(today.year())),
+                          static_cast<std::int16_t>(today.month()), static_cast<std::int16_t>(today.day()), 0, 0}});
     MonthPage next;
     if (!builder_.build(shownYearOf(u8(EdtYear->text())), cbom->currentIndex() + 1, cbod->currentIndex() + 1,
                         cbos->currentIndex(), cbomin->currentIndex(), next)) {
@@ -249,6 +369,8 @@ void TFrmWnl::drawMonth() {
     LblEra->setText(qs(page_.eraLine));
     MemoBazi->setPlainText(memoText(page_.pillarText));
     MemoJieqi->setPlainText(memoText(page_.termText));
+    LblJieri->setText(qs(page_.selectedFestivals));
+    LblJieri->setVisible(ActJieri->isChecked() && !page_.selectedFestivals.empty());
 }
 
 void TFrmWnl::UdYearClick() {
@@ -310,6 +432,84 @@ void TFrmWnl::BtnPaiClick() {
     }
     hide();
     emit chartRequested(check.moment);
+}
+
+// ---- Beyond the first form: today, keyboard, options, export ----
+
+void TFrmWnl::BtnTodayClick() {
+    const QDate today = QDate::currentDate();
+    if (!shownYearAccepted(today.year())) return;
+    setMoment(today.year(), today.month(), today.day(), cbos->currentIndex(), cbomin->currentIndex());
+    drawMonth();
+}
+
+void TFrmWnl::moveDays(int days) {
+    int year = shownYearOf(u8(EdtYear->text())), month = cbom->currentIndex() + 1, day = cbod->currentIndex() + 1;
+    if (!shiftDays(builder_.calendar(), year, month, day, days)) return;
+    setMoment(year, month, day, cbos->currentIndex(), cbomin->currentIndex());
+    drawMonth();
+}
+
+void TFrmWnl::moveMonths(int months) {
+    int year = shownYearOf(u8(EdtYear->text())), month = cbom->currentIndex() + 1, day = cbod->currentIndex() + 1;
+    if (!shiftMonths(year, month, day, months)) return;
+    setMoment(year, month, day, cbos->currentIndex(), cbomin->currentIndex());
+    drawMonth();
+}
+
+void TFrmWnl::setOptionsFile(text::IniFile* settings) {
+    settings_ = settings;
+    if (!settings_) return;
+    const QSignalBlocker a(ActJieri), b(ActDongLa);
+    ActJieri->setChecked(settings_->readBool("wnl", "jieri", true));
+    ActDongLa->setChecked(settings_->readBool("wnl", "dlyue", false));
+    if (havePage_) drawMonth();
+}
+
+void TFrmWnl::optionsChanged() {
+    if (settings_ && (!settings_->writeBool("wnl", "jieri", ActJieri->isChecked()) ||
+                      !settings_->writeBool("wnl", "dlyue", ActDongLa->isChecked())))
+        message(this, QStringLiteral("万年历的选项没有保存：") + qs(settings_->lastError()), QStringLiteral("错误"),
+                QMessageBox::Critical);
+    if (havePage_) drawMonth();
+}
+
+bool TFrmWnl::exportCalendar(const QString& path, int firstYear, int lastYear) {
+    std::string error;
+    if (!IcalWriter::yearsAccepted(firstYear, lastYear, error)) {
+        message(this, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
+        return false;
+    }
+    IcalWriter writer(builder_.calendar(),
+                      {icalStamp(QDateTime::currentSecsSinceEpoch()), ActDongLa->isChecked()});
+    std::string bytes = writer.begin();
+    for (int y = firstYear; y <= lastYear; ++y) bytes += writer.events(y);
+    bytes += IcalWriter::end();
+    if (!text::writeFileAtomically(u8(path), bytes, &error)) {
+        message(this, QStringLiteral("日历文件没有写成：") + qs(error), QStringLiteral("错误"), QMessageBox::Critical);
+        return false;
+    }
+    message(this, QStringLiteral("已导出到 ") + QDir::toNativeSeparators(path), QStringLiteral("提示"),
+            QMessageBox::Information);
+    return true;
+}
+
+void TFrmWnl::IcalClick() {
+    const int shown = shownYearOf(u8(EdtYear->text()));
+    const int first = shownYearAccepted(shown) ? std::clamp(shown, kFirstIcalYear, kLastIcalYear) : kFirstIcalYear;
+    bool ok = false;
+    const int years = QInputDialog::getInt(this, QStringLiteral("导出日历"),
+                                           QStringLiteral("从%1年起导出几年：").arg(first), 1, 1,
+                                           std::min(100, kLastIcalYear - first + 1), 1, &ok);
+    if (!ok) return;
+    QFileDialog dlg(this, QStringLiteral("导出iCalendar文件"),
+                    QDir::home().filePath(QStringLiteral("农历%1.ics").arg(first)),
+                    QStringLiteral("iCalendar 文件 (*.ics)"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(QStringLiteral("ics"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+    exportCalendar(dlg.selectedFiles().constFirst(), first, first + years - 1);
 }
 
 }  // namespace hj::gui

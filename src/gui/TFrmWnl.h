@@ -6,11 +6,13 @@
 
 #include "core/calendar/month_page.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+namespace hj::text { class IniFile; }
 
 namespace hj::gui {
 
@@ -26,12 +28,25 @@ public:
     QPoint cellAt(QPoint p) const;
     // The rectangle of a cell.
     QRect cellRect(int row, int column) const;
-    QSize sizeHint() const override { return {532, 392}; }
+    QSize sizeHint() const override;
+    // The smallest cell that holds the longest header, day and lunar texts.
+    static QSize minimumCell();
+    // The grid's face at a size: 宋体 where it exists, else a CJK face the system has.
+    static QFont cellFont(int pointSize);
 signals:
     void cellClicked(int row, int column);
+    // Keys while the grid has the focus: arrows move the day, PageUp/PageDown the month (with
+    // Ctrl the year), Home goes to today, Enter casts the chart.
+    void dayMoveKey(int days);
+    void monthMoveKey(int months);
+    void todayKey();
+    void enterKey();
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 private:
     const MonthPage* page_ = nullptr;
 };
@@ -40,6 +55,7 @@ class TFrmWnl : public QWidget {
     Q_OBJECT
 public:
     explicit TFrmWnl(QWidget* parent = nullptr);
+    ~TFrmWnl() override;
 
     // Opens on a moment, its year in the shown numbering (no year 0): fills the lists, selects
     // the moment (day 15 when the month has no such day), draws and shows the window.
@@ -63,6 +79,18 @@ public:
     QPushButton* BtnNext;
     QPushButton* BtnNow;
     QPushButton* BtnPai;
+    // Beyond the first form of the window: today, festivals, month names, export.
+    QPushButton* BtnToday;      // 今天
+    QLabel* LblJieri;           // festivals of the selected day
+    QAction* ActJieri;          // 显示节日 (on by default)
+    QAction* ActDongLa;         // 冬月、腊月 (off by default)
+    QAction* ActIcal;           // 导出iCalendar文件…
+
+    // The calendar's options are kept in [wnl] of the settings file (the main window's, which
+    // outlives this window); without one they are not kept.
+    void setOptionsFile(text::IniFile* settings);
+    // Writes the iCalendar file of the years; says what went wrong or where it went.
+    bool exportCalendar(const QString& path, int firstYear, int lastYear);
 
 signals:
     // 本命盘: the selected moment (astronomical year) is to be charted in the main window.
@@ -70,6 +98,10 @@ signals:
 
 public slots:
     void drawMonth();
+
+protected:
+    // The calendar stays on top of other windows; a dialog shown while it is up goes above it.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private slots:
     void UdYearClick();
@@ -79,6 +111,11 @@ private slots:
     void BtnNowClick();
     void BtnPaiClick();
     void gridClicked(int row, int column);
+    void BtnTodayClick();
+    void moveDays(int days);
+    void moveMonths(int months);
+    void optionsChanged();
+    void IcalClick();
 
 private:
     // Sets the year field and the up-down from a shown year, the lists from the rest.
@@ -89,6 +126,7 @@ private:
     bool havePage_ = false;
     bool filling_ = false;  // the lists are being set together: one drawing at the end
     bool placed_ = false;
+    text::IniFile* settings_ = nullptr;
 };
 
 }  // namespace hj::gui

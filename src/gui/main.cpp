@@ -23,7 +23,7 @@ public:
         try {
             return QApplication::notify(receiver, e);
         } catch (const std::exception& ex) {
-            QMessageBox::critical(activeWindow(), hj::gui::appTitle(), QString::fromUtf8(ex.what()));
+            hj::gui::message(activeWindow(), QString::fromUtf8(ex.what()), hj::gui::appTitle(), QMessageBox::Critical);
         }
         return false;
     }
@@ -34,7 +34,7 @@ public:
 int main(int argc, char** argv) {
     Application app(argc, argv);
     app.setApplicationName(QStringLiteral("hengjian"));
-    app.setApplicationDisplayName(hj::gui::appTitle());
+    // No display name: the toolkit would append it to every window title.
     app.setApplicationVersion(QStringLiteral("2.1"));
 
     // The program speaks Chinese whatever the system's language: the toolkit's own dialogs
@@ -56,6 +56,11 @@ int main(int argc, char** argv) {
                                            QStringLiteral("Exit once the main window is shown (start-up timing)."));
     cmd.addOption(quitWhenShown);
     cmd.process(app);
+    // An empty folder name would silently mean the program folder.
+    if (cmd.isSet(dataDir) && cmd.value(dataDir).isEmpty()) {
+        QMessageBox::critical(nullptr, hj::gui::appTitle(), QStringLiteral("数据文件夹不能为空"));
+        return 1;
+    }
 
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     hj::app::DataFolderInputs in;
@@ -67,7 +72,7 @@ int main(int argc, char** argv) {
     const std::string root = hj::app::chooseDataFolder(in);
     std::string error;
     if (!hj::app::prepareDataFolder(root, hj::app::defaultDataFolder(in.programDir), &error)) {
-        QMessageBox::critical(nullptr, hj::gui::appTitle(), QString::fromStdString(error));
+        hj::gui::message(nullptr, QString::fromStdString(error), hj::gui::appTitle(), QMessageBox::Critical);
         return 1;
     }
 
@@ -77,7 +82,7 @@ int main(int argc, char** argv) {
         if (cmd.isSet(quitWhenShown)) QTimer::singleShot(0, &app, &QCoreApplication::quit);
         return app.exec();
     } catch (const std::exception& ex) {
-        QMessageBox::critical(nullptr, hj::gui::appTitle(), QString::fromUtf8(ex.what()));
+        hj::gui::message(nullptr, QString::fromUtf8(ex.what()), hj::gui::appTitle(), QMessageBox::Critical);
         return 1;
     }
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/text/gbk.h"
 #include "core/app/chart_inputs.h"
 #include "core/app/chart_params.h"
 #include "core/app/commentary.h"
@@ -109,6 +110,9 @@ TEST(ChartParams, RefusesBrokenTexts) {
         "mohang_mingli_data#2000 2 3 4#1#某人#1 0",       // too few fields
         "mohang_mingli_data#2000 2 3 4 5 1##某人#1 0",     // empty sex
         "mohang_mingli_data#2000 2 3 4 5 1#1##1 0",        // empty name
+        "mohang_mingli_data#2000 2 3 4 5 1#1#某\t人#1 0",   // control characters in the name
+        "mohang_mingli_data#2000 2 3 4 5 1#1#\x1b[2J#1 0",
+        "mohang_mingli_data#2000 2 3 4 5 1#1#　#1 0",       // only an ideographic space
         "mohang_mingli_data#2000 2 3 4 5 1#1#某人#1 ",      // trimmed to "1": too short
         "mohang_mingli_data#2000 2 3 4 5 1#1#某人",         // no place part
         "mohang_mingli_data#2000 2 3 4 5 1#1#某人#",
@@ -192,11 +196,11 @@ TEST(DataFolder, SeedsMissingFilesOnly) {
 
 TEST(Commentary, EntriesWithGapsAndMissingTopics) {
     hj::text::IniFile f;
-    f.loadFromBytes("[性格]\r\ntol=3\r\n1=one\r\n3=three\r\n[职业]\r\ntol=0\r\n1=never\r\n");
+    f.loadFromBytes(hj::text::utf8ToGbkLossy("[性格]\r\ntol=3\r\n1=one\r\n3=three\r\n[职业]\r\ntol=0\r\n1=never\r\n"));
     EXPECT_EQ(commentaryText(f, "性格"), "1:one\n2: \n3:three\n");
     EXPECT_EQ(commentaryText(f, "职业"), "");
     EXPECT_EQ(commentaryText(f, "财运"), "");
-    f.loadFromBytes("[性格]\r\ntol=2000000000\r\n");
+    f.loadFromBytes(hj::text::utf8ToGbkLossy("[性格]\r\ntol=2000000000\r\n"));
     const std::string many = commentaryText(f, "性格");
     EXPECT_EQ(std::count(many.begin(), many.end(), '\n'), 10000);
 }

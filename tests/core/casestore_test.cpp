@@ -748,6 +748,7 @@ TEST_F(StoreTest, AReportIsOnlyEverTheOneWrittenForItsRecord) {
     EXPECT_EQ(store.addRecord(sample("丁"), &c), -1);
     EXPECT_FALSE(store.clearAll());
     EXPECT_FALSE(store.lastError().empty());
+    EXPECT_TRUE(store.historyKept());
     EXPECT_EQ(readFile(dat()), image);
     fs::remove(root / "bazi_f");
     fs::rename(root / "reports", root / "bazi_f");

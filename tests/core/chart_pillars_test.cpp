@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "core/text/gbk.h"
 #include "core/calendar/calendar.h"
 #include "core/calendar/places.h"
 #include "core/chart/chart_record.h"
@@ -230,7 +233,8 @@ TEST(ChartPillars, DayAndHourCyclesRunOn) {
 
 TEST(ChartPlaces, ReadingDili) {
     text::IniFile dili;
-    dili.loadFromBytes("[北京市]\r\n北京市=116:24*39:54\r\n延庆=115:58*40:27\r\n[新疆]\r\n西端=-73:30*39:0\r\n坏=12x:0*1:0\r\n");
+    dili.loadFromBytes(text::utf8ToGbkLossy(
+        "[北京市]\r\n北京市=116:24*39:54\r\n延庆=115:58*40:27\r\n[新疆]\r\n西端=-73:30*39:0\r\n坏=12x:0*1:0\r\n"));
     EXPECT_EQ(placesOf(dili, "北京市"), (std::vector<std::string>{"北京市", "延庆"}));
     EXPECT_TRUE(placesOf(dili, "西藏").empty());
     PlaceCoordinates c;
@@ -238,7 +242,7 @@ TEST(ChartPlaces, ReadingDili) {
     EXPECT_FLOAT_EQ(c.longitude, 116.4f);
     EXPECT_FLOAT_EQ(c.latitude, 39.9f);
     ASSERT_TRUE(placeCoordinates(dili, "新疆", "西端", c));
-    EXPECT_FLOAT_EQ(c.longitude, -72.5f);  // minutes add to negative degrees too
+    EXPECT_FLOAT_EQ(c.longitude, -73.5f);  // the minutes take the sign of the degrees
     ASSERT_TRUE(placeCoordinates(dili, "北京市", "没有", c));
     EXPECT_FLOAT_EQ(c.longitude, 120.0f);
     EXPECT_FLOAT_EQ(c.latitude, 30.0f);
@@ -262,4 +266,86 @@ TEST(ChartPlaces, ProvinceTable) {
     EXPECT_EQ(ProvinceTable::placeText(1, "北京市"), "北京市-北京市");
     // The request's field holds 31 bytes: a long city name is cut between characters.
     EXPECT_EQ(ProvinceTable::placeText(8, "一二三四五六七八九十一二"), "黑龙江省-一二三四五六七八九十一");
+}
+
+TEST(ChartPlaces, MinutesTakeTheSignOfTheCoordinate) {
+    struct Case { const char* value; bool ok; float lon, lat; const char* written; const char* printed; };
+    const Case cases[] = {
+        {"116:24*39:54", true, 116.4f, 39.9f, "116:24*39:54", "经度:116度24分,纬度:39度54分。"},
+        {"-10:30*-33:15", true, -10.5f, -33.25f, "-10:30*-33:15", "经度:-10度30分,纬度:-33度15分。"},
+        {"-0:30*-0:1", true, -0.5f, -1 / 60.0f, "-0:30*-0:1", "经度:-0度30分,纬度:-0度1分。"},
+        {"-0:0*0:0", true, 0.0f, 0.0f, "0:0*0:0", "经度:0度0分,纬度:0度0分。"},
+        {"-179:59*89:59", true, -(179 + 59 / 60.0f), 89 + 59 / 60.0f, "-179:59*89:59", nullptr},
+        {"1160:23*39:54", false, 0, 0, nullptr, nullptr},
+        {"-2147483648:-2147483648*39:54", false, 0, 0, nullptr, nullptr},
+        {"116:60*39:54", false, 0, 0, nullptr, nullptr},
+        {"116:-1*39:54", false, 0, 0, nullptr, nullptr},
+        {"180:0*39:54", false, 0, 0, nullptr, nullptr},
+        {"116:0*90:0", false, 0, 0, nullptr, nullptr},
+        {"--1:0*1:0", false, 0, 0, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        PlaceCoordinates p{1.0f, 2.0f};
+        std::string error;
+        ASSERT_EQ(parsePlaceValue(c.value, p, &error), c.ok) << c.value;
+        if (!c.ok) {
+            EXPECT_FALSE(error.empty()) << c.value;
+            EXPECT_EQ(p.longitude, 1.0f) << c.value;
+            continue;
+        }
+        EXPECT_FLOAT_EQ(p.longitude, c.lon) << c.value;
+        EXPECT_FLOAT_EQ(p.latitude, c.lat) << c.value;
+        // What the place editor writes from the same four fields reads back the same.
+        const auto angle = [](const std::string& half, bool latitude) {
+            DegreesMinutes a;
+            const auto colon = half.find(':');
+            EXPECT_EQ(readDegreesMinutes(half.substr(0, colon), half.substr(colon + 1), latitude, a), AngleFault::None) << half;
+            return a;
+        };
+        const std::string value(c.value);
+        const auto star = value.find('*');
+        EXPECT_EQ(formatPlaceValue(angle(value.substr(0, star), false), angle(value.substr(star + 1), true)), c.written);
+        if (!c.printed) continue;
+        // The report's 度/分 line prints the sign once, in front of the degrees.
+        ChartRecord r;
+        ASSERT_TRUE(r.setSettingOverride("idate", "2"));
+        ChartRequest q = solar(2000, 1, 1, 12, 0);
+        q.longitude = p.longitude;
+        q.latitude = p.latitude;
+        q.place = "某地";
+        ASSERT_TRUE(r.buildReport(q)) << r.lastError;
+        EXPECT_EQ(r.report.substr(0, r.report.find("\r\n")), std::string("命主姓名:某人  出生地:某地,") + c.printed) << c.value;
+    }
+    DegreesMinutes scratch;
+    EXPECT_EQ(readDegreesMinutes("-0", "x", false, scratch), AngleFault::Minutes);
+    EXPECT_EQ(readDegreesMinutes("-", "0", false, scratch), AngleFault::Degrees);
+}
+
+TEST(ChartPlaces, EveryRequestPassesOneCheck) {
+    struct Case { const char* what; float lon, lat; const char* name; const char* place; };
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const Case cases[] = {
+        {"longitude NaN", nan, 30, "某人", "某地"},      {"longitude infinite", -inf, 30, "某人", "某地"},
+        {"longitude 180.5", 180.5f, 30, "某人", "某地"}, {"latitude -90.5", 120, -90.5f, "某人", "某地"},
+        {"latitude NaN", 120, nan, "某人", "某地"},      {"name with a tab", 120, 30, "某\t人", "某地"},
+        {"name with ESC", 120, 30, "\x1b[2J", "某地"},   {"name of wide spaces", 120, 30, "　　", "某地"},
+        {"place with a line break", 120, 30, "某人", "某\n地"},
+    };
+    for (const Case& c : cases) {
+        ChartRecord r;
+        ChartRequest q = solar(2000, 1, 1, 12, 0);
+        q.longitude = c.lon;
+        q.latitude = c.lat;
+        q.name = c.name;
+        q.place = c.place;
+        EXPECT_FALSE(r.buildReport(q)) << c.what;
+        EXPECT_FALSE(r.lastError.empty()) << c.what;
+    }
+    // The pillars alone check the coordinates too, whatever the time mode.
+    ChartRecord r;
+    ChartRequest q = solar(2000, 1, 1, 12, 0);
+    q.longitude = nan;
+    EXPECT_EQ(pillarsOf(r, q), "error: 经度必须在-180到180度之间");
+    q.longitude = 180.0f;
+    EXPECT_EQ(pillarsOf(r, q, false, 2).rfind("error", 0), std::string::npos);
 }

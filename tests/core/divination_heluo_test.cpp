@@ -108,9 +108,10 @@ TEST(HeLuo, HeTuNumbers) {
     EXPECT_EQ(right, expected);
 }
 
-TEST(HeTu, Labels) {
+TEST(HeTu, LabelsStayNearTheirPlaces) {
     const auto ops = hj::drawHeTu(kMetrics);
     const int tw = kMetrics.tw, th = kMetrics.th;
+    // The places the drawing gives; a label may move off a dot or an arc, but not far.
     const struct { const char* text; int x, y; } cases[] = {
         {"四地", cx + 110, cy},               {"九天", cx + 170, cy},
         {"二地", cx - tw, cy - 110 - 2 * th}, {"七天", cx - tw, cy - 170 - 2 * th},
@@ -121,10 +122,98 @@ TEST(HeTu, Labels) {
     for (const auto& c : cases) {
         const DrawOp* t = textOp(ops, c.text);
         ASSERT_NE(t, nullptr) << c.text;
-        EXPECT_EQ(t->x1, c.x) << c.text;
-        EXPECT_EQ(t->y1, c.y) << c.text;
+        EXPECT_LE(std::hypot(t->x1 - c.x, t->y1 - c.y), 2.0 * th) << c.text;
         EXPECT_EQ(t->colour, hj::kPictureBlack) << c.text;
     }
+    // Inner numbers stay inside the radius-140 ring, outer ones between the two rings.
+    for (const char* inner : {"四地", "二地", "三天", "一天"}) {
+        const auto run = hj::textRuns(*textOp(ops, inner), kMetrics).at(0);
+        EXPECT_LT(std::hypot((run.left + run.right) / 2.0 - cx, (run.top + run.bottom) / 2.0 - cy), 140) << inner;
+    }
+    for (const char* outer : {"九天", "七天", "八地", "六地"}) {
+        const auto run = hj::textRuns(*textOp(ops, outer), kMetrics).at(0);
+        const double d = std::hypot((run.left + run.right) / 2.0 - cx, (run.top + run.bottom) / 2.0 - cy);
+        EXPECT_GT(d, 140) << outer;
+        EXPECT_LT(d, 200) << outer;
+    }
+}
+
+// Distance from a point to a rectangle [l, r] x [t, b] (0 inside).
+double distanceToBox(double x, double y, double l, double t, double r, double b) {
+    const double dx = std::max({l - x, 0.0, x - r}), dy = std::max({t - y, 0.0, y - b});
+    return std::hypot(dx, dy);
+}
+
+// Every label (and each run of it between spaces) keeps clear of every dot, circle, arc and
+// line, and of the other labels, whatever the size of the font the window measured.
+TEST(HeLuo, LabelsLeaveTheDrawingVisible) {
+    const hj::PictureMetrics metrics[] = {{450, 450, 12, 14}, {450, 450, 13, 15}, {450, 450, 13, 17},
+                                          {450, 450, 14, 19}, {450, 450, 16, 21}, {450, 450, 17, 23}};
+    for (const auto& m : metrics) {
+        for (const auto& ops : {hj::drawHeTu(m), hj::drawLuoShu(m)}) {
+            const std::string pic = ops[1].text + " " + std::to_string(m.tw) + "x" + std::to_string(m.th);
+            std::vector<std::pair<std::string, hj::TextRun>> runs;
+            for (const DrawOp& t : ofKind(ops, Kind::Text))
+                if (t.pointSize == 10 && !t.pinned)
+                    for (const auto& r : hj::textRuns(t, m)) runs.emplace_back(t.text, r);
+            ASSERT_GE(runs.size(), 10u);
+            for (const auto& [text, r] : runs) {
+                const std::string what = pic + " " + text;
+                // Ink is drawn on pixel centres; the box's pixels span [left, right) x [top, bottom).
+                const double l = r.left, t = r.top, rr = r.right, b = r.bottom;
+                const auto clear = [&](double x, double y, double reach) {
+                    return distanceToBox(x + 0.5, y + 0.5, l, t, rr, b) > reach;
+                };
+                EXPECT_TRUE(l >= 0 && t >= 0 && rr <= m.width && b <= m.height) << what;
+                for (const DrawOp& o : ops) {
+                    if (o.kind == Kind::Dot) {
+                        EXPECT_TRUE(clear(o.x1, o.y1, o.r + 1.0)) << what << " on a dot at " << o.x1 << "," << o.y1;
+                    } else if (o.kind == Kind::Circle || o.kind == Kind::Arc) {
+                        double from = 0, span = 360;
+                        if (o.kind == Kind::Arc) {
+                            from = o.startDeg;
+                            span = o.endDeg > o.startDeg ? o.endDeg - o.startDeg : o.endDeg + 360 - o.startDeg;
+                        }
+                        bool ok = true;
+                        for (double a = from; a <= from + span; a += 0.1) {
+                            const double rad = a * std::acos(-1.0) / 180;
+                            ok = ok && clear(o.x1 + o.r * std::cos(rad), o.y1 - o.r * std::sin(rad), 1.0);
+                        }
+                        EXPECT_TRUE(ok) << what << " on the curve of radius " << o.r;
+                    } else if (o.kind == Kind::Line) {
+                        bool ok = true;
+                        for (double k = 0; k <= 1.0; k += 0.01)
+                            ok = ok && clear(o.x1 + k * (o.x2 - o.x1), o.y1 + k * (o.y2 - o.y1), 1.0);
+                        EXPECT_TRUE(ok) << what << " on a line";
+                    }
+                }
+                for (const auto& [other, q] : runs) {
+                    if (&q == &r) continue;
+                    const bool apart = q.right + 1 < r.left || r.right + 1 < q.left || q.bottom + 1 < r.top || r.bottom + 1 < q.top;
+                    EXPECT_TRUE(apart) << what << " on " << other;
+                }
+            }
+        }
+    }
+}
+
+// A run is as wide as its characters: Chinese ones tw, others half that; spaces split runs.
+TEST(HeLuo, TextRuns) {
+    DrawOp five;
+    five.kind = Kind::Text;
+    five.x1 = 100;
+    five.y1 = 50;
+    five.text = "五  天";
+    const auto runs = hj::textRuns(five, kMetrics);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].left, 100);
+    EXPECT_EQ(runs[0].right, 113);
+    EXPECT_EQ(runs[1].left, 113 + 2 * 6);
+    EXPECT_EQ(runs[1].bottom, 50 + 15);
+    EXPECT_EQ(five.text.substr(runs[1].from, runs[1].length), "天");
+    five.pointSize = 14;  // the title's size scales the cells
+    five.text = "河图";
+    EXPECT_EQ(hj::textRuns(five, kMetrics).at(0).right, 100 + 2 * 18);
 }
 
 TEST(HeLuo, LuoShuNumbers) {
@@ -161,11 +250,14 @@ TEST(HeLuo, LuoShuNumbers) {
     ASSERT_NE(shui, nullptr);
     EXPECT_EQ(shui->x1, cx - tw / 2);
     EXPECT_EQ(shui->y1, cy + 130 - th / 2);
+    EXPECT_TRUE(textOp(ops, "水")->pinned);
+    // Corner names start from their polar places and move off the rays only a little.
     const DrawOp* heihei = textOp(ops, "二黑");
     ASSERT_NE(heihei, nullptr);
-    EXPECT_EQ(heihei->x1, hj::polarPoint(cx, cy, 175, 50).x);
+    const hj::PicturePoint heiAt = hj::polarPoint(cx, cy, 175, 50);
+    EXPECT_LE(std::hypot(heihei->x1 - heiAt.x, heihei->y1 - heiAt.y), 2.0 * th);
     const DrawOp* lv = textOp(ops, "四绿");
     ASSERT_NE(lv, nullptr);
-    EXPECT_EQ(lv->x1, hj::polarPoint(cx, cy, 175, 140).x - 3 * tw - 2);
-    EXPECT_EQ(lv->y1, hj::polarPoint(cx, cy, 175, 140).y - 28);
+    const hj::PicturePoint lvAt = hj::polarPoint(cx, cy, 175, 140);
+    EXPECT_LE(std::hypot(lv->x1 - (lvAt.x - 3 * tw - 2), lv->y1 - (lvAt.y - 28)), 2.0 * th);
 }

@@ -2,12 +2,14 @@
 // a clear message, never a crash, a hang or an unbounded allocation.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "core/app/case_tree.h"
 #include "core/app/commentary.h"
 #include "core/calendar/places.h"
 #include "core/casestore/case_store.h"
@@ -15,6 +17,8 @@
 #include "core/chart/chart_settings.h"
 #include "core/divination/stroke_dictionary.h"
 #include "core/rtf/rtf.h"
+#include "core/text/file_io.h"
+#include "core/text/gbk.h"
 #include "core/text/ini.h"
 
 namespace fs = std::filesystem;
@@ -78,7 +82,7 @@ TEST_F(HostileFiles, ReportFilesThatAreNotRtfDeepOrTruncated) {
 }
 
 TEST_F(HostileFiles, PlaceFileWithBrokenValues) {
-    put("dat/dili.ini", "[北京]\r\n北京=abc*def\r\n海淀=116:xx*39:54\r\n朝阳=116:28\r\n东城=116:28*39:54\r\n");
+    put("dat/dili.ini", text::utf8ToGbkLossy("[北京]\r\n北京=abc*def\r\n海淀=116:xx*39:54\r\n朝阳=116:28\r\n东城=116:28*39:54\r\n"));
     text::IniFile dili((dir / "dat/dili.ini").string());
     struct Case { const char* place; bool ok; };
     for (const Case& c : {Case{"北京", false}, Case{"海淀", false}, Case{"朝阳", false}, Case{"东城", true}, Case{"没有", true}}) {
@@ -128,7 +132,7 @@ TEST_F(HostileFiles, StrokeDictionaryMissingOrShort) {
 }
 
 TEST_F(HostileFiles, CommentaryWithAbsurdCount) {
-    put("dat/bzpingyu.dat", "[性格]\r\ntol=2147483647\r\n1=甲\r\n[职业]\r\ntol=-5\r\n[财运]\r\ntol=x\r\n");
+    put("dat/bzpingyu.dat", text::utf8ToGbkLossy("[性格]\r\ntol=2147483647\r\n1=甲\r\n[职业]\r\ntol=-5\r\n[财运]\r\ntol=x\r\n"));
     text::IniFile f((dir / "dat/bzpingyu.dat").string());
     std::string huge = app::commentaryText(f, "性格");
     EXPECT_EQ(huge.rfind("1:甲\n", 0), 0u);
@@ -179,4 +183,88 @@ TEST_F(HostileFiles, ChartWithBrokenTextResourcesStillReports) {
     req.year = 2000;
     ASSERT_TRUE(chart.buildReport(req)) << chart.lastError;
     EXPECT_FALSE(chart.report.empty());
+}
+
+TEST_F(HostileFiles, SpecialFilesInPlaceOfDataFiles) {
+    ::alarm(60);  // a reader that waits on a FIFO fails the test instead of hanging the suite
+    put("private.txt", text::utf8ToGbkLossy("[set]\r\nendinfo=1\r\n[性格]\r\ntol=1\r\n1=秘密\r\n"));
+    const fs::path target = dir / "private.txt";
+    const std::string privateBytes = text::utf8ToGbkLossy("[set]\r\nendinfo=1\r\n[性格]\r\ntol=1\r\n1=秘密\r\n");
+    enum Kind { Fifo, Link, Oversized };
+    struct Case { const char* file; Kind kind; };
+    const Case cases[] = {
+        {"bzinit.ini", Fifo}, {"bzinit.ini", Link}, {"bzinit.ini", Oversized},
+        {"dili.ini", Fifo},   {"dili.ini", Link},   {"bzpingyu.dat", Oversized},
+        {"EndInfo.txt", Fifo}, {"EndInfo.txt", Link}, {"EndInfo.txt", Oversized},
+        {"hzlen.dat", Fifo},  {"hzlen.dat", Link},
+    };
+    for (const Case& c : cases) {
+        const fs::path path = dir / "dat" / c.file;
+        const std::string what = std::string(c.file) + " kind " + std::to_string(c.kind);
+        fs::remove(path);
+        if (c.kind == Fifo) {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << what;
+        }
+        if (c.kind == Link) fs::create_symlink(target, path);
+        if (c.kind == Oversized) {
+            put(std::string("dat/") + c.file, "[set]\r\nendinfo=1\r\n");
+            fs::resize_file(path, text::kMaxProfileBytes + 1);  // sparse: costs no disk
+        }
+        const std::string file = c.file;
+        if (file == "EndInfo.txt") {
+            put("dat/bzinit.ini", "[set]\r\nendinfo=1\r\n");
+            ChartRecord chart(dir.string());
+            ChartRequest req;
+            req.name = "某人";
+            EXPECT_FALSE(chart.buildReport(req)) << what;
+            EXPECT_NE(chart.lastError.find("EndInfo.txt"), std::string::npos) << what << ": " << chart.lastError;
+            fs::remove(dir / "dat/bzinit.ini");
+        } else if (file == "hzlen.dat") {
+            StrokeDictionary d(path.string());
+            EXPECT_EQ(d.strokesOf("张"), 0) << what;
+            std::string listing;
+            EXPECT_FALSE(d.listCharactersOfElement(1, listing)) << what;
+        } else {
+            text::IniFile ini(path.string());
+            EXPECT_FALSE(ini.reload()) << what;
+            EXPECT_NE(ini.lastError().find(c.file), std::string::npos) << what;
+            EXPECT_TRUE(ini.sections().empty()) << what;  // nothing read through the link
+            // Never replaced by the little this object holds.
+            EXPECT_FALSE(ini.writeInt("set", "zishi", 1)) << what;
+            if (file == "bzinit.ini") {
+                EXPECT_EQ(loadChartSettings(dir.string()).endinfo, ChartSettings{}.endinfo) << what;
+            }
+        }
+        // The special file is still what it was, and a link's target is untouched.
+        if (c.kind == Fifo) {
+            EXPECT_TRUE(fs::is_fifo(fs::symlink_status(path))) << what;
+        }
+        if (c.kind == Link) {
+            EXPECT_TRUE(fs::is_symlink(fs::symlink_status(path))) << what;
+        }
+        if (c.kind == Oversized) {
+            EXPECT_EQ(fs::file_size(path), text::kMaxProfileBytes + 1) << what;
+        }
+        fs::remove(path);
+    }
+    std::ifstream in(target, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), privateBytes);
+    ::alarm(0);
+}
+
+TEST_F(HostileFiles, GbkTextsThatAlsoReadAsUtf8) {
+    // 同学, 卢陆 and 同学录 in GBK are also well-formed UTF-8 ("ͬѧ", "¬½", "ͬѧ¼").
+    put("dat/bzinit.ini", text::utf8ToGbkLossy("[classes]\r\ncount=2\r\n1=同学\r\n2=卢陆\r\n[set]\r\nendinfo=1\r\n"));
+    put("dat/EndInfo.txt", text::utf8ToGbkLossy("同学录\r\n"));
+    text::IniFile ini((dir / "dat/bzinit.ini").string());
+    EXPECT_EQ(app::readClassList(ini, ""), (std::vector<std::string>{"同学", "卢陆"}));
+    ASSERT_TRUE(ini.writeInt("set", "zishi", 1)) << ini.lastError();
+    std::ifstream in(dir / "dat/bzinit.ini", std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(bytes.find(text::utf8ToGbkLossy("2=卢陆\r\n")), std::string::npos);
+    ChartRecord chart(dir.string());
+    ChartRequest req;
+    req.name = "某人";
+    ASSERT_TRUE(chart.buildReport(req)) << chart.lastError;
+    EXPECT_EQ(chart.report.substr(chart.report.size() - 11), "同学录\r\n");
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/text/fields.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 
@@ -36,6 +37,48 @@ TEST(Gbk, InvalidBytesNeverCrash) {
     EXPECT_EQ(utf8ToGbkLossy("甲😀"), "\xBC\xD7?");
 }
 
+TEST(Gbk, UserDefinedCharactersAreOneCharacterEach) {
+    // The first and last code of each user-defined area, followed by 甲 (BCD7): the trail byte
+    // must never pair with the next lead byte.
+    struct Case { const char* gbk; const char* utf8; };
+    const Case cases[] = {
+        {"\xAA\xA1", "\uE000"}, {"\xAF\xFE", "\uE233"}, {"\xF8\xA1", "\uE234"},
+        {"\xFE\xFE", "\uE4C5"}, {"\xA1\x40", "\uE4C6"}, {"\xA1\x80", "\uE505"},
+        {"\xA7\xA0", "\uE765"},
+    };
+    for (const Case& c : cases) {
+        const std::string in = std::string(c.gbk) + "\xBC\xD7";
+        EXPECT_EQ(gbkToUtf8(in), std::string(c.utf8) + "甲") << c.utf8;
+        std::string back;
+        ASSERT_TRUE(utf8ToGbk(std::string(c.utf8) + "甲", back)) << c.utf8;
+        EXPECT_EQ(back, in) << c.utf8;
+        EXPECT_EQ(gbkLength(c.utf8), 2u);
+    }
+    // Outside the areas: A1 7F is no pair; the Private Use character after the last has no GBK form.
+    EXPECT_EQ(gbkToUtf8("\xA1\x7F" "a"), "\xEF\xBF\xBD\x7F" "a");
+    std::string gbk;
+    EXPECT_FALSE(utf8ToGbk("\uE766", gbk));
+}
+
+TEST(Fields, ControlCharactersAndBlankNames) {
+    struct Case { const char* text; bool needsText; bool ok; };
+    const Case cases[] = {
+        {"张三", true, true},         {"张 三", true, true},       {"", false, true},
+        {"", true, false},            {"   ", true, false},        {"　", true, false},
+        {" \u3000\u00A0\u2003", true, false}, {"　", false, true},  {"张\t三", true, false},
+        {"张\n", true, false},        {"\r", false, false},        {"\x1b[31m", true, false},
+        {"响\a", false, false},       {"\x7f", true, false},       {"\u0085", true, false},
+        {"a\u2028b", true, false},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(checkFieldText(c.text, "类别名", c.needsText, &error), c.ok) << c.text;
+        if (!c.ok) {
+            EXPECT_EQ(error.rfind("类别名", 0), 0u) << c.text;
+        }
+    }
+}
+
 TEST(Gbk, TruncateAndPadCountGbkBytes) {
     struct Case { const char* text; std::size_t limit; const char* expect; };
     for (const Case& c : {Case{"甲乙丙", 5, "甲乙"}, Case{"甲乙丙", 6, "甲乙丙"}, Case{"a甲", 2, "a"},
@@ -48,7 +91,8 @@ TEST(Gbk, TruncateAndPadCountGbkBytes) {
 
 TEST(Gbk, FileTextDecoding) {
     EXPECT_EQ(decodeFileText("\xEF\xBB\xBF命"), "命");
-    EXPECT_EQ(decodeFileText("命"), "命");
+    // Without the mark the bytes are GBK, even where they also read as UTF-8: 同学录.
+    EXPECT_EQ(decodeFileText("\xCD\xAC\xD1\xA7\xC2\xBC"), "同学录");
     EXPECT_EQ(decodeFileText("\xC3\xFC"), "命");  // GBK bytes
     char field[6] = {'a', 'b', 0, 'x', 'y', 'z'};
     EXPECT_EQ(gbkField(field, 6), "ab");

@@ -41,6 +41,7 @@ private slots:
     void startShowsFirst300Slots();
     void menuFollowsSelectedLevel();
     void saveNewCaseThenOpenAndSaveAgain();
+    void paneUndoStopsAtLoadedReport();
     void deletingOpenCaseNeverBringsItBack();
     void deletingClassOfOpenCaseEndsEditing();
     void moveRenameAndEditOfOpenCaseSurviveSave();
@@ -49,6 +50,7 @@ private slots:
     void clearEndsWithoutWritingOpenCase();
     void exportThenImport();
     void largeTreeShowsProgress();
+    void caseTextsAtTheDefaultWidth();
 
 private:
     TFrmMain* open();
@@ -294,6 +296,76 @@ void TestCaseTree::saveNewCaseThenOpenAndSaveAgain() {
     QCOMPARE(win->caseSession()->openCaseId(), 1);
     QVERIFY(!reportText(root->path() + QStringLiteral("/bazi_f/0.rtf")).contains(QStringLiteral("再改")));
     QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestCaseTree::paneUndoStopsAtLoadedReport() {
+    open();
+    chart(QStringLiteral("张三"), QStringLiteral("1990"));
+    hjtest::Modals modals;
+    expectChooser(modals, QStringLiteral("朋友"));
+    win->mnuF_save->trigger();
+    QTRY_VERIFY(modals.idle());
+    const QString stored = reportText(root->path() + QStringLiteral("/bazi_f/0.rtf"));
+    QVERIFY(!stored.trimmed().isEmpty());
+    QTest::mouseClick(child<QPushButton>(win.get(), "BtoNew"), Qt::LeftButton);
+    select(node(0));
+    action("pmnuView")->trigger();
+    QVERIFY(win->editingCase());
+    auto* pane = win->Redtbazi;
+    const QString loaded = pane->toPlainText();
+    QVERIFY(!loaded.isEmpty());
+
+    // Undo never takes back the program's own loading.
+    pane->setFocus();
+    QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(pane->toPlainText(), loaded);
+    QVERIFY(!pane->isModified());
+
+    // The user's own edits undo and redo, by either redo key.
+    QTextCursor c = pane->textCursor();
+    c.movePosition(QTextCursor::End);
+    pane->setTextCursor(c);
+    hjtest::typeText(pane, QStringLiteral("批注"));
+    QVERIFY(pane->isModified());
+    for (int i = 0; i < 5; ++i) QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(pane->toPlainText(), loaded);
+    QVERIFY(!pane->isModified());
+    for (int i = 0; i < 5; ++i) QTest::keyClick(pane, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(pane->toPlainText().endsWith(QStringLiteral("批注")));
+    QVERIFY(pane->isModified());
+    for (int i = 0; i < 5; ++i) QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+    for (int i = 0; i < 5; ++i) QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(pane->toPlainText().endsWith(QStringLiteral("批注")));
+    QVERIFY(child<QAction>(pane->popupMenu(), "pmnuRedo"));
+
+    // Emptying the pane and saving asks plainly, 否 first: Enter twice keeps the stored report.
+    pane->selectAll();
+    QTest::keyClick(pane, Qt::Key_Delete);
+    QVERIFY(pane->toPlainText().isEmpty());
+    modals.expectBox(QMessageBox::Yes);
+    modals.expect([&modals](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        modals.boxes.push_back({box->windowTitle(), box->text(), box->icon()});
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+        QMetaObject::invokeMethod(box->defaultButton(), &QAbstractButton::click, Qt::QueuedConnection);
+    });
+    QTest::mouseClick(child<QToolButton>(win.get(), "SbtoSave"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("命稿是空的。要用空白命稿替换“张三”已保存的命稿吗？"));
+    QCOMPARE(reportText(root->path() + QStringLiteral("/bazi_f/0.rtf")), stored);
+    QVERIFY(modals.unexpected.isEmpty());
+
+    // 导入命稿 of a 3 GB file is refused by its size before anything is read.
+    QFile huge(root->path() + QStringLiteral("/huge.rtf"));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(qint64(3) << 30));  // sparse
+    huge.close();
+    QString error;
+    QVERIFY(!pane->loadFile(huge.fileName(), &error));
+    QVERIFY2(error.contains(QStringLiteral("太大")), qPrintable(error));
+    QVERIFY(pane->toPlainText().isEmpty());
 }
 
 void TestCaseTree::deletingOpenCaseNeverBringsItBack() {
@@ -638,6 +710,47 @@ void TestCaseTree::largeTreeShowsProgress() {
     QVERIFY(!bar->isVisible());
     QCOMPARE(classNode(QStringLiteral("单"))->childCount() + classNode(QStringLiteral("双"))->childCount(), kCount);
     QCOMPARE(node(kCount - 1)->text(0), QStringLiteral("某  公2000-1-1|19999"));
+}
+
+void TestCaseTree::caseTextsAtTheDefaultWidth() {
+    int longest = -1;
+    {
+        CaseStore s;
+        QVERIFY(s.openStore(root->path().toStdString()));
+        CaseRecord r;
+        r.name = "欧阳明";  // a name of three characters and the widest date
+        r.className = "朋友";
+        r.year = 1990;
+        r.month = 12;
+        r.day = 28;
+        longest = s.addRecord(r);
+    }
+    win = std::make_unique<TFrmMain>(root->path());
+    win->show();
+    QVERIFY(QTest::qWaitForWindowExposed(win.get()));
+    QCOMPARE(tree()->width(), 180);
+    QTreeWidgetItem* item = node(longest);
+    QVERIFY(item);
+    tree()->expandAll();
+    QApplication::processEvents();
+    // The whole text on hover; name and date inside the tree without scrolling.
+    QCOMPARE(item->toolTip(0), item->text(0));
+    const QString nameAndDate = item->text(0).left(item->text(0).indexOf(QLatin1Char('|')));
+    // Where the style puts the text of the item.
+    QStyleOptionViewItem opt;
+    opt.initFrom(tree()->viewport());
+    opt.rect = tree()->visualItemRect(item);
+    opt.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    opt.text = item->text(0);
+    opt.icon = item->icon(0);
+    opt.decorationSize = tree()->iconSize();
+    opt.font = tree()->font();
+    opt.fontMetrics = tree()->fontMetrics();
+    const int textStart = tree()->style()->subElementRect(QStyle::SE_ItemViewItemText, &opt, tree()).left();
+    const int textEnd = textStart + tree()->fontMetrics().horizontalAdvance(nameAndDate);
+    QVERIFY2(textEnd <= tree()->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(textEnd).arg(tree()->viewport()->width())));
+    hjtest::screenshot(win.get(), QStringLiteral("CaseTree-default-width"));
 }
 
 QTEST_MAIN(TestCaseTree)

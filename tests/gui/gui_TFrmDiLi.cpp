@@ -123,6 +123,21 @@ void TestTFrmDiLi::changeWritesValue() {
     QCOMPARE(modals.boxes.at(0).text, QStringLiteral("完成"));
     QCOMPARE(value("福建省", "福州市"), QStringLiteral("-179:59*89:0"));
     QCOMPARE(value("福建省", "厦门市"), QStringLiteral("118:5*24:27"));
+    // Half a degree west and five minutes south: the sign of "-0" is kept for the minutes.
+    hjtest::retype(child<QLineEdit>(dlg.get(), "EdtJingDu"), QStringLiteral("-0"));
+    hjtest::retype(child<QLineEdit>(dlg.get(), "EdtJingFen"), QStringLiteral("30"));
+    hjtest::retype(child<QLineEdit>(dlg.get(), "EdtWeiDu"), QStringLiteral("-0"));
+    hjtest::retype(child<QLineEdit>(dlg.get(), "EdtWeiFen"), QStringLiteral("5"));
+    modals.expectBox();
+    QTest::mouseClick(child<QPushButton>(dlg.get(), "BtnEdit"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(value("福建省", "福州市"), QStringLiteral("-0:30*-0:5"));
+    // Shown again as typed.
+    auto* places = child<QListWidget>(dlg.get(), "LstShi");
+    places->setCurrentRow(1);
+    places->setCurrentRow(0);
+    QCOMPARE(child<QLineEdit>(dlg.get(), "EdtJingDu")->text(), QStringLiteral("-0"));
+    QCOMPARE(child<QLineEdit>(dlg.get(), "EdtWeiFen")->text(), QStringLiteral("5"));
 }
 
 void TestTFrmDiLi::addNewAndOverwrite() {
@@ -169,6 +184,12 @@ void TestTFrmDiLi::addEmptyOrBadNameDoesNothing() {
     QTest::mouseClick(child<QPushButton>(dlg.get(), "BtnAdd"), Qt::LeftButton);
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.back().title, QStringLiteral("输入错误"));
+    // Nor may a name hold a control character.
+    child<QLineEdit>(dlg.get(), "EdtName")->setText(QStringLiteral("泉\t州"));  // as pasted
+    modals.expectBox();
+    QTest::mouseClick(child<QPushButton>(dlg.get(), "BtnAdd"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("地名不能包含制表符、换行等控制字符"));
     QCOMPARE(hjtest::readBytes(root->dat(QStringLiteral("dili.ini"))), original);
 }
 

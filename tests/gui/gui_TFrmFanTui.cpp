@@ -23,7 +23,9 @@ private slots:
     void findsAppendAndFailureReplaces();
     void refusalsFocusTheControl_data();
     void refusalsFocusTheControl();
+    void startYearUpDown_data();
     void startYearUpDown();
+    void chartOnlyWhatTheMemoShows();
     void chartButtonCastsInTheMainWindow();
 };
 
@@ -138,25 +140,74 @@ void TestTFrmFanTui::refusalsFocusTheControl() {
     QVERIFY(d.isVisible());
 }
 
+void TestTFrmFanTui::startYearUpDown_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("shown");  // empty: refused with the year message
+    QTest::newRow("1 down skips year 0") << "1" << -1 << "-1";
+    QTest::newRow("-1 up skips year 0") << "-1" << 1 << "1";
+    QTest::newRow("typed year up") << "1990" << 1 << "1991";
+    QTest::newRow("range ends at -850") << "-850" << -1 << "-850";
+    QTest::newRow("range ends at 2100") << "2100" << 1 << "2100";
+    QTest::newRow("text") << "19a" << 1 << "";
+    QTest::newRow("year 0") << "0" << -1 << "";
+    QTest::newRow("before -850") << "-900" << 1 << "";
+}
+
 void TestTFrmFanTui::startYearUpDown() {
+    QFETCH(QString, typed);
+    QFETCH(int, step);
+    QFETCH(QString, shown);
     TFrmFanTui d;
     d.prepareSearch({1, 3, 6, 1}, true);
-    d.Upyear->setPosition(1);
-    d.Upyear->step(-1);
-    QCOMPARE(d.Edtyear->text(), QStringLiteral("-1"));
-    d.Upyear->setPosition(-848);
-    d.Upyear->step(-1);
-    d.Upyear->step(-1);  // the range ends at -850
-    QCOMPARE(d.Edtyear->text(), QStringLiteral("-850"));
-    d.Upyear->setPosition(2100);
-    d.Upyear->step(1);
-    QCOMPARE(d.Edtyear->text(), QStringLiteral("2100"));
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    hjtest::retype(d.Edtyear, typed);
+    hjtest::Modals modals;
+    if (shown.isEmpty()) modals.expectBox();
+    QTest::mouseClick(child<QWidget>(d.Upyear, step > 0 ? "up" : "down"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    if (shown.isEmpty()) {
+        QCOMPARE(d.Edtyear->text(), typed);
+        QCOMPARE(modals.boxes.at(0).title, QStringLiteral("年份错误"));
+        QVERIFY(modals.boxes.at(0).text.startsWith(QStringLiteral("起始年必须在-850到2100年之间")));
+        QCOMPARE(d.focusWidget(), d.Edtyear);
+    } else {
+        QCOMPARE(d.Edtyear->text(), shown);
+    }
+    QVERIFY(modals.unexpected.isEmpty());
 
     // A search sets the up-down to the astronomical start year.
-    d.Edtyear->setText(QStringLiteral("-120"));
+    hjtest::retype(d.Edtyear, QStringLiteral("-120"));
     d.Btncha->click();
     QCOMPARE(d.Upyear->position(), -119);
     QVERIFY(d.Memo1->toPlainText().startsWith(QStringLiteral("符合命例\n")));
+}
+
+void TestTFrmFanTui::chartOnlyWhatTheMemoShows() {
+    // Any change after a find disables 测算: it would chart a date found for other inputs.
+    const std::vector<std::function<void(TFrmFanTui&)>> changes = {
+        [](TFrmFanTui& d) { d.cbodi[3]->setCurrentIndex(2); },
+        [](TFrmFanTui& d) { d.cbotian[2]->setCurrentIndex(3); },
+        [](TFrmFanTui& d) { hjtest::retype(d.Edtyear, QStringLiteral("2000")); },
+        [](TFrmFanTui& d) { QTest::mouseClick(child<QWidget>(d.Upyear, "up"), Qt::LeftButton); },
+    };
+    for (const auto& change : changes) {
+        TFrmFanTui d;
+        d.prepareSearch({1, 3, 6, 1}, true);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.Btncha->click();
+        QVERIFY(d.Btnpai->isEnabled());
+        change(d);
+        QVERIFY(!d.Btnpai->isEnabled());
+        d.cbodi[3]->setCurrentIndex(0);
+        d.cbotian[2]->setCurrentIndex(5);
+        hjtest::retype(d.Edtyear, QStringLiteral("1950"));
+        d.Btncha->click();  // the inputs of the first find again
+        QVERIFY(d.Btnpai->isEnabled());
+        QVERIFY(d.foundMoment() == (hj::DateTime{1984, 2, 5, 0, 0}));
+    }
 }
 
 void TestTFrmFanTui::chartButtonCastsInTheMainWindow() {

@@ -13,6 +13,7 @@ private slots:
     void labelsSwitchPictures();
     void paintedPixels_data();
     void paintedPixels();
+    void pictureScalesWithTheWindow();
 };
 
 namespace {
@@ -99,6 +100,29 @@ void TestTFrmHeLuo::paintedPixels() {
         luo.save(dir + QStringLiteral("/luoshu_%1x.png").arg(s));
         he.save(dir + QStringLiteral("/hetu_%1x.png").arg(s));
     }
+}
+
+void TestTFrmHeLuo::pictureScalesWithTheWindow() {
+    TFrmHeLuo dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    auto* view = dlg.findChild<hj::gui::HeLuoView*>(QStringLiteral("Image1"));
+    for (const QSize grow : {QSize(300, 300), QSize(500, 200), QSize(-100, -100)}) {
+        const QSize before = view->size();
+        dlg.resize(dlg.size() + grow);
+        QTRY_COMPARE(view->size(), (before + grow).expandedTo(view->minimumSize()));
+        const qreal s = view->scale();
+        QCOMPARE(s, std::min(view->width(), view->height()) / 450.0);
+        const QImage img = view->grab().toImage();
+        const QPointF o = view->origin();
+        const auto at = [&](int x, int y) { return QPoint(qRound(o.x() + x * s), qRound(o.y() + y * s)); };
+        // He Tu: the lone red dot below the centre, and the picture's background at its corner.
+        const QPoint dot = at(225, 365);
+        QVERIFY(redNear(img, dot.x(), dot.y(), qRound(4 * s)));
+        QVERIFY(!redNear(img, at(225, 300).x(), at(225, 300).y(), qRound(4 * s)));
+        QCOMPARE(img.pixelColor(at(2, 440)), rgb(hj::kPictureBackground));
+    }
+    hjtest::screenshot(&dlg, QStringLiteral("TFrmHeLuo_resized"));
 }
 
 QTEST_MAIN(TestTFrmHeLuo)

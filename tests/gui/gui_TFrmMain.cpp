@@ -8,12 +8,14 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -42,6 +44,8 @@ private slots:
     void yearChecks_data();
     void yearChecks();
     void yearUpDownSkipsYearZero();
+    void arrowsStepFromTheTypedYear_data();
+    void arrowsStepFromTheTypedYear();
     void emptyNameIsRefused();
     void chartFillsPane();
     void unknownProvince();
@@ -57,6 +61,7 @@ private slots:
     void menusAndKeys();
     void chartSettingsFromMenu();
     void printAsksAndPrintsToPdf();
+    void paperAndClipboardKeepTheText();
 
 private:
     TFrmMain* open();
@@ -254,6 +259,43 @@ void TestTFrmMain::yearUpDownSkipsYearZero() {
     QTest::keyClick(year, Qt::Key_Up);
     QTest::keyClick(year, Qt::Key_Up);
     QCOMPARE(year->text(), QStringLiteral("1"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmMain::arrowsStepFromTheTypedYear_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("arrowKey");  // the arrow key in the field instead of the button
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("shown");  // empty: refused with the year message
+    QTest::newRow("1990 up") << "1990" << false << 1 << "1991";
+    QTest::newRow("1990 key down") << "1990" << true << -1 << "1989";
+    QTest::newRow("beyond the chart years") << "5000" << false << -1 << "4999";
+    QTest::newRow("text") << "abc" << false << 1 << "";
+    QTest::newRow("text, key") << "19o0" << true << 1 << "";
+    QTest::newRow("year 0") << "0" << false << -1 << "";
+}
+
+void TestTFrmMain::arrowsStepFromTheTypedYear() {
+    QFETCH(QString, typed);
+    QFETCH(bool, arrowKey);
+    QFETCH(int, step);
+    QFETCH(QString, shown);
+    TFrmMain* w = open();
+    auto* year = child<QLineEdit>(w, "EdtYear");
+    hjtest::retype(year, typed);
+    hjtest::Modals modals;
+    if (shown.isEmpty()) modals.expectBox();
+    if (arrowKey) QTest::keyClick(year, step > 0 ? Qt::Key_Up : Qt::Key_Down);
+    else QTest::mouseClick(child<QToolButton>(child<QWidget>(w, "UpDyear"), step > 0 ? "up" : "down"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    if (shown.isEmpty()) {
+        QCOMPARE(year->text(), typed);
+        QCOMPARE(modals.boxes.at(0).title, QStringLiteral("年份错误"));
+        QVERIFY(modals.boxes.at(0).text.startsWith(QStringLiteral("甲命年份必须在-850到2100年之间")));
+        QCOMPARE(w->focusWidget(), year);
+    } else {
+        QCOMPARE(year->text(), shown);
+    }
     QVERIFY(modals.unexpected.isEmpty());
 }
 
@@ -635,12 +677,12 @@ void TestTFrmMain::menusAndKeys() {
     QApplication::setActiveWindow(w);
     child<QLineEdit>(w, "EdtYear")->setFocus();
     QStringList order{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 13; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(order.join(QLatin1Char(' ')),
-             QStringLiteral("EdtYear cbom cbod cbos cbomin CboLi Chkrun Rdona Edtname cbodiZ cbodiC ChkLiuNian BtnPai"));
+             QStringLiteral("EdtYear cbom cbod cbos cbomin ChkBuXiang CboLi Chkrun Rdona Edtname cbodiZ cbodiC ChkLiuNian BtnPai"));
     // 相关知识 without its document does nothing.
     hjtest::Modals modals;
     w->mnuS_zhishi->trigger();
@@ -702,6 +744,49 @@ void TestTFrmMain::printAsksAndPrintsToPdf() {
     QTest::qWait(20);
     QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char('|'))));
     QVERIFY(hjtest::readBytes(pdf).startsWith("%PDF"));
+    if (!qgetenv("HJ_SCREENSHOT_DIR").isEmpty()) QFile::copy(pdf, QString::fromLocal8Bit(qgetenv("HJ_SCREENSHOT_DIR")) + QStringLiteral("/report.pdf"));
+}
+
+void TestTFrmMain::paperAndClipboardKeepTheText() {
+    writeIni(QStringLiteral("[set]\r\nleftpos=40\r\n"));
+    TFrmMain* w = open();
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    const QTextBlockFormat screen = pane->document()->firstBlock().blockFormat();
+    QVERIFY(screen.textIndent() > 0);
+    // On screen ASCII carries the spacing that lines it up with Chinese characters.
+    const auto spaced = [](const QTextDocument& doc) {
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().hasProperty(QTextFormat::FontLetterSpacing)) return true;
+        return false;
+    };
+    QVERIFY(spaced(*pane->document()));
+
+    for (const auto& [resolution, selection] : {std::pair{QPrinter::HighResolution, false}, std::pair{QPrinter::ScreenResolution, true}}) {
+        QPrinter printer(resolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        QTextCursor c = pane->textCursor();
+        c.setPosition(0);
+        c.setPosition(200, QTextCursor::KeepAnchor);
+        pane->setTextCursor(c);
+        printer.setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
+        const std::unique_ptr<QTextDocument> paper = pane->printCopy(printer);
+        QVERIFY(!spaced(*paper));
+        QCOMPARE(paper->toPlainText(), selection ? c.selection().toPlainText() : pane->toPlainText());
+        // The indent keeps its physical size: screen pixels become printer pixels.
+        if (!selection)
+            QCOMPARE(paper->firstBlock().blockFormat().textIndent(),
+                     screen.textIndent() * printer.logicalDpiX() / pane->logicalDpiX());
+    }
+
+    // Copying: the same text, and no spacing in the formatted copy either.
+    pane->selectAll();
+    pane->copy();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(copied->text(), pane->toPlainText());
+    QVERIFY(copied->hasHtml());
+    QVERIFY(!copied->html().contains(QStringLiteral("letter-spacing")));
 }
 
 QTEST_MAIN(TestTFrmMain)

@@ -201,11 +201,19 @@ void TestTFrmSearch::noAnswerKeepsDialogOpen() {
     TFrmSearch dlg(*store, *ini, criteria);
     dlg.show();
     hjtest::Modals modals;
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    auto* search = child<QPushButton>(&dlg, "BtnSearch");
+    const QSize size = dlg.size();
+    const QPoint buttonAt = search->mapTo(&dlg, QPoint(0, 0));
     modals.expectBox(QMessageBox::No);
-    QTest::mouseClick(child<QPushButton>(&dlg, "BtnSearch"), Qt::LeftButton);
+    QTest::mouseClick(search, Qt::LeftButton);
     QTRY_VERIFY(modals.idle());
     QVERIFY(dlg.isVisible());
     QVERIFY(!dlg.resultFlag());
+    // The search animation came and went: the dialog and its buttons stay where they were.
+    QApplication::processEvents();
+    QCOMPARE(dlg.size(), size);
+    QCOMPARE(search->mapTo(&dlg, QPoint(0, 0)), buttonAt);
 }
 
 void TestTFrmSearch::criteriaOutliveDialog() {

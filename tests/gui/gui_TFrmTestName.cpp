@@ -15,7 +15,7 @@ private slots:
     void answers_data();
     void answers();
     void restartFromAnyState();
-    void escapeAnswersNo();
+    void escapeAndCloseEndTheGame();
 };
 
 namespace {
@@ -109,14 +109,20 @@ void TestTFrmTestName::restartFromAnyState() {
     QVERIFY(modals.unexpected.isEmpty());
 }
 
-void TestTFrmTestName::escapeAnswersNo() {
-    TFrmTestName dlg;
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    QTest::keyClick(&dlg, Qt::Key_Escape);
-    QVERIFY(dlg.isVisible());
-    QCOMPARE(dlg.game().tablesLeft(), 6);
-    QCOMPARE(dlg.game().answerSum(), 0);
+void TestTFrmTestName::escapeAndCloseEndTheGame() {
+    // Esc closes the window at any point of a game, as 关闭 does; neither answers a table.
+    for (const bool byKey : {true, false}) {
+        TFrmTestName dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTest::mouseClick(child<QPushButton>(&dlg, "Btnok"), Qt::LeftButton);
+        if (byKey) QTest::keyClick(&dlg, Qt::Key_Escape);
+        else QTest::mouseClick(child<QPushButton>(&dlg, "BtnClose"), Qt::LeftButton);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(dlg.game().tablesLeft(), 6);
+        QCOMPARE(dlg.game().answerSum(), 64);
+    }
 }
 
 QTEST_MAIN(TestTFrmTestName)

@@ -2,6 +2,7 @@
 // clicks, refusals, and 本命盘 handing the moment to the main window.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QWindow>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -29,6 +30,11 @@ private slots:
     void yearFieldAndUpDown();
     void chartButtonHandsTheMomentOn();
     void mainWindowGetsTheChart();
+    void typedYearIsWhereTheArrowsStart_data();
+    void typedYearIsWhereTheArrowsStart();
+    void badYearInTheMainWindowNeverOpensEmpty();
+    void dialogsGoAboveTheCalendar();
+    void lunarTextsFitAtTheMinimumSize();
 };
 
 namespace {
@@ -230,6 +236,120 @@ void TestTFrmWnl::mainWindowGetsTheChart() {
     QVERIFY(fresh && fresh->isVisible());
     fresh->close();
     main.close();
+}
+
+void TestTFrmWnl::typedYearIsWhereTheArrowsStart_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("shown");  // empty: refused
+    QTest::newRow("2000 up") << "2000" << 1 << "2001";
+    QTest::newRow("1 down") << "1" << -1 << "-1";
+    QTest::newRow("-4713 down stays") << "-4713" << -1 << "-4713";
+    QTest::newRow("text") << "20x0" << 1 << "";
+    QTest::newRow("year 0") << "0" << 1 << "";
+    QTest::newRow("beyond 9999") << "10000" << -1 << "";
+}
+
+void TestTFrmWnl::typedYearIsWhereTheArrowsStart() {
+    QFETCH(QString, typed);
+    QFETCH(int, step);
+    QFETCH(QString, shown);
+    TFrmWnl w;
+    w.showCalendar(dt(1990, 6, 1, 12, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    hjtest::retype(w.EdtYear, typed);
+    hjtest::Modals modals;
+    if (shown.isEmpty()) modals.expectBox();
+    QTest::mouseClick(child<QWidget>(w.UdYear, step > 0 ? "up" : "down"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    if (shown.isEmpty()) {
+        QCOMPARE(modals.boxes.at(0).title, QStringLiteral("错误"));
+        QCOMPARE(modals.boxes.at(0).text, QStringLiteral("年份在-4713 到 9999之间"));
+        QCOMPARE(w.EdtYear->text(), typed);
+        QCOMPARE(w.LblTitle->text(), QStringLiteral("1990年6月"));  // the picture stays
+    } else {
+        QCOMPARE(w.EdtYear->text(), shown);
+        QCOMPARE(w.LblTitle->text(), shown + QStringLiteral("年6月"));
+    }
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmWnl::badYearInTheMainWindowNeverOpensEmpty() {
+    hjtest::DataRoot root;
+    hj::gui::TFrmMain main(root.path());
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    hjtest::retype(main.EdtYear, QStringLiteral("1983"));
+    QTest::mouseClick(child<QWidget>(main.UpDyear, "up"), Qt::LeftButton);
+    hjtest::retype(main.EdtYear, QStringLiteral("19x4"));  // then text that is no year
+    main.cbom->setCurrentIndex(1);
+    main.cbod->setCurrentIndex(4);
+    hjtest::Modals modals;
+    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(w->EdtYear->text(), QStringLiteral("1984"));
+    QCOMPARE(w->LblTitle->text(), QStringLiteral("1984年2月"));
+    QCOMPARE(int(w->page().cells.size()), 29);
+    QCOMPARE(w->page().header[0].text, std::string("星期一"));
+    QVERIFY(modals.unexpected.isEmpty());
+    w->close();
+    main.close();
+}
+
+void TestTFrmWnl::dialogsGoAboveTheCalendar() {
+    hjtest::DataRoot root;
+    hj::gui::TFrmMain main(root.path());
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    hjtest::Modals modals;
+    std::vector<bool> onTop;
+    const auto note = [&onTop](QWidget* d) {
+        onTop.push_back(d->windowHandle() && (d->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
+        QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+    };
+    // Before the calendar is up, dialogs keep their usual place.
+    modals.expect(note);
+    main.mnuT_huaiyun->trigger();
+    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    for (QAction* a : {main.mnuS_heluo, main.mnuT_huaiyun, main.mnuT_testname}) {
+        modals.expect(note);
+        a->trigger();
+    }
+    modals.expect(note);  // a message box of the main window
+    main.EdtYear->setText(QStringLiteral("abc"));
+    main.BtnPai->click();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(onTop, (std::vector<bool>{false, true, true, true, true}));
+    QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char(';'))));
+    w->close();
+    main.close();
+}
+
+void TestTFrmWnl::lunarTextsFitAtTheMinimumSize() {
+    TFrmWnl w;
+    w.showCalendar(dt(2023, 3, 1, 12, 0));  // 闰二月 begins on 22 March
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(w.minimumSizeHint());
+    QTRY_COMPARE(w.size(), w.minimumSizeHint());
+    bool sawLongText = false;
+    for (int month : {3, 12}) {  // 十一月廿九 and 十二月 fall in December
+        w.cbom->setCurrentIndex(month - 1);
+        for (const hj::DayCell& cell : w.page().cells) {
+            const QRect r = w.ImgMonth->cellRect(cell.row, cell.column);
+            const QFontMetrics lower(hj::gui::MonthGrid::cellFont(cell.lowerSize));
+            const QFontMetrics upper(hj::gui::MonthGrid::cellFont(cell.upperSize));
+            const QString lunar = QString::fromStdString(cell.lower);
+            sawLongText = sawLongText || lunar.size() >= 5;
+            QVERIFY2(lower.horizontalAdvance(lunar) <= r.width(), cell.lower.c_str());
+            QVERIFY2(upper.horizontalAdvance(QString::fromStdString(cell.upper)) <= r.width(), cell.upper.c_str());
+            QVERIFY(lower.height() <= r.height() / 2 && upper.height() <= r.height() / 2);
+        }
+    }
+    QVERIFY(sawLongText);
+    for (const hj::HeaderCell& head : w.page().header)
+        QVERIFY(QFontMetrics(hj::gui::MonthGrid::cellFont(head.pointSize)).horizontalAdvance(QString::fromStdString(head.text)) <=
+                w.ImgMonth->cellRect(0, 0).width());
 }
 
 QTEST_MAIN(TestTFrmWnl)

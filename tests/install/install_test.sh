@@ -58,6 +58,46 @@ for f in "$prefix"/share/hengjian/dat-default/*; do
     check "default $(basename "$f") matches resources/dat" cmp -s "$f" "$src/resources/dat/$(basename "$f")"
 done
 
+# The copyright file: machine-readable, every bundled data file named by a Files pattern other
+# than the catch-all, and every licence it uses given in full.
+copyright=$prefix/share/doc/hengjian/copyright
+check "copyright file installed" test -s "$copyright"
+check "copyright file is machine-readable" grep -qx \
+    'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright"
+covered() {  # covered FILE: some Files pattern other than * matches FILE
+    local pattern
+    while read -r pattern; do
+        # shellcheck disable=SC2053  # the pattern is meant to glob
+        [ "$pattern" != '*' ] && [[ $1 == $pattern ]] && return 0
+    done < <(awk '/^Files:/ {for (i = 2; i <= NF; i++) print $i; more = 1; next}
+                  more && /^ / {for (i = 1; i <= NF; i++) print $i; next} {more = 0}' "$copyright")
+    return 1
+}
+for f in "$src"/resources/data/* "$src"/resources/dat/*; do
+    rel=${f#"$src"/}
+    case $rel in */README*|resources/dat/EndInfo.txt|resources/dat/bzpingyu.dat) continue ;; esac
+    check "copyright file names the source of $rel" covered "$rel"
+done
+for lic in $(awk '/^Files:/ {f = 1} /^$/ {f = 0} f && /^License:/ {print $2}' "$copyright" | sort -u); do
+    check "copyright file gives the licence $lic in full" \
+        awk -v l="$lic" '/^$/ {p = 0} p && /^ ./ {n++} $0 == "License: " l && !f {p = 1}
+                         /^Files:/ {f = 1} /^$/ {f = 0} END {exit !(n > 0)}' "$copyright"
+done
+
+# The changelog: gzip without name or time stamp, its entry for this version, a real address.
+changelog=$prefix/share/doc/hengjian/changelog.gz
+check "changelog installed" test -s "$changelog"
+check "changelog compressed without name or time stamp" \
+    test "$(od -An -tu1 -j3 -N5 "$changelog" | tr -s ' ')" = " 0 0 0 0 0"
+check "changelog's entry is for version 2.1.0" \
+    test "$(gzip -dc "$changelog" | head -1 | cut -d' ' -f1-2)" = "hengjian (2.1.0)"
+trailer=$(gzip -dc "$changelog" | grep '^ -- ')
+trailer_ok() {  # a name, an address on a real-looking domain, two spaces, an RFC 2822 date
+    local re='^ -- .+ <[a-z0-9.-]+@[a-z0-9-]+(\.[a-z0-9-]+)+>  [A-Z][a-z]{2}, [0-9]{2} [A-Z][a-z]{2} [0-9]{4} [0-9:]{8} [+-][0-9]{4}$'
+    [[ $trailer =~ $re ]] && [[ $trailer != *@localhost* ]]
+}
+check "changelog's trailer has a dated, well-formed address ($trailer)" trailer_ok
+
 # Each PNG is the size its folder says.
 for size in 16 24 32 48 64 128 256; do
     png=$prefix/share/icons/hicolor/${size}x${size}/apps/hengjian.png

@@ -4,6 +4,8 @@
 #include <charconv>
 
 #include "core/calendar/datetime.h"
+#include "core/calendar/places.h"
+#include "core/text/fields.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 
@@ -46,7 +48,14 @@ std::string trimmed(std::string_view s) {
 
 bool classNameAcceptable(std::string_view name) {
     std::string gbk;
-    return !name.empty() && text::utf8ToGbk(name, gbk) && gbk.size() <= kClassNameMaxBytes;
+    return text::checkFieldText(name, "类别名", true, nullptr) && text::utf8ToGbk(name, gbk) &&
+           gbk.size() <= kClassNameMaxBytes;
+}
+
+bool checkCaseFields(const casestore::CaseRecord& r, std::string* error) {
+    return text::checkFieldText(r.name, "姓名", true, error) && text::checkFieldText(r.className, "类别名", true, error) &&
+           text::checkFieldText(r.note, "附加信息", false, error) && text::checkFieldText(r.place, "出生地", false, error) &&
+           checkCoordinates(r.longitude, r.latitude, error);
 }
 
 namespace {

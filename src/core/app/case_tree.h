@@ -39,9 +39,14 @@ std::string classKey(std::string_view name);
 inline bool sameClassName(std::string_view a, std::string_view b) { return classKey(a) == classKey(b); }
 // Blanks removed at both ends.
 std::string trimmed(std::string_view s);
-// A (trimmed) class name the tree and the list take: not empty, at most 12 GBK bytes, and
-// every character has a GBK form.
+// A (trimmed) class name the tree and the list take: not empty nor only spaces of any width,
+// no control characters, at most 12 GBK bytes, and every character has a GBK form.
 bool classNameAcceptable(std::string_view name);
+
+// The fields of a record about to be stored, whoever filled it: name and class with some text,
+// no control characters in name, class, note and place, coordinates within range. False with
+// a Chinese message in `error`.
+bool checkCaseFields(const casestore::CaseRecord& r, std::string* error);
 
 // The [classes] names 1..count in order; a missing key reads as `missing`.
 std::vector<std::string> readClassList(const text::IniFile& ini, std::string_view missing);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "core/text/fields.h"
+
 namespace hj::app {
 namespace {
 
@@ -82,7 +84,7 @@ bool parseChartParameters(std::string_view text, ChartParameters& out) {
     p.male = sex.front() == '1';
 
     std::string_view name;
-    if (!takeUntil(rest, '#', name) || name.empty()) return false;
+    if (!takeUntil(rest, '#', name) || !text::checkFieldText(name, "姓名", true, nullptr)) return false;
     p.name = std::string(name);
 
     if (rest.size() <= 2) return false;

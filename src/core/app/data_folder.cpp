@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/text/file_io.h"
+
 namespace hj::app {
 namespace fs = std::filesystem;
 
@@ -60,7 +62,7 @@ bool prepareDataFolder(const std::string& root, const std::string& defaultsDir, 
     for (const fs::path& d : {r, r / "dat", r / "bazi_f"}) {
         fs::create_directories(d, ec);
         if (ec || !fs::is_directory(d)) {
-            if (error) *error = "无法创建文件夹 " + d.string() + (ec ? "：" + ec.message() : std::string());
+            if (error) *error = "无法创建文件夹 " + d.string() + (ec ? "：" + text::reasonOf(ec.value()) : std::string());
             return false;
         }
     }
@@ -81,7 +83,7 @@ bool prepareDataFolder(const std::string& root, const std::string& defaultsDir, 
         }
     }
     if (iterEc) {
-        if (error) *error = "无法读取默认数据文件夹 " + defaultsDir + "：" + iterEc.message();
+        if (error) *error = "无法读取默认数据文件夹 " + defaultsDir + "：" + text::reasonOf(iterEc.value());
         return false;
     }
     return true;

@@ -1,9 +1,11 @@
 #include "core/calendar/month_page.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "core/calendar/festivals.h"
 #include "core/text/gbk.h"
 
 namespace hj {
@@ -14,10 +16,12 @@ bool inGap(int year, int month, int day) { return year == 1582 && month == 10 &&
 // October 1582 numbers its 21 days 1-4 and 15-31.
 int shownDay(int year, int month, int index) { return year == 1582 && month == 10 && index > 4 ? index + 10 : index; }
 int dayIndex(int year, int month, int day) { return year == 1582 && month == 10 && day > 14 ? day - 10 : day; }
+// The number of the month's last day (31 for October 1582, which has 21 days).
+int lastDayOf(int year, int month) { return shownDay(year, month, monthLengthOf(year, month)); }
 
-std::string lunarText(const DateTime& lunar, bool leap) {
+std::string lunarText(const DateTime& lunar, bool leap, bool winterNames) {
     std::string s = leap ? "闰" : "";
-    s += lunar.month == 1 ? std::string("正月") : chineseNumber(lunar.month) + "月";
+    s += lunarMonthName(lunar.month, winterNames);
     if (lunar.day <= 10) s += "初";
     s += chineseNumber(lunar.day);
     return s;
@@ -118,12 +122,26 @@ bool MonthPageBuilder::build(int shownYear, int month, int day, int hour, int mi
             c.upperSize = 10;
             break;
         }
-        bool leap = false;
         const DateTime civil{page.moment.year, page.moment.month, static_cast<std::int16_t>(c.day), 12, 0};
-        const DateTime lunar = cal_.solarToLunar(civil, leap);  // sets `leap`
-        c.lower = lunarText(lunar, leap);
+        int termIndex = -1;
+        for (const TermEntry& t : page.terms)
+            if (t.time.day == c.day) termIndex = t.index;
+        const DayFacts facts = dayFactsOf(cal_, civil, termIndex);
+        c.lower = lunarText(facts.lunar, facts.leap, options_.winterNames);
+        const std::vector<const Festival*> festivals = festivalsOf(facts);
+        c.festivals = festivalNames(festivals);
+        // A term is already named above the line; the first other festival takes the lunar date's place.
+        for (const Festival* f : festivals) {
+            if (!options_.festivals || f->kind == FestivalKind::Term) continue;
+            c.lower = f->name;
+            c.lowerColour = kFestivalColour;
+            break;
+        }
         c.lowerSize = text::gbkLength(c.lower) > 10 ? 8 : 9;
         c.selected = c.day == day;
+        c.today = civil.year == options_.today.year && civil.month == options_.today.month &&
+                  civil.day == options_.today.day;
+        if (c.selected) page.selectedFestivals = c.festivals;
         page.cells.push_back(std::move(c));
     }
 
@@ -200,6 +218,31 @@ int dayAtCell(const MonthPage& page, int row, int column) {
     const int cell = row * 7 + column - 7;
     if (cell < page.firstColumn || cell >= page.firstColumn + page.monthLength) return 0;
     return shownDay(page.moment.year, page.moment.month, cell - page.firstColumn + 1);
+}
+
+bool shiftDays(Calendar& cal, int& shownYear, int& month, int& day, int days) {
+    if (!shownYearAccepted(shownYear)) return false;
+    const DateTime d = cal.dateFromJulianDay(civilJulianDay(astronomicalYear(shownYear), month, day + 0.5) + days);
+    if (!shownYearAccepted(displayYear(d.year))) return false;
+    shownYear = displayYear(d.year);
+    month = d.month;
+    day = d.day;
+    return true;
+}
+
+bool shiftMonths(int& shownYear, int& month, int& day, int months) {
+    if (!shownYearAccepted(shownYear)) return false;
+    // Months counted from January of astronomical year 0, so that year 0 is skipped in the shown numbering.
+    const long index = static_cast<long>(astronomicalYear(shownYear)) * 12 + (month - 1) + months;
+    const int year = static_cast<int>(index >= 0 ? index / 12 : (index - 11) / 12);
+    const int m = static_cast<int>(index - static_cast<long>(year) * 12) + 1;
+    if (!shownYearAccepted(displayYear(year))) return false;
+    int d = std::min(day, lastDayOf(year, m));
+    if (inGap(year, m, d)) d = 4;
+    shownYear = displayYear(year);
+    month = m;
+    day = d;
+    return true;
 }
 
 }  // namespace hj

@@ -29,6 +29,8 @@ inline constexpr Rgb kDayColour{0, 0, 255};      // a day number
 inline constexpr Rgb kTermDayColour{255, 0, 0};  // a day number with its solar term
 inline constexpr Rgb kLunarColour{0, 0, 0};
 inline constexpr Rgb kSelectionFrame{0, 128, 0};  // dashed frame over the selected day
+inline constexpr Rgb kFestivalColour{200, 0, 0};  // a festival in place of the lunar day
+inline constexpr Rgb kTodayBackground{255, 222, 160};
 
 inline constexpr int kFirstShownYear = -4713;
 inline constexpr int kLastShownYear = 9999;
@@ -49,6 +51,16 @@ struct DayCell {
     int lowerSize = 9;
     bool selected = false;
     bool hasTerm = false;
+    bool today = false;
+    std::string festivals;  // the day's festivals, "中秋 国庆节"; shown only when asked for
+    Rgb lowerColour = kLunarColour;
+};
+
+// What the page shows beyond its first form. Both off, the cells read exactly as that form.
+struct PageOptions {
+    bool festivals = false;    // a day's first festival takes the place of its lunar date
+    bool winterNames = false;  // 冬月 and 腊月 for the last two lunar months
+    DateTime today{};          // the day to mark (astronomical year); year 0 with month 0: none
 };
 
 struct MonthPage {
@@ -67,6 +79,7 @@ struct MonthPage {
     std::string eraLine;  // era text + "  【龙年】"
     std::array<int, 4> pillars{};  // year, month, day, hour: sexagenary indices 0..59
     std::string pillarText;        // "甲辰年\r\n丙寅月\r\n…日\r\n…时"
+    std::string selectedFestivals;  // festivals of the selected day, "" for none
 
     const DayCell* selectedCell() const;
 };
@@ -87,6 +100,8 @@ public:
     // drawMonth: the page of a moment (shown year). False on a year out of range or a day that
     // does not exist, with errorTitle() and lastError() for the message box.
     bool build(int shownYear, int month, int day, int hour, int minute, MonthPage& out);
+    void setOptions(const PageOptions& options) { options_ = options; }
+    const PageOptions& options() const { return options_; }
 
     const std::string& errorTitle() const { return errorTitle_; }
     const std::string& lastError() const { return lastError_; }
@@ -97,6 +112,7 @@ private:
     void fillPanel(MonthPage& page);
 
     Calendar cal_;
+    PageOptions options_;
     int termsYear_ = 0;
     bool haveTerms_ = false;
     std::vector<TermEntry> yearTerms_;
@@ -114,5 +130,11 @@ bool nextMonth(int& shownYear, int& month);
 int openingDay(int shownYear, int month, int day);
 // The day of the month under a grid cell (row 0..6, column 0..6), 0 for an empty cell.
 int dayAtCell(const MonthPage& page, int row, int column);
+
+// Keyboard moves. shiftDays: the day `days` away, across months, years, the 1582 gap and year 0.
+// shiftMonths: the same day `months` away, or the last day of a shorter month (the 4th for a
+// day of the 1582 gap). Both false, changing nothing, when the result leaves -4713..9999.
+bool shiftDays(Calendar& cal, int& shownYear, int& month, int& day, int days);
+bool shiftMonths(int& shownYear, int& month, int& day, int months);
 
 }  // namespace hj

@@ -220,6 +220,9 @@ public:
     // the store first; only then is the current store replaced, in one change, so a bad or
     // unreadable source leaves it untouched. Do not clearAll before: importFrom clears by itself.
     bool importFrom(const std::string& chosenFile);
+    // After a failed clearAll or importFrom: true when the old history is still the store's
+    // (nothing was switched), false when the switch was decided and finishes at the next open.
+    bool historyKept() const { return historyKept_; }
 
     // Report files: bazi_f/<i>.rtf.
     std::string reportPath(int i) const;
@@ -248,6 +251,7 @@ private:
     std::string prefix_ = std::string(kBaziPrefix);
     std::uint8_t kind_ = kKindBazi;
     int lockWaitMs_ = 10000;
+    bool historyKept_ = true;
     StoreHeader header_;
     std::string lastError_;
 };

@@ -113,6 +113,7 @@ static bool makeStages(StoreSession& s, const std::string& what) {
 
 bool CaseStore::clearAll() {
     lastError_.clear();
+    historyKept_ = true;
     if (!isOpen()) return fail("命例库尚未打开");
     std::error_code ec;
     fs::create_directories(datDir_, ec);
@@ -128,7 +129,10 @@ bool CaseStore::clearAll() {
         detail::removeFolder(s.paths().stagedReportDir(), &err);
         return fail("清除失败，现有的历史记录没有改动：" + err);
     }
-    if (!switchToStaged(s, 1, {}, "清除")) return false;
+    if (!switchToStaged(s, 1, {}, "清除")) {
+        historyKept_ = !detail::needsRecovery(s.paths());
+        return false;
+    }
     header_ = fresh;
     return true;
 }
@@ -233,6 +237,7 @@ bool CaseStore::checkImportSource(const std::string& chosenFile, std::string* er
 
 bool CaseStore::importFrom(const std::string& chosenFile) {
     lastError_.clear();
+    historyKept_ = true;
     std::string err;
     if (!checkImportSource(chosenFile, &err)) return fail(err);
     std::error_code ec;
@@ -280,7 +285,10 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
         if (!detail::listFolder(sourceReports, keepReport, {}, reports, &err)) return abandon(err);
         if (!stageReports(sourceReports, reports, p, &err)) return abandon(err);
     }
-    if (!switchToStaged(s, h.fileCount, std::move(reports), "导入")) return false;
+    if (!switchToStaged(s, h.fileCount, std::move(reports), "导入")) {
+        historyKept_ = !detail::needsRecovery(s.paths());
+        return false;
+    }
     header_ = h;
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/analysis/chart_analysis.h"
 #include "core/calendar/places.h"
 #include "core/chart/derived.h"
 #include "core/chart/report.h"
@@ -11,6 +12,8 @@
 #include "core/resources.h"
 #include "core/script/display.h"
 #include "core/script/script.h"
+#include "core/text/fields.h"
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "core/threelives/three_lives.h"
@@ -35,7 +38,10 @@ bool inGregorianGap(const DateTime& d) { return d.year == 1582 && d.month == 10 
 
 ChartRecord::ChartRecord(std::string dataDir, ReportPane* pane)
     : reportPane(pane), dataDir_(std::move(dataDir)), texts_(&TextTable::builtin()) {
-    loadThreeLivesText(text::decodeFileText(embeddedResource("texts/moreduan.txt")));
+    // The embedded copy is kept in UTF-8 (not GBK like the program's files on disk).
+    std::string_view moreduan = embeddedResource("texts/moreduan.txt");
+    if (moreduan.substr(0, 3) == "\xEF\xBB\xBF") moreduan.remove_prefix(3);
+    loadThreeLivesText(moreduan);
 }
 
 void ChartRecord::setTextTable(const TextTable* table) { texts_ = table ? table : &TextTable::builtin(); }
@@ -80,6 +86,12 @@ void ChartRecord::clearOutputs() {
 }
 
 bool ChartRecord::buildReport(const ChartRequest& req) {
+    // Texts that go into the report and the case record: no control characters, no name of
+    // spaces only (an empty name is the front end's own rule).
+    lastError.clear();
+    if (!text::checkFieldText(req.name, "姓名", !req.name.empty(), &lastError) ||
+        !text::checkFieldText(req.place, "出生地", false, &lastError))
+        return false;
     request = req;
     // The fixed fields of the request hold 12 and 31 bytes of text.
     request.name = text::truncateGbk(request.name, 12);
@@ -97,18 +109,25 @@ bool ChartRecord::buildReport(const ChartRequest& req) {
     report += "\r\n\r\n";
     appendThreeLivesReading(*this);
     appendPreviousLifeSections(*this);
+    if (settings.fenxi) report += analysis::analysisReportSection(*this);
     report += "※软件开发商:墨衡周易软件(";
     report += kMakerAddress;
     report += ")※\r\n";
     report += "☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆";
     if (settings.endinfo && !dataDir_.empty()) {
-        std::string bytes;
-        if (text::readWholeFile(dataFilePath(dataDir_, "EndInfo.txt"), bytes)) {
+        std::string bytes, error;
+        bool missing = false;
+        if (text::readRegularFile(dataFilePath(dataDir_, "EndInfo.txt"), text::kMaxTextFileBytes, bytes, &error,
+                                  &missing)) {
             std::string footer = text::decodeFileText(bytes);
             for (const std::string& line : splitResourceLines(footer)) {
                 report += line;
                 report += "\r\n";
             }
+        } else if (!missing) {
+            // Asked for and present but unreadable: a report without it would pass for complete.
+            lastError = error;
+            return false;
         }
     }
     // With the display in Traditional characters the report is made so; the name and place
@@ -125,6 +144,7 @@ void ChartRecord::showReport() {
 
 bool ChartRecord::resolveBirthTime() {
     lastError.clear();
+    if (!checkCoordinates(request.longitude, request.latitude, &lastError)) return false;
     const DateTime entered = request.entered();
     if (request.hour < 0 || request.hour > 23 || request.minute < 0 || request.minute > 59) {
         lastError = kNoSuchTimeMessage;

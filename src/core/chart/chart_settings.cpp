@@ -15,7 +15,7 @@ struct KeyRange {
 };
 constexpr KeyRange kKeys[] = {{"endinfo", 0, 1}, {"zishi", 0, 1}, {"mgong", 0, 1},   {"pai", 0, 1},  {"idate", 0, 2},
                               {"save", 0, 1},    {"leftpos", 0, 500}, {"zhong", 0, 1}, {"yue", 0, 1},
-                              {"bianjie", 0, 720}};
+                              {"bianjie", 0, 720}, {"fenxi", 0, 1}};
 
 void assign(ChartSettings& s, std::string_view key, int v) {
     if (key == "endinfo") s.endinfo = v != 0;
@@ -28,6 +28,7 @@ void assign(ChartSettings& s, std::string_view key, int v) {
     else if (key == "zhong") s.zhong = static_cast<std::uint8_t>(v);
     else if (key == "yue") s.yue = static_cast<std::uint8_t>(v);
     else if (key == "bianjie") s.bianjie = v;
+    else if (key == "fenxi") s.fenxi = v != 0;
 }
 
 // A value outside what the engine understands reads as the key's default, so a hand-edited
@@ -45,8 +46,9 @@ ChartSettings loadChartSettings(const text::IniFile& ini) {
     s.endinfo = ini.readBool(kSection, "endinfo", d.endinfo);
     s.zishi = ini.readBool(kSection, "zishi", d.zishi);
     s.save = ini.readBool(kSection, "save", d.save);
+    s.fenxi = ini.readBool(kSection, "fenxi", d.fenxi);
     for (const KeyRange& k : kKeys) {
-        if (k.key == "endinfo" || k.key == "zishi" || k.key == "save") continue;
+        if (k.key == "endinfo" || k.key == "zishi" || k.key == "save" || k.key == "fenxi") continue;
         int def = k.key == "mgong" ? d.mgong : k.key == "pai" ? d.pai : k.key == "idate" ? d.idate
                 : k.key == "leftpos" ? d.leftpos : k.key == "zhong" ? d.zhong
                 : k.key == "bianjie" ? d.bianjie : d.yue;

@@ -22,6 +22,7 @@ struct ChartSettings {
     std::uint8_t yue = 1;    // three-lives month: 0 by solar terms, 1 lunar month
     // Beside the report: boundaries within this many minutes of the birth are shown (0: none).
     std::int32_t bianjie = 30;
+    bool fenxi = false;      // add the chart analysis (relations, five elements) before the maker line
 };
 
 // The keys with their defaults from an open profile file.

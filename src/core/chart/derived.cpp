@@ -22,7 +22,14 @@ constexpr Nayin kNayin[30] = {
 // 长生 branch of each stem, 癸 first.
 constexpr int kBirthBranch[10] = {4, 0, 7, 3, 10, 3, 10, 6, 1, 9};
 
+// Elements by stem (癸 first) and by branch (亥 first).
+constexpr int kStemElements[10] = {0, 1, 1, 2, 2, 3, 3, 4, 4, 0};
+constexpr int kBranchElements[12] = {0, 0, 3, 1, 1, 3, 2, 2, 3, 4, 4, 3};
+
 }  // namespace
+
+int stemElement(int stem) { return kStemElements[cycleMod(stem, 10)]; }
+int branchElement(int branch) { return kBranchElements[cycleMod(branch, 12)]; }
 
 int tenGodIndex(int day, int other) {
     int a = cycleMod(day, 10);

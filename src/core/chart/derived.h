@@ -20,6 +20,11 @@ inline constexpr std::string_view kElementNames[5] = {"水", "木", "火", "土"
 inline constexpr std::string_view kHiddenStems[12] = {"19",  "0",  "086", "135", "2",   "250",
                                                       "735", "64", "264", "579", "8",   "845"};
 
+// Element (0 水 … 4 金) of a stem: 甲乙 木, 丙丁 火, 戊己 土, 庚辛 金, 壬癸 水; and of a branch:
+// 寅卯 木, 巳午 火, 申酉 金, 亥子 水, 辰戌丑未 土. Stem or cycle index, branch or cycle index.
+int stemElement(int stem);
+int branchElement(int branch);
+
 // Ten god of stem `other` seen from day stem `day` (cycle or stem indices; only % 10 counts).
 int tenGodIndex(int day, int other);
 // Life stage 0..11 (长生 …) of stem `stem` at branch `branch`.

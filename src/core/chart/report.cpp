@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/calendar/places.h"
 #include "core/chart/derived.h"
 #include "core/chart/stars.h"
 #include "core/chart/text_table.h"
@@ -37,18 +38,6 @@ int hourBranchOf(int hour) {
     int h = hour;
     if (h % 2 == 1) h = (h + 1) % 24;
     return (h / 2 + 1) % 12;
-}
-
-// Degrees and minutes of a coordinate as printed: whole degrees rounded down, the minutes
-// rounded to the nearest (halves down); 60 minutes carry into the degrees.
-void degreesMinutes(float value, int& deg, int& min) {
-    double v = value;
-    deg = static_cast<int>(std::floor(v));
-    min = static_cast<int>(roundTo((v - deg) * 60.0, 0));
-    if (min >= 60) {
-        min -= 60;
-        deg += 1;
-    }
 }
 
 // Text positions as the pane counts them: characters, with "\r\n" one character.
@@ -236,12 +225,11 @@ void ChartRecord::writeChartSections() {
         r += request.place + "。\r\n";
         r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)，", displayYear(L.year), L.month, L.day, L.hour, L.minute);
     } else {
-        int ld, lm, ad, am;
-        degreesMinutes(request.longitude, ld, lm);
-        degreesMinutes(request.latitude, ad, am);
+        // The minutes take the sign of the coordinate: -10度30分 is 10.5° west.
+        const DegreesMinutes lon = degreesMinutesOf(request.longitude), lat = degreesMinutesOf(request.latitude);
         r += request.place + ",";
-        r += fmt("经度:%d度%d分,", ld, lm);
-        r += fmt("纬度:%d度%d分。\r\n", ad, am);
+        r += fmt("经度:%s%d度%d分,", lon.negative ? "-" : "", lon.degrees, lon.minutes);
+        r += fmt("纬度:%s%d度%d分。\r\n", lat.negative ? "-" : "", lat.degrees, lat.minutes);
         const DateTime& C = birthClock;
         r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)。\r\n", displayYear(C.year), C.month, C.day, C.hour,
                  C.minute);

@@ -60,12 +60,6 @@ bool in(const Cell& cell, int w) {
     return false;
 }
 
-// Element of a stem: 甲乙 木, 丙丁 火, 戊己 土, 庚辛 金, 壬癸 水.
-int stemElement(int stem) {
-    static constexpr int kEl[10] = {0, 1, 1, 2, 2, 3, 3, 4, 4, 0};
-    return kEl[stem];
-}
-
 // Season of a branch: 0 winter 亥子丑, 1 spring, 2 summer, 3 autumn.
 int season(int branch) { return branch / 3; }
 

@@ -57,6 +57,11 @@ public:
         op.pointSize = size;
         push(op);
     }
+    // A name centred in the circle around it.
+    void pinnedText(int x, int y, std::string_view s) {
+        text(x, y, s);
+        ops_.back().pinned = true;
+    }
 
 private:
     DrawOp make(DrawOp::Kind kind, int x1, int y1, int x2 = 0, int y2 = 0) const {
@@ -161,6 +166,7 @@ std::vector<DrawOp> drawHeTu(const PictureMetrics& m) {
         c.pen = colourOf(q);
         sectorDots(c, cx, cy, k, 200, q);
     }
+    placeLabels(ops, m);
     return ops;
 }
 
@@ -176,7 +182,7 @@ std::vector<DrawOp> drawLuoShu(const PictureMetrics& m) {
     c.circle(cx, cy, 90);
     c.pen = kPictureRed;
     c.circle(cx, cy, small);
-    c.text(cx - m.tw / 2, cy - m.th / 2, "土");
+    c.pinnedText(cx - m.tw / 2, cy - m.th / 2, "土");
     c.text(cx - 22, cy + 30, "五   黄");
 
     constexpr std::string_view kElements[4] = {"金", "火", "木", "水"};
@@ -191,7 +197,7 @@ std::vector<DrawOp> drawLuoShu(const PictureMetrics& m) {
         c.dot(cx + d.dx * (m.tw + 36), cy + d.dy * (m.th + 36));
         const int ex = cx + 130 * d.dx, ey = cy + 130 * d.dy;
         c.circle(ex, ey, small);
-        c.text(ex - m.tw / 2, ey - m.th / 2, kElements[k - 1]);
+        c.pinnedText(ex - m.tw / 2, ey - m.th / 2, kElements[k - 1]);
         if (k < 4) c.arc(cx, cy, 200, a, b);
         sectorLabel(c, m, cx, cy, k, 170, kCardinalNames[k - 1], false);
         sectorDots(c, cx, cy, k, 200, kCardinal[k - 1]);
@@ -226,6 +232,7 @@ std::vector<DrawOp> drawLuoShu(const PictureMetrics& m) {
             }
         }
     }
+    placeLabels(ops, m);
     return ops;
 }
 

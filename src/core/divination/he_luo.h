@@ -1,6 +1,7 @@
 #pragma once
 // 河图 and 洛书 as a list of drawing primitives on a 450 x 450 picture (y grows downwards), so
 // any 2-D surface can paint them and their geometry can be checked.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@ struct DrawOp {
     double startDeg = 0, endDeg = 0;  // Arc: angles in 0..360, 0 = right, 90 = up
     std::string text;                 // UTF-8
     int pointSize = 10;
+    bool pinned = false;              // Text: the name inside a circle, never moved
     friend bool operator==(const DrawOp&, const DrawOp&) = default;
 };
 
@@ -53,7 +55,27 @@ PicturePoint polarPoint(int cx, int cy, double r, double angleDeg);
 // Start angle of sector k (1..4), the 45-degree sector centred on (k - 1) * 90, in 0..360.
 double sectorStart(int k);
 
+// The pictures. Their labels are moved from the places the drawing gives them to the nearest
+// places that leave every dot, line, arc and circle visible (see placeLabels).
 std::vector<DrawOp> drawHeTu(const PictureMetrics& m);
 std::vector<DrawOp> drawLuoShu(const PictureMetrics& m);
+
+// A run of a text's characters between spaces, as the picture lays it out: a Chinese
+// character is tw wide and any other character half that (both scaled with the point size),
+// th high. `from` and `length` are the run's bytes in the text; right and bottom are exclusive.
+struct TextRun {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    std::size_t from = 0, length = 0;
+};
+std::vector<TextRun> textRuns(const DrawOp& text, const PictureMetrics& m);
+
+// Clearance in pixels between a label and any other ink.
+inline constexpr int kLabelGap = 2;
+
+// Moves each 10-point label that is not pinned to the nearest place (at most kLabelSearch pixels away) where its
+// runs stay inside the picture and keep kLabelGap pixels clear of every dot, line, arc and
+// circle and of the labels placed before it. A label with no such place stays where it was.
+inline constexpr int kLabelSearch = 60;
+void placeLabels(std::vector<DrawOp>& ops, const PictureMetrics& m);
 
 }  // namespace hj

@@ -203,10 +203,6 @@ SearchResult refusal(SearchOutcome outcome, std::string title, std::string messa
     return r;
 }
 
-SearchResult yearRefusal() {
-    return refusal(SearchOutcome::BadYear, "年份错误",
-                   "起始年必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120");
-}
 
 // The jie that opens the month of branch b in the pillar year y (丑 belongs to January of the
 // year after): the month's jie instant and the month number to call for the next one.
@@ -239,11 +235,16 @@ OpeningJie findOpeningJie(int targetYear, int targetMonth) {
 
 }  // namespace
 
+SearchResult startYearRefusal() {
+    return refusal(SearchOutcome::BadYear, "年份错误",
+                   "起始年必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120");
+}
+
 int cycleOf(const PillarChoice& p) { return cycleIndexOf(stemOf(p), branchOf(p)); }
 
 SearchResult runSearch(const SearchQuery& query) {
     static constexpr const char* kPillarNames[4] = {"年", "月", "日", "时"};
-    if (query.startYear == 0 || query.startYear < -999 || query.startYear > kLastSearchYear) return yearRefusal();
+    if (query.startYear == 0 || query.startYear < -999 || query.startYear > kLastSearchYear) return startYearRefusal();
 
     const auto& pl = query.pillars;
     for (int i = 0; i < 4; ++i) {
@@ -253,7 +254,7 @@ SearchResult runSearch(const SearchQuery& query) {
         if (!ok)
             return refusal(SearchOutcome::BadPillar, "无效的八字", std::string("不存在这个") + kPillarNames[i] + "柱！", i);
     }
-    if (query.startYear < kFirstSearchYear) return yearRefusal();
+    if (query.startYear < kFirstSearchYear) return startYearRefusal();
 
     const int yearPillar = cycleOf(pl[0]);
     const int dayPillar = cycleOf(pl[2]);

@@ -86,6 +86,8 @@ inline constexpr int kFirstSearchYear = -850;  // shown numbering
 inline constexpr int kLastSearchYear = 2100;
 
 SearchResult runSearch(const SearchQuery& query);
+// The refusal of a start year outside kFirstSearchYear..kLastSearchYear or 0.
+SearchResult startYearRefusal();
 
 // The result memo after a search: a find is appended, "not found" replaces the text, a refusal
 // leaves it as it was.

@@ -1,10 +1,13 @@
 #include "core/divination/stroke_dictionary.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 #include <utility>
 
 #include "core/script/script.h"
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 
 namespace hj {
@@ -76,10 +79,15 @@ StrokeDictionary::Read StrokeDictionary::readRecord(int k, unsigned char rec[4])
         for (int i = 0; i < 4; ++i) rec[i] = static_cast<unsigned char>(image_[offset + static_cast<std::size_t>(i)]);
         return Read::Ok;
     }
-    std::ifstream f(path_, std::ios::binary);
-    if (!f) return Read::NoFile;
+    // Only a regular file is read: a link or a FIFO in its place is refused, never waited on.
+    const int fd = text::openRegularFile(path_, nullptr);
+    if (fd < 0) return Read::NoFile;
     char buf[4];
-    if (!f.seekg(static_cast<std::streamoff>(offset)) || !f.read(buf, 4) || f.gcount() != 4) return Read::Short;
+    ssize_t n;
+    do n = ::pread(fd, buf, 4, static_cast<off_t>(offset));
+    while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n != 4) return Read::Short;
     for (int i = 0; i < 4; ++i) rec[i] = static_cast<unsigned char>(buf[i]);
     return Read::Ok;
 }
@@ -89,12 +97,23 @@ bool StrokeDictionary::readAll(std::string& bytes) const {
         bytes = image_;
         return true;
     }
-    std::ifstream f(path_, std::ios::binary);
-    if (!f) return false;
+    const int fd = text::openRegularFile(path_, nullptr);
+    if (fd < 0) return false;
     // The dictionary has a fixed size; anything past its last slot is not read.
     bytes.assign(static_cast<std::size_t>(kStrokeRecordCount) * kStrokeRecordSize, '\0');
-    f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(f.gcount()));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
     return true;
 }
 

@@ -77,6 +77,60 @@ std::size_t utf8SeqLen(std::string_view s, std::size_t i) {
     return n;
 }
 
+// GBK's three user-defined areas map to the Private Use Area, row by row, as code page 936
+// and GB 18030 map them; the system converter leaves them out, so they are done here.
+struct UserArea {
+    unsigned char leadFirst, leadLast, trailFirst, trailLast;
+    char32_t base;
+};
+constexpr UserArea kUserAreas[] = {
+    {0xAA, 0xAF, 0xA1, 0xFE, 0xE000},  // AAA1–AFFE → U+E000–E233
+    {0xF8, 0xFE, 0xA1, 0xFE, 0xE234},  // F8A1–FEFE → U+E234–E4C5
+    {0xA1, 0xA7, 0x40, 0xA0, 0xE4C6},  // A140–A7A0 (no 7F trail) → U+E4C6–E765
+};
+
+// Trail bytes a row of the area holds (the third area skips 0x7F).
+int areaRowLength(const UserArea& a) { return a.trailLast - a.trailFirst + 1 - (a.trailFirst <= 0x7F && a.trailLast >= 0x7F); }
+
+// The Private Use character of a user-defined GBK pair, or 0 when the pair is not one.
+char32_t userCharOf(unsigned char lead, unsigned char trail) {
+    if (trail == 0x7F) return 0;
+    for (const UserArea& a : kUserAreas) {
+        if (lead < a.leadFirst || lead > a.leadLast || trail < a.trailFirst || trail > a.trailLast) continue;
+        int col = trail - a.trailFirst - (trail > 0x7F && a.trailFirst < 0x7F);
+        return a.base + static_cast<char32_t>((lead - a.leadFirst) * areaRowLength(a) + col);
+    }
+    return 0;
+}
+
+// The GBK pair of a Private Use character of the user-defined areas; false for any other.
+bool userPairOf(char32_t cp, std::string& out) {
+    for (const UserArea& a : kUserAreas) {
+        const int row = areaRowLength(a);
+        const char32_t count = static_cast<char32_t>(row * (a.leadLast - a.leadFirst + 1));
+        if (cp < a.base || cp >= a.base + count) continue;
+        const int k = static_cast<int>(cp - a.base);
+        int trail = a.trailFirst + k % row;
+        if (a.trailFirst < 0x7F && trail >= 0x7F) ++trail;
+        out += static_cast<char>(a.leadFirst + k / row);
+        out += static_cast<char>(trail);
+        return true;
+    }
+    return false;
+}
+
+void appendUtf8(char32_t cp, std::string& out) {
+    // Only Basic Multilingual Plane characters above U+07FF come here.
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+}
+
+// A lead byte followed by a byte that can trail it: GBK reads the two as one character.
+bool isGbkPair(unsigned char lead, unsigned char trail) {
+    return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+}
+
 }  // namespace
 
 std::string gbkToUtf8(std::string_view gbk) {
@@ -98,12 +152,35 @@ std::string gbkToUtf8(std::string_view gbk) {
         }
         int err = 0;
         pos += c.run(gbk.data() + pos, gbk.size() - pos, out, err);
-        if (err != 0) {  // EILSEQ or a truncated final character
+        if (err == 0) continue;
+        // EILSEQ or a truncated final character. A user-defined character is one character; any
+        // other unmapped pair is one bad character too, so its trail byte never pairs with the
+        // next character's lead byte.
+        const auto lead = static_cast<unsigned char>(gbk[pos]);
+        const auto trail = pos + 1 < gbk.size() ? static_cast<unsigned char>(gbk[pos + 1]) : 0;
+        if (char32_t cp = pos + 1 < gbk.size() ? userCharOf(lead, trail) : 0) {
+            appendUtf8(cp, out);
+            pos += 2;
+        } else {
             out += kReplacement;
-            ++pos;
+            pos += pos + 1 < gbk.size() && isGbkPair(lead, trail) ? 2 : 1;
         }
     }
     return out;
+}
+
+char32_t nextUtf8Char(std::string_view utf8, std::size_t& pos) {
+    const std::size_t n = utf8SeqLen(utf8, pos);
+    if (n == 0) {
+        ++pos;
+        return 0xFFFD;
+    }
+    const auto* u = reinterpret_cast<const unsigned char*>(utf8.data() + pos);
+    pos += n;
+    if (n == 1) return u[0];
+    char32_t cp = u[0] & (n == 2 ? 0x1Fu : n == 3 ? 0x0Fu : 0x07u);
+    for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (u[k] & 0x3Fu);
+    return cp;
 }
 
 bool isValidUtf8(std::string_view bytes) {
@@ -132,6 +209,14 @@ bool utf8ToGbk(std::string_view utf8, std::string& out, std::string* badChar) {
         }
         int err = 0;
         std::size_t used = c.ok() ? c.run(utf8.data() + i, n, out, err) : 0;
+        if ((!c.ok() || err != 0 || used != n) && n == 3) {
+            const auto* u = reinterpret_cast<const unsigned char*>(utf8.data() + i);
+            const char32_t cp = (char32_t(u[0] & 0x0F) << 12) | (char32_t(u[1] & 0x3F) << 6) | (u[2] & 0x3F);
+            if (userPairOf(cp, out)) {
+                i += n;
+                continue;
+            }
+        }
         if (!c.ok() || err != 0 || used != n) {
             if (badChar) *badChar = std::string(utf8.substr(i, n));
             return false;
@@ -170,7 +255,6 @@ std::string decodeFileText(std::string_view bytes) {
         }
         return out;
     }
-    if (isValidUtf8(bytes)) return std::string(bytes);
     return gbkToUtf8(bytes);
 }
 

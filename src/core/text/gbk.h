@@ -10,7 +10,10 @@
 
 namespace hj::text {
 
-// GBK bytes to UTF-8. Bytes that are not valid GBK become U+FFFD, one per bad byte; never fails.
+// GBK bytes to UTF-8; never fails. The user-defined characters (AAA1–AFFE, F8A1–FEFE,
+// A140–A7A0) become the Private Use characters U+E000–U+E765 and convert back unchanged. A
+// lead byte with a trail byte that maps to nothing becomes one U+FFFD; any other bad byte
+// becomes one U+FFFD of its own.
 std::string gbkToUtf8(std::string_view gbk);
 
 // UTF-8 to GBK. Returns false when a character has no GBK form or the input is not valid UTF-8;
@@ -25,8 +28,13 @@ std::string utf8ToGbkLossy(std::string_view utf8);
 // True when `bytes` is well-formed UTF-8.
 bool isValidUtf8(std::string_view bytes);
 
-// Text read from a file the user may have edited: UTF-8 with BOM, otherwise UTF-8 when the
-// bytes are valid UTF-8, otherwise GBK. Result is UTF-8 without BOM.
+// The character at byte `pos` of a UTF-8 text, moving `pos` past it; a malformed byte reads as
+// U+FFFD and moves one byte.
+char32_t nextUtf8Char(std::string_view utf8, std::size_t& pos);
+
+// Text of one of the program's files: UTF-8 when it starts with the UTF-8 byte-order mark,
+// otherwise GBK (many GBK texts are also valid UTF-8, so the bytes are never guessed at).
+// Result is UTF-8 without BOM.
 std::string decodeFileText(std::string_view bytes);
 
 // Length of a UTF-8 text in GBK bytes: 1 for ASCII, 2 for anything else.

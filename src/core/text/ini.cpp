@@ -8,9 +8,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 
 namespace hj::text {
@@ -92,17 +91,14 @@ bool parseInt(std::string_view s, int& out) {
 }  // namespace
 
 bool readWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return readRegularFile(path, kMaxReportBytes, bytes, nullptr);
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
     std::string tmp = path + ".tmpXXXXXX";
     int fd = mkstemp(tmp.data());
     if (fd < 0) {
-        if (error) *error = "无法写入文件 " + path + "：" + std::strerror(errno);
+        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(errno);
         return false;
     }
     const char* p = bytes.data();
@@ -128,7 +124,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     if (!ok) {
         std::remove(tmp.c_str());
-        if (error) *error = "无法写入文件 " + path + "：" + std::strerror(savedErrno);
+        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(savedErrno);
     }
     return ok;
 }
@@ -137,15 +133,15 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) { reload(); }
 
 bool IniFile::reload() {
     lastError_.clear();
-    std::string bytes;
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0) {
+    std::string bytes, error;
+    bool missing = false;
+    if (!readRegularFile(path_, kMaxProfileBytes, bytes, &error, &missing)) {
         loadFromBytes({});
-        return true;  // a missing file reads as empty
-    }
-    if (!readWholeFile(path_, bytes)) {
-        loadFromBytes({});
-        lastError_ = "无法读取文件 " + path_;
+        if (missing) return true;  // a missing file reads as empty
+        // A file that is there but cannot be read (a link, a FIFO, too large, no permission)
+        // reads as empty and is never overwritten by what little this object then holds.
+        unreadable_ = error;
+        lastError_ = error;
         return false;
     }
     loadFromBytes(bytes);
@@ -153,6 +149,7 @@ bool IniFile::reload() {
 }
 
 void IniFile::loadFromBytes(std::string_view bytes) {
+    unreadable_.clear();
     lines_.clear();
     std::string text = decodeFileText(bytes);
     eol_ = "\r\n";
@@ -273,6 +270,10 @@ bool IniFile::serialize(std::string& gbkBytes, std::string* badChar) const {
 
 bool IniFile::commit(std::vector<std::string> lines) {
     lastError_.clear();
+    if (!unreadable_.empty()) {
+        lastError_ = unreadable_ + "；该文件不会被改写";
+        return false;
+    }
     std::vector<std::string> old = std::move(lines_);
     bool oldFinal = finalEol_;
     lines_ = std::move(lines);

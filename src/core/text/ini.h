@@ -2,8 +2,11 @@
 // Profile files (bzinit.ini, dili.ini, bzpingyu.dat) with the semantics the program relies on:
 // section and key names compare case-insensitively (ASCII), the first of duplicate sections
 // and keys wins, a missing file reads as empty and is created on the first write. Files are GBK
-// on disk; UTF-8 (with or without BOM) is also read. Every write rewrites the file through a
-// temporary file and a rename, keeping the other sections, keys, comments and line ends.
+// on disk; a file that starts with the UTF-8 byte-order mark is read as UTF-8. Only a regular
+// file of at most kMaxProfileBytes is read; one that exists but cannot be read reads as empty
+// and refuses every write, so it is never replaced by a near-empty file. Every write rewrites
+// the file through a temporary file and a rename, keeping the other sections, keys, comments
+// and line ends.
 //
 // Written by hand: no packaged INI library keeps GBK files, comments and CRLF intact.
 #include <string>
@@ -77,6 +80,7 @@ private:
 
     std::string path_;
     std::vector<std::string> lines_;  // UTF-8, without line ends
+    std::string unreadable_;  // why the file on disk could not be read; writes are then refused
     std::string eol_ = "\r\n";
     bool finalEol_ = true;
     std::string lastError_;
@@ -86,7 +90,8 @@ private:
 // False with a message in `error` when any step fails; the old file is then untouched.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
 
-// Reads a whole file; false when it cannot be opened or read.
+// Reads a whole regular file of at most kMaxReportBytes (file_io.h); false when it is missing,
+// not a regular file, too large or unreadable.
 bool readWholeFile(const std::string& path, std::string& bytes);
 
 }  // namespace hj::text

@@ -1,0 +1,29 @@
+#pragma once
+// The chart command's analysis options (--analysis, --luck, --year) and their output: a text
+// block after the report, or an `analysis` member of the JSON object.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+#include "core/chart/chart_record.h"
+
+namespace hj::cli {
+
+struct AnalysisRequest {
+    bool on = false;
+    int luck = 0;  // 1..8, 0 none
+    int year = 0;
+    bool withYear = false;
+};
+
+// Adds the options to the chart command; `withYear` is filled by applyAnalysisOptions.
+void addAnalysisOptions(CLI::App* chart, AnalysisRequest& a);
+void applyAnalysisOptions(AnalysisRequest& a);
+
+// After a successful chart: the JSON member and the text block ("" when not asked for).
+// False with a message.
+bool analysisOutput(const ChartRecord& r, const AnalysisRequest& a, nlohmann::json& json, std::string& text,
+                    std::string& error);
+
+}  // namespace hj::cli

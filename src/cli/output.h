@@ -1,0 +1,30 @@
+#pragma once
+// Honest input and output for every command. A write that failed (a full disk, /dev/full, a
+// closed pipe) is an error of the command, never a success: main() flushes standard output at
+// the end and exits 1 with a message when any write failed. Batch input is read line by line
+// with a bound, so a read error is told apart from the end of input and an endless line can
+// exhaust no memory.
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace hj::cli {
+
+// Longest line of batch input; a longer one is an error of that line.
+inline constexpr std::size_t kMaxBatchLineBytes = 4096;
+
+// Writes to standard output; false once any write to it has failed.
+bool writeOut(std::string_view bytes);
+// True while no write to standard output has failed.
+bool outputOk();
+// Flushes standard output; false with the Chinese reason in `error` when any write failed.
+bool finishOutput(std::string& error);
+
+enum class LineRead { Line, End, TooLong, Error };
+// Reads one line (without its "\n" or "\r\n") of at most `maxBytes` bytes. A longer line is
+// skipped to its end and reported as TooLong; Error carries the reason in `error`.
+LineRead readBatchLine(std::FILE* in, std::string& line, std::string& error,
+                       std::size_t maxBytes = kMaxBatchLineBytes);
+
+}  // namespace hj::cli

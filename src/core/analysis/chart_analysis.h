@@ -1,0 +1,72 @@
+#pragma once
+// Analysis of a computed chart: the relations among its pillars (also with a luck pillar and a
+// year pillar) and the spread of the five elements. It reads a ChartRecord after buildReport
+// (or computeChart) and changes nothing in it; the report section is added only when the
+// [set] key `fenxi` asks for it, so reports without it stay as they were.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/analysis/relations.h"
+
+namespace hj {
+class ChartRecord;
+}
+
+namespace hj::analysis {
+
+// Elements in the order they are shown: 木 火 土 金 水 (codes 1 2 3 4 0).
+inline constexpr std::array<int, 5> kShownElementOrder = {1, 2, 3, 4, 0};
+
+struct ElementBalance {
+    std::array<int, 5> visible{};                    // the eight visible characters, by element code
+    std::array<std::vector<int>, 5> hiddenStems;     // hidden stems (stem indices) by element, year branch first
+    std::vector<int> missing;                        // element codes absent from the eight, in shown order
+    std::array<int, 10> tenGods{};                   // 比 劫 … 印: the other three stems and every hidden stem
+};
+
+// What to set beside the natal pillars.
+struct AnalysisOptions {
+    int luck = 0;     // 1..8: that luck pillar of the chart (运); 0 none
+    bool withYear = false;
+    int year = 0;     // astronomical year whose pillar (岁) is taken, when withYear
+};
+
+struct ChartAnalysis {
+    AnalysisOptions options;
+    std::vector<PillarSlot> pillarSlots;  // 年 月 日 时, then 运 and 岁 when asked
+    std::vector<Relation> relations;
+    ElementBalance elements;
+};
+
+// The pillar of year `year` (from its 立春 to the next): 1984 → 甲子.
+int yearPillarOf(int year);
+
+// What the analysis reads from a chart: the four pillars and the eight luck pillars, so that
+// a window can keep them and analyse again when only the luck or year choice changes.
+struct ChartPillars {
+    std::array<int, 4> natal{};  // year, month, day, hour
+    std::array<int, 8> luck{};
+};
+ChartPillars chartPillarsOf(const ChartRecord& chart);
+
+ElementBalance elementBalance(const std::array<int, 4>& natal);
+// False with a message for a luck number outside 1..8.
+bool analysePillars(const ChartPillars& pillars, const AnalysisOptions& options, ChartAnalysis& out,
+                    std::string& error);
+bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, ChartAnalysis& out,
+                  std::string& error);
+
+// The compact text of an analysis, lines ended by `eol`:
+//   五行：木2 火1 土3 金0 水2  缺：金
+//   藏干：木 乙；火 丁丁；土 己己；金 无；水 癸
+//   十神：比1 劫2 …
+//   合冲刑害：五合 甲己(年日)土；六冲 子午(月日)；…   ("无" when none)
+// and, when a luck or year pillar is set, a first line naming them (大运：甲戌（第2步）  流年：2024年甲辰).
+std::string analysisText(const ChartAnalysis& a, std::string_view eol);
+// Its 五行, 藏干 and 十神 lines alone.
+std::string elementsText(const ElementBalance& e, std::string_view eol);
+// The optional report section ("※八字分析：" and the text of the natal analysis).
+std::string analysisReportSection(const ChartRecord& chart);
+
+}  // namespace hj::analysis

@@ -1,0 +1,270 @@
+#include "gui/AnalysisPanel.h"
+
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDockWidget>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "core/calendar/datetime.h"
+#include "core/chart/chart_record.h"
+#include "core/chart/derived.h"
+
+namespace hj::gui {
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The years a chart can name, as shown (no year 0).
+constexpr int kFirstShownYear = -850, kLastShownYear = 2100;
+// A window at least this wide (or maximised) has room for the dock beside the report at start;
+// a narrower one (the first run's 400 × 400) keeps its size, and the menu item shows the dock.
+constexpr int kRoomyWidth = 900;
+
+// Decides once, when the window is first shown, whether the dock starts visible.
+class FirstShow : public QObject {
+public:
+    FirstShow(QMainWindow* window, QDockWidget* dock) : QObject(window), window_(window), dock_(dock) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == window_ && e->type() == QEvent::Show) {
+            window_->removeEventFilter(this);
+            if (window_->isMaximized() || window_->width() >= kRoomyWidth) dock_->show();
+            deleteLater();
+        }
+        return QObject::eventFilter(o, e);
+    }
+private:
+    QMainWindow* window_;
+    QDockWidget* dock_;
+};
+
+// The five elements in short lines that fit the narrow dock:
+//   五行：木1 火3 土3 金0 水1
+//   缺：金
+//   藏干：木 乙  火 丁丁  土 己己
+//   　　　金 无  水 癸
+//   十神：比1 劫3 食0 伤0 才0
+//   　　　财1 杀0 官1 枭1 印2
+QString elementLines(const analysis::ElementBalance& e) {
+    const QString indent = QStringLiteral("\n　　　");
+    QString t = QStringLiteral("五行：");
+    for (int el : analysis::kShownElementOrder)
+        t += qs(kElementNames[el]) + QString::number(e.visible[el]) + (el == analysis::kShownElementOrder[4] ? "" : " ");
+    t += QStringLiteral("\n缺：");
+    if (e.missing.empty()) t += QStringLiteral("无");
+    for (int el : e.missing) t += qs(kElementNames[el]);
+    t += QStringLiteral("\n藏干：");
+    for (int k = 0; k < 5; ++k) {
+        const int el = analysis::kShownElementOrder[k];
+        if (k == 3) t += indent;
+        else if (k > 0) t += QStringLiteral("  ");
+        t += qs(kElementNames[el]) + QLatin1Char(' ');
+        if (e.hiddenStems[el].empty()) t += QStringLiteral("无");
+        for (int stem : e.hiddenStems[el]) t += qs(kStems[stem]);
+    }
+    t += QStringLiteral("\n十神：");
+    for (int g = 0; g < 10; ++g) {
+        if (g == 5) t += indent;
+        else if (g > 0) t += QLatin1Char(' ');
+        t += qs(kTenGodShort[g]) + QString::number(e.tenGods[g]);
+    }
+    return t;
+}
+
+}  // namespace
+
+const QColor& AnalysisPanel::favourableColor() {
+    static const QColor c(0x1A, 0x7F, 0x37);
+    return c;
+}
+
+const QColor& AnalysisPanel::clashColor() {
+    static const QColor c(0xC0, 0x20, 0x20);
+    return c;
+}
+
+AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("AnalysisPanel"));
+    LblPillars = new QLabel(this);
+    LblPillars->setObjectName(QStringLiteral("LblPillars"));
+    LblPillars->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    CboLuck = new QComboBox(this);
+    CboLuck->setObjectName(QStringLiteral("CboLuck"));
+    // The list's width must not follow its texts: the dock would take the report's room.
+    CboLuck->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CboLuck->setMinimumContentsLength(8);
+    auto* luckLabel = new QLabel(QStringLiteral("大运(&Y)"), this);
+    luckLabel->setBuddy(CboLuck);
+    ChkYear = new QCheckBox(QStringLiteral("看流年(&N)"), this);
+    ChkYear->setObjectName(QStringLiteral("ChkYear"));
+    SpnYear = new QSpinBox(this);
+    SpnYear->setObjectName(QStringLiteral("SpnYear"));
+    SpnYear->setRange(kFirstShownYear, kLastShownYear);
+    SpnYear->setKeyboardTracking(false);  // a typed year counts when complete
+    SpnYear->setValue(std::clamp(QDate::currentDate().year(), 1, kLastShownYear));
+
+    auto* luckRow = new QHBoxLayout;
+    luckRow->addWidget(luckLabel);
+    luckRow->addWidget(CboLuck, 1);
+    auto* yearRow = new QHBoxLayout;
+    yearRow->addWidget(ChkYear);
+    yearRow->addWidget(SpnYear);
+    yearRow->addStretch(1);
+
+    LblElements = new QLabel(this);
+    LblElements->setObjectName(QStringLiteral("LblElements"));
+    LblElements->setWordWrap(true);
+    LblElements->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LblElements->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    LstRelations = new QTreeWidget(this);
+    LstRelations->setObjectName(QStringLiteral("LstRelations"));
+    LstRelations->setRootIsDecorated(false);
+    LstRelations->setHeaderLabels({QStringLiteral("关系"), QStringLiteral("干支"), QStringLiteral("柱"), QStringLiteral("五行")});
+    LstRelations->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    LstRelations->header()->setStretchLastSection(true);
+
+    auto* legend = new QLabel(this);
+    legend->setObjectName(QStringLiteral("LblLegend"));
+    legend->setText(QStringLiteral("<span style='color:%1'>■ 合、会</span>&nbsp;&nbsp;<span style='color:%2'>■ 冲、刑、害、破</span>")
+                        .arg(favourableColor().name(), clashColor().name()));
+
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(6, 6, 6, 6);
+    v->addWidget(LblPillars);
+    v->addLayout(luckRow);
+    v->addLayout(yearRow);
+    v->addWidget(LblElements);
+    v->addWidget(LstRelations, 1);
+    v->addWidget(legend);
+
+    connect(CboLuck, &QComboBox::currentIndexChanged, this, &AnalysisPanel::refresh);
+    connect(ChkYear, &QCheckBox::toggled, this, [this](bool on) {
+        SpnYear->setEnabled(on && valid_);
+        refresh();
+    });
+    connect(SpnYear, &QSpinBox::valueChanged, this, &AnalysisPanel::yearEdited);
+    clearChart();
+}
+
+QSize AnalysisPanel::sizeHint() const {
+    // Room for the ten-god line; the labels wrap below that.
+    return {fontMetrics().horizontalAdvance(QStringLiteral("十神：比1 劫1 食1 伤1 才1 财1 杀1")) + 12,
+            QWidget::sizeHint().height()};
+}
+
+AnalysisPanel* AnalysisPanel::install(QMainWindow* window, QMenu* menu) {
+    auto* dock = new QDockWidget(QStringLiteral("八字分析"), window);
+    dock->setObjectName(QStringLiteral("DockAnalysis"));
+    dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    auto* panel = new AnalysisPanel(dock);
+    dock->setWidget(panel);
+    window->addDockWidget(Qt::RightDockWidgetArea, dock);
+    dock->hide();
+    window->installEventFilter(new FirstShow(window, dock));
+    QAction* toggle = dock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("mnuO_fenxi"));
+    toggle->setText(QStringLiteral("八字分析"));
+    menu->addSeparator();
+    menu->addAction(toggle);
+    return panel;
+}
+
+void AnalysisPanel::showChart(const ChartRecord& chart) {
+    pillars_ = analysis::chartPillarsOf(chart);
+    valid_ = true;
+    const int shownYear = std::clamp(QDate::currentDate().year(), 1, kLastShownYear);
+    int running = 0;
+    const QSignalBlocker luckBlock(CboLuck), chkBlock(ChkYear), yearBlock(SpnYear);
+    CboLuck->clear();
+    CboLuck->addItem(QStringLiteral("不看大运"));
+    for (int i = 0; i < 8; ++i) {
+        luckYears_[i] = displayYear(chart.birthLocal.year) + chart.luck.startAge - 1 + 10 * i;
+        if (luckYears_[i] <= shownYear) running = i + 1;
+        CboLuck->addItem(QStringLiteral("%1 %2 %3岁 %4年")
+                             .arg(i + 1)
+                             .arg(qs(pillarName(pillars_.luck[i])))
+                             .arg(chart.luck.startAge + 10 * i)
+                             .arg(luckYears_[i]));
+    }
+    // Past the eighth pillar's ten years no luck pillar runs.
+    if (running == 8 && shownYear >= luckYears_[7] + 10) running = 0;
+    CboLuck->setCurrentIndex(running);
+    ChkYear->setChecked(true);
+    SpnYear->setValue(shownYear);
+    lastShownYear_ = shownYear;
+    CboLuck->setEnabled(true);
+    ChkYear->setEnabled(true);
+    SpnYear->setEnabled(true);
+    refresh();
+}
+
+void AnalysisPanel::clearChart() {
+    valid_ = false;
+    current_ = analysis::ChartAnalysis{};
+    const QSignalBlocker luckBlock(CboLuck);
+    CboLuck->clear();
+    CboLuck->addItem(QStringLiteral("不看大运"));
+    CboLuck->setEnabled(false);
+    ChkYear->setEnabled(false);
+    SpnYear->setEnabled(false);
+    LblPillars->setText(QStringLiteral("（尚无命盘）"));
+    LblElements->clear();
+    LstRelations->clear();
+}
+
+void AnalysisPanel::yearEdited(int shown) {
+    if (shown == 0) {
+        // No year 0: step on past it in the direction of travel.
+        SpnYear->setValue(lastShownYear_ < 0 ? 1 : -1);
+        return;
+    }
+    lastShownYear_ = shown;
+    refresh();
+}
+
+void AnalysisPanel::refresh() {
+    if (!valid_) return;
+    analysis::AnalysisOptions options;
+    options.luck = std::max(0, CboLuck->currentIndex());
+    options.withYear = ChkYear->isChecked();
+    options.year = astronomicalYear(SpnYear->value());
+    std::string error;
+    if (!analysis::analysePillars(pillars_, options, current_, error)) return;  // the list offers 0..8 only
+
+    QString head = QStringLiteral("四柱：");
+    for (int i = 0; i < 4; ++i) head += qs(pillarName(pillars_.natal[i])) + (i < 3 ? QStringLiteral(" ") : QString());
+    for (std::size_t i = 4; i < current_.pillarSlots.size(); ++i) {
+        const bool luck = current_.pillarSlots[i].label == "运";
+        head += (i == 4 ? QStringLiteral("\n") : QStringLiteral("  ")) + (luck ? QStringLiteral("大运：") : QStringLiteral("流年："));
+        head += qs(pillarName(current_.pillarSlots[i].pillar));
+    }
+    LblPillars->setText(head);
+    LblElements->setText(elementLines(current_.elements));
+
+    LstRelations->clear();
+    for (const analysis::Relation& r : current_.relations) {
+        QStringList labels;
+        for (const std::string& l : r.labels) labels << qs(l);
+        auto* item = new QTreeWidgetItem(LstRelations, {qs(analysis::relationKindName(r.kind)), qs(r.chars),
+                                                        labels.join(QStringLiteral("·")),
+                                                        r.element >= 0 ? qs(kElementNames[r.element]) : QString()});
+        const QColor& c = analysis::isFavourable(r.kind) ? favourableColor() : clashColor();
+        for (int col = 0; col < 4; ++col) item->setForeground(col, c);
+    }
+    if (current_.relations.empty()) new QTreeWidgetItem(LstRelations, {QStringLiteral("无")});
+}
+
+}  // namespace hj::gui

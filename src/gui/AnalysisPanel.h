@@ -1,0 +1,63 @@
+#pragma once
+// The analysis panel beside the report: relations between the pillars (also with a chosen luck
+// pillar and year) and the five-element spread of the current chart. It keeps its own copy of
+// the pillars, so a later chart or a stored case opened from the tree never leaves it behind;
+// the main window hands it each chart it shows.
+#include <QWidget>
+
+#include "core/analysis/chart_analysis.h"
+
+class QCheckBox;
+class QComboBox;
+class QDockWidget;
+class QLabel;
+class QMainWindow;
+class QMenu;
+class QSpinBox;
+class QTreeWidget;
+
+namespace hj {
+class ChartRecord;
+}
+
+namespace hj::gui {
+
+class AnalysisPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit AnalysisPanel(QWidget* parent = nullptr);
+    // Puts a new panel in a dock at the right of `window`, and the dock's show/hide item at the
+    // end of `menu`. The dock starts visible only when the window is shown wide enough for it.
+    static AnalysisPanel* install(QMainWindow* window, QMenu* menu);
+    QSize sizeHint() const override;
+
+    // The chart just computed or opened: natal relations and elements, the luck pillar running
+    // in the current year and that year.
+    void showChart(const ChartRecord& chart);
+    // No chart (a chart failed): the panel empties and its choices are disabled.
+    void clearChart();
+    const analysis::ChartAnalysis& current() const { return current_; }
+
+    // Colours of the relation rows.
+    static const QColor& favourableColor();
+    static const QColor& clashColor();
+
+    QLabel* LblPillars;
+    QComboBox* CboLuck;     // 不看大运, then the eight luck pillars
+    QCheckBox* ChkYear;     // 流年 on or off
+    QSpinBox* SpnYear;      // the year as shown (no year 0)
+    QLabel* LblElements;
+    QTreeWidget* LstRelations;
+
+private:
+    void refresh();
+    void yearEdited(int shown);
+
+    bool valid_ = false;
+    analysis::ChartPillars pillars_;
+    std::array<int, 8> luckYears_{};  // shown year in which each luck pillar begins
+    analysis::ChartAnalysis current_;
+    int lastShownYear_ = 0;
+};
+
+}  // namespace hj::gui

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# chart --analysis: the text block after the report, the JSON member, refusals, and the report
+# section behind the setting fenxi.
+set -u
+cli=$1
+source "$(dirname "$0")/lib.sh"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp" "$_hj_err"' EXIT
+
+base=(--data-dir "$tmp" chart --date 2000-01-01 --time 12:00 --no-yearly)  # 己卯 丙子 戊午 戊午, luck 乙亥 甲戌 …
+plain=$("$cli" "${base[@]}")
+block=$("$cli" "${base[@]}" --analysis --luck 2 --year 2024)
+# The report comes first, unchanged; the block follows it.
+check report-first "$plain" "${block:0:${#plain}}"
+tail=$(printf '%s' "${block:${#plain}}" | tr -d '\r')
+check block-luck "大运：甲戌（第2步）  流年：2024年甲辰" "$(printf '%s\n' "$tail" | sed -n 4p)"
+check block-elements "五行：木1 火3 土3 金0 水1  缺：金" "$(printf '%s\n' "$tail" | sed -n 5p)"
+check block-luck-year-clash 1 "$(printf '%s\n' "$tail" | grep -c '^  六冲 戌辰 运岁$')"
+
+json=$("$cli" "${base[@]}" --analysis --luck 2 --json)
+for key in '"analysis": {' '"missing": \[' '"tenGods": {' '"luckPillar": "甲戌"' '"kind": "五合"' '"element": "土"'; do
+  printf '%s' "$json" | grep -q "$key" || { echo "FAIL json: no $key"; fails=$((fails + 1)); }
+done
+check json-no-analysis 0 "$("$cli" "${base[@]}" --json | grep -c '"analysis"')"
+check json-no-year 0 "$(printf '%s' "$json" | grep -c '"yearPillar"')"
+
+refuses luck-needs-analysis "${base[@]}" --luck 2
+refuses luck-range "${base[@]}" --analysis --luck 9
+refuses year-range "${base[@]}" --analysis --year 2101
+refuses no-hour --data-dir "$tmp" chart --date 2000-01-01 --unknown-hour --analysis
+
+# The report section: off by default, and then the report is byte for byte the same.
+check fenxi-off "$(printf '%s' "$plain" | md5sum)" "$("$cli" "${base[@]}" --set fenxi=0 | md5sum)"
+check fenxi-on 1 "$("$cli" "${base[@]}" --set fenxi=1 | grep -c '^※八字分析：')"
+
+[ "$fails" = 0 ] && echo "all analysis command checks passed"
+exit $((fails > 0))

@@ -1,0 +1,161 @@
+// The analysis panel: it follows the chart of the main window, the luck list and the year field
+// change it at once, and favourable combinations are coloured apart from clashes.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include "GuiTestSupport.h"
+#include "gui/AnalysisPanel.h"
+#include "gui/TFrmMain.h"
+
+using hj::gui::AnalysisPanel;
+using hjtest::child;
+
+namespace {
+
+// The rows as "kind chars pillars element".
+QStringList rows(AnalysisPanel* p) {
+    QStringList out;
+    auto* list = child<QTreeWidget>(p, "LstRelations");
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* it = list->topLevelItem(i);
+        out << QStringList{it->text(0), it->text(1), it->text(2), it->text(3)}.join(QLatin1Char(' ')).trimmed();
+    }
+    return out;
+}
+
+QColor rowColor(AnalysisPanel* p, const QString& row) {
+    auto* list = child<QTreeWidget>(p, "LstRelations");
+    const QStringList all = rows(p);
+    const int i = static_cast<int>(all.indexOf(row));
+    return i < 0 ? QColor() : list->topLevelItem(i)->foreground(0).color();
+}
+
+}  // namespace
+
+class TestAnalysisPanel : public QObject {
+    Q_OBJECT
+private slots:
+    void luckAndYearChangeItAtOnce();
+    void followsTheMainWindow();
+};
+
+void TestAnalysisPanel::luckAndYearChangeItAtOnce() {
+    hj::ChartRecord r;
+    hj::ChartRequest q;  // 2000-01-01 12:00, a man: 己卯 丙子 戊午 戊午, luck from age 9: 乙亥 甲戌 …
+    q.yearly = false;
+    QVERIFY(r.buildReport(q));
+    AnalysisPanel p;
+    p.resize(320, 560);
+    p.show();
+    p.showChart(r);
+    auto* luck = child<QComboBox>(&p, "CboLuck");
+    auto* withYear = child<QCheckBox>(&p, "ChkYear");
+    auto* year = child<QSpinBox>(&p, "SpnYear");
+    QCOMPARE(luck->count(), 9);
+    QCOMPARE(luck->itemText(2), QStringLiteral("2 甲戌 19岁 2018年"));
+
+    luck->setCurrentIndex(0);
+    hjtest::tick(withYear);
+    QVERIFY(!withYear->isChecked());
+    QVERIFY(!year->isEnabled());
+    const QStringList natal{QStringLiteral("六冲 子午 月·日"), QStringLiteral("六冲 子午 月·时"), QStringLiteral("相刑 卯子 年·月"),
+                            QStringLiteral("自刑 午午 日·时"), QStringLiteral("六破 卯午 年·日"), QStringLiteral("六破 卯午 年·时")};
+    QCOMPARE(rows(&p), natal);
+    QCOMPARE(child<QLabel>(&p, "LblPillars")->text(), QStringLiteral("四柱：己卯 丙子 戊午 戊午"));
+    QCOMPARE(child<QLabel>(&p, "LblElements")->text(),
+             QStringLiteral("五行：木1 火3 土3 金0 水1\n缺：金\n藏干：木 乙  火 丁丁  土 己己\n　　　金 无  水 癸\n"
+                            "十神：比1 劫3 食0 伤0 才0\n　　　财1 杀0 官1 枭1 印2"));
+
+    // The second luck pillar: its combinations appear at once, in the favourable colour.
+    luck->setFocus();
+    QTest::keyClick(luck, Qt::Key_Down);
+    QTest::keyClick(luck, Qt::Key_Down);
+    QCOMPARE(luck->currentIndex(), 2);
+    QVERIFY(rows(&p).contains(QStringLiteral("五合 己甲 年·运 土")));
+    QCOMPARE(rows(&p).size(), natal.size() + 4);
+    QCOMPARE(rowColor(&p, QStringLiteral("五合 己甲 年·运 土")), AnalysisPanel::favourableColor());
+    QCOMPARE(rowColor(&p, QStringLiteral("六冲 子午 月·日")), AnalysisPanel::clashColor());
+    QVERIFY(AnalysisPanel::favourableColor() != AnalysisPanel::clashColor());
+
+    // A typed year: the luck and year pillars clash with each other.
+    hjtest::tick(withYear);
+    QVERIFY(year->isEnabled());
+    hjtest::retype(year, QStringLiteral("2024"));
+    QTest::keyClick(year, Qt::Key_Return);
+    QCOMPARE(year->value(), 2024);
+    QVERIFY(rows(&p).contains(QStringLiteral("六冲 戌辰 运·岁")));
+    QCOMPARE(rowColor(&p, QStringLiteral("六冲 戌辰 运·岁")), AnalysisPanel::clashColor());
+    QCOMPARE(child<QLabel>(&p, "LblPillars")->text(), QStringLiteral("四柱：己卯 丙子 戊午 戊午\n大运：甲戌  流年：甲辰"));
+    hjtest::screenshot(&p, QStringLiteral("AnalysisPanel-luck-year"));
+
+    // No year 0: stepping down from 1 gives -1 (1 BC), and up again 1.
+    year->setValue(1);
+    QTest::keyClick(year, Qt::Key_Down);
+    QCOMPARE(year->value(), -1);
+    QTest::keyClick(year, Qt::Key_Up);
+    QCOMPARE(year->value(), 1);
+
+    p.clearChart();
+    QVERIFY(rows(&p).isEmpty());
+    QVERIFY(!luck->isEnabled() && !withYear->isEnabled() && !year->isEnabled());
+}
+
+void TestAnalysisPanel::followsTheMainWindow() {
+    hjtest::DataRoot root;
+    hj::gui::TFrmMain w(root.path());
+    w.resize(1100, 700);
+    w.show();
+    QTest::qWait(10);
+    AnalysisPanel* p = w.analysisPanel();
+    QVERIFY(p);
+    auto* dock = child<QDockWidget>(&w, "DockAnalysis");
+    QCOMPARE(dock->windowTitle(), QStringLiteral("八字分析"));
+    QVERIFY(p->isVisible());  // a wide window has room for it at start
+    QCOMPARE(child<QLabel>(p, "LblPillars")->text(), QStringLiteral("（尚无命盘）"));
+
+    hjtest::retype(child<QLineEdit>(&w, "Edtname"), QStringLiteral("甲"));
+    hjtest::retype(child<QLineEdit>(&w, "EdtYear"), QStringLiteral("2000"));
+    child<QComboBox>(&w, "cbom")->setCurrentIndex(0);
+    child<QComboBox>(&w, "cbod")->setCurrentIndex(0);
+    child<QComboBox>(&w, "cbos")->setCurrentIndex(12);
+    child<QComboBox>(&w, "cbomin")->setCurrentIndex(0);
+    child<QComboBox>(&w, "cbodiZ")->setCurrentIndex(34);  // 未知地: Beijing time at 120° E
+    hjtest::Modals modals;
+    QTest::mouseClick(child<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
+    QVERIFY(modals.unexpected.isEmpty());
+    QVERIFY(child<QLabel>(p, "LblPillars")->text().startsWith(QStringLiteral("四柱：己卯 丙子 戊午 戊午")));
+    QVERIFY(!rows(p).isEmpty());
+    hjtest::screenshot(&w, QStringLiteral("TFrmMain-analysis"));
+
+    // A chart the engine refuses empties the panel.
+    hjtest::retype(child<QLineEdit>(&w, "EdtYear"), QStringLiteral("2000"));
+    child<QComboBox>(&w, "cbom")->setCurrentIndex(1);
+    child<QComboBox>(&w, "cbod")->setCurrentIndex(30);  // 2-31
+    hjtest::Modals refused;
+    refused.expectBox();
+    QTest::mouseClick(child<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
+    QTRY_VERIFY(refused.idle());
+    QCOMPARE(child<QLabel>(p, "LblPillars")->text(), QStringLiteral("（尚无命盘）"));
+    QVERIFY(rows(p).isEmpty());
+
+    // The options menu shows and hides the dock; the first run's narrow window starts without it.
+    w.findChild<QAction*>(QStringLiteral("mnuO_fenxi"))->trigger();
+    QVERIFY(!dock->isVisible());
+    w.findChild<QAction*>(QStringLiteral("mnuO_fenxi"))->trigger();
+    QVERIFY(dock->isVisible());
+    hjtest::DataRoot fresh;
+    hj::gui::TFrmMain narrow(fresh.path());
+    narrow.show();
+    QTest::qWait(10);
+    QVERIFY(narrow.width() < 900);
+    QVERIFY(!child<QDockWidget>(&narrow, "DockAnalysis")->isVisible());
+}
+
+QTEST_MAIN(TestAnalysisPanel)
+#include "gui_AnalysisPanel.moc"
