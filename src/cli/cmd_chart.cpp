@@ -12,6 +12,7 @@
 #include "cli/analysis_options.h"
 #include "cli/chart_uncertainty.h"
 #include "cli/commands.h"
+#include "cli/traditional_output.h"
 #include "cli/output.h"
 #include "cli/place_options.h"
 #include "core/calendar/date_text.h"
@@ -219,6 +220,8 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     const std::string dataDir = dataFolder(ctx);
     ChartRequest q;
     q.name = o.name;
+    keepAsTyped(o.name);  // a name or place keeps its characters under --traditional
+    keepAsTyped(o.place);
     q.male = !o.female;
     q.lunar = o.lunar;
     q.leap = o.leap;

@@ -9,6 +9,7 @@ namespace hj::cli {
 
 struct Context {
     std::string dataDir;  // --data-dir or $HENGJIAN_HOME; empty: the folder beside the executable
+    bool traditional = false;  // --traditional: all output in Traditional characters
     int exitCode = 0;
 };
 

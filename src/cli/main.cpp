@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/traditional_output.h"
 #include "cli/output.h"
 #include "core/app/data_folder.h"
 
@@ -25,7 +26,8 @@ std::vector<std::pair<int, CommandSetup>>& registry() {
 CommandRegistrar::CommandRegistrar(int order, CommandSetup setup) { registry().emplace_back(order, setup); }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "hengjian-cli: %s\n", message.c_str());
+    const std::string shown = traditionalOutputOn() ? traditionalLine(message) : message;
+    std::fprintf(stderr, "hengjian-cli: %s\n", shown.c_str());
     return 1;
 }
 
@@ -83,7 +85,12 @@ int main(int argc, char** argv) {
         // An empty value would silently mean the program folder.
         ->check(CLI::Validator([](std::string& dir) { return dir.empty() ? std::string("数据文件夹不能为空") : std::string(); },
                                "DIR"));
-    app.parse_complete_callback([&ctx] { resolveDataFolder(ctx); });
+    app.add_flag("--traditional", ctx.traditional, "Print everything in Traditional characters (繁體中文)");
+    app.parse_complete_callback([&ctx] {
+        resolveDataFolder(ctx);
+        std::string error;
+        if (ctx.traditional && !startTraditionalOutput(error)) fail(error);
+    });
 
     auto& reg = registry();
     std::stable_sort(reg.begin(), reg.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -106,8 +113,9 @@ int main(int argc, char** argv) {
         app.exit(e);  // prints the message to stderr
         code = 1;
     }
-    // Whatever was printed must have reached its destination.
+    // Whatever was printed must have reached its destination, through the conversion first.
     std::string error;
+    if (!finishTraditionalOutput(error)) return fail(error);
     if (!finishOutput(error)) return fail(error);
     return code;
 }

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/GuiSupport.h"
+#include "gui/ScriptDisplay.h"
 
 namespace hj::gui {
 namespace {
@@ -74,7 +75,7 @@ void paintPicture(QPainter& p, const std::vector<DrawOp>& ops, const PictureMetr
             p.setFont(f);
             p.setPen(colour(op.colour));
             for (const TextRun& run : textRuns(op, m)) {
-                const QString text = qs(std::string_view(op.text).substr(run.from, run.length));
+                const QString text = shownText(qs(std::string_view(op.text).substr(run.from, run.length)));
                 p.fillRect(QRect(run.left, run.top, fm.horizontalAdvance(text), fm.height()), background);
                 p.drawText(QPointF(run.left, run.top + fm.ascent()), text);
             }

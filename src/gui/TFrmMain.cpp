@@ -30,6 +30,7 @@
 #include "core/calendar/month_page.h"
 #include "core/calendar/places.h"
 #include "core/chart/province_table.h"
+#include "core/script/display.h"
 #include "core/text/gbk.h"
 #include "gui/AnalysisPanel.h"
 #include "gui/CalendarLinks.h"
@@ -39,6 +40,7 @@
 #include "gui/GuiSupport.h"
 #include "gui/HistoryCommands.h"
 #include "gui/ReportEdit.h"
+#include "gui/ScriptDisplay.h"
 #include "gui/TFrmDiLi.h"
 #include "gui/TFrmEndfo.h"
 #include "gui/TFrmHanZi.h"
@@ -94,9 +96,13 @@ TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(appTitle());
     installFontSubstitutes();
+    installScriptDisplay();
     buildControls();
     buildMenus();
     FormShow();
+    // FormShow has read the profile.
+    mnuO_fanti->setChecked(script::traditionalDisplay(ini_));
+    setTraditionalShown(mnuO_fanti->isChecked());
 }
 
 TFrmMain::~TFrmMain() {
@@ -289,6 +295,9 @@ void TFrmMain::buildMenus() {
     mnuO_set = item(o, "mnuO_set", QStringLiteral("排盘设置"), &TFrmMain::SetClick);
     mnuO_endinfo = item(o, "mnuO_endinfo", QStringLiteral("命稿结尾信息"), &TFrmMain::EndInfoClick);
     analysis_ = AnalysisPanel::install(this, o);
+    o->addSeparator();
+    mnuO_fanti = item(o, "mnuO_fanti", QStringLiteral("繁體中文"), &TFrmMain::TraditionalClick);
+    mnuO_fanti->setCheckable(true);
 
     QMenu* h = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     h->setObjectName(QStringLiteral("mnuHelp"));
@@ -688,6 +697,16 @@ void TFrmMain::SetClick() {
 void TFrmMain::EndInfoClick() {
     TFrmEndfo dlg(ini_, datDir(), this);
     dlg.exec();
+}
+
+void TFrmMain::TraditionalClick() {
+    const bool on = mnuO_fanti->isChecked();
+    if (!ini_.writeInt(script::kDisplaySection, script::kTraditionalKey, on ? 1 : 0)) {
+        mnuO_fanti->setChecked(!on);
+        message(this, qs(ini_.lastError()), appTitle(), QMessageBox::Warning);
+        return;
+    }
+    setTraditionalShown(on);
 }
 
 void TFrmMain::DefaultPaneClick() {

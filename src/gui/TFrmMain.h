@@ -88,6 +88,7 @@ public:
     QAction* mnuO_color;
     QAction* mnuO_set;
     QAction* mnuO_endinfo;
+    QAction* mnuO_fanti;  // 繁體中文: the display in Traditional characters
     QAction* mnuH_help;
 
     // ---- state ----
@@ -147,6 +148,7 @@ private slots:
     void TxtHelpClick();
     void SetClick();
     void EndInfoClick();
+    void TraditionalClick();
     void DefaultPaneClick();
     void PaneFontClick();
     void PaneColorClick();

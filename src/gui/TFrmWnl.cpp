@@ -27,6 +27,7 @@
 #include "core/calendar/ical.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
+#include "gui/ScriptDisplay.h"
 
 namespace hj::gui {
 namespace {
@@ -129,7 +130,7 @@ void MonthGrid::paintEvent(QPaintEvent*) {
         const HeaderCell& head = page_->header[static_cast<std::size_t>(c)];
         painter.setFont(gridFont(head.pointSize));
         painter.setPen(colourOf(head.colour));
-        painter.drawText(cellRect(0, c), Qt::AlignCenter, qs(head.text));
+        painter.drawText(cellRect(0, c), Qt::AlignCenter, shownText(qs(head.text)));
     }
     for (const DayCell& cell : page_->cells) {
         const QRect r = cellRect(cell.row, cell.column);
@@ -138,10 +139,10 @@ void MonthGrid::paintEvent(QPaintEvent*) {
         if (cell.today) painter.fillRect(r.adjusted(1, 1, 0, 0), colourOf(kTodayBackground));
         painter.setFont(gridFont(cell.upperSize));
         painter.setPen(colourOf(cell.upperColour));
-        painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, qs(cell.upper));
+        painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, shownText(qs(cell.upper)));
         painter.setFont(gridFont(cell.lowerSize));
         painter.setPen(colourOf(cell.lowerColour));
-        painter.drawText(lower, Qt::AlignHCenter | Qt::AlignVCenter, qs(cell.lower));
+        painter.drawText(lower, Qt::AlignHCenter | Qt::AlignVCenter, shownText(qs(cell.lower)));
         if (cell.selected) {
             QPen pen(colourOf(kSelectionFrame));
             pen.setStyle(Qt::DashLine);

@@ -10,6 +10,8 @@
 #include "core/chart/stars.h"
 #include "core/chart/text_table.h"
 #include "core/resources.h"
+#include "core/script/display.h"
+#include "core/script/script.h"
 #include "core/text/fields.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
@@ -128,6 +130,9 @@ bool ChartRecord::buildReport(const ChartRequest& req) {
             return false;
         }
     }
+    // With the display in Traditional characters the report is made so; the name and place
+    // keep the characters they were typed with.
+    if (script::traditionalDisplay(dataDir_)) report = script::toTraditional(report, {request.name, request.place});
     showReport();
     return true;
 }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "core/script/script.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 
@@ -28,6 +29,22 @@ int strokesInRecord(const unsigned char rec[4]) {
 std::string pairToUtf8(unsigned char b1, unsigned char b2) {
     const char pair[2] = {static_cast<char>(b1), static_cast<char>(b2)};
     return text::gbkToUtf8(std::string_view(pair, 2));
+}
+
+bool isGb2312Pair(std::string_view gbk) {
+    return gbk.size() == 2 && static_cast<unsigned char>(gbk[0]) >= 0xA0 && static_cast<unsigned char>(gbk[1]) >= 0xA0;
+}
+
+// The GBK bytes under which `character` is found in the dictionary: its own when it is a
+// GB2312 hanzi, else those of its simplified form (龍 → 龙), whose count the file gives as the
+// 康熙 count of the traditional form. Empty when neither is a two-byte GBK character.
+std::string lookupBytes(std::string_view character) {
+    std::string gbk;
+    if (!text::utf8ToGbk(character, gbk) || gbk.size() != 2) return {};
+    if (isGb2312Pair(gbk)) return gbk;
+    std::string simplified;
+    if (text::utf8ToGbk(script::simplifiedCharacter(character), simplified) && isGb2312Pair(simplified)) return simplified;
+    return gbk;
 }
 
 }  // namespace
@@ -101,8 +118,8 @@ bool StrokeDictionary::readAll(std::string& bytes) const {
 }
 
 int StrokeDictionary::strokesOf(std::string_view character) {
-    std::string gbk;
-    if (!text::utf8ToGbk(character, gbk) || gbk.size() != 2) {
+    const std::string gbk = lookupBytes(character);
+    if (gbk.empty()) {
         setError(kMsgOneCharacter);
         return 0;
     }
@@ -144,8 +161,9 @@ bool StrokeDictionary::computeGrids(std::string_view name, bool single, NameGrid
         setError(kMsgBadNameLength);
         return false;
     }
-    for (char c : gbk) {
-        if (static_cast<unsigned char>(c) < 0xA0) {
+    // Traditional characters outside GB2312 count as hanzi through their simplified form.
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!isGb2312Pair(lookupBytes(text::gbkToUtf8(std::string_view(gbk).substr(2 * i, 2))))) {
             setError(kMsgNotHanzi);
             return false;
         }

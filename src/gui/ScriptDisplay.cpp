@@ -1,0 +1,256 @@
+#include "gui/ScriptDisplay.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QWidget>
+
+#include <vector>
+
+#include "core/script/script.h"
+#include "gui/ReportEdit.h"
+
+namespace hj::gui {
+namespace {
+
+bool g_on = false;
+bool g_installed = false;
+
+// Texts repeat on every repaint; the conversion of each is kept (bounded).
+QString convert(const QString& text) {
+    static QHash<QString, QString> cache;
+    if (text.isEmpty()) return text;
+    bool ascii = true;
+    for (QChar c : text)
+        if (c.unicode() >= 0x80) ascii = false;
+    if (ascii) return text;
+    auto it = cache.constFind(text);
+    if (it != cache.constEnd()) return *it;
+    if (cache.size() > 4096) cache.clear();
+    const QString out = QString::fromStdString(script::toTraditional(text.toStdString()));
+    cache.insert(text, out);
+    return out;
+}
+
+class ScriptStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawItemText(QPainter* p, const QRect& r, int flags, const QPalette& pal, bool enabled, const QString& text,
+                      QPalette::ColorRole role) const override {
+        QProxyStyle::drawItemText(p, r, flags, pal, enabled, shownText(text), role);
+    }
+
+    void drawControl(ControlElement el, const QStyleOption* opt, QPainter* p, const QWidget* w) const override {
+        if (g_on) {
+            if (auto* o = qstyleoption_cast<const QStyleOptionMenuItem*>(opt)) return withText(*o, el, p, w);
+            if (auto* o = qstyleoption_cast<const QStyleOptionTab*>(opt)) return withText(*o, el, p, w);
+            if (auto* o = qstyleoption_cast<const QStyleOptionHeader*>(opt)) return withText(*o, el, p, w);
+            if (auto* o = qstyleoption_cast<const QStyleOptionViewItem*>(opt)) return withText(*o, el, p, w);
+            if (auto* o = qstyleoption_cast<const QStyleOptionButton*>(opt)) return withText(*o, el, p, w);
+            if (auto* o = qstyleoption_cast<const QStyleOptionToolButton*>(opt)) return withText(*o, el, p, w);
+            if (auto* o = qstyleoption_cast<const QStyleOptionComboBox*>(opt)) {
+                QStyleOptionComboBox c(*o);
+                c.currentText = convert(c.currentText);
+                return QProxyStyle::drawControl(el, &c, p, w);
+            }
+        }
+        QProxyStyle::drawControl(el, opt, p, w);
+    }
+
+    void drawComplexControl(ComplexControl cc, const QStyleOptionComplex* opt, QPainter* p,
+                            const QWidget* w) const override {
+        if (g_on) {
+            if (auto* o = qstyleoption_cast<const QStyleOptionGroupBox*>(opt)) {
+                QStyleOptionGroupBox g(*o);
+                g.text = convert(g.text);
+                return QProxyStyle::drawComplexControl(cc, &g, p, w);
+            }
+            if (auto* o = qstyleoption_cast<const QStyleOptionToolButton*>(opt)) {
+                QStyleOptionToolButton t(*o);
+                t.text = convert(t.text);
+                return QProxyStyle::drawComplexControl(cc, &t, p, w);
+            }
+        }
+        QProxyStyle::drawComplexControl(cc, opt, p, w);
+    }
+
+private:
+    template <class Option>
+    void withText(const Option& o, ControlElement el, QPainter* p, const QWidget* w) const {
+        Option c(o);
+        c.text = convert(c.text);
+        QProxyStyle::drawControl(el, &c, p, w);
+    }
+};
+
+const char* const kPlainTitle = "hjPlainTitle";
+const char* const kPlainText = "hjPlainText";
+const char* const kWatched = "hjScriptWatched";
+
+// Every fragment of a document in Traditional characters, keeping its formats. The fragments
+// are read first: replacing text while walking them would invalidate the walk.
+void convertDocument(QTextDocument* doc) {
+    struct Piece {
+        int position;
+        QString text;
+        QTextCharFormat format;
+    };
+    std::vector<Piece> pieces;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.isValid()) continue;
+            const QString t = convert(f.text());
+            if (t != f.text() && t.size() == f.text().size()) pieces.push_back({f.position(), t, f.charFormat()});
+        }
+    }
+    if (pieces.empty()) return;
+    QTextCursor cur(doc);
+    cur.beginEditBlock();
+    for (const Piece& piece : pieces) {
+        cur.setPosition(piece.position);
+        cur.setPosition(piece.position + static_cast<int>(piece.text.size()), QTextCursor::KeepAnchor);
+        cur.insertText(piece.text, piece.format);
+    }
+    cur.endEditBlock();
+}
+
+void convertDocumentOf(QWidget* w, QTextDocument* doc) {
+    if (!w->property(kWatched).toBool()) {
+        w->setProperty(kWatched, true);
+        // Later contents of the view (a new selection, a new page) are converted as they come.
+        QObject::connect(doc, &QTextDocument::contentsChanged, w, [w, doc] {
+            static bool busy = false;
+            if (busy || !g_on || !w->isVisible()) return;
+            busy = true;
+            convertDocument(doc);
+            busy = false;
+        });
+    }
+    convertDocument(doc);
+}
+
+void convertWidget(QWidget* w) {
+    if (w->isWindow()) {
+        const QString title = w->windowTitle();
+        const QString t = convert(title);
+        if (t != title) {
+            w->setProperty(kPlainTitle, title);
+            w->setWindowTitle(t);
+        }
+    }
+    if (auto* l = qobject_cast<QLabel*>(w); l && l->textFormat() != Qt::PlainText && Qt::mightBeRichText(l->text())) {
+        const QString t = convert(l->text());
+        if (t != l->text()) {
+            l->setProperty(kPlainText, l->text());
+            l->setText(t);
+        }
+    } else if (auto* e = qobject_cast<QLineEdit*>(w); e && e->isReadOnly()) {
+        const QString t = convert(e->text());
+        if (t != e->text()) {
+            e->setProperty(kPlainText, e->text());
+            e->setText(t);
+        }
+    } else if (qobject_cast<ReportEdit*>(w)) {
+        // The report has the characters it was made or stored with.
+    } else if (auto* te = qobject_cast<QTextEdit*>(w); te && te->isReadOnly()) {
+        convertDocumentOf(te, te->document());
+    } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w); pe && pe->isReadOnly()) {
+        convertDocumentOf(pe, pe->document());
+    }
+}
+
+void convertTree(QWidget* root) {
+    convertWidget(root);
+    for (QWidget* c : root->findChildren<QWidget*>()) convertWidget(c);
+}
+
+// Titles and fields converted earlier get their own texts back.
+void restoreTree(QWidget* root) {
+    QList<QWidget*> all = root->findChildren<QWidget*>();
+    all.prepend(root);
+    for (QWidget* w : all) {
+        if (const QVariant t = w->property(kPlainTitle); t.isValid()) {
+            w->setWindowTitle(t.toString());
+            w->setProperty(kPlainTitle, QVariant());
+        }
+        if (const QVariant t = w->property(kPlainText); t.isValid()) {
+            if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t.toString());
+            if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t.toString());
+            w->setProperty(kPlainText, QVariant());
+        }
+    }
+}
+
+class ScriptFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (!g_on || !o->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(o);
+        switch (e->type()) {
+        case QEvent::Show:
+            if (w->isWindow()) convertTree(w);
+            else convertWidget(w);
+            break;
+        case QEvent::WindowTitleChange:
+            if (w->isWindow() && !busy_) {
+                busy_ = true;
+                convertWidget(w);
+                busy_ = false;
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    bool busy_ = false;
+};
+
+}  // namespace
+
+void installScriptDisplay() {
+    if (g_installed || !qApp) return;
+    g_installed = true;
+    QApplication::setStyle(new ScriptStyle(QApplication::style()->name()));
+    qApp->installEventFilter(new ScriptFilter(qApp));
+}
+
+bool traditionalShown() { return g_on; }
+
+void setTraditionalShown(bool on) {
+    if (on == g_on) return;
+    g_on = on;
+    // Titles equal to the display name are shown bare; a converted title must still match it.
+    static QString plainName;
+    if (on) {
+        plainName = QGuiApplication::applicationDisplayName();
+        QGuiApplication::setApplicationDisplayName(convert(plainName));
+    } else if (!plainName.isEmpty()) {
+        QGuiApplication::setApplicationDisplayName(plainName);
+    }
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (on) convertTree(w);
+        else restoreTree(w);
+        for (QWidget* c : w->findChildren<QWidget*>()) c->update();
+        w->update();
+    }
+}
+
+QString shownText(const QString& text) { return g_on ? convert(text) : text; }
+
+}  // namespace hj::gui

@@ -1,0 +1,23 @@
+#pragma once
+// 繁體中文 on the desktop: one mechanism for every window instead of edits to each.
+//
+// A proxy style converts texts as they are painted (labels, buttons, check boxes, menus, tabs,
+// headers, group boxes, item views, combo boxes, tool tips, message boxes), so the widgets keep
+// their simplified texts and every lookup by text goes on working. An application-wide event
+// filter does what painting cannot: window titles, rich-text labels and read-only text views
+// and fields, converted when shown or changed. Widgets that paint their own texts call
+// shownText(). Editable fields and the report pane are never touched: what the user types
+// stays as typed, and a report has the characters it was made or stored with.
+#include <QString>
+
+namespace hj::gui {
+
+// Installs the style and the filter on the application (once; later calls do nothing).
+void installScriptDisplay();
+bool traditionalShown();
+// Switches the display; open windows are repainted and their titles and views converted.
+void setTraditionalShown(bool on);
+// `text` as it is to be shown: converted when the display is traditional.
+QString shownText(const QString& text);
+
+}  // namespace hj::gui
