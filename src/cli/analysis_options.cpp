@@ -29,8 +29,11 @@ nlohmann::json analysisJson(const analysis::ChartAnalysis& a) {
     for (int g = 0; g < 10; ++g) gods[std::string(kTenGodShort[g])] = a.elements.tenGods[g];
     json j = {{"relations", relations}, {"elements", elements}, {"missing", missing},
               {"hiddenStems", hidden}, {"tenGods", gods}};
-    for (std::size_t i = 4; i < a.pillarSlots.size(); ++i)
-        j[a.pillarSlots[i].label == "运" ? "luckPillar" : "yearPillar"] = pillarName(a.pillarSlots[i].pillar);
+    for (std::size_t i = 4; i < a.pillarSlots.size(); ++i) {
+        const std::string& label = a.pillarSlots[i].label;
+        const char* key = label == "运" ? "luckPillar" : label == analysis::kFlowingMonthLabel ? "monthPillar" : "yearPillar";
+        j[key] = pillarName(a.pillarSlots[i].pillar);
+    }
     return j;
 }
 
@@ -44,6 +47,9 @@ void addAnalysisOptions(CLI::App* chart, AnalysisRequest& a) {
     gYearOption = chart->add_option("--year", a.year, "With --analysis: set the pillar of year Y (astronomical) beside the chart")
                       ->check(CLI::Range(-849, 2100))
                       ->needs(on);
+    chart->add_option("--month", a.month, "With --year: set the pillar of that year's solar month M (1 = 寅 from 立春 … 12 = 丑)")
+        ->check(CLI::Range(1, 12))
+        ->needs(gYearOption);
 }
 
 void applyAnalysisOptions(AnalysisRequest& a) { a.withYear = gYearOption && gYearOption->count() > 0; }
@@ -53,7 +59,7 @@ bool analysisOutput(const ChartRecord& r, const AnalysisRequest& a, nlohmann::js
     text.clear();
     if (!a.on) return true;
     analysis::ChartAnalysis result;
-    if (!analysis::analyseChart(r, {a.luck, a.withYear, a.year}, result, error)) return false;
+    if (!analysis::analyseChart(r, {a.luck, a.withYear, a.year, a.month}, result, error)) return false;
     json = analysisJson(result);
     // A block of its own after the report, in the report's line ends.
     if (r.report.size() < 2 || r.report.compare(r.report.size() - 2, 2, "\r\n") != 0) text += "\r\n";

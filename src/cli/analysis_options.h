@@ -1,5 +1,5 @@
 #pragma once
-// The chart command's analysis options (--analysis, --luck, --year) and their output: a text
+// The chart command's analysis options (--analysis, --luck, --year, --month) and their output: a text
 // block after the report, or an `analysis` member of the JSON object.
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -15,6 +15,7 @@ struct AnalysisRequest {
     int luck = 0;  // 1..8, 0 none
     int year = 0;
     bool withYear = false;
+    int month = 0;  // 1..12 (寅 … 丑 of the year), 0 none
 };
 
 // Adds the options to the chart command; `withYear` is filled by applyAnalysisOptions.

@@ -17,16 +17,25 @@ check block-luck "大运：甲戌（第2步）  流年：2024年甲辰" "$(print
 check block-elements "五行：木1 火3 土3 金0 水1  缺：金" "$(printf '%s\n' "$tail" | sed -n 5p)"
 check block-luck-year-clash 1 "$(printf '%s\n' "$tail" | grep -c '^  六冲 戌辰 运岁$')"
 
+# The flowing month: named after the year, its relations labelled 流月.
+month=$("$cli" "${base[@]}" --analysis --year 2024 --month 12 | tr -d '\r')
+check month-line 1 "$(printf '%s\n' "$month" | grep -c '^流年：2024年甲辰  流月：丁丑（十二月）$')"
+check month-relation 1 "$(printf '%s\n' "$month" | grep -c '^  六合 子丑 月·流月 土$')"
+check json-month '"monthPillar": "丙寅",' "$("$cli" "${base[@]}" --analysis --year 2024 --month 1 --json | grep -o '"monthPillar": .*')"
+
 json=$("$cli" "${base[@]}" --analysis --luck 2 --json)
 for key in '"analysis": {' '"missing": \[' '"tenGods": {' '"luckPillar": "甲戌"' '"kind": "五合"' '"element": "土"'; do
   printf '%s' "$json" | grep -q "$key" || { echo "FAIL json: no $key"; fails=$((fails + 1)); }
 done
 check json-no-analysis 0 "$("$cli" "${base[@]}" --json | grep -c '"analysis"')"
-check json-no-year 0 "$(printf '%s' "$json" | grep -c '"yearPillar"')"
+check json-no-year 0 "$(printf '%s' "$json" | grep -c '"yearPillar"\|"monthPillar"')"
 
 refuses luck-needs-analysis "${base[@]}" --luck 2
 refuses luck-range "${base[@]}" --analysis --luck 9
 refuses year-range "${base[@]}" --analysis --year 2101
+refuses month-needs-year "${base[@]}" --analysis --month 3
+refuses month-range "${base[@]}" --analysis --year 2024 --month 13
+refuses month-zero "${base[@]}" --analysis --year 2024 --month 0
 refuses no-hour --data-dir "$tmp" chart --date 2000-01-01 --unknown-hour --analysis
 
 # The report section: off by default, and then the report is byte for byte the same.

@@ -263,3 +263,53 @@ TEST(Analysis, ReportSectionOnlyWhenAsked) {
     ASSERT_TRUE(r.buildReport(q));
     EXPECT_EQ(r.report, off);
 }
+
+// The flowing month of a chosen year: its pillar is the one a chart born in that solar month
+// gets, and relations form with it.
+TEST(Analysis, FlowingMonth) {
+    // One year of each stem group, with the first month the rhyme gives it (甲己之年丙作首 …).
+    const struct {
+        int year;
+        const char* firstMonth;
+    } years[] = {{2024, "丙寅"}, {1990, "戊寅"}, {2031, "庚寅"}, {1987, "壬寅"}, {1993, "甲寅"}, {1809, "丙寅"}};
+    ChartRecord r;
+    for (const auto& y : years) {
+        EXPECT_EQ(pillarName(flowingMonthPillarOf(y.year, 1)), y.firstMonth) << y.year;
+        for (int m = 1; m <= 12; ++m) {
+            // The 20th of the civil month after the month's jie; 丑 falls in January of the next year.
+            r.request = ChartRequest{};
+            r.request.year = static_cast<std::int16_t>(m < 12 ? y.year : y.year + 1);
+            r.request.month = static_cast<std::int16_t>(m < 12 ? m + 1 : 1);
+            r.request.day = 20;
+            ASSERT_TRUE(r.computePillars()) << r.lastError;
+            ChartAnalysis a;
+            std::string error;
+            ASSERT_TRUE(analyseChart(r, {0, true, y.year, m}, a, error)) << error;
+            ASSERT_EQ(a.pillarSlots.back().label, "流月");
+            EXPECT_EQ(pillarName(a.pillarSlots.back().pillar), pillarName(r.pillars[1])) << y.year << " month " << m;
+        }
+    }
+
+    // 2000-01-01 12:00 (己卯 丙子 戊午 戊午) in 2024 (甲辰), month 12 丁丑: the natal pillars
+    // have no 丑, so every relation of 丑 comes with the flowing month.
+    ChartRequest q;
+    q.yearly = false;
+    ASSERT_TRUE(r.buildReport(q)) << r.lastError;
+    ChartAnalysis a, yearOnly;
+    std::string error;
+    ASSERT_TRUE(analyseChart(r, {0, true, 2024, 0}, yearOnly, error));
+    ASSERT_TRUE(analyseChart(r, {0, true, 2024, 12}, a, error));
+    std::vector<std::string> monthly;
+    for (const auto& d : describeAll(a.relations))
+        if (d.find("流月") != std::string::npos) monthly.push_back(d);
+    EXPECT_EQ(monthly, (std::vector<std::string>{"六合 子丑 月流月 土", "六害 午丑 日流月", "六害 午丑 时流月",
+                                                 "六破 辰丑 岁流月"}));
+    EXPECT_EQ(a.relations.size(), yearOnly.relations.size() + monthly.size());
+    const std::string text = analysisText(a, "\n");
+    EXPECT_EQ(text.substr(0, text.find('\n')), "流年：2024年甲辰  流月：丁丑（十二月）");
+    EXPECT_NE(text.find("  六合 子丑 月·流月 土\n"), std::string::npos) << text;
+
+    // A month needs its year and lies in 1..12.
+    const AnalysisOptions refused[] = {{0, false, 2024, 1}, {0, true, 2024, 13}, {0, true, 2024, -1}};
+    for (const AnalysisOptions& o : refused) EXPECT_FALSE(analyseChart(r, o, a, error)) << o.month;
+}

@@ -1,6 +1,9 @@
 #include "core/analysis/chart_analysis.h"
 
+#include <algorithm>
+
 #include "core/calendar/datetime.h"
+#include "core/calendar/festivals.h"
 #include "core/chart/chart_record.h"
 #include "core/chart/derived.h"
 
@@ -12,6 +15,10 @@ constexpr std::string_view kNatalLabels[4] = {"年", "月", "日", "时"};
 }  // namespace
 
 int yearPillarOf(int year) { return cycleMod(year + 897, 60); }
+
+int flowingMonthPillarOf(int year, int month) { return monthPillarOf(yearPillarOf(year), month); }
+
+std::string flowingMonthName(int month) { return lunarMonthName(month, false); }
 
 ChartPillars chartPillarsOf(const ChartRecord& chart) {
     ChartPillars p;
@@ -49,11 +56,21 @@ bool analysePillars(const ChartPillars& pillars, const AnalysisOptions& options,
         error = "the luck pillar is numbered 1..8, not " + std::to_string(options.luck);
         return false;
     }
+    if (options.month < 0 || options.month > 12) {
+        error = "the month is numbered 1..12, not " + std::to_string(options.month);
+        return false;
+    }
+    if (options.month > 0 && !options.withYear) {
+        error = "a month needs its year";
+        return false;
+    }
     out = ChartAnalysis{};
     out.options = options;
     for (int i = 0; i < 4; ++i) out.pillarSlots.push_back({std::string(kNatalLabels[i]), pillars.natal[i]});
     if (options.luck > 0) out.pillarSlots.push_back({"运", pillars.luck[options.luck - 1]});
     if (options.withYear) out.pillarSlots.push_back({"岁", yearPillarOf(options.year)});
+    if (options.month > 0)
+        out.pillarSlots.push_back({std::string(kFlowingMonthLabel), flowingMonthPillarOf(options.year, options.month)});
     out.relations = findRelations(out.pillarSlots);
     out.elements = elementBalance(pillars.natal);
     return true;
@@ -94,10 +111,13 @@ std::string analysisText(const ChartAnalysis& a, std::string_view eol) {
     if (a.pillarSlots.size() > 4) {
         for (std::size_t i = 4; i < a.pillarSlots.size(); ++i) {
             if (i > 4) t += "  ";
-            if (a.pillarSlots[i].label == "运")
-                t += "大运：" + pillarName(a.pillarSlots[i].pillar) + "（第" + std::to_string(a.options.luck) + "步）";
+            const PillarSlot& slot = a.pillarSlots[i];
+            if (slot.label == "运")
+                t += "大运：" + pillarName(slot.pillar) + "（第" + std::to_string(a.options.luck) + "步）";
+            else if (slot.label == kFlowingMonthLabel)
+                t += "流月：" + pillarName(slot.pillar) + "（" + flowingMonthName(a.options.month) + "）";
             else
-                t += "流年：" + std::to_string(displayYear(a.options.year)) + "年" + pillarName(a.pillarSlots[i].pillar);
+                t += "流年：" + std::to_string(displayYear(a.options.year)) + "年" + pillarName(slot.pillar);
         }
         t += eol;
     }
@@ -111,7 +131,9 @@ std::string analysisText(const ChartAnalysis& a, std::string_view eol) {
         t += ' ';
         t += r.chars;
         t += ' ';
-        for (const std::string& l : r.labels) t += l;
+        const bool longLabel =
+            std::any_of(r.labels.begin(), r.labels.end(), [](const std::string& l) { return l.size() > 3; });
+        for (std::size_t k = 0; k < r.labels.size(); ++k) t += (k > 0 && longLabel ? "·" : "") + r.labels[k];
         if (r.element >= 0) {
             t += ' ';
             t += kElementNames[r.element];

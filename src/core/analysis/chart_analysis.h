@@ -30,17 +30,24 @@ struct AnalysisOptions {
     int luck = 0;     // 1..8: that luck pillar of the chart (运); 0 none
     bool withYear = false;
     int year = 0;     // astronomical year whose pillar (岁) is taken, when withYear
+    int month = 0;    // 1..12: solar month of that year (寅 from 立春 … 丑), its pillar (流月); 0 none
 };
 
 struct ChartAnalysis {
     AnalysisOptions options;
-    std::vector<PillarSlot> pillarSlots;  // 年 月 日 时, then 运 and 岁 when asked
+    std::vector<PillarSlot> pillarSlots;  // 年 月 日 时, then 运, 岁 and 流月 when asked
     std::vector<Relation> relations;
     ElementBalance elements;
 };
 
 // The pillar of year `year` (from its 立春 to the next): 1984 → 甲子.
 int yearPillarOf(int year);
+// The pillar of solar month `month` (1 = 寅 … 12 = 丑, the last in January of the next year)
+// of year `year`: 2024, 1 → 丙寅. Its name as shown: 正月 … 十二月.
+int flowingMonthPillarOf(int year, int month);
+std::string flowingMonthName(int month);
+// The label of the flowing month's slot ("流月"; 月 is the natal month).
+inline constexpr std::string_view kFlowingMonthLabel = "流月";
 
 // What the analysis reads from a chart: the four pillars and the eight luck pillars, so that
 // a window can keep them and analyse again when only the luck or year choice changes.
@@ -51,7 +58,8 @@ struct ChartPillars {
 ChartPillars chartPillarsOf(const ChartRecord& chart);
 
 ElementBalance elementBalance(const std::array<int, 4>& natal);
-// False with a message for a luck number outside 1..8.
+// False with a message for a luck number outside 1..8, a month outside 1..12 or a month
+// without a year.
 bool analysePillars(const ChartPillars& pillars, const AnalysisOptions& options, ChartAnalysis& out,
                     std::string& error);
 bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, ChartAnalysis& out,
@@ -62,7 +70,9 @@ bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, Char
 //   藏干：木 乙；火 丁丁；土 己己；金 无；水 癸
 //   十神：比1 劫2 …
 //   合冲刑害：五合 甲己(年日)土；六冲 子午(月日)；…   ("无" when none)
-// and, when a luck or year pillar is set, a first line naming them (大运：甲戌（第2步）  流年：2024年甲辰).
+// and, when a luck or year pillar is set, a first line naming them
+// (大运：甲戌（第2步）  流年：2024年甲辰  流月：丁丑（十二月）). Labels are written together (年日),
+// or with "·" between them when one is longer than a character (月·流月).
 std::string analysisText(const ChartAnalysis& a, std::string_view eol);
 // Its 五行, 藏干 and 十神 lines alone.
 std::string elementsText(const ElementBalance& e, std::string_view eol);

@@ -258,14 +258,7 @@ bool ChartRecord::computePillars() {
 
     // Month pillar: the solar month around the clock time.
     monthBranch = cycleMod(solarMonth(previousJie, midTerm, nextJie), 12);
-    {
-        int s = pillars[0] % 10;
-        if (s == 0) s = 10;
-        if (s > 5) s -= 5;
-        const int k = cycleMod(monthBranch - 3, 12);
-        const int stem = ((2 * s + 1) % 10 + k) % 10;
-        pillars[1] = static_cast<std::int16_t>(cycleIndexOf(stem, monthBranch));
-    }
+    pillars[1] = static_cast<std::int16_t>(monthPillarOf(pillars[0], cycleMod(monthBranch - 3, 12) + 1));
 
     // Day pillar from the corrected time; with zishi off 23:00 already belongs to the next day.
     dayNumber = static_cast<long>(std::floor(calendar.julianDayOf(birthLocal) - 1410960.5));

@@ -66,6 +66,12 @@ int conceptionOf(int monthPillar) {
     return cycleIndexOf((m % 10 + 1) % 10, (m % 12 + 3) % 12);
 }
 
+int monthPillarOf(int yearPillar, int monthNumber) {
+    const int k = cycleMod(monthNumber - 1, 12);  // months since 寅
+    const int firstStem = (2 * cycleMod(yearPillar, 10) + 1) % 10;
+    return cycleIndexOf((firstStem + k) % 10, (k + 3) % 12);
+}
+
 int palaceMonthNumber(int monthBranch, int mgong, bool atOrAfterMidTerm) {
     int m = cycleMod(monthBranch, 12) - 2;
     if (mgong == 1 && !atOrAfterMidTerm) m -= 1;  // the mid term of this month has not come

@@ -37,6 +37,9 @@ int nayinElement(int cycleIndex);
 std::array<int, 2> voidBranches(int dayPillar);
 // Conception pillar (胎元) of a month pillar.
 int conceptionOf(int monthPillar);
+// Pillar of solar month `monthNumber` (1 = 寅 … 12 = 丑) in a year of pillar `yearPillar`:
+// the first month's stem follows the year stem (甲己 → 丙寅, 乙庚 → 戊寅, … 戊癸 → 甲寅).
+int monthPillarOf(int yearPillar, int monthNumber);
 // Month number 1..12 (寅 = 1 … 丑 = 12) that the life palace counts from. mgong 0: the jie
 // month of the month branch. mgong 1: the month of the last mid term (中气) at the birth: the
 // month branch's own number when the birth is at or after that month's mid term, the month
