@@ -114,6 +114,13 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     SpnYear->setRange(kFirstShownYear, kLastShownYear);
     SpnYear->setKeyboardTracking(false);  // a typed year counts when complete
     SpnYear->setValue(std::clamp(QDate::currentDate().year(), 1, kLastShownYear));
+    CboMonth = new QComboBox(this);
+    CboMonth->setObjectName(QStringLiteral("CboMonth"));
+    CboMonth->setAccessibleName(QStringLiteral("流月"));
+    CboMonth->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CboMonth->setMinimumContentsLength(5);
+    CboMonth->addItem(QStringLiteral("不看流月"));
+    for (int m = 1; m <= 12; ++m) CboMonth->addItem(QString());
 
     auto* luckRow = new QHBoxLayout;
     luckRow->addWidget(luckLabel);
@@ -121,7 +128,7 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     auto* yearRow = new QHBoxLayout;
     yearRow->addWidget(ChkYear);
     yearRow->addWidget(SpnYear);
-    yearRow->addStretch(1);
+    yearRow->addWidget(CboMonth, 1);
 
     LblElements = new QLabel(this);
     LblElements->setObjectName(QStringLiteral("LblElements"));
@@ -153,9 +160,12 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     connect(CboLuck, &QComboBox::currentIndexChanged, this, &AnalysisPanel::refresh);
     connect(ChkYear, &QCheckBox::toggled, this, [this](bool on) {
         SpnYear->setEnabled(on && valid_);
+        CboMonth->setEnabled(on && valid_);
         refresh();
     });
+    connect(CboMonth, &QComboBox::currentIndexChanged, this, &AnalysisPanel::refresh);
     connect(SpnYear, &QSpinBox::valueChanged, this, &AnalysisPanel::yearEdited);
+    fillMonths();
     clearChart();
 }
 
@@ -187,7 +197,7 @@ void AnalysisPanel::showChart(const ChartRecord& chart) {
     valid_ = true;
     const int shownYear = std::clamp(QDate::currentDate().year(), 1, kLastShownYear);
     int running = 0;
-    const QSignalBlocker luckBlock(CboLuck), chkBlock(ChkYear), yearBlock(SpnYear);
+    const QSignalBlocker luckBlock(CboLuck), chkBlock(ChkYear), yearBlock(SpnYear), monthBlock(CboMonth);
     CboLuck->clear();
     CboLuck->addItem(QStringLiteral("不看大运"));
     for (int i = 0; i < 8; ++i) {
@@ -205,9 +215,12 @@ void AnalysisPanel::showChart(const ChartRecord& chart) {
     ChkYear->setChecked(true);
     SpnYear->setValue(shownYear);
     lastShownYear_ = shownYear;
+    fillMonths();
+    CboMonth->setCurrentIndex(0);
     CboLuck->setEnabled(true);
     ChkYear->setEnabled(true);
     SpnYear->setEnabled(true);
+    CboMonth->setEnabled(true);
     refresh();
 }
 
@@ -220,6 +233,7 @@ void AnalysisPanel::clearChart() {
     CboLuck->setEnabled(false);
     ChkYear->setEnabled(false);
     SpnYear->setEnabled(false);
+    CboMonth->setEnabled(false);
     LblPillars->setText(QStringLiteral("（尚无命盘）"));
     LblElements->clear();
     LstRelations->clear();
@@ -232,7 +246,16 @@ void AnalysisPanel::yearEdited(int shown) {
         return;
     }
     lastShownYear_ = shown;
+    fillMonths();
     refresh();
+}
+
+void AnalysisPanel::fillMonths() {
+    // The months follow the year; the chosen month stays chosen.
+    const int year = astronomicalYear(SpnYear->value());
+    for (int m = 1; m <= 12; ++m)
+        CboMonth->setItemText(m, qs(analysis::flowingMonthName(m)) + QLatin1Char(' ') +
+                                     qs(pillarName(analysis::flowingMonthPillarOf(year, m))));
 }
 
 void AnalysisPanel::refresh() {
@@ -241,14 +264,16 @@ void AnalysisPanel::refresh() {
     options.luck = std::max(0, CboLuck->currentIndex());
     options.withYear = ChkYear->isChecked();
     options.year = astronomicalYear(SpnYear->value());
+    options.month = options.withYear ? std::max(0, CboMonth->currentIndex()) : 0;
     std::string error;
     if (!analysis::analysePillars(pillars_, options, current_, error)) return;  // the list offers 0..8 only
 
     QString head = QStringLiteral("四柱：");
     for (int i = 0; i < 4; ++i) head += qs(pillarName(pillars_.natal[i])) + (i < 3 ? QStringLiteral(" ") : QString());
     for (std::size_t i = 4; i < current_.pillarSlots.size(); ++i) {
-        const bool luck = current_.pillarSlots[i].label == "运";
-        head += (i == 4 ? QStringLiteral("\n") : QStringLiteral("  ")) + (luck ? QStringLiteral("大运：") : QStringLiteral("流年："));
+        const std::string& label = current_.pillarSlots[i].label;
+        head += i == 4 ? QStringLiteral("\n") : QStringLiteral("  ");
+        head += label == "运" ? QStringLiteral("大运：") : label == "岁" ? QStringLiteral("流年：") : QStringLiteral("流月：");
         head += qs(pillarName(current_.pillarSlots[i].pillar));
     }
     LblPillars->setText(head);

@@ -1,6 +1,6 @@
 #pragma once
 // The analysis panel beside the report: relations between the pillars (also with a chosen luck
-// pillar and year) and the five-element spread of the current chart. It keeps its own copy of
+// pillar, year and month of that year) and the five-element spread of the current chart. It keeps its own copy of
 // the pillars, so a later chart or a stored case opened from the tree never leaves it behind;
 // the main window hands it each chart it shows.
 #include <QWidget>
@@ -46,12 +46,14 @@ public:
     QComboBox* CboLuck;     // 不看大运, then the eight luck pillars
     QCheckBox* ChkYear;     // 流年 on or off
     QSpinBox* SpnYear;      // the year as shown (no year 0)
+    QComboBox* CboMonth;    // 不看流月, then the twelve solar months of that year with their pillars
     QLabel* LblElements;
     QTreeWidget* LstRelations;
 
 private:
     void refresh();
     void yearEdited(int shown);
+    void fillMonths();
 
     bool valid_ = false;
     analysis::ChartPillars pillars_;

@@ -42,6 +42,7 @@ class TestAnalysisPanel : public QObject {
     Q_OBJECT
 private slots:
     void luckAndYearChangeItAtOnce();
+    void monthFollowsTheYear();
     void followsTheMainWindow();
 };
 
@@ -104,6 +105,56 @@ void TestAnalysisPanel::luckAndYearChangeItAtOnce() {
     p.clearChart();
     QVERIFY(rows(&p).isEmpty());
     QVERIFY(!luck->isEnabled() && !withYear->isEnabled() && !year->isEnabled());
+}
+
+void TestAnalysisPanel::monthFollowsTheYear() {
+    hj::ChartRecord r;
+    hj::ChartRequest q;  // 己卯 丙子 戊午 戊午: no 丑, so 子丑 comes only with a 丑 month
+    q.yearly = false;
+    QVERIFY(r.buildReport(q));
+    AnalysisPanel p;
+    p.resize(300, 560);
+    p.show();
+    p.showChart(r);
+    auto* luck = child<QComboBox>(&p, "CboLuck");
+    auto* withYear = child<QCheckBox>(&p, "ChkYear");
+    auto* year = child<QSpinBox>(&p, "SpnYear");
+    auto* month = child<QComboBox>(&p, "CboMonth");
+    luck->setCurrentIndex(0);
+    QVERIFY(withYear->isChecked() && month->isEnabled());
+    QCOMPARE(month->currentIndex(), 0);  // a new chart starts without a month
+    year->setValue(2024);
+    QCOMPARE(month->count(), 13);
+    QCOMPARE(month->itemText(0), QStringLiteral("不看流月"));
+    QCOMPARE(month->itemText(1), QStringLiteral("正月 丙寅"));
+    QCOMPARE(month->itemText(12), QStringLiteral("十二月 丁丑"));
+
+    // Chosen by keyboard, the month's relations appear at once.
+    month->setFocus();
+    QTest::keyClick(month, Qt::Key_End);
+    QCOMPARE(month->currentIndex(), 12);
+    QVERIFY(rows(&p).contains(QStringLiteral("六合 子丑 月·流月 土")));
+    QCOMPARE(rowColor(&p, QStringLiteral("六破 辰丑 岁·流月")), AnalysisPanel::clashColor());
+    QCOMPARE(child<QLabel>(&p, "LblPillars")->text(), QStringLiteral("四柱：己卯 丙子 戊午 戊午\n流年：甲辰  流月：丁丑"));
+    hjtest::screenshot(&p, QStringLiteral("AnalysisPanel-month"));
+
+    // Another year renames the months and keeps the choice: 2025 (乙巳) ends with 己丑.
+    year->setValue(2025);
+    QCOMPARE(month->itemText(1), QStringLiteral("正月 戊寅"));
+    QCOMPARE(month->currentIndex(), 12);
+    QVERIFY(child<QLabel>(&p, "LblPillars")->text().endsWith(QStringLiteral("流年：乙巳  流月：己丑")));
+    QVERIFY(rows(&p).contains(QStringLiteral("六合 子丑 月·流月 土")));
+
+    // Without the year no month either.
+    hjtest::tick(withYear);
+    QVERIFY(!month->isEnabled());
+    QVERIFY(!rows(&p).join(QLatin1Char('|')).contains(QStringLiteral("流月")));
+    QCOMPARE(child<QLabel>(&p, "LblPillars")->text(), QStringLiteral("四柱：己卯 丙子 戊午 戊午"));
+    hjtest::tick(withYear);
+    QVERIFY(month->isEnabled());
+    QVERIFY(rows(&p).contains(QStringLiteral("六合 子丑 月·流月 土")));
+    p.clearChart();
+    QVERIFY(!month->isEnabled());
 }
 
 void TestAnalysisPanel::followsTheMainWindow() {
