@@ -118,9 +118,12 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     CboMonth->setObjectName(QStringLiteral("CboMonth"));
     CboMonth->setAccessibleName(QStringLiteral("流月"));
     CboMonth->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    CboMonth->setMinimumContentsLength(5);
+    CboMonth->setMinimumContentsLength(8);
     CboMonth->addItem(QStringLiteral("不看流月"));
     for (int m = 1; m <= 12; ++m) CboMonth->addItem(QString());
+
+    auto* monthLabel = new QLabel(QStringLiteral("流月(&M)"), this);
+    monthLabel->setBuddy(CboMonth);
 
     auto* luckRow = new QHBoxLayout;
     luckRow->addWidget(luckLabel);
@@ -128,7 +131,12 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     auto* yearRow = new QHBoxLayout;
     yearRow->addWidget(ChkYear);
     yearRow->addWidget(SpnYear);
-    yearRow->addWidget(CboMonth, 1);
+    yearRow->addStretch(1);
+    // The month has a row of its own under its year: beside it, "十二月 丁丑" would be cut
+    // off in a narrow dock.
+    auto* monthRow = new QHBoxLayout;
+    monthRow->addWidget(monthLabel);
+    monthRow->addWidget(CboMonth, 1);
 
     LblElements = new QLabel(this);
     LblElements->setObjectName(QStringLiteral("LblElements"));
@@ -153,6 +161,7 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     v->addWidget(LblPillars);
     v->addLayout(luckRow);
     v->addLayout(yearRow);
+    v->addLayout(monthRow);
     v->addWidget(LblElements);
     v->addWidget(LstRelations, 1);
     v->addWidget(legend);

@@ -129,8 +129,11 @@ void TestAnalysisPanel::monthFollowsTheYear() {
     QCOMPARE(month->itemText(1), QStringLiteral("正月 丙寅"));
     QCOMPARE(month->itemText(12), QStringLiteral("十二月 丁丑"));
 
-    // Chosen by keyboard, the month's relations appear at once.
-    month->setFocus();
+    // Chosen by keyboard (Alt+M, End), the month's relations appear at once.
+    p.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p));
+    QTest::keyClick(&p, Qt::Key_M, Qt::AltModifier);
+    QVERIFY(month->hasFocus());
     QTest::keyClick(month, Qt::Key_End);
     QCOMPARE(month->currentIndex(), 12);
     QVERIFY(rows(&p).contains(QStringLiteral("六合 子丑 月·流月 土")));
