@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/app/chart_inputs.h"
@@ -33,6 +34,15 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
     ChkSave = new QCheckBox(QStringLiteral("提示保存"), this);
     ChkDst = new QCheckBox(QStringLiteral("扣除夏令时"), this);
     ChkDst->setToolTip(QStringLiteral("出生时间按当地钟表读取：夏令时期间（如1986-1991年）减去拨快的1小时"));
+    ChkFenXi = new QCheckBox(QStringLiteral("命稿末尾附八字分析"), this);
+    ChkFenXi->setToolTip(QStringLiteral("在命稿末尾加上干支合冲刑害和五行统计"));
+    SpnBianJie = new QSpinBox(this);
+    SpnBianJie->setRange(0, 720);
+    SpnBianJie->setSuffix(QStringLiteral(" 分钟"));
+    SpnBianJie->setSpecialValueText(QStringLiteral("不提示"));
+    SpnBianJie->setToolTip(QStringLiteral("出生时间离换柱的时刻（节气、时辰、子时）在这么多分钟以内时，在命稿上方提示"));
+    auto* bianLabel = new QLabel(QStringLiteral("边界提示"), this);
+    bianLabel->setBuddy(SpnBianJie);
     LedtLeftPos = new QLineEdit(this);
     LedtLeftPos->setMaxLength(3);
     LedtLeftPos->setFixedWidth(LedtLeftPos->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
@@ -53,7 +63,7 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
 
     for (auto [w, name] : std::initializer_list<std::pair<QObject*, const char*>>{
              {GroupBox1, "GroupBox1"}, {RdoHengPai, "RdoHengPai"}, {RdoShuPai, "RdoShuPai"}, {chkzishi, "chkzishi"},
-             {ChkSave, "ChkSave"}, {ChkDst, "ChkDst"}, {LedtLeftPos, "LedtLeftPos"}, {CboSelDate, "CboSelDate"},
+             {ChkSave, "ChkSave"}, {ChkDst, "ChkDst"}, {ChkFenXi, "ChkFenXi"}, {SpnBianJie, "SpnBianJie"}, {LedtLeftPos, "LedtLeftPos"}, {CboSelDate, "CboSelDate"},
              {RdoMingGong, "RdoMingGong"}, {RdoZhong, "RdoZhong"}, {RdoYue, "RdoYue"}, {Btnok, "Btnok"},
              {Btncancel, "Btncancel"}})
         w->setObjectName(QLatin1String(name));
@@ -63,8 +73,11 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
     form->addWidget(LedtLeftPos, 0, 1, Qt::AlignLeft);
     form->addWidget(dateLabel, 1, 0);
     form->addWidget(CboSelDate, 1, 1, Qt::AlignLeft);
-    form->addWidget(ChkDst, 2, 0, 1, 2);
-    form->addWidget(ChkSave, 3, 0, 1, 2);
+    form->addWidget(bianLabel, 2, 0);
+    form->addWidget(SpnBianJie, 2, 1, Qt::AlignLeft);
+    form->addWidget(ChkDst, 3, 0, 1, 2);
+    form->addWidget(ChkFenXi, 4, 0, 1, 2);
+    form->addWidget(ChkSave, 5, 0, 1, 2);
     form->setColumnStretch(1, 1);
 
     auto* left = new QVBoxLayout;
@@ -86,6 +99,10 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
     top->addLayout(columns);
     top->addLayout(buttons);
 
+    // Tab follows the left column top to bottom, then the right one.
+    const QList<QWidget*> order{chkzishi, LedtLeftPos, CboSelDate, SpnBianJie, ChkDst, ChkFenXi, ChkSave, RdoMingGong};
+    for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+
     connect(Btnok, &QPushButton::clicked, this, &TFrmSet::BtnokClick);
     connect(Btncancel, &QPushButton::clicked, this, &QDialog::reject);
     loadKeys();
@@ -98,6 +115,8 @@ void TFrmSet::loadKeys() {
     chkzishi->setChecked(ini_.readBool("set", "zishi", false));
     ChkSave->setChecked(ini_.readBool("set", "save", false));
     ChkDst->setChecked(ini_.readBool("set", "dst", true));
+    ChkFenXi->setChecked(ini_.readBool("set", "fenxi", false));
+    SpnBianJie->setValue(ini_.readInt("set", "bianjie", 30));
     LedtLeftPos->setText(QString::number(ini_.readInt("set", "leftpos", 0)));
     const int idate = ini_.readInt("set", "idate", 0);
     CboSelDate->setCurrentIndex(idate >= 0 && idate < CboSelDate->count() ? idate : 0);
@@ -115,6 +134,11 @@ void TFrmSet::BtnokClick() {
         LedtLeftPos->selectAll();
         return;
     }
+    // Keys the program added later are written only once they depart from their defaults, so
+    // that a file saved with the default options keeps exactly its old keys.
+    const auto writeAdded = [this](const char* key, int value, int byDefault) {
+        return (value == byDefault && !ini_.hasKey("set", key)) || ini_.writeInt("set", key, value);
+    };
     const bool ok = ini_.writeInt("set", "leftpos", left) && ini_.writeBool("set", "zishi", chkzishi->isChecked()) &&
                     ini_.writeInt("set", "mgong", RdoMingGong->itemIndex()) &&
                     ini_.writeInt("set", "pai", RdoHengPai->isChecked() ? 0 : 1) &&
@@ -122,10 +146,9 @@ void TFrmSet::BtnokClick() {
                     ini_.writeBool("set", "save", ChkSave->isChecked()) &&
                     ini_.writeInt("set", "zhong", RdoZhong->itemIndex()) &&
                     ini_.writeInt("set", "yue", RdoYue->itemIndex()) &&
-                    // The summer-time key is written only once it departs from its default, so
-                    // that a file saved with the default options keeps exactly its old keys.
-                    (ChkDst->isChecked() && !ini_.hasKey("set", "dst") ? true
-                                                                        : ini_.writeBool("set", "dst", ChkDst->isChecked()));
+                    writeAdded("dst", ChkDst->isChecked() ? 1 : 0, 1) &&
+                    writeAdded("fenxi", ChkFenXi->isChecked() ? 1 : 0, 0) &&
+                    writeAdded("bianjie", SpnBianJie->value(), 30);
     if (!ok) {
         message(this, QStringLiteral("设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);

@@ -8,6 +8,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace hj::text { class IniFile; }
 
@@ -27,6 +28,8 @@ public:
     QCheckBox* chkzishi;
     QCheckBox* ChkSave;
     QCheckBox* ChkDst;  // 夏令时: remove the summer time of the Chinese places (key dst)
+    QCheckBox* ChkFenXi;     // the chart analysis at the end of the report (key fenxi)
+    QSpinBox* SpnBianJie;    // minutes within which a pillar boundary is shown (key bianjie)
     QLineEdit* LedtLeftPos;
     QComboBox* CboSelDate;
     RadioGroup* RdoMingGong;

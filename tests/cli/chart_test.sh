@@ -66,5 +66,21 @@ check new-folder "命主姓名:某人  出生地:北京市-北京市。" \
   "$("$cli" --data-dir "$tmp/new/x" chart --date 2000-01-01 --time 12:00 --province 1 --city 0 | head -1 | tr -d '\r')"
 check new-folder-seeded yes "$([ -s "$tmp/new/x/dat/dili.ini" ] && [ -d "$tmp/new/x/bazi_f" ] && echo yes)"
 
+# Boundaries near the birth, the unknown hour, and the conventions the chart was cast with.
+check boundary-line "边界：节 2024-02-04 16:27，出生后5分钟；另一侧四柱：甲辰 丙寅 戊戌 庚申" \
+  "$("$cli" chart --date 2024-02-04 --time 16:22 --boundaries | head -1 | tr -d '\r')"
+check boundary-off "命主姓名:某人  出生地:未知。" "$("$cli" chart --date 2024-02-04 --time 16:22 | head -1 | tr -d '\r')"
+json_field() {  # json_field EXPR: the expression over the parsed object `d`, from stdin
+  python3 -c 'import json, sys; d = json.load(sys.stdin); print('"$1"')'
+}
+check boundary-hour "时辰 2024-02-04 09:00 2 丁巳" \
+  "$("$cli" chart --date 2024-02-04 --time 08:58 --json | json_field '" ".join(str(d["boundaries"][0][k]) for k in ("kind", "at", "minutes")) + " " + d["boundaries"][0]["pillars"][3]')"
+check boundary-window "[]" "$("$cli" chart --date 2024-02-04 --time 08:58 --set bianjie=1 --json | json_field 'd["boundaries"]')"
+check unknown-hour-rows 12 "$("$cli" chart --date 2024-02-04 --unknown-hour | grep -c $'^[子丑寅卯辰巳午未申酉戌亥]\t')"
+check unknown-hour-sides "癸卯 乙丑 甲辰 丙寅" \
+  "$("$cli" chart --date 2024-02-04 --unknown-hour --json | json_field '" ".join(d["hours"][8]["pillars"][:2] + d["hours"][9]["pillars"][:2])')"
+check conventions "zishi idate dst mgong pai" \
+  "$("$cli" chart --date 2000-01-01 --time 12:00 --json | json_field '" ".join(c["key"] for c in d["conventions"])')"
+
 [ "$fails" = 0 ] && echo "all chart command checks passed"
 exit $((fails > 0))

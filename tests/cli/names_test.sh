@@ -4,18 +4,12 @@
 set -u
 cli=$1
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
 root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+trap 'rm -rf "$root" "$_hj_err"' EXIT
 mkdir -p "$root/dat"
 cp "$here/../../resources/dat/hzlen.dat" "$root/dat/"
 run() { "$cli" --data-dir "$root" "$@"; }
-fails=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1: expected [$2] got [$3]"
-    fails=$((fails + 1))
-  fi
-}
 refuses() {  # refuses NAME MESSAGE ARGS...
   local name=$1 msg=$2
   shift 2

@@ -4,18 +4,12 @@
 set -u
 cli=$1
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
 root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+trap 'rm -rf "$root" "$_hj_err"' EXIT
 mkdir -p "$root/dat"
 cp "$here/../../resources/dat/hzlen.dat" "$root/dat/"
 run() { "$cli" --data-dir "$root" "$@"; }
-fails=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    echo "FAIL $1: expected [$2] got [$3]"
-    fails=$((fails + 1))
-  fi
-}
 chart=(chart --name 于丹 --date 1990-05-17 --time 08:30 --lon 116.4 --lat 39.9 --place 北京)
 
 check strokes "龍字:16畫,五行屬:土。" "$(run --traditional strokes 龍)"

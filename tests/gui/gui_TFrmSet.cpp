@@ -3,8 +3,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include "GuiTestSupport.h"
+#include "core/chart/chart_settings.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmSet.h"
@@ -22,6 +24,7 @@ private slots:
     void okWritesEveryKeyInOrder();
     void cancelWritesNothing();
     void summerTimeKey();
+    void addedKeysWrittenOnlyOnceChanged();
 };
 
 namespace {
@@ -165,6 +168,49 @@ void TestTFrmSet::summerTimeKey() {
         QTest::mouseClick(child<QPushButton>(&dlg, "Btnok"), Qt::LeftButton);
         QVERIFY(hjtest::readGbk(path).contains(expectKeyOn ? QStringLiteral("dst=1") : QStringLiteral("dst=0")));
     }
+}
+
+// The boundary window and the analysis section: a default save leaves them out of the file, a
+// change writes them in the engine's own terms, and once there they are kept up to date.
+void TestTFrmSet::addedKeysWrittenOnlyOnceChanged() {
+    hjtest::DataRoot root(false);
+    const QString path = root.dat(QStringLiteral("bzinit.ini"));
+    hj::text::IniFile ini(path.toStdString());
+    const auto save = [&](int minutes, bool analysis) {
+        TFrmSet dlg(ini);
+        dlg.show();
+        child<QSpinBox>(&dlg, "SpnBianJie")->setValue(minutes);
+        child<QCheckBox>(&dlg, "ChkFenXi")->setChecked(analysis);
+        QTest::mouseClick(child<QPushButton>(&dlg, "Btnok"), Qt::LeftButton);
+        return hj::loadChartSettings(root.path().toStdString());
+    };
+    hj::ChartSettings s = save(30, false);
+    QVERIFY(!hjtest::readGbk(path).contains(QStringLiteral("bianjie")));
+    QVERIFY(!hjtest::readGbk(path).contains(QStringLiteral("fenxi")));
+    s = save(0, true);
+    QCOMPARE(s.bianjie, 0);
+    QVERIFY(s.fenxi);
+    {
+        TFrmSet dlg(ini);
+        QCOMPARE(child<QSpinBox>(&dlg, "SpnBianJie")->text(), QStringLiteral("不提示"));
+        QVERIFY(child<QCheckBox>(&dlg, "ChkFenXi")->isChecked());
+    }
+    {
+        TFrmSet dlg(ini);
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        child<QLineEdit>(&dlg, "LedtLeftPos")->setFocus();
+        QStringList order;
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order.join(QLatin1Char(' ')), QStringLiteral("CboSelDate SpnBianJie ChkDst ChkFenXi ChkSave"));
+    }
+    s = save(30, false);  // back to the defaults: the keys stay and say so
+    QCOMPARE(s.bianjie, 30);
+    QVERIFY(!s.fenxi);
+    QVERIFY(hjtest::readGbk(path).contains(QStringLiteral("bianjie=30")));
 }
 
 QTEST_MAIN(TestTFrmSet)
