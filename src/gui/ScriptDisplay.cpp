@@ -235,14 +235,7 @@ bool traditionalShown() { return g_on; }
 void setTraditionalShown(bool on) {
     if (on == g_on) return;
     g_on = on;
-    // Titles equal to the display name are shown bare; a converted title must still match it.
-    static QString plainName;
-    if (on) {
-        plainName = QGuiApplication::applicationDisplayName();
-        QGuiApplication::setApplicationDisplayName(convert(plainName));
-    } else if (!plainName.isEmpty()) {
-        QGuiApplication::setApplicationDisplayName(plainName);
-    }
+    // The display name is left unset: once set, the toolkit appends it to every window title.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (on) convertTree(w);
         else restoreTree(w);
