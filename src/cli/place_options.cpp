@@ -7,6 +7,7 @@
 #include "core/chart/province_table.h"
 #include "core/text/ini.h"
 #include "core/zones/world_places.h"
+#include "core/zones/zone_clock.h"
 
 namespace hj::cli {
 

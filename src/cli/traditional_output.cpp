@@ -31,22 +31,12 @@ State& state() {
     return s;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 void readLoop() {
     State& s = state();
     std::string pending;
     char buf[65536];
     auto emit = [&s](std::string_view line) {
-        if (s.writeErrno == 0 && !writeAll(s.realFd, traditionalLine(line))) s.writeErrno = errno ? errno : EIO;
+        if (s.writeErrno == 0 && !text::writeAll(s.realFd, traditionalLine(line))) s.writeErrno = errno ? errno : EIO;
     };
     for (;;) {
         const ssize_t n = ::read(s.readFd, buf, sizeof buf);

@@ -20,7 +20,6 @@
 #include "core/chart/chart_record.h"
 #include "core/chart/chart_settings.h"
 #include "core/chart/province_table.h"
-#include "core/text/ini.h"
 #include "core/zones/birth_zone.h"
 #include "core/zones/case_zone.h"
 #include "core/zones/zone_clock.h"
@@ -187,9 +186,7 @@ void WorldPlaceBox::showRecord(const casestore::CaseRecord& r) {
 void WorldPlaceBox::takeBeijingTime(DateTime& moment) {
     setAbroad(false);
     if (!main_) return;
-    text::IniFile ini(dataFilePath(u8(dataRoot_), "bzinit.ini"));
-    ini.reload();
-    if (loadChartSettings(ini).dst) moment = zones::chinaClockOf(calendar_, moment, main_->cbodiZ->currentIndex());
+    if (loadChartSettings(u8(dataRoot_)).dst) moment = zones::chinaClockOf(calendar_, moment, main_->cbodiZ->currentIndex());
 }
 
 void WorldPlaceBox::updateZoneLabel() {
@@ -204,9 +201,7 @@ void WorldPlaceBox::updateZoneLabel() {
     if (abroad()) {
         if (haveChosen_) zone = chosen_.zone;
     } else {
-        text::IniFile ini(dataFilePath(u8(dataRoot_), "bzinit.ini"));
-        ini.reload();
-        if (loadChartSettings(ini).dst) zone = zones::chinaZoneOf(main_->cbodiZ->currentIndex());
+        if (loadChartSettings(u8(dataRoot_)).dst) zone = zones::chinaZoneOf(main_->cbodiZ->currentIndex());
     }
     if (zone.empty() || !app::yearIsAccepted(shownYear)) {
         showZone({});

@@ -298,7 +298,9 @@ TEST(WorldPlaces, UserPlacesAreCheckedAndKept) {
                               {"某地", "", "", "Nowhere/City", 1, 1, true},
                               {"某地", "", "", "Asia/Tokyo", 181, 1, true},
                               {"某地=", "", "", "Asia/Tokyo", 1, 1, true},
-                              {"一二三四五六七八九十一", "", "", "Asia/Tokyo", 1, 1, true}};
+                              {"一二三四五六七八九十一", "", "", "Asia/Tokyo", 1, 1, true},
+                              {"某\t地", "", "", "Asia/Tokyo", 1, 1, true},
+                              {"\u3000\u3000", "", "", "Asia/Tokyo", 1, 1, true}};
     for (const WorldPlace& p : bad) EXPECT_FALSE(saveUserPlace(dir, p, error)) << p.city;
     ASSERT_TRUE(saveUserPlace(dir, {"札幌郊外", "", "", "Asia/Tokyo", 141.35f, 43.06f, true}, error)) << error;
     std::vector<WorldPlace> places;

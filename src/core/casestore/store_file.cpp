@@ -30,19 +30,6 @@ int openNoFollow(const std::string& path, int flags, mode_t mode = 0644) {
     return fd;
 }
 
-bool writeAll(int fd, const char* p, std::size_t left) {
-    while (left > 0) {
-        ssize_t w = ::write(fd, p, left);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += w;
-        left -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
 bool isFolderEntry(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -187,7 +174,7 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::string
     step();
     int fd = openNoFollow(path, O_WRONLY | O_CREAT | O_TRUNC);
     if (fd < 0) return failWith(error, "无法写入 " + path);
-    bool ok = writeAll(fd, bytes.data(), bytes.size());
+    bool ok = text::writeAll(fd, bytes);
     if (ok) {
         step();
         ok = flushFile(fd) == 0;
@@ -307,7 +294,7 @@ bool copyFileReplacing(const std::string& from, const std::string& to, std::int6
             break;
         }
         step();
-        if (!writeAll(fd, buf.data(), static_cast<std::size_t>(n))) {
+        if (!text::writeAll(fd, std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
             why = "无法写入 " + to + "：" + errnoText();
             break;
         }

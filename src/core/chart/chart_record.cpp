@@ -96,7 +96,16 @@ bool ChartRecord::buildReport(const ChartRequest& req) {
     // The fixed fields of the request hold 12 and 31 bytes of text.
     request.name = text::truncateGbk(request.name, 12);
     request.place = text::truncateGbk(request.place, 31);
-    settings = loadChartSettings(dataDir_);
+    // One read of the profile gives the chart's options and the script of the display.
+    settings = ChartSettings{};
+    bool traditional = false;
+    if (!dataDir_.empty()) {
+        text::IniFile profile(dataFilePath(dataDir_, "bzinit.ini"));
+        if (profile.reload()) {
+            settings = loadChartSettings(profile);
+            traditional = script::traditionalDisplay(profile);
+        }
+    }
     applyOverrides();
     clearOutputs();
     if (!computeChart()) return false;
@@ -132,7 +141,7 @@ bool ChartRecord::buildReport(const ChartRequest& req) {
     }
     // With the display in Traditional characters the report is made so; the name and place
     // keep the characters they were typed with.
-    if (script::traditionalDisplay(dataDir_)) report = script::toTraditional(report, {request.name, request.place});
+    if (traditional) report = script::toTraditional(report, {request.name, request.place});
     showReport();
     return true;
 }

@@ -30,13 +30,6 @@ icu::Transliterator* transliterator(bool toTrad) {
     return toTrad ? pair.trad.get() : pair.simp.get();
 }
 
-// Length in bytes of the UTF-8 character starting `s` (1 for a broken byte).
-std::size_t charLength(std::string_view s) {
-    const auto b = static_cast<unsigned char>(s[0]);
-    const std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-    return n <= s.size() ? n : 1;
-}
-
 bool hasGbkForm(std::string_view utf8) {
     std::string ignored;
     return text::utf8ToGbk(utf8, ignored);
@@ -59,11 +52,11 @@ std::string convertRun(icu::Transliterator* t, std::string_view run) {
     if (hasGbkForm(out) || !hasGbkForm(run)) return out;
     out.clear();
     for (std::size_t i = 0; i < run.size();) {
-        const std::size_t n = charLength(run.substr(i));
-        const std::string_view ch = run.substr(i, n);
+        const std::size_t start = i;
+        text::nextUtf8Char(run, i);
+        const std::string_view ch = run.substr(start, i - start);
         const std::string c = runIcu(t, ch);
         out += hasGbkForm(c) ? c : std::string(ch);
-        i += n;
     }
     return out;
 }
@@ -88,7 +81,7 @@ std::string toTraditional(std::string_view utf8, const std::vector<std::string>&
             if (!k.empty() && k.size() > kept && rest.substr(0, k.size()) == k) kept = k.size();
         const Phrase* p = kept ? nullptr : phraseAt(rest);
         if (!kept && !p) {
-            i += charLength(rest);
+            text::nextUtf8Char(utf8, i);
             continue;
         }
         flush(i);
@@ -110,7 +103,7 @@ std::string toSimplified(std::string_view utf8) {
     constexpr std::string_view kQian = "乾";
     for (std::size_t i = 0; i < utf8.size();) {
         if (utf8.substr(i, kQian.size()) != kQian) {
-            i += charLength(utf8.substr(i));
+            text::nextUtf8Char(utf8, i);
             continue;
         }
         out += convertRun(t, utf8.substr(runStart, i - runStart));

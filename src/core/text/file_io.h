@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace hj::text {
 
@@ -29,5 +30,8 @@ int openRegularFile(const std::string& path, std::string* error, bool* missing =
 // set when the file is missing, not a regular file, too large or unreadable.
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
                      std::string* error, bool* missing = nullptr);
+
+// Writes all of `bytes` to `fd`, going on after a signal; false with errno set on failure.
+bool writeAll(int fd, std::string_view bytes);
 
 }  // namespace hj::text

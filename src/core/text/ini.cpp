@@ -101,19 +101,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         if (error) *error = "无法写入文件 " + path + "：" + reasonOf(errno);
         return false;
     }
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    bool ok = writeAll(fd, bytes);
     if (ok && ::fsync(fd) != 0) ok = false;
     int savedErrno = errno;
     ::fchmod(fd, 0644);

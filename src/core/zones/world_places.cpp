@@ -1,7 +1,6 @@
 #include "core/zones/world_places.h"
 
 #include <unicode/locid.h>
-#include <unicode/timezone.h>
 #include <unicode/tznames.h>
 
 #include <charconv>
@@ -11,6 +10,7 @@
 
 #include "core/chart/chart_settings.h"
 #include "core/resources.h"
+#include "core/text/fields.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "core/zones/zone_clock.h"
@@ -103,15 +103,6 @@ const std::vector<WorldPlace>& builtinWorldPlaces() {
     return list;
 }
 
-std::string canonicalZone(std::string_view zone) {
-    if (!zoneExists(zone)) return {};
-    icu::UnicodeString canonical;
-    UBool isSystem = false;
-    UErrorCode status = U_ZERO_ERROR;
-    icu::TimeZone::getCanonicalID(unicodeOf(zone), canonical, isSystem, status);
-    return U_SUCCESS(status) ? utf8Of(canonical) : std::string();
-}
-
 int zoneCode(std::string_view zone) {
     const auto& list = builtinWorldPlaces();
     for (int pass = 0; pass < 2; ++pass) {
@@ -161,6 +152,7 @@ bool loadUserPlaces(const std::string& dataDir, std::vector<WorldPlace>& out, st
 }
 
 bool saveUserPlace(const std::string& dataDir, const WorldPlace& place, std::string& error) {
+    if (!text::checkFieldText(place.city, "地名", true, &error)) return false;
     const std::size_t bytes = text::gbkLength(place.city);
     if (place.city.empty() || bytes > kNameMaxBytes || place.city.find_first_of("=[]*\r\n") != std::string::npos) {
         error = "地名不能为空，最多10个汉字，不能含有=[]*";

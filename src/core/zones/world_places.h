@@ -35,8 +35,6 @@ const std::vector<WorldPlace>& builtinWorldPlaces();
 int zoneCode(std::string_view zone);
 // The zone of a number, "" when there is none.
 std::string zoneOfCode(int code);
-// ICU's canonical id of a zone ("US/Eastern" → "America/New_York"); "" for an unknown id.
-std::string canonicalZone(std::string_view zone);
 
 // The user's places of <dataDir>/dat/worldpl.ini, in file order; a missing file gives none. A
 // line that does not parse is skipped. False with `error` when the file cannot be read.

@@ -52,14 +52,19 @@ Offsets offsetsAtMs(const icu::BasicTimeZone& tz, double ms) {
 
 }  // namespace
 
-bool zoneExists(std::string_view zone) {
-    if (zone.empty() || zone.size() > 64) return false;
+std::string canonicalZone(std::string_view zone) {
+    if (zone.empty() || zone.size() > 64) return {};
     icu::UnicodeString canonical;
     UBool isSystem = false;
     UErrorCode status = U_ZERO_ERROR;
     icu::TimeZone::getCanonicalID(unicodeOf(zone), canonical, isSystem, status);
-    return U_SUCCESS(status) && isSystem;
+    if (U_FAILURE(status) || !isSystem) return {};
+    std::string out;
+    canonical.toUTF8String(out);
+    return out;
 }
+
+bool zoneExists(std::string_view zone) { return !canonicalZone(zone).empty(); }
 
 bool offsetsAt(std::string_view zone, double utJd, int& standardSeconds, int& dstSeconds) {
     const icu::BasicTimeZone* tz = zoneOf(zone);

@@ -25,6 +25,8 @@ struct ClockReading {
 
 // True when ICU knows `zone` as a time-zone id (e.g. "America/New_York").
 bool zoneExists(std::string_view zone);
+// ICU's canonical id of a zone ("US/Eastern" → "America/New_York"); "" for an unknown id.
+std::string canonicalZone(std::string_view zone);
 
 // The offsets of `zone` at the instant `utJd`.
 bool offsetsAt(std::string_view zone, double utJd, int& standardSeconds, int& dstSeconds);
