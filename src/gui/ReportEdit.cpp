@@ -206,11 +206,6 @@ void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan
     base.font = u8(paneFont_.family());
     base.halfPoints = std::max(2, static_cast<int>(std::lround(paneFont_.pointSizeF() * 2)));
     loadRtfDocument(styledReport(text, spans, base, leftIndent * kTwipsPerPixel));
-    alignHalfWidth();
-    settleLoaded();
-    QTextCursor c(document());
-    c.setPosition(0);
-    setTextCursor(c);
     ensureCursorVisible();
 }
 
@@ -305,6 +300,7 @@ void ReportEdit::loadRtfDocument(const rtf::Document& doc) {
         }
     }
     c.endEditBlock();
+    alignHalfWidth();
     settleLoaded();
     c.setPosition(0);
     setTextCursor(c);
@@ -354,8 +350,6 @@ bool ReportEdit::loadBytes(const std::string& bytes, QString* error) {
             return false;
         }
         loadRtfDocument(doc);
-        alignHalfWidth();
-        settleLoaded();
         return true;
     }
     const std::string utf8 = text::decodeFileText(bytes);

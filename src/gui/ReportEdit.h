@@ -35,6 +35,7 @@ public:
 
     // The pane as the styled-text model of the RTF writer, and back.
     rtf::Document toRtfDocument() const;
+    // Loads as the program's own text: half-width letters aligned, nothing to undo, cursor at the start.
     void loadRtfDocument(const rtf::Document& doc);
 
     // Saving and loading files; false with a message in `error`. Text is GBK on disk.
