@@ -15,6 +15,7 @@
 #include "core/calendar/places.h"
 #include "core/zones/case_zone.h"
 #include "core/zones/world_places.h"
+#include "core/casestore/case_identity.h"
 #include "core/casestore/case_store.h"
 #include "core/chart/chart_record.h"
 #include "core/chart/chart_settings.h"
@@ -153,7 +154,8 @@ int runList(const Context& ctx) {
     std::string out;
     for (const CaseRecord& r : all) {
         out += std::to_string(r.index) + '\t' + r.name + '\t' + r.className + '\t' + dateTimeOf(r) + '\t' +
-               (r.lunar == 1 ? "农" : "公") + '\t' + (r.male == 1 ? "男" : "女") + '\n';
+               (r.lunar == 1 ? "农" : "公") + '\t' + (r.male == 1 ? "男" : "女") + '\t' +
+               casestore::identityText(r.caseId) + '\n';
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
@@ -169,11 +171,32 @@ bool parseIndex(const std::string& text, int& index) {
     return used == text.size() && !text.empty() && index >= 0;
 }
 
-int runShow(const std::string& indexText, bool report, const Context& ctx) {
+// A case named on the command line: a record index, or an identity as `cases list` prints it
+// (16 hex digits; found wherever it is). `idText` (--id) checks that the index still holds that
+// case. The slot is -1 after a message when the text names no case.
+casestore::CaseRef caseNamed(CaseStore& store, const std::string& text, const std::string& idText) {
+    casestore::CaseRef ref;
+    std::uint64_t id = 0;
+    if (!idText.empty() && !casestore::parseIdentity(idText, id)) {
+        fail("--id takes an identity as cases list prints it (16 hex digits), not " + idText);
+        return ref;
+    }
     int index = -1;
-    if (!parseIndex(indexText, index)) return fail("INDEX must be a record index (0, 1, 2, …), not " + indexText);
+    if (parseIndex(text, index)) return casestore::CaseRef{index, id};
+    if (!casestore::parseIdentity(text, id) || !idText.empty()) {
+        fail("CASE must be a record index (0, 1, 2, …) or an identity (16 hex digits), not " + text);
+        return ref;
+    }
+    const int slot = store.findCase(id);
+    if (slot < 0) fail(store.lastError().empty() ? "没有标识为 " + text + " 的命例" : store.lastError());
+    return casestore::CaseRef{slot, id};
+}
+
+int runShow(const std::string& caseText, bool report, const Context& ctx) {
     CaseStore store;
     if (!openForReading(ctx, store)) return 1;
+    const int index = caseNamed(store, caseText, {}).slot;
+    if (index < 0) return 1;
     CaseRecord r;
     std::string bytes;
     bool hasReport = false;
@@ -193,6 +216,7 @@ int runShow(const std::string& indexText, bool report, const Context& ctx) {
     char coords[64];
     std::snprintf(coords, sizeof coords, "%.4f\t%.4f", static_cast<double>(r.longitude), static_cast<double>(r.latitude));
     print("index\t" + std::to_string(r.index));
+    print("identity\t" + casestore::identityText(r.caseId));
     print("name\t" + r.name);
     print("class\t" + r.className);
     print("date\t" + dateTimeOf(r));
@@ -210,13 +234,13 @@ int runShow(const std::string& indexText, bool report, const Context& ctx) {
     return 0;
 }
 
-int runRemove(const std::string& indexText, const Context& ctx) {
-    int index = -1;
-    if (!parseIndex(indexText, index)) return fail("INDEX must be a record index (0, 1, 2, …), not " + indexText);
+int runRemove(const std::string& caseText, const std::string& idText, const Context& ctx) {
     CaseStore store;
     if (!openStore(ctx, store)) return 1;
-    // The record and its report go in one change.
-    if (!store.removeRecord(index, true)) return fail(store.lastError());
+    const casestore::CaseRef ref = caseNamed(store, caseText, idText);
+    if (ref.slot < 0) return 1;
+    // The record and its report go in one change, refused when the slot no longer holds the case.
+    if (!store.removeRecord(ref, true)) return fail(store.lastError());
     return 0;
 }
 
@@ -311,20 +335,21 @@ void setup(CLI::App& app, Context& ctx) {
         ctx.exitCode = runAdd(ao, ctx);
     });
 
-    cases->add_subcommand("list", "Every live case: index, name, class, date and time, 公/农, 男/女")
+    cases->add_subcommand("list", "Every live case: index, name, class, date and time, 公/农, 男/女, identity")
         ->callback([&ctx] { ctx.exitCode = runList(ctx); });
 
     static std::string showIndex;
     static bool showReport = false;
     auto* show = cases->add_subcommand("show", "The fields of a case, or its stored report as text");
-    show->add_option("INDEX", showIndex, "Record index, as cases list prints it")->required();
+    show->add_option("CASE", showIndex, "Record index or identity, as cases list prints them")->required();
     show->add_flag("--report", showReport, "Print the stored report (bazi_f/INDEX.rtf) as text");
     show->callback([&ctx] { ctx.exitCode = runShow(showIndex, showReport, ctx); });
 
-    static std::string removeIndex;
+    static std::string removeIndex, removeId;
     auto* remove = cases->add_subcommand("remove", "Delete a case and its report file");
-    remove->add_option("INDEX", removeIndex, "Record index, as cases list prints it")->required();
-    remove->callback([&ctx] { ctx.exitCode = runRemove(removeIndex, ctx); });
+    remove->add_option("CASE", removeIndex, "Record index or identity, as cases list prints them")->required();
+    remove->add_option("--id", removeId, "Refuse unless the index still holds the case of this identity");
+    remove->callback([&ctx] { ctx.exitCode = runRemove(removeIndex, removeId, ctx); });
 
     static SearchOptions so;
     auto* search = cases->add_subcommand("search", "Indices of the live cases matching every criterion given");

@@ -29,7 +29,12 @@ check add-2 2 "$(run cases add --name 王 --date 0000-12-01 --time 23:59 --lunar
 check add-3 3 "$(run cases add --name 李四 --date 2001-01-01 --time 12:00 --class 朋友)"
 check size-after-4 $((20 + 4 * 1184)) "$(stat -c %s "$home/app/dat/bazi0.dat")"
 
-check list "$(printf '0\t王五\t朋友\t1980-03-04 10:15\t公\t男\n1\t小王\t客户\t1990-06-07 00:05\t公\t女\n2\t王\t朋友甲\t0000-12-01 23:59\t农\t男\n3\t李四\t朋友\t2001-01-01 12:00\t公\t男')" "$(run cases list)"
+check list "$(printf '0\t王五\t朋友\t1980-03-04 10:15\t公\t男\n1\t小王\t客户\t1990-06-07 00:05\t公\t女\n2\t王\t朋友甲\t0000-12-01 23:59\t农\t男\n3\t李四\t朋友\t2001-01-01 12:00\t公\t男')" "$(run cases list | cut -f1-6)"
+# The last column is each case's identity: 16 hex digits, all different; show prints it too.
+check list-identities "4 4" "$(run cases list | cut -f7 | grep -cE '^[0-9a-f]{16}$') $(run cases list | cut -f7 | sort -u | wc -l)"
+id2=$(run cases list | awk -F'\t' '$1 == 2 { print $7 }')
+check show-identity "identity	$id2" "$(run cases show 2 | grep '^identity')"
+check show-by-identity "name	王" "$(run cases show "$id2" | grep '^name')"
 check show-note "note	第一个" "$(run cases show 0 | grep '^note')"
 check report-is-the-chart "$("$cli" --data-dir "$home/app" chart --name 王五 --date 1980-03-04 --time 10:15 | tr -d '\r')" \
   "$(run cases show 0 --report)"
@@ -58,6 +63,19 @@ check round-trip "$before" "$(run cases list)"
 check round-trip-report "$(cat "$home/out/bazi_f/3.rtf")" "$(cat "$home/app/bazi_f/3.rtf")"
 # After the import, appending goes on after the imported slots.
 check add-after-import 4 "$(run cases add --name 新 --date 2000-01-01 --time 01:00 --class 新类)"
+
+# A case named by index and identity: refused once the slot holds another case, which survives.
+mkdir -p "$home/ids"
+ids() { "$cli" --data-dir "$home/ids" "$@"; }
+ids cases add --name 甲 --date 2000-01-01 --time 01:00 --class 类 >/dev/null
+old=$(ids cases list | cut -f7)
+ids cases clear
+ids cases add --name 乙 --date 2001-01-01 --time 01:00 --class 类 >/dev/null
+ids cases remove 0 --id "$old" >/dev/null 2>"$home/err"
+check stale-remove-refused "1 这个命例已被另一个窗口或程序修改或删除，请刷新后再试。" "$? $(cut -d: -f2- "$home/err" | sed 's/^ *//')"
+check stale-remove-kept 乙 "$(ids cases list | cut -f2)"
+ids cases remove "$(ids cases list | cut -f7)" || { echo "FAIL remove by identity"; fails=$((fails + 1)); }
+check removed-by-identity "" "$(ids cases list)"
 
 # A damaged history is refused, and the store keeps its cases.
 mkdir -p "$home/bad"

@@ -7,12 +7,14 @@
 #include <functional>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
 
+#include "core/casestore/case_identity.h"
 #include "core/casestore/case_store.h"
 #include "core/casestore/journal.h"
 #include "core/casestore/store_file.h"
@@ -792,4 +794,147 @@ TEST_F(StoreTest, ADamagedOrHostileJournalIsNeverCarriedOut) {
     }
     fs::remove(root / "dat" / "bazi.journal");
     EXPECT_EQ(store.addRecord(sample("乙")), 1);
+}
+
+// ---- identity ----
+
+namespace {
+// Every file below the data folder with its bytes, the change counter left out.
+std::map<std::string, std::string> snapshot(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file() && e.path().filename() != "bazi.changes") files[e.path().string()] = readFile(e.path());
+    return files;
+}
+}  // namespace
+
+// A window or script holds a case by slot and identity; another process changes the store;
+// every change named with the stale identity is refused and changes no byte.
+TEST_F(StoreTest, ChangesToACaseGoneFromItsSlotAreRefused) {
+    struct Elsewhere {
+        const char* what;
+        std::function<void(CaseStore&)> change;
+    };
+    const std::vector<Elsewhere> elsewhere = {
+        {"removed", [](CaseStore& s) { ASSERT_TRUE(s.removeRecord(0)); }},
+        {"removed and slot reused",
+         [](CaseStore& s) {
+             ASSERT_TRUE(s.removeRecord(0));
+             ASSERT_EQ(s.addRecord(sample("新来的")), 0);
+         }},
+        {"cleared and refilled",
+         [](CaseStore& s) {
+             ASSERT_TRUE(s.clearAll());
+             for (int i = 0; i < 41; ++i) ASSERT_EQ(s.addRecord(sample("后" + std::to_string(i))), i);
+         }},
+        {"rewritten by a copy without identities",
+         [](CaseStore& s) {  // another copy of the program writes slot 0 whole, identity tail zero
+             CaseRecord other = sample("别人");
+             RecordBytes b{};
+             ASSERT_TRUE(encodeRecord(other, b, nullptr));
+             std::fstream f(s.recordFilePath(0), std::ios::in | std::ios::out | std::ios::binary);
+             f.seekp(static_cast<std::streamoff>(kHeaderSize) + 4);
+             f.write(b.data() + 4, static_cast<std::streamsize>(kRecordSize - 4));
+         }},
+    };
+    struct Attempt {
+        const char* what;
+        std::function<bool(CaseStore&, CaseRef, CaseRef)> run;  // the open case, and another of its class
+    };
+    const std::string report = "{\\rtf1 x}";
+    const std::vector<Attempt> attempts = {
+        {"save over", [&](CaseStore& s, CaseRef a, CaseRef) { return s.writeRecord(a, sample("改过"), &report); }},
+        {"save report", [&](CaseStore& s, CaseRef a, CaseRef) { return s.saveReport(a, report); }},
+        {"delete", [](CaseStore& s, CaseRef a, CaseRef) { return s.removeRecord(a); }},
+        {"move", [](CaseStore& s, CaseRef a, CaseRef) {
+             return s.modifyRecords(std::vector<CaseRef>{a}, [](CaseRecord& r) { r.className = "别类"; });
+         }},
+        {"class rename", [](CaseStore& s, CaseRef a, CaseRef b) {
+             return s.modifyRecords(std::vector<CaseRef>{b, a}, [](CaseRecord& r) { r.className = "新名"; });
+         }},
+        {"class delete", [](CaseStore& s, CaseRef a, CaseRef b) {
+             return s.removeRecords(std::vector<CaseRef>{a, b}, false);
+         }},
+    };
+    for (const Elsewhere& e : elsewhere) {
+        for (const Attempt& a : attempts) {
+            SCOPED_TRACE(std::string(e.what) + " / " + a.what);
+            ASSERT_TRUE(store.clearAll());
+            for (int i = 0; i < 41; ++i) ASSERT_EQ(store.addRecord(sample("原" + std::to_string(i))), i);
+            for (int i = 1; i <= 31; ++i) ASSERT_TRUE(store.removeRecord(i));  // holes: reuse is on
+            CaseRecord open, sibling;
+            ASSERT_TRUE(store.readRecord(0, open));
+            ASSERT_TRUE(store.readRecord(40, sibling));
+            CaseStore other;
+            ASSERT_TRUE(other.openStore(root.string()));
+            e.change(other);
+            const auto before = snapshot(root);
+            EXPECT_FALSE(a.run(store, refOf(open), refOf(sibling)));
+            EXPECT_EQ(store.lastError(), kStaleCase);
+            EXPECT_TRUE(snapshot(root) == before);
+        }
+    }
+}
+
+TEST_F(StoreTest, IdentityStaysWithItsCaseAndOldRecordsGetOne) {
+    std::uint64_t id = 0;
+    ASSERT_EQ(store.addRecord(sample("甲"), nullptr, &id), 0);
+    ASSERT_EQ(store.addRecord(sample("乙")), 1);
+    CaseRecord a, b;
+    ASSERT_TRUE(store.readRecord(0, a));
+    ASSERT_TRUE(store.readRecord(1, b));
+    EXPECT_TRUE(isStoredIdentity(a.caseId));
+    EXPECT_EQ(a.caseId, id);
+    EXPECT_NE(a.caseId, b.caseId);
+    // Edits, moves and a round trip through export and import keep it.
+    CaseRecord edited = a;
+    edited.name = "甲改";
+    std::uint64_t kept = 0;
+    ASSERT_TRUE(store.writeRecord(refOf(a), edited, nullptr, &kept)) << store.lastError();
+    EXPECT_EQ(kept, id);
+    ASSERT_TRUE(store.modifyRecords(std::vector<CaseRef>{CaseRef{0, id}}, [](CaseRecord& r) { r.className = "别类"; }));
+    ASSERT_TRUE(store.exportTo((root / "out").string())) << store.lastError();
+    ASSERT_TRUE(store.clearAll());
+    ASSERT_TRUE(store.importFrom((root / "out" / "bazi0.dat").string())) << store.lastError();
+    EXPECT_EQ(store.findCase(id), 0);
+    ASSERT_TRUE(store.readRecord(0, a));
+    EXPECT_EQ(a.caseId, id);
+    EXPECT_EQ(a.className, "别类");
+
+    // A record written without an identity (by another copy) is named by its fingerprint: a
+    // change made to it elsewhere is noticed, and our next change gives it an identity.
+    CaseRecord plain = sample("丙");
+    plain.index = 1;
+    std::string bytes = readFile(dat());
+    bytes.replace(kHeaderSize + kRecordSize, kRecordSize, recordImage(plain));
+    writeFile(dat(), bytes);
+    CaseRecord c;
+    ASSERT_TRUE(store.readRecord(1, c));
+    EXPECT_FALSE(isStoredIdentity(c.caseId));
+    CaseRecord again;
+    ASSERT_TRUE(store.readRecord(1, again));
+    EXPECT_EQ(again.caseId, c.caseId);  // the same bytes, the same name
+    bytes.replace(kHeaderSize + kRecordSize + 5, 2, "\xd2\xd2");  // another copy renames it
+    writeFile(dat(), bytes);
+    EXPECT_FALSE(store.removeRecord(CaseRef{1, c.caseId}));
+    ASSERT_TRUE(store.readRecord(1, c));
+    ASSERT_TRUE(store.writeRecord(refOf(c), c, nullptr, &kept));
+    EXPECT_TRUE(isStoredIdentity(kept));
+    ASSERT_TRUE(store.readRecord(1, c));
+    EXPECT_EQ(c.caseId, kept);
+    // A note too long to leave room keeps the record without a stored identity.
+    c.note = std::string(1080, 'x');
+    ASSERT_TRUE(store.writeRecord(refOf(c), c));
+    ASSERT_TRUE(store.readRecord(1, c));
+    EXPECT_FALSE(isStoredIdentity(c.caseId));
+    EXPECT_EQ(c.note.size(), 1080u);
+}
+
+TEST(CaseIdentityText, RoundTripsAndRefusesOtherForms) {
+    std::uint64_t id = 0;
+    EXPECT_TRUE(parseIdentity(identityText(0x0123456789abcdefull), id));
+    EXPECT_EQ(id, 0x0123456789abcdefull);
+    EXPECT_TRUE(parseIdentity("0123456789ABCDEF", id));
+    for (const char* bad : {"", "0123456789abcde", "0123456789abcdef0", "0123456789abcdeg", "0000000000000000", "12"})
+        EXPECT_FALSE(parseIdentity(bad, id)) << bad;
 }

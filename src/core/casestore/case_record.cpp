@@ -2,6 +2,10 @@
 #include <cstring>
 
 #include "core/casestore/case_store.h"
+
+#include <tuple>
+
+#include "core/casestore/case_identity.h"
 #include "core/casestore/record_layout.h"
 #include "core/text/gbk.h"
 
@@ -120,6 +124,7 @@ bool encodeRecord(const CaseRecord& r, RecordBytes& out, std::string* error) {
     putFloat(b + kOffLatitude, r.latitude);
     if (!putText(b + kOffNote, kNoteField, r.note, "附加信息", error)) return false;
     if (!putText(b + kOffPlace, kPlaceField, r.place, "出生地", error)) return false;
+    putIdentity(b, r.caseId);  // a note too long to leave room keeps the record without one
     return true;
 }
 
@@ -145,7 +150,16 @@ CaseRecord decodeRecord(const char* b) {
     r.latitude = getFloat(b + kOffLatitude);
     r.note = getText(b + kOffNote, kNoteField);
     r.place = getText(b + kOffPlace, kPlaceField);
+    r.caseId = identityOf(b);
     return r;
+}
+
+bool CaseRecord::sameContents(const CaseRecord& a, const CaseRecord& b) {
+    const auto fields = [](const CaseRecord& r) {
+        return std::tie(r.index, r.deleted, r.name, r.className, r.year, r.month, r.day, r.hour, r.minute, r.lunar,
+                        r.leap, r.male, r.province, r.city, r.longitude, r.latitude, r.note, r.place, r.pad45, r.pad50);
+    };
+    return fields(a) == fields(b);
 }
 
 }  // namespace hj::casestore

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/casestore/case_identity.h"
 #include "core/casestore/record_layout.h"
 #include "core/casestore/store_session.h"
 #include "core/text/gbk.h"
@@ -163,7 +164,7 @@ bool CaseStore::readAllRecords(std::vector<CaseRecord>& out) {
     });
 }
 
-enum class Slot { Live, Absent, Unreadable };
+enum class Slot { Live, Absent, Unreadable, Stale };
 
 // The bytes of slot i of an open session and whether it holds a live record. Absent: no such
 // slot or a deleted one ("第i号命例" + `deletedWhy` in `error`); Unreadable: a record file
@@ -181,6 +182,19 @@ Slot liveSlot(const CaseStore& store, StoreSession& s, int i, const char* delete
     return Slot::Live;
 }
 
+// liveSlot for a case named by slot and identity: Stale (kStaleCase in `error`) when the
+// identity is given and the slot is gone or holds another case.
+Slot caseSlot(const CaseStore& store, StoreSession& s, const CaseRef& ref, const char* deletedWhy, RecordBytes& b,
+              std::string& error) {
+    const Slot state = liveSlot(store, s, ref.slot, deletedWhy, b, error);
+    if (ref.id == 0 || state == Slot::Unreadable) return state;
+    if (state == Slot::Absent || identityOf(b.data()) != ref.id) {
+        error = std::string(kStaleCase);
+        return Slot::Stale;
+    }
+    return Slot::Live;
+}
+
 namespace {
 // The write that turns slot `i`'s bytes `was` into `now`: only the bytes that differ.
 void addSlotWrite(detail::Journal& j, std::int32_t i, const RecordBytes& was, const RecordBytes& now) {
@@ -193,28 +207,59 @@ void addSlotWrite(detail::Journal& j, std::int32_t i, const RecordBytes& was, co
 }
 }  // namespace
 
-bool CaseStore::writeRecord(int i, const CaseRecord& r, const std::string* report) {
+bool CaseStore::writeRecord(const CaseRef& ref, const CaseRecord& r, const std::string* report, std::uint64_t* storedId) {
     lastError_.clear();
+    const int i = ref.slot;
     CaseRecord copy = r;
     copy.index = i;
     copy.deleted = 0;
     RecordBytes b{};
-    if (!encodeRecord(copy, b, &lastError_)) return false;
+    if (!encodeRecord(copy, b, &lastError_)) return false;  // checked before anything is touched
     StoreSession s(*this);
     if (!s.begin(true)) return false;
     RecordBytes was{};
     std::string err;
-    if (liveSlot(*this, s, i, "已被删除，不能再保存到这个位置", was, err) != Slot::Live) return fail(err);
+    if (caseSlot(*this, s, ref, "已被删除，不能再保存到这个位置", was, err) != Slot::Live) return fail(err);
+    // The case keeps the identity its slot holds; one without gets a new one now.
+    const std::uint64_t held = identityOf(was.data());
+    copy.caseId = isStoredIdentity(held) ? held : newCaseIdentity();
+    if (!encodeRecord(copy, b, &lastError_)) return false;
     detail::Journal j;
     addSlotWrite(j, i, was, b);
     if (report) {
         if (!s.stageReport(i, *report)) return false;
         j.placeReports.push_back(i);
     }
-    return s.commit(j, "保存");
+    if (!s.commit(j, "保存")) return false;
+    if (storedId) *storedId = identityOf(b.data());
+    return true;
 }
 
+namespace {
+std::vector<CaseRef> refsOf(const std::vector<int>& indices) {
+    std::vector<CaseRef> refs;
+    refs.reserve(indices.size());
+    for (int i : indices) refs.push_back(CaseRef{i, 0});
+    return refs;
+}
+
+// Sorted by slot, each slot once (a slot named twice with two identities keeps both, and one
+// of them is then stale).
+std::vector<CaseRef> uniqueRefs(std::vector<CaseRef> refs) {
+    std::sort(refs.begin(), refs.end(), [](const CaseRef& a, const CaseRef& b) {
+        return a.slot != b.slot ? a.slot < b.slot : a.id < b.id;
+    });
+    refs.erase(std::unique(refs.begin(), refs.end()), refs.end());
+    return refs;
+}
+}  // namespace
+
 bool CaseStore::modifyRecords(const std::vector<int>& indices, const std::function<void(CaseRecord&)>& change,
+                              std::vector<std::pair<CaseRecord, CaseRecord>>* changed) {
+    return modifyRecords(refsOf(indices), change, changed);
+}
+
+bool CaseStore::modifyRecords(const std::vector<CaseRef>& refs, const std::function<void(CaseRecord&)>& change,
                               std::vector<std::pair<CaseRecord, CaseRecord>>* changed) {
     lastError_.clear();
     if (changed) changed->clear();
@@ -222,21 +267,21 @@ bool CaseStore::modifyRecords(const std::vector<int>& indices, const std::functi
     if (!s.begin(true)) return false;
     detail::Journal j;
     std::vector<std::pair<CaseRecord, CaseRecord>> done;
-    std::vector<int> unique(indices);
-    std::sort(unique.begin(), unique.end());
-    unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
-    for (int i : unique) {
+    for (const CaseRef& ref : uniqueRefs(refs)) {
+        const int i = ref.slot;
         RecordBytes was{}, now{};
         std::string err;
-        const Slot state = liveSlot(*this, s, i, "已被删除", was, err);
-        if (state == Slot::Unreadable) return fail(err);
+        const Slot state = caseSlot(*this, s, ref, "已被删除", was, err);
+        if (state == Slot::Unreadable || state == Slot::Stale) return fail(err);
         if (state == Slot::Absent) continue;  // gone meanwhile
         const CaseRecord before = decodeSlot(was.data(), i);
         CaseRecord after = before;
         change(after);
         after.index = i;
         after.deleted = 0;
+        after.caseId = isStoredIdentity(before.caseId) ? before.caseId : newCaseIdentity();
         if (!encodeRecord(after, now, &lastError_)) return false;
+        after.caseId = identityOf(now.data());
         addSlotWrite(j, i, was, now);
         done.emplace_back(before, after);
     }
@@ -245,7 +290,7 @@ bool CaseStore::modifyRecords(const std::vector<int>& indices, const std::functi
     return true;
 }
 
-int CaseStore::addRecord(const CaseRecord& r, const std::string* report) {
+int CaseStore::addRecord(const CaseRecord& r, const std::string* report, std::uint64_t* newId) {
     lastError_.clear();
     auto failed = [this](std::string message) {
         fail(std::move(message));
@@ -253,6 +298,7 @@ int CaseStore::addRecord(const CaseRecord& r, const std::string* report) {
     };
     CaseRecord copy = r;
     copy.deleted = 0;
+    copy.caseId = newCaseIdentity();  // a new case, whatever the copy carried
     RecordBytes b{};
     if (!encodeRecord(copy, b, &lastError_)) return -1;  // checked before anything is touched
     StoreSession s(*this);
@@ -328,31 +374,37 @@ int CaseStore::addRecord(const CaseRecord& r, const std::string* report) {
     } else {
         j.dropReports.push_back(idx);  // a former case's report never passes to this one
     }
-    return s.commit(j, "保存") ? idx : -1;
+    if (!s.commit(j, "保存")) return -1;
+    if (newId) *newId = identityOf(b.data());
+    return idx;
 }
 
-bool CaseStore::removeRecord(int i, bool withReport) {
+bool CaseStore::removeRecord(const CaseRef& ref, bool withReport) {
     lastError_.clear();
     // A single removal says why it did nothing (see removeRecords).
-    return removeRecords({i}, withReport);
+    return removeRecords(std::vector<CaseRef>{ref}, withReport);
 }
 
 bool CaseStore::removeRecords(const std::vector<int>& indices, bool withReports, std::vector<int>* removed) {
+    return removeRecords(refsOf(indices), withReports, removed);
+}
+
+bool CaseStore::removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed) {
     lastError_.clear();
     if (removed) removed->clear();
     StoreSession s(*this);
     if (!s.begin(true)) return false;
-    std::vector<int> unique(indices);
-    std::sort(unique.begin(), unique.end());
-    unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+    const std::vector<CaseRef> unique = uniqueRefs(refs);
     detail::Journal j;
     std::vector<int> done;
-    for (int i : unique) {
+    for (const CaseRef& ref : unique) {
+        const int i = ref.slot;
         RecordBytes b{};
         std::string err;
-        const Slot state = liveSlot(*this, s, i, "已经删除", b, err);
-        if (state == Slot::Unreadable || (state == Slot::Absent && unique.size() == 1)) return fail(err);
-        if (state == Slot::Absent) continue;
+        const Slot state = caseSlot(*this, s, ref, "已经删除", b, err);
+        if (state == Slot::Unreadable || state == Slot::Stale || (state == Slot::Absent && unique.size() == 1))
+            return fail(err);
+        if (state == Slot::Absent || (!done.empty() && done.back() == i)) continue;
         j.writes.push_back({i / kRecordsPerFile, StoreSession::slotOffset(i) + static_cast<std::int64_t>(detail::kOffDeleted),
                             std::string(1, '\1')});
         if (withReports) j.dropReports.push_back(i);
@@ -365,6 +417,20 @@ bool CaseStore::removeRecords(const std::vector<int>& indices, bool withReports,
     if (!s.commit(j, "删除")) return false;
     if (removed) *removed = std::move(done);
     return true;
+}
+
+int CaseStore::findCase(std::uint64_t id) {
+    lastError_.clear();
+    StoreSession s(*this);
+    if (!s.begin(false)) return -1;
+    int found = -1;
+    if (!s.scan(0, s.h.count, [&](std::int32_t i, const char* b) {
+            if (b[detail::kOffDeleted] != 0 || identityOf(b) != id) return true;
+            found = i;
+            return false;
+        }))
+        return -1;
+    return found;
 }
 
 namespace {
@@ -435,13 +501,14 @@ bool CaseStore::searchRecords(const SearchCriteria& c, std::vector<int>& out) {
 
 // ---- report files ----
 
-bool CaseStore::saveReport(int i, std::string_view rtfBytes) {
+bool CaseStore::saveReport(const CaseRef& ref, std::string_view rtfBytes) {
     lastError_.clear();
+    const int i = ref.slot;
     StoreSession s(*this);
     if (!s.begin(true)) return false;
     RecordBytes b{};
     std::string err;
-    if (liveSlot(*this, s, i, "已被删除，不能再保存命稿", b, err) != Slot::Live) return fail(err);
+    if (caseSlot(*this, s, ref, "已被删除，不能再保存命稿", b, err) != Slot::Live) return fail(err);
     if (!s.stageReport(i, rtfBytes)) return false;
     detail::Journal j;
     j.placeReports.push_back(i);
@@ -456,6 +523,13 @@ bool CaseStore::loadReport(int i, std::string& rtfBytes) {
         return false;
     }
     return has || fail("命稿文件不存在：" + reportPath(i));
+}
+
+std::string CaseStore::changeStamp() const {
+    if (!isOpen()) return {};
+    const detail::StorePaths p{datDir_, reportDir_, prefix_};
+    return std::to_string(detail::readCounter(p.changes())) + '/' + detail::fileState(p.recordFile(0)) + '/' +
+           detail::fileState(p.journal());
 }
 
 bool CaseStore::reportExists(int i) const { return isOpen() && detail::isRegularFile(reportPath(i)); }

@@ -34,6 +34,16 @@
 // links or blocking, reads are bounded by the real file sizes, header counts are checked
 // against them, and an impossible header is refused with a message.
 //
+// Identity: a slot number is reused once its case is deleted, so windows and scripts name a
+// case by slot and identity (`CaseRef`). Every change to an existing case checks, under the
+// exclusive lock, that the slot still holds the case it names, and refuses with kStaleCase
+// otherwise, changing nothing. The identity is kept in the record itself (case_identity.h), so
+// it travels with the record through exports and imports and other copies of the program
+// still read the record as before.
+//
+// Changes are counted in dat/<prefix>.changes (a hint for windows that follow the store; see
+// changeStamp), never part of a history.
+//
 // Failures are a false result (or -1) plus lastError(); nothing throws.
 #include <array>
 #include <cstddef>
@@ -113,8 +123,26 @@ struct CaseRecord {
     // (core/zones/case_zone.h); records without one have zeros, as new records always had.
     std::uint8_t pad45 = 0;
     std::uint16_t pad50 = 0;
-    friend bool operator==(const CaseRecord&, const CaseRecord&) = default;
+    // The case's identity (case_identity.h), filled by the store's readers and writers; not
+    // part of the record's contents, so == ignores it.
+    std::uint64_t caseId = 0;
+    friend bool operator==(const CaseRecord& a, const CaseRecord& b) { return sameContents(a, b); }
+
+private:
+    static bool sameContents(const CaseRecord& a, const CaseRecord& b);
 };
+
+// A stored case as windows and scripts name it: its slot and the identity the slot held when
+// they read it. id 0 names whatever the slot holds (no check).
+struct CaseRef {
+    std::int32_t slot = -1;
+    std::uint64_t id = 0;
+    friend bool operator==(const CaseRef&, const CaseRef&) = default;
+};
+inline CaseRef refOf(const CaseRecord& r) { return CaseRef{r.index, r.caseId}; }
+
+// The refusal of a change whose case is no longer in its slot.
+inline constexpr std::string_view kStaleCase = "这个命例已被另一个窗口或程序修改或删除，请刷新后再试。";
 
 using RecordBytes = std::array<char, kRecordSize>;
 // The record's 1,184 bytes (pad bytes and the space after each text's NUL are zero). False
@@ -186,24 +214,45 @@ public:
     // Every live record in index order.
     bool readAllRecords(std::vector<CaseRecord>& out);
 
-    // Overwrites the live slot i with `r` (its index and deleted byte are set to i and 0) and,
-    // when `report` is given, its report, in one change. Refuses an index outside 0..count-1
-    // and a deleted slot, so a stale copy can never bring a removed case back.
-    bool writeRecord(int i, const CaseRecord& r, const std::string* report = nullptr);
-    // Reads each live slot among `indices`, lets `change` alter it and writes them all back in
-    // one change (moving cases, renaming a class). `changed` gets (before, after) of each.
+    // Overwrites the live slot `ref.slot` with `r` (its index and deleted byte are set to the slot
+    // and 0) and, when `report` is given, its report, in one change. Refuses a slot outside
+    // 0..count-1, a deleted slot and (ref.id != 0) a slot that no longer holds case `ref.id`, so
+    // a stale copy can never bring a removed case back or overwrite another. The record keeps the
+    // slot's identity (a record without one gets one); `storedId` gets it.
+    bool writeRecord(const CaseRef& ref, const CaseRecord& r, const std::string* report = nullptr,
+                     std::uint64_t* storedId = nullptr);
+    bool writeRecord(int i, const CaseRecord& r, const std::string* report = nullptr) {
+        return writeRecord(CaseRef{i, 0}, r, report);
+    }
+    // Reads each live slot among `refs`, lets `change` alter it and writes them all back in
+    // one change (moving cases, renaming a class). `changed` gets (before, after) of each. A slot
+    // named with an identity that no longer holds that case refuses the whole change; a slot
+    // named by number alone that is gone is skipped.
+    bool modifyRecords(const std::vector<CaseRef>& refs, const std::function<void(CaseRecord&)>& change,
+                       std::vector<std::pair<CaseRecord, CaseRecord>>* changed = nullptr);
     bool modifyRecords(const std::vector<int>& indices, const std::function<void(CaseRecord&)>& change,
                        std::vector<std::pair<CaseRecord, CaseRecord>>* changed = nullptr);
     // Stores a new record with its report (none when null: an old report file of the slot is
-    // deleted): appended, or in the lowest hole while reuse is on. Returns the new index, or
-    // -1 with lastError (nothing changed then).
-    int addRecord(const CaseRecord& r, const std::string* report = nullptr);
-    // Marks slot i deleted and, with `withReport`, deletes its report in the same change.
-    // Refuses (changing nothing) an index out of range or a slot already deleted.
-    bool removeRecord(int i, bool withReport = true);
-    // Marks every live slot among `indices` deleted in one change; absent ones are skipped, but a
-    // lone index must be live. `removed` gets those marked.
+    // deleted): appended, or in the lowest hole while reuse is on. The case gets a new identity
+    // (`newId`). Returns the new index, or -1 with lastError (nothing changed then).
+    int addRecord(const CaseRecord& r, const std::string* report = nullptr, std::uint64_t* newId = nullptr);
+    // Marks the slot deleted and, with `withReport`, deletes its report in the same change.
+    // Refuses (changing nothing) a slot out of range, one already deleted, or one that no longer
+    // holds case `ref.id`.
+    bool removeRecord(const CaseRef& ref, bool withReport = true);
+    bool removeRecord(int i, bool withReport = true) { return removeRecord(CaseRef{i, 0}, withReport); }
+    // Marks every live slot among `refs` deleted in one change; absent ones named by number alone
+    // are skipped, but a lone one must be live, and one named with an identity must still hold
+    // it (else nothing changes). `removed` gets the slots marked.
+    bool removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed = nullptr);
     bool removeRecords(const std::vector<int>& indices, bool withReports, std::vector<int>* removed = nullptr);
+    // The slot of the live case with identity `id`, -1 when none holds it (lastError empty) or
+    // the store cannot be read (lastError set).
+    int findCase(std::uint64_t id);
+    // Something that changes whenever the store changes (a change counter and the state of
+    // record file 0), read without a lock and without touching any file; for windows that
+    // notice changes made by other processes. Cheap: two small reads.
+    std::string changeStamp() const;
     // Indices of the live records matching `c`, in increasing order; one sequential read.
     bool searchRecords(const SearchCriteria& c, std::vector<int>& out);
 
@@ -230,8 +279,9 @@ public:
 
     // Report files: bazi_f/<i>.rtf.
     std::string reportPath(int i) const;
-    // Writes the report of the live slot i.
-    bool saveReport(int i, std::string_view rtfBytes);
+    // Writes the report of the live slot (that still holds case `ref.id`, when given).
+    bool saveReport(const CaseRef& ref, std::string_view rtfBytes);
+    bool saveReport(int i, std::string_view rtfBytes) { return saveReport(CaseRef{i, 0}, rtfBytes); }
     // Reads the report of the live slot i; false when there is none or it is unreadable.
     bool loadReport(int i, std::string& rtfBytes);
     bool reportExists(int i) const;

@@ -241,6 +241,7 @@ bool recover(const StorePaths& p, std::string* error) {
             return false;
         }
         if (!carryOut(j, p, error) || !removeFile(p.journal(), error)) return false;
+        raiseCounter(p.changes());
     } else if (!missing) {
         return false;
     }

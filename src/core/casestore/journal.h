@@ -17,6 +17,8 @@ struct StorePaths {
     std::string recordFile(int k) const { return datDir + "/" + prefix + std::to_string(k) + ".dat"; }
     std::string report(const std::string& name) const { return reportDir + "/" + name; }
     std::string journal() const { return datDir + "/" + prefix + ".journal"; }
+    // The change counter (see CaseStore::changeStamp).
+    std::string changes() const { return datDir + "/" + prefix + ".changes"; }
     // A report written for a change, waiting for the journal that puts it in place.
     std::string pendingDir() const { return reportDir + "/.pending"; }
     std::string pendingReport(std::int32_t slot) const { return pendingDir() + "/" + std::to_string(slot) + ".rtf"; }

@@ -55,6 +55,34 @@ void step() {
 
 std::string errnoText() { return text::reasonOf(errno); }
 
+std::uint64_t readCounter(const std::string& path) {
+    const int fd = openNoFollow(path, O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return 0;
+    char buf[24] = {};
+    const ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
+    ::close(fd);
+    std::uint64_t v = 0;
+    for (ssize_t i = 0; i < n && buf[i] >= '0' && buf[i] <= '9'; ++i) v = v * 10 + static_cast<std::uint64_t>(buf[i] - '0');
+    return v;
+}
+
+void raiseCounter(const std::string& path) {
+    const std::string text = std::to_string(readCounter(path) + 1) + "\n";
+    const int fd = openNoFollow(path, O_WRONLY | O_CREAT | O_NONBLOCK);
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::pwrite(fd, text.data(), text.size(), 0) >= 0)
+        (void)::ftruncate(fd, static_cast<off_t>(text.size()));
+    ::close(fd);
+}
+
+std::string fileState(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return "-";
+    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' + std::to_string(st.st_size) + ':' +
+           std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec);
+}
+
 StoreFile& StoreFile::operator=(StoreFile&& o) noexcept {
     if (this != &o) {
         close();

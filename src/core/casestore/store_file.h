@@ -98,6 +98,15 @@ bool exists(const std::string& path);
 // `to` and a rename, so `to` is either the old file or the complete copy.
 bool copyFileReplacing(const std::string& from, const std::string& to, std::int64_t maxBytes, std::string* error);
 
+// A change counter in a small file: raised by one after each change (0 when the file is
+// missing or unreadable). Not flushed and not a step: it only tells windows that something
+// changed, and a crash that loses a raise loses nothing else.
+void raiseCounter(const std::string& path);
+std::uint64_t readCounter(const std::string& path);
+// A file's identity, size and modification time as text ("-" when it is missing); no link is
+// followed.
+std::string fileState(const std::string& path);
+
 // The Chinese reason of the current errno.
 std::string errnoText();
 

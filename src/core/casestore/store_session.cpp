@@ -105,6 +105,7 @@ bool StoreSession::commit(const detail::Journal& j, const std::string& failurePr
         detail::removeFolder(paths_.pendingDir(), &ignored);
         return fail(failurePrefix + "失败，命例库没有改动：" + err);
     }
+    detail::raiseCounter(paths_.changes());
     store_.header_ = h;
     return true;
 }
