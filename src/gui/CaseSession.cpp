@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include "core/calendar/datetime.h"
@@ -13,6 +14,7 @@
 #include "gui/CaseTree.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
+#include "gui/StoreWatcher.h"
 #include "gui/TFrmFenLei.h"
 #include "gui/TFrmMain.h"
 #include "gui/WorldPlaceBox.h"
@@ -26,12 +28,17 @@ CaseSession::CaseSession(TFrmMain& window, CaseTree& tree) : QObject(&window), w
     connect(&tree_, &CaseTree::openCaseRequested, this, &CaseSession::openCase);
     connect(&tree_, &CaseTree::recordChanged, this, &CaseSession::recordChanged);
     connect(&tree_, &CaseTree::caseDeleted, this, &CaseSession::caseDeleted);
+    watcher_ = new StoreWatcher(w_.caseStore(), this);
+    connect(watcher_, &StoreWatcher::changed, this, &CaseSession::storeChanged);
+    connect(&tree_, &CaseTree::storeChangedHere, watcher_, &StoreWatcher::ownChangeDone);
     showMode();
 }
 
 void CaseSession::showMode() {
     QToolButton* b = w_.SbtoSave;
     b->setText(state_.editingCase() ? QStringLiteral("存旧") : QStringLiteral("存新"));
+    b->setToolTip(orphaned_ ? QStringLiteral("这个命例已被另一个窗口或程序删除或替换，不在命例库中了；存新可把它另存为新命例")
+                            : QStringLiteral("保存记录"));
     QPalette pal = b->palette();
     pal.setColor(QPalette::ButtonText, state_.editingCase() ? QColor(Qt::blue) : QColor(Qt::black));
     b->setPalette(pal);
@@ -46,12 +53,45 @@ void CaseSession::askToSaveChanges() {
 
 void CaseSession::dropOpenCase() {
     state_.leaveEditing();
+    orphaned_ = false;
     showMode();
 }
 
-bool CaseSession::saveReport(int index, QString* error) {
+void CaseSession::storeChanged() {
+    // A dialog is open: a tree or case command may still hold nodes and state of the store as
+    // it was when it began. Look again once it has closed.
+    if (QApplication::activeModalWidget()) {
+        if (!retryPending_) {
+            retryPending_ = true;
+            QTimer::singleShot(300, this, [this] {
+                retryPending_ = false;
+                storeChanged();
+            });
+        }
+        return;
+    }
+    tree_.refresh();
+    followStore();
+}
+
+void CaseSession::followStore() {
+    if (!state_.editingCase()) return;
     casestore::CaseStore& store = w_.caseStore();
-    if (store.saveReport(index, rtf::writeRtf(w_.Redtbazi->toRtfDocument()))) return true;
+    CaseRecord now;
+    const bool live = store.readRecord(state_.openCaseId(), now);
+    if (!live && !store.lastError().empty()) return;  // unreadable for now: judge at the next change
+    if (state_.followStore(live ? &now : nullptr)) {
+        orphaned_ = true;  // the pane keeps its text; 存新 stores it as a new case
+        showMode();
+    }
+}
+
+bool CaseSession::saveReport(const casestore::CaseRef& ref, QString* error) {
+    casestore::CaseStore& store = w_.caseStore();
+    if (store.saveReport(ref, rtf::writeRtf(w_.Redtbazi->toRtfDocument()))) {
+        watcher_->ownChangeDone();
+        return true;
+    }
     *error = qs(store.lastError());
     return false;
 }
@@ -82,14 +122,20 @@ void CaseSession::saveCase() {
             return;
         // Record and report in one change; the store refuses a slot that is no longer live.
         const std::string report = rtf::writeRtf(w_.Redtbazi->toRtfDocument());
-        if (!store.writeRecord(id, state_.record(), &report)) {
+        std::uint64_t storedId = 0;
+        if (!store.writeRecord(state_.openCase(), state_.record(), &report, &storedId)) {
+            const bool stale = store.lastError() == casestore::kStaleCase;
             message(&w_, QStringLiteral("未能保存命例：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
                     QMessageBox::Critical);
+            if (stale) storeChanged();
             return;
         }
+        watcher_->ownChangeDone();
         w_.Redtbazi->setModified(false);
         CaseRecord shown = state_.record();
         shown.index = id;
+        shown.caseId = storedId;
+        state_.saved(shown);
         tree_.updateCase(shown);
         message(&w_, QStringLiteral("已保存编辑后的命例。"), appTitle());
         return;
@@ -109,13 +155,18 @@ void CaseSession::saveCase() {
     r.className = u8(cls);
     r.note = u8(note);
     const std::string report = rtf::writeRtf(w_.Redtbazi->toRtfDocument());
-    const int n = store.addRecord(r, &report);
+    std::uint64_t newId = 0;
+    const int n = store.addRecord(r, &report, &newId);
     if (n < 0) {
         message(&w_, QStringLiteral("未能保存命例：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return;
     }
+    watcher_->ownChangeDone();
+    orphaned_ = false;
+    showMode();
     r.index = n;
+    r.caseId = newId;
     tree_.addCase(r);
 }
 
@@ -138,16 +189,25 @@ void CaseSession::setInputs(const CaseRecord& r) {
     w_.worldPlaces()->showRecord(r);
 }
 
-void CaseSession::openCase(int index) {
+void CaseSession::openCase(const casestore::CaseRef& ref) {
     casestore::CaseStore& store = w_.caseStore();
+    const int index = ref.slot;
     CaseRecord r;
     std::string report;
     bool hasReport = false;
     // Record and report in one read: another process may remove and refill the slot meanwhile.
-    if (!store.readCase(index, r, &report, &hasReport)) {
+    bool live = store.readCase(index, r, &report, &hasReport);
+    if (!live && !store.lastError().empty()) {
         // A report that cannot be read (too large, not a regular file) is computed again below.
-        if (store.lastError().empty() || !store.readRecord(index, r)) return;
+        live = store.readRecord(index, r);
         hasReport = false;
+    }
+    if (!live || (ref.id != 0 && r.caseId != ref.id)) {
+        // The tree showed a case that has left its slot since.
+        message(&w_, QStringLiteral("未能打开命例：%1").arg(qs(std::string(casestore::kStaleCase))), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        storeChanged();
+        return;
     }
     askToSaveChanges();
     w_.setChartValid(false);
@@ -159,6 +219,7 @@ void CaseSession::openCase(int index) {
         return;
     }
     state_.open(index, r, store.reportPath(index));
+    orphaned_ = false;
     showMode();
     ChartRecord& engine = w_.engine();
     engine.reportOutput = true;
@@ -180,7 +241,7 @@ void CaseSession::openCase(int index) {
     }
     if (computed) {
         QString error;
-        if (!saveReport(index, &error))
+        if (!saveReport(state_.openCase(), &error))
             message(&w_, QStringLiteral("命稿未能保存：%1").arg(error), QStringLiteral("错误"), QMessageBox::Critical);
     }
     w_.setChartResult(req, true);
@@ -191,6 +252,7 @@ void CaseSession::newCase() {
     askToSaveChanges();
     w_.Redtbazi->clearWithDefaults();
     state_.leaveEditing();
+    orphaned_ = false;
     w_.Redtbazi->setModified(false);
     w_.setChartValid(false);
     showMode();

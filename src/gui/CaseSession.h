@@ -9,6 +9,7 @@
 namespace hj::gui {
 
 class CaseTree;
+class StoreWatcher;
 class TFrmMain;
 
 class CaseSession : public QObject {
@@ -29,8 +30,11 @@ public:
 
 public slots:
     void saveCase();
-    void openCase(int index);
+    void openCase(const hj::casestore::CaseRef& ref);
     void newCase();
+    // Another window or process changed the store: the tree shows it as it is now, and the
+    // open case follows (changed fields taken; gone from its slot: no longer stored, 存新 offered).
+    void storeChanged();
 
 private slots:
     void recordChanged(const hj::casestore::CaseRecord& before, const hj::casestore::CaseRecord& after);
@@ -39,13 +43,17 @@ private slots:
 private:
     void showMode();
     void setInputs(const casestore::CaseRecord& r);
-    bool saveReport(int index, QString* error);
+    bool saveReport(const casestore::CaseRef& ref, QString* error);
+    void followStore();
     // The stored report of a case holds some text (not only blanks).
     bool storedReportHasText(int index);
 
     TFrmMain& w_;
     CaseTree& tree_;
     app::CaseEditState state_;
+    StoreWatcher* watcher_ = nullptr;
+    bool orphaned_ = false;  // the pane shows a case no longer in the store
+    bool retryPending_ = false;
 };
 
 }  // namespace hj::gui

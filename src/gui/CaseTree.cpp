@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QSet>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -27,6 +29,7 @@ namespace {
 // Records read per step of a build; the progress bar moves between steps.
 constexpr std::size_t kBatch = 4000;
 constexpr int kIndexRole = Qt::UserRole;
+constexpr int kIdRole = Qt::UserRole + 1;  // the case's identity, checked by every change
 
 QPixmap canvas(int size) {
     QPixmap p(size, size);
@@ -151,7 +154,7 @@ CaseTree::CaseTree(QTreeWidget* tree, casestore::CaseStore& store, text::IniFile
         pmnuTree->popup(tree_->viewport()->mapToGlobal(p));
     });
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        if (level(item) == 2) emit openCaseRequested(item->data(0, kIndexRole).toInt());
+        if (level(item) == 2) emit openCaseRequested(caseRef(item));
     });
 }
 
@@ -168,6 +171,25 @@ int CaseTree::selectedCase() const {
     return level(item) == 2 ? item->data(0, kIndexRole).toInt() : -1;
 }
 
+casestore::CaseRef CaseTree::caseRef(const QTreeWidgetItem* item) {
+    if (level(item) != 2) return {};
+    return casestore::CaseRef{item->data(0, kIndexRole).toInt(),
+                              static_cast<std::uint64_t>(item->data(0, kIdRole).toULongLong())};
+}
+
+std::vector<casestore::CaseRef> CaseTree::classRefs(const QTreeWidgetItem* cls) {
+    std::vector<casestore::CaseRef> refs;
+    for (int i = 0; i < cls->childCount(); ++i) refs.push_back(caseRef(cls->child(i)));
+    return refs;
+}
+
+bool CaseTree::refused(const QString& what) {
+    message(window(), what.arg(qs(store_.lastError())), QStringLiteral("错误"), QMessageBox::Critical);
+    // The tree showed a case that is no longer where it was: show the store as it is now.
+    if (store_.lastError() == casestore::kStaleCase) refresh();
+    return false;
+}
+
 QTreeWidgetItem* CaseTree::classNode(const QString& name) const {
     if (!root_) return nullptr;
     const std::string key = app::classKey(u8(name));
@@ -181,6 +203,7 @@ QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
     item->setToolTip(0, item->text(0));  // the whole text, however narrow the tree
     item->setIcon(0, images_[static_cast<std::size_t>(app::caseNodeImage(r))]);
     item->setData(0, kIndexRole, r.index);
+    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(r.caseId));
     cases_.insert(r.index, item);
     return item;
 }
@@ -197,6 +220,8 @@ void CaseTree::forgetCase(QTreeWidgetItem* item) { cases_.remove(item->data(0, k
 void CaseTree::rebuildFirstSlots(int n) {
     std::vector<int> indices(static_cast<std::size_t>(std::max(n, 0)));
     for (int i = 0; i < n; ++i) indices[static_cast<std::size_t>(i)] = i;
+    listing_ = Listing::FirstSlots;
+    firstSlots_ = std::max(n, 0);
     rebuild(indices);
 }
 
@@ -273,6 +298,7 @@ bool CaseTree::updateCase(const CaseRecord& r) {
     item->setText(0, qs(app::caseNodeText(r)));
     item->setToolTip(0, item->text(0));
     item->setIcon(0, images_[static_cast<std::size_t>(app::caseNodeImage(r))]);
+    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(r.caseId));
     return true;
 }
 
@@ -309,7 +335,7 @@ void CaseTree::ViewClick() {
         message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
         return;
     }
-    emit openCaseRequested(idx);
+    emit openCaseRequested(caseRef(tree_->currentItem()));
 }
 
 void CaseTree::moveCase(const QString& className) {
@@ -318,11 +344,12 @@ void CaseTree::moveCase(const QString& className) {
     if (idx < 0 || !target) return;
     const std::string cls = u8(target->text(0));
     std::vector<std::pair<CaseRecord, CaseRecord>> changed;
-    if (!store_.modifyRecords({idx}, [&](CaseRecord& r) { r.className = cls; }, &changed)) {
-        message(window(), QStringLiteral("未能移动命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
-                QMessageBox::Critical);
+    if (!store_.modifyRecords(std::vector<casestore::CaseRef>{caseRef(tree_->currentItem())},
+                              [&](CaseRecord& r) { r.className = cls; }, &changed)) {
+        refused(QStringLiteral("未能移动命例：%1"));
         return;
     }
+    emit storeChangedHere();
     if (changed.empty()) return;  // removed meanwhile
     QTreeWidgetItem* old = tree_->currentItem();
     const QString text = old->text(0);
@@ -333,6 +360,7 @@ void CaseTree::moveCase(const QString& className) {
     item->setToolTip(0, text);
     item->setIcon(0, icon);
     item->setData(0, kIndexRole, idx);
+    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(changed.front().second.caseId));
     cases_.insert(idx, item);
     emit recordChanged(changed.front().first, changed.front().second);
 }
@@ -343,18 +371,27 @@ void CaseTree::EditCaseClick() {
         message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
         return;
     }
+    const casestore::CaseRef ref = caseRef(tree_->currentItem());
     CaseRecord r;
-    if (!store_.readRecord(idx, r)) return;
+    if (!store_.readRecord(idx, r) || r.caseId != ref.id) {
+        // The node shows a case that has left its slot: edit nothing, show the store as it is.
+        message(window(), QStringLiteral("未能编辑命例：%1").arg(qs(std::string(casestore::kStaleCase))),
+                QStringLiteral("错误"), QMessageBox::Critical);
+        refresh();
+        return;
+    }
     TFrmInfo dlg(r, qs(store_.programDir()) + QStringLiteral("/dat"), window());
     if (dlg.exec() != QDialog::Accepted) return;
     const CaseRecord after = dlg.record();
-    if (!store_.writeRecord(idx, after)) {
-        message(window(), QStringLiteral("未能保存修改：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
-                QMessageBox::Critical);
+    std::uint64_t id = 0;
+    if (!store_.writeRecord(ref, after, nullptr, &id)) {
+        refused(QStringLiteral("未能保存修改：%1"));
         return;
     }
+    emit storeChangedHere();
     CaseRecord stored = after;
     stored.index = idx;
+    stored.caseId = id;
     emit recordChanged(r, stored);
     if (updateCase(stored)) message(window(), QStringLiteral("完成修改"), QStringLiteral("完成"), QMessageBox::Information);
 }
@@ -374,11 +411,11 @@ void CaseTree::DeleteCaseClick() {
                         QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     // The record and its report go in one change.
-    if (!store_.removeRecord(idx, true)) {
-        message(window(), QStringLiteral("未能删除命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
-                QMessageBox::Critical);
+    if (!store_.removeRecord(caseRef(item), true)) {
+        refused(QStringLiteral("未能删除命例：%1"));
         return;
     }
+    emit storeChangedHere();
     forgetCase(item);
     delete item;
     emit caseDeleted(idx, open);
@@ -432,17 +469,19 @@ void CaseTree::RenameClassClick() {
         return;
     }
     // Every case of the class in one change.
-    std::vector<int> indices;
-    for (int i = 0; i < cls->childCount(); ++i) indices.push_back(cls->child(i)->data(0, kIndexRole).toInt());
     const std::string newName = u8(name);
     std::vector<std::pair<CaseRecord, CaseRecord>> changed;
-    const bool stored = store_.modifyRecords(indices, [&](CaseRecord& r) { r.className = newName; }, &changed);
+    const bool stored = store_.modifyRecords(classRefs(cls), [&](CaseRecord& r) { r.className = newName; }, &changed);
     if (!stored) {
-        message(window(), QStringLiteral("未能修改类别名：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
-                QMessageBox::Critical);
+        refused(QStringLiteral("未能修改类别名：%1"));
         return;
     }
-    for (const auto& [before, after] : changed) emit recordChanged(before, after);
+    emit storeChangedHere();
+    for (const auto& [before, after] : changed) {
+        if (QTreeWidgetItem* item = caseNode(after.index))
+            item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(after.caseId));
+        emit recordChanged(before, after);
+    }
     if (!app::renameInClassList(ini_, u8(old), u8(name)))
         message(window(), QStringLiteral("类别列表未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
@@ -456,14 +495,12 @@ void CaseTree::DeleteClassClick() {
                 QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     // Every case of the class in one change; their report files stay.
-    std::vector<int> indices;
-    for (int i = 0; i < cls->childCount(); ++i) indices.push_back(cls->child(i)->data(0, kIndexRole).toInt());
     std::vector<int> removed;
-    if (!store_.removeRecords(indices, false, &removed)) {
-        message(window(), QStringLiteral("未能删除类别中的命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
-                QMessageBox::Critical);
+    if (!store_.removeRecords(classRefs(cls), false, &removed)) {
+        refused(QStringLiteral("未能删除类别中的命例：%1"));
         return;
     }
+    if (!removed.empty()) emit storeChangedHere();
     while (cls->childCount() > 0) {
         QTreeWidgetItem* item = cls->child(cls->childCount() - 1);
         forgetCase(item);
@@ -486,6 +523,7 @@ void CaseTree::FindClick() {
         if (!dlg.resultFlag()) return;
         found = dlg.found();
     }
+    listing_ = Listing::Search;
     rebuild(found);
 }
 
@@ -510,6 +548,7 @@ void CaseTree::ShowAllClick() {
         message(window(), QStringLiteral("没有找到符合条件的命例。"), QStringLiteral("信息"), QMessageBox::Information);
         return;
     }
+    listing_ = Listing::All;
     rebuild(all);
 }
 
@@ -527,6 +566,50 @@ void CaseTree::CollapseClick() {
     if (level(item) == 0)
         for (int i = 0; i < item->childCount(); ++i) item->child(i)->setExpanded(false);
     item->setExpanded(false);
+}
+
+}  // namespace hj::gui
+
+namespace hj::gui {
+
+void CaseTree::refresh() {
+    // What the listing shows now, plus every slot on view (cases this window added since).
+    std::vector<int> indices;
+    if (listing_ == Listing::FirstSlots) {
+        for (int i = 0; i < firstSlots_; ++i) indices.push_back(i);
+    } else {
+        const casestore::SearchCriteria everything{};
+        if (!store_.searchRecords(listing_ == Listing::All ? everything : criteria_, indices)) return;
+    }
+    for (auto it = cases_.cbegin(); it != cases_.cend(); ++it) indices.push_back(it.key());
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+
+    // Keep what the user sees: open classes, the selected node, the scroll position.
+    QSet<QString> open;
+    if (root_)
+        for (int i = 0; i < root_->childCount(); ++i)
+            if (root_->child(i)->isExpanded()) open.insert(qs(app::classKey(u8(root_->child(i)->text(0)))));
+    QTreeWidgetItem* cur = tree_->currentItem();
+    const int curLevel = level(cur);
+    const casestore::CaseRef curCase = caseRef(cur);
+    const QString curClass = curLevel == 1 ? cur->text(0) : QString();
+    const int scroll = tree_->verticalScrollBar()->value();
+
+    rebuild(indices);
+    for (int i = 0; i < root_->childCount(); ++i)
+        if (open.contains(qs(app::classKey(u8(root_->child(i)->text(0)))))) root_->child(i)->setExpanded(true);
+    QTreeWidgetItem* again = nullptr;
+    if (curLevel == 2) {
+        QTreeWidgetItem* item = caseNode(curCase.slot);
+        if (item && caseRef(item) == curCase) again = item;
+    } else if (curLevel == 1) {
+        again = classNode(curClass);
+    } else if (curLevel == 0) {
+        again = root_;
+    }
+    if (again) tree_->setCurrentItem(again);
+    tree_->verticalScrollBar()->setValue(scroll);
 }
 
 }  // namespace hj::gui

@@ -44,6 +44,8 @@ public:
     QTreeWidgetItem* root() const { return root_; }
     // The record index of the selected case node, -1 when no case node is selected.
     int selectedCase() const;
+    // The slot and identity of a case node (slot -1 for any other node).
+    static casestore::CaseRef caseRef(const QTreeWidgetItem* item);
 
     // The node's level: 0 root, 1 class, 2 case; -1 for none.
     static int level(const QTreeWidgetItem* item);
@@ -72,13 +74,18 @@ public:
 
 signals:
     // 查看命例 or a double-click on a case node.
-    void openCaseRequested(int index);
+    void openCaseRequested(const hj::casestore::CaseRef& ref);
+    // This tree changed the store (and shows the result already).
+    void storeChangedHere();
     // The stored record changed through the tree (edit, move, class rename).
     void recordChanged(const hj::casestore::CaseRecord& before, const hj::casestore::CaseRecord& after);
     // A record was deleted; `wasOpen` when it was the open case (its pane is to be emptied).
     void caseDeleted(int index, bool wasOpen);
 
 public slots:
+    // Shows the store as it is now (another window or process changed it): the same listing,
+    // open classes and selection; cases gone from their slots disappear.
+    void refresh();
     void ViewClick();
     void EditCaseClick();
     void DeleteCaseClick();
@@ -97,6 +104,14 @@ private:
     QTreeWidgetItem* ensureClass(const QString& name);
     void forgetCase(QTreeWidgetItem* item);
     QWidget* window() const;
+    static std::vector<casestore::CaseRef> classRefs(const QTreeWidgetItem* cls);
+    // Says why a change was refused (`what` holds %1 for the reason); a case that left its slot
+    // refreshes the tree. Always false.
+    bool refused(const QString& what);
+
+    enum class Listing { FirstSlots, All, Search };
+    Listing listing_ = Listing::FirstSlots;
+    int firstSlots_ = 0;
 
     QTreeWidget* tree_;
     casestore::CaseStore& store_;

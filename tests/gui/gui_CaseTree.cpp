@@ -45,6 +45,7 @@ private slots:
     void deletingOpenCaseNeverBringsItBack();
     void deletingClassOfOpenCaseEndsEditing();
     void moveRenameAndEditOfOpenCaseSurviveSave();
+    void changesElsewhereNeverLandOnAnotherCase();
     void classCommands();
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
@@ -751,6 +752,72 @@ void TestCaseTree::caseTextsAtTheDefaultWidth() {
     QVERIFY2(textEnd <= tree()->viewport()->width(),
              qPrintable(QStringLiteral("%1 > %2").arg(textEnd).arg(tree()->viewport()->width())));
     hjtest::screenshot(win.get(), QStringLiteral("CaseTree-default-width"));
+}
+
+
+// Another process changes the store under the window: a save, an open case and a stale tree
+// never touch the case that has taken a slot since; the tree and the open case follow.
+void TestCaseTree::changesElsewhereNeverLandOnAnotherCase() {
+    for (int i = 0; i < 41; ++i) addRecord("原", "朋友");
+    CaseStore other;
+    QVERIFY(other.openStore(root->path().toStdString()));
+    for (int i = 1; i <= 31; ++i) QVERIFY(other.removeRecord(i));  // new cases now fill holes
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    select(node(0));
+    action("pmnuView")->trigger();
+    QVERIFY(win->editingCase());
+    auto* save = child<QToolButton>(win.get(), "SbtoSave");
+    const QString stale = QString::fromUtf8(hj::casestore::kStaleCase.data(),
+                                            static_cast<qsizetype>(hj::casestore::kStaleCase.size()));
+    CaseRecord newcomer;
+    newcomer.name = "新来的";
+    newcomer.className = "客户";
+    const std::string theirReport = "{\\rtf1 theirs}";
+
+    // 1. Removed and its slot refilled elsewhere: 存旧 is refused, and the window lets go of it.
+    QVERIFY(other.removeRecord(0));
+    QCOMPARE(other.addRecord(newcomer, &theirReport), 0);
+    hjtest::typeText(win->Redtbazi, QStringLiteral("批注"));
+    hjtest::Modals modals;
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox();
+    QTest::mouseClick(save, Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(1).text, QStringLiteral("未能保存命例：") + stale);
+    auto recs = liveRecords();
+    QCOMPARE(recs.at(0).name, std::string("新来的"));
+    QCOMPARE(hjtest::readBytes(root->path() + QStringLiteral("/bazi_f/0.rtf")).toStdString(), theirReport);
+    QVERIFY(!win->editingCase());
+    QCOMPARE(save->text(), QStringLiteral("存新"));
+    QVERIFY(save->toolTip().contains(QStringLiteral("不在命例库中")));
+    QVERIFY(node(0)->text(0).contains(QStringLiteral("新来的")));
+    QCOMPARE(node(0)->parent(), classNode(QStringLiteral("客户")));
+
+    // 2. Cleared and refilled elsewhere: the tree and the open case follow without being asked.
+    select(node(0));
+    action("pmnuView")->trigger();
+    QVERIFY(win->editingCase());
+    QVERIFY(other.clearAll());
+    newcomer.name = "清后";
+    QCOMPARE(other.addRecord(newcomer), 0);
+    QTRY_VERIFY(node(0) && node(0)->text(0).contains(QStringLiteral("清后")));
+    QTRY_VERIFY(!win->editingCase());
+    QVERIFY(!node(1));
+
+    // 3. A tree that has not looked yet: 删除命例 on a cleared case deletes nothing.
+    QVERIFY(other.clearAll());
+    newcomer.name = "再来";
+    for (int i = 0; i < 35; ++i) QCOMPARE(other.addRecord(newcomer), i);
+    tree()->setCurrentItem(node(0));  // still the cleared 清后
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox();
+    action("pmnuDelCase")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.back().text, QStringLiteral("未能删除命例：") + stale);
+    QCOMPARE(liveRecords().size(), std::size_t(35));
+    QVERIFY(node(0)->text(0).contains(QStringLiteral("再来")));
+    QVERIFY(modals.unexpected.isEmpty());
 }
 
 QTEST_MAIN(TestCaseTree)

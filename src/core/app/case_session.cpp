@@ -30,6 +30,7 @@ void CaseEditState::open(int index, const casestore::CaseRecord& r, std::string 
     openReportPath_ = std::move(reportPath);
     record_ = r;
     record_.index = index;
+    stored_ = record_;
 }
 
 void CaseEditState::leaveEditing() {
@@ -40,6 +41,8 @@ void CaseEditState::leaveEditing() {
 
 bool CaseEditState::applyStoredChange(const casestore::CaseRecord& before, const casestore::CaseRecord& after) {
     if (!editing_ || after.index != openCaseId_) return false;
+    if (before.caseId != 0 && record_.caseId != 0 && before.caseId != record_.caseId) return false;  // another case
+    record_.caseId = after.caseId;
     const auto take = [](auto& mine, const auto& was, const auto& now) {
         if (!(was == now)) mine = now;
     };
@@ -59,7 +62,27 @@ bool CaseEditState::applyStoredChange(const casestore::CaseRecord& before, const
     take(record_.latitude, before.latitude, after.latitude);
     take(record_.note, before.note, after.note);
     take(record_.place, before.place, after.place);
+    stored_ = after;
     return true;
+}
+
+void CaseEditState::saved(const casestore::CaseRecord& stored) {
+    record_.caseId = stored.caseId;
+    stored_ = stored;
+    stored_.index = openCaseId_;
+}
+
+bool CaseEditState::followStore(const casestore::CaseRecord* now) {
+    if (!editing_) return false;
+    if (!now || now->caseId != record_.caseId) {
+        leaveEditing();
+        return true;
+    }
+    if (!(*now == stored_)) {
+        const casestore::CaseRecord was = stored_;
+        applyStoredChange(was, *now);
+    }
+    return false;
 }
 
 bool CaseEditState::forgetDeleted(int index) {

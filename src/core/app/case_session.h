@@ -5,7 +5,9 @@
 // The copy must follow what the tree does to the same stored case meanwhile: an edit, a move
 // or a class rename of the open case changes the store, and a later save of the open case
 // must keep those changes; a deletion ends editing, so a save can never write into a slot
-// the store counts as a hole (or that a newer case has taken since).
+// the store counts as a hole (or that a newer case has taken since). The open case is named by
+// slot and identity (`openCase`), so the store itself refuses a save over a slot that another
+// window or process has given to another case meanwhile.
 #include <string>
 
 #include "core/casestore/case_store.h"
@@ -21,6 +23,10 @@ class CaseEditState {
 public:
     bool editingCase() const { return editing_; }
     int openCaseId() const { return editing_ ? openCaseId_ : -1; }
+    // The open case's slot and identity; slot -1 when none is open.
+    casestore::CaseRef openCase() const {
+        return editing_ ? casestore::CaseRef{openCaseId_, record_.caseId} : casestore::CaseRef{};
+    }
     const std::string& openReportPath() const { return openReportPath_; }
     // The record being edited, or about to be added.
     const casestore::CaseRecord& record() const { return record_; }
@@ -39,12 +45,19 @@ public:
     bool applyStoredChange(const casestore::CaseRecord& before, const casestore::CaseRecord& after);
     // Record `index` was deleted; when it was the open case, editing ends. True then.
     bool forgetDeleted(int index);
+    // The open case was saved as `stored` (the identity the store gave it included).
+    void saved(const casestore::CaseRecord& stored);
+    // The store as it is now: `now` is the open case's slot as read (null when it holds no live
+    // case). Another case in the slot, or none, ends editing (true then); the same case changed
+    // elsewhere has its changes taken into the copy.
+    bool followStore(const casestore::CaseRecord* now);
 
 private:
     bool editing_ = false;
     int openCaseId_ = -1;
     std::string openReportPath_;
     casestore::CaseRecord record_;
+    casestore::CaseRecord stored_;  // the open case as last read or written
 };
 
 }  // namespace hj::app

@@ -532,6 +532,10 @@ std::string CaseStore::changeStamp() const {
            detail::fileState(p.journal());
 }
 
+std::uint64_t CaseStore::changeCount() const {
+    return isOpen() ? detail::readCounter(detail::StorePaths{datDir_, reportDir_, prefix_}.changes()) : 0;
+}
+
 bool CaseStore::reportExists(int i) const { return isOpen() && detail::isRegularFile(reportPath(i)); }
 
 bool CaseStore::removeReport(int i) {

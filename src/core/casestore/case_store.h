@@ -253,6 +253,8 @@ public:
     // record file 0), read without a lock and without touching any file; for windows that
     // notice changes made by other processes. Cheap: two small reads.
     std::string changeStamp() const;
+    // The change counter alone: raised by one for each change this program makes.
+    std::uint64_t changeCount() const;
     // Indices of the live records matching `c`, in increasing order; one sequential read.
     bool searchRecords(const SearchCriteria& c, std::vector<int>& out);
 
