@@ -14,6 +14,7 @@
 #include "cli/traditional_output.h"
 #include "cli/output.h"
 #include "core/app/data_folder.h"
+#include "core/version.h"
 
 namespace hj::cli {
 namespace {
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
     CLI::App app{"衡鉴 2.1 — four pillars and three-lives readings on the command line", "hengjian-cli"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Print help for every command");
-    app.set_version_flag("--version", "hengjian-cli 2.1.0");
+    app.set_version_flag("--version", "hengjian-cli " HJ_VERSION);
     Context ctx;
     if (const char* home = std::getenv("HENGJIAN_HOME")) ctx.dataDir = home;
     app.add_option("--data-dir", ctx.dataDir,

@@ -12,6 +12,7 @@
 #include "core/app/data_folder.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmMain.h"
+#include "core/version.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     Application app(argc, argv);
     app.setApplicationName(QStringLiteral("hengjian"));
     // No display name: the toolkit would append it to every window title.
-    app.setApplicationVersion(QStringLiteral("2.1"));
+    app.setApplicationVersion(QStringLiteral(HJ_VERSION_SHORT));
 
     // The program speaks Chinese whatever the system's language: the toolkit's own dialogs
     // (files, fonts, colours, printing) should too, when their translations are installed.

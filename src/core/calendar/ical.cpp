@@ -6,6 +6,7 @@
 
 #include "core/calendar/date_text.h"
 #include "core/calendar/festivals.h"
+#include "core/version.h"
 
 namespace hj {
 namespace {
@@ -75,7 +76,7 @@ std::string IcalWriter::begin() const {
     std::string out;
     addLine(out, "BEGIN:VCALENDAR");
     addLine(out, "VERSION:2.0");
-    addLine(out, "PRODID:-//example.org//hengjian 2.1.0//ZH");
+    addLine(out, "PRODID:-//example.org//hengjian " HJ_VERSION "//ZH");
     addLine(out, "CALSCALE:GREGORIAN");
     addLine(out, "METHOD:PUBLISH");
     addLine(out, "X-WR-CALNAME:" + escaped("农历、节气与节日"));
