@@ -148,7 +148,8 @@ void TFrmSet::BtnokClick() {
         };
         return e.writeInt("set", "leftpos", left) && e.writeBool("set", "zishi", chkzishi->isChecked()) &&
                e.writeInt("set", "mgong", RdoMingGong->itemIndex()) && e.writeInt("set", "pai", pai) &&
-               e.writeInt("set", "idate", CboSelDate->currentIndex()) && e.writeBool("set", "save", ChkSave->isChecked()) &&
+               e.writeInt("set", "idate", CboSelDate->currentIndex()) &&
+               e.writeBool("set", "save", ChkSave->isChecked()) &&
                e.writeInt("set", "zhong", RdoZhong->itemIndex()) && e.writeInt("set", "yue", RdoYue->itemIndex()) &&
                writeAdded("dst", ChkDst->isChecked() ? 1 : 0, 1) &&
                writeAdded("fenxi", ChkFenXi->isChecked() ? 1 : 0, 0) &&

@@ -134,7 +134,6 @@ bool IniFile::reload() {
         }
         // A file that is there but cannot be read (a link, a FIFO, too large, no permission)
         // reads as empty and is never overwritten by what little this object then holds.
-        unreadable_ = error;
         lastError_ = error;
         return false;
     }
@@ -144,7 +143,6 @@ bool IniFile::reload() {
 }
 
 void IniFile::loadFromBytes(std::string_view bytes) {
-    unreadable_.clear();
     stamp_ = Stamp{};
     lines_.clear();
     std::string text = decodeFileText(bytes);
@@ -297,7 +295,6 @@ void IniFile::adopt(IniFile&& fresh) {
     lines_ = std::move(fresh.lines_);
     eol_ = std::move(fresh.eol_);
     finalEol_ = fresh.finalEol_;
-    unreadable_ = std::move(fresh.unreadable_);
     stamp_ = fresh.stamp_;
     reindex();
 }

@@ -137,7 +137,6 @@ private:
 
     std::string path_;
     std::vector<std::string> lines_;  // UTF-8, without line ends
-    std::string unreadable_;  // why the file on disk could not be read; writes are then refused
     std::string eol_ = "\r\n";
     bool finalEol_ = true;
     std::string lastError_;
