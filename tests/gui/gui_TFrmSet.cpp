@@ -25,8 +25,6 @@ private slots:
     void cancelWritesNothing();
     void summerTimeKey();
     void addedKeysWrittenOnlyOnceChanged();
-    void twoCopiesOnOneFolder_data();
-    void twoCopiesOnOneFolder();
 };
 
 namespace {
@@ -213,47 +211,6 @@ void TestTFrmSet::addedKeysWrittenOnlyOnceChanged() {
     QCOMPARE(s.bianjie, 30);
     QVERIFY(!s.fenxi);
     QVERIFY(hjtest::readGbk(path).contains(QStringLiteral("bianjie=30")));
-}
-
-// Two copies of the program, each with the file as read at its start: what one saves stays
-// whatever the other does next, and the other's dialog shows it.
-void TestTFrmSet::twoCopiesOnOneFolder_data() {
-    QTest::addColumn<QString>("other");
-    QTest::newRow("other saves its dialog unchanged") << QStringLiteral("dialog");
-    QTest::newRow("other writes its window keys") << QStringLiteral("window");
-    QTest::newRow("other cancels") << QStringLiteral("cancel");
-}
-
-void TestTFrmSet::twoCopiesOnOneFolder() {
-    QFETCH(QString, other);
-    hjtest::DataRoot root(false);
-    const QString path = root.dat(QStringLiteral("bzinit.ini"));
-    hjtest::writeGbk(path, QStringLiteral("[set]\r\nleftpos=500\r\npai=1\r\nsave=1\r\n"));
-    hj::text::IniFile mine(path.toStdString()), theirs(path.toStdString());
-    {
-        TFrmSet dlg(mine);
-        dlg.show();
-        hjtest::retype(child<QLineEdit>(&dlg, "LedtLeftPos"), QStringLiteral("0"));
-        tick(child<QRadioButton>(&dlg, "RdoHengPai"));
-        tick(child<QCheckBox>(&dlg, "ChkSave"));
-        QTest::mouseClick(child<QPushButton>(&dlg, "Btnok"), Qt::LeftButton);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-    }
-    if (other == QStringLiteral("window")) {
-        QVERIFY(theirs.writeInt("winpos", "left", 5));
-    } else {
-        TFrmSet dlg(theirs);
-        dlg.show();
-        QCOMPARE(child<QLineEdit>(&dlg, "LedtLeftPos")->text(), QStringLiteral("0"));
-        QVERIFY(child<QRadioButton>(&dlg, "RdoHengPai")->isChecked());
-        QVERIFY(!child<QCheckBox>(&dlg, "ChkSave")->isChecked());
-        QTest::mouseClick(child<QPushButton>(&dlg, other == QStringLiteral("dialog") ? "Btnok" : "Btncancel"),
-                          Qt::LeftButton);
-    }
-    hj::text::IniFile disk(path.toStdString());
-    QCOMPARE(disk.readInt("set", "leftpos", -1), 0);
-    QCOMPARE(disk.readInt("set", "pai", -1), 0);
-    QCOMPARE(disk.readInt("set", "save", -1), 0);
 }
 
 QTEST_MAIN(TestTFrmSet)
