@@ -33,9 +33,10 @@ TFrmWnl* openPerpetualCalendar(TFrmMain& main) {
     if (!wnl) {
         wnl = new TFrmWnl(&main);
         wnl->setAttribute(Qt::WA_DeleteOnClose);
-        wnl->setOptionsFile(&main.settings());
         QObject::connect(wnl, &TFrmWnl::chartRequested, &main, [&main](const DateTime& m) { castChartAt(main, m); });
     }
+    // Each time it is brought up: the options as the file holds them now.
+    wnl->setOptionsFile(&main.settings());
     // The year typed when it is one, else the up/down position: the calendar never opens on a
     // year it cannot show.
     int shown = shownYearOf(u8(main.EdtYear->text()));

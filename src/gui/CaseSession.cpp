@@ -146,6 +146,7 @@ void CaseSession::saveCase() {
     }
     QString cls, note;
     {
+        w_.settings().refresh();  // classes added by another window since the file was read
         TFrmFenLei dlg(w_.settings(), &w_);
         if (dlg.exec() != QDialog::Accepted) return;
         cls = dlg.className();

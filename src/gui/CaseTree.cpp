@@ -518,6 +518,7 @@ void CaseTree::EditClassesClick() {
 void CaseTree::FindClick() {
     std::vector<int> found;
     {
+        ini_.refresh();  // the class list as it is now
         TFrmSearch dlg(store_, ini_, criteria_, window());
         dlg.exec();
         if (!dlg.resultFlag()) return;

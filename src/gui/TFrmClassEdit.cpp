@@ -20,6 +20,7 @@ TFrmClassEdit::TFrmClassEdit(text::IniFile& ini, QWidget* parent) : QDialog(pare
     MemClass->setObjectName(QStringLiteral("MemClass"));
     MemClass->setLineWrapMode(QPlainTextEdit::NoWrap);
     QStringList lines;
+    ini_.refresh();  // the list as it is now, with classes added elsewhere since it was read
     for (const std::string& c : app::readClassList(ini_, "")) lines << qs(c);
     MemClass->setPlainText(lines.join(QLatin1Char('\n')));
     BtnSave = new QPushButton(QStringLiteral("保存"), this);

@@ -66,6 +66,7 @@ void TFrmEndfo::FormShow() {
             message(this, QStringLiteral("尾部信息文件无法读取：%1").arg(why), QStringLiteral("错误"), QMessageBox::Critical);
         });
     }
+    ini_.refresh();  // another window may have changed the file since it was read
     ChkAuto->setChecked(ini_.readBool("set", "endinfo", false));
 }
 

@@ -416,18 +416,20 @@ void TFrmMain::closeEvent(QCloseEvent* e) {
 bool TFrmMain::FormClose() {
     if (session_) session_->askToSaveChanges();
     const int state = isMaximized() ? 2 : (isMinimized() ? 1 : 0);
-    bool ok = true;
-    if (state == 0) {
-        ok = ok && ini_.writeInt("winpos", "left", x()) && ini_.writeInt("winpos", "top", y()) &&
-             ini_.writeInt("winpos", "width", width()) && ini_.writeInt("winpos", "height", height());
-    }
     const QFont f = Redtbazi->paneFont();
-    ok = ok && ini_.writeInt("winpos", "treewid", std::max(Tree->width(), kMinTreeWidth)) &&
-         ini_.writeInt("winpos", "state", state) && ini_.writeString("minggao", "fname", u8(f.family())) &&
-         ini_.writeInt("minggao", "fsize", f.pointSize()) &&
-         ini_.writeInt("minggao", "bcolor", numberFromColor(Redtbazi->background())) &&
-         ini_.writeInt("winpos", "sheng", cbodiZ->currentIndex()) &&
-         ini_.writeInt("winpos", "shi", std::max(0, cbodiC->currentIndex()));
+    // Only the keys this window owns, written into the file as it is now: settings another
+    // window saved while this one was open stay.
+    const bool ok = ini_.update([&](text::IniEditor& e) {
+        if (state == 0 && !(e.writeInt("winpos", "left", x()) && e.writeInt("winpos", "top", y()) &&
+                            e.writeInt("winpos", "width", width()) && e.writeInt("winpos", "height", height())))
+            return false;
+        return e.writeInt("winpos", "treewid", std::max(Tree->width(), kMinTreeWidth)) &&
+               e.writeInt("winpos", "state", state) && e.writeString("minggao", "fname", u8(f.family())) &&
+               e.writeInt("minggao", "fsize", f.pointSize()) &&
+               e.writeInt("minggao", "bcolor", numberFromColor(Redtbazi->background())) &&
+               e.writeInt("winpos", "sheng", cbodiZ->currentIndex()) &&
+               e.writeInt("winpos", "shi", std::max(0, cbodiC->currentIndex()));
+    });
     if (!ok) {
         message(this, QStringLiteral("窗口设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);

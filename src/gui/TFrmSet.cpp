@@ -109,6 +109,9 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
 }
 
 void TFrmSet::loadKeys() {
+    // Another window or a hand edit may have changed the file since it was read. A file that
+    // cannot be read now shows what was read before; saving then says why it fails.
+    ini_.refresh();
     const bool heng = ini_.readInt("set", "pai", 0) == 0;
     RdoHengPai->setChecked(heng);
     RdoShuPai->setChecked(!heng);
@@ -134,21 +137,24 @@ void TFrmSet::BtnokClick() {
         LedtLeftPos->selectAll();
         return;
     }
-    // Keys the program added later are written only once they depart from their defaults, so
-    // that a file saved with the default options keeps exactly its old keys.
-    const auto writeAdded = [this](const char* key, int value, int byDefault) {
-        return (value == byDefault && !ini_.hasKey("set", key)) || ini_.writeInt("set", key, value);
-    };
-    const bool ok = ini_.writeInt("set", "leftpos", left) && ini_.writeBool("set", "zishi", chkzishi->isChecked()) &&
-                    ini_.writeInt("set", "mgong", RdoMingGong->itemIndex()) &&
-                    ini_.writeInt("set", "pai", RdoHengPai->isChecked() ? 0 : 1) &&
-                    ini_.writeInt("set", "idate", CboSelDate->currentIndex()) &&
-                    ini_.writeBool("set", "save", ChkSave->isChecked()) &&
-                    ini_.writeInt("set", "zhong", RdoZhong->itemIndex()) &&
-                    ini_.writeInt("set", "yue", RdoYue->itemIndex()) &&
-                    writeAdded("dst", ChkDst->isChecked() ? 1 : 0, 1) &&
-                    writeAdded("fenxi", ChkFenXi->isChecked() ? 1 : 0, 0) &&
-                    writeAdded("bianjie", SpnBianJie->value(), 30);
+    // One locked reread-and-change of the file: keys this dialog does not show, and keys
+    // another window wrote meanwhile, stay as they are on disk.
+    const int pai = RdoHengPai->isChecked() ? 0 : 1;
+    const bool ok = ini_.update([&](text::IniEditor& e) {
+        // Keys the program added later are written only once they depart from their defaults,
+        // so that a file saved with the default options keeps exactly its old keys.
+        const auto writeAdded = [&e](const char* key, int value, int byDefault) {
+            return (value == byDefault && !e.hasKey("set", key)) || e.writeInt("set", key, value);
+        };
+        return e.writeInt("set", "leftpos", left) && e.writeBool("set", "zishi", chkzishi->isChecked()) &&
+               e.writeInt("set", "mgong", RdoMingGong->itemIndex()) && e.writeInt("set", "pai", pai) &&
+               e.writeInt("set", "idate", CboSelDate->currentIndex()) &&
+               e.writeBool("set", "save", ChkSave->isChecked()) &&
+               e.writeInt("set", "zhong", RdoZhong->itemIndex()) && e.writeInt("set", "yue", RdoYue->itemIndex()) &&
+               writeAdded("dst", ChkDst->isChecked() ? 1 : 0, 1) &&
+               writeAdded("fenxi", ChkFenXi->isChecked() ? 1 : 0, 0) &&
+               writeAdded("bianjie", SpnBianJie->value(), 30);
+    });
     if (!ok) {
         message(this, QStringLiteral("设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);

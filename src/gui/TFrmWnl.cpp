@@ -312,8 +312,8 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     connect(ImgMonth, &MonthGrid::monthMoveKey, this, &TFrmWnl::moveMonths);
     connect(ImgMonth, &MonthGrid::todayKey, this, &TFrmWnl::BtnTodayClick);
     connect(ImgMonth, &MonthGrid::enterKey, this, &TFrmWnl::BtnPaiClick);
-    connect(ActJieri, &QAction::toggled, this, &TFrmWnl::optionsChanged);
-    connect(ActDongLa, &QAction::toggled, this, &TFrmWnl::optionsChanged);
+    connect(ActJieri, &QAction::toggled, this, [this] { optionChanged(ActJieri); });
+    connect(ActDongLa, &QAction::toggled, this, [this] { optionChanged(ActDongLa); });
     connect(ActIcal, &QAction::triggered, this, &TFrmWnl::IcalClick);
 
     bindYearField(EdtYear, UdYear, shownYearAccepted, [this] {
@@ -471,17 +471,35 @@ void TFrmWnl::moveMonths(int months) {
 void TFrmWnl::setOptionsFile(text::IniFile* settings) {
     settings_ = settings;
     if (!settings_) return;
+    settings_->refresh();  // another window may have changed the file since it was read
     const QSignalBlocker a(ActJieri), b(ActDongLa);
     ActJieri->setChecked(settings_->readBool("wnl", "jieri", true));
     ActDongLa->setChecked(settings_->readBool("wnl", "dlyue", false));
     if (havePage_) drawMonth();
 }
 
-void TFrmWnl::optionsChanged() {
-    if (settings_ && (!settings_->writeBool("wnl", "jieri", ActJieri->isChecked()) ||
-                      !settings_->writeBool("wnl", "dlyue", ActDongLa->isChecked())))
-        message(this, QStringLiteral("万年历的选项没有保存：") + qs(settings_->lastError()), QStringLiteral("错误"),
-                QMessageBox::Critical);
+void TFrmWnl::optionChanged(QAction* changed) {
+    if (settings_) {
+        // Both keys are written, as always, but only the option changed here takes this
+        // window's value: the other keeps what the file holds now, which another copy of the
+        // program may have changed.
+        QAction* other = changed == ActJieri ? ActDongLa : ActJieri;
+        const char* otherKey = other == ActJieri ? "jieri" : "dlyue";
+        bool otherOn = other->isChecked();
+        const bool ok = settings_->update([&](text::IniEditor& e) {
+            otherOn = e.readBool("wnl", otherKey, otherOn);
+            const bool jieri = changed == ActJieri ? changed->isChecked() : otherOn;
+            const bool dlyue = changed == ActDongLa ? changed->isChecked() : otherOn;
+            return e.writeBool("wnl", "jieri", jieri) && e.writeBool("wnl", "dlyue", dlyue);
+        });
+        if (ok) {
+            const QSignalBlocker block(other);
+            other->setChecked(otherOn);
+        } else {
+            message(this, QStringLiteral("万年历的选项没有保存：") + qs(settings_->lastError()), QStringLiteral("错误"),
+                    QMessageBox::Critical);
+        }
+    }
     if (havePage_) drawMonth();
 }
 

@@ -114,7 +114,7 @@ private slots:
     void BtnTodayClick();
     void moveDays(int days);
     void moveMonths(int months);
-    void optionsChanged();
+    void optionChanged(QAction* changed);
     void IcalClick();
 
 private:

@@ -109,6 +109,53 @@ TEST(CaseTreeClasses, ListInSettings) {
     EXPECT_EQ(app::readClassList(again, "").size(), static_cast<std::size_t>(app::kClassListMax));
 }
 
+// Two windows (or a window and a command-line run) each holding the file as read at start:
+// every change to the list reads it as it is on disk, so none is lost.
+TEST(CaseTreeClasses, TwoCopiesKeepEachOthersClasses) {
+    struct Step {
+        int who;  // 0 or 1
+        enum { Add, Rename, WriteAll } op;
+        const char* a;
+        const char* b;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"both add", {{0, Step::Add, "朋友", ""}, {1, Step::Add, "同事", ""}}, {"朋友", "同事"}},
+        {"the same class from both", {{0, Step::Add, "朋友", ""}, {1, Step::Add, "朋友", ""}}, {"朋友"}},
+        {"rename of a class the other added",
+         {{0, Step::Add, "朋友", ""}, {1, Step::Add, "同事", ""}, {0, Step::Rename, "同事", "客户"}},
+         {"朋友", "客户"}},
+        {"add after the other wrote the whole list",
+         {{0, Step::Add, "朋友", ""}, {1, Step::WriteAll, "甲", ""}, {0, Step::Add, "乙", ""}},
+         {"甲", "乙"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempIni t;
+        hj::text::IniFile copies[2] = {hj::text::IniFile(t.path()), hj::text::IniFile(t.path())};
+        for (const Step& s : c.steps) {
+            hj::text::IniFile& ini = copies[s.who];
+            const bool ok = s.op == Step::Add      ? app::addToClassList(ini, s.a)
+                            : s.op == Step::Rename ? app::renameInClassList(ini, s.a, s.b)
+                                                   : app::writeClassList(ini, {s.a});
+            ASSERT_TRUE(ok) << ini.lastError();
+        }
+        hj::text::IniFile disk(t.path());
+        EXPECT_EQ(app::readClassList(disk, ""), c.expected);
+        EXPECT_EQ(app::readClassList(copies[c.steps.back().who], ""), c.expected);
+    }
+    // A list that cannot be stored as a whole leaves the file as it was.
+    TempIni t;
+    hj::text::IniFile ini(t.path());
+    ASSERT_TRUE(app::writeClassList(ini, {"甲", "乙"}));
+    EXPECT_FALSE(app::writeClassList(ini, {"丙", "😀", "丁"}));
+    EXPECT_EQ(app::readClassList(hj::text::IniFile(t.path()), ""), (std::vector<std::string>{"甲", "乙"}));
+}
+
 TEST(CaseEditState, RequestKeepsClassNoteAndIndex) {
     app::CaseEditState s;
     CaseRecord stored = record("李四", 1990, 5, 12, 7);

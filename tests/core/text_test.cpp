@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "core/text/fields.h"
+#include "core/text/folder_lock.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 
@@ -189,4 +194,211 @@ TEST_F(IniTest, RefusedWritesChangeNothing) {
     IniFile nowhere((dir / "no" / "such.ini").string());
     EXPECT_FALSE(nowhere.writeInt("a", "k", 1));
     EXPECT_FALSE(nowhere.lastError().empty());
+}
+
+// Two objects on one file (two windows, two programs) and hand edits: a write changes only its
+// own keys in the file as it is on disk, and the writer then holds that file.
+TEST_F(IniTest, WritesChangeOnlyTheirKeysInTheFileAsItIsNow) {
+    struct Case {
+        const char* name;
+        const char* start;
+        std::function<IniFile&(IniFile& a, IniFile& b)> steps;  // returns the last writer
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"each writes other keys", "[set]\r\nleftpos=500\r\npai=1\r\n",
+         [](IniFile& a, IniFile& b) -> IniFile& {
+             EXPECT_TRUE(a.writeInt("set", "leftpos", 0));
+             EXPECT_TRUE(b.writeInt("winpos", "left", 5));
+             return b;
+         },
+         "[set]\r\nleftpos=0\r\npai=1\r\n\r\n[winpos]\r\nleft=5\r\n"},
+        {"hand edit between load and write", "[set]\r\npai=1\r\n",
+         [this](IniFile& a, IniFile&) -> IniFile& {
+             put("; by hand\r\n[set]\r\npai=0\r\nsave=1\r\n");
+             EXPECT_TRUE(a.writeInt("winpos", "left", 5));
+             return a;
+         },
+         "; by hand\r\n[set]\r\npai=0\r\nsave=1\r\n\r\n[winpos]\r\nleft=5\r\n"},
+        {"one update beside a single write", "[set]\r\nleftpos=500\r\npai=1\r\nsave=1\r\n",
+         [](IniFile& a, IniFile& b) -> IniFile& {
+             EXPECT_TRUE(b.writeInt("winpos", "top", 7));
+             EXPECT_TRUE(a.update([](IniEditor& e) {
+                 return e.writeInt("set", "leftpos", 0) && e.writeInt("set", "pai", 0) && e.writeBool("set", "save", false);
+             }));
+             return a;
+         },
+         "[set]\r\nleftpos=0\r\npai=0\r\nsave=0\r\n\r\n[winpos]\r\ntop=7\r\n"},
+        {"update reads what another wrote", "[classes]\r\ncount=1\r\n1=甲\r\n",
+         [](IniFile& a, IniFile& b) -> IniFile& {
+             EXPECT_TRUE(b.writeInt("classes", "count", 2) && b.writeString("classes", "2", "乙"));
+             EXPECT_TRUE(a.update([](IniEditor& e) {
+                 const int n = e.readInt("classes", "count", 0);
+                 return e.writeInt("classes", "count", n + 1) && e.writeString("classes", std::to_string(n + 1), "丙");
+             }));
+             return a;
+         },
+         "[classes]\r\ncount=3\r\n1=甲\r\n2=乙\r\n3=丙\r\n"},
+        {"delete and erase keep keys added meanwhile", "[a]\r\nx=1\r\ny=2\r\n[b]\r\nz=3\r\n",
+         [](IniFile& a, IniFile& b) -> IniFile& {
+             EXPECT_TRUE(b.writeInt("a", "w", 4));
+             EXPECT_TRUE(b.writeInt("c", "v", 5));
+             EXPECT_TRUE(a.deleteKey("a", "x"));
+             EXPECT_TRUE(a.eraseSection("b"));
+             return a;
+         },
+         "[a]\r\ny=2\r\nw=4\r\n[c]\r\nv=5\r\n"},  // the blank line went with [b]
+        {"delete of a key written after the load", "[a]\r\nx=1\r\n",
+         [](IniFile& a, IniFile& b) -> IniFile& {
+             EXPECT_TRUE(b.writeInt("a", "y", 2));
+             EXPECT_TRUE(a.deleteKey("a", "y"));
+             return a;
+         },
+         "[a]\r\nx=1\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string start;
+        ASSERT_TRUE(utf8ToGbk(c.start, start));
+        put(start);
+        IniFile a(path), b(path);
+        IniFile& last = c.steps(a, b);
+        std::string expected, image;
+        ASSERT_TRUE(utf8ToGbk(c.expected, expected));
+        EXPECT_EQ(get(), expected);
+        ASSERT_TRUE(last.serialize(image));
+        EXPECT_EQ(image, expected);  // the writer holds the file as written
+    }
+}
+
+// A batch is the same bytes as the same writes one by one, on every kind of file.
+TEST_F(IniTest, OneUpdateWritesWhatSingleWritesWrote) {
+    const char* starts[] = {
+        nullptr,  // no file yet
+        "; comment\r\n[set]\r\npai=1\r\n\r\n[winpos]\r\nleft=1\r\n",
+        "[set]\npai=1\n[set]\nsave=1\n",  // LF, a repeated section
+        "[set]\r\npai=1",                  // no final line end
+        "\xEF\xBB\xBF[set]\npai=1\n",      // UTF-8
+    };
+    const auto singles = [](IniFile& f) {
+        return f.writeInt("set", "leftpos", 0) && f.writeInt("SET", "Pai", 0) && f.writeBool("set", "save", false) &&
+               f.writeString("minggao", "fname", "宋体") && f.deleteKey("set", "pai") && f.writeInt("set", "pai", 1) &&
+               f.eraseSection("winpos") && f.writeInt("winpos", "top", 3);
+    };
+    const auto batch = [](IniEditor& e) {
+        return e.writeInt("set", "leftpos", 0) && e.writeInt("SET", "Pai", 0) && e.writeBool("set", "save", false) &&
+               e.writeString("minggao", "fname", "宋体") && e.deleteKey("set", "pai") && e.writeInt("set", "pai", 1) &&
+               e.eraseSection("winpos") && e.writeInt("winpos", "top", 3);
+    };
+    const std::string other = (dir / "other.ini").string();
+    for (const char* start : starts) {
+        SCOPED_TRACE(start ? start : "(missing)");
+        fs::remove(path);
+        fs::remove(other);
+        if (start) {
+            put(start);
+            std::ofstream(other, std::ios::binary) << start;
+        }
+        IniFile one(path), many(other);
+        ASSERT_TRUE(singles(one));
+        ASSERT_TRUE(many.update(batch));
+        std::string a, b;
+        ASSERT_TRUE(readWholeFile(path, a));
+        ASSERT_TRUE(readWholeFile(other, b));
+        EXPECT_EQ(a, b);
+    }
+}
+
+// A batch that cannot be written as a whole writes nothing, and the object keeps what it held.
+TEST_F(IniTest, FailedUpdateChangesNothing) {
+    struct Case {
+        const char* name;
+        std::function<bool(IniEditor&)> change;
+        bool saysWhy;
+    };
+    const Case cases[] = {
+        {"invalid key after a good one", [](IniEditor& e) { return e.writeInt("a", "k", 2) && e.writeInt("a", "x=y", 1); },
+         true},
+        {"value not in GBK", [](IniEditor& e) { return e.writeInt("a", "k", 2) && e.writeString("a", "m", "😀"); }, true},
+        {"change gives up", [](IniEditor& e) { return e.writeInt("a", "k", 2) && false; }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        put("[a]\r\nk=1\r\n");
+        IniFile ini(path);
+        put("[a]\r\nk=1\r\nhand=1\r\n");  // changed after the load: the object keeps its image
+        EXPECT_FALSE(ini.update(c.change));
+        EXPECT_EQ(!ini.lastError().empty(), c.saysWhy);
+        EXPECT_EQ(get(), "[a]\r\nk=1\r\nhand=1\r\n");
+        EXPECT_EQ(ini.readInt("a", "k", 0), 1);
+        EXPECT_FALSE(ini.hasKey("a", "hand"));
+    }
+}
+
+// A write waits for whoever holds the data folder (the case store during a change, another
+// settings write) and gives up with a message rather than writing beside it.
+TEST_F(IniTest, WritesTakeTheFolderLock) {
+    put("[a]\r\nk=1\r\n");
+    for (const bool exclusive : {true, false}) {
+        SCOPED_TRACE(exclusive ? "exclusive holder" : "shared holder");
+        IniFile ini(path);
+        ini.setLockWait(30);
+        FolderLock holder;
+        std::string error;
+        ASSERT_TRUE(holder.take(dir.string(), exclusive, 0, &error)) << error;
+        EXPECT_FALSE(ini.writeInt("a", "k", 2));
+        EXPECT_NE(ini.lastError().find("另一个程序"), std::string::npos) << ini.lastError();
+        EXPECT_EQ(get(), "[a]\r\nk=1\r\n");
+        holder.release();
+        ASSERT_TRUE(ini.writeInt("a", "k", 2)) << ini.lastError();
+        ASSERT_TRUE(ini.writeInt("a", "k", 1)) << ini.lastError();
+    }
+}
+
+// Programs writing at the same moment lose none of each other's keys.
+TEST_F(IniTest, ConcurrentWritersLoseNothing) {
+    constexpr int kWriters = 3, kKeys = 30;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            IniFile ini(path);  // loaded before the others wrote: a stale image
+            bool ok = true;
+            for (int k = 0; k < kKeys; ++k)
+                ok = ok && ini.writeInt("w" + std::to_string(w), "k" + std::to_string(k), k);
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    IniFile ini(path);
+    for (int w = 0; w < kWriters; ++w)
+        EXPECT_EQ(ini.sectionKeys("w" + std::to_string(w)).size(), static_cast<std::size_t>(kKeys)) << w;
+}
+
+// A window about to show settings rereads a file changed since it was read; one that cannot be
+// read now leaves what was read before.
+TEST_F(IniTest, RefreshFollowsChangesOnDisk) {
+    put("[set]\r\npai=1\r\n");
+    IniFile shown(path), other(path);
+    ASSERT_TRUE(shown.refresh());
+    EXPECT_EQ(shown.readInt("set", "pai", -1), 1);
+    ASSERT_TRUE(other.writeInt("set", "pai", 0));  // same size, another file
+    ASSERT_TRUE(shown.refresh());
+    EXPECT_EQ(shown.readInt("set", "pai", -1), 0);
+    put("[set]\r\npai=0\r\nsave=1\r\n");  // by hand, in place
+    ASSERT_TRUE(shown.refresh());
+    EXPECT_TRUE(shown.readBool("set", "save", false));
+    fs::remove(path);
+    ASSERT_TRUE(fs::create_directory(path));  // not a file any more
+    EXPECT_FALSE(shown.refresh());
+    EXPECT_FALSE(shown.lastError().empty());
+    EXPECT_TRUE(shown.readBool("set", "save", false));
+    EXPECT_FALSE(shown.writeInt("set", "pai", 1));  // never replaced
+    EXPECT_TRUE(fs::is_directory(path));
 }

@@ -42,6 +42,7 @@ private slots:
     void offScreenWindowComesBack();
     void closingWritesKeys();
     void closingMaximisedKeepsGeometry();
+    void twoWindowsOnOneFolder();
     void yearChecks_data();
     void yearChecks();
     void yearUpDownSkipsYearZero();
@@ -201,6 +202,54 @@ void TestTFrmMain::closingMaximisedKeepsGeometry() {
     QCOMPARE(iniValue("winpos", "state"), QStringLiteral("2"));
     QCOMPARE(iniValue("winpos", "left"), QStringLiteral("77"));
     QCOMPARE(iniValue("winpos", "width"), QStringLiteral("500"));
+}
+
+// Two copies of the program on one data folder: 排盘设置 saved in one is shown by the other
+// and survives its closing, as does a hand edit made meanwhile.
+void TestTFrmMain::twoWindowsOnOneFolder() {
+    writeIni(QStringLiteral("[set]\r\nleftpos=500\r\npai=1\r\nsave=1\r\n"));
+    TFrmMain* first = open();
+    auto second = std::make_unique<TFrmMain>(root->path());
+    second->show();
+    second->move(55, 66);
+    QTest::qWait(10);
+
+    hjtest::Modals modals;
+    modals.expect([](QWidget* m) {
+        hjtest::retype(hjtest::child<QLineEdit>(m, "LedtLeftPos"), QStringLiteral("0"));
+        hjtest::child<QRadioButton>(m, "RdoHengPai")->setChecked(true);
+        hjtest::child<QCheckBox>(m, "ChkSave")->setChecked(false);
+        hjtest::clickLater(hjtest::child<QPushButton>(m, "Btnok"));
+    });
+    first->mnuO_set->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(iniValue("set", "leftpos"), QStringLiteral("0"));
+
+    QString shownLeft;
+    bool shownHeng = false, shownSave = true;
+    modals.expect([&](QWidget* m) {
+        shownLeft = hjtest::child<QLineEdit>(m, "LedtLeftPos")->text();
+        shownHeng = hjtest::child<QRadioButton>(m, "RdoHengPai")->isChecked();
+        shownSave = hjtest::child<QCheckBox>(m, "ChkSave")->isChecked();
+        hjtest::clickLater(hjtest::child<QPushButton>(m, "Btncancel"));
+    });
+    second->mnuO_set->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(shownLeft, QStringLiteral("0"));
+    QVERIFY(shownHeng);
+    QVERIFY(!shownSave);
+
+    writeIni(hjtest::readGbk(root->dat(QStringLiteral("bzinit.ini"))) + QStringLiteral("[hand]\r\nk=1\r\n"));
+    second->close();
+    QVERIFY(modals.unexpected.isEmpty());
+    QCOMPARE(iniValue("set", "leftpos"), QStringLiteral("0"));
+    QCOMPARE(iniValue("set", "pai"), QStringLiteral("0"));
+    QCOMPARE(iniValue("set", "save"), QStringLiteral("0"));
+    QCOMPARE(iniValue("hand", "k"), QStringLiteral("1"));
+    QCOMPARE(iniValue("winpos", "left"), QStringLiteral("55"));  // its own keys it does write
+    first->close();
+    QCOMPARE(iniValue("set", "leftpos"), QStringLiteral("0"));
+    QCOMPARE(iniValue("hand", "k"), QStringLiteral("1"));
 }
 
 void TestTFrmMain::yearChecks_data() {

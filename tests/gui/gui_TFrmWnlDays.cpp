@@ -20,6 +20,7 @@ private slots:
     void festivalsAndTheirSwitch();
     void keyboard();
     void optionsAreKept();
+    void optionsOfTwoCopies();
     void exportWritesAFile();
 };
 
@@ -144,6 +145,25 @@ void TestTFrmWnlDays::optionsAreKept() {
     again.showCalendar(dt(2024, 2, 10));
     QVERIFY(!again.ActJieri->isChecked());
     QCOMPARE(QString::fromStdString(cellOf(again, 1).lower), QStringLiteral("腊月廿二"));
+}
+
+// Two copies of the program: an option changed in one is not put back by the other changing
+// the other option, and the other's menu follows the file.
+void TestTFrmWnlDays::optionsOfTwoCopies() {
+    hjtest::DataRoot root(false);
+    const std::string path = root.dat(QStringLiteral("bzinit.ini")).toStdString();
+    hj::text::IniFile mine(path), theirs(path);
+    TFrmWnl a, b;
+    a.setOptionsFile(&mine);
+    b.setOptionsFile(&theirs);
+    a.ActDongLa->trigger();  // on
+    b.ActJieri->trigger();   // off
+    hj::text::IniFile disk(path);
+    QCOMPARE(disk.readBool("wnl", "jieri", true), false);
+    QCOMPARE(disk.readBool("wnl", "dlyue", false), true);
+    QVERIFY(b.ActDongLa->isChecked());
+    a.setOptionsFile(&mine);  // brought up again: rereads
+    QVERIFY(!a.ActJieri->isChecked());
 }
 
 void TestTFrmWnlDays::exportWritesAFile() {

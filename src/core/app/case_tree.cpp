@@ -59,7 +59,8 @@ bool checkCaseFields(const casestore::CaseRecord& r, std::string* error) {
 }
 
 namespace {
-int listCount(const text::IniFile& ini) {
+template <class Image>
+int listCount(const Image& ini) {
     return std::clamp(ini.readInt("classes", "count", 0), 0, kClassListMax);
 }
 }  // namespace
@@ -72,26 +73,33 @@ std::vector<std::string> readClassList(const text::IniFile& ini, std::string_vie
     return names;
 }
 
+// Each change reads the list as it is on disk now, so that one added elsewhere is kept.
 bool addToClassList(text::IniFile& ini, std::string_view name) {
-    const int n = listCount(ini);
-    for (int i = 1; i <= n; ++i)
-        if (sameClassName(ini.readString("classes", std::to_string(i), ""), name)) return true;
-    return ini.writeInt("classes", "count", n + 1) && ini.writeString("classes", std::to_string(n + 1), name);
+    return ini.update([&](text::IniEditor& e) {
+        const int n = listCount(e);
+        for (int i = 1; i <= n; ++i)
+            if (sameClassName(e.readString("classes", std::to_string(i), ""), name)) return true;
+        return e.writeInt("classes", "count", n + 1) && e.writeString("classes", std::to_string(n + 1), name);
+    });
 }
 
 bool renameInClassList(text::IniFile& ini, std::string_view from, std::string_view to) {
-    const int n = listCount(ini);
-    for (int i = 1; i <= n; ++i) {
-        const std::string key = std::to_string(i);
-        if (sameClassName(ini.readString("classes", key, ""), from)) return ini.writeString("classes", key, to);
-    }
-    return true;
+    return ini.update([&](text::IniEditor& e) {
+        const int n = listCount(e);
+        for (int i = 1; i <= n; ++i) {
+            const std::string key = std::to_string(i);
+            if (sameClassName(e.readString("classes", key, ""), from)) return e.writeString("classes", key, to);
+        }
+        return true;
+    });
 }
 
 bool writeClassList(text::IniFile& ini, const std::vector<std::string>& names) {
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (!ini.writeString("classes", std::to_string(i + 1), names[i])) return false;
-    return ini.writeInt("classes", "count", static_cast<int>(names.size()));
+    return ini.update([&](text::IniEditor& e) {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (!e.writeString("classes", std::to_string(i + 1), names[i])) return false;
+        return e.writeInt("classes", "count", static_cast<int>(names.size()));
+    });
 }
 
 int firstBadClassLine(const std::vector<std::string>& lines) {

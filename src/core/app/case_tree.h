@@ -50,12 +50,14 @@ bool checkCaseFields(const casestore::CaseRecord& r, std::string* error);
 
 // The [classes] names 1..count in order; a missing key reads as `missing`.
 std::vector<std::string> readClassList(const text::IniFile& ini, std::string_view missing);
+// The changes below are each one locked reread-and-change of the file (IniFile::update), so
+// a list changed by another window or run since `ini` was read is kept.
 // Appends `name` (count + 1) unless the list already holds it; false when the file could not
 // be written.
 bool addToClassList(text::IniFile& ini, std::string_view name);
 // Stores `to` under the first key whose value is `from`; nothing when none is.
 bool renameInClassList(text::IniFile& ini, std::string_view from, std::string_view to);
-// Writes the names as keys 1..n and count = n.
+// Writes the names as keys 1..n and count = n, all or none.
 bool writeClassList(text::IniFile& ini, const std::vector<std::string>& names);
 
 // Checks the lines of the class list editor: 0 when all are acceptable, else the number

@@ -2,13 +2,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 #include "core/text/file_io.h"
@@ -162,40 +160,6 @@ bool StoreFile::writeAt(std::int64_t offset, const char* buf, std::size_t n) {
 bool StoreFile::sync() {
     step();
     return fd_ >= 0 && (!flushing || ::fdatasync(fd_) == 0);
-}
-
-bool FolderLock::take(const std::string& folder, bool exclusive, int waitMs, std::string* error, bool* missing) {
-    release();
-    if (missing) *missing = false;
-    fd_ = openNoFollow(folder, O_RDONLY | O_DIRECTORY);
-    if (fd_ < 0) {
-        if (missing && errno == ENOENT) *missing = true;
-        return failWith(error, "无法打开文件夹 " + folder);
-    }
-    exclusive_ = exclusive;
-    // Another process may hold the folder for one operation; wait for it, polling ever slower.
-    long slept = 0, pause = 2;
-    for (;;) {
-        if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            failWith(error, "无法锁定文件夹 " + folder);
-            release();
-            return false;
-        }
-        if (slept >= waitMs) break;
-        struct timespec ts {0, pause * 1'000'000};
-        ::nanosleep(&ts, nullptr);
-        slept += pause;
-        pause = pause < 40 ? pause * 2 : 40;
-    }
-    release();
-    if (error) *error = "命例库正被另一个程序使用，请稍后再试（" + folder + "）";
-    return false;
-}
-
-void FolderLock::release() {
-    if (fd_ >= 0) ::close(fd_);  // also releases the lock
-    fd_ = -1;
 }
 
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::string* error) {

@@ -1,7 +1,7 @@
 #pragma once
-// Small POSIX file helpers of the case store: the data-folder lock, a file opened for one
-// operation, positioned reads and writes that finish or fail as a whole, and the few
-// file-system steps (create, rename, unlink, flush a folder) every change is made of.
+// Small POSIX file helpers of the case store: the data-folder lock (folder_lock.h), a file
+// opened for one operation, positioned reads and writes that finish or fail as a whole, and the
+// few file-system steps (create, rename, unlink, flush a folder) every change is made of.
 //
 // Every step that changes something on disk passes through `step()`, so a test can stop the
 // process at any one of them and check what a crash there leaves behind.
@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "core/text/folder_lock.h"
 
 namespace hj::casestore::detail {
 
@@ -56,25 +58,8 @@ private:
     std::string path_;
 };
 
-// The lock of one data folder, taken on the folder itself, so no file is created for it and
-// no replaced file can carry it away. Shared for readers, exclusive for every change.
-class FolderLock {
-public:
-    FolderLock() = default;
-    ~FolderLock() { release(); }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-    // Waits up to `waitMs` for the lock. False with `error`; `*missing` when the folder does
-    // not exist.
-    bool take(const std::string& folder, bool exclusive, int waitMs, std::string* error, bool* missing = nullptr);
-    void release();
-    bool held() const { return fd_ >= 0; }
-    bool exclusive() const { return exclusive_; }
-
-private:
-    int fd_ = -1;
-    bool exclusive_ = false;
-};
+// The data-folder lock lives with the text helpers, so that settings writes take it too.
+using FolderLock = text::FolderLock;
 
 // Writes `bytes` to `path` (created or truncated, no link followed) and flushes it.
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::string* error);

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/text/file_io.h"
+#include "core/text/folder_lock.h"
 #include "core/text/gbk.h"
 
 namespace hj::text {
@@ -123,21 +124,26 @@ bool IniFile::reload() {
     lastError_.clear();
     std::string bytes, error;
     bool missing = false;
+    // Taken before reading: a change between the two makes the next refresh() read again.
+    const Stamp stamp = stampOf(path_);
     if (!readRegularFile(path_, kMaxProfileBytes, bytes, &error, &missing)) {
         loadFromBytes({});
-        if (missing) return true;  // a missing file reads as empty
+        if (missing) {
+            stamp_ = stamp;
+            return true;  // a missing file reads as empty
+        }
         // A file that is there but cannot be read (a link, a FIFO, too large, no permission)
         // reads as empty and is never overwritten by what little this object then holds.
-        unreadable_ = error;
         lastError_ = error;
         return false;
     }
     loadFromBytes(bytes);
+    stamp_ = stamp;
     return true;
 }
 
 void IniFile::loadFromBytes(std::string_view bytes) {
-    unreadable_.clear();
+    stamp_ = Stamp{};
     lines_.clear();
     std::string text = decodeFileText(bytes);
     eol_ = "\r\n";
@@ -256,56 +262,124 @@ bool IniFile::serialize(std::string& gbkBytes, std::string* badChar) const {
     return utf8ToGbk(text, gbkBytes, badChar);
 }
 
-bool IniFile::commit(std::vector<std::string> lines) {
+IniFile::Stamp IniFile::stampOf(const std::string& path) {
+    Stamp st;
+    st.known = true;
+    struct stat sb {};
+    if (::lstat(path.c_str(), &sb) != 0) return st;
+    st.present = true;
+    st.dev = static_cast<std::uint64_t>(sb.st_dev);
+    st.ino = static_cast<std::uint64_t>(sb.st_ino);
+    st.size = static_cast<std::int64_t>(sb.st_size);
+    st.mtimeSec = static_cast<std::int64_t>(sb.st_mtim.tv_sec);
+    st.mtimeNsec = static_cast<std::int64_t>(sb.st_mtim.tv_nsec);
+    st.ctimeSec = static_cast<std::int64_t>(sb.st_ctim.tv_sec);
+    st.ctimeNsec = static_cast<std::int64_t>(sb.st_ctim.tv_nsec);
+    return st;
+}
+
+bool IniFile::refresh() {
     lastError_.clear();
-    if (!unreadable_.empty()) {
-        lastError_ = unreadable_ + "；该文件不会被改写";
+    if (path_.empty() || (stamp_.known && stampOf(path_) == stamp_)) return true;
+    IniFile fresh;
+    fresh.path_ = path_;
+    if (!fresh.reload()) {
+        lastError_ = fresh.lastError_;
         return false;
     }
-    std::vector<std::string> old = std::move(lines_);
-    bool oldFinal = finalEol_;
-    lines_ = std::move(lines);
-    finalEol_ = true;
-    reindex();
-    std::string bytes, bad;
-    if (!serialize(bytes, &bad)) {
-        lines_ = std::move(old);
-        finalEol_ = oldFinal;
-        reindex();
-        lastError_ = "字符“" + bad + "”无法以GBK编码保存";
-        return false;
-    }
-    if (!writeFileAtomically(path_, bytes, &lastError_)) {
-        lines_ = std::move(old);
-        finalEol_ = oldFinal;
-        reindex();
-        return false;
-    }
+    adopt(std::move(fresh));
     return true;
 }
 
-bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+void IniFile::adopt(IniFile&& fresh) {
+    lines_ = std::move(fresh.lines_);
+    eol_ = std::move(fresh.eol_);
+    finalEol_ = fresh.finalEol_;
+    stamp_ = fresh.stamp_;
+    reindex();
+}
+
+bool IniFile::update(const std::function<bool(IniEditor&)>& change) {
+    lastError_.clear();
+    const std::size_t slash = path_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path_.substr(0, slash);
+    FolderLock lock;
+    bool busy = false;
+    if (!lock.take(folder, true, lockWaitMs_, &lastError_, nullptr, &busy)) {
+        if (busy) lastError_ = "数据文件夹正被另一个程序使用，请稍后再试（" + path_ + "）";
+        return false;
+    }
+    IniFile fresh;
+    fresh.path_ = path_;
+    if (!fresh.reload()) {
+        // Never replace a file that is there but cannot be read by what little is known of it.
+        lastError_ = fresh.lastError_ + "；该文件不会被改写";
+        return false;
+    }
+    IniEditor editor(fresh);
+    if (!change(editor)) {
+        lastError_ = fresh.lastError_;
+        return false;
+    }
+    if (editor.changed_) {
+        fresh.finalEol_ = true;
+        std::string bytes, bad;
+        if (!fresh.serialize(bytes, &bad)) {
+            lastError_ = "字符“" + bad + "”无法以GBK编码保存";
+            return false;
+        }
+        if (!writeFileAtomically(path_, bytes, &lastError_)) return false;
+        fresh.stamp_ = stampOf(path_);
+    }
+    adopt(std::move(fresh));
+    return true;
+}
+
+bool IniFile::applyString(std::string_view section, std::string_view key, std::string_view value) {
     if (trim(key).empty() || key.find('=') != std::string_view::npos || section.find(']') != std::string_view::npos ||
         value.find_first_of("\r\n") != std::string_view::npos || key.find_first_of("\r\n") != std::string_view::npos ||
         section.find_first_of("\r\n") != std::string_view::npos) {
         lastError_ = "无效的设置项";
         return false;
     }
-    std::vector<std::string> lines = lines_;
     Found f = find(section, key);
     std::string line = std::string(key) + "=" + std::string(value);
     if (f.key >= 0) {
         std::string_view k, v;
-        keyValue(lines[static_cast<std::size_t>(f.key)], k, v);
-        lines[static_cast<std::size_t>(f.key)] = std::string(k) + "=" + std::string(value);
+        keyValue(lines_[static_cast<std::size_t>(f.key)], k, v);
+        lines_[static_cast<std::size_t>(f.key)] = std::string(k) + "=" + std::string(value);
     } else if (f.section >= 0) {
-        lines.insert(lines.begin() + f.sectionEnd, line);
+        lines_.insert(lines_.begin() + f.sectionEnd, line);
     } else {
-        if (!lines.empty() && !trim(lines.back()).empty()) lines.emplace_back();
-        lines.push_back("[" + std::string(section) + "]");
-        lines.push_back(line);
+        if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.emplace_back();
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(line);
     }
-    return commit(std::move(lines));
+    reindex();
+    return true;
+}
+
+bool IniFile::applyDelete(std::string_view section, std::string_view key) {
+    Found f = find(section, key);
+    if (f.key < 0) return false;
+    lines_.erase(lines_.begin() + f.key);
+    reindex();
+    return true;
+}
+
+bool IniFile::applyErase(std::string_view section) {
+    Found f = find(section, {});
+    if (f.section < 0) return false;
+    std::size_t end = static_cast<std::size_t>(f.section) + 1;
+    std::string_view name;
+    while (end < lines_.size() && !sectionName(lines_[end], name)) ++end;
+    lines_.erase(lines_.begin() + f.section, lines_.begin() + static_cast<long>(end));
+    reindex();
+    return true;
+}
+
+bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    return update([&](IniEditor& e) { return e.writeString(section, key, value); });
 }
 
 bool IniFile::writeInt(std::string_view section, std::string_view key, int value) {
@@ -317,22 +391,51 @@ bool IniFile::writeBool(std::string_view section, std::string_view key, bool val
 }
 
 bool IniFile::deleteKey(std::string_view section, std::string_view key) {
-    Found f = find(section, key);
-    if (f.key < 0) return true;
-    std::vector<std::string> lines = lines_;
-    lines.erase(lines.begin() + f.key);
-    return commit(std::move(lines));
+    return update([&](IniEditor& e) { return e.deleteKey(section, key); });
 }
 
 bool IniFile::eraseSection(std::string_view section) {
-    Found f = find(section, {});
-    if (f.section < 0) return true;
-    std::vector<std::string> lines = lines_;
-    std::size_t end = static_cast<std::size_t>(f.section) + 1;
-    std::string_view name;
-    while (end < lines.size() && !sectionName(lines[end], name)) ++end;
-    lines.erase(lines.begin() + f.section, lines.begin() + static_cast<long>(end));
-    return commit(std::move(lines));
+    return update([&](IniEditor& e) { return e.eraseSection(section); });
+}
+
+bool IniEditor::hasKey(std::string_view section, std::string_view key) const { return f_.hasKey(section, key); }
+
+std::string IniEditor::readString(std::string_view section, std::string_view key, std::string_view def) const {
+    return f_.readString(section, key, def);
+}
+
+int IniEditor::readInt(std::string_view section, std::string_view key, int def) const {
+    return f_.readInt(section, key, def);
+}
+
+bool IniEditor::readBool(std::string_view section, std::string_view key, bool def) const {
+    return f_.readBool(section, key, def);
+}
+
+std::vector<std::string> IniEditor::sectionKeys(std::string_view section) const { return f_.sectionKeys(section); }
+
+bool IniEditor::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    if (!f_.applyString(section, key, value)) return false;
+    changed_ = true;
+    return true;
+}
+
+bool IniEditor::writeInt(std::string_view section, std::string_view key, int value) {
+    return writeString(section, key, std::to_string(value));
+}
+
+bool IniEditor::writeBool(std::string_view section, std::string_view key, bool value) {
+    return writeString(section, key, value ? "1" : "0");
+}
+
+bool IniEditor::deleteKey(std::string_view section, std::string_view key) {
+    if (f_.applyDelete(section, key)) changed_ = true;
+    return true;  // a missing key is not an error
+}
+
+bool IniEditor::eraseSection(std::string_view section) {
+    if (f_.applyErase(section)) changed_ = true;
+    return true;
 }
 
 }  // namespace hj::text

@@ -1,0 +1,30 @@
+#pragma once
+// The lock of one data folder, shared by the case store and the settings files, so that every
+// change to the folder's files, from any window or command-line run, happens one at a time.
+#include <string>
+
+namespace hj::text {
+
+// Taken on the folder itself, so no file is created for it and no replaced file can carry it
+// away. Shared for readers, exclusive for every change. Two locks of one process on the same
+// folder exclude each other like those of two processes.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock() { release(); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    // Waits up to `waitMs` for the lock. False with `error`; `*missing` when the folder does
+    // not exist, `*busy` when another holder kept it the whole time.
+    bool take(const std::string& folder, bool exclusive, int waitMs, std::string* error, bool* missing = nullptr,
+              bool* busy = nullptr);
+    void release();
+    bool held() const { return fd_ >= 0; }
+    bool exclusive() const { return exclusive_; }
+
+private:
+    int fd_ = -1;
+    bool exclusive_ = false;
+};
+
+}  // namespace hj::text
