@@ -71,16 +71,22 @@ bool worthKeeping(const StorePaths& p, const std::vector<std::string>& recordFil
     return h.count - h.deletedCount > 0;
 }
 
-// A new backup name for this moment: the local time, and "-N" when that name is taken.
+// A new backup name for this moment: the local time, with "-N" after the last backup of the
+// same second. It always sorts after every backup there, even when the clock was set back,
+// so the oldest are the ones pruned.
 std::string freshName(const std::string& folder) {
     const std::time_t now = std::time(nullptr);
     std::tm tm {};
     ::localtime_r(&now, &tm);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    std::string name = stamp;
-    for (int n = 2; exists(folder + "/" + name); ++n) name = std::string(stamp) + "-" + std::to_string(n);
-    return name;
+    std::vector<std::string> names;
+    std::string ignored;
+    listFolder(folder, keepBackup, {}, names, &ignored);
+    sortByAge(names);
+    if (names.empty() || names.back().compare(0, kStampLength, stamp) < 0) return stamp;
+    const std::string& last = names.back();
+    return last.substr(0, kStampLength) + "-" + std::to_string(sequenceOf(last) + 1);
 }
 
 // Takes a backup out of the list at once (a rename), then removes its files.
