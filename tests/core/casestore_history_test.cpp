@@ -131,6 +131,12 @@ TEST_F(HistoryTest, AnExportWithAFailedCopyLeavesNoRecordFileZero) {
     ASSERT_TRUE(other.importFrom((earlier / "bazi0.dat").string())) << other.lastError();
     EXPECT_EQ(contents(other), (std::vector<std::string>{"甲:" + reportFor("甲"), "乙:" + reportFor("乙"), "丙:" + reportFor("丙")}));
     EXPECT_FALSE(fs::exists(earlier / "bazi_f" / "7.rtf"));
+    // A target the user reaches through a link is the folder it names.
+    fs::create_directories(root / "real");
+    fs::create_directory_symlink(root / "real", root / "linked");
+    ASSERT_TRUE(store.exportTo((root / "linked").string())) << store.lastError();
+    EXPECT_TRUE(fs::is_regular_file(root / "real" / "bazi0.dat"));
+    ASSERT_TRUE(other.importFrom((root / "linked" / "bazi0.dat").string())) << other.lastError();
     ::alarm(0);
 }
 

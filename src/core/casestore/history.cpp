@@ -59,7 +59,11 @@ bool keepReport(const std::string& name, const std::string&) { return detail::is
 bool keepRecordFile(const std::string& name, const std::string& prefix) {
     return detail::recordFileNumber(name, prefix) >= 0;
 }
-bool isExportStage(const std::string& name, const std::string&) { return name.rfind(".export-", 0) == 0; }
+// ".export-<pid>-<serial>-<random>", the staging folder of an export.
+bool isExportStage(const std::string& name, const std::string&) {
+    return name.size() > 8 && name.rfind(".export-", 0) == 0 &&
+           std::all_of(name.begin() + 8, name.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || c == '-'; });
+}
 
 // "<digits>.rtf": a report file the store itself names.
 bool isSlotReport(const std::string& name) {
@@ -191,14 +195,16 @@ bool CaseStore::exportTo(const std::string& folder) {
     if (samePath(target / (prefix_ + "0.dat"), recordFilePath(0)) || samePath(target, datDir_) ||
         samePath(target / (prefix_ + "_f"), reportDir_))
         return fail("不能导出到命例库自己所在的文件夹：" + target.string());
-    const std::string to = target.string();
-    const std::string reportsTo = (target / (prefix_ + "_f")).string();
+    // A target reached through a link is the folder it names; the steps below follow no link.
+    const fs::path real = fs::canonical(target, ec);
+    const std::string to = ec ? target.string() : real.string();
+    const std::string reportsTo = to + "/" + prefix_ + "_f";
     std::string err;
     if (!detail::checkFolderEntry(reportsTo, "导出文件夹中的命稿文件夹", &err)) return fail("不能导出：" + err);
 
     // One export into a folder at a time, and no import reading it meanwhile.
     detail::FolderLock targetLock;
-    if (!targetLock.take(to, true, lockWaitMs_, &err))
+    if (!targetLock.takeOutside(to, true, lockWaitMs_, &err))
         return fail(targetLock.busy() ? "导出文件夹正被另一个程序使用，请稍后再试（" + to + "）" : err);
     // Staging folders of exports that were cut off; none is in use while the lock is held.
     std::vector<std::string> stale;
@@ -342,7 +348,7 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
     if (folder.empty()) folder = ".";
     // No export may change the source while it is read.
     detail::FolderLock sourceLock;
-    if (!sourceLock.take(folder.string(), false, lockWaitMs_, &err))
+    if (!sourceLock.takeOutside(folder.string(), false, lockWaitMs_, &err))
         return fail(sourceLock.busy() ? "不能导入：所选文件夹正被另一个程序使用，请稍后再试（" + folder.string() + "）"
                                       : "不能导入：" + err);
     // Checked again under the lock: the source may have changed while this waited for it.

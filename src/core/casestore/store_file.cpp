@@ -145,11 +145,27 @@ bool FolderLock::take(const std::string& folder, bool exclusive, int waitMs, std
         if (missing && errno == ENOENT) *missing = true;
         return failWith(error, "无法打开文件夹 " + folder);
     }
+    return wait(folder, exclusive, waitMs, false, error);
+}
+
+bool FolderLock::takeOutside(const std::string& folder, bool exclusive, int waitMs, std::string* error) {
+    release();
+    busy_ = false;
+    do {
+        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0) return failWith(error, "无法打开文件夹 " + folder);
+    return wait(folder, exclusive, waitMs, true, error);
+}
+
+bool FolderLock::wait(const std::string& folder, bool exclusive, int waitMs, bool locklessOk, std::string* error) {
     exclusive_ = exclusive;
     // Another process may hold the folder for one operation; wait for it, polling ever slower.
     long slept = 0, pause = 2;
     for (;;) {
         if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
+        if (locklessOk && (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL))
+            return true;  // a file system without locks: nothing to wait for there
         if (errno != EWOULDBLOCK && errno != EINTR) {
             failWith(error, "无法锁定文件夹 " + folder);
             release();

@@ -67,6 +67,9 @@ public:
     // Waits up to `waitMs` for the lock. False with `error`; `*missing` when the folder does
     // not exist.
     bool take(const std::string& folder, bool exclusive, int waitMs, std::string* error, bool* missing = nullptr);
+    // The same for a folder outside the store (an export's target, an import's source): a
+    // link to it is followed, and on a file system that has no locks it is used unlocked.
+    bool takeOutside(const std::string& folder, bool exclusive, int waitMs, std::string* error);
     void release();
     bool held() const { return fd_ >= 0; }
     bool exclusive() const { return exclusive_; }
@@ -74,6 +77,7 @@ public:
     bool busy() const { return busy_; }
 
 private:
+    bool wait(const std::string& folder, bool exclusive, int waitMs, bool locklessOk, std::string* error);
     int fd_ = -1;
     bool exclusive_ = false;
     bool busy_ = false;
