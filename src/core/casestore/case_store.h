@@ -15,8 +15,12 @@
 // (create, add, edit, move, remove, class rename, clear, import), report files included. The
 // store files are opened only after the lock is taken, so a file replaced by an import or a
 // clear is never written afterwards. Readers never create or change a file (except that one
-// finding an unfinished change finishes it first, under the exclusive lock); a missing store
-// is created under the exclusive lock by linking a complete file in, never over an existing one.
+// finding an unfinished change finishes it first, and removes the leftovers of interrupted
+// ones, under the exclusive lock); a missing store is created under the exclusive lock by
+// linking a complete file in, never over an existing one. Before a change starts, dat/,
+// bazi_f/ and the store's working folders (bazi_f/.pending, the staged folders, dat/backups)
+// must be real folders, never links, and dat/ and bazi_f/ writable; otherwise the change is
+// refused with a message naming the path, so nothing is ever deleted through a link.
 //
 // Crash safety: a change is first written whole to a journal (dat/<prefix>.journal) and
 // flushed; only then are the record files, the header and the report files changed, and the
