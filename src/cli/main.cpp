@@ -39,8 +39,8 @@ namespace {
 // With no --data-dir or HENGJIAN_HOME the commands use the program folder; an installed copy
 // uses the home data folder instead. Whichever folder it is, a new one is seeded with the
 // default data files as the desktop program does, so that places and settings are there. A
-// folder that cannot be prepared is reported (and kept in ctx.dataError): most commands need no
-// data files, but the case store lives there.
+// folder that cannot be prepared is reported, and kept in ctx.dataError when it has no dat/:
+// most commands need no data files, but the case store lives there.
 void resolveDataFolder(Context& ctx) {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -54,7 +54,8 @@ void resolveDataFolder(Context& ctx) {
     std::string error;
     if (!app::prepareDataFolder(root, app::defaultDataFolder(in.programDir), &error)) {
         fail(error);
-        ctx.dataError = error;
+        // A folder that exists but lacks a default file (read-only, say) still holds its cases.
+        if (!std::filesystem::is_directory(root + "/dat", ec)) ctx.dataError = error;
     }
 }
 
