@@ -238,6 +238,15 @@ TEST_F(HistoryTest, ChangesRefuseFoldersThatAreLinksOrFiles) {
         if (existed) fs::rename(aside, c.path);
         EXPECT_EQ(contents(store), before) << c.what;
     }
+    // dat/ itself a link: refused too, and the folder it names keeps its files.
+    fs::rename(app() / "dat", root / "dat-real");
+    fs::create_directory_symlink(root / "dat-real", app() / "dat");
+    EXPECT_FALSE(store.removeRecord(0, true));
+    EXPECT_NE(store.lastError().find((app() / "dat").string()), std::string::npos) << store.lastError();
+    EXPECT_FALSE(store.clearAll());
+    EXPECT_TRUE(readFile(root / "dat-real" / "bazi0.dat") == image);
+    fs::remove(app() / "dat");
+    fs::rename(root / "dat-real", app() / "dat");
     EXPECT_TRUE(store.removeRecord(0, true)) << store.lastError();
 }
 
