@@ -1,5 +1,5 @@
 // The case store on the command line: cases add | list | show | remove | search | export |
-// import | clear.
+// import | clear | backups | restore.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "cli/place_options.h"
 #include "core/app/case_session.h"
 #include "core/app/case_tree.h"
@@ -64,6 +65,9 @@ std::string dateTimeOf(const CaseRecord& r) {
 }
 
 // ---- add ----
+
+// How messages name a stored case.
+std::string storedCaseName(int index) { return "第" + std::to_string(index) + "号"; }
 
 struct AddOptions {
     std::string name, date, time, className, note;
@@ -141,6 +145,9 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     const int index = store.addRecord(rec, &report);
     if (index < 0) return fail(store.lastError());
     print(std::to_string(index));
+    // The case is stored whatever becomes of the output: a lost number is told on stderr.
+    if (std::string reason; !flushOutputNow(reason))
+        return fail("命例已保存为" + storedCaseName(index) + "，但无法写出结果：" + reason);
     return 0;
 }
 
@@ -296,18 +303,47 @@ int runExport(const std::string& dir, const Context& ctx) {
     return 0;
 }
 
+// After a clear, import or restore: names the backup of the replaced history. When that
+// cannot be written, stderr says what was done all the same.
+int tellReplaced(const std::string& done, const CaseStore& store) {
+    const std::string kept = store.lastBackup().empty() ? std::string() : "原有的历史记录已备份为 " + store.lastBackup();
+    if (!kept.empty()) print(kept);
+    if (std::string reason; !flushOutputNow(reason))
+        return fail(done + (kept.empty() ? "" : "，" + kept) + "，但无法写出结果：" + reason);
+    return 0;
+}
+
 int runImport(const std::string& file, const Context& ctx) {
     CaseStore store;
     if (!openStore(ctx, store, true)) return 1;
     if (!store.importFrom(file)) return fail(store.lastError());
-    return 0;
+    return tellReplaced("已导入", store);
 }
 
 int runClear(const Context& ctx) {
     CaseStore store;
     if (!openStore(ctx, store, true)) return 1;
     if (!store.clearAll()) return fail(store.lastError());
+    return tellReplaced("已清除", store);
+}
+
+int runBackups(const Context& ctx) {
+    CaseStore store;
+    if (!openForReading(ctx, store)) return 1;
+    std::vector<casestore::BackupInfo> all;
+    if (!store.listBackups(all)) return fail(store.lastError());
+    std::string out;
+    for (const casestore::BackupInfo& b : all)
+        out += b.name + '\t' + (b.cases < 0 ? std::string("?") : std::to_string(b.cases)) + '\t' + std::to_string(b.bytes) + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
+}
+
+int runRestore(const std::string& name, const Context& ctx) {
+    CaseStore store;
+    if (!openStore(ctx, store, true)) return 1;
+    if (!store.restoreBackup(name)) return fail(store.lastError());
+    return tellReplaced("已恢复备份 " + name, store);
 }
 
 void setup(CLI::App& app, Context& ctx) {
@@ -368,11 +404,24 @@ void setup(CLI::App& app, Context& ctx) {
     exp->callback([&ctx] { ctx.exitCode = runExport(exportDir, ctx); });
 
     static std::string importFile;
-    auto* imp = cases->add_subcommand("import", "Replace the whole history with an exported one");
+    auto* imp = cases->add_subcommand(
+        "import", "Replace the whole history with an exported one; prints the backup kept of the old one");
     imp->add_option("FILE", importFile, "The exported record file 0 (DIR/bazi0.dat)")->required();
     imp->callback([&ctx] { ctx.exitCode = runImport(importFile, ctx); });
 
-    cases->add_subcommand("clear", "Delete every case and report")->callback([&ctx] { ctx.exitCode = runClear(ctx); });
+    cases->add_subcommand("clear", "Delete every case and report; prints the backup kept of them")
+        ->callback([&ctx] { ctx.exitCode = runClear(ctx); });
+
+    cases->add_subcommand("backups",
+                          "Backups kept by clear, import and restore (dat/backups, the newest 5), oldest first: "
+                          "name, cases (? when unreadable), bytes")
+        ->callback([&ctx] { ctx.exitCode = runBackups(ctx); });
+
+    static std::string restoreName;
+    auto* restore = cases->add_subcommand(
+        "restore", "Replace the whole history with a backup (the current one is backed up first)");
+    restore->add_option("NAME", restoreName, "Backup name, as cases backups prints it")->required();
+    restore->callback([&ctx] { ctx.exitCode = runRestore(restoreName, ctx); });
 }
 
 const CommandRegistrar registrar(40, &setup);

@@ -11,6 +11,7 @@ struct Context {
     std::string dataDir;  // --data-dir or $HENGJIAN_HOME; empty: the folder beside the executable
     bool traditional = false;  // --traditional: all output in Traditional characters
     int exitCode = 0;
+    std::string dataError;  // why the data folder could not be prepared (told already)
 };
 
 using CommandSetup = void (*)(CLI::App& app, Context& ctx);

@@ -1,5 +1,9 @@
 // hengjian-cli: the engine of 衡鉴 on the command line, for scripting, batch work and checks.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,7 +40,8 @@ namespace {
 // With no --data-dir or HENGJIAN_HOME the commands use the program folder; an installed copy
 // uses the home data folder instead. Whichever folder it is, a new one is seeded with the
 // default data files as the desktop program does, so that places and settings are there. A
-// folder that cannot be prepared is only reported: most commands need no data files.
+// folder that cannot be prepared is reported, and kept in ctx.dataError when it has no dat/:
+// most commands need no data files, but the case store lives there.
 void resolveDataFolder(Context& ctx) {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -48,7 +53,25 @@ void resolveDataFolder(Context& ctx) {
     const std::string root = app::chooseDataFolder(in);
     if (root != in.programDir) ctx.dataDir = root;
     std::string error;
-    if (!app::prepareDataFolder(root, app::defaultDataFolder(in.programDir), &error)) fail(error);
+    if (!app::prepareDataFolder(root, app::defaultDataFolder(in.programDir), &error)) {
+        fail(error);
+        // A folder that exists but lacks a default file (read-only, say) still holds its cases.
+        if (!std::filesystem::is_directory(root + "/dat", ec)) ctx.dataError = error;
+    }
+}
+
+// A standard stream the caller closed gets its number taken by /dev/null opened the wrong way
+// round: reads or writes on it still fail and are reported, and no file opened later (a store
+// file, a lock) can take the number and receive output meant for the terminal.
+void holdClosedStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int n = ::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+        if (n >= 0 && n != fd) {
+            ::dup2(n, fd);
+            ::close(n);
+        }
+    }
 }
 
 constexpr const char* kFooter = R"(Data folder: dat/ (settings, places, case records) and bazi_f/ (stored reports) live
@@ -73,6 +96,7 @@ Run "hengjian-cli COMMAND --help" for the options of one command.)";
 
 int main(int argc, char** argv) {
     using namespace hj::cli;
+    holdClosedStandardStreams();
     CLI::App app{"衡鉴 2.1 — four pillars and three-lives readings on the command line", "hengjian-cli"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Print help for every command");
@@ -87,10 +111,15 @@ int main(int argc, char** argv) {
         ->check(CLI::Validator([](std::string& dir) { return dir.empty() ? std::string("数据文件夹不能为空") : std::string(); },
                                "DIR"));
     app.add_flag("--traditional", ctx.traditional, "Print everything in Traditional characters (繁體中文)");
-    app.parse_complete_callback([&ctx] {
+    app.parse_complete_callback([&ctx, &app] {
         resolveDataFolder(ctx);
+        // Without its data folder a cases command cannot work; the reason was told above.
+        if (!ctx.dataError.empty() && app.got_subcommand("cases")) throw CLI::RuntimeError(1);
         std::string error;
-        if (ctx.traditional && !startTraditionalOutput(error)) fail(error);
+        if (ctx.traditional && !startTraditionalOutput(error)) {
+            fail(error);
+            throw CLI::RuntimeError(1);
+        }
     });
 
     auto& reg = registry();

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "cli/traditional_output.h"
 #include "core/text/file_io.h"
 
 namespace hj::cli {
@@ -17,7 +18,11 @@ bool writeOut(std::string_view bytes) {
 
 bool outputOk() { return !std::ferror(stdout); }
 
-bool finishOutput(std::string& error) {
+namespace {
+bool failureTold = false;  // flushOutputNow has handed the failure to its command
+
+// Flushes standard output; false with the errno of the first failed write.
+bool flushStdout(int& err) {
     // A command that wrote with fwrite directly left the reason only in errno; take it when it
     // is one a write gives.
     const int earlier = errno;
@@ -27,7 +32,25 @@ bool finishOutput(std::string& error) {
     if (std::fflush(stdout) != 0 && firstWriteErrno == 0) firstWriteErrno = errno ? errno : EIO;
     if (!std::ferror(stdout)) return true;
     if (firstWriteErrno == 0) firstWriteErrno = writeReason ? earlier : EIO;
-    error = "无法写出结果：" + text::reasonOf(firstWriteErrno);
+    err = firstWriteErrno;
+    return false;
+}
+}  // namespace
+
+bool finishOutput(std::string& error) {
+    int err = 0;
+    if (flushStdout(err) || failureTold) return true;
+    error = "无法写出结果：" + text::reasonOf(err);
+    return false;
+}
+
+bool flushOutputNow(std::string& reason) {
+    int err = 0;
+    // Through the Traditional conversion, output reaches its destination only when that ends.
+    std::string ignored;
+    if (flushStdout(err) && finishTraditionalOutput(ignored, &err)) return true;
+    failureTold = true;
+    reason = text::reasonOf(err);
     return false;
 }
 

@@ -18,8 +18,13 @@ inline constexpr std::size_t kMaxBatchLineBytes = 4096;
 bool writeOut(std::string_view bytes);
 // True while no write to standard output has failed.
 bool outputOk();
-// Flushes standard output; false with the Chinese reason in `error` when any write failed.
+// Flushes standard output; false with the Chinese reason in `error` when any write failed
+// (and was not told already through flushOutputNow).
 bool finishOutput(std::string& error);
+// Flushes standard output now, for a command that has changed something and must say so when
+// its output is lost: false with the Chinese reason when any write failed. The command tells
+// the failure itself, so finishOutput does not repeat it.
+bool flushOutputNow(std::string& reason);
 
 enum class LineRead { Line, End, TooLong, Error };
 // Reads one line (without its "\n" or "\r\n") of at most `maxBytes` bytes. A longer line is

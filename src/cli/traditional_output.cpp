@@ -99,7 +99,7 @@ bool startTraditionalOutput(std::string& error) {
     return true;
 }
 
-bool finishTraditionalOutput(std::string& error) {
+bool finishTraditionalOutput(std::string& error, int* err) {
     State& s = state();
     if (!s.on) return true;
     std::fflush(stdout);
@@ -110,6 +110,7 @@ bool finishTraditionalOutput(std::string& error) {
     ::close(s.realFd);
     s.on = false;
     if (s.writeErrno == 0) return true;
+    if (err) *err = s.writeErrno;
     error = "无法写出结果：" + text::reasonOf(s.writeErrno);
     return false;
 }

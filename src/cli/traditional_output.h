@@ -17,7 +17,7 @@ void keepAsTyped(const std::string& word);
 // The conversion of one line as the output sees it (also used for messages on stderr).
 std::string traditionalLine(std::string_view line);
 // Flushes standard output, waits for the last line and restores the real output; false with
-// the reason in `error` when a write to the real output failed.
-bool finishTraditionalOutput(std::string& error);
+// the reason in `error` (its errno in `*err`) when a write to the real output failed.
+bool finishTraditionalOutput(std::string& error, int* err = nullptr);
 
 }  // namespace hj::cli

@@ -11,9 +11,10 @@
 
 namespace hj::gui {
 
-bool askYesNoDefaultNo(QWidget* parent, const QString& text, const QString& title) {
+bool askYesNoDefaultNo(QWidget* parent, const QString& text, const QString& title, const QString& detail) {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
+    if (!detail.isEmpty()) box.setInformativeText(detail);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.setDefaultButton(QMessageBox::No);

@@ -10,7 +10,7 @@ class QWidget;
 namespace hj::gui {
 
 // A Yes/No question with No as the default button; true for Yes.
-bool askYesNoDefaultNo(QWidget* parent, const QString& text, const QString& title);
+bool askYesNoDefaultNo(QWidget* parent, const QString& text, const QString& title, const QString& detail = {});
 
 // The input box: false when cancelled, else the answer in `value`.
 bool inputBox(QWidget* parent, const QString& title, const QString& prompt, QString& value);

@@ -48,9 +48,10 @@ void fitTitle(QMessageBox& box) {
 }
 
 QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
-                                    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
+                                    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, const QString& detail) {
     QMessageBox box(icon, title, text, buttons, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
+    if (!detail.isEmpty()) box.setInformativeText(detail);
     if (auto* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("是(&Y)"));
     if (auto* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("否(&N)"));
     if (auto* b = box.button(QMessageBox::Ok)) b->setText(QStringLiteral("确定"));

@@ -29,9 +29,10 @@ void installFontSubstitutes();
 QString appTitle();
 
 // A modal message box with Chinese button texts; returns the button pressed.
+// `detail` goes below the text, in the box's informative text.
 QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
                                     QMessageBox::Icon icon = QMessageBox::Information,
-                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok, const QString& detail = {});
 // Makes a message box wide enough that the window manager's title bar shows its whole title.
 void fitTitle(QMessageBox& box);
 // A Yes/No question; true unless the answer is No.

@@ -1,8 +1,18 @@
 #include "gui/HistoryCommands.h"
 
+#include <algorithm>
+
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include "gui/CaseSession.h"
 #include "gui/CaseSupport.h"
@@ -20,6 +30,32 @@ void HistoryCommands::endProgram() {
     session_.dropOpenCase();
     w_.Redtbazi->setModified(false);
     QTimer::singleShot(0, &w_, &QWidget::close);
+}
+
+QString HistoryCommands::replacedNote(const QString& verb) {
+    casestore::CaseStore& store = w_.caseStore();
+    const int n = store.caseCount();
+    QString note = n >= 0 ? QStringLiteral("将%1全部%2个命例及其命稿。").arg(verb).arg(n)
+                          : QStringLiteral("将%1现有的全部历史记录。").arg(verb);
+    if (store.backupsEnabled())
+        note += QStringLiteral("操作前会在 dat/backups 中保留一份备份，可用“恢复备份…”找回。");
+    else
+        note += QStringLiteral("备份已关闭（bzinit.ini 中 [history] backup=0），操作后无法找回。");
+    return note;
+}
+
+void HistoryCommands::replaceFailed(const QString& what) {
+    casestore::CaseStore& store = w_.caseStore();
+    message(&w_, QStringLiteral("%1未能完成：%2").arg(what, qs(store.lastError())), QStringLiteral("错误"),
+            QMessageBox::Critical);
+    // A decided switch finishes at the next start; a refused one left everything as it was.
+    if (!store.historyKept()) endProgram();
+}
+
+// Names the backup a clear, import or restore made.
+static QString backupNote(const casestore::CaseStore& store) {
+    return store.lastBackup().empty() ? QString()
+                                      : QStringLiteral("原有的历史记录已备份为 %1。").arg(qs(store.lastBackup()));
 }
 
 void HistoryCommands::ExportClick() {
@@ -41,7 +77,8 @@ void HistoryCommands::ExportClick() {
 }
 
 void HistoryCommands::ImportClick() {
-    if (!askYesNoDefaultNo(&w_, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"), QStringLiteral("注意了")))
+    if (!askYesNoDefaultNo(&w_, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"), QStringLiteral("注意了"),
+                           replacedNote(QStringLiteral("替换"))))
         return;
     QFileDialog dlg(&w_, QStringLiteral("导入历史记录"));
     dlg.setObjectName(QStringLiteral("OpenDialog"));
@@ -60,28 +97,93 @@ void HistoryCommands::ImportClick() {
                 QMessageBox::Critical);
         return;
     }
-    if (!store.importFrom(chosen)) {
-        message(&w_, QStringLiteral("导入未能完成：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
-                QMessageBox::Critical);
-        // A decided switch finishes at the next start; a refused one left everything as it was.
-        if (!store.historyKept()) endProgram();
-        return;
-    }
-    message(&w_, QStringLiteral("成功导入，请重启软件！"), appTitle());
+    if (!store.importFrom(chosen)) return replaceFailed(QStringLiteral("导入"));
+    message(&w_, QStringLiteral("成功导入，请重启软件！"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
+            backupNote(store));
     endProgram();
 }
 
 void HistoryCommands::ClearClick() {
-    if (!askYesNoDefaultNo(&w_, QStringLiteral("这将清除所有历史记录，要继续吗？"), QStringLiteral("注意了"))) return;
+    if (!askYesNoDefaultNo(&w_, QStringLiteral("这将清除所有历史记录，要继续吗？"), QStringLiteral("注意了"),
+                           replacedNote(QStringLiteral("清除"))))
+        return;
     if (!askYesNoDefaultNo(&w_, QStringLiteral("确定要清除吗？"), QStringLiteral("注意了"))) return;
     casestore::CaseStore& store = w_.caseStore();
-    if (!store.clearAll()) {
-        message(&w_, QStringLiteral("清除未能完成：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
+    if (!store.clearAll()) return replaceFailed(QStringLiteral("清除"));
+    message(&w_, QStringLiteral("清除完成,请重启软件。"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
+            backupNote(store));
+    endProgram();
+}
+
+namespace {
+
+QString sizeText(std::int64_t bytes) {
+    if (bytes < 1024) return QStringLiteral("%1 字节").arg(bytes);
+    if (bytes < 1024 * 1024) return QStringLiteral("%1 KB").arg(static_cast<double>(bytes) / 1024.0, 0, 'f', 1);
+    return QStringLiteral("%1 MB").arg(static_cast<double>(bytes) / (1024.0 * 1024.0), 0, 'f', 1);
+}
+
+QString casesText(std::int32_t cases) { return cases < 0 ? QStringLiteral("无法读取") : QString::number(cases); }
+
+// The backups, newest first; the chosen one's name, or empty when the user cancels.
+QString chooseBackup(QWidget* parent, const std::vector<casestore::BackupInfo>& backups) {
+    QDialog dlg(parent);
+    dlg.setObjectName(QStringLiteral("FrmBackups"));
+    dlg.setWindowTitle(QStringLiteral("恢复备份"));
+    auto* lay = new QVBoxLayout(&dlg);
+    lay->addWidget(new QLabel(QStringLiteral("清除或导入之前的历史记录（保留最近%1份）：").arg(casestore::kBackupsKept), &dlg));
+    auto* list = new QTreeWidget(&dlg);
+    list->setObjectName(QStringLiteral("BackupList"));
+    list->setRootIsDecorated(false);
+    list->setHeaderLabels({QStringLiteral("名称"), QStringLiteral("时间"), QStringLiteral("命例数"), QStringLiteral("大小")});
+    for (auto it = backups.rbegin(); it != backups.rend(); ++it) {
+        auto* row = new QTreeWidgetItem(list, {qs(it->name),
+                                               QDateTime::fromSecsSinceEpoch(it->time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                               casesText(it->cases), sizeText(it->bytes)});
+        row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    list->setCurrentItem(list->topLevelItem(0));
+    lay->addWidget(list);
+    auto* buttons = new QDialogButtonBox(&dlg);
+    QPushButton* ok = buttons->addButton(QStringLiteral("恢复"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("BtnRestore"));
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("BtnCancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    QObject::connect(list, &QTreeWidget::itemDoubleClicked, &dlg, &QDialog::accept);
+    lay->addWidget(buttons);
+    dlg.resize(520, 260);
+    if (dlg.exec() != QDialog::Accepted || !list->currentItem()) return {};
+    return list->currentItem()->text(0);
+}
+
+}  // namespace
+
+void HistoryCommands::RestoreClick() {
+    casestore::CaseStore& store = w_.caseStore();
+    std::vector<casestore::BackupInfo> backups;
+    if (!store.listBackups(backups)) {
+        message(&w_, QStringLiteral("无法列出备份：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
-        if (!store.historyKept()) endProgram();
         return;
     }
-    message(&w_, QStringLiteral("清除完成,请重启软件。"), appTitle());
+    if (backups.empty()) {
+        message(&w_, QStringLiteral("还没有备份：清除或导入历史记录之前会自动保留一份。"), appTitle());
+        return;
+    }
+    const QString name = chooseBackup(&w_, backups);
+    if (name.isEmpty()) return;
+    const auto chosen = std::find_if(backups.begin(), backups.end(), [&](const auto& b) { return qs(b.name) == name; });
+    if (!askYesNoDefaultNo(&w_,
+                           QStringLiteral("将用备份 %1（%2个命例）替换现有的历史记录，要继续吗？")
+                               .arg(name, casesText(chosen == backups.end() ? -1 : chosen->cases)),
+                           QStringLiteral("注意了"), replacedNote(QStringLiteral("替换"))))
+        return;
+    if (!store.restoreBackup(u8(name))) return replaceFailed(QStringLiteral("恢复备份"));
+    message(&w_, QStringLiteral("恢复完成，请重启软件！"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
+            backupNote(store));
     endProgram();
 }
 

@@ -259,6 +259,7 @@ void TFrmMain::buildMenus() {
     mnuF_import = item(f, "mnuF_import", QStringLiteral("导入历史记录"), nullptr);
     mnuF_export = item(f, "mnuF_export", QStringLiteral("导出历史记录"), nullptr);
     mnuF_clear = item(f, "mnuF_clear", QStringLiteral("清除历史记录"), nullptr);
+    mnuF_restore = item(f, "mnuF_restore", QStringLiteral("恢复备份…"), nullptr);
     f->addSeparator();
     mnuF_exit = item(f, "mnuF_exit", QStringLiteral("退出"), &QWidget::close);
 
@@ -355,7 +356,8 @@ void TFrmMain::FormShow() {
     mnuF_save->setEnabled(true);
     for (auto [action, slot] : {std::pair{mnuF_import, &HistoryCommands::ImportClick},
                                 std::pair{mnuF_export, &HistoryCommands::ExportClick},
-                                std::pair{mnuF_clear, &HistoryCommands::ClearClick}}) {
+                                std::pair{mnuF_clear, &HistoryCommands::ClearClick},
+                                std::pair{mnuF_restore, &HistoryCommands::RestoreClick}}) {
         action->setEnabled(true);
         connect(action, &QAction::triggered, history_, slot);
     }

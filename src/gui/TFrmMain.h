@@ -71,6 +71,7 @@ public:
     QAction* mnuF_import;
     QAction* mnuF_export;
     QAction* mnuF_clear;
+    QAction* mnuF_restore;
     QAction* mnuF_exit;
     QAction* mnuS_pingyu;
     QAction* mnuS_heluo;

@@ -124,5 +124,88 @@ check import-fifo-refused 1 $?
 check kept-after-hostile-imports "$before" "$(run cases list)"
 grep -rq secret "$home/app/bazi_f" && { echo "FAIL the linked file was copied"; fails=$((fails + 1)); }
 
+# Every cases command that cannot do its work exits 1 and says why in Chinese, never by a bare
+# code; a case stored before its number could be written is told on stderr with its number.
+: >"$home/plainfile"
+while IFS='|' read -r name dir out args want; do
+  # shellcheck disable=SC2086
+  case $out in
+    full) "$cli" --data-dir "$dir" $args >/dev/full 2>"$home/err" ;;
+    closed) "$cli" --data-dir "$dir" $args >&- 2>"$home/err" ;;
+    *) "$cli" --data-dir "$dir" $args >/dev/null 2>"$home/err" ;;
+  esac
+  check "$name-rc" 1 $?
+  grep -q -- "$want" "$home/err" || { echo "FAIL $name: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+  grep -q "错误代码" "$home/err" && { echo "FAIL $name: a bare code [$(cat "$home/err")]"; fails=$((fails + 1)); }
+done <<ROWS
+list-no-folder|$home/plainfile/x|-|cases list|无法创建文件夹 $home/plainfile/x
+search-no-folder|$home/plainfile/x|-|cases search --name 王|无法创建文件夹 $home/plainfile/x
+add-no-folder|$home/plainfile/x|-|cases add --name 甲 --date 2000-01-01 --time 01:00 --class 甲|无法创建文件夹
+add-full|$home/app|full|cases add --name 满 --date 2000-01-01 --time 01:00 --class 满|命例已保存为第.*号，但无法写出结果：磁盘已满
+add-closed|$home/app|closed|cases add --name 关 --date 2000-01-01 --time 01:00 --class 关|命例已保存为第.*号，但无法写出结果：文件未打开或已关闭
+list-closed|$home/app|closed|cases list|无法写出结果：文件未打开或已关闭
+ROWS
+for who in 满 关; do
+  slot=$(run cases search --name "$who" --name-exact)
+  [ -n "$slot" ] || { echo "FAIL $who was not stored"; fails=$((fails + 1)); }
+done
+run cases add --name 满 --date 2000-01-01 --time 01:00 --class 满 >/dev/full 2>"$home/err"
+check add-full-names-the-slot "$(run cases search --name 满 --name-exact | tail -1)" "$(sed -n 's/.*命例已保存为第\([0-9]*\)号.*/\1/p' "$home/err")"
+
+# A read-only data folder is reported as read-only, and nothing changes.
+# (root writes anywhere: it gets a read-only mount of its own instead)
+before=$(run cases list)
+rc=
+if [ "$(id -u)" != 0 ]; then
+  chmod -R a-w "$home/app/dat" "$home/app/bazi_f"
+  run cases remove 0 >/dev/null 2>"$home/err"
+  rc=$?
+  chmod -R u+w "$home/app/dat" "$home/app/bazi_f"
+elif unshare -m true 2>/dev/null; then
+  unshare -m sh -c 'mount --bind -o ro "$1" "$1" && exec "$2" --data-dir "$1" cases remove 0' sh "$home/app" "$cli" \
+    >/dev/null 2>"$home/err"
+  rc=$?
+else
+  echo "SKIP read-only data folder: run as root without a mount namespace"
+fi
+if [ -n "$rc" ]; then
+  check read-only-rc 1 "$rc"
+  grep -q "数据文件夹 $home/app/dat 是只读的" "$home/err" || { echo "FAIL read-only: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+  check read-only-kept "$before" "$(run cases list)"
+fi
+
+# bazi_f as a link to another folder: a removal refuses before it starts, naming the link,
+# and nothing in the folder it points to is deleted; the store works again once mended.
+mv "$home/app/bazi_f" "$home/elsewhere" && ln -s "$home/elsewhere" "$home/app/bazi_f"
+reports=$(ls "$home/elsewhere")
+run cases remove 0 >/dev/null 2>"$home/err"
+check link-remove-rc 1 $?
+grep -q "$home/app/bazi_f 是一个符号链接" "$home/err" || { echo "FAIL link: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+check link-reports-kept "$reports" "$(ls "$home/elsewhere")"
+rm "$home/app/bazi_f" && mv "$home/elsewhere" "$home/app/bazi_f"
+check link-mended "$before" "$(run cases list)"
+
+# An export whose report copy fails exits 1 and leaves nothing an import would take.
+mkfifo "$home/app/bazi_f/99.rtf"
+timeout 20 "$cli" --data-dir "$home/app" cases export "$home/failed" >/dev/null 2>"$home/err"
+check failed-export-rc 1 $?
+[ -e "$home/failed/bazi0.dat" ] && { echo "FAIL a failed export left bazi0.dat"; fails=$((fails + 1)); }
+refuses import-failed-export cases import "$home/failed/bazi0.dat"
+rm "$home/app/bazi_f/99.rtf"
+
+# clear keeps a backup and says which; backups lists it; restore brings the cases back.
+count=$(run cases list | wc -l)
+said=$(run cases clear)
+name=${said##* }
+check clear-names-backup "原有的历史记录已备份为 $name" "$said"
+check backups-line "$name	$count" "$(run cases backups | grep "^$name	" | cut -f1,2)"
+[ "$(run cases backups | grep "^$name	" | cut -f3)" -gt $((20 + count * 1184)) ] ||
+  { echo "FAIL backups: size [$(run cases backups)]"; fails=$((fails + 1)); }
+check cleared-before-restore "" "$(run cases list)"
+run cases restore "$name" >/dev/null || { echo "FAIL restore"; fails=$((fails + 1)); }
+check restored "$before" "$(run cases list)"
+refuses restore-unknown cases restore 19991231-235959
+refuses restore-outside cases restore ../../dat
+
 [ "$fails" = 0 ] && echo "cases: all checks passed"
 exit $((fails > 0))

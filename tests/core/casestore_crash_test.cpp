@@ -68,6 +68,9 @@ std::vector<std::string> view(const fs::path& dir) {
         rows.push_back("holes " + std::to_string(holes) + " counted " + std::to_string(h.deletedCount));
     for (const char* left : {"dat/.staged", "bazi_f/.staged", "bazi_f/.pending", "dat/bazi.journal"})
         if (fs::exists(dir / left)) rows.push_back(std::string("left behind: ") + left);
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir / "dat" / "backups", ec))
+        if (e.path().filename().string()[0] == '.') rows.push_back("left behind: backups/" + e.path().filename().string());
     return rows;
 }
 

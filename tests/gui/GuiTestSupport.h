@@ -57,6 +57,7 @@ inline void writeGbk(const QString& path, const QString& utf8) {
 struct BoxSeen {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString detail;  // the informative text below the text
 };
 
 // Answers modal windows in the order they appear. Each expected window gets its handler; a
@@ -76,7 +77,7 @@ public:
         expect([this, button](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY2(box, qPrintable(QStringLiteral("expected a message box, got ") + w->metaObject()->className()));
-            boxes.push_back({box->windowTitle(), box->text(), box->icon()});
+            boxes.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
             QAbstractButton* b = box->button(button);
             QVERIFY2(b, "the message box lacks the expected button");
             QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);

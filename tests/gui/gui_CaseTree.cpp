@@ -50,6 +50,7 @@ private slots:
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
     void exportThenImport();
+    void restoreBringsBackAClearedHistory();
     void largeTreeShowsProgress();
     void caseTextsAtTheDefaultWidth();
 
@@ -348,7 +349,7 @@ void TestCaseTree::paneUndoStopsAtLoadedReport() {
     modals.expect([&modals](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         QVERIFY(box);
-        modals.boxes.push_back({box->windowTitle(), box->text(), box->icon()});
+        modals.boxes.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
         QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
         QMetaObject::invokeMethod(box->defaultButton(), &QAbstractButton::click, Qt::QueuedConnection);
     });
@@ -600,6 +601,8 @@ void TestCaseTree::clearEndsWithoutWritingOpenCase() {
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(0).text, QStringLiteral("这将清除所有历史记录，要继续吗？"));
     QCOMPARE(modals.boxes.at(0).title, QStringLiteral("注意了"));
+    QVERIFY2(modals.boxes.at(0).detail.startsWith(QStringLiteral("将清除全部1个命例及其命稿。操作前会在 dat/backups 中保留一份备份")),
+             qPrintable(modals.boxes.at(0).detail));
     QVERIFY(win->isVisible());
     modals.expectBox(QMessageBox::Yes);
     modals.expectBox(QMessageBox::Yes);
@@ -608,6 +611,7 @@ void TestCaseTree::clearEndsWithoutWritingOpenCase() {
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(2).text, QStringLiteral("确定要清除吗？"));
     QCOMPARE(modals.boxes.at(3).text, QStringLiteral("清除完成,请重启软件。"));
+    QVERIFY2(modals.boxes.at(3).detail.startsWith(QStringLiteral("原有的历史记录已备份为 ")), qPrintable(modals.boxes.at(3).detail));
     QTRY_VERIFY(!win->isVisible());  // the program ends, asking nothing about the open case
     QVERIFY(modals.unexpected.isEmpty());
     QCOMPARE(hjtest::readBytes(root->dat(QStringLiteral("bazi0.dat"))).size(), 20);
@@ -657,6 +661,8 @@ void TestCaseTree::exportThenImport() {
     win->mnuF_import->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(modals.boxes.size() - 2).text, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"));
+    QVERIFY2(modals.boxes.at(modals.boxes.size() - 2).detail.startsWith(QStringLiteral("将替换全部1个命例及其命稿。")),
+             qPrintable(modals.boxes.at(modals.boxes.size() - 2).detail));
     QCOMPARE(modals.boxes.back().text, QStringLiteral("成功导入，请重启软件！"));
     QTRY_VERIFY(!win->isVisible());
     QVERIFY(modals.unexpected.isEmpty());
@@ -665,6 +671,44 @@ void TestCaseTree::exportThenImport() {
     const QString stored = reportText(root->path() + QStringLiteral("/bazi_f/1.rtf"));
     QVERIFY(stored.contains(QStringLiteral("乙")));
     QVERIFY(!stored.contains(QStringLiteral("改动")));
+}
+
+void TestCaseTree::restoreBringsBackAClearedHistory() {
+    addRecord("甲", "朋友");
+    addRecord("乙", "朋友");
+    addRecord("丙", "朋友");
+    {
+        CaseStore s;
+        QVERIFY(s.openStore(root->path().toStdString()) && s.removeRecord(1) && s.clearAll());
+        QVERIFY(!s.lastBackup().empty());
+    }
+    QVERIFY(liveRecords().empty());
+    open();
+    hjtest::Modals modals;
+    int rows = -1;
+    QString cases;
+    modals.expect([&](QWidget* w) {
+        QCOMPARE(w->objectName(), QStringLiteral("FrmBackups"));
+        auto* list = child<QTreeWidget>(w, "BackupList");
+        rows = list->topLevelItemCount();
+        cases = list->currentItem() ? list->currentItem()->text(2) : QString();
+        hjtest::screenshot(w, QStringLiteral("backups"));
+        hjtest::clickLater(child<QPushButton>(w, "BtnRestore"));
+    });
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox();
+    win->mnuF_restore->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(rows, 1);
+    QCOMPARE(cases, QStringLiteral("2"));
+    QVERIFY2(modals.boxes.at(0).text.contains(QStringLiteral("（2个命例）替换现有的历史记录")), qPrintable(modals.boxes.at(0).text));
+    QVERIFY2(modals.boxes.at(0).detail.startsWith(QStringLiteral("将替换全部0个命例")), qPrintable(modals.boxes.at(0).detail));
+    QCOMPARE(modals.boxes.at(1).text, QStringLiteral("恢复完成，请重启软件！"));
+    QTRY_VERIFY(!win->isVisible());
+    QVERIFY(modals.unexpected.isEmpty());
+    const auto recs = liveRecords();
+    QCOMPARE(recs.size(), std::size_t(2));
+    QCOMPARE(QString::fromStdString(recs.at(1).name), QStringLiteral("丙"));
 }
 
 void TestCaseTree::largeTreeShowsProgress() {

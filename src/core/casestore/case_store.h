@@ -15,8 +15,12 @@
 // (create, add, edit, move, remove, class rename, clear, import), report files included. The
 // store files are opened only after the lock is taken, so a file replaced by an import or a
 // clear is never written afterwards. Readers never create or change a file (except that one
-// finding an unfinished change finishes it first, under the exclusive lock); a missing store
-// is created under the exclusive lock by linking a complete file in, never over an existing one.
+// finding an unfinished change finishes it first, and removes the leftovers of interrupted
+// ones, under the exclusive lock); a missing store is created under the exclusive lock by
+// linking a complete file in, never over an existing one. Before a change starts, dat/,
+// bazi_f/ and the store's working folders (bazi_f/.pending, the staged folders, dat/backups)
+// must be real folders, never links, and dat/ and bazi_f/ writable; otherwise the change is
+// refused with a message naming the path, so nothing is ever deleted through a link.
 //
 // Crash safety: a change is first written whole to a journal (dat/<prefix>.journal) and
 // flushed; only then are the record files, the header and the report files changed, and the
@@ -25,6 +29,12 @@
 // New reports wait in bazi_f/.pending and an imported or cleared history is staged in
 // dat/.staged and bazi_f/.staged; until the journal exists they are invisible and are thrown
 // away at the next change, so the old history stays whole until the new one is in place.
+//
+// Backups: before a clear or an import replaces a history that holds cases, the history is
+// copied, under the same exclusive lock, into dat/backups/<YYYYMMDD-HHMMSS>/ (laid out as an
+// export, so restoring is an import of it). A backup is staged under a hidden name and renamed
+// into place whole; the newest kBackupsKept stay. `[history] backup=0` in dat/bzinit.ini turns
+// backups off.
 //
 // Reports: a slot's report file is put in place (or deleted) by the same journal that makes
 // the slot live, so a live record shows its own report or none, never a former case's.
@@ -175,6 +185,15 @@ struct SearchCriteria {
     friend bool operator==(const SearchCriteria&, const SearchCriteria&) = default;
 };
 
+// A copy of a former history in dat/backups/<name>/.
+struct BackupInfo {
+    std::string name;           // YYYYMMDD-HHMMSS in local time; "-2", "-3", … for more in one second
+    std::int64_t time = 0;      // the moment of the name, seconds since 1970
+    std::int32_t cases = -1;    // live cases; -1 when its record file 0 is unreadable
+    std::int64_t bytes = 0;     // size of its files
+};
+inline constexpr int kBackupsKept = 5;
+
 class CaseStore {
 public:
     CaseStore() = default;
@@ -263,9 +282,10 @@ public:
     // history is then untouched, or (said in the message) completed at the next operation.
     bool clearAll();
     // Copies the record files to <folder>/bazi<k>.dat and the report files to
-    // <folder>/bazi_f/, creating the folders; record file 0 is written last, so an interrupted
-    // export never looks complete. False with lastError (listing what failed) when anything
-    // was not copied.
+    // <folder>/bazi_f/, creating the folders. Everything is staged inside the folder first and
+    // put in place with record file 0 last, so a failed or interrupted export never looks
+    // complete, and two exports into one folder never mix (see history.cpp). False with
+    // lastError (saying what failed) when anything was not copied.
     bool exportTo(const std::string& folder);
     // Checks an exported history without touching the store: the chosen file's header, and
     // every record file it lists beside it, regular files present and of a plausible size.
@@ -274,10 +294,25 @@ public:
     // (a record file 0, usually <folder>/bazi0.dat). The source is checked and copied beside
     // the store first; only then is the current store replaced, in one change, so a bad or
     // unreadable source leaves it untouched. Do not clearAll before: importFrom clears by itself.
+    // clearAll and importFrom keep the history they replace as a backup (see lastBackup) and
+    // change nothing when that backup cannot be made.
     bool importFrom(const std::string& chosenFile);
     // After a failed clearAll or importFrom: true when the old history is still the store's
     // (nothing was switched), false when the switch was decided and finishes at the next open.
     bool historyKept() const { return historyKept_; }
+
+    // True unless [history] backup=0 in dat/bzinit.ini.
+    bool backupsEnabled() const;
+    // The backup the last clearAll, importFrom or restoreBackup made of the history it replaced;
+    // empty when none was made (backups off, or a history without cases).
+    const std::string& lastBackup() const { return lastBackup_; }
+    // Every backup, oldest first.
+    bool listBackups(std::vector<BackupInfo>& out);
+    // Replaces the history with the backup `name`: an import of it, so the current history is
+    // backed up first.
+    bool restoreBackup(const std::string& name);
+    // Live cases as the header counts them (slots less holes), or -1 with lastError.
+    int caseCount();
 
     // Report files: bazi_f/<i>.rtf.
     std::string reportPath(int i) const;
@@ -308,6 +343,7 @@ private:
     std::uint8_t kind_ = kKindBazi;
     int lockWaitMs_ = 10000;
     bool historyKept_ = true;
+    std::string lastBackup_;
     StoreHeader header_;
     std::string lastError_;
 };

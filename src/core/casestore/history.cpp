@@ -1,8 +1,19 @@
 // The history as a whole: clearing, export to a folder, import from an exported folder.
 //
 // Clearing and importing stage the new history (empty, or a checked copy of the source) beside
-// the store and switch to it in one journalled change, so an unreadable source, a failure or a
-// crash never costs the user the cases they had, and never mixes two histories.
+// the store, keep the old one as a backup (backups.h) and switch to the new one in one
+// journalled change, so an unreadable source, a failure or a crash never costs the user the
+// cases they had, and never mixes two histories.
+//
+// Exporting copies every file into a staging folder inside the target folder first
+// (.export-<pid>-<serial>-<random>), under an exclusive lock on the target folder, so two
+// exports into one folder never mix and an import of it waits. Only when every copy is whole
+// and flushed is the folder's earlier export replaced: its record file 0 removed first, the new
+// reports and record files renamed in, stale ones removed, and record file 0 renamed in last. A
+// failed copy leaves the folder as it was; a failure while replacing leaves no record file 0,
+// so nothing there looks like an export. The staging folder lives in the target itself rather
+// than beside it, so a target that is the root of a mounted disk, or whose parent cannot be
+// written, works too; the target keeps whatever unrelated files it holds.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -11,6 +22,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/casestore/backups.h"
 #include "core/casestore/case_store.h"
 #include "core/casestore/journal.h"
 #include "core/casestore/store_file.h"
@@ -43,6 +55,15 @@ bool isFolder(const std::string& path) {
 }
 
 bool keepReport(const std::string& name, const std::string&) { return detail::isReportName(name) && name[0] != '.'; }
+
+bool keepRecordFile(const std::string& name, const std::string& prefix) {
+    return detail::recordFileNumber(name, prefix) >= 0;
+}
+// ".export-<pid>-<serial>-<random>", the staging folder of an export.
+bool isExportStage(const std::string& name, const std::string&) {
+    return name.size() > 8 && name.rfind(".export-", 0) == 0 &&
+           std::all_of(name.begin() + 8, name.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || c == '-'; });
+}
 
 // "<digits>.rtf": a report file the store itself names.
 bool isSlotReport(const std::string& name) {
@@ -111,12 +132,34 @@ static bool makeStages(StoreSession& s, const std::string& what) {
     return true;
 }
 
+// Keeps the history about to be replaced as a backup (when `enabled`); `made` gets its name. A
+// backup that cannot be made stops the change, its staged history thrown away.
+static bool backUp(StoreSession& s, bool enabled, std::string& made, const std::string& what) {
+    made.clear();
+    std::string err;
+    if (!enabled || detail::makeBackup(s.paths(), made, &err)) return true;
+    std::string ignored;
+    detail::removeFolder(s.paths().stagedRecordDir(), &ignored);
+    detail::removeFolder(s.paths().stagedReportDir(), &ignored);
+    return s.fail(what + "失败，现有的历史记录没有改动：无法保留备份：" + err +
+                  "（不需要备份时，可在 dat/bzinit.ini 的 [history] 中设 backup=0）");
+}
+
+// After the switch: old backups go; a backup of a history that stayed is taken back.
+static void settleBackups(StoreSession& s, bool switched, bool kept, const std::string& made) {
+    std::string ignored;
+    if (switched) detail::pruneBackups(s.paths(), kBackupsKept);
+    else if (kept && !made.empty()) detail::dropBackup(s.paths(), made, &ignored);
+}
+
 bool CaseStore::clearAll() {
     lastError_.clear();
+    lastBackup_.clear();
     historyKept_ = true;
     if (!isOpen()) return fail("命例库尚未打开");
     std::error_code ec;
     fs::create_directories(datDir_, ec);
+    const bool backups = backupsEnabled();
     StoreSession s(*this);
     if (!s.lock(true) || !makeStages(s, "清除")) return false;
     StoreHeader fresh;
@@ -129,10 +172,13 @@ bool CaseStore::clearAll() {
         detail::removeFolder(s.paths().stagedReportDir(), &err);
         return fail("清除失败，现有的历史记录没有改动：" + err);
     }
-    if (!switchToStaged(s, 1, {}, "清除")) {
-        historyKept_ = !detail::needsRecovery(s.paths());
-        return false;
-    }
+    std::string made;
+    if (!backUp(s, backups, made, "清除")) return false;
+    const bool switched = switchToStaged(s, 1, {}, "清除");
+    if (!switched) historyKept_ = !detail::needsRecovery(s.paths());
+    settleBackups(s, switched, historyKept_, made);
+    if (!switched) return false;
+    lastBackup_ = made;
     header_ = fresh;
     return true;
 }
@@ -149,37 +195,89 @@ bool CaseStore::exportTo(const std::string& folder) {
     if (samePath(target / (prefix_ + "0.dat"), recordFilePath(0)) || samePath(target, datDir_) ||
         samePath(target / (prefix_ + "_f"), reportDir_))
         return fail("不能导出到命例库自己所在的文件夹：" + target.string());
-
-    Failures failed;
+    // A target reached through a link is the folder it names; the steps below follow no link.
+    const fs::path real = fs::canonical(target, ec);
+    const std::string to = ec ? target.string() : real.string();
+    const std::string reportsTo = to + "/" + prefix_ + "_f";
     std::string err;
-    // Record file 0 goes first and comes back last: until then the folder is no history that an
-    // import would take, so a broken-off export never pairs old records with new reports.
-    const std::string first = (target / (prefix_ + "0.dat")).string();
-    if (!detail::removeFile(first, &err) || !detail::syncFolder(target.string(), &err)) return fail("导出失败：" + err);
-    const fs::path reportsTo = target / (prefix_ + "_f");
-    fs::create_directories(reportsTo, ec);
-    std::vector<std::string> reports, old;
-    if (!isFolder(reportsTo.string())) {
-        failed.add("无法创建文件夹 " + reportsTo.string());
-    } else {
-        if (isFolder(reportDir_) && !detail::listFolder(reportDir_, keepReport, {}, reports, &err)) failed.add(err);
-        for (const std::string& n : reports)
-            if (!detail::copyFileReplacing(reportDir_ + "/" + n, (reportsTo / n).string(),
-                                           static_cast<std::int64_t>(text::kMaxReportBytes), &err))
-                failed.add(err);
-        // Reports of an earlier export into this folder, for slots this history has no report of.
-        const std::set<std::string> mine(reports.begin(), reports.end());
-        if (detail::listFolder(reportsTo.string(), keepReport, {}, old, &err))
-            for (const std::string& n : old)
-                if (isSlotReport(n) && !mine.count(n) && !detail::removeFile((reportsTo / n).string(), &err))
-                    failed.add(err);
+    if (!detail::checkFolderEntry(reportsTo, "导出文件夹中的命稿文件夹", &err)) return fail("不能导出：" + err);
+
+    // One export into a folder at a time, and no import reading it meanwhile.
+    detail::FolderLock targetLock;
+    if (!targetLock.takeOutside(to, true, lockWaitMs_, &err))
+        return fail(targetLock.busy() ? "导出文件夹正被另一个程序使用，请稍后再试（" + to + "）" : err);
+    // Staging folders of exports that were cut off; none is in use while the lock is held.
+    std::vector<std::string> stale;
+    if (detail::listFolder(to, isExportStage, {}, stale, &err))
+        for (const std::string& n : stale) detail::removeTree(to + "/" + n, &err);
+
+    // Everything is copied into a staging folder of this export first; the folder's earlier
+    // contents are touched only once every copy is whole.
+    const std::string stage = to + "/.export-" + detail::uniqueTag();
+    const std::string stagedReports = stage + "/" + prefix_ + "_f";
+    auto dropStage = [&] {
+        std::string ignored;
+        detail::removeTree(stage, &ignored);
+    };
+    if (!detail::makeFolder(stage, &err) || !detail::makeFolder(stagedReports, &err)) {
+        dropStage();
+        return fail("导出失败：" + err);
     }
+    Failures failed;
+    std::vector<std::string> reports;
+    if (isFolder(reportDir_) && !detail::listFolder(reportDir_, keepReport, {}, reports, &err)) failed.add(err);
+    for (const std::string& n : reports)
+        if (!detail::copyFileNew(reportDir_ + "/" + n, stagedReports + "/" + n,
+                                 static_cast<std::int64_t>(text::kMaxReportBytes), &err))
+            failed.add(err);
+    int fileCount = 0;  // record files 0..fileCount-1 exported
     for (int k = s.h.fileCount - 1; k >= 0; --k) {
         if (k >= filesForCount(s.h.count) && !detail::exists(recordFilePath(k))) continue;  // holds no slot
-        const fs::path to = target / (prefix_ + std::to_string(k) + ".dat");
-        if (!detail::copyFileReplacing(recordFilePath(k), to.string(), kRecordFileMax, &err)) failed.add(err);
+        fileCount = std::max(fileCount, k + 1);
+        const std::string name = prefix_ + std::to_string(k) + ".dat";
+        if (!detail::copyFileNew(recordFilePath(k), stage + "/" + name, kRecordFileMax, &err)) failed.add(err);
     }
-    if (failed.count > 0) return fail(failed.text("导出未完成"));
+    if (failed.count == 0 && (!detail::syncFolder(stagedReports, &err) || !detail::syncFolder(stage, &err)))
+        failed.add(err);
+    if (failed.count > 0) {
+        dropStage();
+        return fail(failed.text("导出失败") + "；导出文件夹中原有的文件没有改动");
+    }
+
+    // Record file 0 leaves first and comes back last: in between the folder is no history an
+    // import would take, so a broken-off export never pairs one history's records with
+    // another's reports.
+    const std::string first = to + "/" + prefix_ + "0.dat";
+    auto broken = [&](const std::string& why) {
+        dropStage();
+        return fail("导出未完成：" + why + "；导出文件夹中没有留下可导入的记录文件");
+    };
+    if (!detail::removeFile(first, &err) || !detail::syncFolder(to, &err)) return broken(err);
+    if (!detail::makeFolder(reportsTo, &err)) return broken(err);
+    for (const std::string& n : reports)
+        if (!detail::renameFile(stagedReports + "/" + n, reportsTo + "/" + n, &err)) return broken(err);
+    // Reports of an earlier export, for slots this history has no report of.
+    const std::set<std::string> mine(reports.begin(), reports.end());
+    std::vector<std::string> old;
+    if (!detail::listFolder(reportsTo, keepReport, {}, old, &err)) return broken(err);
+    for (const std::string& n : old)
+        if (isSlotReport(n) && !mine.count(n) && !detail::removeFile(reportsTo + "/" + n, &err)) return broken(err);
+    // Record files of an earlier, larger export.
+    if (!detail::listFolder(to, keepRecordFile, prefix_, old, &err)) return broken(err);
+    for (const std::string& n : old)
+        if (detail::recordFileNumber(n, prefix_) >= fileCount && !detail::removeFile(to + "/" + n, &err)) return broken(err);
+    for (int k = fileCount - 1; k >= 1; --k) {
+        const std::string name = prefix_ + std::to_string(k) + ".dat";
+        if (!detail::renameFile(stage + "/" + name, to + "/" + name, &err)) return broken(err);
+    }
+    if (!detail::syncFolder(reportsTo, &err) || !detail::syncFolder(to, &err)) return broken(err);
+    if (!detail::renameFile(stage + "/" + prefix_ + "0.dat", first, &err)) return broken(err);
+    if (!detail::syncFolder(to, &err)) {
+        std::string ignored;
+        detail::removeFile(first, &ignored);  // not known to be on the disk: no export
+        return broken(err);
+    }
+    dropStage();
     return true;
 }
 
@@ -237,13 +335,22 @@ bool CaseStore::checkImportSource(const std::string& chosenFile, std::string* er
 
 bool CaseStore::importFrom(const std::string& chosenFile) {
     lastError_.clear();
+    lastBackup_.clear();
     historyKept_ = true;
     std::string err;
     if (!checkImportSource(chosenFile, &err)) return fail(err);
     std::error_code ec;
     fs::create_directories(datDir_, ec);
+    const bool backups = backupsEnabled();
     StoreSession s(*this);
     if (!s.lock(true)) return false;
+    fs::path folder = fs::path(chosenFile).parent_path();
+    if (folder.empty()) folder = ".";
+    // No export may change the source while it is read.
+    detail::FolderLock sourceLock;
+    if (!sourceLock.takeOutside(folder.string(), false, lockWaitMs_, &err))
+        return fail(sourceLock.busy() ? "不能导入：所选文件夹正被另一个程序使用，请稍后再试（" + folder.string() + "）"
+                                      : "不能导入：" + err);
     // Checked again under the lock: the source may have changed while this waited for it.
     if (!checkImportSource(chosenFile, &err)) return fail(err);
     StoreHeader h;
@@ -254,8 +361,6 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
             return fail("不能导入：" + err);
         h = decodeHeader(hb.data());
     }
-    fs::path folder = fs::path(chosenFile).parent_path();
-    if (folder.empty()) folder = ".";
     if (!makeStages(s, "导入")) return false;
     const detail::StorePaths& p = s.paths();
     auto abandon = [&](const std::string& why) {
@@ -285,10 +390,14 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
         if (!detail::listFolder(sourceReports, keepReport, {}, reports, &err)) return abandon(err);
         if (!stageReports(sourceReports, reports, p, &err)) return abandon(err);
     }
-    if (!switchToStaged(s, h.fileCount, std::move(reports), "导入")) {
-        historyKept_ = !detail::needsRecovery(s.paths());
-        return false;
-    }
+    sourceLock.release();
+    std::string made;
+    if (!backUp(s, backups, made, "导入")) return false;
+    const bool switched = switchToStaged(s, h.fileCount, std::move(reports), "导入");
+    if (!switched) historyKept_ = !detail::needsRecovery(s.paths());
+    settleBackups(s, switched, historyKept_, made);
+    if (!switched) return false;
+    lastBackup_ = made;
     header_ = h;
     return true;
 }

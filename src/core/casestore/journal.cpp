@@ -231,6 +231,12 @@ bool commit(const Journal& j, const StorePaths& p, std::string* error) {
 
 bool needsRecovery(const StorePaths& p) { return exists(p.journal()); }
 
+bool hasLeftovers(const StorePaths& p) {
+    for (const std::string& path : {p.pendingDir(), p.stagedRecordDir(), p.stagedReportDir(), p.journal() + ".tmp"})
+        if (exists(path)) return true;
+    return false;
+}
+
 bool recover(const StorePaths& p, std::string* error) {
     std::string bytes;
     bool missing = false;

@@ -25,6 +25,8 @@ struct StorePaths {
     // A whole history staged by an import or a clear.
     std::string stagedRecordDir() const { return datDir + "/.staged"; }
     std::string stagedReportDir() const { return reportDir + "/.staged"; }
+    // Copies of former histories, kept by clearing and importing.
+    std::string backupDir() const { return datDir + "/backups"; }
 };
 
 struct Journal {
@@ -55,6 +57,8 @@ bool commit(const Journal& j, const StorePaths& paths, std::string* error);
 bool recover(const StorePaths& paths, std::string* error);
 // True when an unfinished change waits (readers then take the exclusive lock to finish it).
 bool needsRecovery(const StorePaths& paths);
+// True when an interrupted change left staged or pending files that recover() throws away.
+bool hasLeftovers(const StorePaths& paths);
 
 // Record-file names: prefix + decimal number + ".dat"; -1 when `name` is not one.
 long recordFileNumber(const std::string& name, const std::string& prefix);

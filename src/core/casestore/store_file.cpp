@@ -259,48 +259,159 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-bool copyFileReplacing(const std::string& from, const std::string& to, std::int64_t maxBytes, std::string* error) {
-    StoreFile in;
-    if (!in.open(from, StoreFile::Mode::Read, error)) return false;
-    if (in.size() > maxBytes) {
-        if (error) *error = "文件太大，拒绝复制：" + from;
-        return false;
-    }
-    const std::string tmp = to + ".tmp";
-    step();
-    int fd = openNoFollow(tmp, O_WRONLY | O_CREAT | O_TRUNC);
-    if (fd < 0) return failWith(error, "无法写入 " + to);
+namespace {
+// Copies the open `in` (its path `from`) into the open `fd` (for `to`) and flushes; the reason
+// of a failure in `why`.
+bool copyInto(const StoreFile& in, int fd, const std::string& from, const std::string& to, std::int64_t maxBytes,
+              std::string& why) {
     std::vector<char> buf(1 << 20);
     std::int64_t offset = 0;
-    std::string why;
     for (;;) {
         const std::int64_t n = in.readAt(offset, buf.data(), buf.size());
         if (n < 0) {
             why = "无法读取 " + from + "：" + errnoText();
-            break;
+            return false;
         }
         if (n == 0) break;
         offset += n;
         if (offset > maxBytes) {
             why = "文件太大，拒绝复制：" + from;
-            break;
+            return false;
         }
         step();
         if (!text::writeAll(fd, std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
             why = "无法写入 " + to + "：" + errnoText();
-            break;
+            return false;
         }
     }
-    if (why.empty()) {
-        step();
-        if (flushFile(fd) != 0) why = "无法写入 " + to + "：" + errnoText();
+    step();
+    if (flushFile(fd) != 0) {
+        why = "无法写入 " + to + "：" + errnoText();
+        return false;
     }
+    return true;
+}
+
+// Opens `from` for a copy of at most `maxBytes`.
+bool openSource(StoreFile& in, const std::string& from, std::int64_t maxBytes, std::string* error) {
+    if (!in.open(from, StoreFile::Mode::Read, error)) return false;
+    if (in.size() > maxBytes) {
+        if (error) *error = "文件太大，拒绝复制：" + from;
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+bool copyFileReplacing(const std::string& from, const std::string& to, std::int64_t maxBytes, std::string* error) {
+    StoreFile in;
+    if (!openSource(in, from, maxBytes, error)) return false;
+    const std::string tmp = to + ".tmp";
+    step();
+    int fd = openNoFollow(tmp, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0) return failWith(error, "无法写入 " + to);
+    std::string why;
+    copyInto(in, fd, from, to, maxBytes, why);
     if (::close(fd) != 0 && why.empty()) why = "无法写入 " + to + "：" + errnoText();
     if (why.empty() && renameFile(tmp, to, &why)) return true;
     std::string ignored;
     removeFile(tmp, &ignored);
     if (error) *error = why;
     return false;
+}
+
+bool copyFileNew(const std::string& from, const std::string& to, std::int64_t maxBytes, std::string* error) {
+    StoreFile in;
+    if (!openSource(in, from, maxBytes, error)) return false;
+    step();
+    int fd = openNoFollow(to, O_WRONLY | O_CREAT | O_EXCL);
+    if (fd < 0) return failWith(error, "无法写入 " + to);
+    std::string why;
+    copyInto(in, fd, from, to, maxBytes, why);
+    if (::close(fd) != 0 && why.empty()) why = "无法写入 " + to + "：" + errnoText();
+    if (why.empty()) return true;
+    std::string ignored;
+    removeFile(to, &ignored);
+    if (error) *error = why;
+    return false;
+}
+
+namespace {
+constexpr int kMaxTreeDepth = 16;  // the folders removed here are two levels deep
+
+bool removeTreeAt(int parentFd, const std::string& name, const std::string& shown, int depth, std::string* error) {
+    struct stat st {};
+    if (::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT || failWith(error, "无法删除 " + shown);
+    if (!S_ISDIR(st.st_mode)) {
+        step();
+        if (::unlinkat(parentFd, name.c_str(), 0) == 0 || errno == ENOENT) return true;
+        return failWith(error, "无法删除 " + shown);
+    }
+    if (depth > kMaxTreeDepth) {
+        if (error) *error = "文件夹层次太深，拒绝删除：" + shown;
+        return false;
+    }
+    const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return failWith(error, "无法读取文件夹 " + shown);
+    DIR* d = ::fdopendir(fd);
+    if (!d) {
+        ::close(fd);
+        return failWith(error, "无法读取文件夹 " + shown);
+    }
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(n);
+    }
+    bool ok = true;
+    for (const std::string& n : names)
+        if (!(ok = removeTreeAt(::dirfd(d), n, shown + "/" + n, depth + 1, error))) break;
+    ::closedir(d);
+    if (!ok) return false;
+    step();
+    if (::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT) return true;
+    return failWith(error, "无法删除文件夹 " + shown);
+}
+}  // namespace
+
+bool removeTree(const std::string& path, std::string* error) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    const auto slash = p.find_last_of('/');
+    const std::string parent = slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : p.substr(0, slash));
+    const std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..") {
+        if (error) *error = "拒绝删除 " + path;
+        return false;
+    }
+    const int fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT || failWith(error, "无法打开文件夹 " + parent);
+    const bool ok = removeTreeAt(fd, name, p, 0, error);
+    ::close(fd);
+    return ok;
+}
+
+bool checkFolderEntry(const std::string& path, const std::string& what, std::string* error) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return true;
+        return failWith(error, "无法访问" + what + " " + path);
+    }
+    if (S_ISDIR(st.st_mode)) return true;
+    if (error) *error = what + " " + path + (S_ISLNK(st.st_mode) ? " 是一个符号链接" : " 不是文件夹");
+    return false;
+}
+
+std::string uniqueTag() {
+    static unsigned long serial = 0;
+    struct timespec ts {};
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    const unsigned long long mix = (static_cast<unsigned long long>(ts.tv_nsec) << 16) ^
+                                   static_cast<unsigned long long>(ts.tv_sec) ^ (++serial * 0x9E3779B97F4A7C15ull);
+    char hex[24];
+    std::snprintf(hex, sizeof hex, "%llx", mix & 0xFFFFFFFFFFull);
+    return std::to_string(::getpid()) + "-" + std::to_string(serial) + "-" + hex;
 }
 
 }  // namespace hj::casestore::detail

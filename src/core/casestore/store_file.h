@@ -82,6 +82,19 @@ bool exists(const std::string& path);
 // Copies the regular file `from` (at most `maxBytes`) to `to` through a temporary file beside
 // `to` and a rename, so `to` is either the old file or the complete copy.
 bool copyFileReplacing(const std::string& from, const std::string& to, std::int64_t maxBytes, std::string* error);
+// Copies the regular file `from` (at most `maxBytes`) to the new file `to` and flushes it; for
+// folders of one operation's own (staged exports and backups), where no other name is needed.
+// An existing `to` is an error; a failed copy leaves no `to`.
+bool copyFileNew(const std::string& from, const std::string& to, std::int64_t maxBytes, std::string* error);
+// Removes `path` and, for a folder, everything below it. A symbolic link is removed itself,
+// never followed, so nothing outside `path` is ever deleted. A missing path is not an error.
+bool removeTree(const std::string& path, std::string* error);
+// True when `path` is missing or a real folder; false with a message naming it (`what`, e.g.
+// "命稿文件夹") when it is a symbolic link or another kind of file.
+bool checkFolderEntry(const std::string& path, const std::string& what, std::string* error);
+// A name part no other process or call of this process uses at the same time:
+// "<pid>-<serial>-<random>".
+std::string uniqueTag();
 
 // A change counter in a small file: raised by one after each change (0 when the file is
 // missing or unreadable). Not flushed and not a step: it only tells windows that something

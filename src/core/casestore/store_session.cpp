@@ -1,9 +1,13 @@
 // One operation on the case store: lock, recovery, header, record files, scans.
 #include "core/casestore/store_session.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <utility>
 #include <vector>
 
+#include "core/casestore/backups.h"
 #include "core/casestore/record_layout.h"
 
 namespace hj::casestore {
@@ -17,19 +21,64 @@ StoreSession::StoreSession(CaseStore& store) : store_(store) {
     paths_ = detail::StorePaths{store.datDir_, store.reportDir_, store.prefix_};
 }
 
+namespace {
+
+// Before anything of a change happens: the store's folders are real folders (a link would let
+// a deletion reach another folder) and can be written.
+bool checkChangeable(const detail::StorePaths& p, std::string* error) {
+    const std::pair<std::string, const char*> folders[] = {
+        {p.datDir, "数据文件夹"},           {p.reportDir, "命稿文件夹"},
+        {p.pendingDir(), "命稿暂存文件夹"}, {p.stagedRecordDir(), "暂存文件夹"},
+        {p.stagedReportDir(), "暂存文件夹"}, {p.backupDir(), "备份文件夹"},
+    };
+    std::string why;
+    for (const auto& [path, what] : folders)
+        if (!detail::checkFolderEntry(path, what, &why)) {
+            if (error) *error = "命例库不能修改：" + why;
+            return false;
+        }
+    for (const std::string& folder : {p.datDir, p.reportDir})
+        if (detail::exists(folder) && ::access(folder.c_str(), W_OK) != 0) {
+            if (error) *error = "数据文件夹 " + folder + " 是只读的（" + detail::errnoText() + "），命例库不能修改";
+            return false;
+        }
+    return true;
+}
+
+}  // namespace
+
 bool StoreSession::lock(bool exclusive) {
     exclusive_ = exclusive;
     if (!store_.isOpen()) return fail("命例库尚未打开");
     std::string err;
     bool missing = false;
     if (!lock_.take(paths_.datDir, exclusive, store_.lockWaitMs_, &err, &missing)) return fail(err);
-    if (exclusive || detail::needsRecovery(paths_)) {
-        // A reader that finds an unfinished change finishes it first, under the exclusive lock.
-        if (!exclusive && !lock_.take(paths_.datDir, true, store_.lockWaitMs_, &err)) return fail(err);
-        if (!detail::recover(paths_, &err)) return fail(err);
-        if (!exclusive && !lock_.take(paths_.datDir, false, store_.lockWaitMs_, &err)) return fail(err);
+    // Finishes an unfinished change and drops the leftovers of interrupted ones.
+    auto finish = [&] {
+        return checkChangeable(paths_, &err) && detail::recover(paths_, &err) && detail::dropUnfinishedBackups(paths_, &err);
+    };
+    if (exclusive) return finish() || fail(err);
+    // A reader that finds an unfinished change finishes it first, under the exclusive lock. It
+    // removes leftovers too when it can; one that cannot (a read-only folder, another process
+    // busy) still reads.
+    for (int round = 0; round < 3; ++round) {
+        const bool unfinished = detail::needsRecovery(paths_);
+        if (!unfinished && !detail::hasLeftovers(paths_) && !detail::hasUnfinishedBackups(paths_)) return true;
+        if (!lock_.take(paths_.datDir, true, unfinished ? store_.lockWaitMs_ : 0, &err)) {
+            if (unfinished) return fail(err);
+        } else if (detail::needsRecovery(paths_)) {
+            if (!finish()) return fail(err);
+        } else {
+            std::string ignored;
+            if (checkChangeable(paths_, &ignored) && detail::recover(paths_, &ignored))
+                detail::dropUnfinishedBackups(paths_, &ignored);
+            if (!lock_.take(paths_.datDir, false, store_.lockWaitMs_, &err)) return fail(err);
+            return true;  // leftovers that could not go are no reason to stop reading
+        }
+        if (!lock_.take(paths_.datDir, false, store_.lockWaitMs_, &err)) return fail(err);
+        if (!unfinished) return true;
     }
-    return true;
+    return fail("命例库正被另一个程序反复修改，请稍后再试（" + paths_.datDir + "）");
 }
 
 bool StoreSession::begin(bool exclusive) {
@@ -101,8 +150,13 @@ bool StoreSession::commit(const detail::Journal& j, const std::string& failurePr
     std::string err;
     if (!detail::commit(j, paths_, &err)) {
         if (detail::needsRecovery(paths_)) return fail(failurePrefix + "未完成（下次打开命例库时会继续完成）：" + err);
+        // Nothing was decided: what was written for the change goes now.
         std::string ignored;
         detail::removeFolder(paths_.pendingDir(), &ignored);
+        if (j.switchHistory) {
+            detail::removeFolder(paths_.stagedRecordDir(), &ignored);
+            detail::removeFolder(paths_.stagedReportDir(), &ignored);
+        }
         return fail(failurePrefix + "失败，命例库没有改动：" + err);
     }
     detail::raiseCounter(paths_.changes());

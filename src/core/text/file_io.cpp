@@ -30,7 +30,18 @@ std::string reasonOf(int err) {
     case ENOMEM: return "内存不足";
     case EFBIG: return "文件太大";
     case EIO: return "读写出错";
-    default: return "错误代码 " + std::to_string(err);
+    case EBADF: return "文件未打开或已关闭";
+    case EPIPE: return "接收输出的程序已退出";
+    case ENOTEMPTY: return "文件夹不是空的";
+    case EXDEV: return "不能跨磁盘改名";
+    case EINVAL: return "参数无效";
+    case EAGAIN: return "资源暂时不可用";
+    case ENXIO: return "设备不存在";
+    case ENODEV: return "设备不支持此操作";
+    case EOPNOTSUPP: return "不支持此操作";
+    case ETIMEDOUT: return "操作超时";
+    case ESTALE: return "网络文件已失效";
+    default: return "系统错误（代码 " + std::to_string(err) + "）";
     }
 }
 

@@ -18,13 +18,20 @@ public:
     // not exist, `*busy` when another holder kept it the whole time.
     bool take(const std::string& folder, bool exclusive, int waitMs, std::string* error, bool* missing = nullptr,
               bool* busy = nullptr);
+    // The same for a folder outside the store (an export's target, an import's source): a
+    // link to it is followed, and on a file system that has no locks it is used unlocked.
+    bool takeOutside(const std::string& folder, bool exclusive, int waitMs, std::string* error);
     void release();
     bool held() const { return fd_ >= 0; }
     bool exclusive() const { return exclusive_; }
+    // After a failed take: true when the folder was there but another holder kept it.
+    bool busy() const { return busy_; }
 
 private:
+    bool wait(const std::string& folder, bool exclusive, int waitMs, bool locklessOk, std::string* error);
     int fd_ = -1;
     bool exclusive_ = false;
+    bool busy_ = false;
 };
 
 }  // namespace hj::text
