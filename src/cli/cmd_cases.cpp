@@ -66,8 +66,10 @@ std::string dateTimeOf(const CaseRecord& r) {
 
 // ---- add ----
 
-// How messages name a stored case.
-std::string storedCaseName(int index) { return "第" + std::to_string(index) + "号"; }
+// How messages name a stored case: its number and, when known, its identity.
+std::string storedCaseName(int index, std::uint64_t id = 0) {
+    return "第" + std::to_string(index) + "号" + (id != 0 ? "（标识 " + casestore::identityText(id) + "）" : std::string());
+}
 
 struct AddOptions {
     std::string name, date, time, className, note;
@@ -142,12 +144,13 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     if (!openStore(ctx, store)) return 1;
     // The record and its report are stored together, or neither is.
     const std::string report = rtf::writeRtf(reportDocumentOf(chart, dataDir));
-    const int index = store.addRecord(rec, &report);
+    std::uint64_t id = 0;
+    const int index = store.addRecord(rec, &report, &id);
     if (index < 0) return fail(store.lastError());
     print(std::to_string(index));
     // The case is stored whatever becomes of the output: a lost number is told on stderr.
     if (std::string reason; !flushOutputNow(reason))
-        return fail("命例已保存为" + storedCaseName(index) + "，但无法写出结果：" + reason);
+        return fail("命例已保存为" + storedCaseName(index, id) + "，但无法写出结果：" + reason);
     return 0;
 }
 

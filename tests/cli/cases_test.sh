@@ -141,8 +141,8 @@ done <<ROWS
 list-no-folder|$home/plainfile/x|-|cases list|无法创建文件夹 $home/plainfile/x
 search-no-folder|$home/plainfile/x|-|cases search --name 王|无法创建文件夹 $home/plainfile/x
 add-no-folder|$home/plainfile/x|-|cases add --name 甲 --date 2000-01-01 --time 01:00 --class 甲|无法创建文件夹
-add-full|$home/app|full|cases add --name 满 --date 2000-01-01 --time 01:00 --class 满|命例已保存为第.*号，但无法写出结果：磁盘已满
-add-closed|$home/app|closed|cases add --name 关 --date 2000-01-01 --time 01:00 --class 关|命例已保存为第.*号，但无法写出结果：文件未打开或已关闭
+add-full|$home/app|full|cases add --name 满 --date 2000-01-01 --time 01:00 --class 满|命例已保存为第.*号（标识 [0-9a-f]*），但无法写出结果：磁盘已满
+add-closed|$home/app|closed|cases add --name 关 --date 2000-01-01 --time 01:00 --class 关|命例已保存为第.*号（标识 [0-9a-f]*），但无法写出结果：文件未打开或已关闭
 list-closed|$home/app|closed|cases list|无法写出结果：文件未打开或已关闭
 ROWS
 for who in 满 关; do
@@ -151,6 +151,9 @@ for who in 满 关; do
 done
 run cases add --name 满 --date 2000-01-01 --time 01:00 --class 满 >/dev/full 2>"$home/err"
 check add-full-names-the-slot "$(run cases search --name 满 --name-exact | tail -1)" "$(sed -n 's/.*命例已保存为第\([0-9]*\)号.*/\1/p' "$home/err")"
+slot=$(run cases search --name 满 --name-exact | tail -1)
+check add-full-names-the-identity "$(run cases list | awk -F'\t' -v s="$slot" '$1 == s { print $7 }')" \
+  "$(sed -n 's/.*（标识 \([0-9a-f]*\)）.*/\1/p' "$home/err")"
 
 # A read-only data folder is reported as read-only, and nothing changes.
 # (root writes anywhere: it gets a read-only mount of its own instead)
