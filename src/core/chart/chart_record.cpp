@@ -100,7 +100,7 @@ bool ChartRecord::buildReport(const ChartRequest& req) {
     settings = ChartSettings{};
     bool traditional = false;
     if (!dataDir_.empty()) {
-        text::IniFile profile(dataFilePath(dataDir_, "bzinit.ini"));
+        text::IniFile profile(text::dataFilePath(dataDir_, "bzinit.ini"));
         if (profile.reload()) {
             settings = loadChartSettings(profile);
             traditional = script::traditionalDisplay(profile);
@@ -126,7 +126,7 @@ bool ChartRecord::buildReport(const ChartRequest& req) {
     if (settings.endinfo && !dataDir_.empty()) {
         std::string bytes, error;
         bool missing = false;
-        if (text::readRegularFile(dataFilePath(dataDir_, "EndInfo.txt"), text::kMaxTextFileBytes, bytes, &error,
+        if (text::readRegularFile(text::dataFilePath(dataDir_, "EndInfo.txt"), text::kMaxTextFileBytes, bytes, &error,
                                   &missing)) {
             std::string footer = text::decodeFileText(bytes);
             for (const std::string& line : splitResourceLines(footer)) {
@@ -184,9 +184,10 @@ bool ChartRecord::resolveBirthTime() {
         }
         birthLocal = entered;
     }
-    birthClock = birthLocal;
     // The clock reading at the place becomes Beijing time (summer time removed, a zone abroad).
-    if (!zones::resolveBirthZone(*this)) return false;
+    if (!zones::resolveBirthZone(calendar, birthLocal, request.zone, request.province, request.fold, settings.dst,
+                                 birthZone, birthClock, birthLocal, lastError))
+        return false;
     if (!yearInRange(birthClock.year)) {
         lastError = kOutOfRangeMessage;
         return false;

@@ -38,7 +38,4 @@ ChartSettings loadChartSettings(const std::string& dataDir);
 bool applyChartSetting(ChartSettings& settings, std::string_view key, std::string_view value,
                        std::string* error = nullptr);
 
-// <dataDir>/dat/<file>, the path of a data file ("bzinit.ini", "dili.ini", "EndInfo.txt").
-std::string dataFilePath(const std::string& dataDir, std::string_view file);
-
 }  // namespace hj

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "core/chart/chart_settings.h"
+#include "core/text/file_io.h"
 #include "core/text/ini.h"
 
 namespace hj {
@@ -53,7 +53,7 @@ rtf::Document styledReport(std::string_view report, const std::vector<StyleSpan>
 }
 
 rtf::Document reportDocumentOf(const ChartRecord& chart, const std::string& dataDir) {
-    text::IniFile ini(dataFilePath(dataDir, "bzinit.ini"));
+    text::IniFile ini(text::dataFilePath(dataDir, "bzinit.ini"));
     rtf::CharFormat base;
     base.font = ini.readString("minggao", "fname", rtf::kDefaultFont);
     const int points = ini.readInt("minggao", "fsize", 12);
