@@ -192,7 +192,7 @@ nlohmann::json chartJson(const ChartRecord& r) {
             {"pillars", names},
             {"pillarIndices", indices},
             {"lunar",
-             {{"year", r.birthLunar.year}, {"month", r.birthLunar.month}, {"day", r.birthLunar.day}, {"leap", r.request.leap}}},
+             {{"year", r.birthLunar.year}, {"month", r.birthLunar.month}, {"day", r.birthLunar.day}, {"leap", r.birthLunarLeap}}},
             {"birthClock", formatDateTime(r.birthClock)},
             {"birthLocal", formatDateTime(r.birthLocal)},
             {"zone", zoneOf(r)},

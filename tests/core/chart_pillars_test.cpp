@@ -116,7 +116,7 @@ TEST(ChartPillars, EveryJieMovesTheMonthAndOnlyLichunTheYear) {
     }
     // 小寒 1580-12-26 15:18, 立春 1581-01-25: late December belongs to 庚辰 and its 丑 month.
     EXPECT_EQ(pillarsOf(r, solar(1580, 12, 30, 10, 0)), "庚辰 己丑 庚寅 辛巳");
-    const LuckInfo luck = luckPillars(r);  // a 阳 year, a man: forward to 立春 1581-01-25
+    const LuckInfo luck = luckPillars(r.calendar, r);  // a 阳 year, a man: forward to 立春 1581-01-25
     EXPECT_EQ(luck.direction, 1);
     EXPECT_EQ(std::to_string(luck.startYears) + "岁 " + std::to_string(luck.startMonths) + "个月 " +
                   std::to_string(luck.startDays) + "天",

@@ -241,7 +241,7 @@ void ChartRecord::writeChartSections() {
         r += settings.idate == 1 ? "(真太阳时)，" : settings.idate == 2 ? "(地方时)，" : "(当地标准时间)，";
     }
     r += weekday;
-    r += "出生农历：" + lunarDateText(birthLunar, request.leap) + "\r\n\r\n";
+    r += "出生农历：" + lunarDateText(birthLunar, birthLunarLeap) + "\r\n\r\n";
 
     // The chart block: twelve-byte columns.
     const int day = pillars[2];
