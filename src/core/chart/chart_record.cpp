@@ -1,26 +1,14 @@
 #include "core/chart/chart_record.h"
 
-#include "core/analysis/chart_analysis.h"
-#include "core/chart/report.h"
 #include "core/chart/text_table.h"
-#include "core/resources.h"
-#include "core/script/display.h"
-#include "core/script/script.h"
-#include "core/text/fields.h"
-#include "core/text/file_io.h"
-#include "core/text/gbk.h"
-#include "core/text/ini.h"
+#include "core/report/report_settings.h"
 #include "core/threelives/three_lives.h"
 
 namespace hj {
 
 ChartRecord::ChartRecord(std::string dataDir, ReportPane* pane)
-    : reportPane(pane), dataDir_(std::move(dataDir)), texts_(&TextTable::builtin()) {
-    // The embedded copy is kept in UTF-8 (not GBK like the program's files on disk).
-    std::string_view moreduan = embeddedResource("texts/moreduan.txt");
-    if (moreduan.substr(0, 3) == "\xEF\xBB\xBF") moreduan.remove_prefix(3);
-    loadThreeLivesText(moreduan);
-}
+    : threeLivesLines(builtinThreeLivesLines()), reportPane(pane), dataDir_(std::move(dataDir)),
+      texts_(&TextTable::builtin()) {}
 
 void ChartRecord::setTextTable(const TextTable* table) { texts_ = table ? table : &TextTable::builtin(); }
 
@@ -54,62 +42,21 @@ void ChartRecord::clearOutputs() {
 }
 
 bool ChartRecord::buildReport(const ChartRequest& req) {
-    // Texts that go into the report and the case record: no control characters, no name of
-    // spaces only (an empty name is the front end's own rule).
     lastError.clear();
-    if (!text::checkFieldText(req.name, "姓名", !req.name.empty(), &lastError) ||
-        !text::checkFieldText(req.place, "出生地", false, &lastError))
-        return false;
     request = req;
-    // The fixed fields of the request hold 12 and 31 bytes of text.
-    request.name = text::truncateGbk(request.name, 12);
-    request.place = text::truncateGbk(request.place, 31);
-    // One read of the profile gives the chart's options and the script of the display.
-    settings = ChartSettings{};
-    bool traditional = false;
-    if (!dataDir_.empty()) {
-        text::IniFile profile(text::dataFilePath(dataDir_, "bzinit.ini"));
-        if (profile.reload()) {
-            settings = loadChartSettings(profile);
-            traditional = script::traditionalDisplay(profile);
-        }
-    }
+    const ReportSettings loaded = loadReportSettings(dataDir_);
+    settings = loaded.chart;
     applyOverrides();
     clearOutputs();
     if (!computeChart()) return false;
-
-    report += "※推年月日时：\r\n";
-    report += appendBirthVerses(*this);
-    report += "\r\n\r\n";
-    report += "※八字称骨：";
-    report += boneWeightText(*this);
-    report += "\r\n\r\n";
-    appendThreeLivesReading(*this);
-    appendPreviousLifeSections(*this);
-    if (settings.fenxi) report += analysis::analysisReportSection(*this);
-    report += "※软件开发商:墨衡周易软件(";
-    report += kMakerAddress;
-    report += ")※\r\n";
-    report += "☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆";
-    if (settings.endinfo && !dataDir_.empty()) {
-        std::string bytes, error;
-        bool missing = false;
-        if (text::readRegularFile(text::dataFilePath(dataDir_, "EndInfo.txt"), text::kMaxTextFileBytes, bytes, &error,
-                                  &missing)) {
-            std::string footer = text::decodeFileText(bytes);
-            for (const std::string& line : splitResourceLines(footer)) {
-                report += line;
-                report += "\r\n";
-            }
-        } else if (!missing) {
-            // Asked for and present but unreadable: a report without it would pass for complete.
-            lastError = error;
-            return false;
-        }
-    }
-    // With the display in Traditional characters the report is made so; the name and place
-    // keep the characters they were typed with.
-    if (traditional) report = script::toTraditional(report, {request.name, request.place});
+    ReportSources sources;
+    sources.texts = texts_;
+    sources.threeLives = &threeLivesLines;
+    sources.traditional = loaded.traditional;
+    if (settings.endinfo && !readFooter(dataDir_, sources.footer, lastError)) return false;
+    const Report built = hj::buildReport(*this, sources);
+    report = built.text;
+    threeLivesMonth = threeLivesMonthOf(*this);
     showReport();
     return true;
 }
@@ -135,8 +82,12 @@ bool ChartRecord::computeChart() {
     static_cast<Chart&>(*this) = std::move(*c);
     request.leap = birthLunarLeap;
     luckStartAge = static_cast<std::int16_t>(luck.startAge);
-    writeChartSections();
     return true;
+}
+
+rtf::Document reportDocumentOf(const ChartRecord& chart, const std::string& dataDir) {
+    return reportDocument(Report{chart.report, chart.styleSpans}, loadReportSettings(dataDir).font,
+                          chart.settings.leftpos);
 }
 
 }  // namespace hj

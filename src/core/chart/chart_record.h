@@ -17,27 +17,12 @@
 #include "core/calendar/datetime.h"
 #include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
+#include "core/report/report.h"
+#include "core/report/report_rtf.h"
 
 namespace hj {
 
 class TextTable;
-
-// Marking of the report in the pane. Positions count the characters of paneText(report):
-// Unicode characters, each "\r\n" taken as one paragraph break. Every character of a report
-// lies in the Basic Multilingual Plane, so the positions are also QString indices of that text.
-struct StyleSpan {
-    std::int32_t start = 0;
-    std::int32_t length = 0;
-    bool setColor = false;
-    std::uint32_t color = 0;  // 0xRRGGBB, when setColor
-    bool bold = false;
-    std::int32_t sizeDelta = 0;  // points added to the pane's font size (-1: one point smaller)
-};
-inline constexpr std::uint32_t kReportRed = 0xFF0000;
-inline constexpr std::uint32_t kReportBlue = 0x0000FF;
-
-// The report text as the pane holds it: every "\r\n" (and any lone "\r") becomes "\n".
-std::string paneText(std::string_view report);
 
 // Where a finished report goes (the main window's report pane). The window clears the pane,
 // sets the default attributes (pane font size, black, no style), a first-line indent of
@@ -102,12 +87,14 @@ public:
 private:
     void clearOutputs();
     void applyOverrides();
-    void writeChartSections();
 
     ChartCaster caster_;
     std::string dataDir_;
     const TextTable* texts_;
     std::vector<std::pair<std::string, std::string>> overrides_;
 };
+
+// The report file of a chart built with reportOutput off.
+rtf::Document reportDocumentOf(const ChartRecord& chart, const std::string& dataDir);
 
 }  // namespace hj
