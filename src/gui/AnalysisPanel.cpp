@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/derived.h"
 
 namespace hj::gui {
@@ -201,7 +201,7 @@ AnalysisPanel* AnalysisPanel::install(QMainWindow* window, QMenu* menu) {
     return panel;
 }
 
-void AnalysisPanel::showChart(const ChartRecord& chart) {
+void AnalysisPanel::showChart(const Chart& chart) {
     pillars_ = analysis::chartPillarsOf(chart);
     valid_ = true;
     const int shownYear = std::clamp(QDate::currentDate().year(), 1, kLastShownYear);

@@ -222,22 +222,20 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     state_.open(index, r, store.reportPath(index));
     orphaned_ = false;
     showMode();
-    ChartRecord& engine = w_.engine();
-    engine.reportOutput = true;
+    bool computed = true;
     if (hasReport) {
         QString error;
         w_.Redtbazi->clearWithDefaults();
         // A stored report that cannot be read is computed again (and stored again) instead.
-        engine.reportOutput = !w_.Redtbazi->loadBytes(report, &error);
+        computed = !w_.Redtbazi->loadBytes(report, &error);
     }
-    const bool computed = engine.reportOutput;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = engine.buildReport(req);
+    std::string why;
+    const bool ok = w_.castChart(req, computed, why);
     QApplication::restoreOverrideCursor();
-    engine.reportOutput = true;
     if (!ok) {
         w_.setChartResult(req, false);
-        message(&w_, qs(engine.lastError), QStringLiteral("错误"), QMessageBox::Critical);
+        message(&w_, qs(why), QStringLiteral("错误"), QMessageBox::Critical);
         return;
     }
     if (computed) {

@@ -30,6 +30,8 @@
 #include "core/calendar/month_page.h"
 #include "core/calendar/places.h"
 #include "core/chart/province_table.h"
+#include "core/report/report.h"
+#include "core/report/report_settings.h"
 #include "core/script/display.h"
 #include "core/text/gbk.h"
 #include "gui/AnalysisPanel.h"
@@ -105,10 +107,7 @@ TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)
     setTraditionalShown(mnuO_fanti->isChecked());
 }
 
-TFrmMain::~TFrmMain() {
-    // The pane is a child widget and outlives nothing here, but the engine must not call it.
-    if (engine_) engine_->setReportPane(nullptr);
-}
+TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::buildControls() {
     Tree = named(new QTreeWidget, "Tree");
@@ -339,7 +338,6 @@ void TFrmMain::FormShow() {
     const int shi = ini_.readInt("winpos", "shi", 0);
     cbodiC->setCurrentIndex(shi >= 0 && shi < cbodiC->count() ? shi : 0);
 
-    engine_ = std::make_unique<ChartRecord>(u8(dataRoot_), Redtbazi);
     if (!store_.openStore(u8(dataRoot_))) {
         const QString why = qs(store_.lastError());
         QTimer::singleShot(0, this, [this, why] {
@@ -370,11 +368,11 @@ bool TFrmMain::editingCase() const { return session_ && session_->editingCase();
 void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     lastRequest_ = req;
     setChartValid(valid);
-    if (valid) currentPillars_ = engine_->pillarBytes();
-    if (valid) PnlBianJie->showChart(*engine_);
+    if (valid) currentPillars_ = chart_.pillarBytes();
+    if (valid) PnlBianJie->showChart(chart_);
     else PnlBianJie->clear();
     Redtbazi->show();
-    if (valid) analysis_->showChart(*engine_);
+    if (valid) analysis_->showChart(chart_);
 }
 
 void TFrmMain::setChartValid(bool valid) {
@@ -437,7 +435,6 @@ bool TFrmMain::FormClose() {
                 QMessageBox::Critical);
     }
     if (pingYu_) pingYu_->close();
-    engine_.reset();
     return true;
 }
 
@@ -549,7 +546,7 @@ void TFrmMain::requestChart() {
     chartValid_ = false;
     ChartRequest req;
     if (!readInputs(req)) return;
-    if (!worldPlaces_->chooseFold(*engine_, req)) return;
+    if (!worldPlaces_->chooseFold(req)) return;
     session_->askToSaveChanges();
     // The inputs become the current record's birth data; its class and note stay.
     session_->takeRequest(req);
@@ -558,8 +555,8 @@ void TFrmMain::requestChart() {
     // Let the placeholder paint before the engine runs.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    engine_->reportOutput = true;
-    const bool ok = engine_->buildReport(req);
+    std::string error;
+    const bool ok = castChart(req, true, error);
     QApplication::restoreOverrideCursor();
     BtnPai->setEnabled(true);
     lastRequest_ = req;
@@ -567,25 +564,40 @@ void TFrmMain::requestChart() {
         PnlBianJie->clear();
         Redtbazi->show();
         analysis_->clearChart();
-        message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
+        message(this, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
         return;
     }
     if (ChkBuXiang->isChecked()) {
         // No hour, no chart: the pane asks for one of the twelve.
-        PnlBianJie->showUnknownHour(*engine_);
+        PnlBianJie->showUnknownHour(chart_);
         analysis_->clearChart();
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
         return;
     }
     Redtbazi->show();
-    PnlBianJie->showChart(*engine_);
-    currentPillars_ = engine_->pillarBytes();
+    PnlBianJie->showChart(chart_);
+    currentPillars_ = chart_.pillarBytes();
     chartValid_ = true;
-    analysis_->showChart(*engine_);
+    analysis_->showChart(chart_);
     // The pane's modified flag stays for the user's own edits: a recomputed report is saved
-    // into an open case only when the user saves it.
-    if (engine_->promptSave()) emit saveRequested();
+    // into an open case only when the user saves it. The setting save (提示保存) asks for it.
+    if (chart_.settings.save) emit saveRequested();
+}
+
+bool TFrmMain::castChart(const ChartRequest& req, bool show, std::string& error) {
+    // The settings and the footer as the files hold them now: a change counts from the next chart.
+    const std::string root = u8(dataRoot_);
+    const ReportSettings settings = loadReportSettings(root);
+    std::optional<Chart> chart = hj::castChart(req, settings.chart, error);
+    if (!chart) return false;
+    ReportSources sources;
+    sources.traditional = settings.traditional;
+    if (chart->settings.endinfo && !readFooter(root, sources.footer, error)) return false;
+    const Report report = buildReport(*chart, sources);
+    chart_ = std::move(*chart);
+    if (show) Redtbazi->showReport(paneText(report.text), report.spans, chart_.settings.leftpos);
+    return true;
 }
 
 // ---- chart parameters on the clipboard ----

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/casestore/case_store.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/text/ini.h"
 
 class QAction;
@@ -107,9 +107,13 @@ public:
     AnalysisPanel* analysisPanel() const { return analysis_; }
     // An invalid chart also empties the analysis panel.
     void setChartValid(bool valid);
-    // After a chart from `req`: when `valid`, the pillars are taken from the engine.
+    // After a chart from `req`: when `valid`, the pillars are taken from the last chart cast.
     void setChartResult(const ChartRequest& req, bool valid);
-    ChartRecord& engine() { return *engine_; }
+    // Casts the chart of `req` with the settings the data folder holds now and, when `show`,
+    // puts its report into the pane. False with the message in `error`.
+    bool castChart(const ChartRequest& req, bool show, std::string& error);
+    // The last chart cast.
+    const Chart& chart() const { return chart_; }
     casestore::CaseStore& caseStore() { return store_; }
     text::IniFile& settings() { return ini_; }
     QString dataRoot() const { return dataRoot_; }
@@ -165,7 +169,7 @@ private:
 
     QString dataRoot_;
     text::IniFile ini_;
-    std::unique_ptr<ChartRecord> engine_;
+    Chart chart_;
     casestore::CaseStore store_;
     std::vector<float> cityLon_, cityLat_;
     ChartRequest lastRequest_;

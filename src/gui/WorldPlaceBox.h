@@ -15,7 +15,6 @@ class QStringListModel;
 class QToolButton;
 
 namespace hj {
-class ChartRecord;
 struct ChartRequest;
 namespace casestore {
 struct CaseRecord;
@@ -51,7 +50,7 @@ public:
     void takeBeijingTime(DateTime& moment);
     // When the clock time of `req` occurred twice at its place, asks which one and sets
     // req.fold. False when the user cancels.
-    bool chooseFold(ChartRecord& engine, ChartRequest& req);
+    bool chooseFold(ChartRequest& req);
 
 public slots:
     void updateZoneLabel();
