@@ -471,7 +471,7 @@ void TestTFrmMain::promptSaveAsksForSave() {
     QTRY_VERIFY(modals.idle());
     QCOMPARE(chooser, QStringLiteral("FrmFenLei"));
     QCOMPARE(spy.count(), 1);
-    writeIni(QStringLiteral("[set]\r\nsave=0\r\n"));  // the engine rereads [set] at every chart
+    writeIni(QStringLiteral("[set]\r\nsave=0\r\n"));  // the window rereads [set] at every chart
     QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
     QCOMPARE(spy.count(), 1);
 }

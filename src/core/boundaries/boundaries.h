@@ -14,7 +14,6 @@
 
 #include "core/calendar/datetime.h"
 #include "core/chart/chart.h"
-#include "core/chart/chart_record.h"  // transitional: the windows still name ChartRecord
 
 namespace hj {
 
