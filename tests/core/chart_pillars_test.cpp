@@ -405,3 +405,44 @@ TEST(ChartPlaces, EveryRequestPassesOneCheck) {
     q.longitude = 180.0f;
     EXPECT_EQ(pillarsOf(run, q, false, 2).rfind("error", 0), std::string::npos);
 }
+
+// A caster keeps the solar terms of the charts before: whatever came before, each chart is the
+// one castChart gives alone. Moments walk across jie terms and 立春 minute by minute, forwards and
+// back, under changing settings, so a kept month is tried at its very edges.
+TEST(ChartCaster, KeptTermsNeverChangeAChart) {
+    ChartCaster caster;
+    Calendar calendar;
+    int compared = 0;
+    for (int year : {-849, 1000, 1582, 1900, 1984, 2024, 2100}) {
+        for (int month : {1, 2, 6, 12}) {
+            const double jie = calendar.julianDayOf(calendar.solarTermInstant(year, month, true));
+            for (int step : {-4, -3, -2, -1, 0, 1, 2, 3, 4, 3, 0, -3, 240, -240}) {
+                const DateTime at = calendar.dateTimeOf(jie + step / 1440.0);
+                ChartRequest q = solar(at.year, at.month, at.day, at.hour, at.minute);
+                q.longitude = 87.6f;
+                ChartSettings settings;
+                settings.zishi = (compared % 2) != 0;
+                settings.idate = static_cast<std::uint8_t>(compared % 3);
+                std::string keptError, aloneError;
+                const std::optional<Chart> kept = caster.cast(q, settings, keptError);
+                const std::optional<Chart> alone = castChart(q, settings, aloneError);
+                const std::string where = std::to_string(year) + "/" + std::to_string(month) + " " + std::to_string(step);
+                ASSERT_EQ(kept.has_value(), alone.has_value()) << where;
+                EXPECT_EQ(keptError, aloneError) << where;
+                if (!alone) continue;
+                EXPECT_EQ(kept->pillars, alone->pillars) << where;
+                EXPECT_EQ(kept->previousJie, alone->previousJie) << where;
+                EXPECT_EQ(kept->midTerm, alone->midTerm) << where;
+                EXPECT_EQ(kept->nextJie, alone->nextJie) << where;
+                EXPECT_EQ(kept->lifePalace, alone->lifePalace) << where;
+                EXPECT_EQ(kept->luck.startDate, alone->luck.startDate) << where;
+                EXPECT_EQ(kept->luck.pillars, alone->luck.pillars) << where;
+                const std::optional<BirthPillars> pillars = caster.castPillars(q, settings, keptError);
+                ASSERT_TRUE(pillars) << where;
+                EXPECT_EQ(pillars->pillars, alone->pillars) << where;
+                ++compared;
+            }
+        }
+    }
+    EXPECT_GT(compared, 300);
+}

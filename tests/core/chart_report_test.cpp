@@ -410,3 +410,47 @@ TEST(ChartReport, EveryKindOfChartBuilds) {
     }
     EXPECT_GT(built, 200);
 }
+
+// What a caller reads from the data folder for a chart: one read of bzinit.ini for the [set]
+// keys, the display script and the pane font; the footer lines only from EndInfo.txt.
+TEST(ReportSettings, ReadFromTheDataFolder) {
+    struct Case {
+        const char* what;
+        const char* ini;  // nullptr: no file
+        bool endinfo, traditional;
+        const char* font;
+        int halfPoints;
+    };
+    const Case cases[] = {
+        {"no file", nullptr, false, false, "宋体", 24},
+        {"every section", "[set]\r\nendinfo=1\r\n[display]\r\nfanti=1\r\n[minggao]\r\nfname=黑体\r\nfsize=14\r\n", true, true,
+         "黑体", 28},
+        {"a size no font has", "[minggao]\r\nfsize=0\r\n", false, false, "宋体", 24},
+        {"a size beyond any paper", "[minggao]\r\nfsize=1000\r\n", false, false, "宋体", 24},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        if (c.ini) dir.write("bzinit.ini", c.ini);
+        const ReportSettings s = loadReportSettings(dir.path.string());
+        EXPECT_EQ(s.chart.endinfo, c.endinfo) << c.what;
+        EXPECT_EQ(s.traditional, c.traditional) << c.what;
+        EXPECT_EQ(s.font.font, c.font) << c.what;
+        EXPECT_EQ(s.font.halfPoints, c.halfPoints) << c.what;
+    }
+    // No data folder: the defaults.
+    EXPECT_EQ(loadReportSettings("").font, rtf::CharFormat{});
+
+    TempDir dir;
+    std::vector<std::string> lines{"left over"};
+    std::string error;
+    EXPECT_TRUE(readFooter(dir.path.string(), lines, error));  // missing: no lines, no error
+    EXPECT_TRUE(lines.empty());
+    EXPECT_TRUE(error.empty());
+    dir.write("EndInfo.txt", "第一行\r\n\r\n第三行");
+    ASSERT_TRUE(readFooter(dir.path.string(), lines, error)) << error;
+    EXPECT_EQ(lines, (std::vector<std::string>{"第一行", "", "第三行"}));
+    fs::remove(dir.path / "dat" / "EndInfo.txt");
+    fs::create_directory(dir.path / "dat" / "EndInfo.txt");  // there, but no file
+    EXPECT_FALSE(readFooter(dir.path.string(), lines, error));
+    EXPECT_NE(error.find("EndInfo.txt"), std::string::npos) << error;
+}
