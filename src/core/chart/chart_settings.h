@@ -1,5 +1,6 @@
 #pragma once
-// The chart engine's options: section [set] of dat/bzinit.ini, reread for every chart.
+// The chart engine's options: section [set] of dat/bzinit.ini, read by the caller for every chart
+// and handed to castChart.
 #include <cstdint>
 #include <string>
 #include <string_view>
