@@ -393,7 +393,8 @@ TEST(ThreeLivesTables, FlyingStar) {
         for (int m = 1; m <= 12; ++m) {
             std::string expected = "※推飞星禄位：无。\r\n\r\n";
             for (std::size_t row = rows.size(); row-- > 0;)
-                if (std::stoi(rows[row].fields[1 + fromRat(h0)]) == m) expected = one("※推飞星禄位：", 10060 + static_cast<int>(row));
+                if (std::stoi(rows[row].fields[1 + fromRat(h0)]) == m)
+                    expected = one("※推飞星禄位：", 10060 + static_cast<int>(row));
             chartOf(r, 4, 0, m);
             r.pillars[3] = static_cast<std::int16_t>(pillarOnBranch(h0));
             EXPECT_EQ(section(r, "※推飞星禄位："), expected) << "飞星禄位: hour " << kBranches[h0] << ", month " << m;
