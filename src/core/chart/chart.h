@@ -32,7 +32,7 @@ struct ChartRequest {
     bool lunar = false;        // the date is a lunar date
     bool leap = false;         // the lunar month is the leap month
     bool male = true;          // 乾造; false: 坤造
-    std::int16_t province = 34;  // ProvinceTable index (not read by the engine)
+    std::int16_t province = 34;  // ProvinceTable index (the engine reads only its summer-time zone)
     std::int16_t city = 0;       // city list index (not read by the engine)
     float longitude = 120.0f;    // degrees east
     float latitude = 30.0f;      // degrees north
