@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QTreeWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/AnalysisPanel.h"
 #include "gui/TFrmMain.h"
@@ -211,5 +212,5 @@ void TestAnalysisPanel::followsTheMainWindow() {
     QVERIFY(!child<QDockWidget>(&narrow, "DockAnalysis")->isVisible());
 }
 
-QTEST_MAIN(TestAnalysisPanel)
+HJ_GUI_TEST(TestAnalysisPanel)
 #include "gui_AnalysisPanel.moc"

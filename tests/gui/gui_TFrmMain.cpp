@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/chart/report_rtf.h"
 #include "core/text/ini.h"
@@ -865,5 +866,5 @@ void TestTFrmMain::paperAndClipboardKeepTheText() {
     QVERIFY(!copied->html().contains(QStringLiteral("letter-spacing")));
 }
 
-QTEST_MAIN(TestTFrmMain)
+HJ_GUI_TEST(TestTFrmMain)
 #include "gui_TFrmMain.moc"
