@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QTreeWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/chart/chart.h"
 #include "gui/AnalysisPanel.h"
@@ -214,5 +215,5 @@ void TestAnalysisPanel::followsTheMainWindow() {
     QVERIFY(!child<QDockWidget>(&narrow, "DockAnalysis")->isVisible());
 }
 
-QTEST_MAIN(TestAnalysisPanel)
+HJ_GUI_TEST(TestAnalysisPanel)
 #include "gui_AnalysisPanel.moc"

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/chart/chart.h"
 #include "core/report/report.h"
@@ -881,5 +882,5 @@ void TestTFrmMain::paperAndClipboardKeepTheText() {
     QVERIFY(!copied->html().contains(QStringLiteral("letter-spacing")));
 }
 
-QTEST_MAIN(TestTFrmMain)
+HJ_GUI_TEST(TestTFrmMain)
 #include "gui_TFrmMain.moc"

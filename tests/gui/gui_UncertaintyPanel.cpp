@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/chart/derived.h"
 #include "gui/TFrmMain.h"
@@ -92,5 +93,5 @@ void TestUncertaintyPanel::unknownHourTableCastsARow() {
     QCOMPARE(QString::fromStdString(hj::pillarName(w->chart().pillars[3])), hourPillar);
 }
 
-QTEST_MAIN(TestUncertaintyPanel)
+HJ_GUI_TEST(TestUncertaintyPanel)
 #include "gui_UncertaintyPanel.moc"
