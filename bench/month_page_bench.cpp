@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/calendar/month_page.h"
-#include "core/divination/reverse_search.h"
+#include "core/calendar/reverse_search.h"
 
 using namespace hj;
 

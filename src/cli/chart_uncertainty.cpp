@@ -1,6 +1,6 @@
 #include "cli/chart_uncertainty.h"
 
-#include "core/boundaries/boundaries.h"
+#include "core/uncertainty/boundaries.h"
 #include "core/calendar/date_text.h"
 #include "core/chart/derived.h"
 

@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/month_page.h"
-#include "core/divination/reverse_search.h"
+#include "core/calendar/reverse_search.h"
 
 namespace hj::cli {
 namespace {

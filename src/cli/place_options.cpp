@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "core/calendar/places.h"
-#include "core/chart/province_table.h"
+#include "core/places/places.h"
+#include "core/places/province_table.h"
 #include "core/text/file_io.h"
 #include "core/text/ini.h"
 #include "core/zones/world_places.h"

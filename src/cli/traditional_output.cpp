@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/script/script.h"
+#include "core/traditional/conversion.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 
@@ -68,9 +68,9 @@ std::string traditionalLine(std::string_view line) {
         std::lock_guard<std::mutex> lock(s.keepMutex);
         keep = s.keep;
     }
-    if (text::isValidUtf8(line)) return script::toTraditional(line, keep);
+    if (text::isValidUtf8(line)) return traditional::toTraditional(line, keep);
     std::string gbk;
-    if (text::utf8ToGbk(script::toTraditional(text::gbkToUtf8(line), keep), gbk)) return gbk;
+    if (text::utf8ToGbk(traditional::toTraditional(text::gbkToUtf8(line), keep), gbk)) return gbk;
     return std::string(line);
 }
 

@@ -17,7 +17,7 @@
 
 #include <vector>
 
-#include "core/script/script.h"
+#include "core/traditional/conversion.h"
 #include "gui/ReportEdit.h"
 
 namespace hj::gui {
@@ -37,7 +37,7 @@ QString convert(const QString& text) {
     auto it = cache.constFind(text);
     if (it != cache.constEnd()) return *it;
     if (cache.size() > 4096) cache.clear();
-    const QString out = QString::fromStdString(script::toTraditional(text.toStdString()));
+    const QString out = QString::fromStdString(traditional::toTraditional(text.toStdString()));
     cache.insert(text, out);
     return out;
 }

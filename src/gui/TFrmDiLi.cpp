@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/calendar/places.h"
-#include "core/chart/province_table.h"
+#include "core/places/places.h"
+#include "core/places/province_table.h"
 #include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
 

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "core/calendar/month_page.h"
-#include "core/divination/reverse_search.h"
+#include "core/calendar/reverse_search.h"
 #include "gui/GuiSupport.h"
 
 namespace hj::gui {

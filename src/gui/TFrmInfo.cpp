@@ -14,8 +14,8 @@
 
 #include "core/app/chart_inputs.h"
 #include "core/calendar/datetime.h"
-#include "core/calendar/places.h"
-#include "core/chart/province_table.h"
+#include "core/places/places.h"
+#include "core/places/province_table.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "gui/CaseSupport.h"

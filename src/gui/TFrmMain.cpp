@@ -28,11 +28,11 @@
 #include "core/app/chart_inputs.h"
 #include "core/app/chart_params.h"
 #include "core/calendar/month_page.h"
-#include "core/calendar/places.h"
-#include "core/chart/province_table.h"
+#include "core/places/places.h"
+#include "core/places/province_table.h"
 #include "core/report/report.h"
 #include "core/report/report_settings.h"
-#include "core/script/display.h"
+#include "core/traditional/display.h"
 #include "core/text/gbk.h"
 #include "gui/AnalysisPanel.h"
 #include "gui/CalendarLinks.h"
@@ -103,7 +103,7 @@ TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)
     buildMenus();
     FormShow();
     // FormShow has read the profile.
-    mnuO_fanti->setChecked(script::traditionalDisplay(ini_));
+    mnuO_fanti->setChecked(traditional::traditionalDisplay(ini_));
     setTraditionalShown(mnuO_fanti->isChecked());
 }
 
@@ -717,7 +717,7 @@ void TFrmMain::EndInfoClick() {
 
 void TFrmMain::TraditionalClick() {
     const bool on = mnuO_fanti->isChecked();
-    if (!ini_.writeInt(script::kDisplaySection, script::kTraditionalKey, on ? 1 : 0)) {
+    if (!ini_.writeInt(traditional::kDisplaySection, traditional::kTraditionalKey, on ? 1 : 0)) {
         mnuO_fanti->setChecked(!on);
         message(this, qs(ini_.lastError()), appTitle(), QMessageBox::Warning);
         return;

@@ -16,7 +16,7 @@
 #include "core/app/case_tree.h"
 #include "core/app/chart_inputs.h"
 #include "core/calendar/datetime.h"
-#include "core/chart/province_table.h"
+#include "core/places/province_table.h"
 #include "gui/GuiSupport.h"
 
 namespace hj::gui {

@@ -2,11 +2,11 @@
 // Above the report: how close the birth lies to a boundary that changes a pillar (with a button
 // that casts the chart on the other side), the conventions the chart was cast under, and, when
 // the birth hour is unknown, the twelve possible hours of the day. The engine computes all of
-// it (core/boundaries); this widget only shows it.
+// it (core/uncertainty); this widget only shows it.
 #include <QWidget>
 #include <vector>
 
-#include "core/boundaries/boundaries.h"
+#include "core/uncertainty/boundaries.h"
 
 class QLabel;
 class QTableWidget;

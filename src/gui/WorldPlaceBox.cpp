@@ -19,7 +19,7 @@
 #include "core/casestore/case_store.h"
 #include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
-#include "core/chart/province_table.h"
+#include "core/places/province_table.h"
 #include "core/zones/birth_zone.h"
 #include "core/zones/case_zone.h"
 #include "core/zones/zone_clock.h"

@@ -2,7 +2,7 @@
 // casts a minute across the boundary, and every row of the hour table is a chart of its own.
 #include <gtest/gtest.h>
 
-#include "core/boundaries/boundaries.h"
+#include "core/uncertainty/boundaries.h"
 #include "core/chart/derived.h"
 
 namespace hj {

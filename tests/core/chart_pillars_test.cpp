@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "core/calendar/calendar.h"
-#include "core/calendar/places.h"
+#include "core/places/places.h"
 #include "core/chart/chart.h"
 #include "core/chart/derived.h"
-#include "core/chart/province_table.h"
+#include "core/places/province_table.h"
 #include "core/report/report.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/chart/province_table.h"
+#include "core/places/province_table.h"
 #include "core/resources.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"

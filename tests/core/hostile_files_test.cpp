@@ -12,7 +12,7 @@
 #include "chart_test_support.h"
 #include "core/app/case_tree.h"
 #include "core/app/commentary.h"
-#include "core/calendar/places.h"
+#include "core/places/places.h"
 #include "core/casestore/case_store.h"
 #include "core/chart/chart_settings.h"
 #include "core/divination/stroke_dictionary.h"

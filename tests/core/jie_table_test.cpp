@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "core/calendar/calendar.h"
-#include "core/divination/jie_table.h"
+#include "core/calendar/jie_table.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "core/calendar/calendar.h"
 #include "core/calendar/month_page.h"
-#include "core/divination/jie_table.h"
-#include "core/divination/reverse_search.h"
+#include "core/calendar/jie_table.h"
+#include "core/calendar/reverse_search.h"
 
 namespace {
 

@@ -13,14 +13,14 @@
 
 #include "chart_test_support.h"
 #include "core/divination/stroke_dictionary.h"
-#include "core/script/display.h"
-#include "core/script/script.h"
+#include "core/traditional/display.h"
+#include "core/traditional/conversion.h"
 #include "core/text/gbk.h"
 
 namespace {
 
-using hj::script::toSimplified;
-using hj::script::toTraditional;
+using hj::traditional::toSimplified;
+using hj::traditional::toTraditional;
 
 struct Case {
     const char* simplified;
@@ -40,7 +40,7 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
-TEST(Script, ConversionDataPresent) { ASSERT_TRUE(hj::script::available()); }
+TEST(Script, ConversionDataPresent) { ASSERT_TRUE(hj::traditional::available()); }
 
 TEST(Script, TenGodsAndStems) {
     expectAll({
@@ -168,7 +168,7 @@ TEST(Script, ReportFollowsDisplaySetting) {
     for (const Setting& c : {Setting{"[set]\r\nendinfo=0\r\n", false}, Setting{"[display]\r\nfanti=0\r\n", false},
                              Setting{"[display]\r\nfanti=1\r\n", true}}) {
         std::ofstream(dir / "dat" / "bzinit.ini", std::ios::binary) << c.ini;
-        EXPECT_EQ(hj::script::traditionalDisplay(dir.string()), c.traditional) << c.ini;
+        EXPECT_EQ(hj::traditional::traditionalDisplay(dir.string()), c.traditional) << c.ini;
         const hj::fixtures::Built r = hj::fixtures::buildChart(q, dir.string());
         ASSERT_TRUE(r.ok) << r.error;
         if (plain.empty()) plain = r.report.text, plainSpans = r.report.spans.size();
@@ -178,7 +178,7 @@ TEST(Script, ReportFollowsDisplaySetting) {
         EXPECT_EQ(r.report.spans.size(), plainSpans) << c.ini;
     }
     std::string error;
-    EXPECT_TRUE(hj::script::setTraditionalDisplay(dir.string(), false, &error)) << error;
-    EXPECT_FALSE(hj::script::traditionalDisplay(dir.string()));
+    EXPECT_TRUE(hj::traditional::setTraditionalDisplay(dir.string(), false, &error)) << error;
+    EXPECT_FALSE(hj::traditional::traditionalDisplay(dir.string()));
     fs::remove_all(dir);
 }

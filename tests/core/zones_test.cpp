@@ -11,7 +11,7 @@
 #include "core/calendar/date_text.h"
 #include "core/casestore/case_store.h"
 #include "core/chart/chart.h"
-#include "core/chart/province_table.h"
+#include "core/places/province_table.h"
 #include "core/report/report.h"
 #include "core/zones/case_zone.h"
 #include "core/zones/world_places.h"

@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "core/calendar/datetime.h"
-#include "core/calendar/places.h"
+#include "core/places/places.h"
 #include "core/text/fields.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/calendar/places.h"
+#include "core/places/places.h"
 #include "core/chart/derived.h"
 #include "core/chart/stars.h"
 #include "core/text/fields.h"

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "core/script/script.h"
+#include "core/traditional/conversion.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 
@@ -43,7 +43,7 @@ std::string lookupBytes(std::string_view character) {
     if (!text::utf8ToGbk(character, gbk) || gbk.size() != 2) return {};
     if (isGb2312Pair(gbk)) return gbk;
     std::string simplified;
-    if (text::utf8ToGbk(script::simplifiedCharacter(character), simplified) && isGb2312Pair(simplified)) return simplified;
+    if (text::utf8ToGbk(traditional::simplifiedCharacter(character), simplified) && isGb2312Pair(simplified)) return simplified;
     return gbk;
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/calendar/calendar.h"
-#include "core/calendar/places.h"
+#include "core/places/places.h"
 #include "core/chart/chart.h"
 #include "core/chart/derived.h"
 #include "core/chart/stars.h"

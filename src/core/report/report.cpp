@@ -4,7 +4,7 @@
 #include "core/chart/chart.h"
 #include "core/chart/text_table.h"
 #include "core/report/chart_sections.h"
-#include "core/script/script.h"
+#include "core/traditional/conversion.h"
 #include "core/threelives/three_lives.h"
 
 namespace hj {
@@ -82,7 +82,7 @@ Report buildReport(const Chart& chart, const ReportSources& sources) {
     }
     // With the display in Traditional characters the report is made so; the name and place
     // keep the characters they were typed with.
-    if (sources.traditional) report = script::toTraditional(report, {chart.request.name, chart.request.place});
+    if (sources.traditional) report = traditional::toTraditional(report, {chart.request.name, chart.request.place});
     out.spans = reportStyleSpans(report);
     return out;
 }

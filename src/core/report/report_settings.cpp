@@ -1,6 +1,6 @@
 #include "core/report/report_settings.h"
 
-#include "core/script/display.h"
+#include "core/traditional/display.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
@@ -14,7 +14,7 @@ ReportSettings loadReportSettings(const std::string& dataDir) {
     const text::IniFile profile(text::dataFilePath(dataDir, "bzinit.ini"));
     if (!profile.lastError().empty()) return s;
     s.chart = loadChartSettings(profile);
-    s.traditional = script::traditionalDisplay(profile);
+    s.traditional = traditional::traditionalDisplay(profile);
     s.font.font = profile.readString("minggao", "fname", rtf::kDefaultFont);
     const int points = profile.readInt("minggao", "fsize", 12);
     s.font.halfPoints = 2 * (points > 0 && points < 1000 ? points : 12);

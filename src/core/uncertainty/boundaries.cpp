@@ -1,4 +1,4 @@
-#include "core/boundaries/boundaries.h"
+#include "core/uncertainty/boundaries.h"
 
 #include <cstdio>
 #include <optional>

@@ -1,9 +1,9 @@
-#include "core/script/display.h"
+#include "core/traditional/display.h"
 
 #include "core/text/file_io.h"
 #include "core/text/ini.h"
 
-namespace hj::script {
+namespace hj::traditional {
 
 bool traditionalDisplay(const text::IniFile& ini) { return ini.readBool(kDisplaySection, kTraditionalKey, false); }
 
@@ -22,4 +22,4 @@ bool setTraditionalDisplay(const std::string& dataDir, bool on, std::string* err
     return true;
 }
 
-}  // namespace hj::script
+}  // namespace hj::traditional

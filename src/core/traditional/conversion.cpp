@@ -1,14 +1,14 @@
-#include "core/script/script.h"
+#include "core/traditional/conversion.h"
 
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
 
 #include <memory>
 
-#include "core/script/phrases.h"
+#include "core/traditional/phrases.h"
 #include "core/text/gbk.h"
 
-namespace hj::script {
+namespace hj::traditional {
 namespace {
 
 // ICU transliterators are not safe to share between threads; each thread makes its own once.
@@ -117,4 +117,4 @@ std::string toSimplified(std::string_view utf8) {
 
 std::string simplifiedCharacter(std::string_view ch) { return toSimplified(ch); }
 
-}  // namespace hj::script
+}  // namespace hj::traditional

@@ -1,4 +1,4 @@
-#include "core/calendar/places.h"
+#include "core/places/places.h"
 
 #include <cmath>
 

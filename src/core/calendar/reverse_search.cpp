@@ -1,10 +1,10 @@
-#include "core/divination/reverse_search.h"
+#include "core/calendar/reverse_search.h"
 
 #include <cmath>
 #include <cstdio>
 #include <utility>
 
-#include "core/divination/jie_table.h"
+#include "core/calendar/jie_table.h"
 
 namespace hj::fantui {
 namespace {

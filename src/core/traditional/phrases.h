@@ -1,8 +1,8 @@
 #pragma once
-// The field's own words for the Traditional conversion (see script.h).
+// The field's own words for the Traditional conversion (see conversion.h).
 #include <string_view>
 
-namespace hj::script {
+namespace hj::traditional {
 
 struct Phrase {
     std::string_view simplified;
@@ -12,4 +12,4 @@ struct Phrase {
 // The longest phrase of the list that `text` starts with; null when none does.
 const Phrase* phraseAt(std::string_view text);
 
-}  // namespace hj::script
+}  // namespace hj::traditional

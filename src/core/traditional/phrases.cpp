@@ -1,10 +1,10 @@
-#include "core/script/phrases.h"
+#include "core/traditional/phrases.h"
 
 #include <algorithm>
 #include <unordered_map>
 #include <vector>
 
-namespace hj::script {
+namespace hj::traditional {
 namespace {
 
 // Simplified phrase → its Traditional form, where the general conversion would choose the
@@ -94,4 +94,4 @@ const Phrase* phraseAt(std::string_view text) {
     return nullptr;
 }
 
-}  // namespace hj::script
+}  // namespace hj::traditional

@@ -1,4 +1,4 @@
-#include "core/chart/province_table.h"
+#include "core/places/province_table.h"
 
 #include "core/text/gbk.h"
 

@@ -10,7 +10,7 @@ namespace hj::text {
 class IniFile;
 }
 
-namespace hj::script {
+namespace hj::traditional {
 
 inline constexpr std::string_view kDisplaySection = "display";
 inline constexpr std::string_view kTraditionalKey = "fanti";
@@ -21,4 +21,4 @@ bool traditionalDisplay(const std::string& dataDir);
 // Writes the key; false with the reason in `error`.
 bool setTraditionalDisplay(const std::string& dataDir, bool on, std::string* error = nullptr);
 
-}  // namespace hj::script
+}  // namespace hj::traditional

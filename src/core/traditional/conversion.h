@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace hj::script {
+namespace hj::traditional {
 
 // True when the conversion data could be loaded.
 bool available();
@@ -30,4 +30,4 @@ std::string toSimplified(std::string_view utf8);
 // The simplified form of one character `ch` (UTF-8) when it has one that differs, else `ch`.
 std::string simplifiedCharacter(std::string_view ch);
 
-}  // namespace hj::script
+}  // namespace hj::traditional
