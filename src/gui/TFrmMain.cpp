@@ -111,8 +111,8 @@ TFrmMain::~TFrmMain() {
 }
 
 void TFrmMain::buildControls() {
-    Tree = named(new QTreeWidget, "Tree");
-    Tree->setHeaderHidden(true);
+    caseTree_ = new CaseTree(store_, ini_);
+    Tree = caseTree_;
     Redtbazi = named(new ReportEdit, "Redtbazi");
     Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
     PnlBianJie = new UncertaintyPanel;
@@ -348,7 +348,6 @@ void TFrmMain::FormShow() {
     }
     Redtbazi->setModified(false);
 
-    caseTree_ = new CaseTree(Tree, store_, ini_, this);
     session_ = new CaseSession(*this, *caseTree_);
     history_ = new HistoryCommands(*this, *session_);
     connect(this, &TFrmMain::saveRequested, session_, &CaseSession::saveCase);
