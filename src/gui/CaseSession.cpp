@@ -1,15 +1,12 @@
 #include "gui/CaseSession.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 
 #include "core/calendar/datetime.h"
 #include "core/rtf/rtf.h"
+#include "gui/BirthInputs.h"
 #include "gui/CaseSupport.h"
 #include "gui/CaseTree.h"
 #include "gui/GuiSupport.h"
@@ -17,7 +14,6 @@
 #include "gui/StoreWatcher.h"
 #include "gui/TFrmFenLei.h"
 #include "gui/TFrmMain.h"
-#include "gui/WorldPlaceBox.h"
 
 namespace hj::gui {
 
@@ -171,25 +167,6 @@ void CaseSession::saveCase() {
     tree_.addCase(r);
 }
 
-void CaseSession::setInputs(const CaseRecord& r) {
-    w_.EdtYear->setText(QString::number(displayYear(r.year)));
-    w_.UpDyear->setPosition(r.year);
-    const auto pick = [](QComboBox* c, int i) { c->setCurrentIndex(i >= 0 && i < c->count() ? i : 0); };
-    pick(w_.cbom, r.month - 1);
-    pick(w_.cbod, r.day - 1);
-    pick(w_.cbos, r.hour);
-    pick(w_.cbomin, r.minute);
-    w_.CboLi->setCurrentIndex(r.lunar == 1 ? 1 : 0);
-    w_.Chkrun->setChecked(r.leap == 1);
-    (r.male ? w_.Rdona : w_.Rdonv)->setChecked(true);
-    w_.Edtname->setText(qs(r.name));
-    const int province = r.province >= 0 && r.province < w_.cbodiZ->count() ? r.province : 0;
-    if (w_.cbodiZ->currentIndex() == province) w_.rebuildCities();
-    else w_.cbodiZ->setCurrentIndex(province);  // rebuilds the cities
-    pick(w_.cbodiC, r.city);
-    w_.worldPlaces()->showRecord(r);
-}
-
 void CaseSession::openCase(const casestore::CaseRef& ref) {
     casestore::CaseStore& store = w_.caseStore();
     const int index = ref.slot;
@@ -212,9 +189,9 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     }
     askToSaveChanges();
     w_.setChartValid(false);
-    setInputs(r);
-    ChartRequest req;
-    if (!w_.readInputs(req)) {
+    w_.birthInputs()->setRequest(app::requestFromRecord(r));
+    const std::optional<ChartRequest> shown = w_.birthInputs()->request();
+    if (!shown) {
         // The inputs no longer show the open case: a later save must not write them into it.
         dropOpenCase();
         return;
@@ -232,6 +209,7 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     }
     const bool computed = engine.reportOutput;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ChartRequest& req = *shown;
     const bool ok = engine.buildReport(req);
     QApplication::restoreOverrideCursor();
     engine.reportOutput = true;

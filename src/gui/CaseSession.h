@@ -42,7 +42,6 @@ private slots:
 
 private:
     void showMode();
-    void setInputs(const casestore::CaseRecord& r);
     bool saveReport(const casestore::CaseRef& ref, QString* error);
     void followStore();
     // The stored report of a case holds some text (not only blanks).

@@ -33,6 +33,7 @@
 #include "core/script/display.h"
 #include "core/text/gbk.h"
 #include "gui/AnalysisPanel.h"
+#include "gui/BirthInputs.h"
 #include "gui/CalendarLinks.h"
 #include "gui/CaseSession.h"
 #include "gui/CaseSupport.h"
@@ -70,24 +71,6 @@ W* named(W* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
 }
-
-// Arrow keys in the year edit step the year as the up/down control does.
-class YearKeys : public QObject {
-public:
-    YearKeys(UpDown* updown, QObject* parent) : QObject(parent), updown_(updown) {}
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(e)->key();
-            if (key == Qt::Key_Up || key == Qt::Key_Down) {
-                updown_->step(key == Qt::Key_Up ? 1 : -1);
-                return true;
-            }
-        }
-        return QObject::eventFilter(o, e);
-    }
-private:
-    UpDown* updown_;
-};
 
 }  // namespace
 
@@ -130,84 +113,7 @@ void TFrmMain::buildControls() {
     Splitter1->setStretchFactor(1, 1);
     Tree->setMinimumWidth(kMinTreeWidth);
 
-    Panel1 = named(new QWidget, "Panel1");
-    auto* flow = new FlowLayout(Panel1, 14, 4);
-    flow->setContentsMargins(6, 4, 6, 4);
-    const auto group = [this, flow](std::initializer_list<QWidget*> widgets) {
-        auto* g = new QWidget(Panel1);
-        auto* h = new QHBoxLayout(g);
-        h->setContentsMargins(0, 0, 0, 0);
-        h->setSpacing(4);
-        for (QWidget* w : widgets) h->addWidget(w);
-        flow->addWidget(g);
-    };
-    const auto combo = [](const char* name, const QStringList& items) {
-        auto* c = named(new QComboBox, name);
-        c->addItems(items);
-        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        c->setMaxVisibleItems(24);
-        return c;
-    };
-
-    EdtYear = named(new QLineEdit, "EdtYear");
-    EdtYear->setMaxLength(5);
-    EdtYear->setToolTip(QStringLiteral("年份在-850至2100"));
-    EdtYear->setFixedWidth(EdtYear->fontMetrics().horizontalAdvance(QStringLiteral("-88888")) + 12);
-    EdtYear->setAlignment(Qt::AlignRight);
-    UpDyear = named(new UpDown, "UpDyear");
-    UpDyear->setRange(-4712, 9999);
-    UpDyear->setFixedHeight(EdtYear->sizeHint().height());
-    EdtYear->installEventFilter(new YearKeys(UpDyear, this));
-    bindYearField(EdtYear, UpDyear, shownYearAccepted, [this] { refuseYear(); });
-    auto* yearLabel = new QLabel(QStringLiteral("年"));
-    yearLabel->setBuddy(EdtYear);
-    QStringList items;
-    for (int m = 1; m <= 12; ++m) items << QStringLiteral("%1月").arg(m);
-    cbom = combo("cbom", items);
-    items.clear();
-    for (int d = 1; d <= 31; ++d) items << QStringLiteral("%1日").arg(d);
-    cbod = combo("cbod", items);
-    items.clear();
-    for (int h = 0; h < 24; ++h) items << qs(app::hourItemText(h));
-    cbos = combo("cbos", items);
-    items.clear();
-    for (int m = 0; m < 60; ++m) items << QStringLiteral("%1分").arg(m);
-    cbomin = combo("cbomin", items);
-    ChkBuXiang = named(new QCheckBox(QStringLiteral("时辰不详")), "ChkBuXiang");
-    ChkBuXiang->setToolTip(QStringLiteral("不知出生时辰：列出本日十二时辰，择一排盘"));
-    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin});
-    group({ChkBuXiang});
-
-    CboLi = combo("CboLi", {QStringLiteral("公历"), QStringLiteral("农历")});
-    Chkrun = named(new QCheckBox(QStringLiteral("农历闰月")), "Chkrun");
-    Rdona = named(new QRadioButton(QStringLiteral("男")), "Rdona");
-    Rdonv = named(new QRadioButton(QStringLiteral("女")), "Rdonv");
-    Rdona->setChecked(true);
-    auto* sexBox = new QWidget;  // its own parent keeps the two radios exclusive of others
-    auto* sexLay = new QHBoxLayout(sexBox);
-    sexLay->setContentsMargins(0, 0, 0, 0);
-    sexLay->addWidget(Rdona);
-    sexLay->addWidget(Rdonv);
-    group({CboLi, Chkrun, sexBox});
-
-    auto* nameLabel = new QLabel(QStringLiteral("姓名"));
-    Edtname = named(new QLineEdit(QStringLiteral("某人")), "Edtname");
-    Edtname->setValidator(new GbkLimitValidator(app::kNameMaxBytes, Edtname));
-    Edtname->setFixedWidth(Edtname->fontMetrics().horizontalAdvance(QStringLiteral("某某某某某")) + 16);
-    nameLabel->setBuddy(Edtname);
-    QStringList provinces;
-    for (std::string_view p : ProvinceTable::names) provinces << qs(p);
-    cbodiZ = combo("cbodiZ", provinces);
-    cbodiC = combo("cbodiC", {});
-    cbodiC->setToolTip(QStringLiteral("选择邻近城市"));
-    cbodiC->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cbodiC->setMinimumContentsLength(6);
-    ChkLiuNian = named(new QCheckBox(QStringLiteral("流年")), "ChkLiuNian");
-    ChkLiuNian->setChecked(true);
-    group({nameLabel, Edtname, cbodiZ, cbodiC, ChkLiuNian});
-    worldPlaces_ = new WorldPlaceBox(dataRoot_);  // its own group: it grows when 海外 is on
-    flow->addWidget(worldPlaces_);
-
+    inputs_ = new BirthInputs(dataRoot_);
     BtnPai = named(new QPushButton(QStringLiteral("测算")), "BtnPai");
     BtoNew = named(new QPushButton(QStringLiteral("新建")), "BtoNew");
     SbtoSave = named(new QToolButton, "SbtoSave");
@@ -215,29 +121,21 @@ void TFrmMain::buildControls() {
     SbtoSave->setToolTip(QStringLiteral("保存记录"));
     SbtoSave->setMinimumHeight(BtnPai->sizeHint().height());
     SbtoSave->setMinimumWidth(BtoNew->sizeHint().width());
-    group({BtnPai, BtoNew, SbtoSave});
+    inputs_->addButtons({BtnPai, BtoNew, SbtoSave});
 
     auto* central = new QWidget;
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
     v->addWidget(Splitter1, 1);
-    v->addWidget(Panel1);
+    v->addWidget(inputs_);
     setCentralWidget(central);
 
-    connect(UpDyear, &UpDown::clicked, this, &TFrmMain::UpDyearClick);
-    connect(cbodiZ, &QComboBox::currentIndexChanged, this, &TFrmMain::rebuildCities);
     connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);
-    connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
-    connect(Edtname, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
+    connect(inputs_, &BirthInputs::castRequested, this, &TFrmMain::requestChart);
     connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
-    worldPlaces_->attach(this);
-    connect(ChkBuXiang, &QCheckBox::toggled, this, [this](bool unknown) {
-        cbos->setEnabled(!unknown);
-        cbomin->setEnabled(!unknown);
-    });
     connect(PnlBianJie, &UncertaintyPanel::castRequested, this, [this](const ChartRequest& q) {
-        ChkBuXiang->setChecked(false);
+        inputs_->setUnknownHour(false);
         castChartAt(*this, q.entered());
     });
 }
@@ -308,18 +206,6 @@ void TFrmMain::buildMenus() {
 // ---- start-up and closing ----
 
 void TFrmMain::FormShow() {
-    QDateTime now = QDateTime::currentDateTime();
-    int year = now.date().year();
-    if (year > app::kMaxShownYear) year = 2050;
-    setShownYear(year);
-    cbom->setCurrentIndex(now.date().month() - 1);
-    cbod->setCurrentIndex(now.date().day() - 1);
-    cbos->setCurrentIndex(now.time().hour());
-    cbomin->setCurrentIndex(now.time().minute());
-
-    cbodiZ->setCurrentIndex(ProvinceTable::kUnknown);
-    rebuildCities();
-
     if (!ini_.reload()) {
         // Defaults are used; the file stays as it is (writes to it are refused).
         QTimer::singleShot(0, this, [this, why = qs(ini_.lastError())] {
@@ -332,12 +218,7 @@ void TFrmMain::FormShow() {
     Redtbazi->setBackground(colorFromNumber(ini_.readInt("minggao", "bcolor", kDefaultBackground)));
     Redtbazi->clearWithDefaults();
 
-    int sheng = ini_.readInt("winpos", "sheng", 0);
-    if (!ProvinceTable::valid(sheng)) sheng = 0;
-    if (cbodiZ->currentIndex() == sheng) rebuildCities();
-    else cbodiZ->setCurrentIndex(sheng);  // rebuilds the cities
-    const int shi = ini_.readInt("winpos", "shi", 0);
-    cbodiC->setCurrentIndex(shi >= 0 && shi < cbodiC->count() ? shi : 0);
+    inputs_->readSettings(ini_);
 
     engine_ = std::make_unique<ChartRecord>(u8(dataRoot_), Redtbazi);
     if (!store_.openStore(u8(dataRoot_))) {
@@ -427,9 +308,7 @@ bool TFrmMain::FormClose() {
         return e.writeInt("winpos", "treewid", std::max(Tree->width(), kMinTreeWidth)) &&
                e.writeInt("winpos", "state", state) && e.writeString("minggao", "fname", u8(f.family())) &&
                e.writeInt("minggao", "fsize", f.pointSize()) &&
-               e.writeInt("minggao", "bcolor", numberFromColor(Redtbazi->background())) &&
-               e.writeInt("winpos", "sheng", cbodiZ->currentIndex()) &&
-               e.writeInt("winpos", "shi", std::max(0, cbodiC->currentIndex()));
+               e.writeInt("minggao", "bcolor", numberFromColor(Redtbazi->background())) && inputs_->writeSettings(e);
     });
     if (!ok) {
         message(this, QStringLiteral("窗口设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
@@ -440,115 +319,14 @@ bool TFrmMain::FormClose() {
     return true;
 }
 
-// ---- inputs ----
-
-void TFrmMain::setShownYear(int shown) {
-    EdtYear->setText(QString::number(shown));
-    UpDyear->setPosition(astronomicalYear(shown));
-}
-
-void TFrmMain::refuseYear() {
-    message(this,
-            QStringLiteral("甲命年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
-            QStringLiteral("年份错误"), QMessageBox::Warning);
-}
-
-void TFrmMain::UpDyearClick() { EdtYear->setText(QString::number(displayYear(UpDyear->position()))); }
-
-void TFrmMain::rebuildCities() {
-    const int province = cbodiZ->currentIndex();
-    cbodiC->clear();
-    cityLon_.clear();
-    cityLat_.clear();
-    if (province == ProvinceTable::kUnknown || !ProvinceTable::valid(province)) {
-        cbodiC->addItem(qs(ProvinceTable::name(ProvinceTable::kUnknown)));
-        cityLon_.push_back(ProvinceTable::kUnknownLongitude);
-        cityLat_.push_back(ProvinceTable::kUnknownLatitude);
-    } else {
-        text::IniFile dili(u8(datDir() + QStringLiteral("/dili.ini")));
-        if (!dili.reload()) {
-            QTimer::singleShot(0, this, [this, why = qs(dili.lastError())] {
-                message(this, why, QStringLiteral("错误"), QMessageBox::Critical);
-            });
-        }
-        const std::string section(ProvinceTable::name(province));
-        QStringList names;
-        for (const std::string& place : placesOf(dili, section)) {
-            PlaceCoordinates pc;
-            std::string error;
-            if (!placeCoordinates(dili, section, place, pc, &error)) {
-                // The list stops at a damaged entry, as it always has; say which one.
-                QTimer::singleShot(0, this, [this, place, error] {
-                    message(this, QStringLiteral("“%1”的经纬度数据有误：%2").arg(qs(place), qs(error)),
-                            QStringLiteral("错误"), QMessageBox::Critical);
-                });
-                break;
-            }
-            names << qs(place);
-            cityLon_.push_back(pc.longitude);
-            cityLat_.push_back(pc.latitude);
-        }
-        cbodiC->addItems(names);
-    }
-    cbodiC->setCurrentIndex(cbodiC->count() > 0 ? 0 : -1);
-}
-
-bool TFrmMain::readInputs(ChartRequest& req) {
-    const QString name = Edtname->text();
-    if (name.isEmpty()) {
-        message(this, QStringLiteral("甲命姓名不能为空"), QStringLiteral("提示"), QMessageBox::Information);
-        Edtname->setFocus();
-        return false;
-    }
-    if (!checkTypedText(Edtname, name, "姓名", true, QStringLiteral("提示"))) return false;
-    std::string gbk, bad;
-    if (!text::utf8ToGbk(u8(name), gbk, &bad)) {
-        message(this, QStringLiteral("姓名中的“%1”无法保存，请换一个字").arg(qs(bad)), QStringLiteral("提示"),
-                QMessageBox::Information);
-        Edtname->setFocus();
-        return false;
-    }
-    const int shown = app::yearFromField(u8(EdtYear->text().trimmed()));
-    if (!app::yearIsAccepted(shown)) {
-        refuseYear();
-        EdtYear->setFocus();
-        EdtYear->selectAll();
-        return false;
-    }
-    UpDyear->setPosition(astronomicalYear(shown));
-    req = ChartRequest{};
-    req.name = text::truncateGbk(u8(name), app::kNameMaxBytes);
-    req.year = static_cast<std::int16_t>(astronomicalYear(shown));
-    req.month = static_cast<std::int16_t>(cbom->currentIndex() + 1);
-    req.day = static_cast<std::int16_t>(cbod->currentIndex() + 1);
-    req.hour = static_cast<std::int16_t>(cbos->currentIndex());
-    req.minute = static_cast<std::int16_t>(cbomin->currentIndex());
-    req.lunar = CboLi->currentIndex() == 1;
-    req.leap = Chkrun->isChecked();
-    req.male = Rdona->isChecked();
-    req.province = static_cast<std::int16_t>(cbodiZ->currentIndex());
-    const int city = cbodiC->currentIndex();
-    req.city = static_cast<std::int16_t>(std::max(city, 0));
-    if (city >= 0 && static_cast<std::size_t>(city) < cityLon_.size()) {
-        req.longitude = cityLon_[static_cast<std::size_t>(city)];
-        req.latitude = cityLat_[static_cast<std::size_t>(city)];
-    } else {
-        req.longitude = ProvinceTable::kUnknownLongitude;
-        req.latitude = ProvinceTable::kUnknownLatitude;
-    }
-    req.place = ProvinceTable::placeText(req.province, u8(cbodiC->currentText()));
-    if (!worldPlaces_->fillRequest(req)) return false;
-    req.yearly = ChkLiuNian->isChecked();
-    return true;
-}
-
 // ---- the chart ----
 
 void TFrmMain::requestChart() {
     chartValid_ = false;
-    ChartRequest req;
-    if (!readInputs(req)) return;
-    if (!worldPlaces_->chooseFold(*engine_, req)) return;
+    std::optional<ChartRequest> shown = inputs_->request();
+    if (!shown) return;
+    ChartRequest req = *shown;
+    if (!inputs_->chooseFold(req)) return;
     session_->askToSaveChanges();
     // The inputs become the current record's birth data; its class and note stay.
     session_->takeRequest(req);
@@ -569,7 +347,7 @@ void TFrmMain::requestChart() {
         message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
         return;
     }
-    if (ChkBuXiang->isChecked()) {
+    if (inputs_->unknownHour()) {
         // No hour, no chart: the pane asks for one of the twelve.
         PnlBianJie->showUnknownHour(*engine_);
         analysis_->clearChart();
@@ -615,20 +393,7 @@ void TFrmMain::pasteChartParameters() {
     if (clip.isEmpty()) return;
     app::ChartParameters p;
     if (!app::parseChartParameters(u8(clip), p)) return;
-    setShownYear(p.year);
-    cbom->setCurrentIndex(p.month - 1);
-    cbod->setCurrentIndex(p.day - 1);
-    cbos->setCurrentIndex(p.hour);
-    cbomin->setCurrentIndex(p.minute);
-    CboLi->setCurrentIndex(p.kind == 1 ? 0 : 1);
-    Chkrun->setChecked(p.kind == 3);
-    // The name edit holds at most ten bytes; a longer pasted name is cut, never split.
-    Edtname->setText(qs(text::truncateGbk(p.name, app::kNameMaxBytes)));
-    (p.male ? Rdona : Rdonv)->setChecked(true);
-    const int province = ProvinceTable::valid(p.province) ? p.province : 0;
-    if (cbodiZ->currentIndex() == province) rebuildCities();
-    else cbodiZ->setCurrentIndex(province);
-    cbodiC->setCurrentIndex(p.city >= 0 && p.city < cbodiC->count() ? p.city : 0);
+    inputs_->setParameters(p);
     message(this, QStringLiteral("成功粘贴命理参数！"), appTitle());
 }
 
@@ -686,10 +451,7 @@ void TFrmMain::DiLiClick() {
         dlg.exec();
     }
     // Places may have changed: reread them, staying on the same place when it is still there.
-    const QString city = cbodiC->currentText();
-    rebuildCities();
-    const int i = cbodiC->findText(city);
-    if (i >= 0) cbodiC->setCurrentIndex(i);
+    inputs_->reloadCities();
 }
 
 void TFrmMain::SetClick() {

@@ -25,14 +25,13 @@ class QTreeWidget;
 namespace hj::gui {
 
 class AnalysisPanel;
+class BirthInputs;
 class CaseSession;
 class CaseTree;
 class HistoryCommands;
 class ReportEdit;
 class TFrmPingYu;
 class UncertaintyPanel;
-class UpDown;
-class WorldPlaceBox;
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
@@ -45,22 +44,6 @@ public:
     QTreeWidget* Tree;
     QSplitter* Splitter1;
     ReportEdit* Redtbazi;
-    QWidget* Panel1;
-    QLineEdit* EdtYear;
-    UpDown* UpDyear;
-    QComboBox* cbom;
-    QComboBox* cbod;
-    QComboBox* cbos;
-    QComboBox* cbomin;
-    QCheckBox* ChkBuXiang;  // 时辰不详: the twelve hours of the day instead of one chart
-    QComboBox* CboLi;
-    QCheckBox* Chkrun;
-    QRadioButton* Rdona;
-    QRadioButton* Rdonv;
-    QLineEdit* Edtname;
-    QComboBox* cbodiZ;
-    QComboBox* cbodiC;
-    QCheckBox* ChkLiuNian;
     QPushButton* BtnPai;
     QPushButton* BtoNew;
     QToolButton* SbtoSave;
@@ -102,8 +85,8 @@ public:
     CaseTree* caseTree() const { return caseTree_; }
     CaseSession* caseSession() const { return session_; }
     HistoryCommands* history() const { return history_; }
-    // 海外: a birthplace abroad and the zone shown before 测算.
-    WorldPlaceBox* worldPlaces() const { return worldPlaces_; }
+    // Name, date, time, calendar, sex and place of the birth.
+    BirthInputs* birthInputs() const { return inputs_; }
     AnalysisPanel* analysisPanel() const { return analysis_; }
     // An invalid chart also empties the analysis panel.
     void setChartValid(bool valid);
@@ -115,12 +98,6 @@ public:
     QString dataRoot() const { return dataRoot_; }
     QString datDir() const { return dataRoot_ + QStringLiteral("/dat"); }
     TFrmPingYu* pingYuViewer() const;
-    // Longitude and latitude of each entry of the city list.
-    const std::vector<float>& cityLongitudes() const { return cityLon_; }
-    const std::vector<float>& cityLatitudes() const { return cityLat_; }
-
-    // Reads and checks the inputs into `req`; false after showing why (focus on the control).
-    bool readInputs(ChartRequest& req);
 
 signals:
     // The user asked to store the case (保存记录, or the setting 提示保存 after a chart).
@@ -130,13 +107,11 @@ public slots:
     void requestChart();
     void copyChartParameters();
     void pasteChartParameters();
-    void rebuildCities();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private slots:
-    void UpDyearClick();
     void PingYuClick();
     void ZhiShiClick();
     void DiLiClick();
@@ -160,21 +135,18 @@ private:
     void FormShow();
     void applyWindowKeys();
     bool FormClose();
-    void setShownYear(int shown);
-    void refuseYear();  // the message for a year the chart cannot take
 
     QString dataRoot_;
     text::IniFile ini_;
     std::unique_ptr<ChartRecord> engine_;
     casestore::CaseStore store_;
-    std::vector<float> cityLon_, cityLat_;
     ChartRequest lastRequest_;
     std::array<std::uint8_t, 4> currentPillars_{};
     bool chartValid_ = false;
     CaseTree* caseTree_ = nullptr;
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
-    WorldPlaceBox* worldPlaces_ = nullptr;
+    BirthInputs* inputs_ = nullptr;
     AnalysisPanel* analysis_ = nullptr;
     QPointer<TFrmPingYu> pingYu_;
 };

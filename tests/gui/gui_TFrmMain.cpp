@@ -23,6 +23,7 @@
 #include "GuiTestSupport.h"
 #include "core/chart/report_rtf.h"
 #include "core/text/ini.h"
+#include "gui/BirthInputs.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
 #include "gui/TFrmMain.h"
@@ -159,7 +160,7 @@ void TestTFrmMain::storedWindowKeys() {
     auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
     QCOMPARE(pane->paneFont().pointSize(), 15);
     QCOMPARE(pane->background(), QColor(255, 0, 0));
-    QCOMPARE(w->cityLongitudes().size(), std::size_t(child<QComboBox>(w, "cbodiC")->count()));
+    QCOMPARE(w->birthInputs()->cityLongitudes().size(), std::size_t(child<QComboBox>(w, "cbodiC")->count()));
 }
 
 void TestTFrmMain::offScreenWindowComesBack() {
@@ -416,17 +417,18 @@ void TestTFrmMain::unknownProvince() {
     child<QComboBox>(w, "cbodiZ")->setCurrentIndex(34);
     QCOMPARE(child<QComboBox>(w, "cbodiC")->count(), 1);
     QCOMPARE(child<QComboBox>(w, "cbodiC")->itemText(0), QStringLiteral("未知地"));
-    hj::ChartRequest req;
-    QVERIFY(w->readInputs(req));
-    QCOMPARE(req.place, std::string("未知"));
-    QCOMPARE(req.longitude, 120.0f);
-    QCOMPARE(req.latitude, 30.0f);
-    QCOMPARE(int(req.province), 34);
+    std::optional<hj::ChartRequest> req = w->birthInputs()->request();
+    QVERIFY(req);
+    QCOMPARE(req->place, std::string("未知"));
+    QCOMPARE(req->longitude, 120.0f);
+    QCOMPARE(req->latitude, 30.0f);
+    QCOMPARE(int(req->province), 34);
     // A real city brings its coordinates from dili.ini.
     child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);
-    QVERIFY(w->readInputs(req));
-    QVERIFY(req.longitude > 115 && req.longitude < 118);
-    QVERIFY(req.latitude > 39 && req.latitude < 41);
+    req = w->birthInputs()->request();
+    QVERIFY(req);
+    QVERIFY(req->longitude > 115 && req->longitude < 118);
+    QVERIFY(req->latitude > 39 && req->latitude < 41);
 }
 
 void TestTFrmMain::engineFailureKeepsPlaceholder() {

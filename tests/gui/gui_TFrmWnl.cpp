@@ -202,12 +202,12 @@ void TestTFrmWnl::mainWindowGetsTheChart() {
     hjtest::DataRoot root;
     hj::gui::TFrmMain main(root.path());
     main.show();
-    main.Edtname->setText(QStringLiteral("张三"));
-    main.CboLi->setCurrentIndex(1);  // lunar, with the leap box ticked: the calendar clears both
-    main.Chkrun->setChecked(true);
-    main.EdtYear->setText(QStringLiteral("1984"));
-    main.cbom->setCurrentIndex(1);
-    main.cbod->setCurrentIndex(4);
+    child<QLineEdit>(&main, "Edtname")->setText(QStringLiteral("张三"));
+    child<QComboBox>(&main, "CboLi")->setCurrentIndex(1);  // lunar, with the leap box ticked: the calendar clears both
+    child<QCheckBox>(&main, "Chkrun")->setChecked(true);
+    child<QLineEdit>(&main, "EdtYear")->setText(QStringLiteral("1984"));
+    child<QComboBox>(&main, "cbom")->setCurrentIndex(1);
+    child<QComboBox>(&main, "cbod")->setCurrentIndex(4);
 
     TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
     QVERIFY(w && w->isVisible());
@@ -218,12 +218,12 @@ void TestTFrmWnl::mainWindowGetsTheChart() {
     w->cbomin->setCurrentIndex(30);
     w->BtnPai->click();
     QVERIFY(!w->isVisible());
-    QCOMPARE(main.EdtYear->text(), QStringLiteral("1984"));
-    QCOMPARE(main.cbod->currentIndex(), 4);
-    QCOMPARE(main.cbos->currentIndex(), 0);
-    QCOMPARE(main.cbomin->currentIndex(), 30);
-    QCOMPARE(main.CboLi->currentIndex(), 0);
-    QVERIFY(!main.Chkrun->isChecked());
+    QCOMPARE(child<QLineEdit>(&main, "EdtYear")->text(), QStringLiteral("1984"));
+    QCOMPARE(child<QComboBox>(&main, "cbod")->currentIndex(), 4);
+    QCOMPARE(child<QComboBox>(&main, "cbos")->currentIndex(), 0);
+    QCOMPARE(child<QComboBox>(&main, "cbomin")->currentIndex(), 30);
+    QCOMPARE(child<QComboBox>(&main, "CboLi")->currentIndex(), 0);
+    QVERIFY(!child<QCheckBox>(&main, "Chkrun")->isChecked());
     QVERIFY(main.chartValid());
     // 1984-02-05 00:30: 甲子 丙寅 己巳 甲子.
     QCOMPARE(main.currentPillars(), (std::array<std::uint8_t, 4>{1, 3, 6, 1}));
@@ -281,11 +281,11 @@ void TestTFrmWnl::badYearInTheMainWindowNeverOpensEmpty() {
     hj::gui::TFrmMain main(root.path());
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    hjtest::retype(main.EdtYear, QStringLiteral("1983"));
-    QTest::mouseClick(child<QWidget>(main.UpDyear, "up"), Qt::LeftButton);
-    hjtest::retype(main.EdtYear, QStringLiteral("19x4"));  // then text that is no year
-    main.cbom->setCurrentIndex(1);
-    main.cbod->setCurrentIndex(4);
+    hjtest::retype(child<QLineEdit>(&main, "EdtYear"), QStringLiteral("1983"));
+    QTest::mouseClick(child<QWidget>(child<QWidget>(&main, "UpDyear"), "up"), Qt::LeftButton);
+    hjtest::retype(child<QLineEdit>(&main, "EdtYear"), QStringLiteral("19x4"));  // then text that is no year
+    child<QComboBox>(&main, "cbom")->setCurrentIndex(1);
+    child<QComboBox>(&main, "cbod")->setCurrentIndex(4);
     hjtest::Modals modals;
     TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
     QVERIFY(w && w->isVisible());
@@ -319,8 +319,8 @@ void TestTFrmWnl::dialogsGoAboveTheCalendar() {
         a->trigger();
     }
     modals.expect(note);  // a message box of the main window
-    main.EdtYear->setText(QStringLiteral("abc"));
-    main.BtnPai->click();
+    child<QLineEdit>(&main, "EdtYear")->setText(QStringLiteral("abc"));
+    child<QPushButton>(&main, "BtnPai")->click();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(onTop, (std::vector<bool>{false, true, true, true, true}));
     QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char(';'))));
