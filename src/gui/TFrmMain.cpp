@@ -136,7 +136,8 @@ void TFrmMain::buildControls() {
     connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
     connect(PnlBianJie, &UncertaintyPanel::castRequested, this, [this](const ChartRequest& q) {
         inputs_->setUnknownHour(false);
-        castChartAt(*this, q.entered());
+        inputs_->setMoment(q.entered());
+        requestChart();
     });
 }
 
@@ -229,8 +230,13 @@ void TFrmMain::FormShow() {
     }
     Redtbazi->setModified(false);
 
-    session_ = new CaseSession(*this, *caseTree_);
-    history_ = new HistoryCommands(*this, *session_);
+    session_ = new CaseSession(store_, *caseTree_, *Redtbazi, *inputs_, ini_, *this, this);
+    connect(session_, &CaseSession::modeChanged, this, &TFrmMain::showSaveMode);
+    showSaveMode();
+    history_ = new HistoryCommands(store_, this);
+    connect(history_, &HistoryCommands::programMustEnd, this, &TFrmMain::endProgram);
+    links_ = new CalendarLinks(this, *inputs_, ini_);
+    connect(links_, &CalendarLinks::castRequested, this, &TFrmMain::requestChart);
     connect(this, &TFrmMain::saveRequested, session_, &CaseSession::saveCase);
     connect(BtoNew, &QPushButton::clicked, session_, &CaseSession::newCase);
     mnuF_save->setEnabled(true);
@@ -249,7 +255,8 @@ bool TFrmMain::editingCase() const { return session_ && session_->editingCase();
 
 void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     lastRequest_ = req;
-    setChartValid(valid);
+    chartValid_ = valid;
+    if (!valid) analysis_->clearChart();
     if (valid) currentPillars_ = engine_->pillarBytes();
     if (valid) PnlBianJie->showChart(*engine_);
     else PnlBianJie->clear();
@@ -257,9 +264,37 @@ void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     if (valid) analysis_->showChart(*engine_);
 }
 
-void TFrmMain::setChartValid(bool valid) {
-    chartValid_ = valid;
-    if (!valid) analysis_->clearChart();
+void TFrmMain::dropChart() {
+    chartValid_ = false;
+    analysis_->clearChart();
+}
+
+bool TFrmMain::castCase(const ChartRequest& req, bool keepPane) {
+    engine_->reportOutput = !keepPane;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = engine_->buildReport(req);
+    QApplication::restoreOverrideCursor();
+    engine_->reportOutput = true;
+    setChartResult(req, ok);
+    if (!ok) message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
+    return ok;
+}
+
+void TFrmMain::showSaveMode() {
+    const bool editing = session_->editingCase();
+    SbtoSave->setText(editing ? QStringLiteral("存旧") : QStringLiteral("存新"));
+    SbtoSave->setToolTip(session_->orphaned()
+                             ? QStringLiteral("这个命例已被另一个窗口或程序删除或替换，不在命例库中了；存新可把它另存为新命例")
+                             : QStringLiteral("保存记录"));
+    QPalette pal = SbtoSave->palette();
+    pal.setColor(QPalette::ButtonText, editing ? QColor(Qt::blue) : QColor(Qt::black));
+    SbtoSave->setPalette(pal);
+}
+
+void TFrmMain::endProgram() {
+    session_->dropOpenCase();
+    Redtbazi->setModified(false);
+    QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void TFrmMain::applyWindowKeys() {
@@ -421,7 +456,7 @@ void TFrmMain::HeLuoClick() {
     dlg.exec();
 }
 
-void TFrmMain::FanTuiClick() { openReverseSearch(*this); }
+void TFrmMain::FanTuiClick() { links_->openReverseSearch(currentPillars_); }
 
 void TFrmMain::HuaiYunClick() {
     TFrmHuaiYun dlg(this);
@@ -438,7 +473,7 @@ void TFrmMain::HanZiClick() {
     dlg.exec();
 }
 
-void TFrmMain::WnlClick() { openPerpetualCalendar(*this); }
+void TFrmMain::WnlClick() { links_->openCalendar(); }
 
 void TFrmMain::TxtHelpClick() {
     TFrmTxtHelp dlg(this);

@@ -10,6 +10,7 @@
 #include "core/casestore/case_store.h"
 #include "core/chart/chart_record.h"
 #include "core/text/ini.h"
+#include "gui/CaseSession.h"
 
 class QAction;
 class QCheckBox;
@@ -26,6 +27,7 @@ namespace hj::gui {
 
 class AnalysisPanel;
 class BirthInputs;
+class CalendarLinks;
 class CaseSession;
 class CaseTree;
 class HistoryCommands;
@@ -33,7 +35,7 @@ class ReportEdit;
 class TFrmPingYu;
 class UncertaintyPanel;
 
-class TFrmMain : public QMainWindow {
+class TFrmMain : public QMainWindow, private ChartHost {
     Q_OBJECT
 public:
     // `dataRoot` is the folder holding dat/ and bazi_f/ (already created).
@@ -76,7 +78,7 @@ public:
     QAction* mnuH_help;
 
     // ---- state ----
-    bool chartValid() const { return chartValid_; }
+    bool chartValid() const override { return chartValid_; }
     std::array<std::uint8_t, 4> currentPillars() const { return currentPillars_; }
     const ChartRequest& lastRequest() const { return lastRequest_; }
     // A stored case is open in the pane (editing mode).
@@ -84,14 +86,11 @@ public:
     // The case tree, the case in the pane, and the history commands.
     CaseTree* caseTree() const { return caseTree_; }
     CaseSession* caseSession() const { return session_; }
-    HistoryCommands* history() const { return history_; }
+    // 万年历 and 反推八字.
+    CalendarLinks* calendarLinks() const { return links_; }
     // Name, date, time, calendar, sex and place of the birth.
     BirthInputs* birthInputs() const { return inputs_; }
     AnalysisPanel* analysisPanel() const { return analysis_; }
-    // An invalid chart also empties the analysis panel.
-    void setChartValid(bool valid);
-    // After a chart from `req`: when `valid`, the pillars are taken from the engine.
-    void setChartResult(const ChartRequest& req, bool valid);
     ChartRecord& engine() { return *engine_; }
     casestore::CaseStore& caseStore() { return store_; }
     text::IniFile& settings() { return ini_; }
@@ -130,6 +129,15 @@ private slots:
     void PaneColorClick();
 
 private:
+    // ChartHost: an opened case's chart.
+    void dropChart() override;
+    bool castCase(const ChartRequest& req, bool keepPane) override;
+    // After a chart from `req`: when `valid`, the pillars are taken from the engine.
+    void setChartResult(const ChartRequest& req, bool valid);
+    // 存新 or 存旧, as the case session's mode is.
+    void showSaveMode();
+    // The history was replaced: nothing of the open case is written on the way out.
+    void endProgram();
     void buildControls();
     void buildMenus();
     void FormShow();
@@ -146,6 +154,7 @@ private:
     CaseTree* caseTree_ = nullptr;
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
+    CalendarLinks* links_ = nullptr;
     BirthInputs* inputs_ = nullptr;
     AnalysisPanel* analysis_ = nullptr;
     QPointer<TFrmPingYu> pingYu_;

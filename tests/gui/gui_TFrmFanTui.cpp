@@ -233,7 +233,7 @@ void TestTFrmFanTui::chartButtonCastsInTheMainWindow() {
         d->Rdonv1->setChecked(true);
         hjtest::clickLater(d->Btnpai);
     });
-    QVERIFY(hj::gui::openReverseSearch(main));
+    QVERIFY(main.calendarLinks()->openReverseSearch(main.currentPillars()));
     QVERIFY(sawPillars);
     QCOMPARE(child<QLineEdit>(&main, "EdtYear")->text(), QStringLiteral("1984"));
     QCOMPARE(child<QComboBox>(&main, "cbom")->currentIndex(), 1);
@@ -254,7 +254,7 @@ void TestTFrmFanTui::chartButtonCastsInTheMainWindow() {
         QCOMPARE(d->cbodi[2]->currentText(), QStringLiteral("巳"));
         QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
     });
-    QVERIFY(!hj::gui::openReverseSearch(main));
+    QVERIFY(!main.calendarLinks()->openReverseSearch(main.currentPillars()));
     QCOMPARE(child<QLineEdit>(&main, "EdtYear")->text(), QStringLiteral("1984"));
     QVERIFY(modals.unexpected.isEmpty());
     main.close();

@@ -209,10 +209,10 @@ void TestTFrmWnl::mainWindowGetsTheChart() {
     child<QComboBox>(&main, "cbom")->setCurrentIndex(1);
     child<QComboBox>(&main, "cbod")->setCurrentIndex(4);
 
-    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    TFrmWnl* w = main.calendarLinks()->openCalendar();
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->LblTitle->text(), QStringLiteral("1984年2月"));
-    QCOMPARE(hj::gui::openPerpetualCalendar(main), w);  // one window while it is open
+    QCOMPARE(main.calendarLinks()->openCalendar(), w);  // one window while it is open
 
     w->cbos->setCurrentIndex(0);
     w->cbomin->setCurrentIndex(30);
@@ -229,12 +229,12 @@ void TestTFrmWnl::mainWindowGetsTheChart() {
     QCOMPARE(main.currentPillars(), (std::array<std::uint8_t, 4>{1, 3, 6, 1}));
 
     // The hidden window is reused; once closed, a new one is made.
-    QCOMPARE(hj::gui::openPerpetualCalendar(main), w);
+    QCOMPARE(main.calendarLinks()->openCalendar(), w);
     QPointer<TFrmWnl> old(w);
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(old.isNull());
-    TFrmWnl* fresh = hj::gui::openPerpetualCalendar(main);
+    TFrmWnl* fresh = main.calendarLinks()->openCalendar();
     QVERIFY(fresh && fresh->isVisible());
     fresh->close();
     main.close();
@@ -287,7 +287,7 @@ void TestTFrmWnl::badYearInTheMainWindowNeverOpensEmpty() {
     child<QComboBox>(&main, "cbom")->setCurrentIndex(1);
     child<QComboBox>(&main, "cbod")->setCurrentIndex(4);
     hjtest::Modals modals;
-    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    TFrmWnl* w = main.calendarLinks()->openCalendar();
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->EdtYear->text(), QStringLiteral("1984"));
     QCOMPARE(w->LblTitle->text(), QStringLiteral("1984年2月"));
@@ -312,7 +312,7 @@ void TestTFrmWnl::dialogsGoAboveTheCalendar() {
     // Before the calendar is up, dialogs keep their usual place.
     modals.expect(note);
     main.mnuT_huaiyun->trigger();
-    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    TFrmWnl* w = main.calendarLinks()->openCalendar();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     for (QAction* a : {main.mnuS_heluo, main.mnuT_huaiyun, main.mnuT_testname}) {
         modals.expect(note);
