@@ -311,10 +311,10 @@ void TestTFrmWnl::dialogsGoAboveTheCalendar() {
     };
     // Before the calendar is up, dialogs keep their usual place.
     modals.expect(note);
-    main.mnuT_huaiyun->trigger();
+    child<QAction>(&main, "mnuT_huaiyun")->trigger();
     TFrmWnl* w = main.calendarLinks()->openCalendar();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    for (QAction* a : {main.mnuS_heluo, main.mnuT_huaiyun, main.mnuT_testname}) {
+    for (QAction* a : {child<QAction>(&main, "mnuS_heluo"), child<QAction>(&main, "mnuT_huaiyun"), child<QAction>(&main, "mnuT_testname")}) {
         modals.expect(note);
         a->trigger();
     }
