@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,6 +41,8 @@ namespace hj::gui {
 namespace {
 
 constexpr int kMinTreeWidth = 30;
+// The width from which the analysis dock starts open.
+constexpr int kRoomyWidth = 900;
 // The first slots the tree shows at start; 显示全部命例 shows the rest.
 constexpr int kFirstSlotsShown = 300;
 
@@ -110,6 +113,13 @@ void TFrmMain::createWidgets() {
     v->addWidget(inputs_);
     setCentralWidget(central);
 
+    analysisDock_ = named(new QDockWidget(QStringLiteral("八字分析"), this), "DockAnalysis");
+    analysisDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    analysis_ = new AnalysisPanel(analysisDock_);
+    analysisDock_->setWidget(analysis_);
+    addDockWidget(Qt::RightDockWidgetArea, analysisDock_);
+    analysisDock_->hide();  // until the window is first shown (showEvent)
+
     connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);
     connect(inputs_, &BirthInputs::castRequested, this, &TFrmMain::requestChart);
     connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
@@ -158,6 +168,9 @@ void TFrmMain::createActions() {
     mnuO_set = action("mnuO_set", QStringLiteral("排盘设置"), [this] { TFrmSet(ini_, this).exec(); });
     mnuO_endinfo = action("mnuO_endinfo", QStringLiteral("命稿结尾信息"),
                           [this] { TFrmEndfo(ini_, dataRoot_ + QStringLiteral("/dat"), this).exec(); });
+    mnuO_fenxi = analysisDock_->toggleViewAction();
+    mnuO_fenxi->setObjectName(QStringLiteral("mnuO_fenxi"));
+    mnuO_fenxi->setText(QStringLiteral("八字分析"));
     mnuO_fanti = action("mnuO_fanti", QStringLiteral("繁體中文"), &TFrmMain::setTraditional);
     mnuO_fanti->setCheckable(true);
 
@@ -195,7 +208,8 @@ void TFrmMain::createMenus() {
     pane->setObjectName(QStringLiteral("mnuO_pane"));
     pane->addActions({mnuO_default, mnuO_font, mnuO_color});
     o->addActions({mnuO_set, mnuO_endinfo});
-    analysis_ = AnalysisPanel::install(this, o);
+    o->addSeparator();
+    o->addAction(mnuO_fenxi);
     o->addSeparator();
     o->addAction(mnuO_fanti);
 
@@ -304,7 +318,17 @@ void TFrmMain::endProgram() {
     QTimer::singleShot(0, this, &QWidget::close);
 }
 
-// ---- closing ----
+// ---- showing and closing ----
+
+void TFrmMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    // A window this wide (or maximised) has room for the analysis beside the report; a narrower
+    // one (the first run's 400 × 400) keeps its size, and 八字分析 shows the dock.
+    if (isMaximized() || width() >= kRoomyWidth) analysisDock_->show();
+}
+
 
 void TFrmMain::maybeSave() {
     if (session_) session_->askToSaveChanges();

@@ -15,6 +15,7 @@
 #include "gui/CaseSession.h"
 
 class QAction;
+class QDockWidget;
 class QPushButton;
 class QSplitter;
 class QToolButton;
@@ -62,6 +63,7 @@ public slots:
     void pasteChartParameters();
 
 protected:
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
@@ -107,7 +109,9 @@ private:
     QPushButton* BtnPai = nullptr;
     QPushButton* BtoNew = nullptr;
     QToolButton* SbtoSave = nullptr;
+    QDockWidget* analysisDock_ = nullptr;
     AnalysisPanel* analysis_ = nullptr;
+    bool shownOnce_ = false;
     QPointer<TFrmPingYu> pingYu_;
 
     // ---- helpers ----
@@ -138,6 +142,7 @@ private:
     QAction* mnuO_color = nullptr;
     QAction* mnuO_set = nullptr;
     QAction* mnuO_endinfo = nullptr;
+    QAction* mnuO_fenxi = nullptr;  // 八字分析: shows or hides the analysis dock
     QAction* mnuO_fanti = nullptr;  // 繁體中文: the display in Traditional characters
     QAction* mnuH_help = nullptr;
 };
