@@ -128,8 +128,7 @@ void TFrmMain::createWidgets() {
         inputs_->setMoment(q.entered());
         requestChart();
     });
-    history_ = new HistoryCommands(store_, this);
-    connect(history_, &HistoryCommands::programMustEnd, this, &TFrmMain::endProgram);
+    // The calendar and the reverse search show their dates in the inputs.
     links_ = new CalendarLinks(this, *inputs_, ini_);
     connect(links_, &CalendarLinks::castRequested, this, &TFrmMain::requestChart);
 }
@@ -296,6 +295,8 @@ void TFrmMain::openStore() {
     connect(this, &TFrmMain::saveRequested, session_, &CaseSession::saveCase);
     connect(BtoNew, &QPushButton::clicked, session_, &CaseSession::newCase);
     showSaveMode();
+    history_ = new HistoryCommands(store_, this);
+    connect(history_, &HistoryCommands::programMustEnd, this, &TFrmMain::endProgram);
     caseTree_->rebuildFirstSlots(kFirstSlotsShown);
 }
 
