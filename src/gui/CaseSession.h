@@ -1,7 +1,9 @@
 #pragma once
 // Saving, opening and starting cases in the main window: the pane holds either a new chart
 // (new-case mode, "存新") or a stored case (editing mode, "存旧"). Saving a new chart asks for
-// a class and adds a record; saving in editing mode overwrites the open case.
+// a class and adds a record; saving in editing mode overwrites the open case. The session
+// works on the store, the tree, the pane and the birth inputs it is given; the chart of an
+// opened case it asks of the window (ChartHost), and its mode it announces (modeChanged).
 #include <QObject>
 
 #include "core/app/case_session.h"
