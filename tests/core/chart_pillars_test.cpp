@@ -11,6 +11,7 @@
 #include "core/chart/derived.h"
 #include "core/chart/province_table.h"
 #include "core/text/ini.h"
+#include "rule_fixture.h"
 
 using namespace hj;
 
@@ -270,6 +271,35 @@ TEST(ChartPillars, DayAndHourCyclesRunOn) {
         EXPECT_EQ(r.pillars[2], (today + 1) % 60) << d.year << "-" << d.month << "-" << d.day;
         for (int k = 0; k < 53; ++k) r.calendar.nextDay(d);
     }
+}
+
+// Every hour of every day stem against the book's 日上起时 rule (甲己 days start at 甲子, …),
+// typed in the derived-data fixture; the hours advance the stem and branch together.
+TEST(ChartPillars, HourPillarOfEveryDayStem) {
+    const hj::fixtures::RuleBook rules("derived_rules.txt");
+    const auto& table = rules.table("日上起时", 2);
+    ChartRecord r;
+    DateTime d{2001, 3, 1, 0, 30};
+    bool seen[10] = {};
+    for (int day = 0; day < 10; ++day, r.calendar.nextDay(d)) {
+        for (int h = 0; h < 23; ++h) {
+            ChartRequest q = solar(d.year, d.month, d.day, h, 30);
+            const std::string text = pillarsOf(r, q);
+            ASSERT_EQ(text.find("error"), std::string::npos) << text;
+            const int ds = r.pillars[2] % 10;
+            seen[ds] = true;
+            int rat = -1;
+            for (const auto& rule : table)
+                if (hj::fixtures::holds(hj::fixtures::stemsIn(rule.fields[0]), ds))
+                    rat = hj::fixtures::pillarIndex(rule.fields[1]);
+            ASSERT_GE(rat, 0) << "日上起时: no rule for " << kStems[ds];
+            // Two clock hours to a branch, 子 from 23:00: 00:30 is 子, 01:30 and 02:30 丑, …
+            const int hoursOn = (h + 1) / 2;
+            EXPECT_EQ(pillarName(r.pillars[3]), pillarName(rat + hoursOn))
+                << "日上起时: day stem " << kStems[ds] << ", " << h << ":30";
+        }
+    }
+    for (int s = 0; s < 10; ++s) EXPECT_TRUE(seen[s]) << kStems[s];
 }
 
 TEST(ChartPlaces, ReadingDili) {

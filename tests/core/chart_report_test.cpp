@@ -11,6 +11,7 @@
 #include "core/chart/text_table.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
+#include "rule_fixture.h"
 
 using namespace hj;
 namespace fs = std::filesystem;
@@ -151,6 +152,29 @@ TEST(ChartReport, BoneWeight) {
     // 癸亥 (index 0) is the sixtieth year weight, 0.7.
     EXPECT_NE(boneWeightText(0, 1, 1, 12, true, t).find("年0.7两"), std::string::npos);
     EXPECT_NE(boneWeightText(0, 1, 1, 12, true, t).find("时0.6两"), std::string::npos);
+}
+
+// Every bone weight against the book's lists (typed in a fixture): one input varies, the others
+// stay at 甲子, the first month, the first day and the 子 hour.
+TEST(ChartReport, BoneWeightTables) {
+    const fixtures::RuleBook weights("bone_weights.txt");
+    const TextTable& t = fixtures::idTextTable();
+    struct Table { const char* label; std::size_t size; };
+    for (const Table& table : {Table{"年", 60}, Table{"月", 12}, Table{"日", 30}, Table{"时", 12}}) {
+        const auto& rows = weights.table(table.label, 2);
+        EXPECT_EQ(rows.size(), table.size) << table.label;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::string label = table.label;
+            int year = 1, month = 1, day = 1, hour = 1;
+            if (label == "年") year = fixtures::pillarIndex(rows[i].fields[0]);
+            if (label == "月") month = static_cast<int>(i) + 1;
+            if (label == "日") day = static_cast<int>(i) + 1;
+            if (label == "时") hour = (fixtures::branchIndex(rows[i].fields[0]) + 11) % 12 + 1;  // 子 = 1 … 亥 = 12
+            const std::string text = boneWeightText(year, month, day, hour, true, t);
+            EXPECT_NE(text.find(label + rows[i].fields[1] + "两"), std::string::npos)
+                << "称骨 " << label << " " << rows[i].fields[0] << ": " << text;
+        }
+    }
 }
 
 TEST(ChartReport, LunarDateText) {

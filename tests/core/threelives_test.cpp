@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "chart_test_support.h"
 #include "core/calendar/datetime.h"
 #include "core/chart/chart_record.h"
 #include "core/chart/derived.h"
 #include "core/threelives/three_lives.h"
+#include "rule_fixture.h"
 
 using namespace hj;
 
@@ -294,4 +297,306 @@ TEST(ThreeLives, ResourceSections) {
     EXPECT_EQ(r.report.find("※前世福禄："), std::string::npos);
     EXPECT_EQ(r.report.find("※现世何地托化："), std::string::npos);
     EXPECT_NE(r.report.find("※前世手艺："), std::string::npos);
+}
+
+// ---- Every cell of the three-lives tables against the rules as the book states them ----
+
+namespace {
+
+using fixtures::branchesIn;
+using fixtures::holds;
+using fixtures::numbersIn;
+using fixtures::pillarOnBranch;
+using fixtures::pillarOnStem;
+using fixtures::Rule;
+using fixtures::RuleBook;
+
+const RuleBook& lifeRules() {
+    static const RuleBook book("threelives_rules.txt");
+    return book;
+}
+
+// Element names by code (0 水 … 4 金), from the derived-data fixture.
+const std::vector<std::string>& elementNames() {
+    static const RuleBook book("derived_rules.txt");
+    return book.table("五行序", 5)[0].fields;
+}
+
+int mod12(int x) { return (x % 12 + 12) % 12; }
+std::string textId(int id) { return "T" + std::to_string(id); }
+std::string one(const std::string& heading, int id) { return heading + textId(id) + "\r\n\r\n"; }
+std::string two(const std::string& heading, int a, int b) {
+    return heading + textId(a) + "\r\n　　　　　　　" + textId(b) + "\r\n\r\n";
+}
+
+// The worked chart with the year branch, year element and month of the rule under test.
+void chartOf(ChartRecord& r, int yearBranch, int element, int month) {
+    workedChart(r);
+    r.pillars[0] = static_cast<std::int16_t>(pillarOnBranch(yearBranch));
+    r.nayinElements[0] = static_cast<std::uint8_t>(element);
+    r.birthLunar.month = static_cast<std::int16_t>(month);
+}
+
+std::string section(ChartRecord& r, const std::string& heading) {
+    r.report.clear();
+    appendThreeLivesReading(r);
+    return sectionOf(r.report, heading);
+}
+
+// The rule of a table whose first field is `key`.
+const Rule& ruleFor(const std::string& table, const std::string& key, std::size_t minFields = 2) {
+    for (const Rule& r : lifeRules().table(table, minFields))
+        if (r.fields[0] == key) return r;
+    ADD_FAILURE() << table << ": no rule for " << key;
+    static const Rule kNone{std::vector<std::string>(16, "0"), 0};
+    return kNone;
+}
+
+// The rule of a table keyed by a group of branches ("寅午戌 1") that holds `branch`.
+const Rule& ruleForBranch(const std::string& table, int branch) {
+    for (const Rule& r : lifeRules().table(table, 2))
+        if (holds(branchesIn(r.fields[0]), branch)) return r;
+    ADD_FAILURE() << table << ": no rule for " << kBranches[branch];
+    static const Rule kNone{std::vector<std::string>(16, "0"), 0};
+    return kNone;
+}
+
+// Columns of the book's tables: branches 子 first, stems 甲 first.
+int fromRat(int branch) { return (branch + 11) % 12; }
+int fromJia(int stem) { return (stem + 9) % 10; }
+
+}  // namespace
+
+TEST(ThreeLivesTables, EmperorBodyParts) {
+    ChartRecord r;
+    for (int b0 = 0; b0 < 12; ++b0) {
+        std::string season;
+        for (const Rule& s : lifeRules().table("皇帝季", 2))
+            if (holds(branchesIn(s.fields[1]), b0)) season = s.fields[0];
+        const Rule& row = ruleFor("皇帝", season, 13);
+        for (int h0 = 0; h0 < 12; ++h0) {
+            workedChart(r);
+            r.pillars[1] = static_cast<std::int16_t>(pillarOnBranch(b0));
+            r.pillars[3] = static_cast<std::int16_t>(pillarOnBranch(h0));
+            const std::string heading = "※推四季皇帝：" + season + std::string(kBranches[h0]) + "时，";
+            EXPECT_EQ(section(r, "※推四季皇帝："), one(heading, 10001 + std::stoi(row.fields[1 + h0])))
+                << "四季皇帝: month " << kBranches[b0] << ", hour " << kBranches[h0];
+        }
+    }
+}
+
+TEST(ThreeLivesTables, FlyingStar) {
+    const auto& rows = lifeRules().table("飞星", 13);
+    ASSERT_EQ(rows.size(), 10u);
+    ChartRecord r;
+    for (int h0 = 0; h0 < 12; ++h0)
+        for (int m = 1; m <= 12; ++m) {
+            std::string expected = "※推飞星禄位：无。\r\n\r\n";
+            for (std::size_t row = rows.size(); row-- > 0;)
+                if (std::stoi(rows[row].fields[1 + fromRat(h0)]) == m)
+                    expected = one("※推飞星禄位：", 10060 + static_cast<int>(row));
+            chartOf(r, 4, 0, m);
+            r.pillars[3] = static_cast<std::int16_t>(pillarOnBranch(h0));
+            EXPECT_EQ(section(r, "※推飞星禄位："), expected) << "飞星禄位: hour " << kBranches[h0] << ", month " << m;
+        }
+}
+
+TEST(ThreeLivesTables, HouseAndSchool) {
+    ChartRecord r;
+    for (int y0 = 0; y0 < 12; ++y0)
+        for (int m = 1; m <= 12; ++m) {
+            chartOf(r, y0, 0, m);
+            const int h = std::stoi(ruleFor("屋宅", std::string(kBranches[y0])).fields[1]);
+            EXPECT_EQ(section(r, "※推有无屋宅："), one("※推有无屋宅：", 10150 + mod12(m - h)))
+                << "有无屋宅: year " << kBranches[y0] << ", month " << m;
+            const int s = std::stoi(ruleForBranch("学堂", y0).fields[1]);
+            EXPECT_EQ(section(r, "※推有无学堂："), one("※推有无学堂：", 10240 + mod12(m - s)))
+                << "有无学堂: year " << kBranches[y0] << ", month " << m;
+        }
+}
+
+TEST(ThreeLivesTables, Fields) {
+    ChartRecord r;
+    for (int e = 0; e < 5; ++e) {
+        const Rule& row = ruleFor("田地", elementNames()[e], 7);
+        for (int m = 1; m <= 12; ++m) {
+            std::string expected = "※推有无田地：无。\r\n\r\n";
+            for (int g = 5; g >= 0; --g)
+                if (holds(numbersIn(row.fields[1 + g]), m)) expected = one("※推有无田地：", 10170 + g);
+            chartOf(r, 4, e, m);
+            EXPECT_EQ(section(r, "※推有无田地："), expected) << "有无田地: " << elementNames()[e] << ", month " << m;
+        }
+    }
+}
+
+TEST(ThreeLivesTables, Harms) {
+    const auto& a = lifeRules().table("刑克甲", 6);
+    const auto& b = lifeRules().table("刑克乙", 13);
+    ASSERT_EQ(a.size(), 6u);
+    ASSERT_EQ(b.size(), 3u);
+    ChartRecord r;
+    for (int e = 0; e < 5; ++e)
+        for (int y0 = 0; y0 < 12; ++y0)
+            for (int m = 1; m <= 12; ++m) {
+                std::vector<int> ids;
+                for (int k = 0; k < 6; ++k)
+                    if (holds(numbersIn(a[k].fields[1 + e]), m)) ids.push_back(10470 + k);
+                for (int k = 0; k < 3; ++k)
+                    if (holds(numbersIn(b[k].fields[1 + y0]), m)) ids.push_back(10476 + k);  // columns 亥 first
+                if (holds(numbersIn(ruleForBranch("刑克丙", y0).fields[1]), m)) ids.push_back(10479);
+                std::string expected = "※推有无刑克：";
+                for (std::size_t i = 0; i < ids.size(); ++i)
+                    expected += (i ? "　　　　　　　" : "") + textId(ids[i]) + "\r\n\r\n";
+                if (ids.empty()) expected += "无。\r\n\r\n";
+                chartOf(r, y0, e, m);
+                EXPECT_EQ(section(r, "※推有无刑克："), expected)
+                    << "有无刑克: " << elementNames()[e] << ", year " << kBranches[y0] << ", month " << m;
+            }
+}
+
+TEST(ThreeLivesTables, PalaceStartsByElement) {
+    ChartRecord r;
+    for (int e = 0; e < 5; ++e) {
+        const Rule& row = ruleFor("起宫", elementNames()[e], 5);
+        const int L = std::stoi(row.fields[1]), L2 = std::stoi(row.fields[2]), Lf = std::stoi(row.fields[3]),
+                  k = std::stoi(row.fields[4]);
+        for (int m = 1; m <= 12; ++m)
+            for (bool male : {true, false}) {
+                chartOf(r, 4, e, m);
+                r.request.male = male;
+                const std::string where = std::string("起宫: ") + elementNames()[e] + ", month " + std::to_string(m);
+                EXPECT_EQ(section(r, "※推兄弟关系："), one("※推兄弟关系：", 10450 + mod12(m - L))) << where;
+                EXPECT_EQ(section(r, "※推夫妇和睦："), two("※推夫妇和睦：", 10070 + mod12(m - L), 10090 + mod12(m - L2)))
+                    << where;
+                EXPECT_EQ(section(r, "※推子女命数："),
+                          one("※推子女命数：", 10400 + (male ? mod12(m - L) : mod12(Lf - m))))
+                    << where << (male ? " male" : " female");
+                EXPECT_EQ(section(r, "※推命终寿："), one("※推命终寿：", 10260 + mod12(m - L))) << where;
+                EXPECT_EQ(section(r, "※推死后终身："), one("※推死后终身：", 10300 + mod12(m - k))) << where;
+            }
+    }
+}
+
+TEST(ThreeLivesTables, Sons) {
+    static const RuleBook derived("derived_rules.txt");
+    const auto& stages = derived.table("十二宫", 12)[0].fields;
+    ChartRecord r;
+    for (int ds = 0; ds < 10; ++ds)
+        for (int h0 = 0; h0 < 12; ++h0) {
+            workedChart(r);
+            r.pillars[2] = static_cast<std::int16_t>(pillarOnStem(ds));
+            r.pillars[3] = static_cast<std::int16_t>(pillarOnBranch(h0));
+            const std::string stage = stages[lifeStageIndex(ds, h0)];
+            EXPECT_EQ(section(r, "※推子息多少："), "※推子息多少：观子星落宫，应" + ruleFor("子息", stage).fields[1] + "。\r\n\r\n")
+                << "子息多少: day stem " << kStems[ds] << ", hour " << kBranches[h0] << " (" << stage << ")";
+        }
+}
+
+TEST(ThreeLivesTables, LifeSpan) {
+    ChartRecord r;
+    for (int e = 0; e < 5; ++e)
+        for (int day : {1, 15, 16, 30}) {
+            const std::string half = day <= 15 ? "上半" : "下半";
+            const Rule* row = nullptr;
+            for (const Rule& x : lifeRules().table("寿数", 14))
+                if (x.fields[0] == elementNames()[e] && x.fields[1] == half) row = &x;
+            ASSERT_NE(row, nullptr) << elementNames()[e] << half;
+            for (int m = 1; m <= 12; ++m) {
+                chartOf(r, 4, e, m);
+                r.birthLunar.day = static_cast<std::int16_t>(day);
+                EXPECT_EQ(section(r, "※推寿数长短："), "※推寿数长短：" + row->fields[1 + m] + "岁。\r\n\r\n")
+                    << "寿数长短: " << elementNames()[e] << ", day " << day << ", month " << m;
+            }
+        }
+}
+
+TEST(ThreeLivesTables, SixPathsAndWhiteTiger) {
+    ChartRecord r;
+    // Month 1, a 子 hour and lunar day 1 make the palace number w the year branch.
+    for (int w = 0; w < 12; ++w) {
+        int path = -1;
+        for (const Rule& x : lifeRules().table("六道", 2))
+            if (holds(numbersIn(x.fields[0]), w)) path = std::stoi(x.fields[1]);
+        ASSERT_GE(path, 0) << w;
+        chartOf(r, w, 0, 1);
+        r.pillars[3] = static_cast<std::int16_t>(pillarOnBranch(1));
+        r.birthLunar.day = 1;
+        EXPECT_EQ(section(r, "※推六道神数："), two("※推六道神数：", 10010 + path, 10020 + w)) << "六道神数: w " << w;
+    }
+    for (int ed = 0; ed < 5; ++ed) {
+        workedChart(r);
+        r.nayinElements[2] = static_cast<std::uint8_t>(ed);
+        EXPECT_EQ(section(r, "※推白虎性情："),
+                  one("※推白虎性情：", 10420 + std::stoi(ruleFor("白虎", elementNames()[ed]).fields[1])))
+            << "白虎性情: " << elementNames()[ed];
+    }
+}
+
+TEST(ThreeLivesTables, ChildBridge) {
+    ChartRecord r;
+    for (const Rule& row : lifeRules().table("度桥", 3)) {
+        int e = -1;
+        for (int i = 0; i < 5; ++i)
+            if (elementNames()[i] == row.fields[1]) e = i;
+        ASSERT_GE(e, 0) << row.fields[1];
+        const int q = std::stoi(row.fields[2]);
+        for (int m = 1; m <= 12; ++m) {
+            chartOf(r, 4, e, m);
+            r.request.male = row.fields[0] == "男";
+            r.threeLivesMonth = m;
+            r.report.clear();
+            appendPreviousLifeSections(r);
+            EXPECT_EQ(sectionOf(r.report, "※幼童开度桥："), "※幼童开度桥：DuQiao" + std::to_string(mod12(m - q)) + "\r\n\r\n")
+                << "幼童开度桥: " << row.fields[0] << " " << row.fields[1] << ", month " << m;
+        }
+    }
+}
+
+TEST(ThreeLivesTables, NineStars) {
+    const auto& order = lifeRules().table("九星序", 9)[0].fields;
+    ChartRecord r;
+    for (bool male : {true, false}) {
+        const auto& stars = ruleFor("九星", male ? "男" : "女", 10).fields;
+        workedChart(r);
+        r.request.male = male;
+        const std::string yearly = listYearlyFortune(r);
+        for (int age = 1; age <= 18; ++age) {
+            const std::string& star = stars[1 + (age - 1) % 9];
+            const int id = 10520 + static_cast<int>(std::find(order.begin(), order.end(), star) - order.begin());
+            const auto at = yearly.find("【" + std::to_string(age) + "岁流年");
+            ASSERT_NE(at, std::string::npos) << age;
+            const auto entryEnd = yearly.find("\r\n\r\n", at);
+            EXPECT_NE(yearly.substr(at, entryEnd - at).find("\r\n　　" + textId(id)), std::string::npos)
+                << "九星: " << (male ? "男" : "女") << ", age " << age << " (" << star << ")";
+        }
+    }
+}
+
+TEST(ThreeLivesTables, ChildPasses) {
+    static const RuleBook passes("child_passes.txt");
+    static const char* const kNames[31] = {"短命关", "五鬼关", "休庵关", "天吊关", "鬼门关", "撞命关", "汤火关", "埋儿关",
+                                           "天狗关", "四柱关", "四季关", "阎王关", "水穴关", "急脚煞", "将军箭", "无情煞",
+                                           "浴盆煞", "夜啼关", "水火关", "深水关", "金锁关", "断桥关", "百日关", "午日关",
+                                           "雷公关", "落井关", "白虎煞", "断肠关", "铁蛇关", "鸡飞关", "取命关"};
+    ChartRecord r;
+    for (const char* name : kNames) {
+        const auto& rows = passes.table(name, 11);
+        ASSERT_EQ(rows.size(), 1u) << name;
+        const Rule& row = rows[0];
+        const bool byStem = row.fields[0] == "日干";
+        const int keys = byStem ? 10 : 12;
+        ASSERT_EQ(row.fields.size(), static_cast<std::size_t>(1 + keys)) << name;
+        for (int key = 0; key < keys; ++key)
+            for (int h = 0; h < 12; ++h) {
+                workedChart(r);
+                if (row.fields[0] == "年支") r.pillars[0] = static_cast<std::int16_t>(pillarOnBranch(key));
+                else if (row.fields[0] == "月支") r.pillars[1] = static_cast<std::int16_t>(pillarOnBranch(key));
+                else r.pillars[2] = static_cast<std::int16_t>(pillarOnStem(key));
+                r.pillars[3] = static_cast<std::int16_t>(pillarOnBranch(h));
+                const bool expected = holds(branchesIn(row.fields[1 + (byStem ? fromJia(key) : fromRat(key))]), h);
+                const bool met = listChildPasses(r).find("◆" + std::string(name) + "（") != std::string::npos;
+                EXPECT_EQ(met, expected) << "小儿关煞 " << name << ": " << row.fields[0] << " "
+                                         << (byStem ? kStems[key] : kBranches[key]) << ", hour " << kBranches[h];
+            }
+    }
 }
