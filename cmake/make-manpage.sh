@@ -7,6 +7,8 @@ out=$2
 version=${3:-}
 export LC_ALL=C.UTF-8
 
+# (sed -n 1p, not head: head may close the pipe early, and pipefail turns that into a failure.)
+
 # Help text as roff: verbatim lines with minus signs, backslashes and leading dots escaped.
 verbatim() {
     printf '.nf\n'
@@ -28,7 +30,7 @@ body() {
 }
 
 top=$("$cli" --help)
-description=$(printf '%s\n' "$top" | head -n 1)
+description=$(printf '%s\n' "$top" | sed -n 1p)
 date=$(date -u -d "@${SOURCE_DATE_EPOCH:-$(date +%s)}" +%Y-%m-%d)
 
 tmp=$(mktemp "${out}.XXXXXX")
@@ -47,13 +49,13 @@ trap 'rm -f "$tmp"' EXIT
     for c in $(printf '%s\n' "$top" | subcommands); do
         help=$("$cli" "$c" --help)
         printf '.SS %s\n' "$c"
-        printf '%s\n' "$help" | head -n 1 | sed 's/-/\\-/g'
+        printf '%s\n' "$help" | sed -n 1p | sed 's/-/\\-/g'
         printf '.PP\n'
         printf '%s\n' "$help" | body | verbatim
         for s in $(printf '%s\n' "$help" | subcommands); do
             sub=$("$cli" "$c" "$s" --help)
             printf '.SS "%s %s"\n' "$c" "$s"
-            printf '%s\n' "$sub" | head -n 1 | sed 's/-/\\-/g'
+            printf '%s\n' "$sub" | sed -n 1p | sed 's/-/\\-/g'
             printf '.PP\n'
             printf '%s\n' "$sub" | body | verbatim
         done

@@ -54,15 +54,15 @@ void addAnalysisOptions(CLI::App* chart, AnalysisRequest& a) {
 
 void applyAnalysisOptions(AnalysisRequest& a) { a.withYear = gYearOption && gYearOption->count() > 0; }
 
-bool analysisOutput(const ChartRecord& r, const AnalysisRequest& a, nlohmann::json& json, std::string& text,
-                    std::string& error) {
+bool analysisOutput(const Chart& r, const std::string& report, const AnalysisRequest& a, nlohmann::json& json,
+                    std::string& text, std::string& error) {
     text.clear();
     if (!a.on) return true;
     analysis::ChartAnalysis result;
     if (!analysis::analyseChart(r, {a.luck, a.withYear, a.year, a.month}, result, error)) return false;
     json = analysisJson(result);
     // A block of its own after the report, in the report's line ends.
-    if (r.report.size() < 2 || r.report.compare(r.report.size() - 2, 2, "\r\n") != 0) text += "\r\n";
+    if (report.size() < 2 || report.compare(report.size() - 2, 2, "\r\n") != 0) text += "\r\n";
     text += "\r\n※八字分析：\r\n" + analysis::analysisText(result, "\r\n");
     return true;
 }

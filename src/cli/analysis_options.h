@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 
 namespace hj::cli {
 
@@ -22,9 +22,9 @@ struct AnalysisRequest {
 void addAnalysisOptions(CLI::App* chart, AnalysisRequest& a);
 void applyAnalysisOptions(AnalysisRequest& a);
 
-// After a successful chart: the JSON member and the text block ("" when not asked for).
-// False with a message.
-bool analysisOutput(const ChartRecord& r, const AnalysisRequest& a, nlohmann::json& json, std::string& text,
-                    std::string& error);
+// After a successful chart with its report text: the JSON member and the text block to follow
+// the report ("" when not asked for). False with a message.
+bool analysisOutput(const Chart& r, const std::string& report, const AnalysisRequest& a, nlohmann::json& json,
+                    std::string& text, std::string& error);
 
 }  // namespace hj::cli

@@ -21,7 +21,7 @@ std::string pillarText(const std::array<std::int16_t, 4>& pillars) {
 
 }  // namespace
 
-void addUncertaintyJson(const ChartRecord& chart, bool unknownHour, nlohmann::json& out) {
+void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& out) {
     nlohmann::json list = nlohmann::json::array();
     for (const PillarBoundary& b : findBoundaries(chart, chart.settings.bianjie))
         list.push_back({{"kind", b.kind}, {"at", formatDateTime(b.at)}, {"minutes", b.minutes}, {"pillars", pillarNames(b.pillars)}});
@@ -56,7 +56,7 @@ void addUncertaintyJson(const ChartRecord& chart, bool unknownHour, nlohmann::js
     out["hourNotes"] = unknownHourNotes(chart, rows);
 }
 
-std::string boundaryLines(const ChartRecord& chart) {
+std::string boundaryLines(const Chart& chart) {
     const auto list = findBoundaries(chart, chart.settings.bianjie);
     if (list.empty()) return "边界：前后" + std::to_string(chart.settings.bianjie) + "分钟内无换柱\n";
     std::string out;
@@ -68,7 +68,7 @@ std::string boundaryLines(const ChartRecord& chart) {
     return out;
 }
 
-std::string unknownHourTable(const ChartRecord& chart) {
+std::string unknownHourTable(const Chart& chart) {
     const std::vector<HourOption> rows = unknownHourOptions(chart);
     if (rows.empty()) return {};
     std::string out = "时辰\t时柱\t十神\t纳音\t起运\t神煞\n";

@@ -5,18 +5,18 @@
 
 #include <string>
 
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 
 namespace hj::cli {
 
 // "boundaries" (within the [set] window), "conventions", and with `unknownHour` "hours" and
 // "hourNotes", added to the chart's JSON object.
-void addUncertaintyJson(const ChartRecord& chart, bool unknownHour, nlohmann::json& out);
+void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& out);
 
 // One line per boundary within the window, or a line saying there is none.
-std::string boundaryLines(const ChartRecord& chart);
+std::string boundaryLines(const Chart& chart);
 
 // The table of the twelve possible hours with the day's notes.
-std::string unknownHourTable(const ChartRecord& chart);
+std::string unknownHourTable(const Chart& chart);
 
 }  // namespace hj::cli

@@ -18,10 +18,12 @@
 #include "core/zones/world_places.h"
 #include "core/casestore/case_identity.h"
 #include "core/casestore/case_store.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
 #include "core/chart/province_table.h"
-#include "core/chart/report_rtf.h"
+#include "core/report/report.h"
+#include "core/report/report_rtf.h"
+#include "core/report/report_settings.h"
 #include "core/rtf/rtf.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
@@ -130,8 +132,13 @@ int runAdd(const AddOptions& o, const Context& ctx) {
         return fail("--lon/--lat/--place go with --tz or --world-place");
     }
 
-    ChartRecord chart(dataDir);
-    if (!chart.buildReport(q)) return fail(chart.lastError);
+    const ReportSettings settings = loadReportSettings(dataDir);
+    const std::optional<Chart> chart = castChart(q, settings.chart, error);
+    if (!chart) return fail(error);
+    ReportSources sources;
+    sources.traditional = settings.traditional;
+    if (chart->settings.endinfo && !readFooter(dataDir, sources.footer, error)) return fail(error);
+    const Report built = buildReport(*chart, sources);
 
     CaseRecord rec;
     app::copyRequestInto(q, rec);
@@ -143,7 +150,7 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     CaseStore store;
     if (!openStore(ctx, store)) return 1;
     // The record and its report are stored together, or neither is.
-    const std::string report = rtf::writeRtf(reportDocumentOf(chart, dataDir));
+    const std::string report = rtf::writeRtf(reportDocument(built, settings.font, chart->settings.leftpos));
     std::uint64_t id = 0;
     const int index = store.addRecord(rec, &report, &id);
     if (index < 0) return fail(store.lastError());

@@ -17,9 +17,11 @@
 #include "cli/place_options.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/places.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/derived.h"
 #include "core/chart/province_table.h"
+#include "core/report/report.h"
+#include "core/report/report_settings.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
@@ -35,7 +37,7 @@ std::string dataFolder(const Context& ctx) {
     return ec ? std::string(".") : exe.parent_path().string();
 }
 
-std::string pillarLine(const ChartRecord& r) {
+std::string pillarLine(const BirthPillars& r) {
     return pillarName(r.pillars[0]) + " " + pillarName(r.pillars[1]) + " " + pillarName(r.pillars[2]) + " " +
            pillarName(r.pillars[3]);
 }
@@ -47,25 +49,30 @@ struct PillarsOptions {
     double lon = 120.0;
 };
 
-// Pillars of one moment through the same engine path as a chart.
-bool pillarsOf(ChartRecord& r, std::string_view text, std::string& line, std::string& error) {
-    DateTime d;
-    if (!parseDateTime(text, d, error)) return false;
-    r.request.year = d.year;
-    r.request.month = d.month;
-    r.request.day = d.day;
-    r.request.hour = d.hour;
-    r.request.minute = d.minute;
-    if (!r.computePillars()) {
-        error = r.lastError;
-        return false;
+// The pillars of one moment a line: the caster keeps the solar terms from line to line.
+struct PillarsRun {
+    ChartCaster caster;
+    ChartSettings settings;
+    ChartRequest request;
+
+    // Pillars of one moment through the same engine path as a chart.
+    bool pillarsOf(std::string_view text, std::string& line, std::string& error) {
+        DateTime d;
+        if (!parseDateTime(text, d, error)) return false;
+        request.year = d.year;
+        request.month = d.month;
+        request.day = d.day;
+        request.hour = d.hour;
+        request.minute = d.minute;
+        const std::optional<BirthPillars> p = caster.castPillars(request, settings, error);
+        if (!p) return false;
+        line = pillarLine(*p);
+        return true;
     }
-    line = pillarLine(r);
-    return true;
-}
+};
 
 int runPillars(const PillarsOptions& o) {
-    ChartRecord r;
+    PillarsRun r;
     r.settings.zishi = o.zishi;
     r.settings.idate = static_cast<std::uint8_t>(o.idate);
     r.settings.dst = false;  // the moment is Beijing standard time, as the command says
@@ -73,7 +80,7 @@ int runPillars(const PillarsOptions& o) {
     std::string line, error;
     if (o.batch.empty()) {
         if (o.moment.empty()) return fail("pillars needs DATETIME or --batch FILE");
-        if (!pillarsOf(r, o.moment, line, error)) return fail(error);
+        if (!r.pillarsOf(o.moment, line, error)) return fail(error);
         std::printf("%s\n", line.c_str());
         return 0;
     }
@@ -92,7 +99,7 @@ int runPillars(const PillarsOptions& o) {
             return fail(error);
         }
         ++lineNo;
-        bool ok = got == LineRead::Line && pillarsOf(r, text, line, error);
+        bool ok = got == LineRead::Line && r.pillarsOf(text, line, error);
         if (got == LineRead::TooLong) error = "行太长（最多 " + std::to_string(kMaxBatchLineBytes) + " 字节）";
         if (!ok) {
             // An empty output line keeps the output aligned with the input.
@@ -163,12 +170,12 @@ bool fillPlace(const ChartOptions& o, const std::string& dataDir, ChartRequest& 
 
 // The zone the clock was read with: the request's, or for a Chinese place the zone whose summer
 // time was looked up ("" with the setting dst off).
-std::string zoneOf(const ChartRecord& r) {
+std::string zoneOf(const Chart& r) {
     if (r.birthZone.converted || !r.request.zone.empty()) return r.birthZone.zone;
     return r.settings.dst ? std::string(zones::chinaZoneOf(r.request.province)) : std::string();
 }
 
-nlohmann::json chartJson(const ChartRecord& r) {
+nlohmann::json chartJson(const Chart& r, const std::string& report) {
     using nlohmann::json;
     json names = json::array(), indices = json::array();
     for (auto p : r.pillars) {
@@ -192,7 +199,7 @@ nlohmann::json chartJson(const ChartRecord& r) {
             {"pillars", names},
             {"pillarIndices", indices},
             {"lunar",
-             {{"year", r.birthLunar.year}, {"month", r.birthLunar.month}, {"day", r.birthLunar.day}, {"leap", r.request.leap}}},
+             {{"year", r.birthLunar.year}, {"month", r.birthLunar.month}, {"day", r.birthLunar.day}, {"leap", r.birthLunarLeap}}},
             {"birthClock", formatDateTime(r.birthClock)},
             {"birthLocal", formatDateTime(r.birthLocal)},
             {"zone", zoneOf(r)},
@@ -213,7 +220,7 @@ nlohmann::json chartJson(const ChartRecord& r) {
             {"stars",
              {{"year", starList(r.stars[0])}, {"month", starList(r.stars[1])}, {"day", starList(r.stars[2])},
               {"hour", starList(r.stars[3])}}},
-            {"report", r.report}};
+            {"report", report}};
 }
 
 int runChart(const ChartOptions& o, const Context& ctx) {
@@ -239,25 +246,33 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     } else if (!parseTime(o.time, q.hour, q.minute)) return emitFailure(o.json, "--time takes HH:MM (00:00..23:59), not " + o.time);
     if (!fillPlace(o, dataDir, q, error)) return emitFailure(o.json, error);
 
-    ChartRecord r(dataDir);
+    // The settings as the data folder holds them, each --set applied over them.
+    ReportSettings settings = loadReportSettings(dataDir);
     for (const std::string& s : o.sets) {
         auto eq = s.find('=');
         if (eq == std::string::npos) return emitFailure(o.json, "--set takes KEY=VALUE, not " + s);
-        if (!r.setSettingOverride(s.substr(0, eq), s.substr(eq + 1))) return emitFailure(o.json, r.lastError);
+        if (!applyChartSetting(settings.chart, s.substr(0, eq), s.substr(eq + 1), &error))
+            return emitFailure(o.json, error);
     }
-    if (!r.buildReport(q)) return emitFailure(o.json, r.lastError);
+    const std::optional<Chart> r = castChart(q, settings.chart, error);
+    if (!r) return emitFailure(o.json, error);
+    ReportSources sources;
+    sources.traditional = settings.traditional;
+    if (r->settings.endinfo && !readFooter(dataDir, sources.footer, error)) return emitFailure(o.json, error);
+    const Report report = buildReport(*r, sources);
     nlohmann::json analysis;
     std::string analysisBlock;
-    if (!analysisOutput(r, o.analysis, analysis, analysisBlock, error)) return emitFailure(o.json, error);
+    if (!analysisOutput(*r, report.text, o.analysis, analysis, analysisBlock, error))
+        return emitFailure(o.json, error);
     if (o.json) {
-        nlohmann::json out = chartJson(r);
-        addUncertaintyJson(r, o.unknownHour, out);
+        nlohmann::json out = chartJson(*r, report.text);
+        addUncertaintyJson(*r, o.unknownHour, out);
         if (o.analysis.on) out["analysis"] = analysis;
         std::printf("%s\n", out.dump(2).c_str());
         return 0;
     }
-    std::string shown = o.unknownHour ? unknownHourTable(r) : r.report + analysisBlock;
-    if (o.boundaries) shown = boundaryLines(r) + shown;
+    std::string shown = o.unknownHour ? unknownHourTable(*r) : report.text + analysisBlock;
+    if (o.boundaries) shown = boundaryLines(*r) + shown;
     if (o.gbk) {
         std::string bytes, bad;
         if (!text::utf8ToGbk(shown, bytes, &bad)) return fail("the report holds a character GBK cannot encode: " + bad);

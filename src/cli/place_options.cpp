@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "core/calendar/places.h"
-#include "core/chart/chart_settings.h"
 #include "core/chart/province_table.h"
+#include "core/text/file_io.h"
 #include "core/text/ini.h"
 #include "core/zones/world_places.h"
 #include "core/zones/zone_clock.h"
@@ -28,7 +28,7 @@ bool fillListedPlace(int province, int city, const std::string& dataDir, ChartRe
         q.place = "未知";
         return true;
     }
-    const std::string path = dataFilePath(dataDir, "dili.ini");
+    const std::string path = text::dataFilePath(dataDir, "dili.ini");
     text::IniFile dili(path);
     if (!dili.reload()) {
         error = dili.lastError();

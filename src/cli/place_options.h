@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 
 namespace hj::cli {
 

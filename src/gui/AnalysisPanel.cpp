@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/derived.h"
 
 namespace hj::gui {
@@ -160,7 +160,7 @@ QSize AnalysisPanel::sizeHint() const {
             QWidget::sizeHint().height()};
 }
 
-void AnalysisPanel::showChart(const ChartRecord& chart) {
+void AnalysisPanel::showChart(const Chart& chart) {
     pillars_ = analysis::chartPillarsOf(chart);
     valid_ = true;
     const int shownYear = std::clamp(QDate::currentDate().year(), 1, kLastShownYear);

@@ -14,7 +14,7 @@ class QSpinBox;
 class QTreeWidget;
 
 namespace hj {
-class ChartRecord;
+struct Chart;
 }
 
 namespace hj::gui {
@@ -27,7 +27,7 @@ public:
 
     // The chart just computed or opened: natal relations and elements, the luck pillar running
     // in the current year and that year.
-    void showChart(const ChartRecord& chart);
+    void showChart(const Chart& chart);
     // No chart (a chart failed): the panel empties and its choices are disabled.
     void clearChart();
     const analysis::ChartAnalysis& current() const { return current_; }

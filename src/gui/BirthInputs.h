@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 
 class QCheckBox;
 class QComboBox;

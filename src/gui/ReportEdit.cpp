@@ -17,7 +17,7 @@
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
-#include "core/chart/report_rtf.h"
+#include "core/report/report_rtf.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"

@@ -5,7 +5,7 @@
 // user's editing: it cannot be undone, and the modified flag counts only the user's edits.
 #include <QTextEdit>
 
-#include "core/chart/chart_record.h"
+#include "core/report/report.h"
 #include "core/rtf/rtf.h"
 
 #include <memory>
@@ -20,13 +20,14 @@ class IniFile;
 
 namespace hj::gui {
 
-class ReportEdit : public QTextEdit, public ReportPane {
+class ReportEdit : public QTextEdit {
     Q_OBJECT
 public:
     explicit ReportEdit(QWidget* parent = nullptr);
 
-    // ReportPane: clear, default attributes, first-line indent, text, marking, caret at start.
-    void showReport(const std::string& paneText, const std::vector<StyleSpan>& spans, int leftIndent) override;
+    // A report of the engine: clear, default attributes, first-line indent, text, marking, caret
+    // at start.
+    void showReport(const std::string& paneText, const std::vector<StyleSpan>& spans, int leftIndent);
     // Empties the pane and sets the default attributes: pane font size, black, no style.
     void clearWithDefaults();
     // The single placeholder line shown while a chart is computed.

@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 
 #include "core/app/chart_params.h"
+#include "core/report/report.h"
+#include "core/report/report_settings.h"
 #include "core/script/display.h"
 #include "gui/AnalysisPanel.h"
 #include "gui/BirthInputs.h"
@@ -71,10 +73,7 @@ TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)
     setTraditionalShown(mnuO_fanti->isChecked());
 }
 
-TFrmMain::~TFrmMain() {
-    // The pane is a child widget and outlives nothing here, but the engine must not call it.
-    if (engine_) engine_->setReportPane(nullptr);
-}
+TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::createWidgets() {
     caseTree_ = new CaseTree(store_, ini_);
@@ -281,7 +280,6 @@ void TFrmMain::setTraditional(bool on) {
 // ---- the case store ----
 
 void TFrmMain::openStore() {
-    engine_ = std::make_unique<ChartRecord>(u8(dataRoot_), Redtbazi);
     if (!store_.openStore(u8(dataRoot_))) {
         const QString why = qs(store_.lastError());
         QTimer::singleShot(0, this, [this, why] {
@@ -330,7 +328,6 @@ void TFrmMain::showEvent(QShowEvent* e) {
     if (isMaximized() || width() >= kRoomyWidth) analysisDock_->show();
 }
 
-
 void TFrmMain::maybeSave() {
     if (session_) session_->askToSaveChanges();
 }
@@ -339,7 +336,6 @@ void TFrmMain::closeEvent(QCloseEvent* e) {
     maybeSave();
     writeSettings();
     if (pingYu_) pingYu_->close();
-    engine_.reset();
     e->accept();
 }
 
@@ -358,14 +354,14 @@ void TFrmMain::requestChart() {
     // Let the placeholder paint before the engine runs.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    engine_->reportOutput = true;
-    const bool ok = engine_->buildReport(req);
+    std::string error;
+    const bool ok = castChart(req, true, error);
     QApplication::restoreOverrideCursor();
     BtnPai->setEnabled(true);
     if (ok && inputs_->unknownHour()) {
         // No hour, no chart: the pane asks for one of the twelve.
         lastRequest_ = req;
-        PnlBianJie->showUnknownHour(*engine_);
+        PnlBianJie->showUnknownHour(chart_);
         analysis_->clearChart();
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
@@ -373,21 +369,36 @@ void TFrmMain::requestChart() {
     }
     setChartResult(req, ok);
     if (!ok) {
-        message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
+        message(this, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
         return;
     }
     // The pane's modified flag stays for the user's own edits: a recomputed report is saved
-    // into an open case only when the user saves it.
-    if (engine_->promptSave()) emit saveRequested();
+    // into an open case only when the user saves it. The setting save (提示保存) asks for it.
+    if (chart_.settings.save) emit saveRequested();
+}
+
+bool TFrmMain::castChart(const ChartRequest& req, bool show, std::string& error) {
+    // The settings and the footer as the files hold them now: a change counts from the next chart.
+    const std::string root = u8(dataRoot_);
+    const ReportSettings settings = loadReportSettings(root);
+    std::optional<Chart> chart = hj::castChart(req, settings.chart, error);
+    if (!chart) return false;
+    ReportSources sources;
+    sources.traditional = settings.traditional;
+    if (chart->settings.endinfo && !readFooter(root, sources.footer, error)) return false;
+    const Report report = buildReport(*chart, sources);
+    chart_ = std::move(*chart);
+    if (show) Redtbazi->showReport(paneText(report.text), report.spans, chart_.settings.leftpos);
+    return true;
 }
 
 void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     lastRequest_ = req;
     chartValid_ = valid;
     if (valid) {
-        currentPillars_ = engine_->pillarBytes();
-        PnlBianJie->showChart(*engine_);
-        analysis_->showChart(*engine_);
+        currentPillars_ = chart_.pillarBytes();
+        PnlBianJie->showChart(chart_);
+        analysis_->showChart(chart_);
     } else {
         PnlBianJie->clear();
         analysis_->clearChart();
@@ -401,13 +412,12 @@ void TFrmMain::dropChart() {
 }
 
 bool TFrmMain::castCase(const ChartRequest& req, bool keepPane) {
-    engine_->reportOutput = !keepPane;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = engine_->buildReport(req);
+    std::string error;
+    const bool ok = castChart(req, !keepPane, error);
     QApplication::restoreOverrideCursor();
-    engine_->reportOutput = true;
     setChartResult(req, ok);
-    if (!ok) message(this, qs(engine_->lastError), QStringLiteral("错误"), QMessageBox::Critical);
+    if (!ok) message(this, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
     return ok;
 }
 

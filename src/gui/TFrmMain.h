@@ -7,10 +7,10 @@
 #include <QPointer>
 #include <array>
 #include <cstdint>
-#include <memory>
+#include <string>
 
 #include "core/casestore/case_store.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/text/ini.h"
 #include "gui/CaseSession.h"
 
@@ -42,7 +42,8 @@ public:
     bool chartValid() const override { return chartValid_; }
     std::array<std::uint8_t, 4> currentPillars() const { return currentPillars_; }
     const ChartRequest& lastRequest() const { return lastRequest_; }
-    const ChartRecord& engine() const { return *engine_; }
+    // The last chart cast.
+    const Chart& chart() const { return chart_; }
     // A stored case is open in the pane (editing mode).
     bool editingCase() const;
     CaseTree* caseTree() const { return caseTree_; }
@@ -74,13 +75,16 @@ private:
     void writeSettings();
     // An edited open case is offered for saving (是 or 否: closing goes on either way).
     void maybeSave();
-    // The engine, the case store and the helpers that work on it.
+    // The case store and the helpers that work on it.
     void openStore();
+    // Casts the chart of `req` with the settings the data folder holds now and, when `show`,
+    // puts its report into the pane. False with the message in `error`.
+    bool castChart(const ChartRequest& req, bool show, std::string& error);
 
     // ChartHost: the chart of an opened case.
     void dropChart() override;
     bool castCase(const ChartRequest& req, bool keepPane) override;
-    // After a chart from `req`: when `valid`, the pillars are taken from the engine.
+    // After a chart from `req`: when `valid`, the pillars are taken from the last chart cast.
     void setChartResult(const ChartRequest& req, bool valid);
     // 存新 or 存旧, as the case session's mode is.
     void showSaveMode();
@@ -94,7 +98,7 @@ private:
 
     QString dataRoot_;
     text::IniFile ini_;
-    std::unique_ptr<ChartRecord> engine_;
+    Chart chart_;
     casestore::CaseStore store_;
     ChartRequest lastRequest_;
     std::array<std::uint8_t, 4> currentPillars_{};

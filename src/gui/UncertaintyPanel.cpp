@@ -107,14 +107,14 @@ void UncertaintyPanel::clear() {
     LblYueDing->hide();
 }
 
-void UncertaintyPanel::showConventions(const ChartRecord& chart) {
+void UncertaintyPanel::showConventions(const Chart& chart) {
     QStringList parts;
     for (const Convention& c : chartConventions(chart.settings)) parts << qs(c.label) + QLatin1Char(' ') + qs(c.value);
     LblYueDing->setText(QStringLiteral("排盘约定：") + parts.join(QStringLiteral(" · ")));
     LblYueDing->show();
 }
 
-void UncertaintyPanel::showChart(const ChartRecord& chart) {
+void UncertaintyPanel::showChart(const Chart& chart) {
     clear();
     boundaries_ = findBoundaries(chart, chart.settings.bianjie);
     if (!boundaries_.empty()) {
@@ -140,7 +140,7 @@ void UncertaintyPanel::showChart(const ChartRecord& chart) {
     showConventions(chart);
 }
 
-void UncertaintyPanel::showUnknownHour(const ChartRecord& chart) {
+void UncertaintyPanel::showUnknownHour(const Chart& chart) {
     clear();
     hours_ = unknownHourOptions(chart);
     QStringList notes;

@@ -20,9 +20,9 @@ public:
     explicit UncertaintyPanel(QWidget* parent = nullptr);
 
     // After a chart: its boundaries within the [set] window and its conventions.
-    void showChart(const ChartRecord& chart);
+    void showChart(const Chart& chart);
     // After a chart whose hour is unknown: the table of the twelve hours instead of boundaries.
-    void showUnknownHour(const ChartRecord& chart);
+    void showUnknownHour(const Chart& chart);
     void clear();
 
     QLabel* LblBianJie;       // the note on the boundaries (empty when none lies in the window)
@@ -38,7 +38,7 @@ signals:
     void castRequested(const hj::ChartRequest& request);
 
 private:
-    void showConventions(const ChartRecord& chart);
+    void showConventions(const Chart& chart);
     void castRow(int row);
 
     QWidget* buttons_;

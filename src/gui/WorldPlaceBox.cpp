@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "core/app/chart_inputs.h"
+#include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
 #include "core/chart/province_table.h"
 #include "core/zones/birth_zone.h"
@@ -223,16 +224,14 @@ void WorldPlaceBox::updateZoneLabel() {
 bool WorldPlaceBox::chooseFold(ChartRequest& req) {
     QWidget* parent = window();
     req.fold = fold_ = 1;
-    if (!probe_) probe_ = std::make_unique<ChartRecord>(u8(dataRoot_));
-    ChartRecord& engine = *probe_;
-    engine.settings = loadChartSettings(engine.dataDir());
-    engine.request = req;
-    if (!engine.computePillars() || !engine.birthZone.repeated) return true;  // a failure shows at 测算
+    std::string error;
+    const std::optional<BirthPillars> birth = castPillars(req, loadChartSettings(u8(dataRoot_)), error);
+    if (!birth || !birth->birthZone.repeated) return true;  // a failure shows at 测算
     QMessageBox box(QMessageBox::Question, QStringLiteral("提示"),
                     QStringLiteral("%1时%2分这个钟点在当地出现了两次（夏令时结束，时钟拨回了%3）。\n出生时是哪一次？")
                         .arg(req.hour)
                         .arg(req.minute)
-                        .arg(qs(zones::durationText(engine.birthZone.dstSeconds ? engine.birthZone.dstSeconds : 3600))),
+                        .arg(qs(zones::durationText(birth->birthZone.dstSeconds ? birth->birthZone.dstSeconds : 3600))),
                     QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("BoxFold"));
     QPushButton* first = box.addButton(QStringLiteral("第一次（夏令时）"), QMessageBox::AcceptRole);

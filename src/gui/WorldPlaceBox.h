@@ -4,12 +4,11 @@
 // zone and its offset at the birth the inputs show are shown before 测算. For a Chinese place
 // the label says when summer time will be taken off.
 #include <QWidget>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "core/calendar/calendar.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/zones/world_places.h"
 
 class QLabel;
@@ -60,7 +59,6 @@ private:
     QString dataRoot_;
     int fold_ = 1;
     std::optional<ChartRequest> birth_;
-    std::unique_ptr<ChartRecord> probe_;  // finds out whether a clock time occurred twice
     std::vector<zones::WorldPlace> user_, shown_;  // the user's places; the completer's rows
     zones::WorldPlace chosen_;
     bool haveChosen_ = false;

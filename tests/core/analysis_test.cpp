@@ -7,13 +7,28 @@
 
 #include "core/analysis/chart_analysis.h"
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
+#include "core/report/report.h"
 #include "core/chart/derived.h"
 
 using namespace hj;
 using namespace hj::analysis;
 
 namespace {
+
+// The chart of a request with the default settings, and its report.
+struct Built {
+    std::optional<Chart> chart;
+    std::string error;
+    std::string report;
+};
+
+Built build(const ChartRequest& q, const ChartSettings& settings = ChartSettings{}) {
+    Built b;
+    b.chart = castChart(q, settings, b.error);
+    if (b.chart) b.report = buildReport(*b.chart, {}).text;
+    return b;
+}
 
 // The book's lists.
 const char* const kBookStemCombines[] = {"甲己合化土", "乙庚合化金", "丙辛合化水", "丁壬合化木", "戊癸合化火"};
@@ -203,10 +218,11 @@ TEST(Analysis, OverlappingRelations) {
 }
 
 TEST(Analysis, ChartWithLuckAndYear) {
-    ChartRecord r;
     ChartRequest q;  // 2000-01-01 12:00, a man: 己卯 丙子 戊午 戊午, luck 乙亥 甲戌 …
     q.yearly = false;
-    ASSERT_TRUE(r.buildReport(q)) << r.lastError;
+    const Built b = build(q);
+    ASSERT_TRUE(b.chart) << b.error;
+    const Chart& r = *b.chart;
     ChartAnalysis natalOnly, luck, both;
     std::string error;
     ASSERT_TRUE(analyseChart(r, {}, natalOnly, error));
@@ -245,23 +261,26 @@ TEST(Analysis, ChartWithLuckAndYear) {
 
 // The report section is off by default; on, it is the only difference, just before the maker line.
 TEST(Analysis, ReportSectionOnlyWhenAsked) {
-    ChartRecord r;
     ChartRequest q;
     q.yearly = false;
-    ASSERT_TRUE(r.buildReport(q));
-    const std::string off = r.report;
+    const Built plain = build(q);
+    ASSERT_TRUE(plain.chart);
+    const std::string off = plain.report;
     EXPECT_EQ(off.find("※八字分析"), std::string::npos);
-    ASSERT_TRUE(r.setSettingOverride("fenxi", "1"));
-    ASSERT_TRUE(r.buildReport(q));
-    const std::string section = analysisReportSection(r);
+    ChartSettings settings;
+    ASSERT_TRUE(applyChartSetting(settings, "fenxi", "1"));
+    const Built on = build(q, settings);
+    ASSERT_TRUE(on.chart);
+    const std::string section = analysisReportSection(*on.chart);
     std::string expected = off;
     expected.insert(off.find("※软件开发商"), section);
-    EXPECT_EQ(r.report, expected);
+    EXPECT_EQ(on.report, expected);
     EXPECT_NE(section.find("五行：木1 火3 土3 金0 水1  缺：金\r\n"), std::string::npos) << section;
     EXPECT_NE(section.find("  六冲 子午 月日\r\n"), std::string::npos) << section;
-    ASSERT_TRUE(r.setSettingOverride("fenxi", "0"));
-    ASSERT_TRUE(r.buildReport(q));
-    EXPECT_EQ(r.report, off);
+    ASSERT_TRUE(applyChartSetting(settings, "fenxi", "0"));
+    const Built offAgain = build(q, settings);
+    ASSERT_TRUE(offAgain.chart);
+    EXPECT_EQ(offAgain.report, off);
 }
 
 // The flowing month of a chosen year: its pillar is the one a chart born in that solar month
@@ -272,21 +291,21 @@ TEST(Analysis, FlowingMonth) {
         int year;
         const char* firstMonth;
     } years[] = {{2024, "丙寅"}, {1990, "戊寅"}, {2031, "庚寅"}, {1987, "壬寅"}, {1993, "甲寅"}, {1809, "丙寅"}};
-    ChartRecord r;
     for (const auto& y : years) {
         EXPECT_EQ(pillarName(flowingMonthPillarOf(y.year, 1)), y.firstMonth) << y.year;
         for (int m = 1; m <= 12; ++m) {
             // The 20th of the civil month after the month's jie; 丑 falls in January of the next year.
-            r.request = ChartRequest{};
-            r.request.year = static_cast<std::int16_t>(m < 12 ? y.year : y.year + 1);
-            r.request.month = static_cast<std::int16_t>(m < 12 ? m + 1 : 1);
-            r.request.day = 20;
-            ASSERT_TRUE(r.computePillars()) << r.lastError;
-            ChartAnalysis a;
+            ChartRequest born;
+            born.year = static_cast<std::int16_t>(m < 12 ? y.year : y.year + 1);
+            born.month = static_cast<std::int16_t>(m < 12 ? m + 1 : 1);
+            born.day = 20;
             std::string error;
-            ASSERT_TRUE(analyseChart(r, {0, true, y.year, m}, a, error)) << error;
+            const std::optional<Chart> r = castChart(born, ChartSettings{}, error);
+            ASSERT_TRUE(r) << error;
+            ChartAnalysis a;
+            ASSERT_TRUE(analyseChart(*r, {0, true, y.year, m}, a, error)) << error;
             ASSERT_EQ(a.pillarSlots.back().label, "流月");
-            EXPECT_EQ(pillarName(a.pillarSlots.back().pillar), pillarName(r.pillars[1])) << y.year << " month " << m;
+            EXPECT_EQ(pillarName(a.pillarSlots.back().pillar), pillarName(r->pillars[1])) << y.year << " month " << m;
         }
     }
 
@@ -294,7 +313,9 @@ TEST(Analysis, FlowingMonth) {
     // have no 丑, so every relation of 丑 comes with the flowing month.
     ChartRequest q;
     q.yearly = false;
-    ASSERT_TRUE(r.buildReport(q)) << r.lastError;
+    const Built b = build(q);
+    ASSERT_TRUE(b.chart) << b.error;
+    const Chart& r = *b.chart;
     ChartAnalysis a, yearOnly;
     std::string error;
     ASSERT_TRUE(analyseChart(r, {0, true, 2024, 0}, yearOnly, error));

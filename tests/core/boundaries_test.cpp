@@ -27,14 +27,14 @@ ChartRequest requestOf(const Birth& b) {
     return q;
 }
 
-ChartRecord chartOf(const Birth& b) {
-    ChartRecord r;
-    r.reportOutput = false;
-    r.settings.zishi = b.zishi != 0;
-    r.settings.idate = static_cast<std::uint8_t>(b.idate);
-    r.request = requestOf(b);
-    EXPECT_TRUE(r.computeChart()) << r.lastError;
-    return r;
+Chart chartOf(const Birth& b) {
+    ChartSettings settings;
+    settings.zishi = b.zishi != 0;
+    settings.idate = static_cast<std::uint8_t>(b.idate);
+    std::string error;
+    const std::optional<Chart> chart = castChart(requestOf(b), settings, error);
+    EXPECT_TRUE(chart) << error;
+    return chart.value_or(Chart{});
 }
 
 std::string names(const std::array<std::int16_t, 4>& p) {
@@ -42,7 +42,7 @@ std::string names(const std::array<std::int16_t, 4>& p) {
 }
 
 std::string pillarsAt(const char* time, int zishi = 0, int idate = 0, double lon = 120.0) {
-    ChartRecord r = chartOf({time, zishi, idate, lon});
+    Chart r = chartOf({time, zishi, idate, lon});
     return names({r.pillars[0], r.pillars[1], r.pillars[2], r.pillars[3]});
 }
 
@@ -72,7 +72,7 @@ TEST(Boundaries, NearestOfEachKindWithTheEngineOnTheOtherSide) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.birth.time) + " " + c.kind);
-        ChartRecord r = chartOf(c.birth);
+        Chart r = chartOf(c.birth);
         bool seen = false;
         for (const PillarBoundary& b : findBoundaries(r, c.window)) {
             if (b.kind != c.kind) continue;
@@ -89,9 +89,9 @@ TEST(Boundaries, NearestOfEachKindWithTheEngineOnTheOtherSide) {
 }
 
 TEST(Boundaries, NoneWhenTheWindowHoldsNoChangeOrIsOff) {
-    ChartRecord r = chartOf({"2024-05-10 10:00"});
+    Chart r = chartOf({"2024-05-10 10:00"});
     EXPECT_TRUE(findBoundaries(r, 30).empty());
-    ChartRecord s = chartOf({"2024-02-04 16:22"});
+    Chart s = chartOf({"2024-02-04 16:22"});
     EXPECT_TRUE(findBoundaries(s, 0).empty());
     // zishi off: midnight changes nothing (the day already turned at 23:00).
     for (const PillarBoundary& b : findBoundaries(chartOf({"2024-05-10 23:40"}), 30)) EXPECT_NE(b.kind, "日");
@@ -99,7 +99,7 @@ TEST(Boundaries, NoneWhenTheWindowHoldsNoChangeOrIsOff) {
 
 TEST(UnknownHour, TwelveRowsAreTheChartsOfTheMiddleOfEachHour) {
     for (Birth b : {Birth{"2024-02-04 12:00"}, Birth{"1990-05-17 08:30", 0, 1, 87.6}}) {
-        ChartRecord r = chartOf(b);
+        Chart r = chartOf(b);
         const auto rows = unknownHourOptions(r);
         ASSERT_EQ(rows.size(), 12u);
         for (int i = 0; i < 12; ++i) {
@@ -108,11 +108,10 @@ TEST(UnknownHour, TwelveRowsAreTheChartsOfTheMiddleOfEachHour) {
             EXPECT_EQ(row.branch, (i + 1) % 12);
             EXPECT_EQ(row.pillars[3] % 12, (i + 1) % 12);
             // The row's own request casts the same chart.
-            ChartRecord again;
-            again.reportOutput = false;
-            again.settings = r.settings;
-            again.request = row.request;
-            ASSERT_TRUE(again.computeChart());
+            std::string error;
+            const std::optional<Chart> cast = castChart(row.request, r.settings, error);
+            ASSERT_TRUE(cast) << error;
+            const Chart& again = *cast;
             EXPECT_EQ(names(row.pillars), names({again.pillars[0], again.pillars[1], again.pillars[2], again.pillars[3]}));
             EXPECT_EQ(luckStartText(row.luck), luckStartText(again.luck));
             EXPECT_EQ(row.tenGod, std::string(kTenGodShort[tenGodIndex(again.pillars[2], again.pillars[3])]));
@@ -123,7 +122,7 @@ TEST(UnknownHour, TwelveRowsAreTheChartsOfTheMiddleOfEachHour) {
     }
     // 立春 2024 falls inside the day at 16:27: the rows before and after carry different
     // month pillars and a note names the term.
-    ChartRecord r = chartOf({"2024-02-04 12:00"});
+    Chart r = chartOf({"2024-02-04 12:00"});
     const auto rows = unknownHourOptions(r);
     EXPECT_EQ(pillarName(rows[8].pillars[1]), "乙丑");  // 申 16:00
     EXPECT_EQ(pillarName(rows[9].pillars[1]), "丙寅");  // 酉 18:00

@@ -4,11 +4,14 @@
 #include <fstream>
 
 #include "chart_test_support.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
-#include "core/chart/report.h"
-#include "core/chart/report_rtf.h"
 #include "core/chart/text_table.h"
+#include "core/report/chart_sections.h"
+#include "core/report/report.h"
+#include "core/report/report_rtf.h"
+#include "core/report/report_settings.h"
+#include "core/threelives/three_lives.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "rule_fixture.h"
@@ -70,59 +73,54 @@ struct TempDir {
     }
 };
 
-struct RecordingPane : ReportPane {
-    int calls = 0;
-    std::string text;
-    std::vector<StyleSpan> spans;
-    int indent = -1;
-    void showReport(const std::string& t, const std::vector<StyleSpan>& s, int leftIndent) override {
-        ++calls;
-        text = t;
-        spans = s;
-        indent = leftIndent;
-    }
-};
+using fixtures::Built;
+
+// A chart and its report with the fixture texts, made as a front end makes them.
+Built build(const ChartRequest& q, const std::string& dataDir = {}, const ChartSettings* settings = nullptr) {
+    return fixtures::buildChart(q, dataDir, &fixtures::idTextTable(), settings);
+}
 
 }  // namespace
 
 TEST(ChartReport, WorkedExampleByteForByte) {
-    ChartRecord r;
-    r.setTextTable(&fixtures::idTextTable());
-    ASSERT_TRUE(r.buildReport(example())) << r.lastError;
-    ASSERT_GE(r.report.size(), kExampleChart.size());
-    EXPECT_EQ(r.report.substr(0, kExampleChart.size()), kExampleChart);
-    const std::string rest = r.report.substr(kExampleChart.size());
+    const Built b = build(example());
+    ASSERT_TRUE(b.ok) << b.error;
+    const Chart& r = b.chart;
+    const std::string& report = b.report.text;
+    ASSERT_GE(report.size(), kExampleChart.size());
+    EXPECT_EQ(report.substr(0, kExampleChart.size()), kExampleChart);
+    const std::string rest = report.substr(kExampleChart.size());
     const std::string verses =
         "※推年月日时：\r\n★己卯年生:T1116\r\n●T1211\r\n●T1245\r\n●H1267a\r\n    H1267b\r\n    H1267c\r\n\r\n"
         "※八字称骨：【5两3钱】 年1.9两、月0.9两、日1.5两、时1.0两。\r\n袁天罡断：T7063\r\n\r\n"
         "※推三世吉凶：T10360\r\n\r\n";
     EXPECT_EQ(rest.substr(0, verses.size()), verses);
     const std::string tail = "※软件开发商:墨衡周易软件(www.example.org)※\r\n☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆";
-    ASSERT_GE(r.report.size(), tail.size());
-    EXPECT_EQ(r.report.substr(r.report.size() - tail.size()), tail);
-    EXPECT_NE(r.report.find("流年神煞和九星：\r\n【1岁流年：己卯1999年】"), std::string::npos);
+    ASSERT_GE(report.size(), tail.size());
+    EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
+    EXPECT_NE(report.find("流年神煞和九星：\r\n【1岁流年：己卯1999年】"), std::string::npos);
     // The report can be written to a GBK file.
     std::string gbk;
-    EXPECT_TRUE(text::utf8ToGbk(r.report, gbk));
+    EXPECT_TRUE(text::utf8ToGbk(report, gbk));
     EXPECT_EQ(r.nayinElements, (std::array<std::uint8_t, 4>{3, 0, 2, 2}));
     EXPECT_EQ(r.conceptionPillar, 4);   // 丁卯
     EXPECT_EQ(r.lifePalace, 12);        // 乙亥
-    EXPECT_EQ(r.luckStartAge, 9);
+    EXPECT_EQ(r.luck.startAge, 9);
     EXPECT_EQ(r.starSign, 9);
 }
 
 TEST(ChartReport, VerticalPillarsTrueSolarTimeFemale) {
     TempDir dir;
     dir.write("bzinit.ini", "[set]\r\npai=1\r\nidate=1\r\n");
-    ChartRecord r(dir.path.string());
-    r.setTextTable(&fixtures::idTextTable());
     ChartRequest q = example();
     q.male = false;
     q.longitude = 116.0f + 24.0f / 60.0f;
     q.latitude = 39.9f;
     q.place = "北京市-北京市";
-    ASSERT_TRUE(r.buildReport(q)) << r.lastError;
-    EXPECT_EQ(r.settings.pai, 1);
+    const Built b = build(q, dir.path.string());
+    ASSERT_TRUE(b.ok) << b.error;
+    const std::string& report = b.report.text;
+    EXPECT_EQ(b.chart.settings.pai, 1);
     const std::string head =
         "命主姓名:某人  出生地:北京市-北京市,经度:116度24分,纬度:39度54分。\r\n"
         "出生公历：2000年1月1日12时0分(北京时间)。\r\n"
@@ -132,9 +130,9 @@ TEST(ChartReport, VerticalPillarsTrueSolarTimeFemale) {
         "坤造  己          丙          戊          戊 (日空子、丑)\r\n"
         "      卯          子          午          午\r\n"
         "藏干  乙          癸          己丁        己丁        \r\n";
-    EXPECT_EQ(r.report.substr(0, head.size()), head);
+    EXPECT_EQ(report.substr(0, head.size()), head);
     // A woman of a yin year counts her luck forward.
-    EXPECT_NE(r.report.find("大运 丁丑  戊寅  己卯"), std::string::npos);
+    EXPECT_NE(report.find("大运 丁丑  戊寅  己卯"), std::string::npos);
 }
 
 TEST(ChartReport, BoneWeight) {
@@ -195,45 +193,42 @@ TEST(ChartReport, FooterSettingsAndPane) {
     TempDir dir;
     dir.write("bzinit.ini", "[set]\r\nendinfo=1\r\nleftpos=40\r\n");
     dir.write("EndInfo.txt", "第一行\r\n第二行");
-    RecordingPane pane;
-    ChartRecord r(dir.path.string(), &pane);
-    r.setTextTable(&fixtures::idTextTable());
-    ASSERT_TRUE(r.buildReport(example()));
+    Built b = build(example(), dir.path.string());
+    ASSERT_TRUE(b.ok);
     const std::string tail = "☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆第一行\r\n第二行\r\n";
-    EXPECT_EQ(r.report.substr(r.report.size() - tail.size()), tail);
-    EXPECT_EQ(pane.calls, 1);
-    EXPECT_EQ(pane.indent, 40);
-    EXPECT_EQ(pane.text, paneText(r.report));
-    EXPECT_EQ(pane.text.find('\r'), std::string::npos);
+    EXPECT_EQ(b.report.text.substr(b.report.text.size() - tail.size()), tail);
+    // What the window hands its pane: the indent of the settings, the text without "\r".
+    EXPECT_EQ(b.chart.settings.leftpos, 40);
+    EXPECT_EQ(paneText(b.report.text).find('\r'), std::string::npos);
 
-    // A changed file takes effect with the next chart; the footer file stays but is skipped.
+    // A changed file takes effect with the next chart; the footer file stays but is skipped,
+    // even when a caller hands its lines in.
     dir.write("bzinit.ini", "[set]\r\nendinfo=0\r\n");
-    ASSERT_TRUE(r.buildReport(example()));
-    EXPECT_EQ(r.report.substr(r.report.size() - 3), "☆");
-    // The window may switch output off: the report is computed but the pane is not touched.
-    r.reportOutput = false;
-    ASSERT_TRUE(r.buildReport(example()));
-    EXPECT_EQ(pane.calls, 2);
-    // A failed chart leaves the pane alone.
-    r.reportOutput = true;
+    b = build(example(), dir.path.string());
+    ASSERT_TRUE(b.ok);
+    EXPECT_EQ(b.report.text.substr(b.report.text.size() - 3), "☆");
+    ReportSources withFooter;
+    withFooter.texts = &fixtures::idTextTable();
+    withFooter.footer = {"第一行"};
+    EXPECT_EQ(buildReport(b.chart, withFooter).text, b.report.text);
+    // A failed chart gives no report.
     ChartRequest bad = example();
     bad.year = 2101;
-    EXPECT_FALSE(r.buildReport(bad));
-    EXPECT_EQ(pane.calls, 2);
+    EXPECT_FALSE(build(bad, dir.path.string()).ok);
     // A missing footer file is no error.
     dir.write("bzinit.ini", "[set]\r\nendinfo=1\r\n");
     fs::remove(dir.path / "dat" / "EndInfo.txt");
-    ASSERT_TRUE(r.buildReport(example()));
-    EXPECT_EQ(r.report.substr(r.report.size() - 3), "☆");
+    b = build(example(), dir.path.string());
+    ASSERT_TRUE(b.ok);
+    EXPECT_EQ(b.report.text.substr(b.report.text.size() - 3), "☆");
 }
 
 TEST(ChartReport, StyleSpans) {
-    ChartRecord r;
-    r.setTextTable(&fixtures::idTextTable());
-    ASSERT_TRUE(r.buildReport(example()));
+    Built built = build(example());
+    ASSERT_TRUE(built.ok);
     const std::u32string pane = [&] {
         std::u32string s;
-        const std::string t = paneText(r.report);
+        const std::string t = paneText(built.report.text);
         for (std::size_t i = 0; i < t.size();) {  // enough UTF-8 decoding for the test
             unsigned char b = static_cast<unsigned char>(t[i]);
             int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
@@ -245,7 +240,7 @@ TEST(ChartReport, StyleSpans) {
         return s;
     }();
     auto at = [&](const StyleSpan& s) { return pane.substr(s.start, s.length); };
-    const auto& spans = r.styleSpans;
+    const auto& spans = built.report.spans;
     ASSERT_GE(spans.size(), 5u);
     EXPECT_EQ(at(spans[0]).substr(0, 4), U"乾造  ");
     EXPECT_EQ(pane.substr(spans[0].start + spans[0].length, 2), U"藏干");
@@ -275,21 +270,23 @@ TEST(ChartReport, StyleSpans) {
     // Without the yearly block nothing of it is marked; a text without headings gets no spans.
     ChartRequest q = example();
     q.yearly = false;
-    ASSERT_TRUE(r.buildReport(q));
-    for (const StyleSpan& s : r.styleSpans) EXPECT_NE(at(s), U"流年神煞和九星：");
+    built = build(q);
+    ASSERT_TRUE(built.ok);
+    for (const StyleSpan& s : built.report.spans) EXPECT_NE(at(s), U"流年神煞和九星：");
     EXPECT_TRUE(reportStyleSpans("no headings here ※ only").empty());
 }
 
 // The report file: everything from the first ※ on is one point smaller, and the later colour
 // and bold marks there (※ headings, the yearly heading, 【…】 headers) keep that size.
 TEST(ChartReport, StyledDocumentKeepsTheClosingPartSmaller) {
-    ChartRecord r;
-    r.setTextTable(&fixtures::idTextTable());
-    ASSERT_TRUE(r.buildReport(example()));
+    const Built b = build(example());
+    ASSERT_TRUE(b.ok);
     rtf::CharFormat base;
     base.halfPoints = 24;
-    const rtf::Document doc = styledReport(r.report, r.styleSpans, base, 300);
-    EXPECT_EQ(rtf::plainText(doc, "\r\n"), r.report);
+    const rtf::Document doc = styledReport(b.report.text, b.report.spans, base, 300);
+    EXPECT_EQ(rtf::plainText(doc, "\r\n"), b.report.text);
+    // The report file of a chart: the same document, the indent in pixels of 15 twips.
+    EXPECT_EQ(reportDocument(b.report, base, 20), doc);
     bool smaller = false;
     int red = 0, blue = 0, boldSmall = 0;
     for (const rtf::Paragraph& p : doc.paragraphs) {
@@ -354,14 +351,16 @@ TEST(ChartSettings, DefaultsRangesAndOverrides) {
     EXPECT_FALSE(applyChartSetting(s, "pai", "1x", &error));
     EXPECT_EQ(s.idate, 1);
 
-    ChartRecord r;
-    EXPECT_FALSE(r.setSettingOverride("idate", "9"));
-    EXPECT_FALSE(r.lastError.empty());
-    ASSERT_TRUE(r.setSettingOverride("pai", "1"));
-    r.setTextTable(&fixtures::idTextTable());
-    ASSERT_TRUE(r.buildReport(example()));
-    EXPECT_EQ(r.settings.pai, 1);
-    EXPECT_NE(r.report.find("\r\n      卯          子          午          午\r\n"), std::string::npos);
+    // An override of the command line reaches the chart and its report.
+    ChartSettings overridden;
+    error.clear();
+    EXPECT_FALSE(applyChartSetting(overridden, "idate", "9", &error));
+    EXPECT_FALSE(error.empty());
+    ASSERT_TRUE(applyChartSetting(overridden, "pai", "1", &error));
+    const Built b = build(example(), {}, &overridden);
+    ASSERT_TRUE(b.ok);
+    EXPECT_EQ(b.chart.settings.pai, 1);
+    EXPECT_NE(b.report.text.find("\r\n      卯          子          午          午\r\n"), std::string::npos);
 }
 
 TEST(ChartTexts, TableLoader) {
@@ -381,23 +380,21 @@ TEST(ChartTexts, TableLoader) {
 }
 
 TEST(ChartReport, NameAndPlaceAreCutToTheirFields) {
-    ChartRecord r;
-    r.setTextTable(&fixtures::idTextTable());
     ChartRequest q = example();
     q.name = "一二三四五六七";  // 14 bytes
     q.place = std::string(40, 'p');
-    ASSERT_TRUE(r.buildReport(q));
-    EXPECT_EQ(r.request.name, "一二三四五六");
-    EXPECT_EQ(r.request.place, std::string(31, 'p'));
+    const Built b = build(q);
+    ASSERT_TRUE(b.ok);
+    EXPECT_EQ(b.chart.request.name, "一二三四五六");
+    EXPECT_EQ(b.chart.request.place, std::string(31, 'p'));
     const std::string head = "命主姓名:一二三四五六  出生地:" + std::string(31, 'p') + "。\r\n";
-    EXPECT_EQ(r.report.substr(0, head.size()), head);
+    EXPECT_EQ(b.report.text.substr(0, head.size()), head);
 }
 
 TEST(ChartReport, EveryKindOfChartBuilds) {
     // Births over the whole range, both calendars and sexes, every setting: each chart that
     // exists builds a whole report with all its fixed sections.
     TempDir dir;
-    ChartRecord r(dir.path.string());
     unsigned seed = 12345;
     auto next = [&seed](int n) {
         seed = seed * 1103515245u + 12345u;
@@ -418,20 +415,66 @@ TEST(ChartReport, EveryKindOfChartBuilds) {
         q.male = next(2) == 0;
         q.yearly = next(2) == 0;
         q.longitude = static_cast<float>(73 + next(63));
-        if (!r.buildReport(q)) {
-            EXPECT_FALSE(r.lastError.empty());
+        const Built b = build(q, dir.path.string());
+        if (!b.ok) {
+            EXPECT_FALSE(b.error.empty());
             continue;
         }
         ++built;
+        const Chart& r = b.chart;
         for (const char* heading : {"吉神凶煞：", "※推年月日时：", "※八字称骨：【", "※推白虎性情：", "※小儿关煞：",
                                     "※软件开发商:"})
-            EXPECT_NE(r.report.find(heading), std::string::npos) << heading << " in chart " << i;
-        EXPECT_EQ(r.report.find("流年神煞和九星：") != std::string::npos, q.yearly);
+            EXPECT_NE(b.report.text.find(heading), std::string::npos) << heading << " in chart " << i;
+        EXPECT_EQ(b.report.text.find("流年神煞和九星：") != std::string::npos, q.yearly);
         std::string gbk;
-        EXPECT_TRUE(text::utf8ToGbk(r.report, gbk)) << i;
+        EXPECT_TRUE(text::utf8ToGbk(b.report.text, gbk)) << i;
         for (int p = 0; p < 4; ++p) EXPECT_TRUE(r.pillars[p] >= 0 && r.pillars[p] < 60);
-        EXPECT_GE(r.threeLivesMonth, 1);
-        EXPECT_LE(r.threeLivesMonth, 12);
+        EXPECT_GE(threeLivesMonthOf(r), 1);
+        EXPECT_LE(threeLivesMonthOf(r), 12);
     }
     EXPECT_GT(built, 200);
+}
+
+// What a caller reads from the data folder for a chart: one read of bzinit.ini for the [set]
+// keys, the display script and the pane font; the footer lines only from EndInfo.txt.
+TEST(ReportSettings, ReadFromTheDataFolder) {
+    struct Case {
+        const char* what;
+        const char* ini;  // nullptr: no file
+        bool endinfo, traditional;
+        const char* font;
+        int halfPoints;
+    };
+    const Case cases[] = {
+        {"no file", nullptr, false, false, "宋体", 24},
+        {"every section", "[set]\r\nendinfo=1\r\n[display]\r\nfanti=1\r\n[minggao]\r\nfname=黑体\r\nfsize=14\r\n", true, true,
+         "黑体", 28},
+        {"a size no font has", "[minggao]\r\nfsize=0\r\n", false, false, "宋体", 24},
+        {"a size beyond any paper", "[minggao]\r\nfsize=1000\r\n", false, false, "宋体", 24},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        if (c.ini) dir.write("bzinit.ini", c.ini);
+        const ReportSettings s = loadReportSettings(dir.path.string());
+        EXPECT_EQ(s.chart.endinfo, c.endinfo) << c.what;
+        EXPECT_EQ(s.traditional, c.traditional) << c.what;
+        EXPECT_EQ(s.font.font, c.font) << c.what;
+        EXPECT_EQ(s.font.halfPoints, c.halfPoints) << c.what;
+    }
+    // No data folder: the defaults.
+    EXPECT_EQ(loadReportSettings("").font, rtf::CharFormat{});
+
+    TempDir dir;
+    std::vector<std::string> lines{"left over"};
+    std::string error;
+    EXPECT_TRUE(readFooter(dir.path.string(), lines, error));  // missing: no lines, no error
+    EXPECT_TRUE(lines.empty());
+    EXPECT_TRUE(error.empty());
+    dir.write("EndInfo.txt", "第一行\r\n\r\n第三行");
+    ASSERT_TRUE(readFooter(dir.path.string(), lines, error)) << error;
+    EXPECT_EQ(lines, (std::vector<std::string>{"第一行", "", "第三行"}));
+    fs::remove(dir.path / "dat" / "EndInfo.txt");
+    fs::create_directory(dir.path / "dat" / "EndInfo.txt");  // there, but no file
+    EXPECT_FALSE(readFooter(dir.path.string(), lines, error));
+    EXPECT_NE(error.find("EndInfo.txt"), std::string::npos) << error;
 }

@@ -1,9 +1,14 @@
 #pragma once
 // Fixtures shared by the chart and three-lives tests: a numbered text table whose texts name
-// their own id, so a report shows exactly which text each rule picked.
+// their own id, so a report shows exactly which text each rule picked; a chart and its report
+// made from a data folder the way the front ends make them.
+#include <optional>
 #include <string>
 
+#include "core/chart/chart.h"
 #include "core/chart/text_table.h"
+#include "core/report/report.h"
+#include "core/report/report_settings.h"
 
 namespace hj::fixtures {
 
@@ -27,6 +32,34 @@ inline const TextTable& idTextTable() {
         return TextTable::fromTsv(tsv);
     }();
     return table;
+}
+
+struct Built {
+    bool ok = false;
+    std::string error;
+    ReportSettings settings;
+    Chart chart;
+    Report report;
+};
+
+// The chart of `q` and its report: the settings and the footer read from `dataDir` (empty: the
+// defaults, no footer), `settings` in place of the [set] keys when given, the numbered texts
+// `texts` (null: the built-in ones).
+inline Built buildChart(const ChartRequest& q, const std::string& dataDir = {}, const TextTable* texts = nullptr,
+                        const ChartSettings* settings = nullptr) {
+    Built b;
+    b.settings = loadReportSettings(dataDir);
+    if (settings) b.settings.chart = *settings;
+    std::optional<Chart> chart = castChart(q, b.settings.chart, b.error);
+    if (!chart) return b;
+    b.chart = std::move(*chart);
+    ReportSources sources;
+    sources.texts = texts;
+    sources.traditional = b.settings.traditional;
+    if (b.chart.settings.endinfo && !readFooter(dataDir, sources.footer, b.error)) return b;
+    b.report = buildReport(b.chart, sources);
+    b.ok = true;
+    return b;
 }
 
 }  // namespace hj::fixtures

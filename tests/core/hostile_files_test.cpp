@@ -9,11 +9,11 @@
 #include <fstream>
 #include <string>
 
+#include "chart_test_support.h"
 #include "core/app/case_tree.h"
 #include "core/app/commentary.h"
 #include "core/calendar/places.h"
 #include "core/casestore/case_store.h"
-#include "core/chart/chart_record.h"
 #include "core/chart/chart_settings.h"
 #include "core/divination/stroke_dictionary.h"
 #include "core/rtf/rtf.h"
@@ -177,12 +177,12 @@ TEST_F(HostileFiles, ChartWithBrokenTextResourcesStillReports) {
     // A footer file of binary junk and an enormous line: the report ends, bounded.
     put("dat/bzinit.ini", "[set]\r\nendinfo=1\r\n");
     put("dat/EndInfo.txt", std::string("\xff\xfe\x00junk\r\n", 9) + std::string(100000, 'x') + "\r\n");
-    ChartRecord chart(dir.string());
     ChartRequest req;
     req.name = "某人";
     req.year = 2000;
-    ASSERT_TRUE(chart.buildReport(req)) << chart.lastError;
-    EXPECT_FALSE(chart.report.empty());
+    const fixtures::Built chart = fixtures::buildChart(req, dir.string());
+    ASSERT_TRUE(chart.ok) << chart.error;
+    EXPECT_FALSE(chart.report.text.empty());
 }
 
 TEST_F(HostileFiles, SpecialFilesInPlaceOfDataFiles) {
@@ -213,11 +213,11 @@ TEST_F(HostileFiles, SpecialFilesInPlaceOfDataFiles) {
         const std::string file = c.file;
         if (file == "EndInfo.txt") {
             put("dat/bzinit.ini", "[set]\r\nendinfo=1\r\n");
-            ChartRecord chart(dir.string());
             ChartRequest req;
             req.name = "某人";
-            EXPECT_FALSE(chart.buildReport(req)) << what;
-            EXPECT_NE(chart.lastError.find("EndInfo.txt"), std::string::npos) << what << ": " << chart.lastError;
+            const fixtures::Built chart = fixtures::buildChart(req, dir.string());
+            EXPECT_FALSE(chart.ok) << what;
+            EXPECT_NE(chart.error.find("EndInfo.txt"), std::string::npos) << what << ": " << chart.error;
             fs::remove(dir / "dat/bzinit.ini");
         } else if (file == "hzlen.dat") {
             StrokeDictionary d(path.string());
@@ -262,9 +262,9 @@ TEST_F(HostileFiles, GbkTextsThatAlsoReadAsUtf8) {
     std::ifstream in(dir / "dat/bzinit.ini", std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(in), {});
     EXPECT_NE(bytes.find(text::utf8ToGbkLossy("2=卢陆\r\n")), std::string::npos);
-    ChartRecord chart(dir.string());
     ChartRequest req;
     req.name = "某人";
-    ASSERT_TRUE(chart.buildReport(req)) << chart.lastError;
-    EXPECT_EQ(chart.report.substr(chart.report.size() - 11), "同学录\r\n");
+    const fixtures::Built chart = fixtures::buildChart(req, dir.string());
+    ASSERT_TRUE(chart.ok) << chart.error;
+    EXPECT_EQ(chart.report.text.substr(chart.report.text.size() - 11), "同学录\r\n");
 }

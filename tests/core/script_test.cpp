@@ -11,7 +11,7 @@
 
 #include <unistd.h>
 
-#include "core/chart/chart_record.h"
+#include "chart_test_support.h"
 #include "core/divination/stroke_dictionary.h"
 #include "core/script/display.h"
 #include "core/script/script.h"
@@ -169,13 +169,13 @@ TEST(Script, ReportFollowsDisplaySetting) {
                              Setting{"[display]\r\nfanti=1\r\n", true}}) {
         std::ofstream(dir / "dat" / "bzinit.ini", std::ios::binary) << c.ini;
         EXPECT_EQ(hj::script::traditionalDisplay(dir.string()), c.traditional) << c.ini;
-        hj::ChartRecord r(dir.string());
-        ASSERT_TRUE(r.buildReport(q)) << r.lastError;
-        if (plain.empty()) plain = r.report, plainSpans = r.styleSpans.size();
-        EXPECT_EQ(r.report == plain, !c.traditional) << c.ini;
-        EXPECT_EQ(r.report.find("出生農曆") != std::string::npos, c.traditional) << c.ini;
-        EXPECT_EQ(r.report.find("命主姓名:于丹  出生地:范县"), 0u) << c.ini;
-        EXPECT_EQ(r.styleSpans.size(), plainSpans) << c.ini;
+        const hj::fixtures::Built r = hj::fixtures::buildChart(q, dir.string());
+        ASSERT_TRUE(r.ok) << r.error;
+        if (plain.empty()) plain = r.report.text, plainSpans = r.report.spans.size();
+        EXPECT_EQ(r.report.text == plain, !c.traditional) << c.ini;
+        EXPECT_EQ(r.report.text.find("出生農曆") != std::string::npos, c.traditional) << c.ini;
+        EXPECT_EQ(r.report.text.find("命主姓名:于丹  出生地:范县"), 0u) << c.ini;
+        EXPECT_EQ(r.report.spans.size(), plainSpans) << c.ini;
     }
     std::string error;
     EXPECT_TRUE(hj::script::setTraditionalDisplay(dir.string(), false, &error)) << error;

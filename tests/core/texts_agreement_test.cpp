@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/derived.h"
-#include "core/chart/report.h"
 #include "core/chart/text_table.h"
+#include "core/report/chart_sections.h"
 #include "core/threelives/three_lives.h"
 
 using namespace hj;
@@ -181,7 +181,8 @@ Reading parseReading(std::string_view report) {
 const std::vector<Reading>& allReadings() {
     static const std::vector<Reading> readings = [] {
         std::vector<Reading> out;
-        ChartRecord r;
+        const TextTable& texts = TextTable::builtin();
+        Chart r;
         int turn = 0;
         for (int year = 0; year < 60; ++year)
             for (int month = 1; month <= 12; ++month)
@@ -197,10 +198,11 @@ const std::vector<Reading>& allReadings() {
                         r.request.male = male;
                         r.request.yearly = false;
                         r.settings = ChartSettings{};
-                        r.report = "※推年月日时：\r\n" + appendBirthVerses(r) + "\r\n\r\n";
-                        appendThreeLivesReading(r);
-                        appendPreviousLifeSections(r);
-                        out.push_back(parseReading(r.report));
+                        const std::string report = "※推年月日时：\r\n" + birthVerses(r, texts) + "\r\n\r\n" +
+                                                   threeLivesReading(r, texts) +
+                                                   previousLifeSections(r, threeLivesMonthOf(r),
+                                                                        builtinThreeLivesLines(), texts);
+                        out.push_back(parseReading(report));
                     }
         return out;
     }();
@@ -335,8 +337,8 @@ TEST(TextAgreement, SpouseWordsFitEitherReader) {
     const TextTable& table = TextTable::builtin();
     for (int id = 0; id < 100000; ++id)
         if (table.contains(id) && !(id >= 7031 && id <= 8051)) texts.push_back(table.text(id));
-    const ChartRecord chart;  // holds the resource lines as the report reads them
-    texts.insert(texts.end(), chart.threeLivesLines.begin(), chart.threeLivesLines.end());
+    const std::vector<std::string>& lines = builtinThreeLivesLines();  // as the report reads them
+    texts.insert(texts.end(), lines.begin(), lines.end());
     ASSERT_GT(texts.size(), 600u);
     for (const std::string& text : texts) {
         std::string word = misplacedSpouseWord(text);

@@ -4,7 +4,7 @@
 
 #include "chart_test_support.h"
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/derived.h"
 #include "core/threelives/three_lives.h"
 #include "rule_fixture.h"
@@ -39,10 +39,9 @@ std::string fixtureResource() {
     return s;
 }
 
-// A record holding the worked chart 己卯 丙子 戊午 戊午 of a man, lunar 1999-11-25.
-void workedChart(ChartRecord& r) {
-    r.setTextTable(&fixtures::idTextTable());
-    r.loadThreeLivesText(fixtureResource());
+// The worked chart 己卯 丙子 戊午 戊午 of a man, lunar 1999-11-25.
+void workedChart(Chart& r) {
+    r = Chart{};
     r.pillars = {16, 13, 55, 55};
     for (int i = 0; i < 4; ++i) r.nayinElements[i] = static_cast<std::uint8_t>(nayinElement(r.pillars[i]));
     r.birthLocal = DateTime{2000, 1, 1, 12, 0};
@@ -50,7 +49,18 @@ void workedChart(ChartRecord& r) {
     r.request.male = true;
     r.request.yearly = false;
     r.settings = ChartSettings{};
-    r.report.clear();
+}
+
+const TextTable& texts() { return fixtures::idTextTable(); }
+
+const std::vector<std::string>& fixtureLines() {
+    static const std::vector<std::string> lines = splitResourceLines(fixtureResource());
+    return lines;
+}
+
+// The sections the report takes from the resource, counted with month `m`.
+std::string previousLife(const Chart& r, int m, const std::vector<std::string>& lines = fixtureLines()) {
+    return previousLifeSections(r, m, lines, texts());
 }
 
 const char* const kWorkedReading =
@@ -107,18 +117,15 @@ std::string sectionOf(const std::string& report, const std::string& heading) {
 }  // namespace
 
 TEST(ThreeLives, WorkedChartReading) {
-    ChartRecord r;
+    Chart r;
     workedChart(r);
-    appendThreeLivesReading(r);
-    EXPECT_EQ(r.threeLivesMonth, 11);
-    EXPECT_EQ(r.report, kWorkedReading);
-    r.report.clear();
-    appendPreviousLifeSections(r);
-    EXPECT_EQ(r.report, kWorkedPreviousLife);
+    EXPECT_EQ(threeLivesMonthOf(r), 11);
+    EXPECT_EQ(threeLivesReading(r, texts()), kWorkedReading);
+    EXPECT_EQ(previousLife(r, threeLivesMonthOf(r)), kWorkedPreviousLife);
 }
 
 TEST(ThreeLives, MonthRule) {
-    ChartRecord r;
+    Chart r;
     workedChart(r);
     r.settings.yue = 0;
     r.pillars[1] = static_cast<std::int16_t>(gz("丙子"));
@@ -134,21 +141,19 @@ TEST(ThreeLives, MonthRule) {
 }
 
 TEST(ThreeLives, SectionRules) {
-    ChartRecord r;
+    Chart r;
     workedChart(r);
     // 飞星禄位 for a 子 hour in month 6 finds no row.
     r.pillars[3] = static_cast<std::int16_t>(gz("壬子"));
     r.birthLunar.month = 6;
-    appendThreeLivesReading(r);
-    EXPECT_EQ(sectionOf(r.report, "※推飞星禄位："), "※推飞星禄位：无。\r\n\r\n");
+    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推飞星禄位："), "※推飞星禄位：无。\r\n\r\n");
 
     // 有无田地 of a 金 year in month 12: groups 0 and 1 hold 12, the first wins.
     workedChart(r);
     r.pillars[0] = static_cast<std::int16_t>(gz("甲子"));  // 海中金
     r.nayinElements[0] = 4;
     r.birthLunar.month = 12;
-    appendThreeLivesReading(r);
-    EXPECT_EQ(sectionOf(r.report, "※推有无田地："), "※推有无田地：T10170\r\n\r\n");
+    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推有无田地："), "※推有无田地：T10170\r\n\r\n");
 
     // 有无刑克 with several matches: a 水 year (丙子, 涧下 → 洞下水), 子 year, month 7:
     // group a 客人 (4 6 7), group b 火烧 and 水伤 (3 7, 2 7), group c 申子辰 (1 7 11).
@@ -157,8 +162,7 @@ TEST(ThreeLives, SectionRules) {
     r.nayinElements[0] = static_cast<std::uint8_t>(nayinElement(r.pillars[0]));
     ASSERT_EQ(r.nayinElements[0], 0);
     r.birthLunar.month = 7;
-    appendThreeLivesReading(r);
-    EXPECT_EQ(sectionOf(r.report, "※推有无刑克："),
+    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推有无刑克："),
               "※推有无刑克：T10470\r\n\r\n　　　　　　　T10476\r\n\r\n　　　　　　　T10478\r\n\r\n"
               "　　　　　　　T10479\r\n\r\n");
     // 寿数长短 of a 水 year in month 1: day 15 → 53, day 16 → 82.
@@ -167,24 +171,21 @@ TEST(ThreeLives, SectionRules) {
     r.nayinElements[0] = 0;
     r.birthLunar.month = 1;
     r.birthLunar.day = 15;
-    appendThreeLivesReading(r);
-    EXPECT_EQ(sectionOf(r.report, "※推寿数长短："), "※推寿数长短：53岁。\r\n\r\n");
-    r.report.clear();
+    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推寿数长短："), "※推寿数长短：53岁。\r\n\r\n");
     r.birthLunar.day = 16;
-    appendThreeLivesReading(r);
-    EXPECT_EQ(sectionOf(r.report, "※推寿数长短："), "※推寿数长短：82岁。\r\n\r\n");
+    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推寿数长短："), "※推寿数长短：82岁。\r\n\r\n");
 
     // 六道神数 of a woman counts backward: w = (4 - (10 + 6 + 24) + 120) mod 12 = 0 → path 1.
     workedChart(r);
     r.request.male = false;
-    appendThreeLivesReading(r);
-    EXPECT_EQ(sectionOf(r.report, "※推六道神数："), "※推六道神数：T10011\r\n　　　　　　　T10020\r\n\r\n");
+    const std::string woman = threeLivesReading(r, texts());
+    EXPECT_EQ(sectionOf(woman, "※推六道神数："), "※推六道神数：T10011\r\n　　　　　　　T10020\r\n\r\n");
     // and 子女命数 by Lf: (2 - 11) mod 12 = 3.
-    EXPECT_EQ(sectionOf(r.report, "※推子女命数："), "※推子女命数：T10403\r\n\r\n");
+    EXPECT_EQ(sectionOf(woman, "※推子女命数："), "※推子女命数：T10403\r\n\r\n");
 }
 
 TEST(ThreeLives, ChildPasses) {
-    ChartRecord r;
+    Chart r;
     workedChart(r);
     // A 子 year with a 巳 hour meets 短命关; with a 辰 hour 五鬼关.
     r.pillars = {static_cast<std::int16_t>(gz("甲子")), static_cast<std::int16_t>(gz("丙寅")),
@@ -211,44 +212,39 @@ TEST(ThreeLives, ChildPasses) {
                          static_cast<std::int16_t>(cycleIndexOf(h % 2 ? 1 : 2, h))};
             if (listChildPasses(r).empty()) {
                 foundEmpty = true;
-                r.report.clear();
-                r.threeLivesMonth = 1;
-                appendPreviousLifeSections(r);
-                EXPECT_NE(r.report.find("※小儿关煞：\r\n\r\n"), std::string::npos);
+                EXPECT_NE(previousLife(r, 1).find("※小儿关煞：\r\n\r\n"), std::string::npos);
             }
         }
     EXPECT_TRUE(foundEmpty);
 }
 
 TEST(ThreeLives, YearlyFortune) {
-    ChartRecord r;
+    Chart r;
     workedChart(r);
     // January 1984, before 立春: a 癸亥 year pillar, counted from 1983.
     r.pillars[0] = 0;
     r.birthLocal = DateTime{1984, 1, 20, 12, 0};
-    std::string y = listYearlyFortune(r);
+    std::string y = listYearlyFortune(r, texts());
     EXPECT_EQ(y.substr(0, y.find("\r\n\r\n") + 4), "【1岁流年：癸亥1983年】T10500\r\n　　T10520\r\n\r\n");
     const auto last = y.rfind("【81岁流年：");
     ASSERT_NE(last, std::string::npos);
     EXPECT_EQ(y.substr(last), "【81岁流年：癸未2063年】T10508\r\n　　T10528\r\n\r\n");
     // A woman's nine stars start with 计都 (10526).
     r.request.male = false;
-    y = listYearlyFortune(r);
+    y = listYearlyFortune(r, texts());
     EXPECT_EQ(y.substr(0, y.find("\r\n\r\n") + 4), "【1岁流年：癸亥1983年】T10500\r\n　　T10526\r\n\r\n");
     // Year 0 (1 BC) before 立春: the count starts at -1 and skips 0.
     r.birthLocal = DateTime{0, 1, 10, 12, 0};
     r.pillars[0] = static_cast<std::int16_t>(cycleMod(0 + 896, 60));
-    y = listYearlyFortune(r);
+    y = listYearlyFortune(r, texts());
     EXPECT_NE(y.find("流年：" + pillarName(r.pillars[0]) + "-1年】"), std::string::npos);
     EXPECT_NE(y.find("【2岁流年：" + pillarName(r.pillars[0] + 1) + "1年】"), std::string::npos);
     EXPECT_NE(y.find("【3岁流年：" + pillarName(r.pillars[0] + 2) + "2年】"), std::string::npos);
 
     // The block follows the child passes only with the yearly option.
     workedChart(r);
-    r.threeLivesMonth = 11;
     r.request.yearly = true;
-    appendPreviousLifeSections(r);
-    EXPECT_NE(r.report.find("\r\n流年神煞和九星：\r\n【1岁流年：己卯1999年】"), std::string::npos);
+    EXPECT_NE(previousLife(r, 11).find("\r\n流年神煞和九星：\r\n【1岁流年：己卯1999年】"), std::string::npos);
 }
 
 TEST(ThreeLives, ResourceSections) {
@@ -266,37 +262,30 @@ TEST(ThreeLives, ResourceSections) {
     EXPECT_EQ(lines.size(), 2u);
 
     // 前世寿命 is left out when (M - Y) mod 12 is 4 to 7: a 子 year with M = 5.
-    ChartRecord r;
+    Chart r;
     workedChart(r);
     r.pillars[0] = static_cast<std::int16_t>(gz("甲子"));
-    r.threeLivesMonth = 5;
-    appendPreviousLifeSections(r);
-    EXPECT_EQ(r.report.find("※前世寿命："), std::string::npos);
-    r.report.clear();
-    r.threeLivesMonth = 10;  // h = 9 → line 5
-    appendPreviousLifeSections(r);
-    EXPECT_NE(r.report.find("※前世寿命：ShouMing5\r\n"), std::string::npos);
+    EXPECT_EQ(previousLife(r, 5).find("※前世寿命："), std::string::npos);
+    // h = 9 → line 5
+    EXPECT_NE(previousLife(r, 10).find("※前世寿命：ShouMing5\r\n"), std::string::npos);
     // A 亥 year counts as 12: 前世托化 line 0, 现世属相 lines 77 to 83.
     workedChart(r);
     r.pillars[0] = 0;
-    r.threeLivesMonth = 1;
-    appendPreviousLifeSections(r);
-    EXPECT_NE(r.report.find("※前世托化：TuoHua0\r\n"), std::string::npos);
-    EXPECT_NE(r.report.find("※现世属相：X77\r\n　　X78"), std::string::npos);
-    EXPECT_NE(r.report.find("　　X83\r\n\r\n"), std::string::npos);
+    const std::string hai = previousLife(r, 1);
+    EXPECT_NE(hai.find("※前世托化：TuoHua0\r\n"), std::string::npos);
+    EXPECT_NE(hai.find("※现世属相：X77\r\n　　X78"), std::string::npos);
+    EXPECT_NE(hai.find("　　X83\r\n\r\n"), std::string::npos);
     // A resource without [Qian_FuLu], or with a short section, leaves those headings out.
     std::string res2 = fixtureResource();
     res2.replace(res2.find("[Qian_FuLu]"), 11, "[Other]");
     const std::string shortSection = "[TuoHuaDi]\r\nonly\r\n[end]\r\n";
     res2.replace(res2.find("[TuoHuaDi]"), 10, "[Unused]");
     res2 = shortSection + res2;
-    r.loadThreeLivesText(res2);
-    r.report.clear();
-    r.threeLivesMonth = 6;  // (6 - 12) mod 12 = 6: beyond the one line
-    appendPreviousLifeSections(r);
-    EXPECT_EQ(r.report.find("※前世福禄："), std::string::npos);
-    EXPECT_EQ(r.report.find("※现世何地托化："), std::string::npos);
-    EXPECT_NE(r.report.find("※前世手艺："), std::string::npos);
+    // (6 - 12) mod 12 = 6: beyond the one line
+    const std::string cut = previousLife(r, 6, splitResourceLines(res2));
+    EXPECT_EQ(cut.find("※前世福禄："), std::string::npos);
+    EXPECT_EQ(cut.find("※现世何地托化："), std::string::npos);
+    EXPECT_NE(cut.find("※前世手艺："), std::string::npos);
 }
 
 // ---- Every cell of the three-lives tables against the rules as the book states them ----
@@ -330,17 +319,15 @@ std::string two(const std::string& heading, int a, int b) {
 }
 
 // The worked chart with the year branch, year element and month of the rule under test.
-void chartOf(ChartRecord& r, int yearBranch, int element, int month) {
+void chartOf(Chart& r, int yearBranch, int element, int month) {
     workedChart(r);
     r.pillars[0] = static_cast<std::int16_t>(pillarOnBranch(yearBranch));
     r.nayinElements[0] = static_cast<std::uint8_t>(element);
     r.birthLunar.month = static_cast<std::int16_t>(month);
 }
 
-std::string section(ChartRecord& r, const std::string& heading) {
-    r.report.clear();
-    appendThreeLivesReading(r);
-    return sectionOf(r.report, heading);
+std::string section(const Chart& r, const std::string& heading) {
+    return sectionOf(threeLivesReading(r, texts()), heading);
 }
 
 // The rule of a table whose first field is `key`.
@@ -368,7 +355,7 @@ int fromJia(int stem) { return (stem + 9) % 10; }
 }  // namespace
 
 TEST(ThreeLivesTables, EmperorBodyParts) {
-    ChartRecord r;
+    Chart r;
     for (int b0 = 0; b0 < 12; ++b0) {
         std::string season;
         for (const Rule& s : lifeRules().table("皇帝季", 2))
@@ -388,7 +375,7 @@ TEST(ThreeLivesTables, EmperorBodyParts) {
 TEST(ThreeLivesTables, FlyingStar) {
     const auto& rows = lifeRules().table("飞星", 13);
     ASSERT_EQ(rows.size(), 10u);
-    ChartRecord r;
+    Chart r;
     for (int h0 = 0; h0 < 12; ++h0)
         for (int m = 1; m <= 12; ++m) {
             std::string expected = "※推飞星禄位：无。\r\n\r\n";
@@ -402,7 +389,7 @@ TEST(ThreeLivesTables, FlyingStar) {
 }
 
 TEST(ThreeLivesTables, HouseAndSchool) {
-    ChartRecord r;
+    Chart r;
     for (int y0 = 0; y0 < 12; ++y0)
         for (int m = 1; m <= 12; ++m) {
             chartOf(r, y0, 0, m);
@@ -416,7 +403,7 @@ TEST(ThreeLivesTables, HouseAndSchool) {
 }
 
 TEST(ThreeLivesTables, Fields) {
-    ChartRecord r;
+    Chart r;
     for (int e = 0; e < 5; ++e) {
         const Rule& row = ruleFor("田地", elementNames()[e], 7);
         for (int m = 1; m <= 12; ++m) {
@@ -434,7 +421,7 @@ TEST(ThreeLivesTables, Harms) {
     const auto& b = lifeRules().table("刑克乙", 13);
     ASSERT_EQ(a.size(), 6u);
     ASSERT_EQ(b.size(), 3u);
-    ChartRecord r;
+    Chart r;
     for (int e = 0; e < 5; ++e)
         for (int y0 = 0; y0 < 12; ++y0)
             for (int m = 1; m <= 12; ++m) {
@@ -455,7 +442,7 @@ TEST(ThreeLivesTables, Harms) {
 }
 
 TEST(ThreeLivesTables, PalaceStartsByElement) {
-    ChartRecord r;
+    Chart r;
     for (int e = 0; e < 5; ++e) {
         const Rule& row = ruleFor("起宫", elementNames()[e], 5);
         const int L = std::stoi(row.fields[1]), L2 = std::stoi(row.fields[2]), Lf = std::stoi(row.fields[3]),
@@ -480,7 +467,7 @@ TEST(ThreeLivesTables, PalaceStartsByElement) {
 TEST(ThreeLivesTables, Sons) {
     static const RuleBook derived("derived_rules.txt");
     const auto& stages = derived.table("十二宫", 12)[0].fields;
-    ChartRecord r;
+    Chart r;
     for (int ds = 0; ds < 10; ++ds)
         for (int h0 = 0; h0 < 12; ++h0) {
             workedChart(r);
@@ -493,7 +480,7 @@ TEST(ThreeLivesTables, Sons) {
 }
 
 TEST(ThreeLivesTables, LifeSpan) {
-    ChartRecord r;
+    Chart r;
     for (int e = 0; e < 5; ++e)
         for (int day : {1, 15, 16, 30}) {
             const std::string half = day <= 15 ? "上半" : "下半";
@@ -511,7 +498,7 @@ TEST(ThreeLivesTables, LifeSpan) {
 }
 
 TEST(ThreeLivesTables, SixPathsAndWhiteTiger) {
-    ChartRecord r;
+    Chart r;
     // Month 1, a 子 hour and lunar day 1 make the palace number w the year branch.
     for (int w = 0; w < 12; ++w) {
         int path = -1;
@@ -533,7 +520,7 @@ TEST(ThreeLivesTables, SixPathsAndWhiteTiger) {
 }
 
 TEST(ThreeLivesTables, ChildBridge) {
-    ChartRecord r;
+    Chart r;
     for (const Rule& row : lifeRules().table("度桥", 3)) {
         int e = -1;
         for (int i = 0; i < 5; ++i)
@@ -543,10 +530,7 @@ TEST(ThreeLivesTables, ChildBridge) {
         for (int m = 1; m <= 12; ++m) {
             chartOf(r, 4, e, m);
             r.request.male = row.fields[0] == "男";
-            r.threeLivesMonth = m;
-            r.report.clear();
-            appendPreviousLifeSections(r);
-            EXPECT_EQ(sectionOf(r.report, "※幼童开度桥："), "※幼童开度桥：DuQiao" + std::to_string(mod12(m - q)) + "\r\n\r\n")
+            EXPECT_EQ(sectionOf(previousLife(r, m), "※幼童开度桥："), "※幼童开度桥：DuQiao" + std::to_string(mod12(m - q)) + "\r\n\r\n")
                 << "幼童开度桥: " << row.fields[0] << " " << row.fields[1] << ", month " << m;
         }
     }
@@ -554,12 +538,12 @@ TEST(ThreeLivesTables, ChildBridge) {
 
 TEST(ThreeLivesTables, NineStars) {
     const auto& order = lifeRules().table("九星序", 9)[0].fields;
-    ChartRecord r;
+    Chart r;
     for (bool male : {true, false}) {
         const auto& stars = ruleFor("九星", male ? "男" : "女", 10).fields;
         workedChart(r);
         r.request.male = male;
-        const std::string yearly = listYearlyFortune(r);
+        const std::string yearly = listYearlyFortune(r, texts());
         for (int age = 1; age <= 18; ++age) {
             const std::string& star = stars[1 + (age - 1) % 9];
             const int id = 10520 + static_cast<int>(std::find(order.begin(), order.end(), star) - order.begin());
@@ -578,7 +562,7 @@ TEST(ThreeLivesTables, ChildPasses) {
                                            "天狗关", "四柱关", "四季关", "阎王关", "水穴关", "急脚煞", "将军箭", "无情煞",
                                            "浴盆煞", "夜啼关", "水火关", "深水关", "金锁关", "断桥关", "百日关", "午日关",
                                            "雷公关", "落井关", "白虎煞", "断肠关", "铁蛇关", "鸡飞关", "取命关"};
-    ChartRecord r;
+    Chart r;
     for (const char* name : kNames) {
         const auto& rows = passes.table(name, 11);
         ASSERT_EQ(rows.size(), 1u) << name;

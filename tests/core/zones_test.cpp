@@ -7,10 +7,12 @@
 #include <ctime>
 #include <string>
 
+#include "core/calendar/calendar.h"
 #include "core/calendar/date_text.h"
-#include "core/chart/chart_record.h"
 #include "core/casestore/case_store.h"
+#include "core/chart/chart.h"
 #include "core/chart/province_table.h"
+#include "core/report/report.h"
 #include "core/zones/case_zone.h"
 #include "core/zones/world_places.h"
 #include "chart_test_support.h"
@@ -31,20 +33,22 @@ struct Birth {
     int dstMinutes;
 };
 
-ChartRecord& chartOf(ChartRecord& r, const Birth& b) {
-    r.request = ChartRequest{};
-    r.request.year = static_cast<std::int16_t>(b.year);
-    r.request.month = static_cast<std::int16_t>(b.month);
-    r.request.day = static_cast<std::int16_t>(b.day);
-    r.request.hour = static_cast<std::int16_t>(b.hour);
-    r.request.minute = static_cast<std::int16_t>(b.minute);
-    r.request.province = static_cast<std::int16_t>(b.province);
-    r.request.zone = b.zone;
-    r.request.longitude = b.longitude;
-    r.request.fold = b.fold;
-    r.settings = ChartSettings{};
-    r.settings.idate = static_cast<std::uint8_t>(b.idate);
-    return r;
+// The pillars of a birth with the row's idate and the setting dst; empty with `error`.
+std::optional<BirthPillars> pillarsOf(const Birth& b, std::string& error, bool dst = true) {
+    ChartRequest q;
+    q.year = static_cast<std::int16_t>(b.year);
+    q.month = static_cast<std::int16_t>(b.month);
+    q.day = static_cast<std::int16_t>(b.day);
+    q.hour = static_cast<std::int16_t>(b.hour);
+    q.minute = static_cast<std::int16_t>(b.minute);
+    q.province = static_cast<std::int16_t>(b.province);
+    q.zone = b.zone;
+    q.longitude = b.longitude;
+    q.fold = b.fold;
+    ChartSettings settings;
+    settings.idate = static_cast<std::uint8_t>(b.idate);
+    settings.dst = dst;
+    return castPillars(q, settings, error);
 }
 
 // Transitions from the zone database: mainland summer time 1986 May 4 and 1987-1991 the
@@ -89,60 +93,69 @@ const Birth kBirths[] = {
 };
 
 TEST(Zones, ClockReadingsBecomeBeijingAndLocalTime) {
-    ChartRecord r;
     for (const Birth& b : kBirths) {
         SCOPED_TRACE(b.what);
-        const bool ok = chartOf(r, b).computePillars();
+        std::string error;
+        const std::optional<BirthPillars> r = pillarsOf(b, error);
         if (!*b.clock) {
-            EXPECT_FALSE(ok);
-            EXPECT_NE(r.lastError.find("拨快了1小时（夏令时开始）"), std::string::npos) << r.lastError;
+            EXPECT_FALSE(r);
+            EXPECT_NE(error.find("拨快了1小时（夏令时开始）"), std::string::npos) << error;
             continue;
         }
-        ASSERT_TRUE(ok) << r.lastError;
-        EXPECT_EQ(formatDateTime(r.birthClock), b.clock);
-        EXPECT_EQ(formatDateTime(r.birthLocal), b.local);
-        EXPECT_EQ(r.birthZone.dstSeconds, b.dstMinutes * 60);
+        ASSERT_TRUE(r) << error;
+        EXPECT_EQ(formatDateTime(r->birthClock), b.clock);
+        EXPECT_EQ(formatDateTime(r->birthLocal), b.local);
+        EXPECT_EQ(r->birthZone.dstSeconds, b.dstMinutes * 60);
     }
 }
 
 TEST(Zones, SettingDstOffTakesTheClockAsBeijingTime) {
-    ChartRecord r;
-    chartOf(r, kBirths[0]).settings.dst = false;
-    ASSERT_TRUE(r.computePillars());
-    EXPECT_EQ(formatDateTime(r.birthClock), "1988-07-01 09:30");
-    EXPECT_FALSE(r.birthZone.converted);
+    std::string error;
+    const std::optional<BirthPillars> r = pillarsOf(kBirths[0], error, false);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(formatDateTime(r->birthClock), "1988-07-01 09:30");
+    EXPECT_FALSE(r->birthZone.converted);
 }
 
 TEST(Zones, SummerTimeMovesTheHourPillar) {
-    ChartRecord r;
-    ASSERT_TRUE(chartOf(r, kBirths[0]).computePillars());
-    EXPECT_EQ(r.pillars[3] % 12, 5);  // 辰 (08:30 Beijing standard time), not 巳
+    std::string error;
+    const std::optional<BirthPillars> r = pillarsOf(kBirths[0], error);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->pillars[3] % 12, 5);  // 辰 (08:30 Beijing standard time), not 巳
 }
 
 // A Beijing standard time back to the clock: the way back of the summer-time rows above.
 TEST(Zones, ChinaClockOfBeijingTime) {
-    ChartRecord r;
+    Calendar calendar;
     for (const Birth& b : kBirths) {
         if (*b.zone || !*b.clock || b.idate != 0 || (b.fold == 2)) continue;
         SCOPED_TRACE(b.what);
-        ASSERT_TRUE(chartOf(r, b).computePillars());
-        EXPECT_EQ(zones::chinaClockOf(r.calendar, r.birthClock, b.province), r.request.entered());
+        std::string error;
+        const std::optional<BirthPillars> r = pillarsOf(b, error);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(zones::chinaClockOf(calendar, r->birthClock, b.province), r->request.entered());
     }
 }
 
 TEST(Zones, UnknownZoneIsRefused) {
-    ChartRecord r;
     Birth b = kBirths[18];
     b.zone = "Mars/Olympus_Mons";
-    EXPECT_FALSE(chartOf(r, b).computePillars());
-    EXPECT_NE(r.lastError.find("Mars/Olympus_Mons"), std::string::npos);
+    std::string error;
+    EXPECT_FALSE(pillarsOf(b, error));
+    EXPECT_NE(error.find("Mars/Olympus_Mons"), std::string::npos);
 }
 
 // The report: no conversion keeps every byte; a conversion adds the clock line.
 TEST(Zones, ReportBirthLines) {
-    ChartRecord r;
-    r.setTextTable(&fixtures::idTextTable());
-    r.reportOutput = false;
+    // The report of a request under `settings`, with the fixture texts.
+    auto reportOf = [](const ChartRequest& q, const ChartSettings& settings) {
+        std::string error;
+        const std::optional<Chart> chart = castChart(q, settings, error);
+        EXPECT_TRUE(chart) << error;
+        ReportSources sources;
+        sources.texts = &fixtures::idTextTable();
+        return chart ? buildReport(*chart, sources).text : std::string();
+    };
     ChartRequest q;
     q.year = 1995;
     q.month = 7;
@@ -151,19 +164,18 @@ TEST(Zones, ReportBirthLines) {
     q.minute = 30;
     q.province = 1;
     q.place = "北京市-北京";
-    ASSERT_TRUE(r.setSettingOverride("dst", "0"));
-    ASSERT_TRUE(r.buildReport(q));
-    const std::string without = r.report;
-    r.clearSettingOverrides();
-    ASSERT_TRUE(r.buildReport(q));
-    EXPECT_EQ(r.report, without);
+    ChartSettings dstOff;
+    ASSERT_TRUE(applyChartSetting(dstOff, "dst", "0"));
+    const std::string without = reportOf(q, dstOff);
+    ASSERT_FALSE(without.empty());
+    EXPECT_EQ(reportOf(q, ChartSettings{}), without);
 
     q.year = 1988;
-    ASSERT_TRUE(r.buildReport(q));
-    EXPECT_NE(r.report.find("出生地:北京市-北京。\r\n出生公历：1988年7月1日9时30分(钟表时间，Asia/Shanghai，夏令时，"
+    std::string report = reportOf(q, ChartSettings{});
+    EXPECT_NE(report.find("出生地:北京市-北京。\r\n出生公历：1988年7月1日9时30分(钟表时间，Asia/Shanghai，夏令时，"
                             "已减1小时)。\r\n出生公历：1988年7月1日8时30分(北京时间)，"),
               std::string::npos)
-        << r.report.substr(0, 300);
+        << report.substr(0, 300);
 
     q.zone = "America/New_York";
     q.place = "纽约";
@@ -174,11 +186,11 @@ TEST(Zones, ReportBirthLines) {
     q.day = 7;
     q.hour = 1;
     q.fold = 2;
-    ASSERT_TRUE(r.buildReport(q));
-    EXPECT_NE(r.report.find("出生公历：2021年11月7日1时30分(钟表时间，America/New_York，UTC-5，重复的钟点取第二次)。\r\n"
+    report = reportOf(q, ChartSettings{});
+    EXPECT_NE(report.find("出生公历：2021年11月7日1时30分(钟表时间，America/New_York，UTC-5，重复的钟点取第二次)。\r\n"
                             "出生公历：2021年11月7日14时30分(北京时间)。\r\n出生公历：2021年11月7日1时30分(当地标准时间)"),
               std::string::npos)
-        << r.report.substr(0, 400);
+        << report.substr(0, 400);
 }
 
 }  // namespace
@@ -191,7 +203,6 @@ namespace {
 // Random clock times away from any change (the offsets three hours either side agree) must give
 // the same Beijing time.
 TEST(Zones, AgreesWithTheSystemZoneDatabase) {
-    ChartRecord r;
     std::uint32_t seed = 12345;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     for (const char* zone : {"America/New_York", "Australia/Sydney", "Europe/London", "America/Sao_Paulo",
@@ -212,12 +223,14 @@ TEST(Zones, AgreesWithTheSystemZoneDatabase) {
             gmtime_r(&beijing, &bj);
             Birth b{zone, at.tm_year + 1900, at.tm_mon + 1, at.tm_mday, at.tm_hour, at.tm_min, 34, zone, 0.0f, 1, 0,
                     "", "", 0};
-            ASSERT_TRUE(chartOf(r, b).computePillars()) << r.lastError;
+            std::string error;
+            const std::optional<BirthPillars> r = pillarsOf(b, error);
+            ASSERT_TRUE(r) << error;
             char want[64];
             std::snprintf(want, sizeof want, "%04d-%02d-%02d %02d:%02d", bj.tm_year + 1900, bj.tm_mon + 1, bj.tm_mday,
                           bj.tm_hour, bj.tm_min);
-            EXPECT_EQ(formatDateTime(r.birthClock), want) << zone << " " << formatDateTime(r.request.entered());
-            EXPECT_EQ(r.birthZone.standardSeconds + r.birthZone.dstSeconds, at.tm_gmtoff) << zone;
+            EXPECT_EQ(formatDateTime(r->birthClock), want) << zone << " " << formatDateTime(r->request.entered());
+            EXPECT_EQ(r->birthZone.standardSeconds + r->birthZone.dstSeconds, at.tm_gmtoff) << zone;
             ++compared;
         }
         EXPECT_GT(compared, 150) << zone;

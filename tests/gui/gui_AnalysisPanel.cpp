@@ -9,7 +9,9 @@
 #include <QSpinBox>
 #include <QTreeWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
+#include "core/chart/chart.h"
 #include "gui/AnalysisPanel.h"
 #include "gui/TFrmMain.h"
 
@@ -47,14 +49,15 @@ private slots:
 };
 
 void TestAnalysisPanel::luckAndYearChangeItAtOnce() {
-    hj::ChartRecord r;
     hj::ChartRequest q;  // 2000-01-01 12:00, a man: 己卯 丙子 戊午 戊午, luck from age 9: 乙亥 甲戌 …
     q.yearly = false;
-    QVERIFY(r.buildReport(q));
+    std::string error;
+    const std::optional<hj::Chart> r = hj::castChart(q, hj::ChartSettings{}, error);
+    QVERIFY(r);
     AnalysisPanel p;
     p.resize(320, 560);
     p.show();
-    p.showChart(r);
+    p.showChart(*r);
     auto* luck = child<QComboBox>(&p, "CboLuck");
     auto* withYear = child<QCheckBox>(&p, "ChkYear");
     auto* year = child<QSpinBox>(&p, "SpnYear");
@@ -108,14 +111,15 @@ void TestAnalysisPanel::luckAndYearChangeItAtOnce() {
 }
 
 void TestAnalysisPanel::monthFollowsTheYear() {
-    hj::ChartRecord r;
     hj::ChartRequest q;  // 己卯 丙子 戊午 戊午: no 丑, so 子丑 comes only with a 丑 month
     q.yearly = false;
-    QVERIFY(r.buildReport(q));
+    std::string error;
+    const std::optional<hj::Chart> r = hj::castChart(q, hj::ChartSettings{}, error);
+    QVERIFY(r);
     AnalysisPanel p;
     p.resize(300, 560);
     p.show();
-    p.showChart(r);
+    p.showChart(*r);
     auto* luck = child<QComboBox>(&p, "CboLuck");
     auto* withYear = child<QCheckBox>(&p, "ChkYear");
     auto* year = child<QSpinBox>(&p, "SpnYear");
@@ -211,5 +215,5 @@ void TestAnalysisPanel::followsTheMainWindow() {
     QVERIFY(!child<QDockWidget>(&narrow, "DockAnalysis")->isVisible());
 }
 
-QTEST_MAIN(TestAnalysisPanel)
+HJ_GUI_TEST(TestAnalysisPanel)
 #include "gui_AnalysisPanel.moc"

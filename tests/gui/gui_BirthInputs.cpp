@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/BirthInputs.h"
 
@@ -152,5 +153,5 @@ void TestBirthInputs::everyChangeIsAnnounced() {
     QCOMPARE(cast.count(), 1);
 }
 
-QTEST_MAIN(TestBirthInputs)
+HJ_GUI_TEST(TestBirthInputs)
 #include "gui_BirthInputs.moc"

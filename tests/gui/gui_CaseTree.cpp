@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/app/case_tree.h"
 #include "core/casestore/case_store.h"
@@ -865,5 +866,5 @@ void TestCaseTree::changesElsewhereNeverLandOnAnotherCase() {
     QVERIFY(modals.unexpected.isEmpty());
 }
 
-QTEST_MAIN(TestCaseTree)
+HJ_GUI_TEST(TestCaseTree)
 #include "gui_CaseTree.moc"

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
@@ -183,5 +184,5 @@ void TestScriptDisplay::traditionalNames() {
     hjtest::screenshot(&dlg, QStringLiteral("ScriptDisplay-hanzi"));
 }
 
-QTEST_MAIN(TestScriptDisplay)
+HJ_GUI_TEST(TestScriptDisplay)
 #include "gui_ScriptDisplay.moc"

@@ -2,6 +2,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/text/ini.h"
 #include "gui/TFrmClassEdit.h"
@@ -98,5 +99,5 @@ void TestTFrmClassEdit::cancelWritesNothing() {
     QCOMPARE(iniText(), before);
 }
 
-QTEST_MAIN(TestTFrmClassEdit)
+HJ_GUI_TEST(TestTFrmClassEdit)
 #include "gui_TFrmClassEdit.moc"

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/text/ini.h"
 #include "gui/TFrmDiLi.h"
@@ -213,5 +214,5 @@ void TestTFrmDiLi::deleteAsksFirst() {
     QCOMPARE(value("福建省", "福州市"), QStringLiteral("119:18*26:5"));
 }
 
-QTEST_MAIN(TestTFrmDiLi)
+HJ_GUI_TEST(TestTFrmDiLi)
 #include "gui_TFrmDiLi.moc"

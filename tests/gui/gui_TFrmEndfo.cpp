@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/text/ini.h"
 #include "gui/TFrmEndfo.h"
@@ -112,5 +113,5 @@ void TestTFrmEndfo::characterOutsideGbkIsRefused() {
     QCOMPARE(hjtest::readGbk(root.dat(QStringLiteral("EndInfo.txt"))), QStringLiteral("旧的\r\n"));
 }
 
-QTEST_MAIN(TestTFrmEndfo)
+HJ_GUI_TEST(TestTFrmEndfo)
 #include "gui_TFrmEndfo.moc"

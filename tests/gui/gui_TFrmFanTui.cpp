@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/CalendarLinks.h"
 #include "gui/GuiSupport.h"
@@ -260,5 +261,5 @@ void TestTFrmFanTui::chartButtonCastsInTheMainWindow() {
     main.close();
 }
 
-QTEST_MAIN(TestTFrmFanTui)
+HJ_GUI_TEST(TestTFrmFanTui)
 #include "gui_TFrmFanTui.moc"

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/text/ini.h"
 #include "gui/TFrmFenLei.h"
@@ -116,5 +117,5 @@ void TestTFrmFenLei::limitsCountGbkBytes() {
     QCOMPARE(memo->toPlainText().size(), 401);
 }
 
-QTEST_MAIN(TestTFrmFenLei)
+HJ_GUI_TEST(TestTFrmFenLei)
 #include "gui_TFrmFenLei.moc"

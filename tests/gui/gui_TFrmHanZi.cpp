@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QValidator>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/TFrmHanZi.h"
 
@@ -200,5 +201,5 @@ void TestTFrmHanZi::elementListing() {
     QVERIFY(modals.unexpected.isEmpty());
 }
 
-QTEST_MAIN(TestTFrmHanZi)
+HJ_GUI_TEST(TestTFrmHanZi)
 #include "gui_TFrmHanZi.moc"

@@ -1,6 +1,7 @@
 // 河图与洛书: switching pictures, the painted pixels at 1x and 2x, and the primitives shown.
 #include <QImage>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/TFrmHeLuo.h"
 
@@ -125,5 +126,5 @@ void TestTFrmHeLuo::pictureScalesWithTheWindow() {
     hjtest::screenshot(&dlg, QStringLiteral("TFrmHeLuo_resized"));
 }
 
-QTEST_MAIN(TestTFrmHeLuo)
+HJ_GUI_TEST(TestTFrmHeLuo)
 #include "gui_TFrmHeLuo.moc"

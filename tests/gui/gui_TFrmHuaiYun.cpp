@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/TFrmHuaiYun.h"
 
@@ -91,5 +92,5 @@ void TestTFrmHuaiYun::prediction() {
     }
 }
 
-QTEST_MAIN(TestTFrmHuaiYun)
+HJ_GUI_TEST(TestTFrmHuaiYun)
 #include "gui_TFrmHuaiYun.moc"

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/app/chart_inputs.h"
 #include "gui/GuiSupport.h"
@@ -187,5 +188,5 @@ void TestTFrmInfo::saveFillsCopy() {
     QCOMPARE(dlg.record(), want);
 }
 
-QTEST_MAIN(TestTFrmInfo)
+HJ_GUI_TEST(TestTFrmInfo)
 #include "gui_TFrmInfo.moc"

@@ -20,8 +20,12 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
-#include "core/chart/report_rtf.h"
+#include "core/chart/chart.h"
+#include "core/report/report.h"
+#include "core/report/report_rtf.h"
+#include "core/report/report_settings.h"
 #include "core/text/ini.h"
 #include "gui/BirthInputs.h"
 #include "gui/GuiSupport.h"
@@ -280,7 +284,7 @@ void TestTFrmMain::yearChecks() {
     if (accepted) {
         QVERIFY(w->chartValid());
         QCOMPARE(int(w->lastRequest().year), internal);
-        QCOMPARE(w->engine().request.year, internal);
+        QCOMPARE(w->chart().request.year, internal);
         QCOMPARE(child<QLineEdit>(w, "EdtYear")->text(), typed);
     } else {
         QCOMPARE(modals.boxes.at(0).title, QStringLiteral("年份错误"));
@@ -386,7 +390,13 @@ void TestTFrmMain::chartFillsPane() {
     QVERIFY2(text.startsWith(QStringLiteral("命主姓名:张三  出生地:北京市-")), qPrintable(text.left(40)));
     QVERIFY(text.contains(QStringLiteral("乾造  庚午        辛巳        丁丑        甲辰")));
     QCOMPARE(w->lastRequest().place.substr(0, 10), std::string("北京市-"));
-    QCOMPARE(w->currentPillars(), w->engine().pillarBytes());
+    QCOMPARE(w->currentPillars(), w->chart().pillarBytes());
+    // The pane holds the engine's report for the request, every "\r\n" one paragraph break.
+    std::string why;
+    const std::optional<hj::Chart> chart =
+        hj::castChart(w->lastRequest(), hj::loadReportSettings(root->path().toStdString()).chart, why);
+    QVERIFY(chart);
+    QCOMPARE(text, QString::fromStdString(hj::paneText(hj::buildReport(*chart, {}).text)));
     QVERIFY(w->currentPillars() != (std::array<std::uint8_t, 4>{}));
     // The engine's marking is applied: coloured and bold characters, the first-line indent.
     bool red = false, blue = false, bold = false, bigger = false;
@@ -440,7 +450,9 @@ void TestTFrmMain::engineFailureKeepsPlaceholder() {
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(0).title, QStringLiteral("错误"));
     QCOMPARE(modals.boxes.at(0).icon, QMessageBox::Critical);
-    QCOMPARE(modals.boxes.at(0).text, QString::fromStdString(w->engine().lastError));
+    std::string engineError;
+    QVERIFY(!hj::castChart(w->lastRequest(), hj::loadReportSettings(root->path().toStdString()).chart, engineError));
+    QCOMPARE(modals.boxes.at(0).text, QString::fromStdString(engineError));
     QVERIFY(!modals.boxes.at(0).text.isEmpty());
     QCOMPARE(child<hj::gui::ReportEdit>(w, "Redtbazi")->toPlainText(), QStringLiteral("婚配运算中.............."));
     QVERIFY(!w->chartValid());
@@ -462,7 +474,7 @@ void TestTFrmMain::promptSaveAsksForSave() {
     QTRY_VERIFY(modals.idle());
     QCOMPARE(chooser, QStringLiteral("FrmFenLei"));
     QCOMPARE(spy.count(), 1);
-    writeIni(QStringLiteral("[set]\r\nsave=0\r\n"));  // the engine rereads [set] at every chart
+    writeIni(QStringLiteral("[set]\r\nsave=0\r\n"));  // the window rereads [set] at every chart
     QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
     QCOMPARE(spy.count(), 1);
 }
@@ -622,10 +634,15 @@ void TestTFrmMain::rtfMatchesTheCommandLine() {
     QString error;
     QVERIFY2(child<hj::gui::ReportEdit>(w, "Redtbazi")->saveRtf(path, &error), qPrintable(error));
 
-    hj::ChartRecord cli(root->path().toStdString());
-    cli.reportOutput = false;
-    QVERIFY(cli.buildReport(w->lastRequest()));
-    const std::string expected = hj::rtf::writeRtf(hj::reportDocumentOf(cli, root->path().toStdString()));
+    // What `cases add` does with the same request and data folder.
+    const hj::ReportSettings settings = hj::loadReportSettings(root->path().toStdString());
+    std::string why;
+    const std::optional<hj::Chart> chart = hj::castChart(w->lastRequest(), settings.chart, why);
+    QVERIFY(chart);
+    hj::ReportSources sources;
+    sources.traditional = settings.traditional;
+    const hj::Report report = hj::buildReport(*chart, sources);
+    const std::string expected = hj::rtf::writeRtf(hj::reportDocument(report, settings.font, chart->settings.leftpos));
     const QByteArray saved = hjtest::readBytes(path);
     QCOMPARE(saved, QByteArray::fromStdString(expected));
     const qsizetype mark = saved.indexOf("\\'a1\\'f9");  // the first ※
@@ -867,5 +884,5 @@ void TestTFrmMain::paperAndClipboardKeepTheText() {
     QVERIFY(!copied->html().contains(QStringLiteral("letter-spacing")));
 }
 
-QTEST_MAIN(TestTFrmMain)
+HJ_GUI_TEST(TestTFrmMain)
 #include "gui_TFrmMain.moc"

@@ -2,6 +2,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/TFrmMain.h"
 #include "gui/TFrmPingYu.h"
@@ -78,5 +79,5 @@ void TestTFrmPingYu::mainWindowKeepsOneViewer() {
     QVERIFY(main.pingYuViewer()->isVisible());
 }
 
-QTEST_MAIN(TestTFrmPingYu)
+HJ_GUI_TEST(TestTFrmPingYu)
 #include "gui_TFrmPingYu.moc"

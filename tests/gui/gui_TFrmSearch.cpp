@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/TFrmSearch.h"
 
@@ -280,5 +281,5 @@ void TestTFrmSearch::closeClearsResult() {
     QVERIFY(!dlg.resultFlag());
 }
 
-QTEST_MAIN(TestTFrmSearch)
+HJ_GUI_TEST(TestTFrmSearch)
 #include "gui_TFrmSearch.moc"

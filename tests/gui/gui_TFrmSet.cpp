@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/chart/chart_settings.h"
 #include "core/text/ini.h"
@@ -213,5 +214,5 @@ void TestTFrmSet::addedKeysWrittenOnlyOnceChanged() {
     QVERIFY(hjtest::readGbk(path).contains(QStringLiteral("bianjie=30")));
 }
 
-QTEST_MAIN(TestTFrmSet)
+HJ_GUI_TEST(TestTFrmSet)
 #include "gui_TFrmSet.moc"

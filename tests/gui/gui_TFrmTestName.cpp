@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/TFrmTestName.h"
 
@@ -125,5 +126,5 @@ void TestTFrmTestName::escapeAndCloseEndTheGame() {
     }
 }
 
-QTEST_MAIN(TestTFrmTestName)
+HJ_GUI_TEST(TestTFrmTestName)
 #include "gui_TFrmTestName.moc"

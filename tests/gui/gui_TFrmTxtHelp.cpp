@@ -2,6 +2,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/TFrmTxtHelp.h"
 
@@ -43,5 +44,5 @@ void TestTFrmTxtHelp::pages() {
     hjtest::screenshot(&dlg, QStringLiteral("TFrmTxtHelp_history"));
 }
 
-QTEST_MAIN(TestTFrmTxtHelp)
+HJ_GUI_TEST(TestTFrmTxtHelp)
 #include "gui_TFrmTxtHelp.moc"

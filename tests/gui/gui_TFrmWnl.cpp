@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTextBoundaryFinder>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "gui/CalendarLinks.h"
 #include "gui/GuiSupport.h"
@@ -371,6 +372,6 @@ void TestTFrmWnl::eraLineBreaksBetweenWords() {
     hjtest::screenshot(&w, QStringLiteral("TFrmWnl-era-1368"));
 }
 
-QTEST_MAIN(TestTFrmWnl)
+HJ_GUI_TEST(TestTFrmWnl)
 #include "gui_TFrmWnl.moc"
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/text/ini.h"
 #include "gui/TFrmWnl.h"
@@ -197,5 +198,5 @@ void TestTFrmWnlDays::exportWritesAFile() {
     QVERIFY(modals.unexpected.isEmpty());
 }
 
-QTEST_MAIN(TestTFrmWnlDays)
+HJ_GUI_TEST(TestTFrmWnlDays)
 #include "gui_TFrmWnlDays.moc"

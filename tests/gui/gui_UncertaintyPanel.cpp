@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/chart/derived.h"
 #include "gui/TFrmMain.h"
@@ -57,14 +58,14 @@ void TestUncertaintyPanel::boundaryNoteCastsTheOtherSide() {
     auto* note = child<QLabel>(w, "LblBianJie");
     QVERIFY(note->isVisible());
     hjtest::screenshot(w, QStringLiteral("TFrmMain-boundary"));
-    const std::string before = hj::pillarName(w->engine().pillars[0]);
+    const std::string before = hj::pillarName(w->chart().pillars[0]);
     QCOMPARE(before, std::string("癸卯"));
     QTest::mouseClick(child<QPushButton>(w, "BtnBianJie0"), Qt::LeftButton);
     QVERIFY(w->chartValid());
     QCOMPARE(child<QComboBox>(w, "cbos")->currentIndex(), 16);
     QCOMPARE(child<QComboBox>(w, "cbomin")->currentIndex(), 27);
-    QCOMPARE(hj::pillarName(w->engine().pillars[0]), std::string("甲辰"));
-    QCOMPARE(hj::pillarName(w->engine().pillars[1]), std::string("丙寅"));
+    QCOMPARE(hj::pillarName(w->chart().pillars[0]), std::string("甲辰"));
+    QCOMPARE(hj::pillarName(w->chart().pillars[1]), std::string("丙寅"));
 }
 
 void TestUncertaintyPanel::unknownHourTableCastsARow() {
@@ -89,8 +90,8 @@ void TestUncertaintyPanel::unknownHourTableCastsARow() {
     QVERIFY(!unknown->isChecked());
     // 1990-05-17 lies in summer time: the clock read 09:00 at 08:00 Beijing standard time.
     QCOMPARE(child<QComboBox>(w, "cbos")->currentIndex(), 9);
-    QCOMPARE(QString::fromStdString(hj::pillarName(w->engine().pillars[3])), hourPillar);
+    QCOMPARE(QString::fromStdString(hj::pillarName(w->chart().pillars[3])), hourPillar);
 }
 
-QTEST_MAIN(TestUncertaintyPanel)
+HJ_GUI_TEST(TestUncertaintyPanel)
 #include "gui_UncertaintyPanel.moc"

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/app/case_session.h"
 #include "core/zones/case_zone.h"
@@ -205,5 +206,5 @@ void TestWorldPlaceBox::reverseSearchMomentIsBeijingTime() {
     QCOMPARE(int(winter.hour), 8);
 }
 
-QTEST_MAIN(TestWorldPlaceBox)
+HJ_GUI_TEST(TestWorldPlaceBox)
 #include "gui_WorldPlaceBox.moc"

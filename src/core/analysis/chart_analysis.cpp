@@ -4,7 +4,7 @@
 
 #include "core/calendar/datetime.h"
 #include "core/calendar/festivals.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/derived.h"
 
 namespace hj::analysis {
@@ -20,7 +20,7 @@ int flowingMonthPillarOf(int year, int month) { return monthPillarOf(yearPillarO
 
 std::string flowingMonthName(int month) { return lunarMonthName(month, false); }
 
-ChartPillars chartPillarsOf(const ChartRecord& chart) {
+ChartPillars chartPillarsOf(const Chart& chart) {
     ChartPillars p;
     for (int i = 0; i < 4; ++i) p.natal[i] = chart.pillars[i];
     p.luck = chart.luck.pillars;
@@ -46,7 +46,7 @@ ElementBalance elementBalance(const std::array<int, 4>& natal) {
     return b;
 }
 
-bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, ChartAnalysis& out, std::string& error) {
+bool analyseChart(const Chart& chart, const AnalysisOptions& options, ChartAnalysis& out, std::string& error) {
     return analysePillars(chartPillarsOf(chart), options, out, error);
 }
 
@@ -143,7 +143,7 @@ std::string analysisText(const ChartAnalysis& a, std::string_view eol) {
     return t;
 }
 
-std::string analysisReportSection(const ChartRecord& chart) {
+std::string analysisReportSection(const Chart& chart) {
     ChartAnalysis a;
     std::string error;
     analyseChart(chart, AnalysisOptions{}, a, error);  // natal pillars only: cannot fail

@@ -1,8 +1,8 @@
 #pragma once
 // Analysis of a computed chart: the relations among its pillars (also with a luck pillar and a
-// year pillar) and the spread of the five elements. It reads a ChartRecord after buildReport
-// (or computeChart) and changes nothing in it; the report section is added only when the
-// [set] key `fenxi` asks for it, so reports without it stay as they were.
+// year pillar) and the spread of the five elements. It reads a Chart and changes nothing in it;
+// the report section is added only when the [set] key `fenxi` asks for it, so reports without
+// it stay as they were.
 #include <array>
 #include <string>
 #include <vector>
@@ -10,7 +10,7 @@
 #include "core/analysis/relations.h"
 
 namespace hj {
-class ChartRecord;
+struct Chart;
 }
 
 namespace hj::analysis {
@@ -55,14 +55,14 @@ struct ChartPillars {
     std::array<int, 4> natal{};  // year, month, day, hour
     std::array<int, 8> luck{};
 };
-ChartPillars chartPillarsOf(const ChartRecord& chart);
+ChartPillars chartPillarsOf(const Chart& chart);
 
 ElementBalance elementBalance(const std::array<int, 4>& natal);
 // False with a message for a luck number outside 1..8, a month outside 1..12 or a month
 // without a year.
 bool analysePillars(const ChartPillars& pillars, const AnalysisOptions& options, ChartAnalysis& out,
                     std::string& error);
-bool analyseChart(const ChartRecord& chart, const AnalysisOptions& options, ChartAnalysis& out,
+bool analyseChart(const Chart& chart, const AnalysisOptions& options, ChartAnalysis& out,
                   std::string& error);
 
 // The compact text of an analysis, lines ended by `eol`:
@@ -77,6 +77,6 @@ std::string analysisText(const ChartAnalysis& a, std::string_view eol);
 // Its 五行, 藏干 and 十神 lines alone.
 std::string elementsText(const ElementBalance& e, std::string_view eol);
 // The optional report section ("※八字分析：" and the text of the natal analysis).
-std::string analysisReportSection(const ChartRecord& chart);
+std::string analysisReportSection(const Chart& chart);
 
 }  // namespace hj::analysis

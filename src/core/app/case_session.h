@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/casestore/case_store.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 
 namespace hj::app {
 

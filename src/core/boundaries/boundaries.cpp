@@ -1,6 +1,7 @@
 #include "core/boundaries/boundaries.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "core/chart/derived.h"
 
@@ -18,50 +19,57 @@ struct Probe {
 // Runs the engine on the chart's request moved along its own clock, minute by minute.
 class Scanner {
 public:
-    explicit Scanner(const ChartRecord& chart) {
-        scratch_.reportOutput = false;
-        scratch_.settings = chart.settings;
-        scratch_.request = chart.request;
+    explicit Scanner(const Chart& chart) : settings_(chart.settings), request_(chart.request) {
         // A lunar date is read once; the scan then steps through the civil clock it gave.
         base_ = chart.request.lunar ? chart.birthClock : chart.request.entered();
-        scratch_.request.lunar = false;
-        scratch_.request.leap = false;
-        baseJd_ = scratch_.calendar.julianDayOf(base_);
+        request_.lunar = false;
+        request_.leap = false;
+        baseJd_ = calendar_.julianDayOf(base_);
     }
 
     DateTime clockAt(long minutes) {
         // julianDayOf carries one second past the minute, so the conversion back never rounds
         // a whole minute down.
-        return scratch_.calendar.dateTimeOf(baseJd_ + static_cast<double>(minutes) / 1440.0);
+        return calendar_.dateTimeOf(baseJd_ + static_cast<double>(minutes) / 1440.0);
     }
 
-    Probe at(long minutes) { return probe(clockAt(minutes), false); }
+    Probe at(long minutes) {
+        Probe p;
+        p.request = requestAt(clockAt(minutes));
+        std::string error;
+        const std::optional<BirthPillars> b = caster_.castPillars(p.request, settings_, error);
+        if (!b) return p;
+        p.ok = true;
+        p.pillars = b->pillars;
+        p.local = b->birthLocal;
+        p.previousJie = b->previousJie;
+        return p;
+    }
 
-    Probe fullChartAt(const DateTime& clock) { return probe(clock, true); }
+    // The whole chart at a clock time, cast from `request`; empty when it cannot be cast.
+    std::optional<Chart> chartAt(const DateTime& clock, ChartRequest& request) {
+        request = requestAt(clock);
+        std::string error;
+        return caster_.cast(request, settings_, error);
+    }
 
-    const ChartRecord& scratch() const { return scratch_; }
     const DateTime& base() const { return base_; }
 
 private:
-    Probe probe(const DateTime& clock, bool full) {
-        Probe p;
-        ChartRequest& q = scratch_.request;
+    ChartRequest requestAt(const DateTime& clock) const {
+        ChartRequest q = request_;
         q.year = clock.year;
         q.month = clock.month;
         q.day = clock.day;
         q.hour = clock.hour;
         q.minute = clock.minute;
-        q.leap = false;
-        p.request = q;
-        p.ok = full ? scratch_.computeChart() : scratch_.computePillars();
-        if (!p.ok) return p;
-        for (int i = 0; i < 4; ++i) p.pillars[static_cast<std::size_t>(i)] = scratch_.pillars[static_cast<std::size_t>(i)];
-        p.local = scratch_.birthLocal;
-        p.previousJie = scratch_.previousJie;
-        return p;
+        return q;
     }
 
-    ChartRecord scratch_;
+    ChartCaster caster_;
+    Calendar calendar_;
+    ChartSettings settings_;
+    ChartRequest request_;
     DateTime base_;
     double baseJd_ = 0;
 };
@@ -92,7 +100,7 @@ PillarBoundary boundaryBetween(const Probe& before, const Probe& after, const Pr
 
 }  // namespace
 
-std::vector<PillarBoundary> findBoundaries(const ChartRecord& chart, int windowMinutes) {
+std::vector<PillarBoundary> findBoundaries(const Chart& chart, int windowMinutes) {
     std::vector<PillarBoundary> out;
     if (windowMinutes <= 0) return out;
     Scanner scan(chart);
@@ -129,7 +137,7 @@ std::vector<PillarBoundary> findBoundaries(const ChartRecord& chart, int windowM
     return out;
 }
 
-std::vector<HourOption> unknownHourOptions(const ChartRecord& chart) {
+std::vector<HourOption> unknownHourOptions(const Chart& chart) {
     std::vector<HourOption> rows;
     Scanner scan(chart);
     Calendar calendar;
@@ -144,41 +152,39 @@ std::vector<HourOption> unknownHourOptions(const ChartRecord& chart) {
         // shift then move the row's local time by less than half a minute.
         const double local = dayStart + i * (2.0 / 24.0);
         const DateTime clock = calendar.dateTimeOf(local - shift);
-        const Probe p = scan.fullChartAt(clock);
-        if (!p.ok) return {};
-        const ChartRecord& r = scan.scratch();
+        ChartRequest request;
+        const std::optional<Chart> r = scan.chartAt(clock, request);
+        if (!r) return {};
         HourOption row;
         row.branch = (i + 1) % 12;
-        row.pillars = p.pillars;
-        row.tenGod = std::string(kTenGodShort[tenGodIndex(p.pillars[2], p.pillars[3])]);
-        row.nayin = std::string(nayinName(p.pillars[3]));
-        row.stars = r.stars[3];
+        row.pillars = r->pillars;
+        row.tenGod = std::string(kTenGodShort[tenGodIndex(r->pillars[2], r->pillars[3])]);
+        row.nayin = std::string(nayinName(r->pillars[3]));
+        row.stars = r->stars[3];
         while (!row.stars.empty() && row.stars.back() == ' ') row.stars.pop_back();
-        row.luck = r.luck;
-        row.request = p.request;
+        row.luck = r->luck;
+        row.request = request;
         rows.push_back(std::move(row));
     }
     return rows;
 }
 
-std::vector<std::string> unknownHourNotes(const ChartRecord& chart, const std::vector<HourOption>& rows) {
+std::vector<std::string> unknownHourNotes(const Chart& chart, const std::vector<HourOption>& rows) {
     std::vector<std::string> notes;
     for (std::size_t i = 1; i < rows.size(); ++i) {
         if (rows[i].pillars[1] == rows[i - 1].pillars[1]) continue;
         // A jie inside the day: find its minute between the two rows with the engine.
-        ChartRecord probe;
-        probe.reportOutput = false;
-        probe.settings = chart.settings;
-        probe.request = rows[i].request;
-        if (!probe.computePillars()) continue;
-        const int k = cycleMod(probe.monthBranch - 3, 12);
+        std::string error;
+        const std::optional<BirthPillars> probe = castPillars(rows[i].request, chart.settings, error);
+        if (!probe) continue;
+        const int k = cycleMod(probe->monthBranch - 3, 12);
         auto yearAndMonth = [](const HourOption& row) {
             return "年柱" + pillarName(row.pillars[0]) + "、月柱" + pillarName(row.pillars[1]);
         };
         const bool newYear = rows[i].pillars[0] != rows[i - 1].pillars[0];
         const auto& before = rows[i - 1];
         const auto& after = rows[i];
-        notes.push_back("本日北京时间" + clockText(probe.previousJie) + "交" + std::string(kTermNames[(2 + 2 * k) % 24]) +
+        notes.push_back("本日北京时间" + clockText(probe->previousJie) + "交" + std::string(kTermNames[(2 + 2 * k) % 24]) +
                         "：" + std::string(kBranches[before.branch]) + "时及以前" +
                         (newYear ? yearAndMonth(before) : "月柱" + pillarName(before.pillars[1])) + "，" +
                         std::string(kBranches[after.branch]) + "时起" +

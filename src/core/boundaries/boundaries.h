@@ -4,7 +4,7 @@
 // unknown.
 //
 // Everything here is computed by running the chart engine itself on neighbouring moments (a
-// scratch ChartRecord with the chart's own request and settings), never by patching pillars, so
+// ChartCaster with the chart's own request and settings), never by patching pillars, so
 // it follows every rule of the engine: the 立春 and 节 instants, the 子时 setting, local mean and
 // true solar time. Moments step through the request's own clock, minute by minute.
 #include <array>
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 
 namespace hj {
 
@@ -29,7 +29,7 @@ struct PillarBoundary {
 // The nearest boundary before and after the birth of each pillar, within `windowMinutes`
 // (0 or less: none), nearest first on each side, earlier side first. `chart` must hold a
 // successfully computed chart.
-std::vector<PillarBoundary> findBoundaries(const ChartRecord& chart, int windowMinutes);
+std::vector<PillarBoundary> findBoundaries(const Chart& chart, int windowMinutes);
 
 // One possible hour of a day whose hour is unknown: the chart at the middle of that hour.
 struct HourOption {
@@ -44,10 +44,10 @@ struct HourOption {
 
 // The twelve hours 子 … 亥 of the chart's local birth day, each from the engine at the middle
 // of the hour (子 00:00, 丑 02:00, … 亥 22:00 local time). Empty when a row cannot be computed.
-std::vector<HourOption> unknownHourOptions(const ChartRecord& chart);
+std::vector<HourOption> unknownHourOptions(const Chart& chart);
 
 // Notes on the day of an unknown hour: a 节 inside the day, the 子时 rule in force.
-std::vector<std::string> unknownHourNotes(const ChartRecord& chart, const std::vector<HourOption>& rows);
+std::vector<std::string> unknownHourNotes(const Chart& chart, const std::vector<HourOption>& rows);
 
 // The settings that shape the chart, as label and value texts, so that charts cast under
 // different conventions can be compared.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "core/text/file_io.h"
 #include "core/text/ini.h"
 
 namespace hj {
@@ -61,7 +62,7 @@ ChartSettings loadChartSettings(const text::IniFile& ini) {
 
 ChartSettings loadChartSettings(const std::string& dataDir) {
     if (dataDir.empty()) return ChartSettings{};
-    text::IniFile ini(dataFilePath(dataDir, "bzinit.ini"));
+    text::IniFile ini(text::dataFilePath(dataDir, "bzinit.ini"));
     if (!ini.reload()) return ChartSettings{};
     return loadChartSettings(ini);
 }
@@ -83,14 +84,6 @@ bool applyChartSetting(ChartSettings& settings, std::string_view key, std::strin
     }
     if (error) *error = "unknown setting \"" + std::string(key) + "\"";
     return false;
-}
-
-std::string dataFilePath(const std::string& dataDir, std::string_view file) {
-    std::string path = dataDir;
-    if (!path.empty() && path.back() != '/') path += '/';
-    path += "dat/";
-    path += file;
-    return path;
 }
 
 }  // namespace hj

@@ -1,5 +1,6 @@
 #pragma once
-// The chart engine's options: section [set] of dat/bzinit.ini, reread for every chart.
+// The chart engine's options: section [set] of dat/bzinit.ini, read by the caller for every chart
+// and handed to castChart.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,8 +38,5 @@ ChartSettings loadChartSettings(const std::string& dataDir);
 // range (the settings are then unchanged).
 bool applyChartSetting(ChartSettings& settings, std::string_view key, std::string_view value,
                        std::string* error = nullptr);
-
-// <dataDir>/dat/<file>, the path of a data file ("bzinit.ini", "dili.ini", "EndInfo.txt").
-std::string dataFilePath(const std::string& dataDir, std::string_view file);
 
 }  // namespace hj

@@ -2,8 +2,9 @@
 
 #include <cmath>
 
+#include "core/calendar/calendar.h"
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 
 namespace hj {
 namespace {
@@ -100,7 +101,7 @@ void luckStartDistance(long minutes, int& years, int& months, int& days) {
     days = static_cast<int>(((minutes % 4320) % 360) / 12);
 }
 
-LuckInfo luckPillars(ChartRecord& chart) {
+LuckInfo luckPillars(Calendar& calendar, const BirthPillars& chart) {
     LuckInfo luck;
     const int yearPillar = chart.pillars[0];
     const bool yangYear = yearPillar % 2 == 1;
@@ -108,8 +109,8 @@ LuckInfo luckPillars(ChartRecord& chart) {
 
     // Both instants carry the calendar's extra second, so the difference is whole minutes up to
     // rounding noise; the small epsilon keeps an exact minute from flooring one lower.
-    double span = luck.direction > 0 ? chart.calendar.julianDayOf(chart.nextJie) - chart.birthClockJd
-                                     : chart.birthClockJd - chart.calendar.julianDayOf(chart.previousJie);
+    double span = luck.direction > 0 ? calendar.julianDayOf(chart.nextJie) - chart.birthClockJd
+                                     : chart.birthClockJd - calendar.julianDayOf(chart.previousJie);
     long minutes = static_cast<long>(std::floor(span * 1440.0 + 1e-6));
     luckStartDistance(minutes, luck.startYears, luck.startMonths, luck.startDays);
 
@@ -123,8 +124,8 @@ LuckInfo luckPillars(ChartRecord& chart) {
     year += luck.startYears;
     d.year = static_cast<std::int16_t>(year);
     d.month = static_cast<std::int16_t>(month);
-    double jd = chart.calendar.julianDayOf(d) + luck.startDays;
-    luck.startDate = chart.calendar.dateTimeOf(jd);
+    double jd = calendar.julianDayOf(d) + luck.startDays;
+    luck.startDate = calendar.dateTimeOf(jd);
     luck.startAge = luck.startDate.year - chart.birthLocal.year + 1;
     for (int i = 0; i < 8; ++i) luck.pillars[i] = cycleMod(chart.pillars[1] + luck.direction * (i + 1), 60);
     return luck;

@@ -8,7 +8,8 @@
 
 namespace hj {
 
-class ChartRecord;
+class Calendar;
+struct BirthPillars;
 struct LuckInfo;
 
 // Short ten-god names by index: 比 劫 食 伤 才 财 杀 官 枭 印.
@@ -47,9 +48,8 @@ int monthPillarOf(int yearPillar, int monthNumber);
 int palaceMonthNumber(int monthBranch, int mgong, bool atOrAfterMidTerm);
 // Life palace (命宫) from that month number, the hour pillar and the year pillar.
 int lifePalaceOf(int monthNumber, int hourPillar, int yearPillar);
-// Luck direction, start distance, start date, start age and the eight luck pillars of a chart
-// whose pillars, birth times and solar month are filled.
-LuckInfo luckPillars(ChartRecord& chart);
+// Luck direction, start distance, start date, start age and the eight luck pillars of a birth.
+LuckInfo luckPillars(Calendar& calendar, const BirthPillars& birth);
 // Start distance from the whole minutes to the nearest jie.
 void luckStartDistance(long minutes, int& years, int& months, int& days);
 

@@ -130,4 +130,12 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
     return true;
 }
 
+std::string dataFilePath(const std::string& dataDir, std::string_view file) {
+    std::string path = dataDir;
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += "dat/";
+    path += file;
+    return path;
+}
+
 }  // namespace hj::text

@@ -34,4 +34,7 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
 // Writes all of `bytes` to `fd`, going on after a signal; false with errno set on failure.
 bool writeAll(int fd, std::string_view bytes);
 
+// <dataDir>/dat/<file>, the path of a data file ("bzinit.ini", "dili.ini", "EndInfo.txt").
+std::string dataFilePath(const std::string& dataDir, std::string_view file);
+
 }  // namespace hj::text

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/text_table.h"
 #include "core/threelives/three_lives.h"
 
@@ -55,7 +55,7 @@ constexpr int kStarsFemale[9] = {6, 5, 8, 7, 1, 0, 4, 3, 2};
 
 }  // namespace
 
-std::string listChildPasses(const ChartRecord& chart) {
+std::string listChildPasses(const Chart& chart) {
     const int yb = cycleMod(chart.pillars[0], 60) % 12;
     const int mb = cycleMod(chart.pillars[1], 60) % 12;
     const int ds = cycleMod(chart.pillars[2], 60) % 10;
@@ -69,8 +69,8 @@ std::string listChildPasses(const ChartRecord& chart) {
     return out;
 }
 
-std::string listYearlyFortune(const ChartRecord& chart) {
-    const TextTable& t = chart.textTable();
+std::string listYearlyFortune(const Chart& chart, const TextTable& texts) {
+    const TextTable& t = texts;
     const int yearPillar = cycleMod(chart.pillars[0], 60);
     const int y = chart.birthLocal.year;
     int p = cycleMod(y + 897, 60) != yearPillar ? y - 1 : y;  // born before the pillar year began

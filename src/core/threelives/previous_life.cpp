@@ -1,7 +1,8 @@
 // The eight sections of the three-lives resource (MOREDUAN), then the child passes and the
 // yearly block.
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
+#include "core/resources.h"
 #include "core/text/gbk.h"
 #include "core/threelives/three_lives.h"
 
@@ -61,12 +62,15 @@ bool readTextSection(const std::vector<std::string>& resourceLines, std::string_
     return found && !lines.empty();
 }
 
-bool readTextSection(const ChartRecord& chart, std::string_view key, std::vector<std::string>& lines) {
-    return readTextSection(chart.threeLivesLines, key, lines);
+const std::vector<std::string>& builtinThreeLivesLines() {
+    // The embedded copy is kept in UTF-8 (not GBK like the program's files on disk).
+    static const std::vector<std::string> lines = splitResourceLines(embeddedResource("texts/moreduan.txt"));
+    return lines;
 }
 
-void appendPreviousLifeSections(ChartRecord& chart) {
-    const int M = chart.threeLivesMonth;
+std::string previousLifeSections(const Chart& chart, int threeLivesMonth,
+                                 const std::vector<std::string>& resourceLines, const TextTable& texts) {
+    const int M = threeLivesMonth;
     const int year = cycleMod(chart.pillars[0], 60);
     const int Y0 = year % 12;
     const int Y = Y0 == 0 ? 12 : Y0;
@@ -76,7 +80,7 @@ void appendPreviousLifeSections(ChartRecord& chart) {
     std::vector<std::string> lines;
     // A section whose key is missing, or whose chosen line does not exist, is left out.
     auto section = [&](std::string_view key, std::string_view heading, int index) {
-        if (!readTextSection(chart, key, lines) || index < 0 || index >= static_cast<int>(lines.size())) return;
+        if (!readTextSection(resourceLines, key, lines) || index < 0 || index >= static_cast<int>(lines.size())) return;
         out += heading;
         out += lines[index];
         out += "\r\n\r\n";
@@ -90,7 +94,7 @@ void appendPreviousLifeSections(ChartRecord& chart) {
         else if (h >= 8) section("[Qian_ShouMing]", "※前世寿命：", h - 4);
     }
     section("[TuoHua]", "※前世托化：", Y % 12);
-    if (readTextSection(chart, "[XianShi_TuoHua]", lines) && static_cast<int>(lines.size()) >= 7 * Y) {
+    if (readTextSection(resourceLines, "[XianShi_TuoHua]", lines) && static_cast<int>(lines.size()) >= 7 * Y) {
         out += "※现世属相：";
         for (int i = 0; i < 7; ++i) {
             if (i > 0) out += "　　";
@@ -111,9 +115,9 @@ void appendPreviousLifeSections(ChartRecord& chart) {
     out += "\r\n";
     if (chart.request.yearly) {
         out += "流年神煞和九星：\r\n";
-        out += listYearlyFortune(chart);
+        out += listYearlyFortune(chart, texts);
     }
-    chart.report += out;
+    return out;
 }
 
 }  // namespace hj

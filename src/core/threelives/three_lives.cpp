@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/calendar/datetime.h"
-#include "core/chart/chart_record.h"
+#include "core/chart/chart.h"
 #include "core/chart/derived.h"
 #include "core/chart/text_table.h"
 
@@ -84,17 +84,16 @@ int mod12(int x) { return cycleMod(x, 12); }
 
 }  // namespace
 
-int threeLivesMonthOf(const ChartRecord& chart) {
+int threeLivesMonthOf(const Chart& chart) {
     if (chart.settings.yue == 1) return chart.birthLunar.month;
     int m = cycleMod(chart.pillars[1], 60) % 12 - 2;
     if (m < 1) m += 12;
     return m;
 }
 
-void appendThreeLivesReading(ChartRecord& chart) {
-    chart.threeLivesMonth = threeLivesMonthOf(chart);
-    const TextTable& t = chart.textTable();
-    const int M = chart.threeLivesMonth;
+std::string threeLivesReading(const Chart& chart, const TextTable& texts) {
+    const TextTable& t = texts;
+    const int M = threeLivesMonthOf(chart);
     const int year = cycleMod(chart.pillars[0], 60);
     const int Y0 = year % 12;
     const int Y = Y0 == 0 ? 12 : Y0;
@@ -210,7 +209,7 @@ void appendThreeLivesReading(ChartRecord& chart) {
         static constexpr int kTiger[5] = {4, 1, 0, 2, 3};  // by day na-yin element 水 木 火 土 金
         one("※推白虎性情：", 10420 + kTiger[Ed]);
     }
-    chart.report += out;
+    return out;
 }
 
 }  // namespace hj

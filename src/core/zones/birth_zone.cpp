@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "core/chart/chart_record.h"
-#include "core/chart/province_table.h"
+#include "core/calendar/calendar.h"
 #include "core/zones/zone_clock.h"
 
 namespace hj::zones {
@@ -44,41 +43,38 @@ std::string_view chinaZoneOf(int province) {
     }
 }
 
-bool resolveBirthZone(ChartRecord& chart) {
-    BirthZone& z = chart.birthZone;
+bool resolveBirthZone(Calendar& calendar, const DateTime& clock, std::string_view zone, int province, int fold,
+                      bool dst, BirthZone& out, DateTime& beijing, DateTime& local, std::string& error) {
+    BirthZone& z = out;
     z = BirthZone{};
-    z.clock = chart.birthLocal;
-    const bool abroad = !chart.request.zone.empty();
-    if (!abroad && !chart.settings.dst) return true;
-    const std::string zone = abroad ? chart.request.zone : std::string(chinaZoneOf(chart.request.province));
+    z.clock = clock;
+    beijing = local = clock;
+    const bool abroad = !zone.empty();
+    if (!abroad && !dst) return true;
+    const std::string read = abroad ? std::string(zone) : std::string(chinaZoneOf(province));
 
-    Calendar& calendar = chart.calendar;
     // julianDayOf adds the program's one second; the zone is read at the whole minute.
     const double wall = calendar.julianDayOf(z.clock) - kSecond;
     ClockReading r;
-    std::string error;
-    if (!readClock(zone, wall, chart.request.fold, !abroad, r, error)) {
-        chart.lastError = error;
-        return false;
-    }
+    if (!readClock(read, wall, fold, !abroad, r, error)) return false;
     if (r.skipped) {
-        chart.lastError = gapMessage(calendar, zone, r);
+        error = gapMessage(calendar, read, r);
         return false;
     }
     if (!abroad && r.dstSeconds == 0) return true;  // standard time: the clock is Beijing time
 
     z.converted = true;
     z.abroad = abroad;
-    z.zone = zone;
+    z.zone = read;
     z.standardSeconds = abroad ? r.standardSeconds : kBeijingSeconds;
     z.dstSeconds = r.dstSeconds;
     z.repeated = r.repeated;
     z.fold = r.fold;
     if (abroad) {
-        calendar.dateTimeOf(r.utJd + kBeijingSeconds * kSecond + kSecond, chart.birthClock);
-        calendar.dateTimeOf(wall - r.dstSeconds * kSecond + kSecond, chart.birthLocal);
+        calendar.dateTimeOf(r.utJd + kBeijingSeconds * kSecond + kSecond, beijing);
+        calendar.dateTimeOf(wall - r.dstSeconds * kSecond + kSecond, local);
     } else {
-        calendar.dateTimeOf(wall - r.dstSeconds * kSecond + kSecond, chart.birthClock);
+        calendar.dateTimeOf(wall - r.dstSeconds * kSecond + kSecond, beijing);
     }
     return true;
 }

@@ -20,7 +20,6 @@
 
 namespace hj {
 class Calendar;
-class ChartRecord;
 }
 
 namespace hj::zones {
@@ -40,11 +39,14 @@ struct BirthZone {
 // The zone whose summer-time history the places of a ProvinceTable row keep.
 std::string_view chinaZoneOf(int province);
 
-// Reads the clock reading in chart.birthLocal (already a solar date) at the request's place:
-// fills chart.birthZone and chart.birthClock (Beijing time) and, for a birth abroad,
-// chart.birthLocal (the place's standard clock time). False with chart.lastError when the
-// clock time never occurred there or the zone is unknown.
-bool resolveBirthZone(ChartRecord& chart);
+// Reads the clock reading `clock` (a solar date) at the birthplace: abroad in `zone`, or with
+// `zone` empty at a Chinese place of ProvinceTable row `province`, whose summer time is removed
+// when `dst` (the setting) is on. `fold` 1 or 2 picks the first or second of a repeated time.
+// Fills `out`, `beijing` (Beijing time) and `local`: the place's standard clock time abroad,
+// else the reading itself. False with `error` when the clock time never occurred there or the
+// zone is unknown.
+bool resolveBirthZone(Calendar& calendar, const DateTime& clock, std::string_view zone, int province, int fold,
+                      bool dst, BirthZone& out, DateTime& beijing, DateTime& local, std::string& error);
 
 // The clock reading at a Chinese place of a Beijing standard time (a moment found by the
 // reverse search, say): the summer time in force then is added.

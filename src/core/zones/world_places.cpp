@@ -8,9 +8,9 @@
 #include <cmath>
 #include <memory>
 
-#include "core/chart/chart_settings.h"
 #include "core/resources.h"
 #include "core/text/fields.h"
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "core/zones/zone_clock.h"
@@ -125,7 +125,7 @@ std::string zoneOfCode(int code) {
 bool loadUserPlaces(const std::string& dataDir, std::vector<WorldPlace>& out, std::string& error) {
     out.clear();
     if (dataDir.empty()) return true;
-    text::IniFile ini(dataFilePath(dataDir, kUserFile));
+    text::IniFile ini(text::dataFilePath(dataDir, kUserFile));
     if (!ini.reload()) {
         error = ini.lastError();
         return false;
@@ -166,7 +166,7 @@ bool saveUserPlace(const std::string& dataDir, const WorldPlace& place, std::str
         error = "不认识的时区：" + place.zone;
         return false;
     }
-    text::IniFile ini(dataFilePath(dataDir, kUserFile));
+    text::IniFile ini(text::dataFilePath(dataDir, kUserFile));
     if (!ini.reload()) {
         error = ini.lastError();
         return false;
@@ -182,7 +182,7 @@ bool saveUserPlace(const std::string& dataDir, const WorldPlace& place, std::str
 }
 
 bool removeUserPlace(const std::string& dataDir, std::string_view name, std::string& error) {
-    text::IniFile ini(dataFilePath(dataDir, kUserFile));
+    text::IniFile ini(text::dataFilePath(dataDir, kUserFile));
     if (!ini.reload() || !ini.deleteKey(kSection, name)) {
         error = ini.lastError();
         return false;

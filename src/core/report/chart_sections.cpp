@@ -1,9 +1,11 @@
-#include "core/chart/report.h"
+#include "core/report/chart_sections.h"
 
 #include <cmath>
 #include <cstdio>
 
+#include "core/calendar/calendar.h"
 #include "core/calendar/places.h"
+#include "core/chart/chart.h"
 #include "core/chart/derived.h"
 #include "core/chart/stars.h"
 #include "core/chart/text_table.h"
@@ -41,105 +43,7 @@ int hourBranchOf(int hour) {
     return (h / 2 + 1) % 12;
 }
 
-// Text positions as the pane counts them: characters, with "\r\n" one character.
-std::u32string paneChars(std::string_view s) {
-    std::u32string out;
-    out.reserve(s.size() / 2);
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        int len;
-        if (b < 0x80) { cp = b; len = 1; }
-        else if ((b >> 5) == 6) { cp = b & 0x1F; len = 2; }
-        else if ((b >> 4) == 14) { cp = b & 0x0F; len = 3; }
-        else if ((b >> 3) == 30) { cp = b & 0x07; len = 4; }
-        else { cp = 0xFFFD; len = 1; }
-        if (i + len > s.size()) { cp = 0xFFFD; len = 1; }
-        else
-            for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        if (cp == '\r') {
-            cp = '\n';
-            if (i + 1 < s.size() && s[i + 1] == '\n') len = 2;
-        }
-        out += cp;
-        i += len;
-    }
-    return out;
-}
-
-long findFrom(const std::u32string& hay, std::u32string_view needle, long from) {
-    if (from < 0) from = 0;
-    auto p = hay.find(needle, static_cast<std::size_t>(from));
-    return p == std::u32string::npos ? -1 : static_cast<long>(p);
-}
-
-StyleSpan span(long start, long end, bool color, std::uint32_t rgb, bool bold, int size) {
-    StyleSpan s;
-    s.start = static_cast<std::int32_t>(start);
-    s.length = static_cast<std::int32_t>(end - start);
-    s.setColor = color;
-    s.color = rgb;
-    s.bold = bold;
-    s.sizeDelta = size;
-    return s;
-}
-
 }  // namespace
-
-std::string paneText(std::string_view report) {
-    std::string out;
-    out.reserve(report.size());
-    for (std::size_t i = 0; i < report.size(); ++i) {
-        if (report[i] == '\r') {
-            out += '\n';
-            if (i + 1 < report.size() && report[i + 1] == '\n') ++i;
-        } else {
-            out += report[i];
-        }
-    }
-    return out;
-}
-
-std::vector<StyleSpan> reportStyleSpans(std::string_view report) {
-    std::vector<StyleSpan> spans;
-    const std::u32string t = paneChars(report);
-    const long size = static_cast<long>(t.size());
-    // The chart block: from the 乾造/坤造 label (the character before "造  ") up to 藏干.
-    long zao = findFrom(t, U"造  ", 80);
-    if (zao >= 1) {
-        long cang = findFrom(t, U"藏干", zao);
-        if (cang > zao) spans.push_back(span(zao - 1, cang, true, kReportRed, false, 0));
-    }
-    long stars = findFrom(t, U"吉神凶煞：", 90);
-    if (stars >= 0) {
-        spans.push_back(span(stars, stars + 5, true, kReportBlue, true, 0));
-        long first = findFrom(t, U"※", stars);
-        if (first >= 0) {
-            spans.push_back(span(first, size, false, 0, false, -1));
-            for (long p = first;;) {
-                long a = findFrom(t, U"※", p);
-                if (a < 0) break;
-                long b = findFrom(t, U"：", a);
-                if (b < 0) break;
-                spans.push_back(span(a, b + 1, true, kReportBlue, false, 0));
-                p = b + 1;
-            }
-        }
-    }
-    long yearly = findFrom(t, U"流年神煞和九星：", 100);
-    if (yearly >= 0) {
-        spans.push_back(span(yearly, yearly + 8, true, kReportBlue, true, 0));
-        for (long p = yearly + 8;;) {
-            long a = findFrom(t, U"【", p);
-            if (a < 0) break;
-            long b = findFrom(t, U"】", a);
-            if (b < 0) break;
-            spans.push_back(span(a, b + 1, true, kReportRed, false, 0));
-            p = b + 1;
-        }
-    }
-    return spans;
-}
 
 std::string lunarDateText(const DateTime& lunar, bool leap) {
     std::string s = chineseNumber(lunar.year) + "年";
@@ -154,8 +58,8 @@ std::string lunarDateText(const DateTime& lunar, bool leap) {
     return s;
 }
 
-std::string appendBirthVerses(const ChartRecord& chart) {
-    const TextTable& t = chart.textTable();
+std::string birthVerses(const Chart& chart, const TextTable& texts) {
+    const TextTable& t = texts;
     const int year = cycleMod(chart.pillars[0], 60);
     std::string s = "★" + pillarName(year) + "年生:";
     s += t.text(1100 + year);
@@ -205,7 +109,7 @@ std::string boneWeightText(int yearPillar, int month, int lunarDay, int hourNumb
     return s;
 }
 
-std::string boneWeightText(const ChartRecord& chart) {
+std::string boneWeightText(const Chart& chart, const TextTable& texts) {
     int month = chart.birthLunar.month;
     if (chart.settings.zhong != 1) {
         month = chart.monthBranch - 2;
@@ -213,19 +117,25 @@ std::string boneWeightText(const ChartRecord& chart) {
     }
     int hour = cycleMod(chart.pillars[3], 60) % 12;
     if (hour == 0) hour = 12;
-    return boneWeightText(chart.pillars[0], month, chart.birthLunar.day, hour, chart.request.male,
-                          chart.textTable());
+    return boneWeightText(chart.pillars[0], month, chart.birthLunar.day, hour, chart.request.male, texts);
 }
 
-void ChartRecord::writeChartSections() {
-    std::string& r = report;
+std::string chartSections(const Chart& chart) {
+    const ChartRequest& request = chart.request;
+    const ChartSettings& settings = chart.settings;
+    const auto& pillars = chart.pillars;
+    const LuckInfo& luck = chart.luck;
+    const DateTime& birthLocal = chart.birthLocal;
+    Calendar calendar;
+    std::string r;
+    r.reserve(2048);
     r += "命主姓名:" + request.name + "  出生地:";
     const DateTime& L = birthLocal;
     const std::string weekday = "星期" + name(kWeekdays[calendar.weekdayOf(L)]) + "。\r\n";
     // A birth abroad always shows its coordinates, the clock reading there and both times.
-    if (settings.idate == 0 && !birthZone.abroad) {
+    if (settings.idate == 0 && !chart.birthZone.abroad) {
         r += request.place + "。\r\n";
-        r += zones::clockLineText(birthZone);
+        r += zones::clockLineText(chart.birthZone);
         r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)，", displayYear(L.year), L.month, L.day, L.hour, L.minute);
     } else {
         // The minutes take the sign of the coordinate: -10度30分 is 10.5° west.
@@ -233,15 +143,15 @@ void ChartRecord::writeChartSections() {
         r += request.place + ",";
         r += fmt("经度:%s%d度%d分,", lon.negative ? "-" : "", lon.degrees, lon.minutes);
         r += fmt("纬度:%s%d度%d分。\r\n", lat.negative ? "-" : "", lat.degrees, lat.minutes);
-        r += zones::clockLineText(birthZone);
-        const DateTime& C = birthClock;
+        r += zones::clockLineText(chart.birthZone);
+        const DateTime& C = chart.birthClock;
         r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)。\r\n", displayYear(C.year), C.month, C.day, C.hour,
                  C.minute);
         r += fmt("出生公历：%d年%d月%d日%d时%d分", displayYear(L.year), L.month, L.day, L.hour, L.minute);
         r += settings.idate == 1 ? "(真太阳时)，" : settings.idate == 2 ? "(地方时)，" : "(当地标准时间)，";
     }
     r += weekday;
-    r += "出生农历：" + lunarDateText(birthLunar, request.leap) + "\r\n\r\n";
+    r += "出生农历：" + lunarDateText(chart.birthLunar, chart.birthLunarLeap) + "\r\n\r\n";
 
     // The chart block: twelve-byte columns.
     const int day = pillars[2];
@@ -290,19 +200,20 @@ void ChartRecord::writeChartSections() {
     }
     r += row1 + "\r\n" + row2 + "\r\n" + row3 + "\r\n" + row4 + "\r\n" + row5 + "\r\n";
 
-    r += "\r\n胎元：" + pillarName(conceptionPillar) + "(" + name(nayinName(conceptionPillar)) + ")  ";
-    r += "命宫：" + pillarName(lifePalace) + "(" + name(nayinName(lifePalace)) + ")";
+    r += "\r\n胎元：" + pillarName(chart.conceptionPillar) + "(" + name(nayinName(chart.conceptionPillar)) + ")  ";
+    r += "命宫：" + pillarName(chart.lifePalace) + "(" + name(nayinName(chart.lifePalace)) + ")";
     r += "\r\n\r\n吉神凶煞：\r\n";
     static constexpr std::string_view kPillarLabels[4] = {"  年柱 ", "  月柱 ", "  日柱 ", "  时柱 "};
-    for (int i = 0; i < 4; ++i) r += name(kPillarLabels[i]) + stars[i] + "\r\n";
-    r += chartMarks;
+    for (int i = 0; i < 4; ++i) r += name(kPillarLabels[i]) + chart.stars[i] + "\r\n";
+    r += chart.chartMarks;
 
     const int trigram = lifeTrigramIndex(birthLocal.year, pillars[0], request.male);
-    r += "\r\n☆星座：" + name(kSunSigns[starSign]) + "座  ";
+    r += "\r\n☆星座：" + name(kSunSigns[chart.starSign]) + "座  ";
     r += "生肖：" + name(kAnimals[pillars[0] % 12]);
-    r += "  二十八宿：" + name(kMansions[mansionIndex(dayNumber)]) + "。\r\n";
+    r += "  二十八宿：" + name(kMansions[mansionIndex(chart.dayNumber)]) + "。\r\n";
     r += "☆命主福元：" + name(kTrigrams[trigram]) + "宫，属";
     r += isEastGroup(trigram) ? "东四命。\r\n\r\n" : "西四命。\r\n\r\n";
+    return r;
 }
 
 }  // namespace hj

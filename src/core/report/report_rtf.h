@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/chart/chart_record.h"
+#include "core/report/report.h"
 #include "core/rtf/rtf.h"
 
 namespace hj {
@@ -19,9 +19,9 @@ namespace hj {
 rtf::Document styledReport(std::string_view report, const std::vector<StyleSpan>& spans, const rtf::CharFormat& base,
                            int indentTwips);
 
-// The document of a chart just built with reportOutput off, as the pane would show it: the
-// pane font of [minggao] in the data folder's bzinit.ini (宋体 12 by default), the first-line
-// indent of the chart's settings (pixels at 96 dpi, 15 twips each).
-rtf::Document reportDocumentOf(const ChartRecord& chart, const std::string& dataDir);
+// The document of a report as the pane shows it: characters in `font` (the pane font of
+// [minggao], ReportSettings::font), every paragraph's first line indented by `leftpos` pixels
+// at 96 dpi (the setting leftpos, 15 twips a pixel).
+rtf::Document reportDocument(const Report& report, const rtf::CharFormat& font, int leftpos);
 
 }  // namespace hj

@@ -1,29 +1,26 @@
 #pragma once
-// Pieces of the report text (命稿) that stand on their own.
+// The chart's own sections of the report: 1 to 12 (birth data, the chart block, luck pillars,
+// stars, the closing ☆ lines), 13 the verses of 推年月日时 and 14 the bone weight (八字称骨).
 #include <string>
-#include <string_view>
-#include <vector>
 
-#include "core/chart/chart_record.h"
+#include "core/calendar/datetime.h"
 
 namespace hj {
 
+struct Chart;
 class TextTable;
 
+// Sections 1 to 12, each line ended by "\r\n", as the chart's settings lay them out.
+std::string chartSections(const Chart& chart);
 // Section 13, the verses of 推年月日时 (without its heading).
-std::string appendBirthVerses(const ChartRecord& chart);
+std::string birthVerses(const Chart& chart, const TextTable& texts);
 // Section 14, the bone weight (八字称骨) with its verse (without its heading).
-std::string boneWeightText(const ChartRecord& chart);
+std::string boneWeightText(const Chart& chart, const TextTable& texts);
 // The same from its inputs: year pillar, month number 1..12, lunar day 1..30, hour branch
 // (子 = 1 … 亥 = 12).
 std::string boneWeightText(int yearPillar, int month, int lunarDay, int hourNumber, bool male,
                            const TextTable& texts);
 // "二○○○年 正月 初一日 子时。" style lunar line body (after "出生农历：").
 std::string lunarDateText(const DateTime& lunar, bool leap);
-// The marking of a report, positions as StyleSpan describes.
-std::vector<StyleSpan> reportStyleSpans(std::string_view report);
-
-// Appended after the disclaimer: the maker line of every report.
-inline constexpr std::string_view kMakerAddress = "www.example.org";
 
 }  // namespace hj

@@ -1,11 +1,8 @@
-#include "core/chart/report_rtf.h"
+#include "core/report/report_rtf.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <string>
-
-#include "core/chart/chart_settings.h"
-#include "core/text/ini.h"
 
 namespace hj {
 
@@ -52,13 +49,8 @@ rtf::Document styledReport(std::string_view report, const std::vector<StyleSpan>
     return doc;
 }
 
-rtf::Document reportDocumentOf(const ChartRecord& chart, const std::string& dataDir) {
-    text::IniFile ini(dataFilePath(dataDir, "bzinit.ini"));
-    rtf::CharFormat base;
-    base.font = ini.readString("minggao", "fname", rtf::kDefaultFont);
-    const int points = ini.readInt("minggao", "fsize", 12);
-    base.halfPoints = 2 * (points > 0 && points < 1000 ? points : 12);
-    return styledReport(chart.report, chart.styleSpans, base, chart.settings.leftpos * 15);
+rtf::Document reportDocument(const Report& report, const rtf::CharFormat& font, int leftpos) {
+    return styledReport(report.text, report.spans, font, leftpos * 15);
 }
 
 }  // namespace hj

@@ -1,0 +1,145 @@
+#include "core/report/report.h"
+
+#include "core/analysis/chart_analysis.h"
+#include "core/chart/chart.h"
+#include "core/chart/text_table.h"
+#include "core/report/chart_sections.h"
+#include "core/script/script.h"
+#include "core/threelives/three_lives.h"
+
+namespace hj {
+namespace {
+
+// Text positions as the pane counts them: characters, with "\r\n" one character.
+std::u32string paneChars(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size() / 2);
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char b = static_cast<unsigned char>(s[i]);
+        char32_t cp;
+        int len;
+        if (b < 0x80) { cp = b; len = 1; }
+        else if ((b >> 5) == 6) { cp = b & 0x1F; len = 2; }
+        else if ((b >> 4) == 14) { cp = b & 0x0F; len = 3; }
+        else if ((b >> 3) == 30) { cp = b & 0x07; len = 4; }
+        else { cp = 0xFFFD; len = 1; }
+        if (i + len > s.size()) { cp = 0xFFFD; len = 1; }
+        else
+            for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        if (cp == '\r') {
+            cp = '\n';
+            if (i + 1 < s.size() && s[i + 1] == '\n') len = 2;
+        }
+        out += cp;
+        i += len;
+    }
+    return out;
+}
+
+long findFrom(const std::u32string& hay, std::u32string_view needle, long from) {
+    if (from < 0) from = 0;
+    auto p = hay.find(needle, static_cast<std::size_t>(from));
+    return p == std::u32string::npos ? -1 : static_cast<long>(p);
+}
+
+StyleSpan span(long start, long end, bool color, std::uint32_t rgb, bool bold, int size) {
+    StyleSpan s;
+    s.start = static_cast<std::int32_t>(start);
+    s.length = static_cast<std::int32_t>(end - start);
+    s.setColor = color;
+    s.color = rgb;
+    s.bold = bold;
+    s.sizeDelta = size;
+    return s;
+}
+
+}  // namespace
+
+Report buildReport(const Chart& chart, const ReportSources& sources) {
+    const TextTable& texts = sources.texts ? *sources.texts : TextTable::builtin();
+    const std::vector<std::string>& threeLives = sources.threeLives ? *sources.threeLives : builtinThreeLivesLines();
+    Report out;
+    std::string& report = out.text;
+    report = chartSections(chart);
+    report += "※推年月日时：\r\n";
+    report += birthVerses(chart, texts);
+    report += "\r\n\r\n";
+    report += "※八字称骨：";
+    report += boneWeightText(chart, texts);
+    report += "\r\n\r\n";
+    report += threeLivesReading(chart, texts);
+    report += previousLifeSections(chart, threeLivesMonthOf(chart), threeLives, texts);
+    if (chart.settings.fenxi) report += analysis::analysisReportSection(chart);
+    report += "※软件开发商:墨衡周易软件(";
+    report += kMakerAddress;
+    report += ")※\r\n";
+    report += "☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆";
+    if (chart.settings.endinfo) {
+        for (const std::string& line : sources.footer) {
+            report += line;
+            report += "\r\n";
+        }
+    }
+    // With the display in Traditional characters the report is made so; the name and place
+    // keep the characters they were typed with.
+    if (sources.traditional) report = script::toTraditional(report, {chart.request.name, chart.request.place});
+    out.spans = reportStyleSpans(report);
+    return out;
+}
+
+std::string paneText(std::string_view report) {
+    std::string out;
+    out.reserve(report.size());
+    for (std::size_t i = 0; i < report.size(); ++i) {
+        if (report[i] == '\r') {
+            out += '\n';
+            if (i + 1 < report.size() && report[i + 1] == '\n') ++i;
+        } else {
+            out += report[i];
+        }
+    }
+    return out;
+}
+
+std::vector<StyleSpan> reportStyleSpans(std::string_view report) {
+    std::vector<StyleSpan> spans;
+    const std::u32string t = paneChars(report);
+    const long size = static_cast<long>(t.size());
+    // The chart block: from the 乾造/坤造 label (the character before "造  ") up to 藏干.
+    long zao = findFrom(t, U"造  ", 80);
+    if (zao >= 1) {
+        long cang = findFrom(t, U"藏干", zao);
+        if (cang > zao) spans.push_back(span(zao - 1, cang, true, kReportRed, false, 0));
+    }
+    long stars = findFrom(t, U"吉神凶煞：", 90);
+    if (stars >= 0) {
+        spans.push_back(span(stars, stars + 5, true, kReportBlue, true, 0));
+        long first = findFrom(t, U"※", stars);
+        if (first >= 0) {
+            spans.push_back(span(first, size, false, 0, false, -1));
+            for (long p = first;;) {
+                long a = findFrom(t, U"※", p);
+                if (a < 0) break;
+                long b = findFrom(t, U"：", a);
+                if (b < 0) break;
+                spans.push_back(span(a, b + 1, true, kReportBlue, false, 0));
+                p = b + 1;
+            }
+        }
+    }
+    long yearly = findFrom(t, U"流年神煞和九星：", 100);
+    if (yearly >= 0) {
+        spans.push_back(span(yearly, yearly + 8, true, kReportBlue, true, 0));
+        for (long p = yearly + 8;;) {
+            long a = findFrom(t, U"【", p);
+            if (a < 0) break;
+            long b = findFrom(t, U"】", a);
+            if (b < 0) break;
+            spans.push_back(span(a, b + 1, true, kReportRed, false, 0));
+            p = b + 1;
+        }
+    }
+    return spans;
+}
+
+}  // namespace hj
