@@ -74,10 +74,9 @@ Fixture& fixture() {
 
 void BM_TreeRebuild100k(benchmark::State& state) {
     Fixture& f = fixture();
-    QTreeWidget tree;
-    tree.resize(240, 600);
-    tree.show();
-    hj::gui::CaseTree ct(&tree, f.store, f.ini);
+    hj::gui::CaseTree ct(f.store, f.ini);
+    ct.resize(240, 600);
+    ct.show();
     for (auto _ : state) {
         ct.rebuild(f.all);
         QCoreApplication::processEvents();  // the view lays the new nodes out
@@ -88,10 +87,9 @@ BENCHMARK(BM_TreeRebuild100k)->Unit(benchmark::kMillisecond)->Iterations(1)->Rep
 
 void BM_ShowAll100k(benchmark::State& state) {
     Fixture& f = fixture();
-    QTreeWidget tree;
-    tree.resize(240, 600);
-    tree.show();
-    hj::gui::CaseTree ct(&tree, f.store, f.ini);
+    hj::gui::CaseTree ct(f.store, f.ini);
+    ct.resize(240, 600);
+    ct.show();
     for (auto _ : state) {
         std::vector<int> found;
         f.store.searchRecords(SearchCriteria{}, found);

@@ -5,13 +5,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
-#include <QDockWidget>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMainWindow>
-#include <QMenu>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -28,26 +24,6 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 
 // The years a chart can name, as shown (no year 0).
 constexpr int kFirstShownYear = -850, kLastShownYear = 2100;
-// A window at least this wide (or maximised) has room for the dock beside the report at start;
-// a narrower one (the first run's 400 × 400) keeps its size, and the menu item shows the dock.
-constexpr int kRoomyWidth = 900;
-
-// Decides once, when the window is first shown, whether the dock starts visible.
-class FirstShow : public QObject {
-public:
-    FirstShow(QMainWindow* window, QDockWidget* dock) : QObject(window), window_(window), dock_(dock) {}
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (o == window_ && e->type() == QEvent::Show) {
-            window_->removeEventFilter(this);
-            if (window_->isMaximized() || window_->width() >= kRoomyWidth) dock_->show();
-            deleteLater();
-        }
-        return QObject::eventFilter(o, e);
-    }
-private:
-    QMainWindow* window_;
-    QDockWidget* dock_;
-};
 
 // The five elements in short lines that fit the narrow dock:
 //   五行：木1 火3 土3 金0 水1
@@ -182,23 +158,6 @@ QSize AnalysisPanel::sizeHint() const {
     // Room for the ten-god line; the labels wrap below that.
     return {fontMetrics().horizontalAdvance(QStringLiteral("十神：比1 劫1 食1 伤1 才1 财1 杀1")) + 12,
             QWidget::sizeHint().height()};
-}
-
-AnalysisPanel* AnalysisPanel::install(QMainWindow* window, QMenu* menu) {
-    auto* dock = new QDockWidget(QStringLiteral("八字分析"), window);
-    dock->setObjectName(QStringLiteral("DockAnalysis"));
-    dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    auto* panel = new AnalysisPanel(dock);
-    dock->setWidget(panel);
-    window->addDockWidget(Qt::RightDockWidgetArea, dock);
-    dock->hide();
-    window->installEventFilter(new FirstShow(window, dock));
-    QAction* toggle = dock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("mnuO_fenxi"));
-    toggle->setText(QStringLiteral("八字分析"));
-    menu->addSeparator();
-    menu->addAction(toggle);
-    return panel;
 }
 
 void AnalysisPanel::showChart(const Chart& chart) {

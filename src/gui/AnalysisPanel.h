@@ -9,10 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
-class QDockWidget;
 class QLabel;
-class QMainWindow;
-class QMenu;
 class QSpinBox;
 class QTreeWidget;
 
@@ -26,9 +23,6 @@ class AnalysisPanel : public QWidget {
     Q_OBJECT
 public:
     explicit AnalysisPanel(QWidget* parent = nullptr);
-    // Puts a new panel in a dock at the right of `window`, and the dock's show/hide item at the
-    // end of `menu`. The dock starts visible only when the window is shown wide enough for it.
-    static AnalysisPanel* install(QMainWindow* window, QMenu* menu);
     QSize sizeHint() const override;
 
     // The chart just computed or opened: natal relations and elements, the luck pillar running

@@ -1,24 +1,43 @@
 #pragma once
-// How the perpetual calendar and the reverse search reach the main window: they write a date
-// into its inputs and start a chart there. The main window's menu items 万年历 and 反推八字 call
-// these.
-#include "core/calendar/datetime.h"
+// How the perpetual calendar and the reverse search reach the main window: they show a date in
+// its birth inputs and ask for the chart (castRequested). The main window's menu items 万年历
+// and 反推八字 call these.
+#include <QObject>
+#include <array>
+#include <cstdint>
+
+class QWidget;
+
+namespace hj::text {
+class IniFile;
+}
 
 namespace hj::gui {
 
-class TFrmMain;
+class BirthInputs;
 class TFrmWnl;
 
-// Writes a civil moment (astronomical year) into the main window's inputs, switches them to
-// the solar calendar without a leap month, sets the sex when given and casts the chart.
-void castChartAt(TFrmMain& main, const DateTime& moment, const bool* male = nullptr);
+class CalendarLinks : public QObject {
+    Q_OBJECT
+public:
+    // The calendar is a child of `window` and reads its options from `settings`.
+    CalendarLinks(QWidget* window, BirthInputs& inputs, text::IniFile& settings);
 
-// 万年历: the open calendar window (or a new one), shown on the moment of the inputs. Closing
-// the window ends it; the next use creates a new one.
-TFrmWnl* openPerpetualCalendar(TFrmMain& main);
+    // 万年历: the open calendar window (or a new one), shown on the moment of the inputs.
+    // Closing the window ends it; the next use creates a new one.
+    TFrmWnl* openCalendar();
+    // 反推八字: the modal reverse search starting from `pillars` (year first); on 测算 the date
+    // found goes into the inputs. True when a chart was asked for.
+    bool openReverseSearch(const std::array<std::uint8_t, 4>& pillars);
 
-// 反推八字: the modal reverse search on the current chart's pillars; on 测算 the date found is
-// charted. True when a chart was requested.
-bool openReverseSearch(TFrmMain& main);
+signals:
+    // The inputs show a moment to chart (本命盘 in the calendar, 测算 in the reverse search).
+    void castRequested();
+
+private:
+    QWidget* window_;
+    BirthInputs& inputs_;
+    text::IniFile& settings_;
+};
 
 }  // namespace hj::gui

@@ -1,52 +1,38 @@
 #include "gui/CaseSession.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QTimer>
-#include <QToolButton>
 
 #include "core/calendar/datetime.h"
 #include "core/rtf/rtf.h"
+#include "gui/BirthInputs.h"
 #include "gui/CaseSupport.h"
 #include "gui/CaseTree.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
 #include "gui/StoreWatcher.h"
 #include "gui/TFrmFenLei.h"
-#include "gui/TFrmMain.h"
-#include "gui/WorldPlaceBox.h"
 
 namespace hj::gui {
 
 using casestore::CaseRecord;
 
-CaseSession::CaseSession(TFrmMain& window, CaseTree& tree) : QObject(&window), w_(window), tree_(tree) {
+CaseSession::CaseSession(casestore::CaseStore& store, CaseTree& tree, ReportEdit& pane, BirthInputs& inputs,
+                         text::IniFile& settings, ChartHost& host, QWidget* window)
+    : QObject(window), store_(store), tree_(tree), pane_(pane), inputs_(inputs), settings_(settings), host_(host),
+      window_(window) {
     tree_.setOpenCaseQuery([this] { return state_.openCaseId(); });
     connect(&tree_, &CaseTree::openCaseRequested, this, &CaseSession::openCase);
     connect(&tree_, &CaseTree::recordChanged, this, &CaseSession::recordChanged);
     connect(&tree_, &CaseTree::caseDeleted, this, &CaseSession::caseDeleted);
-    watcher_ = new StoreWatcher(w_.caseStore(), this);
+    watcher_ = new StoreWatcher(store_, this);
     connect(watcher_, &StoreWatcher::changed, this, &CaseSession::storeChanged);
     connect(&tree_, &CaseTree::storeChangedHere, watcher_, &StoreWatcher::ownChangeDone);
-    showMode();
-}
-
-void CaseSession::showMode() {
-    QToolButton* b = w_.SbtoSave;
-    b->setText(state_.editingCase() ? QStringLiteral("存旧") : QStringLiteral("存新"));
-    b->setToolTip(orphaned_ ? QStringLiteral("这个命例已被另一个窗口或程序删除或替换，不在命例库中了；存新可把它另存为新命例")
-                            : QStringLiteral("保存记录"));
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::ButtonText, state_.editingCase() ? QColor(Qt::blue) : QColor(Qt::black));
-    b->setPalette(pal);
 }
 
 void CaseSession::askToSaveChanges() {
-    if (state_.editingCase() && w_.Redtbazi->isModified() &&
-        message(&w_, QStringLiteral("当前命例文本已改变，要保存吗？"), QStringLiteral("提示"), QMessageBox::Warning,
+    if (state_.editingCase() && pane_.isModified() &&
+        message(window_, QStringLiteral("当前命例文本已改变，要保存吗？"), QStringLiteral("提示"), QMessageBox::Warning,
                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
         saveCase();
 }
@@ -54,7 +40,7 @@ void CaseSession::askToSaveChanges() {
 void CaseSession::dropOpenCase() {
     state_.leaveEditing();
     orphaned_ = false;
-    showMode();
+    emit modeChanged();
 }
 
 void CaseSession::storeChanged() {
@@ -76,30 +62,28 @@ void CaseSession::storeChanged() {
 
 void CaseSession::followStore() {
     if (!state_.editingCase()) return;
-    casestore::CaseStore& store = w_.caseStore();
     CaseRecord now;
-    const bool live = store.readRecord(state_.openCaseId(), now);
-    if (!live && !store.lastError().empty()) return;  // unreadable for now: judge at the next change
+    const bool live = store_.readRecord(state_.openCaseId(), now);
+    if (!live && !store_.lastError().empty()) return;  // unreadable for now: judge at the next change
     if (state_.followStore(live ? &now : nullptr)) {
         orphaned_ = true;  // the pane keeps its text; 存新 stores it as a new case
-        showMode();
+        emit modeChanged();
     }
 }
 
 bool CaseSession::saveReport(const casestore::CaseRef& ref, QString* error) {
-    casestore::CaseStore& store = w_.caseStore();
-    if (store.saveReport(ref, rtf::writeRtf(w_.Redtbazi->toRtfDocument()))) {
+    if (store_.saveReport(ref, rtf::writeRtf(pane_.toRtfDocument()))) {
         watcher_->ownChangeDone();
         return true;
     }
-    *error = qs(store.lastError());
+    *error = qs(store_.lastError());
     return false;
 }
 
 bool CaseSession::storedReportHasText(int index) {
     std::string bytes;
     rtf::Document doc;
-    if (!w_.caseStore().loadReport(index, bytes) || !rtf::readRtf(bytes, doc, nullptr)) return false;
+    if (!store_.loadReport(index, bytes) || !rtf::readRtf(bytes, doc, nullptr)) return false;
     for (const rtf::Paragraph& p : doc.paragraphs)
         for (const rtf::Run& r : p.runs)
             if (!QString::fromStdString(r.text).trimmed().isEmpty()) return true;
@@ -107,47 +91,46 @@ bool CaseSession::storedReportHasText(int index) {
 }
 
 void CaseSession::saveCase() {
-    casestore::CaseStore& store = w_.caseStore();
     if (state_.editingCase()) {
         const int id = state_.openCaseId();
-        if (message(&w_, QStringLiteral("要修改“%1”这条记录吗？").arg(qs(state_.record().name)), QStringLiteral("提示"),
+        if (message(window_, QStringLiteral("要修改“%1”这条记录吗？").arg(qs(state_.record().name)), QStringLiteral("提示"),
                     QMessageBox::Information, QMessageBox::Yes | QMessageBox::No) == QMessageBox::No)
             return;
         // An emptied pane would wipe the stored report for good: ask on its own, 否 first.
-        if (w_.Redtbazi->toPlainText().trimmed().isEmpty() && storedReportHasText(id) &&
-            !askYesNoDefaultNo(&w_,
+        if (pane_.toPlainText().trimmed().isEmpty() && storedReportHasText(id) &&
+            !askYesNoDefaultNo(window_,
                                QStringLiteral("命稿是空的。要用空白命稿替换“%1”已保存的命稿吗？")
                                    .arg(qs(state_.record().name)),
                                QStringLiteral("注意")))
             return;
         // Record and report in one change; the store refuses a slot that is no longer live.
-        const std::string report = rtf::writeRtf(w_.Redtbazi->toRtfDocument());
+        const std::string report = rtf::writeRtf(pane_.toRtfDocument());
         std::uint64_t storedId = 0;
-        if (!store.writeRecord(state_.openCase(), state_.record(), &report, &storedId)) {
-            const bool stale = store.lastError() == casestore::kStaleCase;
-            message(&w_, QStringLiteral("未能保存命例：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
+        if (!store_.writeRecord(state_.openCase(), state_.record(), &report, &storedId)) {
+            const bool stale = store_.lastError() == casestore::kStaleCase;
+            message(window_, QStringLiteral("未能保存命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                     QMessageBox::Critical);
             if (stale) storeChanged();
             return;
         }
         watcher_->ownChangeDone();
-        w_.Redtbazi->setModified(false);
+        pane_.setModified(false);
         CaseRecord shown = state_.record();
         shown.index = id;
         shown.caseId = storedId;
         state_.saved(shown);
         tree_.updateCase(shown);
-        message(&w_, QStringLiteral("已保存编辑后的命例。"), appTitle());
+        message(window_, QStringLiteral("已保存编辑后的命例。"), appTitle());
         return;
     }
-    if (!w_.chartValid()) {
-        message(&w_, QStringLiteral("请先排一个正确的盘后再保存"), QStringLiteral("提示"), QMessageBox::Information);
+    if (!host_.chartValid()) {
+        message(window_, QStringLiteral("请先排一个正确的盘后再保存"), QStringLiteral("提示"), QMessageBox::Information);
         return;
     }
     QString cls, note;
     {
-        w_.settings().refresh();  // classes added by another window since the file was read
-        TFrmFenLei dlg(w_.settings(), &w_);
+        settings_.refresh();  // classes added by another window since the file was read
+        TFrmFenLei dlg(settings_, window_);
         if (dlg.exec() != QDialog::Accepted) return;
         cls = dlg.className();
         note = dlg.note();
@@ -155,106 +138,77 @@ void CaseSession::saveCase() {
     CaseRecord& r = state_.record();
     r.className = u8(cls);
     r.note = u8(note);
-    const std::string report = rtf::writeRtf(w_.Redtbazi->toRtfDocument());
+    const std::string report = rtf::writeRtf(pane_.toRtfDocument());
     std::uint64_t newId = 0;
-    const int n = store.addRecord(r, &report, &newId);
+    const int n = store_.addRecord(r, &report, &newId);
     if (n < 0) {
-        message(&w_, QStringLiteral("未能保存命例：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
+        message(window_, QStringLiteral("未能保存命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return;
     }
     watcher_->ownChangeDone();
     orphaned_ = false;
-    showMode();
+    emit modeChanged();
     r.index = n;
     r.caseId = newId;
     tree_.addCase(r);
 }
 
-void CaseSession::setInputs(const CaseRecord& r) {
-    w_.EdtYear->setText(QString::number(displayYear(r.year)));
-    w_.UpDyear->setPosition(r.year);
-    const auto pick = [](QComboBox* c, int i) { c->setCurrentIndex(i >= 0 && i < c->count() ? i : 0); };
-    pick(w_.cbom, r.month - 1);
-    pick(w_.cbod, r.day - 1);
-    pick(w_.cbos, r.hour);
-    pick(w_.cbomin, r.minute);
-    w_.CboLi->setCurrentIndex(r.lunar == 1 ? 1 : 0);
-    w_.Chkrun->setChecked(r.leap == 1);
-    (r.male ? w_.Rdona : w_.Rdonv)->setChecked(true);
-    w_.Edtname->setText(qs(r.name));
-    const int province = r.province >= 0 && r.province < w_.cbodiZ->count() ? r.province : 0;
-    if (w_.cbodiZ->currentIndex() == province) w_.rebuildCities();
-    else w_.cbodiZ->setCurrentIndex(province);  // rebuilds the cities
-    pick(w_.cbodiC, r.city);
-    w_.worldPlaces()->showRecord(r);
-}
-
 void CaseSession::openCase(const casestore::CaseRef& ref) {
-    casestore::CaseStore& store = w_.caseStore();
     const int index = ref.slot;
     CaseRecord r;
     std::string report;
     bool hasReport = false;
     // Record and report in one read: another process may remove and refill the slot meanwhile.
-    bool live = store.readCase(index, r, &report, &hasReport);
-    if (!live && !store.lastError().empty()) {
+    bool live = store_.readCase(index, r, &report, &hasReport);
+    if (!live && !store_.lastError().empty()) {
         // A report that cannot be read (too large, not a regular file) is computed again below.
-        live = store.readRecord(index, r);
+        live = store_.readRecord(index, r);
         hasReport = false;
     }
     if (!live || (ref.id != 0 && r.caseId != ref.id)) {
         // The tree showed a case that has left its slot since.
-        message(&w_, QStringLiteral("未能打开命例：%1").arg(qs(std::string(casestore::kStaleCase))), QStringLiteral("错误"),
+        message(window_, QStringLiteral("未能打开命例：%1").arg(qs(std::string(casestore::kStaleCase))), QStringLiteral("错误"),
                 QMessageBox::Critical);
         storeChanged();
         return;
     }
     askToSaveChanges();
-    w_.setChartValid(false);
-    setInputs(r);
-    ChartRequest req;
-    if (!w_.readInputs(req)) {
+    host_.dropChart();
+    inputs_.setRequest(app::requestFromRecord(r));
+    const std::optional<ChartRequest> req = inputs_.request();
+    if (!req) {
         // The inputs no longer show the open case: a later save must not write them into it.
         dropOpenCase();
         return;
     }
-    state_.open(index, r, store.reportPath(index));
+    state_.open(index, r, store_.reportPath(index));
     orphaned_ = false;
-    showMode();
-    bool computed = true;
+    emit modeChanged();
+    // A stored report that cannot be read is computed again (and stored again) instead.
+    bool keep = false;
     if (hasReport) {
         QString error;
-        w_.Redtbazi->clearWithDefaults();
-        // A stored report that cannot be read is computed again (and stored again) instead.
-        computed = !w_.Redtbazi->loadBytes(report, &error);
+        pane_.clearWithDefaults();
+        keep = pane_.loadBytes(report, &error);
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::string why;
-    const bool ok = w_.castChart(req, computed, why);
-    QApplication::restoreOverrideCursor();
-    if (!ok) {
-        w_.setChartResult(req, false);
-        message(&w_, qs(why), QStringLiteral("错误"), QMessageBox::Critical);
-        return;
-    }
-    if (computed) {
+    if (!host_.castCase(*req, keep)) return;
+    if (!keep) {
         QString error;
         if (!saveReport(state_.openCase(), &error))
-            message(&w_, QStringLiteral("命稿未能保存：%1").arg(error), QStringLiteral("错误"), QMessageBox::Critical);
+            message(window_, QStringLiteral("命稿未能保存：%1").arg(error), QStringLiteral("错误"), QMessageBox::Critical);
     }
-    w_.setChartResult(req, true);
-    w_.Redtbazi->setModified(false);
+    pane_.setModified(false);
 }
 
 void CaseSession::newCase() {
     askToSaveChanges();
-    w_.Redtbazi->clearWithDefaults();
+    pane_.clearWithDefaults();
     state_.leaveEditing();
     orphaned_ = false;
-    w_.Redtbazi->setModified(false);
-    w_.setChartValid(false);
-    showMode();
+    pane_.setModified(false);
+    host_.dropChart();
+    emit modeChanged();
 }
 
 void CaseSession::recordChanged(const CaseRecord& before, const CaseRecord& after) {
@@ -264,11 +218,11 @@ void CaseSession::recordChanged(const CaseRecord& before, const CaseRecord& afte
 void CaseSession::caseDeleted(int index, bool emptyPane) {
     if (!state_.forgetDeleted(index)) return;
     if (emptyPane) {
-        w_.Redtbazi->clearWithDefaults();
-        w_.Redtbazi->setModified(false);
-        w_.setChartValid(false);
+        pane_.clearWithDefaults();
+        pane_.setModified(false);
+        host_.dropChart();
     }
-    showMode();
+    emit modeChanged();
 }
 
 }  // namespace hj::gui

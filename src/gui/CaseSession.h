@@ -1,25 +1,50 @@
 #pragma once
 // Saving, opening and starting cases in the main window: the pane holds either a new chart
 // (new-case mode, "存新") or a stored case (editing mode, "存旧"). Saving a new chart asks for
-// a class and adds a record; saving in editing mode overwrites the open case.
+// a class and adds a record; saving in editing mode overwrites the open case. The session
+// works on the store, the tree, the pane and the birth inputs it is given; the chart of an
+// opened case it asks of the window (ChartHost), and its mode it announces (modeChanged).
 #include <QObject>
 
 #include "core/app/case_session.h"
 
+namespace hj::text {
+class IniFile;
+}
+
 namespace hj::gui {
 
+class BirthInputs;
 class CaseTree;
+class ReportEdit;
 class StoreWatcher;
-class TFrmMain;
+
+// What a case session asks of the window that shows the chart of its case.
+class ChartHost {
+public:
+    virtual ~ChartHost() = default;
+    // A chart cast from the inputs is shown (a new case needs one).
+    virtual bool chartValid() const = 0;
+    // No chart any more: the views of the chart empty; the pane keeps its text.
+    virtual void dropChart() = 0;
+    // Casts the chart of an opened case; with `keepPane` the pane keeps the stored report it
+    // holds, else the new report goes there. False after saying why.
+    virtual bool castCase(const ChartRequest& req, bool keepPane) = 0;
+};
 
 class CaseSession : public QObject {
     Q_OBJECT
 public:
-    CaseSession(TFrmMain& window, CaseTree& tree);
+    // The pane holds the case's report, the inputs its birth data; `settings` keeps the class
+    // list; messages and dialogs go over `window`.
+    CaseSession(casestore::CaseStore& store, CaseTree& tree, ReportEdit& pane, BirthInputs& inputs,
+                text::IniFile& settings, ChartHost& host, QWidget* window);
 
     const app::CaseEditState& state() const { return state_; }
     bool editingCase() const { return state_.editingCase(); }
     int openCaseId() const { return state_.openCaseId(); }
+    // The pane shows a case that another window or process removed from the store.
+    bool orphaned() const { return orphaned_; }
 
     // A chart is about to be computed from `req`: its birth data go into the current record.
     void takeRequest(const ChartRequest& req) { state_.takeRequest(req); }
@@ -36,20 +61,27 @@ public slots:
     // open case follows (changed fields taken; gone from its slot: no longer stored, 存新 offered).
     void storeChanged();
 
+signals:
+    // Editing mode (存旧) began or ended, or the open case left the store.
+    void modeChanged();
+
 private slots:
     void recordChanged(const hj::casestore::CaseRecord& before, const hj::casestore::CaseRecord& after);
     void caseDeleted(int index, bool emptyPane);
 
 private:
-    void showMode();
-    void setInputs(const casestore::CaseRecord& r);
     bool saveReport(const casestore::CaseRef& ref, QString* error);
     void followStore();
     // The stored report of a case holds some text (not only blanks).
     bool storedReportHasText(int index);
 
-    TFrmMain& w_;
+    casestore::CaseStore& store_;
     CaseTree& tree_;
+    ReportEdit& pane_;
+    BirthInputs& inputs_;
+    text::IniFile& settings_;
+    ChartHost& host_;
+    QWidget* window_;
     app::CaseEditState state_;
     StoreWatcher* watcher_ = nullptr;
     bool orphaned_ = false;  // the pane shows a case no longer in the store

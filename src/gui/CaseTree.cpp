@@ -5,12 +5,9 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMenu>
-#include <QPainter>
-#include <QPainterPath>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSet>
-#include <QTreeWidget>
 #include <algorithm>
 
 #include "core/app/case_tree.h"
@@ -31,94 +28,24 @@ constexpr std::size_t kBatch = 4000;
 constexpr int kIndexRole = Qt::UserRole;
 constexpr int kIdRole = Qt::UserRole + 1;  // the case's identity, checked by every change
 
-QPixmap canvas(int size) {
-    QPixmap p(size, size);
-    p.fill(Qt::transparent);
-    return p;
-}
-
-// A person: head and shoulders in the given colour.
-QPixmap personPicture(int size, const QColor& color, bool skirt) {
-    QPixmap p = canvas(size);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size / 16.0;
-    g.setPen(QPen(color.darker(160), 0.8 * s));
-    g.setBrush(color);
-    g.drawEllipse(QRectF(5 * s, 1 * s, 6 * s, 6 * s));
-    QPainterPath body;
-    if (skirt) {
-        body.moveTo(8 * s, 7.5 * s);
-        body.lineTo(13.5 * s, 15 * s);
-        body.lineTo(2.5 * s, 15 * s);
-        body.closeSubpath();
-    } else {
-        body.addRoundedRect(QRectF(3 * s, 8 * s, 10 * s, 7 * s), 2.5 * s, 2.5 * s);
-    }
-    g.drawPath(body);
-    return p;
-}
-
-QPixmap folderPicture(int size) {
-    QPixmap p = canvas(size);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size / 16.0;
-    const QColor body(235, 185, 60);
-    g.setPen(QPen(body.darker(150), 0.8 * s));
-    g.setBrush(body.darker(110));
-    g.drawRoundedRect(QRectF(1 * s, 3 * s, 6 * s, 3 * s), 1 * s, 1 * s);
-    g.setBrush(body);
-    g.drawRoundedRect(QRectF(1 * s, 4.5 * s, 14 * s, 10 * s), 1.2 * s, 1.2 * s);
-    return p;
-}
-
-// The root: a closed book.
-QPixmap bookPicture(int size) {
-    QPixmap p = canvas(size);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size / 16.0;
-    const QColor cover(60, 140, 90);
-    g.setPen(QPen(cover.darker(160), 0.8 * s));
-    g.setBrush(Qt::white);
-    g.drawRect(QRectF(4 * s, 2.5 * s, 10 * s, 12.5 * s));
-    g.setBrush(cover);
-    g.drawRoundedRect(QRectF(2 * s, 1 * s, 10.5 * s, 13 * s), 1 * s, 1 * s);
-    g.setPen(QPen(Qt::white, 1.0 * s));
-    g.drawLine(QPointF(5 * s, 5 * s), QPointF(10 * s, 5 * s));
-    g.drawLine(QPointF(5 * s, 7.5 * s), QPointF(10 * s, 7.5 * s));
-    return p;
-}
-
 }  // namespace
 
-std::vector<QIcon> caseTreeImages() {
-    std::vector<QIcon> icons(4);
-    for (int size : {16, 32}) {
-        icons[app::kImageFemale].addPixmap(personPicture(size, QColor(220, 80, 120), true));
-        icons[app::kImageMale].addPixmap(personPicture(size, QColor(60, 110, 210), false));
-        icons[app::kImageClass].addPixmap(folderPicture(size));
-        icons[app::kImageRoot].addPixmap(bookPicture(size));
-    }
-    return icons;
-}
-
-CaseTree::CaseTree(QTreeWidget* tree, casestore::CaseStore& store, text::IniFile& ini, QObject* parent)
-    : QObject(parent), tree_(tree), store_(store), ini_(ini), images_(caseTreeImages()) {
-    tree_->setHeaderHidden(true);
-    tree_->setUniformRowHeights(true);
+CaseTree::CaseTree(casestore::CaseStore& store, text::IniFile& ini, QWidget* parent)
+    : QTreeWidget(parent), store_(store), ini_(ini), images_(caseTreeImages()) {
+    setObjectName(QStringLiteral("Tree"));
+    setHeaderHidden(true);
+    setUniformRowHeights(true);
     // A narrow indent and no branch mark before the root (always open), so that a case's name
     // and birth date fit the tree's default width.
-    tree_->setIndentation(std::min(tree_->indentation(), 10));
-    tree_->setRootIsDecorated(false);
+    setIndentation(std::min(indentation(), 10));
+    setRootIsDecorated(false);
     // Long case texts scroll sideways instead of losing their ends (the index is at the end).
-    tree_->header()->setStretchLastSection(false);
-    tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
-    tree_->setExpandsOnDoubleClick(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setExpandsOnDoubleClick(true);
 
-    pmnuTree = new QMenu(tree_);
+    pmnuTree = new QMenu(this);
     pmnuTree->setObjectName(QStringLiteral("pmnuTree"));
     const auto add = [this](const char* name, const QString& text, void (CaseTree::*slot)()) {
         QAction* a = pmnuTree->addAction(text);
@@ -143,22 +70,20 @@ CaseTree::CaseTree(QTreeWidget* tree, casestore::CaseStore& store, text::IniFile
     pmnuExpand = add("pmnuExpand", QStringLiteral("展开"), &CaseTree::ExpandClick);
     pmnuCollapse = add("pmnuCollapse", QStringLiteral("收缩"), &CaseTree::CollapseClick);
 
-    progress_ = new QProgressBar(tree_);
+    progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("TreeProgress"));
     progress_->setTextVisible(true);
     progress_->setFormat(QStringLiteral("载入命例 %p%"));
     progress_->hide();
 
-    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         updateMenu();
-        pmnuTree->popup(tree_->viewport()->mapToGlobal(p));
+        pmnuTree->popup(viewport()->mapToGlobal(p));
     });
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         if (level(item) == 2) emit openCaseRequested(caseRef(item));
     });
 }
-
-QWidget* CaseTree::window() const { return tree_->window(); }
 
 int CaseTree::level(const QTreeWidgetItem* item) {
     if (!item) return -1;
@@ -167,7 +92,7 @@ int CaseTree::level(const QTreeWidgetItem* item) {
 }
 
 int CaseTree::selectedCase() const {
-    QTreeWidgetItem* item = tree_->currentItem();
+    QTreeWidgetItem* item = currentItem();
     return level(item) == 2 ? item->data(0, kIndexRole).toInt() : -1;
 }
 
@@ -228,7 +153,7 @@ void CaseTree::rebuildFirstSlots(int n) {
 void CaseTree::rebuild(const std::vector<int>& indices) {
     QElapsedTimer timer;
     timer.start();
-    tree_->clear();
+    clear();
     cases_.clear();
     cases_.reserve(static_cast<qsizetype>(indices.size()));
     // The nodes are put together away from the view and handed over in one piece: the view
@@ -240,7 +165,7 @@ void CaseTree::rebuild(const std::vector<int>& indices) {
     if (showProgress) {
         progress_->setRange(0, static_cast<int>(indices.size()));
         progress_->setValue(0);
-        const QRect vp = tree_->viewport()->geometry();
+        const QRect vp = viewport()->geometry();
         progress_->setGeometry(vp.left() + 4, vp.bottom() - 24, std::max(40, vp.width() - 8), 20);
         progress_->show();
         progress_->raise();
@@ -272,7 +197,7 @@ void CaseTree::rebuild(const std::vector<int>& indices) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
     }
-    tree_->addTopLevelItem(root_);
+    addTopLevelItem(root_);
     root_->setExpanded(true);
     progress_->hide();
     lastBuildMs_ = timer.elapsed();
@@ -303,7 +228,7 @@ bool CaseTree::updateCase(const CaseRecord& r) {
 }
 
 void CaseTree::updateMenu() {
-    QTreeWidgetItem* cur = tree_->currentItem();
+    QTreeWidgetItem* cur = currentItem();
     const int lv = level(cur);
     if (lv < 0) return;
     for (QAction* a : {pmnuView, pmnuEdit, pmnuDelCase}) a->setEnabled(lv == 2);
@@ -335,7 +260,7 @@ void CaseTree::ViewClick() {
         message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
         return;
     }
-    emit openCaseRequested(caseRef(tree_->currentItem()));
+    emit openCaseRequested(caseRef(currentItem()));
 }
 
 void CaseTree::moveCase(const QString& className) {
@@ -344,14 +269,14 @@ void CaseTree::moveCase(const QString& className) {
     if (idx < 0 || !target) return;
     const std::string cls = u8(target->text(0));
     std::vector<std::pair<CaseRecord, CaseRecord>> changed;
-    if (!store_.modifyRecords(std::vector<casestore::CaseRef>{caseRef(tree_->currentItem())},
+    if (!store_.modifyRecords(std::vector<casestore::CaseRef>{caseRef(currentItem())},
                               [&](CaseRecord& r) { r.className = cls; }, &changed)) {
         refused(QStringLiteral("未能移动命例：%1"));
         return;
     }
     emit storeChangedHere();
     if (changed.empty()) return;  // removed meanwhile
-    QTreeWidgetItem* old = tree_->currentItem();
+    QTreeWidgetItem* old = currentItem();
     const QString text = old->text(0);
     const QIcon icon = old->icon(0);
     forgetCase(old);
@@ -371,7 +296,7 @@ void CaseTree::EditCaseClick() {
         message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
         return;
     }
-    const casestore::CaseRef ref = caseRef(tree_->currentItem());
+    const casestore::CaseRef ref = caseRef(currentItem());
     CaseRecord r;
     if (!store_.readRecord(idx, r) || r.caseId != ref.id) {
         // The node shows a case that has left its slot: edit nothing, show the store as it is.
@@ -402,7 +327,7 @@ void CaseTree::DeleteCaseClick() {
         message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
         return;
     }
-    QTreeWidgetItem* item = tree_->currentItem();
+    QTreeWidgetItem* item = currentItem();
     const QString name = qs(app::caseNameOfNodeText(u8(item->text(0))));
     if (!askYesNoDefaultNo(window(), QStringLiteral("确定要删除“%1”这个命例吗？").arg(name), QStringLiteral("注意")))
         return;
@@ -446,7 +371,7 @@ void CaseTree::AddClassClick() {
     if (!root_) rebuild({});
     if (QTreeWidgetItem* existing = classNode(name)) {
         message(window(), QStringLiteral("已有这个类别了！"), QStringLiteral("提示"), QMessageBox::Warning);
-        tree_->setCurrentItem(existing);
+        setCurrentItem(existing);
         return;
     }
     auto* c = new QTreeWidgetItem(root_, QStringList(name));
@@ -457,7 +382,7 @@ void CaseTree::AddClassClick() {
 }
 
 void CaseTree::RenameClassClick() {
-    QTreeWidgetItem* cls = tree_->currentItem();
+    QTreeWidgetItem* cls = currentItem();
     if (level(cls) != 1) return;
     const QString old = cls->text(0);
     QString name = old;
@@ -465,7 +390,7 @@ void CaseTree::RenameClassClick() {
     if (!acceptClassName(window(), name)) return;
     if (QTreeWidgetItem* existing = classNode(name)) {
         message(window(), QStringLiteral("已有这个类别了，请另起一个名称！"), QStringLiteral("提示"), QMessageBox::Warning);
-        tree_->setCurrentItem(existing);
+        setCurrentItem(existing);
         return;
     }
     // Every case of the class in one change.
@@ -489,7 +414,7 @@ void CaseTree::RenameClassClick() {
 }
 
 void CaseTree::DeleteClassClick() {
-    QTreeWidgetItem* cls = tree_->currentItem();
+    QTreeWidgetItem* cls = currentItem();
     if (level(cls) != 1) return;
     if (message(window(), QStringLiteral("确定要删除“%1”这个类别吗？").arg(cls->text(0)), QStringLiteral("注意"),
                 QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
@@ -554,7 +479,7 @@ void CaseTree::ShowAllClick() {
 }
 
 void CaseTree::ExpandClick() {
-    QTreeWidgetItem* item = tree_->currentItem();
+    QTreeWidgetItem* item = currentItem();
     if (level(item) < 0 || level(item) == 2) return;
     item->setExpanded(true);
     if (level(item) == 0)
@@ -562,16 +487,12 @@ void CaseTree::ExpandClick() {
 }
 
 void CaseTree::CollapseClick() {
-    QTreeWidgetItem* item = tree_->currentItem();
+    QTreeWidgetItem* item = currentItem();
     if (level(item) < 0 || level(item) == 2) return;
     if (level(item) == 0)
         for (int i = 0; i < item->childCount(); ++i) item->child(i)->setExpanded(false);
     item->setExpanded(false);
 }
-
-}  // namespace hj::gui
-
-namespace hj::gui {
 
 void CaseTree::refresh() {
     // What the listing shows now, plus every slot on view (cases this window added since).
@@ -591,11 +512,11 @@ void CaseTree::refresh() {
     if (root_)
         for (int i = 0; i < root_->childCount(); ++i)
             if (root_->child(i)->isExpanded()) open.insert(qs(app::classKey(u8(root_->child(i)->text(0)))));
-    QTreeWidgetItem* cur = tree_->currentItem();
+    QTreeWidgetItem* cur = currentItem();
     const int curLevel = level(cur);
     const casestore::CaseRef curCase = caseRef(cur);
     const QString curClass = curLevel == 1 ? cur->text(0) : QString();
-    const int scroll = tree_->verticalScrollBar()->value();
+    const int scroll = verticalScrollBar()->value();
 
     rebuild(indices);
     for (int i = 0; i < root_->childCount(); ++i)
@@ -609,8 +530,8 @@ void CaseTree::refresh() {
     } else if (curLevel == 0) {
         again = root_;
     }
-    if (again) tree_->setCurrentItem(again);
-    tree_->verticalScrollBar()->setValue(scroll);
+    if (again) setCurrentItem(again);
+    verticalScrollBar()->setValue(scroll);
 }
 
 }  // namespace hj::gui

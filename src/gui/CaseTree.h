@@ -1,14 +1,14 @@
 #pragma once
 // The case tree (`Tree`) of the main window: root 命例, one node per class, one per case, and
-// its pop-up menu of case and class commands. The tree widget belongs to the window; this
-// object fills it and owns its menu, its pictures and the search criteria.
+// its pop-up menu of case and class commands. The widget owns its nodes, its menu, its
+// pictures and the search criteria; the window only places it.
 //
 // Cases are found by record index through a table kept beside the nodes, so patching one
 // node stays quick however many thousands the tree shows. A whole build reads the records in
 // batches with a progress bar over the tree.
 #include <QHash>
 #include <QIcon>
-#include <QObject>
+#include <QTreeWidget>
 #include <functional>
 #include <vector>
 
@@ -18,15 +18,13 @@
 class QAction;
 class QMenu;
 class QProgressBar;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace hj::gui {
 
-class CaseTree : public QObject {
+class CaseTree : public QTreeWidget {
     Q_OBJECT
 public:
-    CaseTree(QTreeWidget* tree, casestore::CaseStore& store, text::IniFile& ini, QObject* parent = nullptr);
+    CaseTree(casestore::CaseStore& store, text::IniFile& ini, QWidget* parent = nullptr);
 
     // Which record the main window has open (-1: none); asked before deleting a case.
     void setOpenCaseQuery(std::function<int()> q) { openCase_ = std::move(q); }
@@ -103,7 +101,6 @@ private:
     QTreeWidgetItem* makeCaseItem(const casestore::CaseRecord& r);
     QTreeWidgetItem* ensureClass(const QString& name);
     void forgetCase(QTreeWidgetItem* item);
-    QWidget* window() const;
     static std::vector<casestore::CaseRef> classRefs(const QTreeWidgetItem* cls);
     // Says why a change was refused (`what` holds %1 for the reason); a case that left its slot
     // refreshes the tree. Always false.
@@ -113,7 +110,6 @@ private:
     Listing listing_ = Listing::FirstSlots;
     int firstSlots_ = 0;
 
-    QTreeWidget* tree_;
     casestore::CaseStore& store_;
     text::IniFile& ini_;
     QTreeWidgetItem* root_ = nullptr;
@@ -126,7 +122,7 @@ private:
     qint64 lastBuildMs_ = 0;
 };
 
-// The four pictures of the tree: female case, male case, class, root.
+// The four pictures of the tree: female case, male case, class, root (CaseTreePictures.cpp).
 std::vector<QIcon> caseTreeImages();
 
 }  // namespace hj::gui

@@ -10,34 +10,23 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "gui/CaseSession.h"
+#include "core/casestore/case_store.h"
 #include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
-#include "gui/ReportEdit.h"
-#include "gui/TFrmMain.h"
 
 namespace hj::gui {
 
-HistoryCommands::HistoryCommands(TFrmMain& window, CaseSession& session)
-    : QObject(&window), w_(window), session_(session) {}
-
-void HistoryCommands::endProgram() {
-    // Nothing of the old store may be written on the way out.
-    session_.dropOpenCase();
-    w_.Redtbazi->setModified(false);
-    QTimer::singleShot(0, &w_, &QWidget::close);
-}
+HistoryCommands::HistoryCommands(casestore::CaseStore& store, QWidget* window)
+    : QObject(window), store_(store), window_(window) {}
 
 QString HistoryCommands::replacedNote(const QString& verb) {
-    casestore::CaseStore& store = w_.caseStore();
-    const int n = store.caseCount();
+    const int n = store_.caseCount();
     QString note = n >= 0 ? QStringLiteral("将%1全部%2个命例及其命稿。").arg(verb).arg(n)
                           : QStringLiteral("将%1现有的全部历史记录。").arg(verb);
-    if (store.backupsEnabled())
+    if (store_.backupsEnabled())
         note += QStringLiteral("操作前会在 dat/backups 中保留一份备份，可用“恢复备份…”找回。");
     else
         note += QStringLiteral("备份已关闭（bzinit.ini 中 [history] backup=0），操作后无法找回。");
@@ -45,11 +34,10 @@ QString HistoryCommands::replacedNote(const QString& verb) {
 }
 
 void HistoryCommands::replaceFailed(const QString& what) {
-    casestore::CaseStore& store = w_.caseStore();
-    message(&w_, QStringLiteral("%1未能完成：%2").arg(what, qs(store.lastError())), QStringLiteral("错误"),
+    message(window_, QStringLiteral("%1未能完成：%2").arg(what, qs(store_.lastError())), QStringLiteral("错误"),
             QMessageBox::Critical);
     // A decided switch finishes at the next start; a refused one left everything as it was.
-    if (!store.historyKept()) endProgram();
+    if (!store_.historyKept()) emit programMustEnd();
 }
 
 // Names the backup a clear, import or restore made.
@@ -59,7 +47,7 @@ static QString backupNote(const casestore::CaseStore& store) {
 }
 
 void HistoryCommands::ExportClick() {
-    QFileDialog dlg(&w_, QStringLiteral("导出历史记录"));
+    QFileDialog dlg(window_, QStringLiteral("导出历史记录"));
     dlg.setObjectName(QStringLiteral("FolderDialog"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setFileMode(QFileDialog::Directory);
@@ -67,20 +55,19 @@ void HistoryCommands::ExportClick() {
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
     QString folder = QDir::toNativeSeparators(dlg.selectedFiles().constFirst());
     if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
-    casestore::CaseStore& store = w_.caseStore();
-    if (!store.exportTo(u8(folder))) {
-        message(&w_, QStringLiteral("导出未能完成：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
+    if (!store_.exportTo(u8(folder))) {
+        message(window_, QStringLiteral("导出未能完成：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return;
     }
-    message(&w_, QStringLiteral("成功导出，已保存到%1目录下").arg(folder), appTitle());
+    message(window_, QStringLiteral("成功导出，已保存到%1目录下").arg(folder), appTitle());
 }
 
 void HistoryCommands::ImportClick() {
-    if (!askYesNoDefaultNo(&w_, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"), QStringLiteral("注意了"),
+    if (!askYesNoDefaultNo(window_, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"), QStringLiteral("注意了"),
                            replacedNote(QStringLiteral("替换"))))
         return;
-    QFileDialog dlg(&w_, QStringLiteral("导入历史记录"));
+    QFileDialog dlg(window_, QStringLiteral("导入历史记录"));
     dlg.setObjectName(QStringLiteral("OpenDialog"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
@@ -89,30 +76,28 @@ void HistoryCommands::ImportClick() {
     dlg.selectFile(QStringLiteral("bazi0.dat"));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
     const std::string chosen = u8(dlg.selectedFiles().constFirst());
-    casestore::CaseStore& store = w_.caseStore();
     // The source is checked before anything is replaced: a bad one leaves the store as it was.
     std::string why;
-    if (!store.checkImportSource(chosen, &why)) {
-        message(&w_, QStringLiteral("无法导入，现有的历史记录没有改变：%1").arg(qs(why)), QStringLiteral("错误"),
+    if (!store_.checkImportSource(chosen, &why)) {
+        message(window_, QStringLiteral("无法导入，现有的历史记录没有改变：%1").arg(qs(why)), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return;
     }
-    if (!store.importFrom(chosen)) return replaceFailed(QStringLiteral("导入"));
-    message(&w_, QStringLiteral("成功导入，请重启软件！"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
-            backupNote(store));
-    endProgram();
+    if (!store_.importFrom(chosen)) return replaceFailed(QStringLiteral("导入"));
+    message(window_, QStringLiteral("成功导入，请重启软件！"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
+            backupNote(store_));
+    emit programMustEnd();
 }
 
 void HistoryCommands::ClearClick() {
-    if (!askYesNoDefaultNo(&w_, QStringLiteral("这将清除所有历史记录，要继续吗？"), QStringLiteral("注意了"),
+    if (!askYesNoDefaultNo(window_, QStringLiteral("这将清除所有历史记录，要继续吗？"), QStringLiteral("注意了"),
                            replacedNote(QStringLiteral("清除"))))
         return;
-    if (!askYesNoDefaultNo(&w_, QStringLiteral("确定要清除吗？"), QStringLiteral("注意了"))) return;
-    casestore::CaseStore& store = w_.caseStore();
-    if (!store.clearAll()) return replaceFailed(QStringLiteral("清除"));
-    message(&w_, QStringLiteral("清除完成,请重启软件。"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
-            backupNote(store));
-    endProgram();
+    if (!askYesNoDefaultNo(window_, QStringLiteral("确定要清除吗？"), QStringLiteral("注意了"))) return;
+    if (!store_.clearAll()) return replaceFailed(QStringLiteral("清除"));
+    message(window_, QStringLiteral("清除完成,请重启软件。"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
+            backupNote(store_));
+    emit programMustEnd();
 }
 
 namespace {
@@ -162,29 +147,28 @@ QString chooseBackup(QWidget* parent, const std::vector<casestore::BackupInfo>& 
 }  // namespace
 
 void HistoryCommands::RestoreClick() {
-    casestore::CaseStore& store = w_.caseStore();
     std::vector<casestore::BackupInfo> backups;
-    if (!store.listBackups(backups)) {
-        message(&w_, QStringLiteral("无法列出备份：%1").arg(qs(store.lastError())), QStringLiteral("错误"),
+    if (!store_.listBackups(backups)) {
+        message(window_, QStringLiteral("无法列出备份：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return;
     }
     if (backups.empty()) {
-        message(&w_, QStringLiteral("还没有备份：清除或导入历史记录之前会自动保留一份。"), appTitle());
+        message(window_, QStringLiteral("还没有备份：清除或导入历史记录之前会自动保留一份。"), appTitle());
         return;
     }
-    const QString name = chooseBackup(&w_, backups);
+    const QString name = chooseBackup(window_, backups);
     if (name.isEmpty()) return;
     const auto chosen = std::find_if(backups.begin(), backups.end(), [&](const auto& b) { return qs(b.name) == name; });
-    if (!askYesNoDefaultNo(&w_,
+    if (!askYesNoDefaultNo(window_,
                            QStringLiteral("将用备份 %1（%2个命例）替换现有的历史记录，要继续吗？")
                                .arg(name, casesText(chosen == backups.end() ? -1 : chosen->cases)),
                            QStringLiteral("注意了"), replacedNote(QStringLiteral("替换"))))
         return;
-    if (!store.restoreBackup(u8(name))) return replaceFailed(QStringLiteral("恢复备份"));
-    message(&w_, QStringLiteral("恢复完成，请重启软件！"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
-            backupNote(store));
-    endProgram();
+    if (!store_.restoreBackup(u8(name))) return replaceFailed(QStringLiteral("恢复备份"));
+    message(window_, QStringLiteral("恢复完成，请重启软件！"), appTitle(), QMessageBox::Information, QMessageBox::Ok,
+            backupNote(store_));
+    emit programMustEnd();
 }
 
 }  // namespace hj::gui

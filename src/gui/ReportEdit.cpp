@@ -30,6 +30,14 @@ namespace {
 // Pixels of the pane to twips of the RTF model (the pane's 96 dots per inch; 1440 twips an inch).
 constexpr int kTwipsPerPixel = 15;
 
+// The pane's look before the user chose one.
+constexpr const char* kDefaultPaneFont = "宋体";
+constexpr int kDefaultPaneSize = 12;
+constexpr int kDefaultBackground = 12635344;  // red 208, green 204, blue 192 ([minggao] bcolor)
+
+QColor colorFromNumber(int n) { return QColor(n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF); }
+int numberFromColor(const QColor& c) { return c.red() + 256 * c.green() + 65536 * c.blue(); }
+
 QColor rgbColor(std::uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 std::uint32_t rgbValue(const QColor& c) {
     return (static_cast<std::uint32_t>(c.red()) << 16) | (static_cast<std::uint32_t>(c.green()) << 8) |
@@ -467,6 +475,47 @@ void ReportEdit::PrintClick() {
     if (!printer.isValid() || printer.printerState() == QPrinter::Error || (!file.isEmpty() && !QFileInfo::exists(file))) {
         message(this, QStringLiteral("打印错误，请检查打印设备！"), QStringLiteral("打印错误"), QMessageBox::Critical);
     }
+}
+
+// ---- the pane's look ----
+
+void ReportEdit::readSettings(const text::IniFile& ini) {
+    setPaneFont(qs(ini.readString("minggao", "fname", kDefaultPaneFont)),
+                ini.readInt("minggao", "fsize", kDefaultPaneSize));
+    setBackground(colorFromNumber(ini.readInt("minggao", "bcolor", kDefaultBackground)));
+}
+
+bool ReportEdit::writeSettings(text::IniEditor& e) const {
+    return e.writeString("minggao", "fname", u8(paneFont_.family())) &&
+           e.writeInt("minggao", "fsize", paneFont_.pointSize()) &&
+           e.writeInt("minggao", "bcolor", numberFromColor(background()));
+}
+
+void ReportEdit::useDefaultLook() {
+    setPaneFont(QString::fromUtf8(kDefaultPaneFont), kDefaultPaneSize);
+    setBackground(Qt::white);
+    message(window(), QStringLiteral("设置完成"), appTitle());
+}
+
+void ReportEdit::chooseFont() {
+    QFontDialog dlg(paneFont_, window());
+    dlg.setObjectName(QStringLiteral("FontDialog"));
+    dlg.setOption(QFontDialog::DontUseNativeDialog);
+    dlg.setWindowTitle(QStringLiteral("字体设置"));
+    if (dlg.exec() != QDialog::Accepted) return;
+    const QFont f = dlg.selectedFont();
+    setPaneFont(f.family(), f.pointSize());
+    message(window(), QStringLiteral("设置完成"), appTitle());
+}
+
+void ReportEdit::chooseBackground() {
+    QColorDialog dlg(background(), window());
+    dlg.setObjectName(QStringLiteral("ColorDialog"));
+    dlg.setOption(QColorDialog::DontUseNativeDialog);
+    dlg.setWindowTitle(QStringLiteral("背景色设置"));
+    if (dlg.exec() != QDialog::Accepted) return;
+    setBackground(dlg.selectedColor());
+    message(window(), QStringLiteral("设置完成"), appTitle());
 }
 
 }  // namespace hj::gui

@@ -13,6 +13,11 @@
 class QMenu;
 class QPrinter;
 
+namespace hj::text {
+class IniEditor;
+class IniFile;
+}  // namespace hj::text
+
 namespace hj::gui {
 
 class ReportEdit : public QTextEdit {
@@ -33,6 +38,9 @@ public:
     QFont paneFont() const { return paneFont_; }
     void setBackground(const QColor& c);
     QColor background() const;
+    // The font and colour last saved: [minggao] fname, fsize and bcolor.
+    void readSettings(const text::IniFile& ini);
+    bool writeSettings(text::IniEditor& e) const;
 
     // The pane as the styled-text model of the RTF writer, and back.
     rtf::Document toRtfDocument() const;
@@ -64,6 +72,10 @@ public:
     std::unique_ptr<QTextDocument> printCopy(const QPrinter& printer) const;
 
 public slots:
+    // 命稿设置: 默认 (宋体 12 on white), 字体设置 and 背景色设置; each says 设置完成.
+    void useDefaultLook();
+    void chooseFont();
+    void chooseBackground();
     void SetSelFontClick();
     void ImportClick();
     void SaveAsClick();

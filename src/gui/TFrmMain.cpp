@@ -1,43 +1,28 @@
 #include "gui/TFrmMain.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QColorDialog>
-#include <QComboBox>
-#include <QDateTime>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QFileInfo>
-#include <QFontDialog>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "core/app/chart_inputs.h"
 #include "core/app/chart_params.h"
-#include "core/calendar/month_page.h"
-#include "core/places/places.h"
-#include "core/places/province_table.h"
 #include "core/report/report.h"
 #include "core/report/report_settings.h"
 #include "core/traditional/display.h"
-#include "core/text/gbk.h"
 #include "gui/AnalysisPanel.h"
+#include "gui/BirthInputs.h"
 #include "gui/CalendarLinks.h"
-#include "gui/CaseSession.h"
-#include "gui/CaseSupport.h"
 #include "gui/CaseTree.h"
 #include "gui/GuiSupport.h"
 #include "gui/HistoryCommands.h"
@@ -52,19 +37,16 @@
 #include "gui/TFrmSet.h"
 #include "gui/TFrmTestName.h"
 #include "gui/TFrmTxtHelp.h"
-#include "gui/WorldPlaceBox.h"
 #include "gui/UncertaintyPanel.h"
 
 namespace hj::gui {
 namespace {
 
-constexpr const char* kDefaultPaneFont = "宋体";
-constexpr int kDefaultPaneSize = 12;
-constexpr int kDefaultBackground = 12635344;  // red 208, green 204, blue 192
 constexpr int kMinTreeWidth = 30;
-
-QColor colorFromNumber(int n) { return QColor(n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF); }
-int numberFromColor(const QColor& c) { return c.red() + 256 * c.green() + 65536 * c.blue(); }
+// The width from which the analysis dock starts open.
+constexpr int kRoomyWidth = 900;
+// The first slots the tree shows at start; 显示全部命例 shows the rest.
+constexpr int kFirstSlotsShown = 300;
 
 // Keeps a child from the given name, for the tests and for accessibility tools.
 template <class W>
@@ -72,24 +54,6 @@ W* named(W* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
 }
-
-// Arrow keys in the year edit step the year as the up/down control does.
-class YearKeys : public QObject {
-public:
-    YearKeys(UpDown* updown, QObject* parent) : QObject(parent), updown_(updown) {}
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(e)->key();
-            if (key == Qt::Key_Up || key == Qt::Key_Down) {
-                updown_->step(key == Qt::Key_Up ? 1 : -1);
-                return true;
-            }
-        }
-        return QObject::eventFilter(o, e);
-    }
-private:
-    UpDown* updown_;
-};
 
 }  // namespace
 
@@ -99,21 +63,22 @@ TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)
     setWindowTitle(appTitle());
     installFontSubstitutes();
     installScriptDisplay();
-    buildControls();
-    buildMenus();
-    FormShow();
-    // FormShow has read the profile.
+    createWidgets();
+    createActions();
+    createMenus();
+    readSettings();
+    openStore();
+    // The display's script once every view exists: switching converts what is open.
     mnuO_fanti->setChecked(traditional::traditionalDisplay(ini_));
     setTraditionalShown(mnuO_fanti->isChecked());
 }
 
 TFrmMain::~TFrmMain() = default;
 
-void TFrmMain::buildControls() {
-    Tree = named(new QTreeWidget, "Tree");
-    Tree->setHeaderHidden(true);
+void TFrmMain::createWidgets() {
+    caseTree_ = new CaseTree(store_, ini_);
+    caseTree_->setMinimumWidth(kMinTreeWidth);
     Redtbazi = named(new ReportEdit, "Redtbazi");
-    Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
     PnlBianJie = new UncertaintyPanel;
     auto* reportSide = new QWidget;
     auto* reportLayout = new QVBoxLayout(reportSide);
@@ -121,92 +86,15 @@ void TFrmMain::buildControls() {
     reportLayout->setSpacing(0);
     reportLayout->addWidget(PnlBianJie);
     reportLayout->addWidget(Redtbazi, 1);
-    Splitter1->addWidget(Tree);
+    Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
+    Splitter1->addWidget(caseTree_);
     Splitter1->addWidget(reportSide);
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(false);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
-    Tree->setMinimumWidth(kMinTreeWidth);
 
-    Panel1 = named(new QWidget, "Panel1");
-    auto* flow = new FlowLayout(Panel1, 14, 4);
-    flow->setContentsMargins(6, 4, 6, 4);
-    const auto group = [this, flow](std::initializer_list<QWidget*> widgets) {
-        auto* g = new QWidget(Panel1);
-        auto* h = new QHBoxLayout(g);
-        h->setContentsMargins(0, 0, 0, 0);
-        h->setSpacing(4);
-        for (QWidget* w : widgets) h->addWidget(w);
-        flow->addWidget(g);
-    };
-    const auto combo = [](const char* name, const QStringList& items) {
-        auto* c = named(new QComboBox, name);
-        c->addItems(items);
-        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        c->setMaxVisibleItems(24);
-        return c;
-    };
-
-    EdtYear = named(new QLineEdit, "EdtYear");
-    EdtYear->setMaxLength(5);
-    EdtYear->setToolTip(QStringLiteral("年份在-850至2100"));
-    EdtYear->setFixedWidth(EdtYear->fontMetrics().horizontalAdvance(QStringLiteral("-88888")) + 12);
-    EdtYear->setAlignment(Qt::AlignRight);
-    UpDyear = named(new UpDown, "UpDyear");
-    UpDyear->setRange(-4712, 9999);
-    UpDyear->setFixedHeight(EdtYear->sizeHint().height());
-    EdtYear->installEventFilter(new YearKeys(UpDyear, this));
-    bindYearField(EdtYear, UpDyear, shownYearAccepted, [this] { refuseYear(); });
-    auto* yearLabel = new QLabel(QStringLiteral("年"));
-    yearLabel->setBuddy(EdtYear);
-    QStringList items;
-    for (int m = 1; m <= 12; ++m) items << QStringLiteral("%1月").arg(m);
-    cbom = combo("cbom", items);
-    items.clear();
-    for (int d = 1; d <= 31; ++d) items << QStringLiteral("%1日").arg(d);
-    cbod = combo("cbod", items);
-    items.clear();
-    for (int h = 0; h < 24; ++h) items << qs(app::hourItemText(h));
-    cbos = combo("cbos", items);
-    items.clear();
-    for (int m = 0; m < 60; ++m) items << QStringLiteral("%1分").arg(m);
-    cbomin = combo("cbomin", items);
-    ChkBuXiang = named(new QCheckBox(QStringLiteral("时辰不详")), "ChkBuXiang");
-    ChkBuXiang->setToolTip(QStringLiteral("不知出生时辰：列出本日十二时辰，择一排盘"));
-    group({EdtYear, UpDyear, yearLabel, cbom, cbod, cbos, cbomin});
-    group({ChkBuXiang});
-
-    CboLi = combo("CboLi", {QStringLiteral("公历"), QStringLiteral("农历")});
-    Chkrun = named(new QCheckBox(QStringLiteral("农历闰月")), "Chkrun");
-    Rdona = named(new QRadioButton(QStringLiteral("男")), "Rdona");
-    Rdonv = named(new QRadioButton(QStringLiteral("女")), "Rdonv");
-    Rdona->setChecked(true);
-    auto* sexBox = new QWidget;  // its own parent keeps the two radios exclusive of others
-    auto* sexLay = new QHBoxLayout(sexBox);
-    sexLay->setContentsMargins(0, 0, 0, 0);
-    sexLay->addWidget(Rdona);
-    sexLay->addWidget(Rdonv);
-    group({CboLi, Chkrun, sexBox});
-
-    auto* nameLabel = new QLabel(QStringLiteral("姓名"));
-    Edtname = named(new QLineEdit(QStringLiteral("某人")), "Edtname");
-    Edtname->setValidator(new GbkLimitValidator(app::kNameMaxBytes, Edtname));
-    Edtname->setFixedWidth(Edtname->fontMetrics().horizontalAdvance(QStringLiteral("某某某某某")) + 16);
-    nameLabel->setBuddy(Edtname);
-    QStringList provinces;
-    for (std::string_view p : ProvinceTable::names) provinces << qs(p);
-    cbodiZ = combo("cbodiZ", provinces);
-    cbodiC = combo("cbodiC", {});
-    cbodiC->setToolTip(QStringLiteral("选择邻近城市"));
-    cbodiC->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cbodiC->setMinimumContentsLength(6);
-    ChkLiuNian = named(new QCheckBox(QStringLiteral("流年")), "ChkLiuNian");
-    ChkLiuNian->setChecked(true);
-    group({nameLabel, Edtname, cbodiZ, cbodiC, ChkLiuNian});
-    worldPlaces_ = new WorldPlaceBox(dataRoot_);  // its own group: it grows when 海外 is on
-    flow->addWidget(worldPlaces_);
-
+    inputs_ = new BirthInputs(dataRoot_);
     BtnPai = named(new QPushButton(QStringLiteral("测算")), "BtnPai");
     BtoNew = named(new QPushButton(QStringLiteral("新建")), "BtoNew");
     SbtoSave = named(new QToolButton, "SbtoSave");
@@ -214,173 +102,127 @@ void TFrmMain::buildControls() {
     SbtoSave->setToolTip(QStringLiteral("保存记录"));
     SbtoSave->setMinimumHeight(BtnPai->sizeHint().height());
     SbtoSave->setMinimumWidth(BtoNew->sizeHint().width());
-    group({BtnPai, BtoNew, SbtoSave});
+    inputs_->addButtons({BtnPai, BtoNew, SbtoSave});
 
     auto* central = new QWidget;
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
     v->addWidget(Splitter1, 1);
-    v->addWidget(Panel1);
+    v->addWidget(inputs_);
     setCentralWidget(central);
 
-    connect(UpDyear, &UpDown::clicked, this, &TFrmMain::UpDyearClick);
-    connect(cbodiZ, &QComboBox::currentIndexChanged, this, &TFrmMain::rebuildCities);
+    analysisDock_ = named(new QDockWidget(QStringLiteral("八字分析"), this), "DockAnalysis");
+    analysisDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    analysis_ = new AnalysisPanel(analysisDock_);
+    analysisDock_->setWidget(analysis_);
+    addDockWidget(Qt::RightDockWidgetArea, analysisDock_);
+    analysisDock_->hide();  // until the window is first shown (showEvent)
+
     connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);
-    connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
-    connect(Edtname, &QLineEdit::returnPressed, this, &TFrmMain::requestChart);
+    connect(inputs_, &BirthInputs::castRequested, this, &TFrmMain::requestChart);
     connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveRequested);
-    worldPlaces_->attach(this);
-    connect(ChkBuXiang, &QCheckBox::toggled, this, [this](bool unknown) {
-        cbos->setEnabled(!unknown);
-        cbomin->setEnabled(!unknown);
-    });
     connect(PnlBianJie, &UncertaintyPanel::castRequested, this, [this](const ChartRequest& q) {
-        ChkBuXiang->setChecked(false);
-        castChartAt(*this, q.entered());
+        inputs_->setUnknownHour(false);
+        inputs_->setMoment(q.entered());
+        requestChart();
     });
+    // The calendar and the reverse search show their dates in the inputs.
+    links_ = new CalendarLinks(this, *inputs_, ini_);
+    connect(links_, &CalendarLinks::castRequested, this, &TFrmMain::requestChart);
 }
 
-void TFrmMain::buildMenus() {
-    const auto item = [this](QMenu* menu, const char* name, const QString& text, auto slot) {
-        QAction* a = menu->addAction(text);
+void TFrmMain::createActions() {
+    const auto action = [this](const char* name, const QString& text, auto slot) {
+        auto* a = new QAction(text, this);
         a->setObjectName(QLatin1String(name));
-        if constexpr (!std::is_same_v<decltype(slot), std::nullptr_t>) connect(a, &QAction::triggered, this, slot);
-        else a->setEnabled(false);  // arrives with its own window
+        connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    QMenu* f = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    f->setObjectName(QStringLiteral("mnuFile"));
-    mnuF_save = item(f, "mnuF_save", QStringLiteral("保存记录"), nullptr);
+    mnuF_save = action("mnuF_save", QStringLiteral("保存记录"), &TFrmMain::saveRequested);
     mnuF_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(mnuF_save, &QAction::triggered, this, &TFrmMain::saveRequested);
-    f->addSeparator();
-    mnuF_import = item(f, "mnuF_import", QStringLiteral("导入历史记录"), nullptr);
-    mnuF_export = item(f, "mnuF_export", QStringLiteral("导出历史记录"), nullptr);
-    mnuF_clear = item(f, "mnuF_clear", QStringLiteral("清除历史记录"), nullptr);
-    mnuF_restore = item(f, "mnuF_restore", QStringLiteral("恢复备份…"), nullptr);
-    f->addSeparator();
-    mnuF_exit = item(f, "mnuF_exit", QStringLiteral("退出"), &QWidget::close);
+    mnuF_import = action("mnuF_import", QStringLiteral("导入历史记录"), [this] { history_->ImportClick(); });
+    mnuF_export = action("mnuF_export", QStringLiteral("导出历史记录"), [this] { history_->ExportClick(); });
+    mnuF_clear = action("mnuF_clear", QStringLiteral("清除历史记录"), [this] { history_->ClearClick(); });
+    mnuF_restore = action("mnuF_restore", QStringLiteral("恢复备份…"), [this] { history_->RestoreClick(); });
+    mnuF_exit = action("mnuF_exit", QStringLiteral("退出"), &QWidget::close);
 
-    QMenu* s = menuBar()->addMenu(QStringLiteral("命理知识(&S)"));
-    s->setObjectName(QStringLiteral("mnuKnow"));
-    mnuS_pingyu = item(s, "mnuS_pingyu", QStringLiteral("八字断语"), &TFrmMain::PingYuClick);
-    mnuS_heluo = item(s, "mnuS_heluo", QStringLiteral("河洛图像"), &TFrmMain::HeLuoClick);
-    mnuS_zhishi = item(s, "mnuS_zhishi", QStringLiteral("相关知识"), &TFrmMain::ZhiShiClick);
+    mnuS_pingyu = action("mnuS_pingyu", QStringLiteral("八字断语"), &TFrmMain::openPingYu);
+    mnuS_heluo = action("mnuS_heluo", QStringLiteral("河洛图像"), [this] { TFrmHeLuo(this).exec(); });
+    mnuS_zhishi = action("mnuS_zhishi", QStringLiteral("相关知识"), &TFrmMain::openKnowledge);
 
-    QMenu* t = menuBar()->addMenu(QStringLiteral("辅助工具(&T)"));
-    t->setObjectName(QStringLiteral("mnuTools"));
-    mnuT_fantui = item(t, "mnuT_fantui", QStringLiteral("反推八字"), &TFrmMain::FanTuiClick);
-    mnuT_huaiyun = item(t, "mnuT_huaiyun", QStringLiteral("测怀孕"), &TFrmMain::HuaiYunClick);
-    mnuT_testname = item(t, "mnuT_testname", QStringLiteral("巧猜姓氏"), &TFrmMain::TestNameClick);
-    mnuT_hanzi = item(t, "mnuT_hanzi", QStringLiteral("姓名与五行"), &TFrmMain::HanZiClick);
+    mnuT_fantui = action("mnuT_fantui", QStringLiteral("反推八字"), [this] { links_->openReverseSearch(currentPillars_); });
+    mnuT_huaiyun = action("mnuT_huaiyun", QStringLiteral("测怀孕"), [this] { TFrmHuaiYun(this).exec(); });
+    mnuT_testname = action("mnuT_testname", QStringLiteral("巧猜姓氏"), [this] { TFrmTestName(this).exec(); });
+    mnuT_hanzi = action("mnuT_hanzi", QStringLiteral("姓名与五行"), [this] { TFrmHanZi(dataRoot_, this).exec(); });
+    mnuT_copy = action("mnuT_copy", QStringLiteral("复制命理参数"), &TFrmMain::copyChartParameters);
+    mnuT_paste = action("mnuT_paste", QStringLiteral("粘贴命理参数"), &TFrmMain::pasteChartParameters);
+    mnuT_dili = action("mnuT_dili", QStringLiteral("经纬度设置"), &TFrmMain::editPlaces);
+    mnuT_wnl = action("mnuT_wnl", QStringLiteral("万年历"), [this] { links_->openCalendar(); });
+
+    mnuO_default = action("mnuO_default", QStringLiteral("默认"), [this] { Redtbazi->useDefaultLook(); });
+    mnuO_font = action("mnuO_font", QStringLiteral("字体设置"), [this] { Redtbazi->chooseFont(); });
+    mnuO_color = action("mnuO_color", QStringLiteral("背景色设置"), [this] { Redtbazi->chooseBackground(); });
+    mnuO_set = action("mnuO_set", QStringLiteral("排盘设置"), [this] { TFrmSet(ini_, this).exec(); });
+    mnuO_endinfo = action("mnuO_endinfo", QStringLiteral("命稿结尾信息"),
+                          [this] { TFrmEndfo(ini_, dataRoot_ + QStringLiteral("/dat"), this).exec(); });
+    mnuO_fenxi = analysisDock_->toggleViewAction();
+    mnuO_fenxi->setObjectName(QStringLiteral("mnuO_fenxi"));
+    mnuO_fenxi->setText(QStringLiteral("八字分析"));
+    mnuO_fanti = action("mnuO_fanti", QStringLiteral("繁體中文"), &TFrmMain::setTraditional);
+    mnuO_fanti->setCheckable(true);
+
+    mnuH_help = action("mnuH_help", QStringLiteral("软件帮助"), [this] { TFrmTxtHelp(this).exec(); });
+}
+
+void TFrmMain::createMenus() {
+    const auto menu = [this](const char* name, const QString& title) {
+        QMenu* m = menuBar()->addMenu(title);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    QMenu* f = menu("mnuFile", QStringLiteral("文件(&F)"));
+    f->addAction(mnuF_save);
+    f->addSeparator();
+    f->addActions({mnuF_import, mnuF_export, mnuF_clear, mnuF_restore});
+    f->addSeparator();
+    f->addAction(mnuF_exit);
+
+    menu("mnuKnow", QStringLiteral("命理知识(&S)"))->addActions({mnuS_pingyu, mnuS_heluo, mnuS_zhishi});
+
+    QMenu* t = menu("mnuTools", QStringLiteral("辅助工具(&T)"));
+    t->addActions({mnuT_fantui, mnuT_huaiyun, mnuT_testname, mnuT_hanzi});
     t->addSeparator();
-    mnuT_copy = item(t, "mnuT_copy", QStringLiteral("复制命理参数"), &TFrmMain::copyChartParameters);
-    mnuT_paste = item(t, "mnuT_paste", QStringLiteral("粘贴命理参数"), &TFrmMain::pasteChartParameters);
+    t->addActions({mnuT_copy, mnuT_paste});
     t->addSeparator();
-    mnuT_dili = item(t, "mnuT_dili", QStringLiteral("经纬度设置"), &TFrmMain::DiLiClick);
-    mnuT_wnl = item(t, "mnuT_wnl", QStringLiteral("万年历"), &TFrmMain::WnlClick);
+    t->addActions({mnuT_dili, mnuT_wnl});
     connect(t, &QMenu::aboutToShow, this, [this] {
         // Pasting needs text on the clipboard.
         mnuT_paste->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
     });
 
-    QMenu* o = menuBar()->addMenu(QStringLiteral("选项(&O)"));
-    o->setObjectName(QStringLiteral("mnuOptions"));
+    QMenu* o = menu("mnuOptions", QStringLiteral("选项(&O)"));
     QMenu* pane = o->addMenu(QStringLiteral("命稿设置"));
     pane->setObjectName(QStringLiteral("mnuO_pane"));
-    mnuO_default = item(pane, "mnuO_default", QStringLiteral("默认"), &TFrmMain::DefaultPaneClick);
-    mnuO_font = item(pane, "mnuO_font", QStringLiteral("字体设置"), &TFrmMain::PaneFontClick);
-    mnuO_color = item(pane, "mnuO_color", QStringLiteral("背景色设置"), &TFrmMain::PaneColorClick);
-    mnuO_set = item(o, "mnuO_set", QStringLiteral("排盘设置"), &TFrmMain::SetClick);
-    mnuO_endinfo = item(o, "mnuO_endinfo", QStringLiteral("命稿结尾信息"), &TFrmMain::EndInfoClick);
-    analysis_ = AnalysisPanel::install(this, o);
+    pane->addActions({mnuO_default, mnuO_font, mnuO_color});
+    o->addActions({mnuO_set, mnuO_endinfo});
     o->addSeparator();
-    mnuO_fanti = item(o, "mnuO_fanti", QStringLiteral("繁體中文"), &TFrmMain::TraditionalClick);
-    mnuO_fanti->setCheckable(true);
+    o->addAction(mnuO_fenxi);
+    o->addSeparator();
+    o->addAction(mnuO_fanti);
 
-    QMenu* h = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    h->setObjectName(QStringLiteral("mnuHelp"));
-    mnuH_help = item(h, "mnuH_help", QStringLiteral("软件帮助"), &TFrmMain::TxtHelpClick);
+    menu("mnuHelp", QStringLiteral("帮助(&H)"))->addAction(mnuH_help);
 }
 
-// ---- start-up and closing ----
+// ---- settings ----
 
-void TFrmMain::FormShow() {
-    QDateTime now = QDateTime::currentDateTime();
-    int year = now.date().year();
-    if (year > app::kMaxShownYear) year = 2050;
-    setShownYear(year);
-    cbom->setCurrentIndex(now.date().month() - 1);
-    cbod->setCurrentIndex(now.date().day() - 1);
-    cbos->setCurrentIndex(now.time().hour());
-    cbomin->setCurrentIndex(now.time().minute());
-
-    cbodiZ->setCurrentIndex(ProvinceTable::kUnknown);
-    rebuildCities();
-
+void TFrmMain::readSettings() {
     if (!ini_.reload()) {
         // Defaults are used; the file stays as it is (writes to it are refused).
         QTimer::singleShot(0, this, [this, why = qs(ini_.lastError())] {
             message(this, why, QStringLiteral("错误"), QMessageBox::Critical);
         });
     }
-    applyWindowKeys();
-    Redtbazi->setPaneFont(qs(ini_.readString("minggao", "fname", kDefaultPaneFont)),
-                          ini_.readInt("minggao", "fsize", kDefaultPaneSize));
-    Redtbazi->setBackground(colorFromNumber(ini_.readInt("minggao", "bcolor", kDefaultBackground)));
-    Redtbazi->clearWithDefaults();
-
-    int sheng = ini_.readInt("winpos", "sheng", 0);
-    if (!ProvinceTable::valid(sheng)) sheng = 0;
-    if (cbodiZ->currentIndex() == sheng) rebuildCities();
-    else cbodiZ->setCurrentIndex(sheng);  // rebuilds the cities
-    const int shi = ini_.readInt("winpos", "shi", 0);
-    cbodiC->setCurrentIndex(shi >= 0 && shi < cbodiC->count() ? shi : 0);
-
-    if (!store_.openStore(u8(dataRoot_))) {
-        const QString why = qs(store_.lastError());
-        QTimer::singleShot(0, this, [this, why] {
-            message(this, QStringLiteral("无法打开命例库：%1").arg(why), QStringLiteral("错误"), QMessageBox::Critical);
-        });
-    }
-    Redtbazi->setModified(false);
-
-    caseTree_ = new CaseTree(Tree, store_, ini_, this);
-    session_ = new CaseSession(*this, *caseTree_);
-    history_ = new HistoryCommands(*this, *session_);
-    connect(this, &TFrmMain::saveRequested, session_, &CaseSession::saveCase);
-    connect(BtoNew, &QPushButton::clicked, session_, &CaseSession::newCase);
-    mnuF_save->setEnabled(true);
-    for (auto [action, slot] : {std::pair{mnuF_import, &HistoryCommands::ImportClick},
-                                std::pair{mnuF_export, &HistoryCommands::ExportClick},
-                                std::pair{mnuF_clear, &HistoryCommands::ClearClick},
-                                std::pair{mnuF_restore, &HistoryCommands::RestoreClick}}) {
-        action->setEnabled(true);
-        connect(action, &QAction::triggered, history_, slot);
-    }
-    // At start the tree shows the first 300 record slots; 显示全部命例 shows the rest.
-    caseTree_->rebuildFirstSlots(300);
-}
-
-bool TFrmMain::editingCase() const { return session_ && session_->editingCase(); }
-
-void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
-    lastRequest_ = req;
-    setChartValid(valid);
-    if (valid) currentPillars_ = chart_.pillarBytes();
-    if (valid) PnlBianJie->showChart(chart_);
-    else PnlBianJie->clear();
-    Redtbazi->show();
-    if (valid) analysis_->showChart(chart_);
-}
-
-void TFrmMain::setChartValid(bool valid) {
-    chartValid_ = valid;
-    if (!valid) analysis_->clearChart();
-}
-
-void TFrmMain::applyWindowKeys() {
     QRect r(ini_.readInt("winpos", "left", 10), ini_.readInt("winpos", "top", 10),
             ini_.readInt("winpos", "width", 400), ini_.readInt("winpos", "height", 400));
     r.setWidth(std::max(r.width(), 200));
@@ -403,150 +245,107 @@ void TFrmMain::applyWindowKeys() {
     Splitter1->setSizes({treewid, std::max(1, r.width() - treewid - Splitter1->handleWidth())});
     // A minimised state is not restored: the window would start out of sight.
     if (ini_.readInt("winpos", "state", 0) == 2) setWindowState(Qt::WindowMaximized);
+
+    Redtbazi->readSettings(ini_);
+    Redtbazi->clearWithDefaults();
+    inputs_->readSettings(ini_);
 }
 
-void TFrmMain::closeEvent(QCloseEvent* e) {
-    if (!FormClose()) {
-        e->ignore();
-        return;
-    }
-    e->accept();
-}
-
-bool TFrmMain::FormClose() {
-    if (session_) session_->askToSaveChanges();
+void TFrmMain::writeSettings() {
     const int state = isMaximized() ? 2 : (isMinimized() ? 1 : 0);
-    const QFont f = Redtbazi->paneFont();
     // Only the keys this window owns, written into the file as it is now: settings another
     // window saved while this one was open stay.
     const bool ok = ini_.update([&](text::IniEditor& e) {
         if (state == 0 && !(e.writeInt("winpos", "left", x()) && e.writeInt("winpos", "top", y()) &&
                             e.writeInt("winpos", "width", width()) && e.writeInt("winpos", "height", height())))
             return false;
-        return e.writeInt("winpos", "treewid", std::max(Tree->width(), kMinTreeWidth)) &&
-               e.writeInt("winpos", "state", state) && e.writeString("minggao", "fname", u8(f.family())) &&
-               e.writeInt("minggao", "fsize", f.pointSize()) &&
-               e.writeInt("minggao", "bcolor", numberFromColor(Redtbazi->background())) &&
-               e.writeInt("winpos", "sheng", cbodiZ->currentIndex()) &&
-               e.writeInt("winpos", "shi", std::max(0, cbodiC->currentIndex()));
+        return e.writeInt("winpos", "treewid", std::max(caseTree_->width(), kMinTreeWidth)) &&
+               e.writeInt("winpos", "state", state) && Redtbazi->writeSettings(e) && inputs_->writeSettings(e);
     });
     if (!ok) {
         message(this, QStringLiteral("窗口设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
     }
+}
+
+void TFrmMain::setTraditional(bool on) {
+    if (!ini_.writeInt(traditional::kDisplaySection, traditional::kTraditionalKey, on ? 1 : 0)) {
+        mnuO_fanti->setChecked(!on);
+        message(this, qs(ini_.lastError()), appTitle(), QMessageBox::Warning);
+        return;
+    }
+    setTraditionalShown(on);
+}
+
+// ---- the case store ----
+
+void TFrmMain::openStore() {
+    if (!store_.openStore(u8(dataRoot_))) {
+        const QString why = qs(store_.lastError());
+        QTimer::singleShot(0, this, [this, why] {
+            message(this, QStringLiteral("无法打开命例库：%1").arg(why), QStringLiteral("错误"), QMessageBox::Critical);
+        });
+    }
+    Redtbazi->setModified(false);
+    // The session watches the store: it comes once the store is open.
+    session_ = new CaseSession(store_, *caseTree_, *Redtbazi, *inputs_, ini_, *this, this);
+    connect(session_, &CaseSession::modeChanged, this, &TFrmMain::showSaveMode);
+    connect(this, &TFrmMain::saveRequested, session_, &CaseSession::saveCase);
+    connect(BtoNew, &QPushButton::clicked, session_, &CaseSession::newCase);
+    showSaveMode();
+    history_ = new HistoryCommands(store_, this);
+    connect(history_, &HistoryCommands::programMustEnd, this, &TFrmMain::endProgram);
+    caseTree_->rebuildFirstSlots(kFirstSlotsShown);
+}
+
+bool TFrmMain::editingCase() const { return session_ && session_->editingCase(); }
+
+void TFrmMain::showSaveMode() {
+    const bool editing = session_->editingCase();
+    SbtoSave->setText(editing ? QStringLiteral("存旧") : QStringLiteral("存新"));
+    SbtoSave->setToolTip(session_->orphaned()
+                             ? QStringLiteral("这个命例已被另一个窗口或程序删除或替换，不在命例库中了；存新可把它另存为新命例")
+                             : QStringLiteral("保存记录"));
+    QPalette pal = SbtoSave->palette();
+    pal.setColor(QPalette::ButtonText, editing ? QColor(Qt::blue) : QColor(Qt::black));
+    SbtoSave->setPalette(pal);
+}
+
+void TFrmMain::endProgram() {
+    session_->dropOpenCase();
+    Redtbazi->setModified(false);
+    QTimer::singleShot(0, this, &QWidget::close);
+}
+
+// ---- showing and closing ----
+
+void TFrmMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    // A window this wide (or maximised) has room for the analysis beside the report; a narrower
+    // one (the first run's 400 × 400) keeps its size, and 八字分析 shows the dock.
+    if (isMaximized() || width() >= kRoomyWidth) analysisDock_->show();
+}
+
+void TFrmMain::maybeSave() {
+    if (session_) session_->askToSaveChanges();
+}
+
+void TFrmMain::closeEvent(QCloseEvent* e) {
+    maybeSave();
+    writeSettings();
     if (pingYu_) pingYu_->close();
-    return true;
-}
-
-// ---- inputs ----
-
-void TFrmMain::setShownYear(int shown) {
-    EdtYear->setText(QString::number(shown));
-    UpDyear->setPosition(astronomicalYear(shown));
-}
-
-void TFrmMain::refuseYear() {
-    message(this,
-            QStringLiteral("甲命年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
-            QStringLiteral("年份错误"), QMessageBox::Warning);
-}
-
-void TFrmMain::UpDyearClick() { EdtYear->setText(QString::number(displayYear(UpDyear->position()))); }
-
-void TFrmMain::rebuildCities() {
-    const int province = cbodiZ->currentIndex();
-    cbodiC->clear();
-    cityLon_.clear();
-    cityLat_.clear();
-    if (province == ProvinceTable::kUnknown || !ProvinceTable::valid(province)) {
-        cbodiC->addItem(qs(ProvinceTable::name(ProvinceTable::kUnknown)));
-        cityLon_.push_back(ProvinceTable::kUnknownLongitude);
-        cityLat_.push_back(ProvinceTable::kUnknownLatitude);
-    } else {
-        text::IniFile dili(u8(datDir() + QStringLiteral("/dili.ini")));
-        if (!dili.reload()) {
-            QTimer::singleShot(0, this, [this, why = qs(dili.lastError())] {
-                message(this, why, QStringLiteral("错误"), QMessageBox::Critical);
-            });
-        }
-        const std::string section(ProvinceTable::name(province));
-        QStringList names;
-        for (const std::string& place : placesOf(dili, section)) {
-            PlaceCoordinates pc;
-            std::string error;
-            if (!placeCoordinates(dili, section, place, pc, &error)) {
-                // The list stops at a damaged entry, as it always has; say which one.
-                QTimer::singleShot(0, this, [this, place, error] {
-                    message(this, QStringLiteral("“%1”的经纬度数据有误：%2").arg(qs(place), qs(error)),
-                            QStringLiteral("错误"), QMessageBox::Critical);
-                });
-                break;
-            }
-            names << qs(place);
-            cityLon_.push_back(pc.longitude);
-            cityLat_.push_back(pc.latitude);
-        }
-        cbodiC->addItems(names);
-    }
-    cbodiC->setCurrentIndex(cbodiC->count() > 0 ? 0 : -1);
-}
-
-bool TFrmMain::readInputs(ChartRequest& req) {
-    const QString name = Edtname->text();
-    if (name.isEmpty()) {
-        message(this, QStringLiteral("甲命姓名不能为空"), QStringLiteral("提示"), QMessageBox::Information);
-        Edtname->setFocus();
-        return false;
-    }
-    if (!checkTypedText(Edtname, name, "姓名", true, QStringLiteral("提示"))) return false;
-    std::string gbk, bad;
-    if (!text::utf8ToGbk(u8(name), gbk, &bad)) {
-        message(this, QStringLiteral("姓名中的“%1”无法保存，请换一个字").arg(qs(bad)), QStringLiteral("提示"),
-                QMessageBox::Information);
-        Edtname->setFocus();
-        return false;
-    }
-    const int shown = app::yearFromField(u8(EdtYear->text().trimmed()));
-    if (!app::yearIsAccepted(shown)) {
-        refuseYear();
-        EdtYear->setFocus();
-        EdtYear->selectAll();
-        return false;
-    }
-    UpDyear->setPosition(astronomicalYear(shown));
-    req = ChartRequest{};
-    req.name = text::truncateGbk(u8(name), app::kNameMaxBytes);
-    req.year = static_cast<std::int16_t>(astronomicalYear(shown));
-    req.month = static_cast<std::int16_t>(cbom->currentIndex() + 1);
-    req.day = static_cast<std::int16_t>(cbod->currentIndex() + 1);
-    req.hour = static_cast<std::int16_t>(cbos->currentIndex());
-    req.minute = static_cast<std::int16_t>(cbomin->currentIndex());
-    req.lunar = CboLi->currentIndex() == 1;
-    req.leap = Chkrun->isChecked();
-    req.male = Rdona->isChecked();
-    req.province = static_cast<std::int16_t>(cbodiZ->currentIndex());
-    const int city = cbodiC->currentIndex();
-    req.city = static_cast<std::int16_t>(std::max(city, 0));
-    if (city >= 0 && static_cast<std::size_t>(city) < cityLon_.size()) {
-        req.longitude = cityLon_[static_cast<std::size_t>(city)];
-        req.latitude = cityLat_[static_cast<std::size_t>(city)];
-    } else {
-        req.longitude = ProvinceTable::kUnknownLongitude;
-        req.latitude = ProvinceTable::kUnknownLatitude;
-    }
-    req.place = ProvinceTable::placeText(req.province, u8(cbodiC->currentText()));
-    if (!worldPlaces_->fillRequest(req)) return false;
-    req.yearly = ChkLiuNian->isChecked();
-    return true;
+    e->accept();
 }
 
 // ---- the chart ----
 
 void TFrmMain::requestChart() {
     chartValid_ = false;
-    ChartRequest req;
-    if (!readInputs(req)) return;
-    if (!worldPlaces_->chooseFold(req)) return;
+    std::optional<ChartRequest> shown = inputs_->request();
+    if (!shown || !inputs_->chooseFold(*shown)) return;
+    const ChartRequest& req = *shown;
     session_->askToSaveChanges();
     // The inputs become the current record's birth data; its class and note stay.
     session_->takeRequest(req);
@@ -559,27 +358,20 @@ void TFrmMain::requestChart() {
     const bool ok = castChart(req, true, error);
     QApplication::restoreOverrideCursor();
     BtnPai->setEnabled(true);
-    lastRequest_ = req;
-    if (!ok) {
-        PnlBianJie->clear();
-        Redtbazi->show();
-        analysis_->clearChart();
-        message(this, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
-        return;
-    }
-    if (ChkBuXiang->isChecked()) {
+    if (ok && inputs_->unknownHour()) {
         // No hour, no chart: the pane asks for one of the twelve.
+        lastRequest_ = req;
         PnlBianJie->showUnknownHour(chart_);
         analysis_->clearChart();
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
         return;
     }
-    Redtbazi->show();
-    PnlBianJie->showChart(chart_);
-    currentPillars_ = chart_.pillarBytes();
-    chartValid_ = true;
-    analysis_->showChart(chart_);
+    setChartResult(req, ok);
+    if (!ok) {
+        message(this, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
+        return;
+    }
     // The pane's modified flag stays for the user's own edits: a recomputed report is saved
     // into an open case only when the user saves it. The setting save (提示保存) asks for it.
     if (chart_.settings.save) emit saveRequested();
@@ -598,6 +390,35 @@ bool TFrmMain::castChart(const ChartRequest& req, bool show, std::string& error)
     chart_ = std::move(*chart);
     if (show) Redtbazi->showReport(paneText(report.text), report.spans, chart_.settings.leftpos);
     return true;
+}
+
+void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
+    lastRequest_ = req;
+    chartValid_ = valid;
+    if (valid) {
+        currentPillars_ = chart_.pillarBytes();
+        PnlBianJie->showChart(chart_);
+        analysis_->showChart(chart_);
+    } else {
+        PnlBianJie->clear();
+        analysis_->clearChart();
+    }
+    Redtbazi->show();
+}
+
+void TFrmMain::dropChart() {
+    chartValid_ = false;
+    analysis_->clearChart();
+}
+
+bool TFrmMain::castCase(const ChartRequest& req, bool keepPane) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string error;
+    const bool ok = castChart(req, !keepPane, error);
+    QApplication::restoreOverrideCursor();
+    setChartResult(req, ok);
+    if (!ok) message(this, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
+    return ok;
 }
 
 // ---- chart parameters on the clipboard ----
@@ -628,128 +449,33 @@ void TFrmMain::pasteChartParameters() {
     if (clip.isEmpty()) return;
     app::ChartParameters p;
     if (!app::parseChartParameters(u8(clip), p)) return;
-    setShownYear(p.year);
-    cbom->setCurrentIndex(p.month - 1);
-    cbod->setCurrentIndex(p.day - 1);
-    cbos->setCurrentIndex(p.hour);
-    cbomin->setCurrentIndex(p.minute);
-    CboLi->setCurrentIndex(p.kind == 1 ? 0 : 1);
-    Chkrun->setChecked(p.kind == 3);
-    // The name edit holds at most ten bytes; a longer pasted name is cut, never split.
-    Edtname->setText(qs(text::truncateGbk(p.name, app::kNameMaxBytes)));
-    (p.male ? Rdona : Rdonv)->setChecked(true);
-    const int province = ProvinceTable::valid(p.province) ? p.province : 0;
-    if (cbodiZ->currentIndex() == province) rebuildCities();
-    else cbodiZ->setCurrentIndex(province);
-    cbodiC->setCurrentIndex(p.city >= 0 && p.city < cbodiC->count() ? p.city : 0);
+    inputs_->setParameters(p);
     message(this, QStringLiteral("成功粘贴命理参数！"), appTitle());
 }
 
-// ---- menu commands ----
+// ---- tool windows ----
 
 TFrmPingYu* TFrmMain::pingYuViewer() const { return pingYu_.data(); }
 
-void TFrmMain::PingYuClick() {
-    if (!pingYu_) pingYu_ = new TFrmPingYu(datDir(), this);
+void TFrmMain::openPingYu() {
+    if (!pingYu_) pingYu_ = new TFrmPingYu(dataRoot_ + QStringLiteral("/dat"), this);
     pingYu_->show();
     pingYu_->raise();
     pingYu_->activateWindow();
 }
 
-void TFrmMain::ZhiShiClick() {
-    const QString path = datDir() + QStringLiteral("/bzzs.chm");
+void TFrmMain::openKnowledge() {
+    const QString path = dataRoot_ + QStringLiteral("/dat/bzzs.chm");
     if (!QFileInfo::exists(path)) return;
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         message(this, QStringLiteral("无法打开“%1”：没有能打开这种文件的程序。").arg(path), QStringLiteral("错误"),
                 QMessageBox::Critical);
 }
 
-void TFrmMain::HeLuoClick() {
-    TFrmHeLuo dlg(this);
-    dlg.exec();
-}
-
-void TFrmMain::FanTuiClick() { openReverseSearch(*this); }
-
-void TFrmMain::HuaiYunClick() {
-    TFrmHuaiYun dlg(this);
-    dlg.exec();
-}
-
-void TFrmMain::TestNameClick() {
-    TFrmTestName dlg(this);
-    dlg.exec();
-}
-
-void TFrmMain::HanZiClick() {
-    TFrmHanZi dlg(dataRoot_, this);
-    dlg.exec();
-}
-
-void TFrmMain::WnlClick() { openPerpetualCalendar(*this); }
-
-void TFrmMain::TxtHelpClick() {
-    TFrmTxtHelp dlg(this);
-    dlg.exec();
-}
-
-void TFrmMain::DiLiClick() {
-    {
-        TFrmDiLi dlg(datDir(), this);
-        dlg.exec();
-    }
+void TFrmMain::editPlaces() {
+    TFrmDiLi(dataRoot_ + QStringLiteral("/dat"), this).exec();
     // Places may have changed: reread them, staying on the same place when it is still there.
-    const QString city = cbodiC->currentText();
-    rebuildCities();
-    const int i = cbodiC->findText(city);
-    if (i >= 0) cbodiC->setCurrentIndex(i);
-}
-
-void TFrmMain::SetClick() {
-    TFrmSet dlg(ini_, this);
-    dlg.exec();
-}
-
-void TFrmMain::EndInfoClick() {
-    TFrmEndfo dlg(ini_, datDir(), this);
-    dlg.exec();
-}
-
-void TFrmMain::TraditionalClick() {
-    const bool on = mnuO_fanti->isChecked();
-    if (!ini_.writeInt(traditional::kDisplaySection, traditional::kTraditionalKey, on ? 1 : 0)) {
-        mnuO_fanti->setChecked(!on);
-        message(this, qs(ini_.lastError()), appTitle(), QMessageBox::Warning);
-        return;
-    }
-    setTraditionalShown(on);
-}
-
-void TFrmMain::DefaultPaneClick() {
-    Redtbazi->setPaneFont(QString::fromUtf8(kDefaultPaneFont), kDefaultPaneSize);
-    Redtbazi->setBackground(Qt::white);
-    message(this, QStringLiteral("设置完成"), appTitle());
-}
-
-void TFrmMain::PaneFontClick() {
-    QFontDialog dlg(Redtbazi->paneFont(), this);
-    dlg.setObjectName(QStringLiteral("FontDialog"));
-    dlg.setOption(QFontDialog::DontUseNativeDialog);
-    dlg.setWindowTitle(QStringLiteral("字体设置"));
-    if (dlg.exec() != QDialog::Accepted) return;
-    const QFont f = dlg.selectedFont();
-    Redtbazi->setPaneFont(f.family(), f.pointSize());
-    message(this, QStringLiteral("设置完成"), appTitle());
-}
-
-void TFrmMain::PaneColorClick() {
-    QColorDialog dlg(Redtbazi->background(), this);
-    dlg.setObjectName(QStringLiteral("ColorDialog"));
-    dlg.setOption(QColorDialog::DontUseNativeDialog);
-    dlg.setWindowTitle(QStringLiteral("背景色设置"));
-    if (dlg.exec() != QDialog::Accepted) return;
-    Redtbazi->setBackground(dlg.selectedColor());
-    message(this, QStringLiteral("设置完成"), appTitle());
+    inputs_->reloadCities();
 }
 
 }  // namespace hj::gui

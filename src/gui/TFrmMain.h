@@ -1,130 +1,58 @@
 #pragma once
-// The main window: case tree, report pane, birth-data inputs and the main menu.
+// The main window: the case tree, the report pane with the boundary panel above it, the
+// birth inputs below, the analysis dock and the main menu. It places these views, runs the
+// chart the inputs ask for, and wires the menu to the helpers that do the work (the case
+// session, the history commands, the calendar links); none of them touches its controls.
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <vector>
+#include <string>
 
 #include "core/casestore/case_store.h"
 #include "core/chart/chart.h"
 #include "core/text/ini.h"
+#include "gui/CaseSession.h"
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QMenu;
+class QDockWidget;
 class QPushButton;
-class QRadioButton;
 class QSplitter;
 class QToolButton;
-class QTreeWidget;
 
 namespace hj::gui {
 
 class AnalysisPanel;
-class CaseSession;
+class BirthInputs;
+class CalendarLinks;
 class CaseTree;
 class HistoryCommands;
 class ReportEdit;
 class TFrmPingYu;
 class UncertaintyPanel;
-class UpDown;
-class WorldPlaceBox;
 
-class TFrmMain : public QMainWindow {
+class TFrmMain : public QMainWindow, private ChartHost {
     Q_OBJECT
 public:
     // `dataRoot` is the folder holding dat/ and bazi_f/ (already created).
     explicit TFrmMain(const QString& dataRoot, QWidget* parent = nullptr);
     ~TFrmMain() override;
 
-    // ---- controls ----
-    QTreeWidget* Tree;
-    QSplitter* Splitter1;
-    ReportEdit* Redtbazi;
-    QWidget* Panel1;
-    QLineEdit* EdtYear;
-    UpDown* UpDyear;
-    QComboBox* cbom;
-    QComboBox* cbod;
-    QComboBox* cbos;
-    QComboBox* cbomin;
-    QCheckBox* ChkBuXiang;  // 时辰不详: the twelve hours of the day instead of one chart
-    QComboBox* CboLi;
-    QCheckBox* Chkrun;
-    QRadioButton* Rdona;
-    QRadioButton* Rdonv;
-    QLineEdit* Edtname;
-    QComboBox* cbodiZ;
-    QComboBox* cbodiC;
-    QCheckBox* ChkLiuNian;
-    QPushButton* BtnPai;
-    QPushButton* BtoNew;
-    QToolButton* SbtoSave;
-    UncertaintyPanel* PnlBianJie;  // boundaries near the birth, conventions, the hour table
-
-    // ---- menu items ----
-    QAction* mnuF_save;
-    QAction* mnuF_import;
-    QAction* mnuF_export;
-    QAction* mnuF_clear;
-    QAction* mnuF_restore;
-    QAction* mnuF_exit;
-    QAction* mnuS_pingyu;
-    QAction* mnuS_heluo;
-    QAction* mnuS_zhishi;
-    QAction* mnuT_fantui;
-    QAction* mnuT_huaiyun;
-    QAction* mnuT_testname;
-    QAction* mnuT_hanzi;
-    QAction* mnuT_copy;
-    QAction* mnuT_paste;
-    QAction* mnuT_dili;
-    QAction* mnuT_wnl;
-    QAction* mnuO_default;
-    QAction* mnuO_font;
-    QAction* mnuO_color;
-    QAction* mnuO_set;
-    QAction* mnuO_endinfo;
-    QAction* mnuO_fanti;  // 繁體中文: the display in Traditional characters
-    QAction* mnuH_help;
-
-    // ---- state ----
-    bool chartValid() const { return chartValid_; }
+    // ---- what the window shows, for the window tests ----
+    bool chartValid() const override { return chartValid_; }
     std::array<std::uint8_t, 4> currentPillars() const { return currentPillars_; }
     const ChartRequest& lastRequest() const { return lastRequest_; }
-    // A stored case is open in the pane (editing mode).
-    bool editingCase() const;
-    // The case tree, the case in the pane, and the history commands.
-    CaseTree* caseTree() const { return caseTree_; }
-    CaseSession* caseSession() const { return session_; }
-    HistoryCommands* history() const { return history_; }
-    // 海外: a birthplace abroad and the zone shown before 测算.
-    WorldPlaceBox* worldPlaces() const { return worldPlaces_; }
-    AnalysisPanel* analysisPanel() const { return analysis_; }
-    // An invalid chart also empties the analysis panel.
-    void setChartValid(bool valid);
-    // After a chart from `req`: when `valid`, the pillars are taken from the last chart cast.
-    void setChartResult(const ChartRequest& req, bool valid);
-    // Casts the chart of `req` with the settings the data folder holds now and, when `show`,
-    // puts its report into the pane. False with the message in `error`.
-    bool castChart(const ChartRequest& req, bool show, std::string& error);
     // The last chart cast.
     const Chart& chart() const { return chart_; }
-    casestore::CaseStore& caseStore() { return store_; }
-    text::IniFile& settings() { return ini_; }
-    QString dataRoot() const { return dataRoot_; }
-    QString datDir() const { return dataRoot_ + QStringLiteral("/dat"); }
+    // A stored case is open in the pane (editing mode).
+    bool editingCase() const;
+    CaseTree* caseTree() const { return caseTree_; }
+    CaseSession* caseSession() const { return session_; }
+    BirthInputs* birthInputs() const { return inputs_; }
+    CalendarLinks* calendarLinks() const { return links_; }
+    AnalysisPanel* analysisPanel() const { return analysis_; }
     TFrmPingYu* pingYuViewer() const;
-    // Longitude and latitude of each entry of the city list.
-    const std::vector<float>& cityLongitudes() const { return cityLon_; }
-    const std::vector<float>& cityLatitudes() const { return cityLat_; }
-
-    // Reads and checks the inputs into `req`; false after showing why (focus on the control).
-    bool readInputs(ChartRequest& req);
+    text::IniFile& settings() { return ini_; }
 
 signals:
     // The user asked to store the case (保存记录, or the setting 提示保存 after a chart).
@@ -134,53 +62,93 @@ public slots:
     void requestChart();
     void copyChartParameters();
     void pasteChartParameters();
-    void rebuildCities();
 
 protected:
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
-private slots:
-    void UpDyearClick();
-    void PingYuClick();
-    void ZhiShiClick();
-    void DiLiClick();
-    void HeLuoClick();
-    void FanTuiClick();
-    void HuaiYunClick();
-    void TestNameClick();
-    void HanZiClick();
-    void WnlClick();
-    void TxtHelpClick();
-    void SetClick();
-    void EndInfoClick();
-    void TraditionalClick();
-    void DefaultPaneClick();
-    void PaneFontClick();
-    void PaneColorClick();
-
 private:
-    void buildControls();
-    void buildMenus();
-    void FormShow();
-    void applyWindowKeys();
-    bool FormClose();
-    void setShownYear(int shown);
-    void refuseYear();  // the message for a year the chart cannot take
+    void createWidgets();
+    void createActions();
+    void createMenus();
+    void readSettings();
+    void writeSettings();
+    // An edited open case is offered for saving (是 or 否: closing goes on either way).
+    void maybeSave();
+    // The case store and the helpers that work on it.
+    void openStore();
+    // Casts the chart of `req` with the settings the data folder holds now and, when `show`,
+    // puts its report into the pane. False with the message in `error`.
+    bool castChart(const ChartRequest& req, bool show, std::string& error);
+
+    // ChartHost: the chart of an opened case.
+    void dropChart() override;
+    bool castCase(const ChartRequest& req, bool keepPane) override;
+    // After a chart from `req`: when `valid`, the pillars are taken from the last chart cast.
+    void setChartResult(const ChartRequest& req, bool valid);
+    // 存新 or 存旧, as the case session's mode is.
+    void showSaveMode();
+    // The history was replaced: nothing of the open case is written on the way out.
+    void endProgram();
+    // 经纬度设置: the place editor; the inputs reread the cities after it.
+    void editPlaces();
+    void openPingYu();
+    void openKnowledge();
+    void setTraditional(bool on);
 
     QString dataRoot_;
     text::IniFile ini_;
     Chart chart_;
     casestore::CaseStore store_;
-    std::vector<float> cityLon_, cityLat_;
     ChartRequest lastRequest_;
     std::array<std::uint8_t, 4> currentPillars_{};
     bool chartValid_ = false;
+
+    // ---- views ----
     CaseTree* caseTree_ = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    ReportEdit* Redtbazi = nullptr;
+    UncertaintyPanel* PnlBianJie = nullptr;  // boundaries near the birth, conventions, the hour table
+    BirthInputs* inputs_ = nullptr;
+    QPushButton* BtnPai = nullptr;
+    QPushButton* BtoNew = nullptr;
+    QToolButton* SbtoSave = nullptr;
+    QDockWidget* analysisDock_ = nullptr;
+    AnalysisPanel* analysis_ = nullptr;
+    bool shownOnce_ = false;
+    QPointer<TFrmPingYu> pingYu_;
+
+    // ---- helpers ----
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
-    WorldPlaceBox* worldPlaces_ = nullptr;
-    AnalysisPanel* analysis_ = nullptr;
-    QPointer<TFrmPingYu> pingYu_;
+    CalendarLinks* links_ = nullptr;
+
+    // ---- menu items ----
+    QAction* mnuF_save = nullptr;
+    QAction* mnuF_import = nullptr;
+    QAction* mnuF_export = nullptr;
+    QAction* mnuF_clear = nullptr;
+    QAction* mnuF_restore = nullptr;
+    QAction* mnuF_exit = nullptr;
+    QAction* mnuS_pingyu = nullptr;
+    QAction* mnuS_heluo = nullptr;
+    QAction* mnuS_zhishi = nullptr;
+    QAction* mnuT_fantui = nullptr;
+    QAction* mnuT_huaiyun = nullptr;
+    QAction* mnuT_testname = nullptr;
+    QAction* mnuT_hanzi = nullptr;
+    QAction* mnuT_copy = nullptr;
+    QAction* mnuT_paste = nullptr;
+    QAction* mnuT_dili = nullptr;
+    QAction* mnuT_wnl = nullptr;
+    QAction* mnuO_default = nullptr;
+    QAction* mnuO_font = nullptr;
+    QAction* mnuO_color = nullptr;
+    QAction* mnuO_set = nullptr;
+    QAction* mnuO_endinfo = nullptr;
+    QAction* mnuO_fenxi = nullptr;  // 八字分析: shows or hides the analysis dock
+    QAction* mnuO_fanti = nullptr;  // 繁體中文: the display in Traditional characters
+    QAction* mnuH_help = nullptr;
 };
 
 }  // namespace hj::gui

@@ -16,7 +16,6 @@
 #include <QToolButton>
 
 #include "core/app/chart_inputs.h"
-#include "core/casestore/case_store.h"
 #include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
 #include "core/places/province_table.h"
@@ -24,7 +23,6 @@
 #include "core/zones/case_zone.h"
 #include "core/zones/zone_clock.h"
 #include "gui/GuiSupport.h"
-#include "gui/TFrmMain.h"
 
 namespace hj::gui {
 namespace {
@@ -96,48 +94,34 @@ void WorldPlaceBox::setAbroad(bool on) {
     EdtWorldPlace->setVisible(on);
     BtnAddPlace->setVisible(on);
     if (on && model_->rowCount() == 0) reloadPlaces();
-    if (main_) {
-        main_->cbodiZ->setEnabled(!on);
-        main_->cbodiC->setEnabled(!on);
-    }
     if (on) EdtWorldPlace->setFocus();
     updateZoneLabel();
+    emit changed();
 }
 
 // Takes the row with this text, or the first place the text finds; false when none.
 bool WorldPlaceBox::choose(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return false;
-    for (std::size_t i = 0; i < shown_.size(); ++i) {
-        if (rowText(shown_[i]) == t) {
-            chosen_ = shown_[i];
-            haveChosen_ = true;
-            EdtWorldPlace->setText(t);
-            updateZoneLabel();
-            return true;
+    const auto take = [this](const zones::WorldPlace* p) {
+        haveChosen_ = p != nullptr;
+        if (p) {
+            chosen_ = *p;
+            EdtWorldPlace->setText(rowText(chosen_));
         }
-    }
-    const auto found = zones::findWorldPlaces(user_, u8(t));
-    if (found.empty()) {
-        haveChosen_ = false;
         updateZoneLabel();
-        return false;
-    }
-    chosen_ = found.front();
-    haveChosen_ = true;
-    EdtWorldPlace->setText(rowText(chosen_));
-    updateZoneLabel();
-    return true;
+        emit changed();
+        return haveChosen_;
+    };
+    for (const zones::WorldPlace& p : shown_)
+        if (rowText(p) == t) return take(&p);
+    const auto found = zones::findWorldPlaces(user_, u8(t));
+    return take(found.empty() ? nullptr : &found.front());
 }
 
-void WorldPlaceBox::attach(TFrmMain* w) {
-    main_ = w;
-    const auto update = [this] { updateZoneLabel(); };
-    connect(w->EdtYear, &QLineEdit::textChanged, this, update);
-    for (QComboBox* c : {w->cbom, w->cbod, w->cbos, w->cbomin, w->CboLi, w->cbodiZ})
-        connect(c, &QComboBox::currentIndexChanged, this, update);
-    connect(w->Chkrun, &QCheckBox::toggled, this, update);
-    setAbroad(abroad());
+void WorldPlaceBox::followBirth(const std::optional<ChartRequest>& birth) {
+    birth_ = birth;
+    updateZoneLabel();
 }
 
 bool WorldPlaceBox::fillRequest(ChartRequest& req) {
@@ -161,32 +145,31 @@ bool WorldPlaceBox::fillRequest(ChartRequest& req) {
     return true;
 }
 
-void WorldPlaceBox::showRecord(const casestore::CaseRecord& r) {
-    std::string zone;
-    if (!zones::storedZone(r, zone, fold_)) {
+void WorldPlaceBox::showPlace(const ChartRequest& req) {
+    fold_ = req.fold;
+    if (req.zone.empty()) {
         setAbroad(false);
         return;
     }
     if (model_->rowCount() == 0) reloadPlaces();
-    // The stored place: its name and coordinates as kept, with the zone of the record.
+    // The stored place: its name and coordinates as kept, with its zone.
     chosen_ = zones::WorldPlace{};
-    chosen_.zone = zone;
-    chosen_.longitude = r.longitude;
-    chosen_.latitude = r.latitude;
-    chosen_.englishCity = zone.substr(zone.rfind('/') + 1);
-    chosen_.city = r.place;
+    chosen_.zone = req.zone;
+    chosen_.longitude = req.longitude;
+    chosen_.latitude = req.latitude;
+    chosen_.englishCity = req.zone.substr(req.zone.rfind('/') + 1);
+    chosen_.city = req.place;
     chosen_.user = true;
     for (const zones::WorldPlace& p : shown_)
-        if (p.placeText() == r.place && p.zone == zone) chosen_ = p;
+        if (p.placeText() == req.place && p.zone == req.zone) chosen_ = p;
     haveChosen_ = true;
     EdtWorldPlace->setText(rowText(chosen_));
     setAbroad(true);
 }
 
-void WorldPlaceBox::takeBeijingTime(DateTime& moment) {
+void WorldPlaceBox::takeBeijingTime(DateTime& moment, int province) {
     setAbroad(false);
-    if (!main_) return;
-    if (loadChartSettings(u8(dataRoot_)).dst) moment = zones::chinaClockOf(calendar_, moment, main_->cbodiZ->currentIndex());
+    if (loadChartSettings(u8(dataRoot_)).dst) moment = zones::chinaClockOf(calendar_, moment, province);
 }
 
 void WorldPlaceBox::updateZoneLabel() {
@@ -195,26 +178,20 @@ void WorldPlaceBox::updateZoneLabel() {
         LblZone->setText(text);
         LblZone->setVisible(!text.isEmpty());
     };
-    if (!main_) return;
-    const int shownYear = app::yearFromField(u8(main_->EdtYear->text().trimmed()));
     std::string zone;
     if (abroad()) {
         if (haveChosen_) zone = chosen_.zone;
-    } else {
-        if (loadChartSettings(u8(dataRoot_)).dst) zone = zones::chinaZoneOf(main_->cbodiZ->currentIndex());
+    } else if (birth_ && loadChartSettings(u8(dataRoot_)).dst) {
+        zone = zones::chinaZoneOf(birth_->province);
     }
-    if (zone.empty() || !app::yearIsAccepted(shownYear)) {
+    if (zone.empty() || !birth_) {
         showZone({});
         return;
     }
-    DateTime clock{static_cast<std::int16_t>(astronomicalYear(shownYear)),
-                   static_cast<std::int16_t>(main_->cbom->currentIndex() + 1),
-                   static_cast<std::int16_t>(main_->cbod->currentIndex() + 1),
-                   static_cast<std::int16_t>(main_->cbos->currentIndex()),
-                   static_cast<std::int16_t>(main_->cbomin->currentIndex())};
-    if (main_->CboLi->currentIndex() == 1) {
+    DateTime clock = birth_->entered();
+    if (birth_->lunar) {
         DateTime solar;
-        if (!calendar_.lunarToSolar(clock, main_->Chkrun->isChecked(), solar)) {
+        if (!calendar_.lunarToSolar(clock, birth_->leap, solar)) {
             showZone({});
             return;
         }

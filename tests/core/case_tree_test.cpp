@@ -237,3 +237,65 @@ TEST(CaseEditState, DeletionEndsEditing) {
     after.className = "x";
     EXPECT_FALSE(s.applyStoredChange(before, after));
 }
+
+// Opening a stored case shows its birth data in the inputs again: what a save wrote comes back,
+// the zone and fold of a birth abroad (or of a repeated hour at home) included.
+TEST(CaseEditState, RecordGivesBackTheRequestItWasMadeFrom) {
+    struct Case {
+        const char* what;
+        hj::ChartRequest req;
+    };
+    const auto request = [](const char* name, int year, bool lunar, bool leap, bool male, int province, int city,
+                            const char* place, const char* zone, int fold) {
+        hj::ChartRequest q;
+        q.name = name;
+        q.year = static_cast<std::int16_t>(year);
+        q.month = 4;
+        q.day = 23;
+        q.hour = 1;
+        q.minute = 30;
+        q.lunar = lunar;
+        q.leap = leap;
+        q.male = male;
+        q.province = static_cast<std::int16_t>(province);
+        q.city = static_cast<std::int16_t>(city);
+        q.longitude = 116.4f;
+        q.latitude = -39.9f;
+        q.place = place;
+        q.zone = zone;
+        q.fold = fold;
+        return q;
+    };
+    const Case cases[] = {
+        {"solar, male, a Chinese place", request("张三", 1990, false, false, true, 1, 0, "北京市-北京市", "", 1)},
+        {"lunar leap month, female, BC", request("李四", -120, true, true, false, 3, 5, "某省-某市", "", 1)},
+        {"abroad, second of a repeated hour", request("王五", 2021, false, false, true, 34, 0, "美国-纽约", "America/New_York", 2)},
+        {"at home, second of a repeated hour", request("赵六", 1988, false, false, false, 1, 2, "北京市-北京市", "", 2)},
+    };
+    for (const Case& c : cases) {
+        CaseRecord r;
+        r.className = "朋友";
+        app::copyRequestInto(c.req, r);
+        const hj::ChartRequest back = app::requestFromRecord(r);
+        EXPECT_EQ(back.name, c.req.name) << c.what;
+        EXPECT_EQ(back.entered(), c.req.entered()) << c.what;
+        EXPECT_EQ(back.lunar, c.req.lunar) << c.what;
+        EXPECT_EQ(back.leap, c.req.leap) << c.what;
+        EXPECT_EQ(back.male, c.req.male) << c.what;
+        EXPECT_EQ(back.province, c.req.province) << c.what;
+        EXPECT_EQ(back.city, c.req.city) << c.what;
+        EXPECT_EQ(back.longitude, c.req.longitude) << c.what;
+        EXPECT_EQ(back.latitude, c.req.latitude) << c.what;
+        EXPECT_EQ(back.place, c.req.place) << c.what;
+        EXPECT_EQ(back.zone, c.req.zone) << c.what;
+        EXPECT_EQ(back.fold, c.req.fold) << c.what;
+        EXPECT_TRUE(back.yearly) << c.what;
+    }
+    // Pad bytes that do not hold a zone (their check does not fit) give a Chinese birth.
+    CaseRecord odd = record("甲", 1990, 5, 12, 0);
+    odd.pad50 = 0x8001;
+    odd.pad45 = 0;
+    const hj::ChartRequest q = app::requestFromRecord(odd);
+    EXPECT_TRUE(q.zone.empty());
+    EXPECT_EQ(q.fold, 1);
+}

@@ -61,6 +61,7 @@ private:
     int addRecord(const char* name, const char* cls, int year = 1990, bool male = true);
     std::vector<CaseRecord> liveRecords();
     QTreeWidget* tree() { return child<QTreeWidget>(win.get(), "Tree"); }
+    hj::gui::ReportEdit* reportPane() { return child<hj::gui::ReportEdit>(win.get(), "Redtbazi"); }
     QTreeWidgetItem* node(int index) { return win->caseTree()->caseNode(index); }
     QTreeWidgetItem* classNode(const QString& name) { return win->caseTree()->classNode(name); }
     void select(QTreeWidgetItem* item) {
@@ -237,7 +238,7 @@ void TestCaseTree::saveNewCaseThenOpenAndSaveAgain() {
     QCOMPARE(modals.boxes.at(0).text, QStringLiteral("请先排一个正确的盘后再保存"));
 
     chart(QStringLiteral("张三"), QStringLiteral("1990"));
-    const QString report = win->Redtbazi->toPlainText();
+    const QString report = reportPane()->toPlainText();
     expectChooser(modals, QStringLiteral("朋友"), QStringLiteral("备注:老友"));
     QTest::mouseClick(save, Qt::LeftButton);
     QTRY_VERIFY(modals.idle());
@@ -252,13 +253,13 @@ void TestCaseTree::saveNewCaseThenOpenAndSaveAgain() {
     QCOMPARE(save->text(), QStringLiteral("存新"));
     // Still new-case mode: another save adds another case.
     expectChooser(modals, QStringLiteral("朋友"));
-    win->mnuF_save->trigger();
+    child<QAction>(win.get(), "mnuF_save")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(liveRecords().size(), std::size_t(2));
 
     // Opening the first one by double-click shows its stored report.
     QTest::mouseClick(child<QPushButton>(win.get(), "BtoNew"), Qt::LeftButton);
-    QVERIFY(win->Redtbazi->toPlainText().isEmpty());
+    QVERIFY(reportPane()->toPlainText().isEmpty());
     QVERIFY(!win->chartValid());
     hjtest::retype(child<QLineEdit>(win.get(), "Edtname"), QStringLiteral("别人"));
     tree()->scrollToItem(node(0));
@@ -269,28 +270,28 @@ void TestCaseTree::saveNewCaseThenOpenAndSaveAgain() {
     QCOMPARE(save->palette().color(QPalette::ButtonText), QColor(Qt::blue));
     hjtest::screenshot(win.get(), QStringLiteral("CaseTree-open"));
     QCOMPARE(child<QLineEdit>(win.get(), "Edtname")->text(), QStringLiteral("张三"));
-    QCOMPARE(win->Redtbazi->toPlainText(), report);
+    QCOMPARE(reportPane()->toPlainText(), report);
     QVERIFY(win->chartValid());
-    QVERIFY(!win->Redtbazi->isModified());
+    QVERIFY(!reportPane()->isModified());
 
     // Edit the pane and save: the question names the case; the report file changes.
-    QTextCursor c = win->Redtbazi->textCursor();
+    QTextCursor c = reportPane()->textCursor();
     c.movePosition(QTextCursor::End);
-    win->Redtbazi->setTextCursor(c);
-    hjtest::typeText(win->Redtbazi, QStringLiteral("批注"));
-    QVERIFY(win->Redtbazi->isModified());
+    reportPane()->setTextCursor(c);
+    hjtest::typeText(reportPane(), QStringLiteral("批注"));
+    QVERIFY(reportPane()->isModified());
     modals.expectBox(QMessageBox::Yes);
     modals.expectBox();
     QTest::mouseClick(save, Qt::LeftButton);
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(1).text, QStringLiteral("要修改“张三”这条记录吗？"));
     QCOMPARE(modals.boxes.at(2).text, QStringLiteral("已保存编辑后的命例。"));
-    QVERIFY(!win->Redtbazi->isModified());
+    QVERIFY(!reportPane()->isModified());
     QVERIFY(reportText(root->path() + QStringLiteral("/bazi_f/0.rtf")).contains(QStringLiteral("批注")));
     QCOMPARE(liveRecords().size(), std::size_t(2));
 
     // Opening the other case with a changed pane asks first; No leaves the first as it was.
-    hjtest::typeText(win->Redtbazi, QStringLiteral("再改"));
+    hjtest::typeText(reportPane(), QStringLiteral("再改"));
     modals.expectBox(QMessageBox::No);
     select(node(1));
     action("pmnuView")->trigger();
@@ -306,7 +307,7 @@ void TestCaseTree::paneUndoStopsAtLoadedReport() {
     chart(QStringLiteral("张三"), QStringLiteral("1990"));
     hjtest::Modals modals;
     expectChooser(modals, QStringLiteral("朋友"));
-    win->mnuF_save->trigger();
+    child<QAction>(win.get(), "mnuF_save")->trigger();
     QTRY_VERIFY(modals.idle());
     const QString stored = reportText(root->path() + QStringLiteral("/bazi_f/0.rtf"));
     QVERIFY(!stored.trimmed().isEmpty());
@@ -314,7 +315,7 @@ void TestCaseTree::paneUndoStopsAtLoadedReport() {
     select(node(0));
     action("pmnuView")->trigger();
     QVERIFY(win->editingCase());
-    auto* pane = win->Redtbazi;
+    auto* pane = reportPane();
     const QString loaded = pane->toPlainText();
     QVERIFY(!loaded.isEmpty());
 
@@ -395,13 +396,13 @@ void TestCaseTree::deletingOpenCaseNeverBringsItBack() {
     QCOMPARE(modals.boxes.at(2).text, QStringLiteral("确定要删除当前正在查看的命例吗？"));
     QVERIFY(!node(0));
     QVERIFY(!QFile::exists(root->path() + QStringLiteral("/bazi_f/0.rtf")));
-    QVERIFY(win->Redtbazi->toPlainText().isEmpty());
+    QVERIFY(reportPane()->toPlainText().isEmpty());
     QVERIFY(!win->chartValid());
     QVERIFY(!win->editingCase());
     QCOMPARE(child<QToolButton>(win.get(), "SbtoSave")->text(), QStringLiteral("存新"));
     // A save now has nothing to store, and the slot stays a hole.
     modals.expectBox();
-    win->mnuF_save->trigger();
+    child<QAction>(win.get(), "mnuF_save")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(3).text, QStringLiteral("请先排一个正确的盘后再保存"));
     auto recs = liveRecords();
@@ -420,7 +421,7 @@ void TestCaseTree::deletingClassOfOpenCaseEndsEditing() {
     classNode(QStringLiteral("朋友"))->setExpanded(true);
     select(node(0));
     action("pmnuView")->trigger();
-    const QString report = win->Redtbazi->toPlainText();
+    const QString report = reportPane()->toPlainText();
     hjtest::Modals modals;
     modals.expectBox(QMessageBox::Yes);
     rightClick(classNode(QStringLiteral("朋友")));
@@ -429,11 +430,11 @@ void TestCaseTree::deletingClassOfOpenCaseEndsEditing() {
     QCOMPARE(modals.boxes.at(0).text, QStringLiteral("确定要删除“朋友”这个类别吗？"));
     QVERIFY(!classNode(QStringLiteral("朋友")));
     QVERIFY(QFile::exists(root->path() + QStringLiteral("/bazi_f/0.rtf")));  // reports stay
-    QCOMPARE(win->Redtbazi->toPlainText(), report);
+    QCOMPARE(reportPane()->toPlainText(), report);
     QVERIFY(!win->editingCase());
     // Saving now stores a new case (asking for its class); slot 0 is not brought back.
     expectChooser(modals, QStringLiteral("新类"));
-    win->mnuF_save->trigger();
+    child<QAction>(win.get(), "mnuF_save")->trigger();
     QTRY_VERIFY(modals.idle());
     auto recs = liveRecords();
     QCOMPARE(recs.size(), std::size_t(2));
@@ -492,7 +493,7 @@ void TestCaseTree::moveRenameAndEditOfOpenCaseSurviveSave() {
     // Saving the open case keeps the class and the note.
     modals.expectBox(QMessageBox::Yes);
     modals.expectBox();
-    win->mnuF_save->trigger();
+    child<QAction>(win.get(), "mnuF_save")->trigger();
     QTRY_VERIFY(modals.idle());
     const CaseRecord r = liveRecords()[0];
     QCOMPARE(r.className, std::string("老客户"));
@@ -594,11 +595,11 @@ void TestCaseTree::clearEndsWithoutWritingOpenCase() {
     classNode(QStringLiteral("朋友"))->setExpanded(true);
     select(node(0));
     action("pmnuView")->trigger();
-    hjtest::typeText(win->Redtbazi, QStringLiteral("改动"));
-    QVERIFY(win->Redtbazi->isModified());
+    hjtest::typeText(reportPane(), QStringLiteral("改动"));
+    QVERIFY(reportPane()->isModified());
     hjtest::Modals modals;
     modals.expectBox(QMessageBox::No);
-    win->mnuF_clear->trigger();
+    child<QAction>(win.get(), "mnuF_clear")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(0).text, QStringLiteral("这将清除所有历史记录，要继续吗？"));
     QCOMPARE(modals.boxes.at(0).title, QStringLiteral("注意了"));
@@ -608,7 +609,7 @@ void TestCaseTree::clearEndsWithoutWritingOpenCase() {
     modals.expectBox(QMessageBox::Yes);
     modals.expectBox(QMessageBox::Yes);
     modals.expectBox();
-    win->mnuF_clear->trigger();
+    child<QAction>(win.get(), "mnuF_clear")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(2).text, QStringLiteral("确定要清除吗？"));
     QCOMPARE(modals.boxes.at(3).text, QStringLiteral("清除完成,请重启软件。"));
@@ -637,7 +638,7 @@ void TestCaseTree::exportThenImport() {
         QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
     });
     modals.expectBox();
-    win->mnuF_export->trigger();
+    child<QAction>(win.get(), "mnuF_export")->trigger();
     QTRY_VERIFY(modals.idle());
     QVERIFY2(modals.boxes.back().text.startsWith(QStringLiteral("成功导出，已保存到")), qPrintable(modals.boxes.back().text));
     QVERIFY(QFile::exists(out.path() + QStringLiteral("/bazi0.dat")));
@@ -649,7 +650,7 @@ void TestCaseTree::exportThenImport() {
     action("pmnuDelCase")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(liveRecords().size(), std::size_t(1));
-    hjtest::typeText(win->Redtbazi, QStringLiteral("改动"));
+    hjtest::typeText(reportPane(), QStringLiteral("改动"));
     modals.expectBox(QMessageBox::Yes);
     modals.expect([&out](QWidget* w) {
         auto* dlg = qobject_cast<QFileDialog*>(w);
@@ -659,7 +660,7 @@ void TestCaseTree::exportThenImport() {
         QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
     });
     modals.expectBox();
-    win->mnuF_import->trigger();
+    child<QAction>(win.get(), "mnuF_import")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(modals.boxes.size() - 2).text, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"));
     QVERIFY2(modals.boxes.at(modals.boxes.size() - 2).detail.startsWith(QStringLiteral("将替换全部1个命例及其命稿。")),
@@ -698,7 +699,7 @@ void TestCaseTree::restoreBringsBackAClearedHistory() {
     });
     modals.expectBox(QMessageBox::Yes);
     modals.expectBox();
-    win->mnuF_restore->trigger();
+    child<QAction>(win.get(), "mnuF_restore")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(rows, 1);
     QCOMPARE(cases, QStringLiteral("2"));
@@ -823,7 +824,7 @@ void TestCaseTree::changesElsewhereNeverLandOnAnotherCase() {
     // 1. Removed and its slot refilled elsewhere: 存旧 is refused, and the window lets go of it.
     QVERIFY(other.removeRecord(0));
     QCOMPARE(other.addRecord(newcomer, &theirReport), 0);
-    hjtest::typeText(win->Redtbazi, QStringLiteral("批注"));
+    hjtest::typeText(reportPane(), QStringLiteral("批注"));
     hjtest::Modals modals;
     modals.expectBox(QMessageBox::Yes);
     modals.expectBox();

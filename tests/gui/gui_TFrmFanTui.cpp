@@ -215,10 +215,10 @@ void TestTFrmFanTui::chartButtonCastsInTheMainWindow() {
     hjtest::DataRoot root;
     hj::gui::TFrmMain main(root.path());
     main.show();
-    main.Edtname->setText(QStringLiteral("李四"));
-    main.CboLi->setCurrentIndex(1);
-    main.Chkrun->setChecked(true);
-    main.cbomin->setCurrentIndex(42);
+    child<QLineEdit>(&main, "Edtname")->setText(QStringLiteral("李四"));
+    child<QComboBox>(&main, "CboLi")->setCurrentIndex(1);
+    child<QCheckBox>(&main, "Chkrun")->setChecked(true);
+    child<QComboBox>(&main, "cbomin")->setCurrentIndex(42);
 
     hjtest::Modals modals;
     bool sawPillars = false;
@@ -234,16 +234,16 @@ void TestTFrmFanTui::chartButtonCastsInTheMainWindow() {
         d->Rdonv1->setChecked(true);
         hjtest::clickLater(d->Btnpai);
     });
-    QVERIFY(hj::gui::openReverseSearch(main));
+    QVERIFY(main.calendarLinks()->openReverseSearch(main.currentPillars()));
     QVERIFY(sawPillars);
-    QCOMPARE(main.EdtYear->text(), QStringLiteral("1984"));
-    QCOMPARE(main.cbom->currentIndex(), 1);
-    QCOMPARE(main.cbod->currentIndex(), 4);
-    QCOMPARE(main.cbos->currentIndex(), 0);
-    QCOMPARE(main.cbomin->currentIndex(), 0);
-    QCOMPARE(main.CboLi->currentIndex(), 0);
-    QVERIFY(!main.Chkrun->isChecked());
-    QVERIFY(main.Rdonv->isChecked());
+    QCOMPARE(child<QLineEdit>(&main, "EdtYear")->text(), QStringLiteral("1984"));
+    QCOMPARE(child<QComboBox>(&main, "cbom")->currentIndex(), 1);
+    QCOMPARE(child<QComboBox>(&main, "cbod")->currentIndex(), 4);
+    QCOMPARE(child<QComboBox>(&main, "cbos")->currentIndex(), 0);
+    QCOMPARE(child<QComboBox>(&main, "cbomin")->currentIndex(), 0);
+    QCOMPARE(child<QComboBox>(&main, "CboLi")->currentIndex(), 0);
+    QVERIFY(!child<QCheckBox>(&main, "Chkrun")->isChecked());
+    QVERIFY(child<QRadioButton>(&main, "Rdonv")->isChecked());
     QVERIFY(main.chartValid());
     QCOMPARE(main.currentPillars(), (std::array<std::uint8_t, 4>{1, 3, 6, 1}));
 
@@ -255,8 +255,8 @@ void TestTFrmFanTui::chartButtonCastsInTheMainWindow() {
         QCOMPARE(d->cbodi[2]->currentText(), QStringLiteral("巳"));
         QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
     });
-    QVERIFY(!hj::gui::openReverseSearch(main));
-    QCOMPARE(main.EdtYear->text(), QStringLiteral("1984"));
+    QVERIFY(!main.calendarLinks()->openReverseSearch(main.currentPillars()));
+    QCOMPARE(child<QLineEdit>(&main, "EdtYear")->text(), QStringLiteral("1984"));
     QVERIFY(modals.unexpected.isEmpty());
     main.close();
 }

@@ -27,6 +27,7 @@
 #include "core/report/report_rtf.h"
 #include "core/report/report_settings.h"
 #include "core/text/ini.h"
+#include "gui/BirthInputs.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
 #include "gui/TFrmMain.h"
@@ -163,7 +164,7 @@ void TestTFrmMain::storedWindowKeys() {
     auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
     QCOMPARE(pane->paneFont().pointSize(), 15);
     QCOMPARE(pane->background(), QColor(255, 0, 0));
-    QCOMPARE(w->cityLongitudes().size(), std::size_t(child<QComboBox>(w, "cbodiC")->count()));
+    QCOMPARE(w->birthInputs()->cityLongitudes().size(), std::size_t(child<QComboBox>(w, "cbodiC")->count()));
 }
 
 void TestTFrmMain::offScreenWindowComesBack() {
@@ -225,7 +226,7 @@ void TestTFrmMain::twoWindowsOnOneFolder() {
         hjtest::child<QCheckBox>(m, "ChkSave")->setChecked(false);
         hjtest::clickLater(hjtest::child<QPushButton>(m, "Btnok"));
     });
-    first->mnuO_set->trigger();
+    child<QAction>(first, "mnuO_set")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(iniValue("set", "leftpos"), QStringLiteral("0"));
 
@@ -237,7 +238,7 @@ void TestTFrmMain::twoWindowsOnOneFolder() {
         shownSave = hjtest::child<QCheckBox>(m, "ChkSave")->isChecked();
         hjtest::clickLater(hjtest::child<QPushButton>(m, "Btncancel"));
     });
-    second->mnuO_set->trigger();
+    child<QAction>(second.get(), "mnuO_set")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(shownLeft, QStringLiteral("0"));
     QVERIFY(shownHeng);
@@ -426,17 +427,18 @@ void TestTFrmMain::unknownProvince() {
     child<QComboBox>(w, "cbodiZ")->setCurrentIndex(34);
     QCOMPARE(child<QComboBox>(w, "cbodiC")->count(), 1);
     QCOMPARE(child<QComboBox>(w, "cbodiC")->itemText(0), QStringLiteral("未知地"));
-    hj::ChartRequest req;
-    QVERIFY(w->readInputs(req));
-    QCOMPARE(req.place, std::string("未知"));
-    QCOMPARE(req.longitude, 120.0f);
-    QCOMPARE(req.latitude, 30.0f);
-    QCOMPARE(int(req.province), 34);
+    std::optional<hj::ChartRequest> req = w->birthInputs()->request();
+    QVERIFY(req);
+    QCOMPARE(req->place, std::string("未知"));
+    QCOMPARE(req->longitude, 120.0f);
+    QCOMPARE(req->latitude, 30.0f);
+    QCOMPARE(int(req->province), 34);
     // A real city brings its coordinates from dili.ini.
     child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);
-    QVERIFY(w->readInputs(req));
-    QVERIFY(req.longitude > 115 && req.longitude < 118);
-    QVERIFY(req.latitude > 39 && req.latitude < 41);
+    req = w->birthInputs()->request();
+    QVERIFY(req);
+    QVERIFY(req->longitude > 115 && req->longitude < 118);
+    QVERIFY(req->latitude > 39 && req->latitude < 41);
 }
 
 void TestTFrmMain::engineFailureKeepsPlaceholder() {
@@ -481,7 +483,7 @@ void TestTFrmMain::copyParameters() {
     TFrmMain* w = open();
     hjtest::Modals modals;
     modals.expectBox();
-    w->mnuT_copy->trigger();
+    child<QAction>(w, "mnuT_copy")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(0).text, QStringLiteral("请先排一个正确的八字盘后才能复制八字参数！"));
     QCOMPARE(modals.boxes.at(0).title, QStringLiteral("提示"));
@@ -492,7 +494,7 @@ void TestTFrmMain::copyParameters() {
     // The text comes from the last request, not from inputs changed afterwards.
     hjtest::retype(child<QLineEdit>(w, "Edtname"), QStringLiteral("别人"));
     modals.expectBox();
-    w->mnuT_copy->trigger();
+    child<QAction>(w, "mnuT_copy")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(1).text, QStringLiteral("复制完成，可以从墨衡软件里面粘贴，从而快速输入参数排盘！"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("mohang_mingli_data#1990 5 12 8 30 1#1#某人#0 0"));
@@ -528,7 +530,7 @@ void TestTFrmMain::pasteParameters() {
     QGuiApplication::clipboard()->setText(clip);
     hjtest::Modals modals;
     if (applied) modals.expectBox();
-    w->mnuT_paste->trigger();
+    child<QAction>(w, "mnuT_paste")->trigger();
     QTRY_VERIFY(modals.idle());
     QTest::qWait(20);
     QVERIFY(modals.unexpected.isEmpty());
@@ -557,7 +559,7 @@ void TestTFrmMain::pasteOutOfRangePlace() {
     QGuiApplication::clipboard()->setText(QStringLiteral("mohang_mingli_data#-5 1 1 0 0 3#1#一个很长很长的名字#99 7"));
     hjtest::Modals modals;
     modals.expectBox();
-    w->mnuT_paste->trigger();
+    child<QAction>(w, "mnuT_paste")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(child<QComboBox>(w, "cbodiZ")->currentIndex(), 0);
     QCOMPARE(child<QComboBox>(w, "cbodiC")->currentIndex(), 7);
@@ -567,7 +569,7 @@ void TestTFrmMain::pasteOutOfRangePlace() {
     QCOMPARE(child<QLineEdit>(w, "Edtname")->text(), QStringLiteral("一个很长很"));  // cut to ten bytes
     QGuiApplication::clipboard()->setText(QStringLiteral("mohang_mingli_data#1 1 1 0 0 1#1#a#0 99999"));
     modals.expectBox();
-    w->mnuT_paste->trigger();
+    child<QAction>(w, "mnuT_paste")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(child<QComboBox>(w, "cbodiC")->currentIndex(), 0);
 }
@@ -701,7 +703,7 @@ void TestTFrmMain::paneSettingsMenu() {
         QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
     });
     modals.expectBox();
-    w->mnuO_color->trigger();
+    child<QAction>(w, "mnuO_color")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.back().text, QStringLiteral("设置完成"));
     QCOMPARE(pane->background(), QColor(1, 2, 3));
@@ -715,12 +717,12 @@ void TestTFrmMain::paneSettingsMenu() {
         QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
     });
     modals.expectBox();
-    w->mnuO_font->trigger();
+    child<QAction>(w, "mnuO_font")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(pane->paneFont().pointSize(), 20);
 
     modals.expectBox();
-    w->mnuO_default->trigger();
+    child<QAction>(w, "mnuO_default")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(pane->paneFont().family(), QStringLiteral("宋体"));
     QCOMPARE(pane->paneFont().pointSize(), 12);
@@ -737,14 +739,14 @@ void TestTFrmMain::menusAndKeys() {
     for (QAction* a : w->menuBar()->actions()) titles << a->text();
     QCOMPARE(titles, (QStringList{QStringLiteral("文件(&F)"), QStringLiteral("命理知识(&S)"), QStringLiteral("辅助工具(&T)"),
                                   QStringLiteral("选项(&O)"), QStringLiteral("帮助(&H)")}));
-    QCOMPARE(w->mnuF_save->text(), QStringLiteral("保存记录"));
-    QCOMPARE(w->mnuF_save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-    for (QAction* a : {w->mnuF_save, w->mnuF_import, w->mnuF_export, w->mnuF_clear, w->mnuS_pingyu, w->mnuS_zhishi, w->mnuT_copy, w->mnuT_dili, w->mnuO_set, w->mnuO_endinfo, w->mnuF_exit,
-                       w->mnuS_heluo, w->mnuT_fantui, w->mnuT_huaiyun, w->mnuT_testname, w->mnuT_hanzi, w->mnuT_wnl,
-                       w->mnuH_help})
+    QCOMPARE(child<QAction>(w, "mnuF_save")->text(), QStringLiteral("保存记录"));
+    QCOMPARE(child<QAction>(w, "mnuF_save")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    for (QAction* a : {child<QAction>(w, "mnuF_save"), child<QAction>(w, "mnuF_import"), child<QAction>(w, "mnuF_export"), child<QAction>(w, "mnuF_clear"), child<QAction>(w, "mnuS_pingyu"), child<QAction>(w, "mnuS_zhishi"), child<QAction>(w, "mnuT_copy"), child<QAction>(w, "mnuT_dili"), child<QAction>(w, "mnuO_set"), child<QAction>(w, "mnuO_endinfo"), child<QAction>(w, "mnuF_exit"),
+                       child<QAction>(w, "mnuS_heluo"), child<QAction>(w, "mnuT_fantui"), child<QAction>(w, "mnuT_huaiyun"), child<QAction>(w, "mnuT_testname"), child<QAction>(w, "mnuT_hanzi"), child<QAction>(w, "mnuT_wnl"),
+                       child<QAction>(w, "mnuH_help")})
         QVERIFY2(a->isEnabled(), qPrintable(a->text()));
     // Each tool menu item opens its modal window once; closing it returns to the main window.
-    for (QAction* a : {w->mnuS_heluo, w->mnuT_fantui, w->mnuT_huaiyun, w->mnuT_testname, w->mnuT_hanzi, w->mnuH_help}) {
+    for (QAction* a : {child<QAction>(w, "mnuS_heluo"), child<QAction>(w, "mnuT_fantui"), child<QAction>(w, "mnuT_huaiyun"), child<QAction>(w, "mnuT_testname"), child<QAction>(w, "mnuT_hanzi"), child<QAction>(w, "mnuH_help")}) {
         hjtest::Modals tools;
         QString opened;
         tools.expect([&opened](QWidget* m) {
@@ -757,10 +759,10 @@ void TestTFrmMain::menusAndKeys() {
         QVERIFY2(tools.unexpected.isEmpty(), qPrintable(tools.unexpected.join(QLatin1Char('|'))));
     }
     // The perpetual calendar is modeless: one window, shown again on the next use.
-    w->mnuT_wnl->trigger();
+    child<QAction>(w, "mnuT_wnl")->trigger();
     auto* wnl = w->findChild<hj::gui::TFrmWnl*>();
     QVERIFY(wnl && wnl->isVisible());
-    w->mnuT_wnl->trigger();
+    child<QAction>(w, "mnuT_wnl")->trigger();
     QCOMPARE(w->findChildren<hj::gui::TFrmWnl*>().size(), 1);
     wnl->close();
     QCOMPARE(child<QToolButton>(w, "SbtoSave")->toolTip(), QStringLiteral("保存记录"));
@@ -778,11 +780,11 @@ void TestTFrmMain::menusAndKeys() {
              QStringLiteral("EdtYear cbom cbod cbos cbomin ChkBuXiang CboLi Chkrun Rdona Edtname cbodiZ cbodiC ChkLiuNian BtnHaiWai BtnPai"));
     // 相关知识 without its document does nothing.
     hjtest::Modals modals;
-    w->mnuS_zhishi->trigger();
+    child<QAction>(w, "mnuS_zhishi")->trigger();
     QTest::qWait(20);
     QVERIFY(modals.unexpected.isEmpty());
     // 退出 closes the window.
-    w->mnuF_exit->trigger();
+    child<QAction>(w, "mnuF_exit")->trigger();
     QVERIFY(!w->isVisible());
 }
 
@@ -794,7 +796,7 @@ void TestTFrmMain::chartSettingsFromMenu() {
         hjtest::retype(hjtest::child<QLineEdit>(m, "LedtLeftPos"), QStringLiteral("40"));
         hjtest::clickLater(hjtest::child<QPushButton>(m, "Btnok"));
     });
-    w->mnuO_set->trigger();
+    child<QAction>(w, "mnuO_set")->trigger();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(iniValue("set", "leftpos"), QStringLiteral("40"));
     // The next chart uses it.

@@ -65,16 +65,16 @@ void TestTFrmPingYu::mainWindowKeepsOneViewer() {
     hj::gui::TFrmMain main(root.path());
     main.show();
     QVERIFY(!main.pingYuViewer());
-    main.mnuS_pingyu->trigger();
+    child<QAction>(&main, "mnuS_pingyu")->trigger();
     QPointer<TFrmPingYu> first = main.pingYuViewer();
     QVERIFY(first && first->isVisible());
     QVERIFY(!first->isModal());
-    main.mnuS_pingyu->trigger();
+    child<QAction>(&main, "mnuS_pingyu")->trigger();
     QCOMPARE(main.pingYuViewer(), first.data());
     first->close();
     QTRY_VERIFY(!first);  // closing destroys it and the main window forgets it
     QVERIFY(!main.pingYuViewer());
-    main.mnuS_pingyu->trigger();
+    child<QAction>(&main, "mnuS_pingyu")->trigger();
     QVERIFY(main.pingYuViewer());
     QVERIFY(main.pingYuViewer()->isVisible());
 }

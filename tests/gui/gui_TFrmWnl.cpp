@@ -203,39 +203,39 @@ void TestTFrmWnl::mainWindowGetsTheChart() {
     hjtest::DataRoot root;
     hj::gui::TFrmMain main(root.path());
     main.show();
-    main.Edtname->setText(QStringLiteral("张三"));
-    main.CboLi->setCurrentIndex(1);  // lunar, with the leap box ticked: the calendar clears both
-    main.Chkrun->setChecked(true);
-    main.EdtYear->setText(QStringLiteral("1984"));
-    main.cbom->setCurrentIndex(1);
-    main.cbod->setCurrentIndex(4);
+    child<QLineEdit>(&main, "Edtname")->setText(QStringLiteral("张三"));
+    child<QComboBox>(&main, "CboLi")->setCurrentIndex(1);  // lunar, with the leap box ticked: the calendar clears both
+    child<QCheckBox>(&main, "Chkrun")->setChecked(true);
+    child<QLineEdit>(&main, "EdtYear")->setText(QStringLiteral("1984"));
+    child<QComboBox>(&main, "cbom")->setCurrentIndex(1);
+    child<QComboBox>(&main, "cbod")->setCurrentIndex(4);
 
-    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    TFrmWnl* w = main.calendarLinks()->openCalendar();
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->LblTitle->text(), QStringLiteral("1984年2月"));
-    QCOMPARE(hj::gui::openPerpetualCalendar(main), w);  // one window while it is open
+    QCOMPARE(main.calendarLinks()->openCalendar(), w);  // one window while it is open
 
     w->cbos->setCurrentIndex(0);
     w->cbomin->setCurrentIndex(30);
     w->BtnPai->click();
     QVERIFY(!w->isVisible());
-    QCOMPARE(main.EdtYear->text(), QStringLiteral("1984"));
-    QCOMPARE(main.cbod->currentIndex(), 4);
-    QCOMPARE(main.cbos->currentIndex(), 0);
-    QCOMPARE(main.cbomin->currentIndex(), 30);
-    QCOMPARE(main.CboLi->currentIndex(), 0);
-    QVERIFY(!main.Chkrun->isChecked());
+    QCOMPARE(child<QLineEdit>(&main, "EdtYear")->text(), QStringLiteral("1984"));
+    QCOMPARE(child<QComboBox>(&main, "cbod")->currentIndex(), 4);
+    QCOMPARE(child<QComboBox>(&main, "cbos")->currentIndex(), 0);
+    QCOMPARE(child<QComboBox>(&main, "cbomin")->currentIndex(), 30);
+    QCOMPARE(child<QComboBox>(&main, "CboLi")->currentIndex(), 0);
+    QVERIFY(!child<QCheckBox>(&main, "Chkrun")->isChecked());
     QVERIFY(main.chartValid());
     // 1984-02-05 00:30: 甲子 丙寅 己巳 甲子.
     QCOMPARE(main.currentPillars(), (std::array<std::uint8_t, 4>{1, 3, 6, 1}));
 
     // The hidden window is reused; once closed, a new one is made.
-    QCOMPARE(hj::gui::openPerpetualCalendar(main), w);
+    QCOMPARE(main.calendarLinks()->openCalendar(), w);
     QPointer<TFrmWnl> old(w);
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(old.isNull());
-    TFrmWnl* fresh = hj::gui::openPerpetualCalendar(main);
+    TFrmWnl* fresh = main.calendarLinks()->openCalendar();
     QVERIFY(fresh && fresh->isVisible());
     fresh->close();
     main.close();
@@ -282,13 +282,13 @@ void TestTFrmWnl::badYearInTheMainWindowNeverOpensEmpty() {
     hj::gui::TFrmMain main(root.path());
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    hjtest::retype(main.EdtYear, QStringLiteral("1983"));
-    QTest::mouseClick(child<QWidget>(main.UpDyear, "up"), Qt::LeftButton);
-    hjtest::retype(main.EdtYear, QStringLiteral("19x4"));  // then text that is no year
-    main.cbom->setCurrentIndex(1);
-    main.cbod->setCurrentIndex(4);
+    hjtest::retype(child<QLineEdit>(&main, "EdtYear"), QStringLiteral("1983"));
+    QTest::mouseClick(child<QWidget>(child<QWidget>(&main, "UpDyear"), "up"), Qt::LeftButton);
+    hjtest::retype(child<QLineEdit>(&main, "EdtYear"), QStringLiteral("19x4"));  // then text that is no year
+    child<QComboBox>(&main, "cbom")->setCurrentIndex(1);
+    child<QComboBox>(&main, "cbod")->setCurrentIndex(4);
     hjtest::Modals modals;
-    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    TFrmWnl* w = main.calendarLinks()->openCalendar();
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->EdtYear->text(), QStringLiteral("1984"));
     QCOMPARE(w->LblTitle->text(), QStringLiteral("1984年2月"));
@@ -312,16 +312,16 @@ void TestTFrmWnl::dialogsGoAboveTheCalendar() {
     };
     // Before the calendar is up, dialogs keep their usual place.
     modals.expect(note);
-    main.mnuT_huaiyun->trigger();
-    TFrmWnl* w = hj::gui::openPerpetualCalendar(main);
+    child<QAction>(&main, "mnuT_huaiyun")->trigger();
+    TFrmWnl* w = main.calendarLinks()->openCalendar();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    for (QAction* a : {main.mnuS_heluo, main.mnuT_huaiyun, main.mnuT_testname}) {
+    for (QAction* a : {child<QAction>(&main, "mnuS_heluo"), child<QAction>(&main, "mnuT_huaiyun"), child<QAction>(&main, "mnuT_testname")}) {
         modals.expect(note);
         a->trigger();
     }
     modals.expect(note);  // a message box of the main window
-    main.EdtYear->setText(QStringLiteral("abc"));
-    main.BtnPai->click();
+    child<QLineEdit>(&main, "EdtYear")->setText(QStringLiteral("abc"));
+    child<QPushButton>(&main, "BtnPai")->click();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(onTop, (std::vector<bool>{false, true, true, true, true}));
     QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char(';'))));

@@ -7,7 +7,9 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
+#include "core/app/case_session.h"
 #include "core/zones/case_zone.h"
+#include "gui/BirthInputs.h"
 #include "gui/ReportEdit.h"
 #include "gui/TFrmMain.h"
 #include "gui/WorldPlaceBox.h"
@@ -112,9 +114,9 @@ void TestWorldPlaceBox::abroadChart() {
              qPrintable(text.left(200)));
     // Back home: 海外 off gives a Chinese place again.
     QTest::mouseClick(child<QToolButton>(w, "BtnHaiWai"), Qt::LeftButton);
-    hj::ChartRequest req;
-    QVERIFY(w->readInputs(req));
-    QVERIFY(req.zone.empty());
+    const std::optional<hj::ChartRequest> req = w->birthInputs()->request();
+    QVERIFY(req);
+    QVERIFY(req->zone.empty());
 }
 
 void TestWorldPlaceBox::repeatedHourAsks_data() {
@@ -175,18 +177,20 @@ void TestWorldPlaceBox::storedCaseShowsItsZone() {
     r.longitude = 151.2f;
     r.latitude = -33.9f;
     QVERIFY(hj::zones::storeZone(r, "Australia/Sydney", 2));
-    w->worldPlaces()->showRecord(r);
+    auto* box = child<hj::gui::WorldPlaceBox>(w, "WorldPlaceBox");
+    box->showPlace(hj::app::requestFromRecord(r));
     QVERIFY(child<QToolButton>(w, "BtnHaiWai")->isChecked());
     QCOMPARE(child<QLineEdit>(w, "EdtWorldPlace")->text(), QStringLiteral("悉尼 · 澳大利亚 · Sydney"));
-    hj::ChartRequest req;
-    QVERIFY(w->readInputs(req));
-    QCOMPARE(req.zone, std::string("Australia/Sydney"));
-    QCOMPARE(req.fold, 2);
+    std::optional<hj::ChartRequest> req = w->birthInputs()->request();
+    QVERIFY(req);
+    QCOMPARE(req->zone, std::string("Australia/Sydney"));
+    QCOMPARE(req->fold, 2);
     // A case without a zone turns 海外 off again.
-    w->worldPlaces()->showRecord(hj::casestore::CaseRecord{});
+    box->showPlace(hj::app::requestFromRecord(hj::casestore::CaseRecord{}));
     QVERIFY(!child<QToolButton>(w, "BtnHaiWai")->isChecked());
-    QVERIFY(w->readInputs(req));
-    QVERIFY(req.zone.empty());
+    req = w->birthInputs()->request();
+    QVERIFY(req);
+    QVERIFY(req->zone.empty());
 }
 
 // The reverse search finds Beijing standard times: the chart is cast at home, on the clock.
@@ -195,8 +199,8 @@ void TestWorldPlaceBox::reverseSearchMomentIsBeijingTime() {
     child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);
     chooseAbroad(QStringLiteral("纽约"));
     hj::DateTime summer{1988, 7, 1, 8, 0}, winter{1988, 12, 1, 8, 0};
-    w->worldPlaces()->takeBeijingTime(summer);
-    w->worldPlaces()->takeBeijingTime(winter);
+    w->birthInputs()->takeBeijingTime(summer);
+    w->birthInputs()->takeBeijingTime(winter);
     QVERIFY(!child<QToolButton>(w, "BtnHaiWai")->isChecked());
     QCOMPARE(int(summer.hour), 9);
     QCOMPARE(int(winter.hour), 8);

@@ -22,6 +22,26 @@ void copyRequestInto(const ChartRequest& req, casestore::CaseRecord& r) {
     zones::storeZone(r, req.zone, req.fold);  // a zone outside the world list is refused before
 }
 
+ChartRequest requestFromRecord(const casestore::CaseRecord& r) {
+    ChartRequest q;
+    q.name = r.name;
+    q.year = r.year;
+    q.month = r.month;
+    q.day = r.day;
+    q.hour = r.hour;
+    q.minute = r.minute;
+    q.lunar = r.lunar == 1;
+    q.leap = r.leap == 1;
+    q.male = r.male != 0;
+    q.province = r.province;
+    q.city = r.city;
+    q.longitude = r.longitude;
+    q.latitude = r.latitude;
+    q.place = r.place;
+    zones::storedZone(r, q.zone, q.fold);
+    return q;
+}
+
 void CaseEditState::takeRequest(const ChartRequest& req) { copyRequestInto(req, record_); }
 
 void CaseEditState::open(int index, const casestore::CaseRecord& r, std::string reportPath) {

@@ -18,6 +18,9 @@ namespace hj::app {
 // Copies the birth data of a chart request into a case record (name, date, time, calendar,
 // sex, place); class, note, index and the deleted mark are left as they are.
 void copyRequestInto(const ChartRequest& req, casestore::CaseRecord& r);
+// The birth data of a case record as a chart request: the fields copyRequestInto writes, the
+// zone and fold from the pad bytes; the options (yearly) as a new request has them.
+ChartRequest requestFromRecord(const casestore::CaseRecord& r);
 
 class CaseEditState {
 public:
