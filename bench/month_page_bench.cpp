@@ -3,7 +3,7 @@
 // computed afresh), and reverse searches: found, not found, and the slowest from -850.
 #include <benchmark/benchmark.h>
 
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 #include "core/calendar/reverse_search.h"
 
 using namespace hj;

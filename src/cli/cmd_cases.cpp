@@ -9,9 +9,9 @@
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "cli/place_options.h"
-#include "core/app/case_session.h"
-#include "core/app/case_tree.h"
-#include "core/app/chart_inputs.h"
+#include "core/presentation/case_session.h"
+#include "core/presentation/case_tree.h"
+#include "core/presentation/chart_inputs.h"
 #include "core/calendar/date_text.h"
 #include "core/places/places.h"
 #include "core/zones/case_zone.h"
@@ -104,8 +104,8 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     ChartRequest q;
     q.name = o.name;
     if (o.name.empty()) return fail("--name must not be empty");
-    if (text::gbkLength(o.name) > static_cast<std::size_t>(app::kNameMaxBytes))
-        return fail("--name holds at most " + std::to_string(app::kNameMaxBytes) + " GBK bytes (5 Chinese characters)");
+    if (text::gbkLength(o.name) > static_cast<std::size_t>(presentation::kNameMaxBytes))
+        return fail("--name holds at most " + std::to_string(presentation::kNameMaxBytes) + " GBK bytes (5 Chinese characters)");
     const std::string cls = trimmed(o.className);
     if (cls.empty() || text::gbkLength(cls) > 12) return fail("类别名不能为空，并且最多可以有6个汉字！");
     if (text::gbkLength(o.note) > casestore::kNoteMaxBytes)
@@ -141,11 +141,11 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     const Report built = buildReport(*chart, sources);
 
     CaseRecord rec;
-    app::copyRequestInto(q, rec);
+    presentation::copyRequestInto(q, rec);
     rec.className = cls;
     rec.place = text::truncateGbk(q.place, casestore::kPlaceMaxBytes);
     rec.note = o.note;
-    if (std::string why; !app::checkCaseFields(rec, &why)) return fail(why);
+    if (std::string why; !presentation::checkCaseFields(rec, &why)) return fail(why);
 
     CaseStore store;
     if (!openStore(ctx, store)) return 1;

@@ -5,7 +5,7 @@
 
 #include "cli/commands.h"
 #include "core/calendar/date_text.h"
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 #include "core/calendar/reverse_search.h"
 
 namespace hj::cli {

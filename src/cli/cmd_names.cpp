@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "core/app/data_folder.h"
+#include "core/text/data_folder.h"
 #include "core/divination/stroke_dictionary.h"
 
 namespace hj::cli {
@@ -23,7 +23,7 @@ bool dictionaryPath(const Context& ctx, std::string& path) {
     path = root + "/dat/hzlen.dat";
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) return true;
-    const std::string defaults = app::defaultDataFolder(programFolder());
+    const std::string defaults = text::defaultDataFolder(programFolder());
     if (!defaults.empty() && std::filesystem::is_regular_file(defaults + "/hzlen.dat", ec)) {
         path = defaults + "/hzlen.dat";
         return true;

@@ -17,7 +17,7 @@
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
 #include "cli/output.h"
-#include "core/app/data_folder.h"
+#include "core/text/data_folder.h"
 #include "core/version.h"
 
 namespace hj::cli {
@@ -45,15 +45,15 @@ namespace {
 void resolveDataFolder(Context& ctx) {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    app::DataFolderInputs in;
+    text::DataFolderInputs in;
     in.explicitDir = ctx.dataDir;
     in.programDir = ec ? std::string(".") : exe.parent_path().string();
     if (const char* xdg = std::getenv("XDG_DATA_HOME")) in.xdgDataHome = xdg;
     if (const char* home = std::getenv("HOME")) in.home = home;
-    const std::string root = app::chooseDataFolder(in);
+    const std::string root = text::chooseDataFolder(in);
     if (root != in.programDir) ctx.dataDir = root;
     std::string error;
-    if (!app::prepareDataFolder(root, app::defaultDataFolder(in.programDir), &error)) {
+    if (!text::prepareDataFolder(root, text::defaultDataFolder(in.programDir), &error)) {
         fail(error);
         // A folder that exists but lacks a default file (read-only, say) still holds its cases.
         if (!std::filesystem::is_directory(root + "/dat", ec)) ctx.dataError = error;

@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <limits>
 
-#include "core/app/chart_inputs.h"
-#include "core/app/chart_params.h"
-#include "core/calendar/month_page.h"
+#include "core/presentation/chart_inputs.h"
+#include "core/presentation/chart_params.h"
+#include "core/presentation/month_page.h"
 #include "core/places/places.h"
 #include "core/places/province_table.h"
 #include "core/text/gbk.h"
@@ -67,7 +67,7 @@ BirthInputs::BirthInputs(const QString& dataRoot, QWidget* parent)
     setObjectName(QStringLiteral("Panel1"));
     buildControls(dataRoot);
     const QDateTime now = QDateTime::currentDateTime();
-    showYear(now.date().year() > app::kMaxShownYear ? 2050 : now.date().year());
+    showYear(now.date().year() > presentation::kMaxShownYear ? 2050 : now.date().year());
     cbom->setCurrentIndex(now.date().month() - 1);
     cbod->setCurrentIndex(now.date().day() - 1);
     cbos->setCurrentIndex(now.time().hour());
@@ -110,7 +110,7 @@ void BirthInputs::buildControls(const QString& dataRoot) {
     for (int d = 1; d <= 31; ++d) items << QStringLiteral("%1日").arg(d);
     cbod = combo("cbod", items);
     items.clear();
-    for (int h = 0; h < 24; ++h) items << qs(app::hourItemText(h));
+    for (int h = 0; h < 24; ++h) items << qs(presentation::hourItemText(h));
     cbos = combo("cbos", items);
     items.clear();
     for (int m = 0; m < 60; ++m) items << QStringLiteral("%1分").arg(m);
@@ -134,7 +134,7 @@ void BirthInputs::buildControls(const QString& dataRoot) {
 
     auto* nameLabel = new QLabel(QStringLiteral("姓名"));
     Edtname = named(new QLineEdit(QStringLiteral("某人")), "Edtname");
-    Edtname->setValidator(new GbkLimitValidator(app::kNameMaxBytes, Edtname));
+    Edtname->setValidator(new GbkLimitValidator(presentation::kNameMaxBytes, Edtname));
     Edtname->setFixedWidth(Edtname->fontMetrics().horizontalAdvance(QStringLiteral("某某某某某")) + 16);
     nameLabel->setBuddy(Edtname);
     QStringList provinces;
@@ -178,8 +178,8 @@ void BirthInputs::inputChanged() {
 }
 
 std::optional<ChartRequest> BirthInputs::shownBirth() const {
-    const int shown = app::yearFromField(u8(EdtYear->text().trimmed()));
-    if (!app::yearIsAccepted(shown)) return std::nullopt;
+    const int shown = presentation::yearFromField(u8(EdtYear->text().trimmed()));
+    if (!presentation::yearIsAccepted(shown)) return std::nullopt;
     ChartRequest req;
     req.year = static_cast<std::int16_t>(astronomicalYear(shown));
     req.month = static_cast<std::int16_t>(cbom->currentIndex() + 1);
@@ -221,7 +221,7 @@ std::optional<ChartRequest> BirthInputs::request() {
         return std::nullopt;
     }
     UpDyear->setPosition(req->year);
-    req->name = text::truncateGbk(u8(name), app::kNameMaxBytes);
+    req->name = text::truncateGbk(u8(name), presentation::kNameMaxBytes);
     req->male = Rdona->isChecked();
     const int city = cbodiC->currentIndex();
     req->city = static_cast<std::int16_t>(std::max(city, 0));
@@ -279,7 +279,7 @@ void BirthInputs::setMoment(const DateTime& civil) {
     Chkrun->setChecked(false);
 }
 
-void BirthInputs::setParameters(const app::ChartParameters& p) {
+void BirthInputs::setParameters(const presentation::ChartParameters& p) {
     ChartRequest req;
     req.year = static_cast<std::int16_t>(astronomicalYear(p.year));
     req.month = static_cast<std::int16_t>(p.month);
@@ -289,7 +289,7 @@ void BirthInputs::setParameters(const app::ChartParameters& p) {
     req.lunar = p.kind != 1;
     req.leap = p.kind == 3;
     // The name field holds at most ten bytes; a longer pasted name is cut, never split.
-    req.name = text::truncateGbk(p.name, app::kNameMaxBytes);
+    req.name = text::truncateGbk(p.name, presentation::kNameMaxBytes);
     req.male = p.male;
     // Numbers no list has stand for the first entry (not wrapped into one that exists).
     req.province = static_cast<std::int16_t>(ProvinceTable::valid(p.province) ? p.province : 0);

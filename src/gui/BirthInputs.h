@@ -17,7 +17,7 @@ class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
-namespace hj::app {
+namespace hj::presentation {
 struct ChartParameters;
 }
 namespace hj::text {
@@ -49,7 +49,7 @@ public:
     void setMoment(const DateTime& civil);
     // 粘贴命理参数: date, calendar, name (cut to what the name field holds), sex, province and
     // city; 海外 stays as it is.
-    void setParameters(const app::ChartParameters& p);
+    void setParameters(const presentation::ChartParameters& p);
     void setMale(bool male);
     bool male() const;
     void setUnknownHour(bool unknown);  // 时辰不详

@@ -175,7 +175,7 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     }
     askToSaveChanges();
     host_.dropChart();
-    inputs_.setRequest(app::requestFromRecord(r));
+    inputs_.setRequest(presentation::requestFromRecord(r));
     const std::optional<ChartRequest> req = inputs_.request();
     if (!req) {
         // The inputs no longer show the open case: a later save must not write them into it.

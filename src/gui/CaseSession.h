@@ -6,7 +6,7 @@
 // opened case it asks of the window (ChartHost), and its mode it announces (modeChanged).
 #include <QObject>
 
-#include "core/app/case_session.h"
+#include "core/presentation/case_session.h"
 
 namespace hj::text {
 class IniFile;
@@ -40,7 +40,7 @@ public:
     CaseSession(casestore::CaseStore& store, CaseTree& tree, ReportEdit& pane, BirthInputs& inputs,
                 text::IniFile& settings, ChartHost& host, QWidget* window);
 
-    const app::CaseEditState& state() const { return state_; }
+    const presentation::CaseEditState& state() const { return state_; }
     bool editingCase() const { return state_.editingCase(); }
     int openCaseId() const { return state_.openCaseId(); }
     // The pane shows a case that another window or process removed from the store.
@@ -82,7 +82,7 @@ private:
     text::IniFile& settings_;
     ChartHost& host_;
     QWidget* window_;
-    app::CaseEditState state_;
+    presentation::CaseEditState state_;
     StoreWatcher* watcher_ = nullptr;
     bool orphaned_ = false;  // the pane shows a case no longer in the store
     bool retryPending_ = false;

@@ -10,7 +10,7 @@
 #include <QSet>
 #include <algorithm>
 
-#include "core/app/case_tree.h"
+#include "core/presentation/case_tree.h"
 #include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmClassEdit.h"
@@ -117,16 +117,16 @@ bool CaseTree::refused(const QString& what) {
 
 QTreeWidgetItem* CaseTree::classNode(const QString& name) const {
     if (!root_) return nullptr;
-    const std::string key = app::classKey(u8(name));
+    const std::string key = presentation::classKey(u8(name));
     for (int i = 0; i < root_->childCount(); ++i)
-        if (app::classKey(u8(root_->child(i)->text(0))) == key) return root_->child(i);
+        if (presentation::classKey(u8(root_->child(i)->text(0))) == key) return root_->child(i);
     return nullptr;
 }
 
 QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
-    auto* item = new QTreeWidgetItem(QStringList(qs(app::caseNodeText(r))));
+    auto* item = new QTreeWidgetItem(QStringList(qs(presentation::caseNodeText(r))));
     item->setToolTip(0, item->text(0));  // the whole text, however narrow the tree
-    item->setIcon(0, images_[static_cast<std::size_t>(app::caseNodeImage(r))]);
+    item->setIcon(0, images_[static_cast<std::size_t>(presentation::caseNodeImage(r))]);
     item->setData(0, kIndexRole, r.index);
     item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(r.caseId));
     cases_.insert(r.index, item);
@@ -136,7 +136,7 @@ QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
 QTreeWidgetItem* CaseTree::ensureClass(const QString& name) {
     if (QTreeWidgetItem* c = classNode(name)) return c;
     auto* c = new QTreeWidgetItem(root_, QStringList(name));
-    c->setIcon(0, images_[app::kImageClass]);
+    c->setIcon(0, images_[presentation::kImageClass]);
     return c;
 }
 
@@ -159,7 +159,7 @@ void CaseTree::rebuild(const std::vector<int>& indices) {
     // The nodes are put together away from the view and handed over in one piece: the view
     // then lays them out once instead of once per node.
     root_ = new QTreeWidgetItem(QStringList(QStringLiteral("命例")));
-    root_->setIcon(0, images_[app::kImageRoot]);
+    root_->setIcon(0, images_[presentation::kImageRoot]);
     QHash<QString, QTreeWidgetItem*> classes;
     const bool showProgress = indices.size() > 2 * kBatch;
     if (showProgress) {
@@ -183,11 +183,11 @@ void CaseTree::rebuild(const std::vector<int>& indices) {
         for (const CaseRecord& r : records) {
             if (cases_.contains(r.index)) continue;  // each case is shown once
             const QString cls = qs(r.className);
-            const QString key = qs(app::classKey(r.className));
+            const QString key = qs(presentation::classKey(r.className));
             QTreeWidgetItem*& c = classes[key];
             if (!c) {
                 c = new QTreeWidgetItem(root_, QStringList(cls));
-                c->setIcon(0, images_[app::kImageClass]);
+                c->setIcon(0, images_[presentation::kImageClass]);
             }
             c->addChild(makeCaseItem(r));
         }
@@ -220,9 +220,9 @@ void CaseTree::addCase(const CaseRecord& r) {
 bool CaseTree::updateCase(const CaseRecord& r) {
     QTreeWidgetItem* item = caseNode(r.index);
     if (!item) return false;
-    item->setText(0, qs(app::caseNodeText(r)));
+    item->setText(0, qs(presentation::caseNodeText(r)));
     item->setToolTip(0, item->text(0));
-    item->setIcon(0, images_[static_cast<std::size_t>(app::caseNodeImage(r))]);
+    item->setIcon(0, images_[static_cast<std::size_t>(presentation::caseNodeImage(r))]);
     item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(r.caseId));
     return true;
 }
@@ -328,7 +328,7 @@ void CaseTree::DeleteCaseClick() {
         return;
     }
     QTreeWidgetItem* item = currentItem();
-    const QString name = qs(app::caseNameOfNodeText(u8(item->text(0))));
+    const QString name = qs(presentation::caseNameOfNodeText(u8(item->text(0))));
     if (!askYesNoDefaultNo(window(), QStringLiteral("确定要删除“%1”这个命例吗？").arg(name), QStringLiteral("注意")))
         return;
     const bool open = openCase_ && openCase_() == idx;
@@ -356,7 +356,7 @@ bool acceptClassName(QWidget* parent, QString& name) {
         message(parent, QStringLiteral("类别名中的“%1”无法保存，请换一个字").arg(bad), appTitle());
         return false;
     }
-    if (!app::classNameAcceptable(u8(name))) {
+    if (!presentation::classNameAcceptable(u8(name))) {
         message(parent, QStringLiteral("类别名不能为空，并且最多可以有6个汉字！"), appTitle());
         return false;
     }
@@ -375,8 +375,8 @@ void CaseTree::AddClassClick() {
         return;
     }
     auto* c = new QTreeWidgetItem(root_, QStringList(name));
-    c->setIcon(0, images_[app::kImageClass]);
-    if (!app::addToClassList(ini_, u8(name)))
+    c->setIcon(0, images_[presentation::kImageClass]);
+    if (!presentation::addToClassList(ini_, u8(name)))
         message(window(), QStringLiteral("类别列表未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
 }
@@ -407,7 +407,7 @@ void CaseTree::RenameClassClick() {
             item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(after.caseId));
         emit recordChanged(before, after);
     }
-    if (!app::renameInClassList(ini_, u8(old), u8(name)))
+    if (!presentation::renameInClassList(ini_, u8(old), u8(name)))
         message(window(), QStringLiteral("类别列表未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
     cls->setText(0, name);
@@ -511,7 +511,7 @@ void CaseTree::refresh() {
     QSet<QString> open;
     if (root_)
         for (int i = 0; i < root_->childCount(); ++i)
-            if (root_->child(i)->isExpanded()) open.insert(qs(app::classKey(u8(root_->child(i)->text(0)))));
+            if (root_->child(i)->isExpanded()) open.insert(qs(presentation::classKey(u8(root_->child(i)->text(0)))));
     QTreeWidgetItem* cur = currentItem();
     const int curLevel = level(cur);
     const casestore::CaseRef curCase = caseRef(cur);
@@ -520,7 +520,7 @@ void CaseTree::refresh() {
 
     rebuild(indices);
     for (int i = 0; i < root_->childCount(); ++i)
-        if (open.contains(qs(app::classKey(u8(root_->child(i)->text(0)))))) root_->child(i)->setExpanded(true);
+        if (open.contains(qs(presentation::classKey(u8(root_->child(i)->text(0)))))) root_->child(i)->setExpanded(true);
     QTreeWidgetItem* again = nullptr;
     if (curLevel == 2) {
         QTreeWidgetItem* item = caseNode(curCase.slot);

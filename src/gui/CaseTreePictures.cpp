@@ -3,7 +3,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "core/app/case_tree.h"
+#include "core/presentation/case_tree.h"
 #include "gui/CaseTree.h"
 
 namespace hj::gui {
@@ -74,10 +74,10 @@ QPixmap bookPicture(int size) {
 std::vector<QIcon> caseTreeImages() {
     std::vector<QIcon> icons(4);
     for (int size : {16, 32}) {
-        icons[app::kImageFemale].addPixmap(personPicture(size, QColor(220, 80, 120), true));
-        icons[app::kImageMale].addPixmap(personPicture(size, QColor(60, 110, 210), false));
-        icons[app::kImageClass].addPixmap(folderPicture(size));
-        icons[app::kImageRoot].addPixmap(bookPicture(size));
+        icons[presentation::kImageFemale].addPixmap(personPicture(size, QColor(220, 80, 120), true));
+        icons[presentation::kImageMale].addPixmap(personPicture(size, QColor(60, 110, 210), false));
+        icons[presentation::kImageClass].addPixmap(folderPicture(size));
+        icons[presentation::kImageRoot].addPixmap(bookPicture(size));
     }
     return icons;
 }

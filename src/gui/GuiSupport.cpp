@@ -13,7 +13,7 @@
 #include <QWheelEvent>
 
 #include "core/calendar/datetime.h"
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 #include "core/text/gbk.h"
 
 namespace hj::gui {

@@ -7,7 +7,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-#include "core/app/case_tree.h"
+#include "core/presentation/case_tree.h"
 #include "gui/GuiSupport.h"
 
 namespace hj::gui {
@@ -21,7 +21,7 @@ TFrmClassEdit::TFrmClassEdit(text::IniFile& ini, QWidget* parent) : QDialog(pare
     MemClass->setLineWrapMode(QPlainTextEdit::NoWrap);
     QStringList lines;
     ini_.refresh();  // the list as it is now, with classes added elsewhere since it was read
-    for (const std::string& c : app::readClassList(ini_, "")) lines << qs(c);
+    for (const std::string& c : presentation::readClassList(ini_, "")) lines << qs(c);
     MemClass->setPlainText(lines.join(QLatin1Char('\n')));
     BtnSave = new QPushButton(QStringLiteral("保存"), this);
     BtnSave->setObjectName(QStringLiteral("BtnSave"));
@@ -50,15 +50,15 @@ void TFrmClassEdit::BtnSaveClick() {
     }
     std::vector<std::string> lines;
     for (const QString& l : all.split(QLatin1Char('\n'))) lines.push_back(u8(l));
-    if (const int bad = app::firstBadClassLine(lines)) {
+    if (const int bad = presentation::firstBadClassLine(lines)) {
         message(this, QStringLiteral("第%1行类别名不合规定，不能加入。").arg(bad), appTitle());
         QTextCursor c(MemClass->document()->findBlockByNumber(bad - 1));
         MemClass->setTextCursor(c);
         MemClass->setFocus();
         return;
     }
-    for (std::string& l : lines) l = app::trimmed(l);
-    if (!app::writeClassList(ini_, lines)) {
+    for (std::string& l : lines) l = presentation::trimmed(l);
+    if (!presentation::writeClassList(ini_, lines)) {
         message(this, QStringLiteral("类别未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
         return;

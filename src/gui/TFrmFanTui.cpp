@@ -12,7 +12,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 #include "core/calendar/reverse_search.h"
 #include "gui/GuiSupport.h"
 

@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "core/app/case_tree.h"
+#include "core/presentation/case_tree.h"
 #include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
 
@@ -27,7 +27,7 @@ TFrmFenLei::TFrmFenLei(const text::IniFile& ini, QWidget* parent) : QDialog(pare
     CboFenLei->setEditable(true);
     CboFenLei->setInsertPolicy(QComboBox::NoInsert);
     CboFenLei->setMaxVisibleItems(20);
-    for (const std::string& c : app::readClassList(ini, app::kDefaultClass)) CboFenLei->addItem(qs(c));
+    for (const std::string& c : presentation::readClassList(ini, presentation::kDefaultClass)) CboFenLei->addItem(qs(c));
     CboFenLei->setCurrentIndex(CboFenLei->count() > 0 ? 0 : -1);
     CboFenLei->lineEdit()->setValidator(new GbkLimitValidator(kClassBytes, CboFenLei));
     MemInfo = new QPlainTextEdit(this);

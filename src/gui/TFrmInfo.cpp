@@ -12,7 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "core/app/chart_inputs.h"
+#include "core/presentation/chart_inputs.h"
 #include "core/calendar/datetime.h"
 #include "core/places/places.h"
 #include "core/places/province_table.h"
@@ -57,7 +57,7 @@ TFrmInfo::TFrmInfo(const casestore::CaseRecord& record, const QString& datDir, Q
     EdtYear->setMaxLength(4);
     EdtYear->setFixedWidth(EdtYear->fontMetrics().horizontalAdvance(QStringLiteral("-8888")) + 14);
     UpDyear = named(new UpDown(this), "UpDyear");
-    UpDyear->setRange(-849, app::kMaxShownYear);
+    UpDyear->setRange(-849, presentation::kMaxShownYear);
     UpDyear->setFixedHeight(EdtYear->sizeHint().height());
     QStringList items;
     for (int m = 1; m <= 12; ++m) items << QStringLiteral("%1月").arg(m);
@@ -66,13 +66,13 @@ TFrmInfo::TFrmInfo(const casestore::CaseRecord& record, const QString& datDir, Q
     for (int d = 1; d <= 31; ++d) items << QStringLiteral("%1日").arg(d);
     cbod = listOf(this, "cbod", items);
     items.clear();
-    for (int h = 0; h < 24; ++h) items << qs(app::hourItemText(h));
+    for (int h = 0; h < 24; ++h) items << qs(presentation::hourItemText(h));
     cbos = listOf(this, "cbos", items);
     items.clear();
     for (int m = 0; m < 60; ++m) items << QStringLiteral("%1分").arg(m);
     cbomin = listOf(this, "cbomin", items);
     Edtname = named(new QLineEdit(this), "Edtname");
-    Edtname->setValidator(new GbkLimitValidator(app::kNameMaxBytes, Edtname));
+    Edtname->setValidator(new GbkLimitValidator(presentation::kNameMaxBytes, Edtname));
     Rdona = named(new QRadioButton(QStringLiteral("男"), this), "Rdona");
     Rdonv = named(new QRadioButton(QStringLiteral("女"), this), "Rdonv");
     auto* sexGroup = new QButtonGroup(this);
@@ -162,8 +162,8 @@ void TFrmInfo::BtnSaveClick() {
         return;
     }
     if (!checkTypedText(Edtname, name, "姓名", true, QStringLiteral("提示"))) return;
-    const int shown = app::yearFromField(u8(EdtYear->text().trimmed()));
-    if (!app::yearIsAccepted(shown)) {
+    const int shown = presentation::yearFromField(u8(EdtYear->text().trimmed()));
+    if (!presentation::yearIsAccepted(shown)) {
         message(this,
                 QStringLiteral("年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
                 QStringLiteral("年份错误"), QMessageBox::Warning);

@@ -16,7 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "core/app/chart_params.h"
+#include "core/presentation/chart_params.h"
 #include "core/report/report.h"
 #include "core/report/report_settings.h"
 #include "core/traditional/display.h"
@@ -429,26 +429,26 @@ void TFrmMain::copyChartParameters() {
                 QMessageBox::Information);
         return;
     }
-    app::ChartParameters p;
+    presentation::ChartParameters p;
     p.year = displayYear(lastRequest_.year);
     p.month = lastRequest_.month;
     p.day = lastRequest_.day;
     p.hour = lastRequest_.hour;
     p.minute = lastRequest_.minute;
-    p.kind = app::calendarKind(lastRequest_.lunar, lastRequest_.leap);
+    p.kind = presentation::calendarKind(lastRequest_.lunar, lastRequest_.leap);
     p.male = lastRequest_.male;
     p.name = lastRequest_.name;
     p.province = lastRequest_.province;
     p.city = lastRequest_.city;
-    QGuiApplication::clipboard()->setText(qs(app::formatChartParameters(p)));
+    QGuiApplication::clipboard()->setText(qs(presentation::formatChartParameters(p)));
     message(this, QStringLiteral("复制完成，可以从墨衡软件里面粘贴，从而快速输入参数排盘！"), appTitle());
 }
 
 void TFrmMain::pasteChartParameters() {
     const QString clip = QGuiApplication::clipboard()->text();
     if (clip.isEmpty()) return;
-    app::ChartParameters p;
-    if (!app::parseChartParameters(u8(clip), p)) return;
+    presentation::ChartParameters p;
+    if (!presentation::parseChartParameters(u8(clip), p)) return;
     inputs_->setParameters(p);
     message(this, QStringLiteral("成功粘贴命理参数！"), appTitle());
 }

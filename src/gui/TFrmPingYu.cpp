@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "core/app/commentary.h"
+#include "core/presentation/commentary.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
 
@@ -45,7 +45,7 @@ QString TFrmPingYu::dataPath() const { return datDir_ + QStringLiteral("/bzpingy
 
 void TFrmPingYu::FormCreate() {
     if (!QFileInfo::exists(dataPath())) return;
-    for (std::string_view topic : app::kCommentaryTopics) lstsel->addItem(qs(topic));
+    for (std::string_view topic : presentation::kCommentaryTopics) lstsel->addItem(qs(topic));
     lstsel->setCurrentRow(0);
 }
 
@@ -55,7 +55,7 @@ void TFrmPingYu::lstselClick() {
     // Read afresh at every choice: the file may be edited while the viewer is open.
     text::IniFile file(u8(dataPath()));
     file.reload();
-    Memlst->setPlainText(qs(app::commentaryText(file, u8(item->text()))));
+    Memlst->setPlainText(qs(presentation::commentaryText(file, u8(item->text()))));
 }
 
 }  // namespace hj::gui

@@ -13,8 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "core/app/case_tree.h"
-#include "core/app/chart_inputs.h"
+#include "core/presentation/case_tree.h"
+#include "core/presentation/chart_inputs.h"
 #include "core/calendar/datetime.h"
 #include "core/places/province_table.h"
 #include "gui/GuiSupport.h"
@@ -57,7 +57,7 @@ TFrmSearch::TFrmSearch(casestore::CaseStore& store, const text::IniFile& ini, ca
     CboFenLei->lineEdit()->setValidator(new GbkLimitValidator(kClassBytes, CboFenLei));
     ChkClass = named(new QCheckBox(QStringLiteral("全字匹配"), this), "ChkClass");
     Edtname = named(new QLineEdit(this), "Edtname");
-    Edtname->setValidator(new GbkLimitValidator(app::kNameMaxBytes, Edtname));
+    Edtname->setValidator(new GbkLimitValidator(presentation::kNameMaxBytes, Edtname));
     ChkName = named(new QCheckBox(QStringLiteral("全字匹配"), this), "ChkName");
     BtoAll = named(new QPushButton(QStringLiteral("全部"), this), "BtoAll");
     BtnSearch = named(new QPushButton(QStringLiteral("查找"), this), "BtnSearch");
@@ -106,7 +106,7 @@ TFrmSearch::TFrmSearch(casestore::CaseStore& store, const text::IniFile& ini, ca
     v->addLayout(buttons);
 
     // Criteria → controls.
-    for (const std::string& cls : app::readClassList(ini, app::kDefaultClass)) CboFenLei->addItem(qs(cls));
+    for (const std::string& cls : presentation::readClassList(ini, presentation::kDefaultClass)) CboFenLei->addItem(qs(cls));
     cbodiZ->addItem(QStringLiteral(" "));
     for (std::string_view p : ProvinceTable::names) cbodiZ->addItem(qs(p));
     cbodiZ->setCurrentIndex(ProvinceTable::valid(c_.province) ? c_.province + 1 : 0);
@@ -139,9 +139,9 @@ bool TFrmSearch::collectAndSearch() {
     } else {
         // A refused range leaves the stored one as it was, so the dialog never reopens with a
         // range nobody typed.
-        const int from = app::yearFromField(u8(y1)), to = app::yearFromField(u8(y2));
+        const int from = presentation::yearFromField(u8(y1)), to = presentation::yearFromField(u8(y2));
         for (auto [year, edit] : {std::pair{from, LedtY1}, std::pair{to, LedtY2}}) {
-            if (!app::yearIsAccepted(year)) {
+            if (!presentation::yearIsAccepted(year)) {
                 message(this,
                         QStringLiteral("年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120"),
                         QStringLiteral("年份错误"), QMessageBox::Warning);

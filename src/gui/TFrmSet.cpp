@@ -12,7 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "core/app/chart_inputs.h"
+#include "core/presentation/chart_inputs.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
 
@@ -130,7 +130,7 @@ void TFrmSet::loadKeys() {
 }
 
 void TFrmSet::BtnokClick() {
-    const int left = app::intFromField(u8(LedtLeftPos->text()), -1);
+    const int left = presentation::intFromField(u8(LedtLeftPos->text()), -1);
     if (left < 0 || left > 500) {
         message(this, QStringLiteral("文本左边距离在0-500之间"), QStringLiteral("输入错误"), QMessageBox::Critical);
         LedtLeftPos->setFocus();

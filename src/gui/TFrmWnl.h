@@ -4,7 +4,7 @@
 // of the selected moment; 本命盘 hands that moment to the main window.
 #include <QWidget>
 
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 
 class QAction;
 class QComboBox;

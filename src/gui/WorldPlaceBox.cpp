@@ -15,7 +15,7 @@
 #include <QStringListModel>
 #include <QToolButton>
 
-#include "core/app/chart_inputs.h"
+#include "core/presentation/chart_inputs.h"
 #include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
 #include "core/places/province_table.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "core/app/data_folder.h"
+#include "core/text/data_folder.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmMain.h"
 #include "core/version.h"
@@ -64,15 +64,15 @@ int main(int argc, char** argv) {
     }
 
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    hj::app::DataFolderInputs in;
+    hj::text::DataFolderInputs in;
     in.explicitDir = cmd.value(dataDir).toStdString();
     in.envHome = env.value(QStringLiteral("HENGJIAN_HOME")).toStdString();
     in.programDir = QCoreApplication::applicationDirPath().toStdString();
     in.xdgDataHome = env.value(QStringLiteral("XDG_DATA_HOME")).toStdString();
     in.home = env.value(QStringLiteral("HOME")).toStdString();
-    const std::string root = hj::app::chooseDataFolder(in);
+    const std::string root = hj::text::chooseDataFolder(in);
     std::string error;
-    if (!hj::app::prepareDataFolder(root, hj::app::defaultDataFolder(in.programDir), &error)) {
+    if (!hj::text::prepareDataFolder(root, hj::text::defaultDataFolder(in.programDir), &error)) {
         hj::gui::message(nullptr, QString::fromStdString(error), hj::gui::appTitle(), QMessageBox::Critical);
         return 1;
     }

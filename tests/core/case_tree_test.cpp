@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
-#include "core/app/case_session.h"
-#include "core/app/case_tree.h"
+#include "core/presentation/case_session.h"
+#include "core/presentation/case_tree.h"
 #include "core/text/ini.h"
 
 using hj::casestore::CaseRecord;
-namespace app = hj::app;
+namespace presentation = hj::presentation;
 namespace fs = std::filesystem;
 
 namespace {
@@ -52,61 +52,61 @@ TEST(CaseTreeText, NodeTexts) {
         {record("元年", 0, 1, 1, 1), "元年  公-1-1-1|1"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(app::caseNodeText(row.r), row.text);
-        EXPECT_EQ(app::caseIndexOfNodeText(row.text), row.r.index) << row.text;
+        EXPECT_EQ(presentation::caseNodeText(row.r), row.text);
+        EXPECT_EQ(presentation::caseIndexOfNodeText(row.text), row.r.index) << row.text;
     }
-    EXPECT_EQ(app::caseNodeImage(record("a", 1, 1, 1, 0, false, false, true)), app::kImageMale);
-    EXPECT_EQ(app::caseNodeImage(record("a", 1, 1, 1, 0, false, false, false)), app::kImageFemale);
+    EXPECT_EQ(presentation::caseNodeImage(record("a", 1, 1, 1, 0, false, false, true)), presentation::kImageMale);
+    EXPECT_EQ(presentation::caseNodeImage(record("a", 1, 1, 1, 0, false, false, false)), presentation::kImageFemale);
 }
 
 TEST(CaseTreeText, IndexAndNameOfText) {
-    EXPECT_EQ(app::caseIndexOfNodeText("a|b|42"), 42);  // the last bar counts
-    EXPECT_EQ(app::caseIndexOfNodeText("no bar"), -1);
-    EXPECT_EQ(app::caseIndexOfNodeText("x|"), -1);
-    EXPECT_EQ(app::caseIndexOfNodeText("x|12a"), -1);
-    EXPECT_EQ(app::caseIndexOfNodeText("x|-3"), -1);
-    EXPECT_EQ(app::caseNameOfNodeText("李四  公1990-5-12|7"), "李四");
-    EXPECT_EQ(app::caseNameOfNodeText("nobody"), "nobody");
+    EXPECT_EQ(presentation::caseIndexOfNodeText("a|b|42"), 42);  // the last bar counts
+    EXPECT_EQ(presentation::caseIndexOfNodeText("no bar"), -1);
+    EXPECT_EQ(presentation::caseIndexOfNodeText("x|"), -1);
+    EXPECT_EQ(presentation::caseIndexOfNodeText("x|12a"), -1);
+    EXPECT_EQ(presentation::caseIndexOfNodeText("x|-3"), -1);
+    EXPECT_EQ(presentation::caseNameOfNodeText("李四  公1990-5-12|7"), "李四");
+    EXPECT_EQ(presentation::caseNameOfNodeText("nobody"), "nobody");
 }
 
 TEST(CaseTreeClasses, NamesAndLimits) {
-    EXPECT_TRUE(app::sameClassName("ABC", "abc"));
-    EXPECT_TRUE(app::sameClassName("客户A", "客户a"));
-    EXPECT_FALSE(app::sameClassName("客户", "客人"));
-    EXPECT_EQ(app::trimmed("  新类别 \t"), "新类别");
-    EXPECT_TRUE(app::classNameAcceptable("六个汉字类别"));   // 12 bytes
-    EXPECT_FALSE(app::classNameAcceptable("七个汉字的类别"));  // 14 bytes
-    EXPECT_TRUE(app::classNameAcceptable("abcdefghijkl"));
-    EXPECT_FALSE(app::classNameAcceptable("abcdefghijklm"));
-    EXPECT_FALSE(app::classNameAcceptable(""));
-    EXPECT_FALSE(app::classNameAcceptable("😀"));  // no GBK form
-    EXPECT_EQ(app::firstBadClassLine({"朋友", " 客户 ", "同事"}), 0);
-    EXPECT_EQ(app::firstBadClassLine({"朋友", "   ", "同事"}), 2);
-    EXPECT_EQ(app::firstBadClassLine({"朋友", "同事", "七个汉字的类别"}), 3);
+    EXPECT_TRUE(presentation::sameClassName("ABC", "abc"));
+    EXPECT_TRUE(presentation::sameClassName("客户A", "客户a"));
+    EXPECT_FALSE(presentation::sameClassName("客户", "客人"));
+    EXPECT_EQ(presentation::trimmed("  新类别 \t"), "新类别");
+    EXPECT_TRUE(presentation::classNameAcceptable("六个汉字类别"));   // 12 bytes
+    EXPECT_FALSE(presentation::classNameAcceptable("七个汉字的类别"));  // 14 bytes
+    EXPECT_TRUE(presentation::classNameAcceptable("abcdefghijkl"));
+    EXPECT_FALSE(presentation::classNameAcceptable("abcdefghijklm"));
+    EXPECT_FALSE(presentation::classNameAcceptable(""));
+    EXPECT_FALSE(presentation::classNameAcceptable("😀"));  // no GBK form
+    EXPECT_EQ(presentation::firstBadClassLine({"朋友", " 客户 ", "同事"}), 0);
+    EXPECT_EQ(presentation::firstBadClassLine({"朋友", "   ", "同事"}), 2);
+    EXPECT_EQ(presentation::firstBadClassLine({"朋友", "同事", "七个汉字的类别"}), 3);
 }
 
 TEST(CaseTreeClasses, ListInSettings) {
     TempIni t;
     hj::text::IniFile ini(t.path());
-    EXPECT_TRUE(app::readClassList(ini, app::kDefaultClass).empty());
-    ASSERT_TRUE(app::addToClassList(ini, "朋友"));
-    ASSERT_TRUE(app::addToClassList(ini, "Abc"));
-    ASSERT_TRUE(app::addToClassList(ini, "ABC"));  // already there, whatever the case
-    EXPECT_EQ(app::readClassList(ini, ""), (std::vector<std::string>{"朋友", "Abc"}));
-    ASSERT_TRUE(app::renameInClassList(ini, "abc", "客户"));
-    ASSERT_TRUE(app::renameInClassList(ini, "没有", "别的"));  // no match: unchanged
+    EXPECT_TRUE(presentation::readClassList(ini, presentation::kDefaultClass).empty());
+    ASSERT_TRUE(presentation::addToClassList(ini, "朋友"));
+    ASSERT_TRUE(presentation::addToClassList(ini, "Abc"));
+    ASSERT_TRUE(presentation::addToClassList(ini, "ABC"));  // already there, whatever the case
+    EXPECT_EQ(presentation::readClassList(ini, ""), (std::vector<std::string>{"朋友", "Abc"}));
+    ASSERT_TRUE(presentation::renameInClassList(ini, "abc", "客户"));
+    ASSERT_TRUE(presentation::renameInClassList(ini, "没有", "别的"));  // no match: unchanged
     hj::text::IniFile again(t.path());
     again.reload();
-    EXPECT_EQ(app::readClassList(again, ""), (std::vector<std::string>{"朋友", "客户"}));
+    EXPECT_EQ(presentation::readClassList(again, ""), (std::vector<std::string>{"朋友", "客户"}));
     // A missing key reads as the given default; a shorter list leaves the old keys unread.
     ASSERT_TRUE(again.writeInt("classes", "count", 3));
-    EXPECT_EQ(app::readClassList(again, app::kDefaultClass), (std::vector<std::string>{"朋友", "客户", "临时保存"}));
-    ASSERT_TRUE(app::writeClassList(again, {"甲"}));
-    EXPECT_EQ(app::readClassList(again, ""), (std::vector<std::string>{"甲"}));
+    EXPECT_EQ(presentation::readClassList(again, presentation::kDefaultClass), (std::vector<std::string>{"朋友", "客户", "临时保存"}));
+    ASSERT_TRUE(presentation::writeClassList(again, {"甲"}));
+    EXPECT_EQ(presentation::readClassList(again, ""), (std::vector<std::string>{"甲"}));
     EXPECT_EQ(again.readString("classes", "2", ""), "客户");
     // A damaged count cannot make the list endless.
     ASSERT_TRUE(again.writeInt("classes", "count", 2000000000));
-    EXPECT_EQ(app::readClassList(again, "").size(), static_cast<std::size_t>(app::kClassListMax));
+    EXPECT_EQ(presentation::readClassList(again, "").size(), static_cast<std::size_t>(presentation::kClassListMax));
 }
 
 // Two windows (or a window and a command-line run) each holding the file as read at start:
@@ -139,25 +139,25 @@ TEST(CaseTreeClasses, TwoCopiesKeepEachOthersClasses) {
         hj::text::IniFile copies[2] = {hj::text::IniFile(t.path()), hj::text::IniFile(t.path())};
         for (const Step& s : c.steps) {
             hj::text::IniFile& ini = copies[s.who];
-            const bool ok = s.op == Step::Add      ? app::addToClassList(ini, s.a)
-                            : s.op == Step::Rename ? app::renameInClassList(ini, s.a, s.b)
-                                                   : app::writeClassList(ini, {s.a});
+            const bool ok = s.op == Step::Add      ? presentation::addToClassList(ini, s.a)
+                            : s.op == Step::Rename ? presentation::renameInClassList(ini, s.a, s.b)
+                                                   : presentation::writeClassList(ini, {s.a});
             ASSERT_TRUE(ok) << ini.lastError();
         }
         hj::text::IniFile disk(t.path());
-        EXPECT_EQ(app::readClassList(disk, ""), c.expected);
-        EXPECT_EQ(app::readClassList(copies[c.steps.back().who], ""), c.expected);
+        EXPECT_EQ(presentation::readClassList(disk, ""), c.expected);
+        EXPECT_EQ(presentation::readClassList(copies[c.steps.back().who], ""), c.expected);
     }
     // A list that cannot be stored as a whole leaves the file as it was.
     TempIni t;
     hj::text::IniFile ini(t.path());
-    ASSERT_TRUE(app::writeClassList(ini, {"甲", "乙"}));
-    EXPECT_FALSE(app::writeClassList(ini, {"丙", "😀", "丁"}));
-    EXPECT_EQ(app::readClassList(hj::text::IniFile(t.path()), ""), (std::vector<std::string>{"甲", "乙"}));
+    ASSERT_TRUE(presentation::writeClassList(ini, {"甲", "乙"}));
+    EXPECT_FALSE(presentation::writeClassList(ini, {"丙", "😀", "丁"}));
+    EXPECT_EQ(presentation::readClassList(hj::text::IniFile(t.path()), ""), (std::vector<std::string>{"甲", "乙"}));
 }
 
 TEST(CaseEditState, RequestKeepsClassNoteAndIndex) {
-    app::CaseEditState s;
+    presentation::CaseEditState s;
     CaseRecord stored = record("李四", 1990, 5, 12, 7);
     stored.className = "朋友";
     stored.note = "备注:老友";
@@ -200,7 +200,7 @@ TEST(CaseEditState, ChangesThroughTheTreeAreKept) {
          }},
     };
     for (const Row& row : rows) {
-        app::CaseEditState s;
+        presentation::CaseEditState s;
         s.open(7, stored, "p");
         // The chart was recomputed in the window meanwhile: its hour must survive.
         s.record().hour = 23;
@@ -212,7 +212,7 @@ TEST(CaseEditState, ChangesThroughTheTreeAreKept) {
         EXPECT_EQ(s.record(), expected) << row.what;
     }
     // Another case's change leaves the copy alone.
-    app::CaseEditState s;
+    presentation::CaseEditState s;
     s.open(7, stored, "p");
     CaseRecord other = stored;
     other.index = 8;
@@ -223,7 +223,7 @@ TEST(CaseEditState, ChangesThroughTheTreeAreKept) {
 }
 
 TEST(CaseEditState, DeletionEndsEditing) {
-    app::CaseEditState s;
+    presentation::CaseEditState s;
     s.open(7, record("李四", 1990, 5, 12, 7), "p");
     EXPECT_FALSE(s.forgetDeleted(8));
     EXPECT_TRUE(s.editingCase());
@@ -275,8 +275,8 @@ TEST(CaseEditState, RecordGivesBackTheRequestItWasMadeFrom) {
     for (const Case& c : cases) {
         CaseRecord r;
         r.className = "朋友";
-        app::copyRequestInto(c.req, r);
-        const hj::ChartRequest back = app::requestFromRecord(r);
+        presentation::copyRequestInto(c.req, r);
+        const hj::ChartRequest back = presentation::requestFromRecord(r);
         EXPECT_EQ(back.name, c.req.name) << c.what;
         EXPECT_EQ(back.entered(), c.req.entered()) << c.what;
         EXPECT_EQ(back.lunar, c.req.lunar) << c.what;
@@ -295,7 +295,7 @@ TEST(CaseEditState, RecordGivesBackTheRequestItWasMadeFrom) {
     CaseRecord odd = record("甲", 1990, 5, 12, 0);
     odd.pad50 = 0x8001;
     odd.pad45 = 0;
-    const hj::ChartRequest q = app::requestFromRecord(odd);
+    const hj::ChartRequest q = presentation::requestFromRecord(odd);
     EXPECT_TRUE(q.zone.empty());
     EXPECT_EQ(q.fold, 1);
 }

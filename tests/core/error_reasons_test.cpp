@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/app/data_folder.h"
+#include "core/text/data_folder.h"
 #include "core/text/file_io.h"
 #include "core/text/ini.h"
 
@@ -53,7 +53,7 @@ TEST(ErrorReasons, FileSystemFailuresSpeakChinese) {
         EXPECT_EQ(reasonPart(error), hj::text::reasonOf(c.err)) << c.what << ": " << error;
     }
     std::string error;
-    EXPECT_FALSE(hj::app::prepareDataFolder((s.dir / "afile" / "data").string(), s.dir.string(), &error));
+    EXPECT_FALSE(hj::text::prepareDataFolder((s.dir / "afile" / "data").string(), s.dir.string(), &error));
     EXPECT_EQ(reasonPart(error), hj::text::reasonOf(ENOTDIR)) << error;
 }
 

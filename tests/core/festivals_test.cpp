@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/calendar/festivals.h"
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "chart_test_support.h"
-#include "core/app/case_tree.h"
-#include "core/app/commentary.h"
+#include "core/presentation/case_tree.h"
+#include "core/presentation/commentary.h"
 #include "core/places/places.h"
 #include "core/casestore/case_store.h"
 #include "core/chart/chart_settings.h"
@@ -134,11 +134,11 @@ TEST_F(HostileFiles, StrokeDictionaryMissingOrShort) {
 TEST_F(HostileFiles, CommentaryWithAbsurdCount) {
     put("dat/bzpingyu.dat", text::utf8ToGbkLossy("[性格]\r\ntol=2147483647\r\n1=甲\r\n[职业]\r\ntol=-5\r\n[财运]\r\ntol=x\r\n"));
     text::IniFile f((dir / "dat/bzpingyu.dat").string());
-    std::string huge = app::commentaryText(f, "性格");
+    std::string huge = presentation::commentaryText(f, "性格");
     EXPECT_EQ(huge.rfind("1:甲\n", 0), 0u);
     EXPECT_LT(huge.size(), 1u << 20);  // bounded, not two billion lines
-    EXPECT_EQ(app::commentaryText(f, "职业"), "");
-    EXPECT_EQ(app::commentaryText(f, "财运"), "");
+    EXPECT_EQ(presentation::commentaryText(f, "职业"), "");
+    EXPECT_EQ(presentation::commentaryText(f, "财运"), "");
 }
 
 TEST_F(HostileFiles, RecordFilesWithAbsurdHeadersOrTruncated) {
@@ -257,7 +257,7 @@ TEST_F(HostileFiles, GbkTextsThatAlsoReadAsUtf8) {
     put("dat/bzinit.ini", text::utf8ToGbkLossy("[classes]\r\ncount=2\r\n1=同学\r\n2=卢陆\r\n[set]\r\nendinfo=1\r\n"));
     put("dat/EndInfo.txt", text::utf8ToGbkLossy("同学录\r\n"));
     text::IniFile ini((dir / "dat/bzinit.ini").string());
-    EXPECT_EQ(app::readClassList(ini, ""), (std::vector<std::string>{"同学", "卢陆"}));
+    EXPECT_EQ(presentation::readClassList(ini, ""), (std::vector<std::string>{"同学", "卢陆"}));
     ASSERT_TRUE(ini.writeInt("set", "zishi", 1)) << ini.lastError();
     std::ifstream in(dir / "dat/bzinit.ini", std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(in), {});

@@ -8,13 +8,13 @@
 #include <iterator>
 #include <string>
 
-#include "core/app/data_folder.h"
+#include "core/text/data_folder.h"
 
 namespace fs = std::filesystem;
-using hj::app::chooseDataFolder;
-using hj::app::DataFolderInputs;
-using hj::app::defaultDataFolder;
-using hj::app::prepareDataFolder;
+using hj::text::chooseDataFolder;
+using hj::text::DataFolderInputs;
+using hj::text::defaultDataFolder;
+using hj::text::prepareDataFolder;
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/calendar/calendar.h"
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 #include "core/calendar/jie_table.h"
 #include "core/calendar/reverse_search.h"
 

@@ -13,7 +13,7 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
-#include "core/app/case_tree.h"
+#include "core/presentation/case_tree.h"
 #include "core/casestore/case_store.h"
 #include "core/rtf/rtf.h"
 #include "gui/CaseSession.h"

@@ -8,7 +8,7 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
-#include "core/app/chart_inputs.h"
+#include "core/presentation/chart_inputs.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmInfo.h"
 
@@ -139,9 +139,9 @@ void TestTFrmInfo::checks() {
     QTRY_VERIFY(modals.idle());
     if (message.isEmpty()) {
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(int(dlg.record().year), hj::app::yearFromField(year.toStdString()) < 0
-                                             ? hj::app::yearFromField(year.toStdString()) + 1
-                                             : hj::app::yearFromField(year.toStdString()));
+        QCOMPARE(int(dlg.record().year), hj::presentation::yearFromField(year.toStdString()) < 0
+                                             ? hj::presentation::yearFromField(year.toStdString()) + 1
+                                             : hj::presentation::yearFromField(year.toStdString()));
     } else {
         QCOMPARE(modals.boxes.at(1).text, message);
         QVERIFY(dlg.isVisible());

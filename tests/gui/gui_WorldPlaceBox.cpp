@@ -7,7 +7,7 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
-#include "core/app/case_session.h"
+#include "core/presentation/case_session.h"
 #include "core/zones/case_zone.h"
 #include "gui/BirthInputs.h"
 #include "gui/ReportEdit.h"
@@ -178,7 +178,7 @@ void TestWorldPlaceBox::storedCaseShowsItsZone() {
     r.latitude = -33.9f;
     QVERIFY(hj::zones::storeZone(r, "Australia/Sydney", 2));
     auto* box = child<hj::gui::WorldPlaceBox>(w, "WorldPlaceBox");
-    box->showPlace(hj::app::requestFromRecord(r));
+    box->showPlace(hj::presentation::requestFromRecord(r));
     QVERIFY(child<QToolButton>(w, "BtnHaiWai")->isChecked());
     QCOMPARE(child<QLineEdit>(w, "EdtWorldPlace")->text(), QStringLiteral("悉尼 · 澳大利亚 · Sydney"));
     std::optional<hj::ChartRequest> req = w->birthInputs()->request();
@@ -186,7 +186,7 @@ void TestWorldPlaceBox::storedCaseShowsItsZone() {
     QCOMPARE(req->zone, std::string("Australia/Sydney"));
     QCOMPARE(req->fold, 2);
     // A case without a zone turns 海外 off again.
-    box->showPlace(hj::app::requestFromRecord(hj::casestore::CaseRecord{}));
+    box->showPlace(hj::presentation::requestFromRecord(hj::casestore::CaseRecord{}));
     QVERIFY(!child<QToolButton>(w, "BtnHaiWai")->isChecked());
     req = w->birthInputs()->request();
     QVERIFY(req);

@@ -6,7 +6,7 @@
 
 namespace hj::text { class IniFile; }
 
-namespace hj::app {
+namespace hj::presentation {
 
 inline constexpr std::array<std::string_view, 13> kCommentaryTopics = {
     "性格", "职业", "财运", "官运", "婚姻", "学业", "祖业", "父母兄姐", "子女", "名气", "病伤", "仪表", "僧佛艺术"};
@@ -15,4 +15,4 @@ inline constexpr std::array<std::string_view, 13> kCommentaryTopics = {
 // blank, a missing section or tol as no entries.
 std::string commentaryText(const text::IniFile& file, std::string_view topic);
 
-}  // namespace hj::app
+}  // namespace hj::presentation

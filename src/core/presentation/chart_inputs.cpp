@@ -1,10 +1,10 @@
-#include "core/app/chart_inputs.h"
+#include "core/presentation/chart_inputs.h"
 
 #include <charconv>
 
 #include "core/calendar/datetime.h"
 
-namespace hj::app {
+namespace hj::presentation {
 
 std::string hourItemText(int hour) {
     // An odd hour opens the next double hour (1时 is already 丑).
@@ -20,4 +20,4 @@ int intFromField(std::string_view text, int def) {
     return v;
 }
 
-}  // namespace hj::app
+}  // namespace hj::presentation

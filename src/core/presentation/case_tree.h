@@ -11,7 +11,7 @@ namespace hj::text {
 class IniFile;
 }
 
-namespace hj::app {
+namespace hj::presentation {
 
 // Pictures of the tree's image list.
 inline constexpr int kImageFemale = 0;
@@ -64,4 +64,4 @@ bool writeClassList(text::IniFile& ini, const std::vector<std::string>& names);
 // (from 1) of the first bad line. Lines are trimmed first.
 int firstBadClassLine(const std::vector<std::string>& lines);
 
-}  // namespace hj::app
+}  // namespace hj::presentation

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace hj::app {
+namespace hj::presentation {
 
 inline constexpr std::string_view kChartParamsTag = "mohang_mingli_data";
 
@@ -29,4 +29,4 @@ std::string formatChartParameters(const ChartParameters& p);
 // Parses a clipboard text; false (and `out` untouched) when any part does not follow the form.
 bool parseChartParameters(std::string_view text, ChartParameters& out);
 
-}  // namespace hj::app
+}  // namespace hj::presentation

@@ -10,13 +10,18 @@
 #include <string>
 
 #include "core/text/gbk.h"
-#include "core/app/chart_inputs.h"
-#include "core/app/chart_params.h"
-#include "core/app/commentary.h"
-#include "core/app/data_folder.h"
+#include "core/presentation/chart_inputs.h"
+#include "core/presentation/chart_params.h"
+#include "core/presentation/commentary.h"
+#include "core/text/data_folder.h"
 #include "core/text/ini.h"
 
-using namespace hj::app;
+using namespace hj::presentation;
+using hj::text::chooseDataFolder;
+using hj::text::DataFolderInputs;
+using hj::text::defaultDataFolder;
+using hj::text::prepareDataFolder;
+using hj::text::folderIsWritable;
 namespace fs = std::filesystem;
 
 namespace {

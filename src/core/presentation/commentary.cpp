@@ -1,10 +1,10 @@
-#include "core/app/commentary.h"
+#include "core/presentation/commentary.h"
 
 #include <algorithm>
 
 #include "core/text/ini.h"
 
-namespace hj::app {
+namespace hj::presentation {
 
 std::string commentaryText(const text::IniFile& file, std::string_view topic) {
     // A damaged count must not freeze the viewer: no topic holds anywhere near this many.
@@ -20,4 +20,4 @@ std::string commentaryText(const text::IniFile& file, std::string_view topic) {
     return out;
 }
 
-}  // namespace hj::app
+}  // namespace hj::presentation

@@ -1,4 +1,4 @@
-#include "core/app/case_tree.h"
+#include "core/presentation/case_tree.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 
-namespace hj::app {
+namespace hj::presentation {
 
 std::string caseNodeText(const casestore::CaseRecord& r) {
     std::string t = r.name;
@@ -108,4 +108,4 @@ int firstBadClassLine(const std::vector<std::string>& lines) {
     return 0;
 }
 
-}  // namespace hj::app
+}  // namespace hj::presentation

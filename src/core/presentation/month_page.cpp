@@ -1,4 +1,4 @@
-#include "core/calendar/month_page.h"
+#include "core/presentation/month_page.h"
 
 #include <algorithm>
 #include <charconv>

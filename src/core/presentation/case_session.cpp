@@ -1,8 +1,8 @@
-#include "core/app/case_session.h"
+#include "core/presentation/case_session.h"
 
 #include "core/zones/case_zone.h"
 
-namespace hj::app {
+namespace hj::presentation {
 
 void copyRequestInto(const ChartRequest& req, casestore::CaseRecord& r) {
     r.name = req.name;
@@ -111,4 +111,4 @@ bool CaseEditState::forgetDeleted(int index) {
     return true;
 }
 
-}  // namespace hj::app
+}  // namespace hj::presentation

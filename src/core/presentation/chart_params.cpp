@@ -1,4 +1,4 @@
-#include "core/app/chart_params.h"
+#include "core/presentation/chart_params.h"
 
 #include <charconv>
 #include <cstdio>
@@ -6,7 +6,7 @@
 
 #include "core/text/fields.h"
 
-namespace hj::app {
+namespace hj::presentation {
 namespace {
 
 // A whole field as a decimal integer, `def` when it is anything else.
@@ -100,4 +100,4 @@ bool parseChartParameters(std::string_view text, ChartParameters& out) {
     return true;
 }
 
-}  // namespace hj::app
+}  // namespace hj::presentation

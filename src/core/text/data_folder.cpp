@@ -1,4 +1,4 @@
-#include "core/app/data_folder.h"
+#include "core/text/data_folder.h"
 
 #include <unistd.h>
 
@@ -10,7 +10,7 @@
 
 #include "core/text/file_io.h"
 
-namespace hj::app {
+namespace hj::text {
 namespace fs = std::filesystem;
 
 namespace {
@@ -95,4 +95,4 @@ bool prepareDataFolder(const std::string& root, const std::string& defaultsDir, 
     return true;
 }
 
-}  // namespace hj::app
+}  // namespace hj::text

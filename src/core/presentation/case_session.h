@@ -13,7 +13,7 @@
 #include "core/casestore/case_store.h"
 #include "core/chart/chart.h"
 
-namespace hj::app {
+namespace hj::presentation {
 
 // Copies the birth data of a chart request into a case record (name, date, time, calendar,
 // sex, place); class, note, index and the deleted mark are left as they are.
@@ -63,4 +63,4 @@ private:
     casestore::CaseRecord stored_;  // the open case as last read or written
 };
 
-}  // namespace hj::app
+}  // namespace hj::presentation

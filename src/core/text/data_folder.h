@@ -8,7 +8,7 @@
 // folder is seeded from the default data files shipped with the program.
 #include <string>
 
-namespace hj::app {
+namespace hj::text {
 
 struct DataFolderInputs {
     std::string explicitDir;   // --data-dir, empty when not given
@@ -34,4 +34,4 @@ std::string defaultDataFolder(const std::string& programDir);
 // False with a message in `error` when a folder cannot be created or a file not copied.
 bool prepareDataFolder(const std::string& root, const std::string& defaultsDir, std::string* error);
 
-}  // namespace hj::app
+}  // namespace hj::text

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace hj::app {
+namespace hj::presentation {
 
 inline constexpr int kMinShownYear = -850;
 inline constexpr int kMaxShownYear = 2100;
@@ -22,4 +22,4 @@ inline int yearFromField(std::string_view text) { return intFromField(text, -100
 // A shown year the chart request takes: -850..2100 without year 0.
 constexpr bool yearIsAccepted(int shown) { return shown >= kMinShownYear && shown <= kMaxShownYear && shown != 0; }
 
-}  // namespace hj::app
+}  // namespace hj::presentation
