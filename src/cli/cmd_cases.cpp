@@ -27,6 +27,7 @@
 #include "core/rtf/rtf.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
+#include "core/text/strings.h"
 
 namespace hj::cli {
 namespace {
@@ -93,11 +94,7 @@ bool parseClock(const std::string& text, std::int16_t& hour, std::int16_t& minut
 }
 
 
-std::string trimmed(const std::string& s) {
-    const auto a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    return s.substr(a, s.find_last_not_of(" \t") - a + 1);
-}
+std::string trimmed(const std::string& s) { return std::string(text::trimmed(s, text::kSpaceTab)); }
 
 int runAdd(const AddOptions& o, const Context& ctx) {
     const std::string dataDir = dataFolder(ctx);

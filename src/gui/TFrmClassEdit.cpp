@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/presentation/case_tree.h"
+#include "core/text/strings.h"
 #include "gui/GuiSupport.h"
 
 namespace hj::gui {
@@ -57,7 +58,7 @@ void TFrmClassEdit::BtnSaveClick() {
         MemClass->setFocus();
         return;
     }
-    for (std::string& l : lines) l = presentation::trimmed(l);
+    for (std::string& l : lines) l = std::string(text::trimmed(l, " \t\r\n"));
     if (!presentation::writeClassList(ini_, lines)) {
         message(this, QStringLiteral("类别未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "core/text/strings.h"
 #include "core/presentation/case_session.h"
 #include "core/presentation/case_tree.h"
 #include "core/text/ini.h"
@@ -73,7 +74,7 @@ TEST(CaseTreeClasses, NamesAndLimits) {
     EXPECT_TRUE(presentation::sameClassName("ABC", "abc"));
     EXPECT_TRUE(presentation::sameClassName("客户A", "客户a"));
     EXPECT_FALSE(presentation::sameClassName("客户", "客人"));
-    EXPECT_EQ(presentation::trimmed("  新类别 \t"), "新类别");
+    EXPECT_EQ(hj::text::trimmed("  新类别 \t"), "新类别");
     EXPECT_TRUE(presentation::classNameAcceptable("六个汉字类别"));   // 12 bytes
     EXPECT_FALSE(presentation::classNameAcceptable("七个汉字的类别"));  // 14 bytes
     EXPECT_TRUE(presentation::classNameAcceptable("abcdefghijkl"));

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "core/text/strings.h"
 #include "core/text/fields.h"
 #include "core/text/folder_lock.h"
 #include "core/text/gbk.h"
@@ -401,4 +402,18 @@ TEST_F(IniTest, RefreshFollowsChangesOnDisk) {
     EXPECT_TRUE(shown.readBool("set", "save", false));
     EXPECT_FALSE(shown.writeInt("set", "pai", 1));  // never replaced
     EXPECT_TRUE(fs::is_directory(path));
+}
+
+TEST(Strings, TrimAndCompareAsEachCallerNeeds) {
+    struct Row {
+        std::string_view in, blanks, want;
+    };
+    for (const Row& r : {Row{"  a b \t", hj::text::kWhitespace, "a b"}, Row{"\r\n\f\vx\v", hj::text::kWhitespace, "x"},
+                         Row{" \tkey \r", hj::text::kSpaceTab, "key \r"}, Row{" \t ", hj::text::kSpaceTab, ""},
+                         Row{"", hj::text::kWhitespace, ""}})
+        EXPECT_EQ(hj::text::trimmed(r.in, r.blanks), r.want) << r.in;
+    EXPECT_EQ(hj::text::trimmedControls(std::string_view("\x01 \x1f名\x7f\x02", 7)), "名\x7f");
+    EXPECT_TRUE(hj::text::equalsNoCase("[End]", "[eNd]"));
+    EXPECT_FALSE(hj::text::equalsNoCase("END", "ENDS"));
+    EXPECT_FALSE(hj::text::equalsNoCase("\xC1\xD2", "\xE1\xF2"));  // only ASCII letters fold
 }

@@ -6,15 +6,12 @@
 #include "core/calendar/datetime.h"
 #include "core/calendar/ephemeris.h"
 #include "core/text/ini.h"
+#include "core/text/strings.h"
 
 namespace hj {
 namespace {
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return s;
-}
+std::string_view trim(std::string_view s) { return text::trimmedControls(s); }
 
 // A whole decimal number of at most four digits (no place needs more; no overflow either).
 bool parseSmall(std::string_view s, int& v) {

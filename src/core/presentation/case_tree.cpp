@@ -8,6 +8,7 @@
 #include "core/text/fields.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
+#include "core/text/strings.h"
 
 namespace hj::presentation {
 
@@ -37,13 +38,6 @@ std::string classKey(std::string_view name) {
     for (char& c : k)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return k;
-}
-
-std::string trimmed(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return std::string(s);
 }
 
 bool classNameAcceptable(std::string_view name) {
@@ -104,7 +98,7 @@ bool writeClassList(text::IniFile& ini, const std::vector<std::string>& names) {
 
 int firstBadClassLine(const std::vector<std::string>& lines) {
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (!classNameAcceptable(trimmed(lines[i]))) return static_cast<int>(i + 1);
+        if (!classNameAcceptable(std::string(text::trimmed(lines[i], " \t\r\n")))) return static_cast<int>(i + 1);
     return 0;
 }
 

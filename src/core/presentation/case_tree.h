@@ -37,8 +37,6 @@ std::string caseNameOfNodeText(std::string_view text);
 // Class names compare without regard to letter case.
 std::string classKey(std::string_view name);
 inline bool sameClassName(std::string_view a, std::string_view b) { return classKey(a) == classKey(b); }
-// Blanks removed at both ends.
-std::string trimmed(std::string_view s);
 // A (trimmed) class name the tree and the list take: not empty nor only spaces of any width,
 // no control characters, at most 12 GBK bytes, and every character has a GBK form.
 bool classNameAcceptable(std::string_view name);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/text/fields.h"
+#include "core/text/strings.h"
 
 namespace hj::presentation {
 namespace {
@@ -18,12 +19,7 @@ int toIntDef(std::string_view s, int def) {
     return v;
 }
 
-std::string_view trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
+std::string_view trim(std::string_view s) { return text::trimmed(s); }
 
 // Takes the text up to `sep` from `rest`, dropping the separator; false when there is none.
 bool takeUntil(std::string_view& rest, char sep, std::string_view& part) {

@@ -12,27 +12,13 @@
 #include "core/text/file_io.h"
 #include "core/text/folder_lock.h"
 #include "core/text/gbk.h"
+#include "core/text/strings.h"
 
 namespace hj::text {
 namespace {
 
-std::string_view trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-    return s.substr(b, e - b);
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
+// Profile lines are trimmed of spaces and tabs only.
+std::string_view trim(std::string_view s) { return trimmed(s, kSpaceTab); }
 
 std::string lowerAscii(std::string_view s) {
     std::string out(s);

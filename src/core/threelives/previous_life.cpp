@@ -5,26 +5,10 @@
 #include "core/resources.h"
 #include "core/text/gbk.h"
 #include "core/threelives/three_lives.h"
+#include "core/text/strings.h"
 
 namespace hj {
 namespace {
-
-std::string_view trimControls(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return s;
-}
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 int mod12(int x) { return cycleMod(x, 12); }
 
@@ -50,13 +34,13 @@ bool readTextSection(const std::vector<std::string>& resourceLines, std::string_
     lines.clear();
     bool found = false;
     for (const std::string& raw : resourceLines) {
-        std::string_view line = trimControls(raw);
+        std::string_view line = text::trimmedControls(raw);
         if (line.empty()) continue;
         if (!found) {
-            found = equalsIgnoreCase(line, key);
+            found = text::equalsNoCase(line, key);
             continue;
         }
-        if (equalsIgnoreCase(line, "[end]")) break;
+        if (text::equalsNoCase(line, "[end]")) break;
         lines.emplace_back(line);
     }
     return found && !lines.empty();
