@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/GuiSupport.h"
-#include "gui/ScriptDisplay.h"
+#include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
 namespace {

@@ -27,7 +27,7 @@
 #include "gui/GuiSupport.h"
 #include "gui/HistoryCommands.h"
 #include "gui/ReportEdit.h"
-#include "gui/ScriptDisplay.h"
+#include "gui/TraditionalDisplay.h"
 #include "gui/TFrmDiLi.h"
 #include "gui/TFrmEndfo.h"
 #include "gui/TFrmHanZi.h"
@@ -62,7 +62,7 @@ TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(appTitle());
     installFontSubstitutes();
-    installScriptDisplay();
+    installTraditionalDisplay();
     createWidgets();
     createActions();
     createMenus();

@@ -27,7 +27,7 @@
 #include "core/calendar/ical.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
-#include "gui/ScriptDisplay.h"
+#include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
 namespace {

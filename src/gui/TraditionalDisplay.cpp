@@ -1,4 +1,4 @@
-#include "gui/ScriptDisplay.h"
+#include "gui/TraditionalDisplay.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -223,7 +223,7 @@ private:
 
 }  // namespace
 
-void installScriptDisplay() {
+void installTraditionalDisplay() {
     if (g_installed || !qApp) return;
     g_installed = true;
     QApplication::setStyle(new ScriptStyle(QApplication::style()->name()));

@@ -21,17 +21,17 @@
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
-#include "gui/ScriptDisplay.h"
+#include "gui/TraditionalDisplay.h"
 #include "gui/TFrmHanZi.h"
 #include "gui/TFrmMain.h"
 
 using hj::gui::setTraditionalShown;
 using hjtest::child;
 
-class TestScriptDisplay : public QObject {
+class TestTraditionalDisplay : public QObject {
     Q_OBJECT
 private slots:
-    void init() { hj::gui::installScriptDisplay(); }
+    void init() { hj::gui::installTraditionalDisplay(); }
     void cleanup() { setTraditionalShown(false); }
     void paintedTexts_data();
     void paintedTexts();
@@ -60,7 +60,7 @@ QString iniValue(const QString& dat) {
 
 }  // namespace
 
-void TestScriptDisplay::paintedTexts_data() {
+void TestTraditionalDisplay::paintedTexts_data() {
     QTest::addColumn<Make>("make");
     QTest::newRow("label") << Make([](const QString& t) { return new QLabel(t); });
     QTest::newRow("check box") << Make([](const QString& t) { return new QCheckBox(t); });
@@ -84,7 +84,7 @@ void TestScriptDisplay::paintedTexts_data() {
     });
 }
 
-void TestScriptDisplay::paintedTexts() {
+void TestTraditionalDisplay::paintedTexts() {
     QFETCH(Make, make);
     const QString simplified = QStringLiteral("农历时辰不详"), traditional = QStringLiteral("農曆時辰不詳");
     const QImage plain = render(make, simplified);
@@ -98,7 +98,7 @@ void TestScriptDisplay::paintedTexts() {
     if (auto* l = qobject_cast<QLabel*>(w.get())) QCOMPARE(l->text(), simplified);
 }
 
-void TestScriptDisplay::menuItemAndKey() {
+void TestTraditionalDisplay::menuItemAndKey() {
     hjtest::DataRoot root;
     hj::gui::TFrmMain w(root.path());
     w.show();
@@ -114,7 +114,7 @@ void TestScriptDisplay::menuItemAndKey() {
     QVERIFY(hj::gui::traditionalShown());
     QCOMPARE(iniValue(root.dat()), QStringLiteral("1"));
     QCOMPARE(w.windowTitle(), QStringLiteral("衡鑒 2.1"));
-    hjtest::screenshot(&w, QStringLiteral("ScriptDisplay-main"));
+    hjtest::screenshot(&w, QStringLiteral("TraditionalDisplay-main"));
 
     item->trigger();
     QVERIFY(!hj::gui::traditionalShown());
@@ -132,7 +132,7 @@ void TestScriptDisplay::menuItemAndKey() {
     again.close();
 }
 
-void TestScriptDisplay::reportAndBoxes() {
+void TestTraditionalDisplay::reportAndBoxes() {
     hjtest::DataRoot root;
     hjtest::writeGbk(root.dat(QStringLiteral("bzinit.ini")), QStringLiteral("[display]\r\nfanti=1\r\n"));
     hj::gui::TFrmMain w(root.path());
@@ -150,7 +150,7 @@ void TestScriptDisplay::reportAndBoxes() {
     QVERIFY(report.contains(QStringLiteral("藏干")));
     if (!qEnvironmentVariableIsEmpty("HJ_SCREENSHOT_DIR")) {
         w.resize(1100, 760);
-        hjtest::screenshot(&w, QStringLiteral("ScriptDisplay-report"));
+        hjtest::screenshot(&w, QStringLiteral("TraditionalDisplay-report"));
     }
     // A message box's title is converted when it is shown.
     modals.expectBox();
@@ -160,7 +160,7 @@ void TestScriptDisplay::reportAndBoxes() {
     w.close();
 }
 
-void TestScriptDisplay::traditionalNames() {
+void TestTraditionalDisplay::traditionalNames() {
     hjtest::DataRoot root(false);
     QFile::copy(QStringLiteral(HJ_SOURCE_DIR "/resources/dat/hzlen.dat"), root.dat(QStringLiteral("hzlen.dat")));
     setTraditionalShown(true);
@@ -181,8 +181,8 @@ void TestScriptDisplay::traditionalNames() {
     QTest::mouseClick(child<QPushButton>(&dlg, "BtoWord"), Qt::LeftButton);
     QVERIFY(modals.unexpected.isEmpty());
     QCOMPARE(memo->toPlainText(), QStringLiteral("龍字:16畫,五行屬:土。"));
-    hjtest::screenshot(&dlg, QStringLiteral("ScriptDisplay-hanzi"));
+    hjtest::screenshot(&dlg, QStringLiteral("TraditionalDisplay-hanzi"));
 }
 
-HJ_GUI_TEST(TestScriptDisplay)
-#include "gui_ScriptDisplay.moc"
+HJ_GUI_TEST(TestTraditionalDisplay)
+#include "gui_TraditionalDisplay.moc"

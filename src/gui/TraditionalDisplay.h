@@ -13,7 +13,7 @@
 namespace hj::gui {
 
 // Installs the style and the filter on the application (once; later calls do nothing).
-void installScriptDisplay();
+void installTraditionalDisplay();
 bool traditionalShown();
 // Switches the display; open windows are repainted and their titles and views converted.
 void setTraditionalShown(bool on);
