@@ -6,6 +6,7 @@
 #include "core/report/chart_sections.h"
 #include "core/traditional/conversion.h"
 #include "core/threelives/three_lives.h"
+#include "core/text/utf8.h"
 
 namespace hj {
 namespace {
@@ -15,23 +16,12 @@ std::u32string paneChars(std::string_view s) {
     std::u32string out;
     out.reserve(s.size() / 2);
     for (std::size_t i = 0; i < s.size();) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        int len;
-        if (b < 0x80) { cp = b; len = 1; }
-        else if ((b >> 5) == 6) { cp = b & 0x1F; len = 2; }
-        else if ((b >> 4) == 14) { cp = b & 0x0F; len = 3; }
-        else if ((b >> 3) == 30) { cp = b & 0x07; len = 4; }
-        else { cp = 0xFFFD; len = 1; }
-        if (i + len > s.size()) { cp = 0xFFFD; len = 1; }
-        else
-            for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        char32_t cp = text::nextUtf8Char(s, i);
         if (cp == '\r') {
             cp = '\n';
-            if (i + 1 < s.size() && s[i + 1] == '\n') len = 2;
+            if (i < s.size() && s[i] == '\n') ++i;
         }
         out += cp;
-        i += len;
     }
     return out;
 }

@@ -11,6 +11,7 @@
 
 #include "core/rtf/rtf.h"
 #include "core/text/gbk.h"
+#include "core/text/utf8.h"
 
 namespace hj::rtf {
 namespace {
@@ -37,25 +38,6 @@ struct FontEntry {
 
 constexpr std::size_t kMaxFontNameBytes = 256;
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1.
 constexpr char16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
@@ -66,7 +48,7 @@ std::string decodeCp1252(std::string_view bytes) {
     std::string out;
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        appendUtf8(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b);
+        text::appendUtf8(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b);
     }
     return out;
 }
@@ -435,7 +417,7 @@ void Reader::emit(std::string_view utf8) {
     std::string text;
     if (highSurrogate_ != 0) {  // a high surrogate not followed by its low half
         highSurrogate_ = 0;
-        appendUtf8(text, 0xFFFD);
+        text::appendUtf8(text, 0xFFFD);
     }
     // Control characters other than tab and line break are no text of a report (and the
     // writer could not give them back); they are dropped here, whichever way they came.
@@ -481,7 +463,7 @@ void Reader::emitCodepoint(char32_t cp) {
         }
     }
     std::string s;
-    appendUtf8(s, cp);
+    text::appendUtf8(s, cp);
     emit(s);
 }
 

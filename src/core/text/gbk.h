@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/text/utf8.h"
+
 namespace hj::text {
 
 // GBK bytes to UTF-8; never fails. The user-defined characters (AAA1–AFFE, F8A1–FEFE,
@@ -25,12 +27,6 @@ bool utf8ToGbk(std::string_view utf8, std::string& out, std::string* badChar = n
 // without a GBK form become '?'.
 std::string utf8ToGbkLossy(std::string_view utf8);
 
-// True when `bytes` is well-formed UTF-8.
-bool isValidUtf8(std::string_view bytes);
-
-// The character at byte `pos` of a UTF-8 text, moving `pos` past it; a malformed byte reads as
-// U+FFFD and moves one byte.
-char32_t nextUtf8Char(std::string_view utf8, std::size_t& pos);
 
 // Text of one of the program's files: UTF-8 when it starts with the UTF-8 byte-order mark,
 // otherwise GBK (many GBK texts are also valid UTF-8, so the bytes are never guessed at).
