@@ -22,6 +22,11 @@ std::string ganZhiName(int cycleIndex) {
     return s;
 }
 
+int hourBranchOf(int hour) {
+    const int h = hour % 2 != 0 ? (hour + 1) % 24 : hour;
+    return (h / 2 + 1) % 12;
+}
+
 int cycleIndexOf(int stem, int branch) {
     int c = cycleMod(stem - branch, 12);
     return stem + 10 * (c / 2);

@@ -44,6 +44,9 @@ std::string ganZhiName(int cycleIndex);
 // The sexagenary index 0..59 whose stem is `stem` (0..9) and branch `branch` (0..11); the two
 // must have equal parity.
 int cycleIndexOf(int stem, int branch);
+// The double hour (时辰) of a clock hour 0..23, as its index in kBranches: an odd hour opens the
+// next double hour, so 23时 and 0时 are both 子 (1), 1时 is already 丑 (2).
+int hourBranchOf(int hour);
 
 // Chinese numerals for lunar days, months and years: 十, 二十, 廿一, 三十, 一九八四, 前五 …
 std::string chineseNumber(int n);

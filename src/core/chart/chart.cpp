@@ -200,12 +200,11 @@ bool ChartCaster::formPillars(BirthPillars& p, std::string& error) {
 
     // Hour pillar.
     {
-        int h = p.birthLocal.hour;
-        if (h % 2 == 1) h = (h + 1) % 24;
-        const int branch = (h / 2 + 1) % 12;
+        const int branch = hourBranchOf(p.birthLocal.hour);
+        const int sinceZi = (branch + 11) % 12;  // double hours since 子
         int d = day % 10;
         if (d == 0) d = 5;
-        const int stem = (h / 2 + 2 * d - 1) % 10;
+        const int stem = (sinceZi + 2 * d - 1) % 10;
         int hour = cycleIndexOf(stem, branch);
         if (p.settings.zishi && lateRat) hour = (hour + 12) % 60;
         p.pillars[3] = static_cast<std::int16_t>(hour);

@@ -7,9 +7,7 @@
 namespace hj::presentation {
 
 std::string hourItemText(int hour) {
-    // An odd hour opens the next double hour (1时 is already 丑).
-    const int h = (hour % 2 != 0) ? (hour + 1) % 24 : hour;
-    return std::to_string(hour) + "时" + std::string(kBranches[(h / 2 + 1) % 12]);
+    return std::to_string(hour) + "时" + std::string(kBranches[hourBranchOf(hour)]);
 }
 
 int intFromField(std::string_view text, int def) {

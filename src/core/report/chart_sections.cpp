@@ -37,12 +37,6 @@ std::string fmt(const char* f, auto... args) {
 
 std::string name(std::string_view v) { return std::string(v); }
 
-int hourBranchOf(int hour) {
-    int h = hour;
-    if (h % 2 == 1) h = (h + 1) % 24;
-    return (h / 2 + 1) % 12;
-}
-
 }  // namespace
 
 std::string lunarDateText(const DateTime& lunar, bool leap) {
