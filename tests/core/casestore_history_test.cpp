@@ -15,20 +15,15 @@
 
 #include "core/casestore/case_store.h"
 #include "core/casestore/store_file.h"
+#include "test_files.h"
 
 using namespace hj::casestore;
 namespace fs = std::filesystem;
+using hjtest::readFile;
+using hjtest::writeFile;
 
 namespace {
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-void writeFile(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 CaseRecord person(const std::string& name) {
     CaseRecord r;
