@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstdio>
 #include <cerrno>
 #include <new>
 
@@ -136,6 +138,33 @@ std::string dataFilePath(const std::string& dataDir, std::string_view file) {
     path += "dat/";
     path += file;
     return path;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes) {
+    return readRegularFile(path, kMaxReportBytes, bytes, nullptr);
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    std::string tmp = path + ".tmpXXXXXX";
+    int fd = mkstemp(tmp.data());
+    if (fd < 0) {
+        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(errno);
+        return false;
+    }
+    bool ok = writeAll(fd, bytes);
+    if (ok && ::fsync(fd) != 0) ok = false;
+    int savedErrno = errno;
+    ::fchmod(fd, 0644);
+    if (::close(fd) != 0) ok = false;
+    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
+        savedErrno = errno;
+        ok = false;
+    }
+    if (!ok) {
+        std::remove(tmp.c_str());
+        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(savedErrno);
+    }
+    return ok;
 }
 
 }  // namespace hj::text

@@ -34,6 +34,15 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
 // Writes all of `bytes` to `fd`, going on after a signal; false with errno set on failure.
 bool writeAll(int fd, std::string_view bytes);
 
+// Replaces `path` with `bytes` through a temporary file in the same folder and a rename.
+// False with a message in `error` when any step fails; the old file is then untouched.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+
+// Reads a whole regular file of at most kMaxReportBytes; false when it is missing,
+// not a regular file, too large or unreadable.
+bool readWholeFile(const std::string& path, std::string& bytes);
+
+
 // <dataDir>/dat/<file>, the path of a data file ("bzinit.ini", "dili.ini", "EndInfo.txt").
 std::string dataFilePath(const std::string& dataDir, std::string_view file);
 

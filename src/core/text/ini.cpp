@@ -77,33 +77,6 @@ bool parseInt(std::string_view s, int& out) {
 
 }  // namespace
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
-    return readRegularFile(path, kMaxReportBytes, bytes, nullptr);
-}
-
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-    std::string tmp = path + ".tmpXXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0) {
-        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(errno);
-        return false;
-    }
-    bool ok = writeAll(fd, bytes);
-    if (ok && ::fsync(fd) != 0) ok = false;
-    int savedErrno = errno;
-    ::fchmod(fd, 0644);
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
-        savedErrno = errno;
-        ok = false;
-    }
-    if (!ok) {
-        std::remove(tmp.c_str());
-        if (error) *error = "无法写入文件 " + path + "：" + reasonOf(savedErrno);
-    }
-    return ok;
-}
-
 IniFile::IniFile(std::string path) : path_(std::move(path)) { reload(); }
 
 bool IniFile::reload() {

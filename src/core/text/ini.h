@@ -20,6 +20,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/text/file_io.h"  // the whole-file reads and writes the profile uses
+
 namespace hj::text {
 
 class IniFile;
@@ -143,13 +145,5 @@ private:
     Stamp stamp_;
     int lockWaitMs_ = 10000;
 };
-
-// Replaces `path` with `bytes` through a temporary file in the same folder and a rename.
-// False with a message in `error` when any step fails; the old file is then untouched.
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
-
-// Reads a whole regular file of at most kMaxReportBytes (file_io.h); false when it is missing,
-// not a regular file, too large or unreadable.
-bool readWholeFile(const std::string& path, std::string& bytes);
 
 }  // namespace hj::text
