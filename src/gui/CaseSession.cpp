@@ -28,6 +28,7 @@ CaseSession::CaseSession(casestore::CaseStore& store, CaseTree& tree, ReportEdit
     watcher_ = new StoreWatcher(store_, this);
     connect(watcher_, &StoreWatcher::changed, this, &CaseSession::storeChanged);
     connect(&tree_, &CaseTree::storeChangedHere, watcher_, &StoreWatcher::ownChangeDone);
+    connect(&tree_, &CaseTree::staleCaseSeen, this, &CaseSession::storeChanged);
 }
 
 void CaseSession::askToSaveChanges() {
@@ -58,6 +59,7 @@ void CaseSession::storeChanged() {
     }
     tree_.refresh();
     followStore();
+    watcher_->markSeen();  // what is shown now: the watcher need not report it again
 }
 
 void CaseSession::followStore() {

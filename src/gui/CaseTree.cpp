@@ -111,7 +111,7 @@ std::vector<casestore::CaseRef> CaseTree::classRefs(const QTreeWidgetItem* cls) 
 bool CaseTree::refused(const QString& what) {
     message(window(), what.arg(qs(store_.lastError())), QStringLiteral("错误"), QMessageBox::Critical);
     // The tree showed a case that is no longer where it was: show the store as it is now.
-    if (store_.lastError() == casestore::kStaleCase) refresh();
+    if (store_.lastError() == casestore::kStaleCase) emit staleCaseSeen();
     return false;
 }
 
@@ -302,7 +302,7 @@ void CaseTree::EditCaseClick() {
         // The node shows a case that has left its slot: edit nothing, show the store as it is.
         message(window(), QStringLiteral("未能编辑命例：%1").arg(qs(std::string(casestore::kStaleCase))),
                 QStringLiteral("错误"), QMessageBox::Critical);
-        refresh();
+        emit staleCaseSeen();
         return;
     }
     TFrmInfo dlg(r, qs(store_.programDir()) + QStringLiteral("/dat"), window());

@@ -75,6 +75,9 @@ signals:
     void openCaseRequested(const hj::casestore::CaseRef& ref);
     // This tree changed the store (and shows the result already).
     void storeChangedHere();
+    // A command found a case gone from its slot: the store changed elsewhere and the tree (and
+    // the open case) should be shown as it is now.
+    void staleCaseSeen();
     // The stored record changed through the tree (edit, move, class rename).
     void recordChanged(const hj::casestore::CaseRecord& before, const hj::casestore::CaseRecord& after);
     // A record was deleted; `wasOpen` when it was the open case (its pane is to be emptied).
@@ -103,7 +106,7 @@ private:
     void forgetCase(QTreeWidgetItem* item);
     static std::vector<casestore::CaseRef> classRefs(const QTreeWidgetItem* cls);
     // Says why a change was refused (`what` holds %1 for the reason); a case that left its slot
-    // refreshes the tree. Always false.
+    // is reported through staleCaseSeen. Always false.
     bool refused(const QString& what);
 
     enum class Listing { FirstSlots, All, Search };

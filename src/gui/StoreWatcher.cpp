@@ -24,8 +24,7 @@ StoreWatcher::StoreWatcher(casestore::CaseStore& store, QObject* parent)
     poll_->setInterval(kPollMs);
     connect(poll_, &QTimer::timeout, this, &StoreWatcher::check);
     poll_->start();
-    seen_ = store_.changeStamp();
-    seenCount_ = store_.changeCount();
+    markSeen();
     watchPaths();
 }
 
@@ -41,8 +40,12 @@ void StoreWatcher::watchPaths() {
 void StoreWatcher::ownChangeDone() {
     const std::uint64_t count = store_.changeCount();
     if (count != seenCount_ + 1) return;  // someone else changed it too: let check() report it
+    markSeen();
+}
+
+void StoreWatcher::markSeen() {
     seen_ = store_.changeStamp();
-    seenCount_ = count;
+    seenCount_ = store_.changeCount();
 }
 
 void StoreWatcher::check() {

@@ -25,6 +25,8 @@ public:
     // disk is taken as seen, so no refresh follows. A change another process made in between
     // still comes through on the next poll, as the counter then moved by more than one.
     void ownChangeDone();
+    // The store as it is now is shown: only a later change is reported.
+    void markSeen();
     // Compares the stamp now (also done by the watcher and the poll).
     void check();
 
