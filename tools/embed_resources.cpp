@@ -1,5 +1,6 @@
 // Writes a C++ source that holds the given files as byte arrays, looked up by their path
-// relative to a root folder: embed_resources OUT.cpp ROOT FILE...
+// relative to a root folder: embed_resources OUT.cpp ROOT FILE... A FILE given as NAME=PATH (a
+// file generated in the build folder) is named NAME.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -19,14 +20,18 @@ int main(int argc, char** argv) {
            "#include \"core/resources.h\"\n#include <cstring>\n\nnamespace {\n";
     std::vector<std::pair<std::string, size_t>> entries;
     for (int i = 3; i < argc; ++i) {
-        std::string path = argv[i];
+        std::string path = argv[i], given;
+        if (const std::size_t eq = path.find('='); eq != std::string::npos) {
+            given = path.substr(0, eq);
+            path = path.substr(eq + 1);
+        }
         std::ifstream in(path, std::ios::binary);
         if (!in) {
             std::fprintf(stderr, "embed_resources: cannot read %s\n", path.c_str());
             return 1;
         }
         std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::string name = path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
+        std::string name = !given.empty() ? given : path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
         out << "const unsigned char r" << entries.size() << "[] = {";
         for (size_t k = 0; k < data.size(); ++k) {
             if (k % 24 == 0) out << "\n";

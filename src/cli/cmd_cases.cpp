@@ -35,13 +35,7 @@ namespace {
 using casestore::CaseRecord;
 using casestore::CaseStore;
 
-// The data folder: --data-dir / $HENGJIAN_HOME, else the folder of the executable.
-std::string dataFolder(const Context& ctx) {
-    if (!ctx.dataDir.empty()) return ctx.dataDir;
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
+std::string dataFolder(const Context& ctx) { return dataFolderOf(ctx); }
 
 // Opens the store; clearing and importing also work on a store whose header is damaged.
 bool openStore(const Context& ctx, CaseStore& store, bool repairing = false) {

@@ -15,6 +15,7 @@
 #include "cli/traditional_output.h"
 #include "cli/output.h"
 #include "cli/place_options.h"
+#include "core/platform/platform.h"
 #include "core/calendar/date_text.h"
 #include "core/places/places.h"
 #include "core/chart/chart.h"
@@ -29,13 +30,7 @@
 namespace hj::cli {
 namespace {
 
-// The data folder: --data-dir / $HENGJIAN_HOME, else the folder of the executable.
-std::string dataFolder(const Context& ctx) {
-    if (!ctx.dataDir.empty()) return ctx.dataDir;
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
+std::string dataFolder(const Context& ctx) { return dataFolderOf(ctx); }
 
 std::string pillarLine(const BirthPillars& r) {
     return pillarName(r.pillars[0]) + " " + pillarName(r.pillars[1]) + " " + pillarName(r.pillars[2]) + " " +
@@ -86,7 +81,7 @@ int runPillars(const PillarsOptions& o) {
     }
     std::FILE* in = stdin;
     if (o.batch != "-") {
-        in = std::fopen(o.batch.c_str(), "rb");
+        in = platform::openStream(o.batch, "rb");
         if (!in) return fail("无法打开 " + o.batch + "：" + text::reasonOf(errno));
     }
     std::string text;

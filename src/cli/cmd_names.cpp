@@ -1,30 +1,23 @@
 // Name commands: name (the five grids), strokes (one character), element (the listing).
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "cli/commands.h"
+#include "core/platform/platform.h"
 #include "core/text/data_folder.h"
 #include "core/divination/stroke_dictionary.h"
 
 namespace hj::cli {
 namespace {
 
-std::string programFolder() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
-
 // dat/hzlen.dat of the data folder (--data-dir / $HENGJIAN_HOME, else beside the program); when
 // that folder has none, the default copy shipped beside the program.
 bool dictionaryPath(const Context& ctx, std::string& path) {
     const std::string root = ctx.dataDir.empty() ? programFolder() : ctx.dataDir;
     path = root + "/dat/hzlen.dat";
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) return true;
+    if (platform::kindOf(path) == platform::Kind::File) return true;
     const std::string defaults = text::defaultDataFolder(programFolder());
-    if (!defaults.empty() && std::filesystem::is_regular_file(defaults + "/hzlen.dat", ec)) {
+    if (!defaults.empty() && platform::kindOf(defaults + "/hzlen.dat") == platform::Kind::File) {
         path = defaults + "/hzlen.dat";
         return true;
     }

@@ -9,13 +9,6 @@
 namespace hj::cli {
 namespace {
 
-std::string dataFolderOf(const Context& ctx) {
-    if (!ctx.dataDir.empty()) return ctx.dataDir;
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
-
 struct PlacesOptions {
     bool world = false;
     std::string text, add, remove, tz;

@@ -23,5 +23,9 @@ struct CommandRegistrar {
 
 // Prints "hengjian-cli: <message>" to stderr and returns exit code 1.
 int fail(const std::string& message);
+// The data folder of the commands: --data-dir / $HENGJIAN_HOME, else the program folder.
+std::string dataFolderOf(const Context& ctx);
+// The folder of the executable ("." when unknown).
+std::string programFolder();
 
 }  // namespace hj::cli

@@ -1,7 +1,4 @@
 // hengjian-cli: the engine of 衡鉴 on the command line, for scripting, batch work and checks.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +14,7 @@
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
 #include "cli/output.h"
+#include "core/platform/platform.h"
 #include "core/text/data_folder.h"
 #include "core/version.h"
 
@@ -29,6 +27,13 @@ std::vector<std::pair<int, CommandSetup>>& registry() {
 }  // namespace
 
 CommandRegistrar::CommandRegistrar(int order, CommandSetup setup) { registry().emplace_back(order, setup); }
+
+std::string programFolder() {
+    const std::string dir = platform::programFolder();
+    return dir.empty() ? std::string(".") : dir;
+}
+
+std::string dataFolderOf(const Context& ctx) { return ctx.dataDir.empty() ? programFolder() : ctx.dataDir; }
 
 int fail(const std::string& message) {
     const std::string shown = traditionalOutputOn() ? traditionalLine(message) : message;
@@ -43,34 +48,17 @@ namespace {
 // folder that cannot be prepared is reported, and kept in ctx.dataError when it has no dat/:
 // most commands need no data files, but the case store lives there.
 void resolveDataFolder(Context& ctx) {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    text::DataFolderInputs in;
+    text::DataFolderInputs in = text::systemDataFolderInputs();
     in.explicitDir = ctx.dataDir;
-    in.programDir = ec ? std::string(".") : exe.parent_path().string();
-    if (const char* xdg = std::getenv("XDG_DATA_HOME")) in.xdgDataHome = xdg;
-    if (const char* home = std::getenv("HOME")) in.home = home;
+    in.envHome.clear();  // already in ctx.dataDir unless --data-dir replaced it
+    in.programDir = programFolder();
     const std::string root = text::chooseDataFolder(in);
     if (root != in.programDir) ctx.dataDir = root;
     std::string error;
     if (!text::prepareDataFolder(root, text::defaultDataFolder(in.programDir), &error)) {
         fail(error);
         // A folder that exists but lacks a default file (read-only, say) still holds its cases.
-        if (!std::filesystem::is_directory(root + "/dat", ec)) ctx.dataError = error;
-    }
-}
-
-// A standard stream the caller closed gets its number taken by /dev/null opened the wrong way
-// round: reads or writes on it still fail and are reported, and no file opened later (a store
-// file, a lock) can take the number and receive output meant for the terminal.
-void holdClosedStandardStreams() {
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
-        const int n = ::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
-        if (n >= 0 && n != fd) {
-            ::dup2(n, fd);
-            ::close(n);
-        }
+        if (platform::kindOf(root + "/dat") != platform::Kind::Folder) ctx.dataError = error;
     }
 }
 
@@ -96,13 +84,18 @@ Run "hengjian-cli COMMAND --help" for the options of one command.)";
 
 int main(int argc, char** argv) {
     using namespace hj::cli;
-    holdClosedStandardStreams();
+    // A standard stream the caller closed gets its number taken by the null device, so that no
+    // file opened later (a store file, a lock) receives output meant for the terminal.
+    hj::platform::reopenClosedStandardStreams();
+    hj::platform::prepareStandardStreams();
+    // Arguments as UTF-8 whatever the system's code page.
+    const std::vector<std::string> args = hj::platform::utf8Arguments(argc, argv);
     CLI::App app{"衡鉴 2.1 — four pillars and three-lives readings on the command line", "hengjian-cli"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Print help for every command");
     app.set_version_flag("--version", "hengjian-cli " HJ_VERSION);
     Context ctx;
-    if (const char* home = std::getenv("HENGJIAN_HOME")) ctx.dataDir = home;
+    ctx.dataDir = hj::platform::environment("HENGJIAN_HOME");
     app.add_option("--data-dir", ctx.dataDir,
                    "Folder holding dat/ and bazi_f/ (default: $HENGJIAN_HOME, else beside the program, else "
                    "~/.local/share/hengjian)")
@@ -129,7 +122,8 @@ int main(int argc, char** argv) {
 
     int code = 0;
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);  // CLI11 takes them last first
+        app.parse(std::move(reversed));
         code = ctx.exitCode;
     } catch (const std::bad_alloc&) {
         code = fail("内存不足");

@@ -1,13 +1,12 @@
 #include "cli/traditional_output.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "core/platform/platform.h"
 #include "core/traditional/conversion.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
@@ -18,8 +17,7 @@ namespace {
 struct State {
     bool on = false;         // the pipe is in place
     bool requested = false;  // --traditional was given: messages are converted to the end
-    int realFd = -1;
-    int readFd = -1;
+    platform::StdoutDiversion diversion;
     int writeErrno = 0;
     std::thread reader;
     std::mutex keepMutex;
@@ -36,11 +34,10 @@ void readLoop() {
     std::string pending;
     char buf[65536];
     auto emit = [&s](std::string_view line) {
-        if (s.writeErrno == 0 && !text::writeAll(s.realFd, traditionalLine(line))) s.writeErrno = errno ? errno : EIO;
+        if (s.writeErrno == 0 && !s.diversion.writeReal(traditionalLine(line))) s.writeErrno = errno ? errno : EIO;
     };
     for (;;) {
-        const ssize_t n = ::read(s.readFd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
+        const std::int64_t n = s.diversion.read(buf, sizeof buf);
         if (n <= 0) break;
         pending.append(buf, static_cast<std::size_t>(n));
         std::size_t start = 0;
@@ -78,22 +75,10 @@ bool startTraditionalOutput(std::string& error) {
     State& s = state();
     if (s.on) return true;
     s.requested = true;
-    int fds[2];
-    std::fflush(stdout);
-    if (::pipe(fds) != 0) {
+    if (!s.diversion.start()) {
         error = "无法转换为繁体输出：" + text::reasonOf(errno);
         return false;
     }
-    s.realFd = ::dup(STDOUT_FILENO);
-    if (s.realFd < 0 || ::dup2(fds[1], STDOUT_FILENO) < 0) {
-        error = "无法转换为繁体输出：" + text::reasonOf(errno);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        if (s.realFd >= 0) ::close(s.realFd);
-        return false;
-    }
-    ::close(fds[1]);
-    s.readFd = fds[0];
     s.reader = std::thread(readLoop);
     s.on = true;
     return true;
@@ -102,12 +87,10 @@ bool startTraditionalOutput(std::string& error) {
 bool finishTraditionalOutput(std::string& error, int* err) {
     State& s = state();
     if (!s.on) return true;
-    std::fflush(stdout);
     // Putting the real output back closes the pipe's last write end: the reader sees its end.
-    ::dup2(s.realFd, STDOUT_FILENO);
+    s.diversion.stop();
     s.reader.join();
-    ::close(s.readFd);
-    ::close(s.realFd);
+    s.diversion.close();
     s.on = false;
     if (s.writeErrno == 0) return true;
     if (err) *err = s.writeErrno;

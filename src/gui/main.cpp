@@ -4,7 +4,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QMessageBox>
-#include <QProcessEnvironment>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
@@ -63,13 +62,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    hj::text::DataFolderInputs in;
+    // The environment and the per-user folder come from the engine's platform layer.
+    hj::text::DataFolderInputs in = hj::text::systemDataFolderInputs();
     in.explicitDir = cmd.value(dataDir).toStdString();
-    in.envHome = env.value(QStringLiteral("HENGJIAN_HOME")).toStdString();
     in.programDir = QCoreApplication::applicationDirPath().toStdString();
-    in.xdgDataHome = env.value(QStringLiteral("XDG_DATA_HOME")).toStdString();
-    in.home = env.value(QStringLiteral("HOME")).toStdString();
     const std::string root = hj::text::chooseDataFolder(in);
     std::string error;
     if (!hj::text::prepareDataFolder(root, hj::text::defaultDataFolder(in.programDir), &error)) {

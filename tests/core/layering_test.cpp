@@ -139,6 +139,51 @@ TEST(Layering, EveryFolderHasItsLine) {
     EXPECT_EQ(onDisk, std::set<std::string>(layers.order.begin(), layers.order.end()));
 }
 
+namespace {
+
+// The system headers that differ between POSIX and Windows, included by a line of `text`;
+// the platform layer (src/core/platform) is the one place allowed them.
+std::vector<std::string> systemHeaderFaults(std::string_view text) {
+    static constexpr std::string_view kSystem[] = {"unistd.h", "fcntl.h", "sys/file.h", "sys/stat.h", "sys/types.h",
+                                                   "dirent.h", "windows.h", "io.h", "shlobj.h", "shellapi.h"};
+    std::vector<std::string> faults;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.substr(0, 1) != "#") continue;
+        line = trim(line.substr(1));
+        if (line.substr(0, 7) != "include") continue;
+        line = trim(line.substr(7));
+        if (line.size() < 3 || line.front() != '<') continue;
+        const std::string_view header = line.substr(1, line.find('>') - 1);
+        for (std::string_view s : kSystem)
+            if (header == s) faults.push_back("a system header outside the platform layer: <" + std::string(header) + ">");
+    }
+    return faults;
+}
+
+}  // namespace
+
+TEST(Layering, OnlyThePlatformLayerIncludesSystemHeaders) {
+    const fs::path src = fs::path(HJ_SOURCE_DIR) / "src";
+    const fs::path platform = kCore / "platform";
+    int files = 0;
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(src)) {
+        const std::string ext = e.path().extension().string();
+        if (!e.is_regular_file() || (ext != ".h" && ext != ".cpp")) continue;
+        if (e.path().parent_path() == platform) continue;
+        for (const std::string& fault : systemHeaderFaults(readFile(e.path())))
+            ADD_FAILURE() << fs::relative(e.path(), src).string() << ": " << fault;
+        ++files;
+    }
+    EXPECT_GT(files, 150);
+    // The check itself.
+    EXPECT_EQ(systemHeaderFaults("#include <unistd.h>\n").size(), 1u);
+    EXPECT_EQ(systemHeaderFaults("  #  include <windows.h>\n#include <sys/file.h>\n").size(), 2u);
+    EXPECT_TRUE(systemHeaderFaults("#include <string>\n#include \"core/text/unistd.h\"\n").empty());
+}
+
 // The check itself: what it lets through and what it stops.
 TEST(Layering, TheCheckStopsWhatGoesAgainstTheOrder) {
     Layers layers;

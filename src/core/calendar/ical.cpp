@@ -6,6 +6,7 @@
 
 #include "core/calendar/date_text.h"
 #include "core/calendar/festivals.h"
+#include "core/platform/platform.h"
 #include "core/version.h"
 
 namespace hj {
@@ -54,11 +55,10 @@ std::string lunarDayText(int day) { return (day <= 10 ? "初" : "") + chineseNum
 }  // namespace
 
 std::string icalStamp(long long unixSeconds) {
-    const std::time_t t = static_cast<std::time_t>(unixSeconds);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%dT%H%M%SZ", &tm);
+    platform::CivilTime t;
+    platform::utcTime(unixSeconds, t);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02d%02d%02dZ", t.year, t.month, t.day, t.hour, t.minute, t.second);
     return buf;
 }
 

@@ -1,8 +1,7 @@
 // Backups of whole histories: made before a clear or an import, listed, restored.
+#include "core/platform/platform.h"
 #include "core/casestore/backups.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -54,10 +53,7 @@ void sortByAge(std::vector<std::string>& names) {
     });
 }
 
-bool isFolder(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool isFolder(const std::string& path) { return platform::kindOf(path) == platform::Kind::Folder; }
 
 // True when the history holds a case: record file 0 with a sound header counting live slots,
 // or any record file whose header cannot be trusted (its bytes may still matter to the user).
@@ -75,11 +71,10 @@ bool worthKeeping(const StorePaths& p, const std::vector<std::string>& recordFil
 // same second. It always sorts after every backup there, even when the clock was set back,
 // so the oldest are the ones pruned.
 std::string freshName(const std::string& folder) {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm {};
-    ::localtime_r(&now, &tm);
+    platform::CivilTime t;
+    platform::localTime(static_cast<std::int64_t>(std::time(nullptr)), t);
     char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
     std::vector<std::string> names;
     std::string ignored;
     listFolder(folder, keepBackup, {}, names, &ignored);
@@ -227,14 +222,12 @@ bool CaseStore::listBackups(std::vector<BackupInfo>& out) {
             if (checkHeader(h, kind_, nullptr)) b.cases = h.count - h.deletedCount;
         }
         for (const std::string& sub : {dir, dir + "/" + prefix_ + "_f"}) {
-            DIR* d = ::opendir(sub.c_str());
-            if (!d) continue;
-            while (const dirent* e = ::readdir(d)) {
-                struct stat st {};
-                if (::lstat((sub + "/" + e->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
-                    b.bytes += static_cast<std::int64_t>(st.st_size);
+            std::vector<std::string> files;
+            if (!platform::listFolder(sub, files)) continue;
+            for (const std::string& f : files) {
+                platform::EntryInfo info;
+                if (platform::entryInfo(sub + "/" + f, info) && info.kind == platform::Kind::File) b.bytes += info.size;
             }
-            ::closedir(d);
         }
         out.push_back(std::move(b));
     }

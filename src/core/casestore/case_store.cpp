@@ -1,4 +1,5 @@
 // The case store's record operations: open, read, write, add, remove, search.
+#include "core/platform/platform.h"
 #include "core/casestore/case_store.h"
 
 #include <algorithm>
@@ -54,8 +55,8 @@ bool CaseStore::openStore(const std::string& programDir, std::uint8_t kind) {
     if (!setPaths(programDir, kind)) return false;
     std::error_code ec;
     for (const std::string& d : {datDir_, reportDir_}) {
-        fs::create_directories(d, ec);
-        if (ec || !fs::is_directory(d, ec)) return fail("无法创建文件夹 " + d);
+        fs::create_directories(platform::pathOf(d), ec);
+        if (ec || !fs::is_directory(platform::pathOf(d), ec)) return fail("无法创建文件夹 " + d);
     }
     StoreSession s(*this);
     return s.begin(true);

@@ -14,7 +14,6 @@
 // so nothing there looks like an export. The staging folder lives in the target itself rather
 // than beside it, so a target that is the root of a mounted disk, or whose parent cannot be
 // written, works too; the target keeps whatever unrelated files it holds.
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -22,6 +21,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/platform/platform.h"
 #include "core/casestore/backups.h"
 #include "core/casestore/case_store.h"
 #include "core/casestore/journal.h"
@@ -38,21 +38,25 @@ namespace {
 constexpr std::int64_t kRecordFileMax =
     static_cast<std::int64_t>(kHeaderSize) + static_cast<std::int64_t>(kRecordsPerFile) * kRecordSize;
 
-bool samePath(const fs::path& a, const fs::path& b) {
+bool samePath(const std::string& a, const std::string& b) {
     std::error_code ec;
-    return fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec) && !ec;
+    const fs::path pa = platform::pathOf(a), pb = platform::pathOf(b);
+    return fs::exists(pa, ec) && fs::exists(pb, ec) && fs::equivalent(pa, pb, ec) && !ec;
 }
 
-fs::path folderOf(const std::string& folder) {
+std::string folderOf(const std::string& folder) {
     std::string f = folder;
     while (f.size() > 1 && (f.back() == '/' || f.back() == '\\')) f.pop_back();
-    return fs::path(f.empty() ? "." : f);
+    return f.empty() ? "." : f;
 }
 
-bool isFolder(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+// The folder of a chosen file ("." for a bare name).
+std::string parentOf(const std::string& file) {
+    const std::string parent = platform::utf8Of(platform::pathOf(file).parent_path());
+    return parent.empty() ? "." : parent;
 }
+
+bool isFolder(const std::string& path) { return platform::kindOf(path) == platform::Kind::Folder; }
 
 bool keepReport(const std::string& name, const std::string&) { return detail::isReportName(name) && name[0] != '.'; }
 
@@ -158,7 +162,7 @@ bool CaseStore::clearAll() {
     historyKept_ = true;
     if (!isOpen()) return fail("命例库尚未打开");
     std::error_code ec;
-    fs::create_directories(datDir_, ec);
+    fs::create_directories(platform::pathOf(datDir_), ec);
     const bool backups = backupsEnabled();
     StoreSession s(*this);
     if (!s.lock(true) || !makeStages(s, "清除")) return false;
@@ -188,16 +192,16 @@ bool CaseStore::exportTo(const std::string& folder) {
     StoreSession s(*this);
     if (!s.begin(false)) return false;
     if (!detail::isRegularFile(recordFilePath(0))) return fail("命例库不存在：" + recordFilePath(0));
-    const fs::path target = folderOf(folder);
+    const std::string target = folderOf(folder);
     std::error_code ec;
-    fs::create_directories(target, ec);
-    if (!fs::is_directory(target, ec)) return fail("无法创建导出文件夹 " + target.string());
-    if (samePath(target / (prefix_ + "0.dat"), recordFilePath(0)) || samePath(target, datDir_) ||
-        samePath(target / (prefix_ + "_f"), reportDir_))
-        return fail("不能导出到命例库自己所在的文件夹：" + target.string());
+    fs::create_directories(platform::pathOf(target), ec);
+    if (!fs::is_directory(platform::pathOf(target), ec)) return fail("无法创建导出文件夹 " + target);
+    if (samePath(target + "/" + prefix_ + "0.dat", recordFilePath(0)) || samePath(target, datDir_) ||
+        samePath(target + "/" + prefix_ + "_f", reportDir_))
+        return fail("不能导出到命例库自己所在的文件夹：" + target);
     // A target reached through a link is the folder it names; the steps below follow no link.
-    const fs::path real = fs::canonical(target, ec);
-    const std::string to = ec ? target.string() : real.string();
+    const fs::path real = fs::canonical(platform::pathOf(target), ec);
+    const std::string to = ec ? target : platform::utf8Of(real);
     const std::string reportsTo = to + "/" + prefix_ + "_f";
     std::string err;
     if (!detail::checkFolderEntry(reportsTo, "导出文件夹中的命稿文件夹", &err)) return fail("不能导出：" + err);
@@ -295,24 +299,24 @@ bool CaseStore::checkImportSource(const std::string& chosenFile, std::string* er
     const StoreHeader h = decodeHeader(hb.data());
     if (!checkHeader(h, kind_, &err)) return refuse(err + "（" + chosenFile + "）");
 
-    fs::path folder = fs::path(chosenFile).parent_path();
-    if (folder.empty()) folder = ".";
-    const fs::path first = folder / (prefix_ + "0.dat");
+    const std::string folder = parentOf(chosenFile);
+    const std::string first = folder + "/" + prefix_ + "0.dat";
     if (samePath(first, recordFilePath(0)) || samePath(folder, datDir_))
         return refuse("所选文件就是命例库自己的文件");
-    if (samePath(folder / (prefix_ + "_f"), reportDir_)) return refuse("所选文件夹的命稿文件夹就是命例库自己的命稿文件夹");
-    const std::string reports = (folder / (prefix_ + "_f")).string();
+    if (samePath(folder + "/" + prefix_ + "_f", reportDir_)) return refuse("所选文件夹的命稿文件夹就是命例库自己的命稿文件夹");
+    const std::string reports = folder + "/" + prefix_ + "_f";
     if (detail::exists(reports) && !isFolder(reports)) {
         std::error_code ec;
-        if (fs::is_symlink(reports, ec)) return refuse("命稿文件夹是一个符号链接：" + reports);
+        if (fs::is_symlink(platform::pathOf(reports), ec)) return refuse("命稿文件夹是一个符号链接：" + reports);
     }
 
     for (int k = 0; k < h.fileCount; ++k) {
-        const fs::path p = folder / (prefix_ + std::to_string(k) + ".dat");
+        const std::string name = prefix_ + std::to_string(k) + ".dat";
+        const std::string p = folder + "/" + name;
         StoreFile f;
         bool missing = false;
-        if (!f.open(p.string(), StoreFile::Mode::Read, &err, &missing))
-            return refuse(missing ? "缺少记录文件 " + p.string() : err);
+        if (!f.open(p, StoreFile::Mode::Read, &err, &missing))
+            return refuse(missing ? "缺少记录文件 " + p : err);
         const std::int64_t base = StoreSession::fileBase(k);
         const std::int64_t slots = std::clamp<std::int64_t>(
             static_cast<std::int64_t>(h.count) - static_cast<std::int64_t>(k) * kRecordsPerFile, 0, kRecordsPerFile);
@@ -320,14 +324,14 @@ bool CaseStore::checkImportSource(const std::string& chosenFile, std::string* er
         const std::int64_t maxSize = base + static_cast<std::int64_t>(kRecordsPerFile) * static_cast<std::int64_t>(kRecordSize);
         const std::int64_t size = f.size();
         if (size < minSize)
-            return refuse("记录文件 " + p.string() + " 不完整：应至少有" + std::to_string(minSize) + "字节，实有" +
+            return refuse("记录文件 " + p + " 不完整：应至少有" + std::to_string(minSize) + "字节，实有" +
                           std::to_string(size) + "字节");
         if (size > maxSize)
-            return refuse("记录文件 " + p.string() + " 的大小（" + std::to_string(size) + "字节）超出一个记录文件的容量");
+            return refuse("记录文件 " + p + " 的大小（" + std::to_string(size) + "字节）超出一个记录文件的容量");
         if (k == 0 && !samePath(p, chosenFile)) {
             HeaderBytes other{};
             if (!f.readExact(0, other.data(), other.size()) || other != hb)
-                return refuse("所选文件与同一文件夹中的 " + p.filename().string() + " 的文件头不一致");
+                return refuse("所选文件与同一文件夹中的 " + name + " 的文件头不一致");
         }
     }
     return true;
@@ -340,16 +344,15 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
     std::string err;
     if (!checkImportSource(chosenFile, &err)) return fail(err);
     std::error_code ec;
-    fs::create_directories(datDir_, ec);
+    fs::create_directories(platform::pathOf(datDir_), ec);
     const bool backups = backupsEnabled();
     StoreSession s(*this);
     if (!s.lock(true)) return false;
-    fs::path folder = fs::path(chosenFile).parent_path();
-    if (folder.empty()) folder = ".";
+    const std::string folder = parentOf(chosenFile);
     // No export may change the source while it is read.
     detail::FolderLock sourceLock;
-    if (!sourceLock.takeOutside(folder.string(), false, lockWaitMs_, &err))
-        return fail(sourceLock.busy() ? "不能导入：所选文件夹正被另一个程序使用，请稍后再试（" + folder.string() + "）"
+    if (!sourceLock.takeOutside(folder, false, lockWaitMs_, &err))
+        return fail(sourceLock.busy() ? "不能导入：所选文件夹正被另一个程序使用，请稍后再试（" + folder + "）"
                                       : "不能导入：" + err);
     // Checked again under the lock: the source may have changed while this waited for it.
     if (!checkImportSource(chosenFile, &err)) return fail(err);
@@ -373,7 +376,7 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
     // The whole source is copied beside the store first.
     for (int k = 0; k < h.fileCount; ++k) {
         const std::string name = prefix_ + std::to_string(k) + ".dat";
-        if (!detail::copyFileReplacing((folder / name).string(), p.stagedRecordDir() + "/" + name, kRecordFileMax, &err))
+        if (!detail::copyFileReplacing(folder + "/" + name, p.stagedRecordDir() + "/" + name, kRecordFileMax, &err))
             return abandon(err);
     }
     // The copied file 0 must still carry the header that was checked, and hold its slots.
@@ -385,7 +388,7 @@ bool CaseStore::importFrom(const std::string& chosenFile) {
             return abandon("源文件在复制时被改动");
     }
     std::vector<std::string> reports;
-    const std::string sourceReports = (folder / (prefix_ + "_f")).string();
+    const std::string sourceReports = folder + "/" + prefix_ + "_f";
     if (isFolder(sourceReports)) {
         if (!detail::listFolder(sourceReports, keepReport, {}, reports, &err)) return abandon(err);
         if (!stageReports(sourceReports, reports, p, &err)) return abandon(err);

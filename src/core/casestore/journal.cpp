@@ -1,6 +1,5 @@
 #include "core/casestore/journal.h"
 
-#include <dirent.h>
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "core/platform/platform.h"
 #include "core/casestore/case_store.h"
 #include "core/casestore/store_file.h"
 #include "core/text/file_io.h"
@@ -147,16 +147,13 @@ bool isReportName(const std::string& name) {
 bool listFolder(const std::string& folder, bool (*keep)(const std::string&, const std::string&), const std::string& arg,
                 std::vector<std::string>& out, std::string* error) {
     out.clear();
-    DIR* d = ::opendir(folder.c_str());
-    if (!d) {
+    std::vector<std::string> names;
+    if (!platform::listFolder(folder, names)) {
         if (error) *error = "无法读取文件夹 " + folder + "：" + errnoText();
         return false;
     }
-    while (const dirent* e = ::readdir(d)) {
-        const std::string n = e->d_name;
-        if (n != "." && n != ".." && keep(n, arg)) out.push_back(n);
-    }
-    ::closedir(d);
+    for (std::string& n : names)
+        if (keep(n, arg)) out.push_back(std::move(n));
     std::sort(out.begin(), out.end());
     return true;
 }

@@ -1,13 +1,7 @@
 #include "core/casestore/store_file.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 #include "core/text/file_io.h"
@@ -19,20 +13,13 @@ StepHook stepHook = nullptr;
 long stepCount = 0;
 bool flushing = true;
 
-int flushFile(int fd) { return flushing ? ::fsync(fd) : 0; }
+using platform::Handle;
+using platform::kNoHandle;
+using platform::Open;
 
-int openNoFollow(const std::string& path, int flags, mode_t mode = 0644) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
+bool flushFile(Handle h) { return !flushing || platform::syncFile(h); }
 
-bool isFolderEntry(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool isFolderEntry(const std::string& path) { return platform::kindOf(path) == platform::Kind::Folder; }
 
 bool failWith(std::string* error, const std::string& what) {
     if (error) *error = what + "：" + errnoText();
@@ -55,39 +42,37 @@ void step() {
 std::string errnoText() { return text::reasonOf(errno); }
 
 std::uint64_t readCounter(const std::string& path) {
-    const int fd = openNoFollow(path, O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return 0;
+    const Handle h = platform::openFile(path, Open::Read);
+    if (h == kNoHandle) return 0;
     char buf[24] = {};
-    const ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
-    ::close(fd);
+    const std::int64_t n = platform::readAt(h, 0, buf, sizeof buf - 1);
+    platform::closeFile(h);
     std::uint64_t v = 0;
-    for (ssize_t i = 0; i < n && buf[i] >= '0' && buf[i] <= '9'; ++i) v = v * 10 + static_cast<std::uint64_t>(buf[i] - '0');
+    for (std::int64_t i = 0; i < n && buf[i] >= '0' && buf[i] <= '9'; ++i) v = v * 10 + static_cast<std::uint64_t>(buf[i] - '0');
     return v;
 }
 
 void raiseCounter(const std::string& path) {
     const std::string text = std::to_string(readCounter(path) + 1) + "\n";
-    const int fd = openNoFollow(path, O_WRONLY | O_CREAT | O_NONBLOCK);
-    if (fd < 0) return;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::pwrite(fd, text.data(), text.size(), 0) >= 0)
-        (void)::ftruncate(fd, static_cast<off_t>(text.size()));
-    ::close(fd);
+    const Handle h = platform::openFile(path, Open::ReadWriteCreate);
+    if (h == kNoHandle) return;
+    if (platform::writeAt(h, 0, text.data(), text.size()))
+        platform::truncateFile(h, static_cast<std::int64_t>(text.size()));
+    platform::closeFile(h);
 }
 
 std::string fileState(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return "-";
-    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' + std::to_string(st.st_size) + ':' +
-           std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec);
+    platform::EntryInfo info;
+    if (!platform::entryInfo(path, info) || info.kind == platform::Kind::Missing) return "-";
+    return info.identity;
 }
 
 StoreFile& StoreFile::operator=(StoreFile&& o) noexcept {
     if (this != &o) {
         close();
-        fd_ = o.fd_;
+        h_ = o.h_;
         path_ = std::move(o.path_);
-        o.fd_ = -1;
+        o.h_ = kNoHandle;
     }
     return *this;
 }
@@ -96,84 +81,58 @@ bool StoreFile::open(const std::string& path, Mode mode, std::string* error, boo
     close();
     path_ = path;
     if (missing) *missing = false;
-    int flags = O_NONBLOCK;
+    Open how = Open::Read;
     switch (mode) {
-        case Mode::Read: flags |= O_RDONLY; break;
-        case Mode::ReadWrite: flags |= O_RDWR; break;
-        case Mode::Create: flags |= O_RDWR | O_CREAT; break;
+        case Mode::Read: how = Open::Read; break;
+        case Mode::ReadWrite: how = Open::ReadWrite; break;
+        case Mode::Create: how = Open::ReadWriteCreate; break;
     }
     if (mode == Mode::Create) step();
-    fd_ = openNoFollow(path, flags);
-    if (fd_ < 0) {
+    bool notRegular = false;
+    h_ = platform::openFile(path, how, &notRegular);
+    if (h_ == kNoHandle) {
+        if (notRegular) {
+            if (error) *error = "不是普通文件，拒绝打开：" + path;
+            return false;
+        }
         if (missing && errno == ENOENT) *missing = true;
         return failWith(error, "无法打开文件 " + path);
     }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (error) *error = "不是普通文件，拒绝打开：" + path;
-        close();
-        return false;
-    }
-    const int fl = ::fcntl(fd_, F_GETFL);
-    if (fl >= 0) ::fcntl(fd_, F_SETFL, fl & ~O_NONBLOCK);
     return true;
 }
 
 void StoreFile::close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    platform::closeFile(h_);
+    h_ = kNoHandle;
 }
 
-std::int64_t StoreFile::size() const {
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
-    return static_cast<std::int64_t>(st.st_size);
-}
+std::int64_t StoreFile::size() const { return platform::fileSize(h_); }
 
 std::int64_t StoreFile::readAt(std::int64_t offset, char* buf, std::size_t n) const {
-    std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::pread(fd_, buf + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (r == 0) break;
-        done += static_cast<std::size_t>(r);
-    }
-    return static_cast<std::int64_t>(done);
+    return platform::readAt(h_, offset, buf, n);
 }
 
 bool StoreFile::writeAt(std::int64_t offset, const char* buf, std::size_t n) {
     step();
-    std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::pwrite(fd_, buf + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(r);
-    }
-    return true;
+    return platform::writeAt(h_, offset, buf, n);
 }
 
 bool StoreFile::sync() {
     step();
-    return fd_ >= 0 && (!flushing || ::fdatasync(fd_) == 0);
+    return h_ != kNoHandle && flushFile(h_);
 }
 
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::string* error) {
     step();
-    int fd = openNoFollow(path, O_WRONLY | O_CREAT | O_TRUNC);
-    if (fd < 0) return failWith(error, "无法写入 " + path);
-    bool ok = text::writeAll(fd, bytes);
+    const Handle h = platform::openFile(path, Open::WriteTruncate);
+    if (h == kNoHandle) return failWith(error, "无法写入 " + path);
+    bool ok = platform::writeAll(h, bytes);
     if (ok) {
         step();
-        ok = flushFile(fd) == 0;
+        ok = flushFile(h);
     }
     const int err = errno;
-    if (::close(fd) != 0 && ok) return failWith(error, "无法写入 " + path);
+    if (!platform::closeFile(h) && ok) return failWith(error, "无法写入 " + path);
     if (!ok) {
         errno = err;
         return failWith(error, "无法写入 " + path);
@@ -187,7 +146,7 @@ bool createExclusive(const std::string& path, std::string_view bytes, bool* exis
     std::string err;
     if (!removeFile(tmp, error) || !writeWholeFile(tmp, bytes, error)) return false;
     step();
-    const bool linked = ::link(tmp.c_str(), path.c_str()) == 0;
+    const bool linked = platform::renameNoReplace(tmp, path);
     const int linkErr = errno;
     removeFile(tmp, &err);
     if (!linked) {
@@ -204,66 +163,53 @@ bool createExclusive(const std::string& path, std::string_view bytes, bool* exis
 
 bool renameFile(const std::string& from, const std::string& to, std::string* error) {
     step();
-    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (platform::replaceFile(from, to)) return true;
     return failWith(error, "无法将 " + from + " 改名为 " + to);
 }
 
 bool removeFile(const std::string& path, std::string* error) {
     step();
-    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+    if (platform::removeFile(path) || errno == ENOENT) return true;
     return failWith(error, "无法删除 " + path);
 }
 
 bool syncFolder(const std::string& folder, std::string* error) {
     step();
-    int fd = openNoFollow(folder, O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return failWith(error, "无法打开文件夹 " + folder);
-    const bool ok = flushFile(fd) == 0 || errno == EINVAL;  // some file systems cannot flush folders
-    const int err = errno;
-    ::close(fd);
-    errno = err;
-    return ok || failWith(error, "无法写入文件夹 " + folder);
+    if (!flushing) {
+        if (isFolderEntry(folder)) return true;
+        errno = ENOENT;
+    } else if (platform::syncFolder(folder)) {
+        return true;
+    }
+    return failWith(error, (errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? "无法打开文件夹 " : "无法写入文件夹 ") + folder);
 }
 
 bool makeFolder(const std::string& folder, std::string* error) {
     step();
-    if (::mkdir(folder.c_str(), 0755) == 0) return true;
-    struct stat st {};
-    if (errno == EEXIST && ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+    if (platform::makeFolder(folder)) return true;
+    if (errno == EEXIST && isFolderEntry(folder)) return true;
     return failWith(error, "无法创建文件夹 " + folder);
 }
 
 bool removeFolder(const std::string& folder, std::string* error) {
     if (exists(folder) && !isFolderEntry(folder)) return removeFile(folder, error);  // a stray file in its place
-    DIR* d = ::opendir(folder.c_str());
-    if (!d) return errno == ENOENT || failWith(error, "无法读取文件夹 " + folder);
     std::vector<std::string> names;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string n = e->d_name;
-        if (n != "." && n != "..") names.push_back(n);
-    }
-    ::closedir(d);
+    if (!platform::listFolder(folder, names)) return errno == ENOENT || failWith(error, "无法读取文件夹 " + folder);
     for (const std::string& n : names)
         if (!removeFile(folder + "/" + n, error)) return false;
     step();
-    if (::rmdir(folder.c_str()) == 0 || errno == ENOENT) return true;
+    if (platform::removeEmptyFolder(folder) || errno == ENOENT) return true;
     return failWith(error, "无法删除文件夹 " + folder);
 }
 
-bool isRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool isRegularFile(const std::string& path) { return platform::kindOf(path) == platform::Kind::File; }
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
+bool exists(const std::string& path) { return platform::kindOf(path) != platform::Kind::Missing; }
 
 namespace {
 // Copies the open `in` (its path `from`) into the open `fd` (for `to`) and flushes; the reason
 // of a failure in `why`.
-bool copyInto(const StoreFile& in, int fd, const std::string& from, const std::string& to, std::int64_t maxBytes,
+bool copyInto(const StoreFile& in, Handle out, const std::string& from, const std::string& to, std::int64_t maxBytes,
               std::string& why) {
     std::vector<char> buf(1 << 20);
     std::int64_t offset = 0;
@@ -280,13 +226,13 @@ bool copyInto(const StoreFile& in, int fd, const std::string& from, const std::s
             return false;
         }
         step();
-        if (!text::writeAll(fd, std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
+        if (!platform::writeAll(out, std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
             why = "无法写入 " + to + "：" + errnoText();
             return false;
         }
     }
     step();
-    if (flushFile(fd) != 0) {
+    if (!flushFile(out)) {
         why = "无法写入 " + to + "：" + errnoText();
         return false;
     }
@@ -309,11 +255,11 @@ bool copyFileReplacing(const std::string& from, const std::string& to, std::int6
     if (!openSource(in, from, maxBytes, error)) return false;
     const std::string tmp = to + ".tmp";
     step();
-    int fd = openNoFollow(tmp, O_WRONLY | O_CREAT | O_TRUNC);
-    if (fd < 0) return failWith(error, "无法写入 " + to);
+    const Handle out = platform::openFile(tmp, Open::WriteTruncate);
+    if (out == kNoHandle) return failWith(error, "无法写入 " + to);
     std::string why;
-    copyInto(in, fd, from, to, maxBytes, why);
-    if (::close(fd) != 0 && why.empty()) why = "无法写入 " + to + "：" + errnoText();
+    copyInto(in, out, from, to, maxBytes, why);
+    if (!platform::closeFile(out) && why.empty()) why = "无法写入 " + to + "：" + errnoText();
     if (why.empty() && renameFile(tmp, to, &why)) return true;
     std::string ignored;
     removeFile(tmp, &ignored);
@@ -325,11 +271,11 @@ bool copyFileNew(const std::string& from, const std::string& to, std::int64_t ma
     StoreFile in;
     if (!openSource(in, from, maxBytes, error)) return false;
     step();
-    int fd = openNoFollow(to, O_WRONLY | O_CREAT | O_EXCL);
-    if (fd < 0) return failWith(error, "无法写入 " + to);
+    const Handle out = platform::openFile(to, Open::WriteNew);
+    if (out == kNoHandle) return failWith(error, "无法写入 " + to);
     std::string why;
-    copyInto(in, fd, from, to, maxBytes, why);
-    if (::close(fd) != 0 && why.empty()) why = "无法写入 " + to + "：" + errnoText();
+    copyInto(in, out, from, to, maxBytes, why);
+    if (!platform::closeFile(out) && why.empty()) why = "无法写入 " + to + "：" + errnoText();
     if (why.empty()) return true;
     std::string ignored;
     removeFile(to, &ignored);
@@ -339,41 +285,6 @@ bool copyFileNew(const std::string& from, const std::string& to, std::int64_t ma
 
 namespace {
 constexpr int kMaxTreeDepth = 16;  // the folders removed here are two levels deep
-
-bool removeTreeAt(int parentFd, const std::string& name, const std::string& shown, int depth, std::string* error) {
-    struct stat st {};
-    if (::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return errno == ENOENT || failWith(error, "无法删除 " + shown);
-    if (!S_ISDIR(st.st_mode)) {
-        step();
-        if (::unlinkat(parentFd, name.c_str(), 0) == 0 || errno == ENOENT) return true;
-        return failWith(error, "无法删除 " + shown);
-    }
-    if (depth > kMaxTreeDepth) {
-        if (error) *error = "文件夹层次太深，拒绝删除：" + shown;
-        return false;
-    }
-    const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return failWith(error, "无法读取文件夹 " + shown);
-    DIR* d = ::fdopendir(fd);
-    if (!d) {
-        ::close(fd);
-        return failWith(error, "无法读取文件夹 " + shown);
-    }
-    std::vector<std::string> names;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string n = e->d_name;
-        if (n != "." && n != "..") names.push_back(n);
-    }
-    bool ok = true;
-    for (const std::string& n : names)
-        if (!(ok = removeTreeAt(::dirfd(d), n, shown + "/" + n, depth + 1, error))) break;
-    ::closedir(d);
-    if (!ok) return false;
-    step();
-    if (::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT) return true;
-    return failWith(error, "无法删除文件夹 " + shown);
-}
 }  // namespace
 
 bool removeTree(const std::string& path, std::string* error) {
@@ -386,33 +297,32 @@ bool removeTree(const std::string& path, std::string* error) {
         if (error) *error = "拒绝删除 " + path;
         return false;
     }
-    const int fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT || failWith(error, "无法打开文件夹 " + parent);
-    const bool ok = removeTreeAt(fd, name, p, 0, error);
-    ::close(fd);
-    return ok;
+    if (platform::kindOf(parent) == platform::Kind::Missing) return true;
+    std::string failedAt;
+    bool tooDeep = false;
+    if (platform::removeTree(p, kMaxTreeDepth, failedAt, tooDeep, step)) return true;
+    if (tooDeep) {
+        if (error) *error = "文件夹层次太深，拒绝删除：" + failedAt;
+        return false;
+    }
+    return failWith(error, (platform::kindOf(failedAt) == platform::Kind::Folder ? "无法删除文件夹 " : "无法删除 ") + failedAt);
 }
 
 bool checkFolderEntry(const std::string& path, const std::string& what, std::string* error) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT) return true;
-        return failWith(error, "无法访问" + what + " " + path);
-    }
-    if (S_ISDIR(st.st_mode)) return true;
-    if (error) *error = what + " " + path + (S_ISLNK(st.st_mode) ? " 是一个符号链接" : " 不是文件夹");
+    platform::EntryInfo info;
+    if (!platform::entryInfo(path, info)) return failWith(error, "无法访问" + what + " " + path);
+    if (info.kind == platform::Kind::Missing || info.kind == platform::Kind::Folder) return true;
+    if (error) *error = what + " " + path + (info.kind == platform::Kind::Link ? " 是一个符号链接" : " 不是文件夹");
     return false;
 }
 
 std::string uniqueTag() {
     static unsigned long serial = 0;
-    struct timespec ts {};
-    ::clock_gettime(CLOCK_REALTIME, &ts);
-    const unsigned long long mix = (static_cast<unsigned long long>(ts.tv_nsec) << 16) ^
-                                   static_cast<unsigned long long>(ts.tv_sec) ^ (++serial * 0x9E3779B97F4A7C15ull);
+    const auto ns = static_cast<unsigned long long>(platform::clockNanoseconds());
+    const unsigned long long mix = ((ns % 1000000000ull) << 16) ^ (ns / 1000000000ull) ^ (++serial * 0x9E3779B97F4A7C15ull);
     char hex[24];
     std::snprintf(hex, sizeof hex, "%llx", mix & 0xFFFFFFFFFFull);
-    return std::to_string(::getpid()) + "-" + std::to_string(serial) + "-" + hex;
+    return std::to_string(platform::processId()) + "-" + std::to_string(serial) + "-" + hex;
 }
 
 }  // namespace hj::casestore::detail

@@ -1,18 +1,17 @@
 #pragma once
-// Small POSIX file helpers of the case store: the data-folder lock (folder_lock.h), a file
+// Small file helpers of the case store (on the platform layer): the data-folder lock (folder_lock.h), a file
 // opened for one operation, positioned reads and writes that finish or fail as a whole, and the
 // few file-system steps (create, rename, unlink, flush a folder) every change is made of.
 //
 // Every step that changes something on disk passes through `step()`, so a test can stop the
 // process at any one of them and check what a crash there leaves behind.
-#include <sys/types.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "core/platform/platform.h"
 #include "core/text/folder_lock.h"
 
 namespace hj::casestore::detail {
@@ -31,14 +30,14 @@ public:
     ~StoreFile() { close(); }
     StoreFile(const StoreFile&) = delete;
     StoreFile& operator=(const StoreFile&) = delete;
-    StoreFile(StoreFile&& o) noexcept : fd_(o.fd_), path_(std::move(o.path_)) { o.fd_ = -1; }
+    StoreFile(StoreFile&& o) noexcept : h_(o.h_), path_(std::move(o.path_)) { o.h_ = platform::kNoHandle; }
     StoreFile& operator=(StoreFile&& o) noexcept;
 
     enum class Mode { Read, ReadWrite, Create };
     // Regular files only: a symbolic link, FIFO or device is refused without blocking. False
     // with `error` set; a missing file opened with Read or ReadWrite sets `missing`.
     bool open(const std::string& path, Mode mode, std::string* error, bool* missing = nullptr);
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return h_ != platform::kNoHandle; }
     void close();
 
     // Current size in bytes, -1 on failure.
@@ -54,7 +53,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    int fd_ = -1;
+    platform::Handle h_ = platform::kNoHandle;
     std::string path_;
 };
 
@@ -66,7 +65,7 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::string
 // Creates `path` holding `bytes` only when no file of that name exists; an existing file is
 // never replaced (the new one is written beside it and linked in). `*existed` tells.
 bool createExclusive(const std::string& path, std::string_view bytes, bool* existed, std::string* error);
-// rename(2) and unlink(2) as steps; a missing file to unlink is not an error.
+// Replacing rename and unlink as steps; a missing file to unlink is not an error.
 bool renameFile(const std::string& from, const std::string& to, std::string* error);
 bool removeFile(const std::string& path, std::string* error);
 // Flushes a folder's entries (after renames and unlinks that must survive a power loss).

@@ -1,7 +1,7 @@
 // One operation on the case store: lock, recovery, header, record files, scans.
+#include "core/platform/platform.h"
 #include "core/casestore/store_session.h"
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <utility>
@@ -38,7 +38,7 @@ bool checkChangeable(const detail::StorePaths& p, std::string* error) {
             return false;
         }
     for (const std::string& folder : {p.datDir, p.reportDir})
-        if (detail::exists(folder) && ::access(folder.c_str(), W_OK) != 0) {
+        if (detail::exists(folder) && !platform::canWriteFolder(folder)) {
             if (error) *error = "数据文件夹 " + folder + " 是只读的（" + detail::errnoText() + "），命例库不能修改";
             return false;
         }

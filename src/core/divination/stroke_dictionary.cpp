@@ -1,11 +1,11 @@
 #include "core/divination/stroke_dictionary.h"
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <utility>
 
+#include "core/platform/platform.h"
 #include "core/traditional/conversion.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
@@ -80,13 +80,11 @@ StrokeDictionary::Read StrokeDictionary::readRecord(int k, unsigned char rec[4])
         return Read::Ok;
     }
     // Only a regular file is read: a link or a FIFO in its place is refused, never waited on.
-    const int fd = text::openRegularFile(path_, nullptr);
-    if (fd < 0) return Read::NoFile;
+    const platform::Handle h = text::openRegularFile(path_, nullptr);
+    if (h == platform::kNoHandle) return Read::NoFile;
     char buf[4];
-    ssize_t n;
-    do n = ::pread(fd, buf, 4, static_cast<off_t>(offset));
-    while (n < 0 && errno == EINTR);
-    ::close(fd);
+    const std::int64_t n = platform::readAt(h, static_cast<std::int64_t>(offset), buf, 4);
+    platform::closeFile(h);
     if (n != 4) return Read::Short;
     for (int i = 0; i < 4; ++i) rec[i] = static_cast<unsigned char>(buf[i]);
     return Read::Ok;
@@ -97,22 +95,21 @@ bool StrokeDictionary::readAll(std::string& bytes) const {
         bytes = image_;
         return true;
     }
-    const int fd = text::openRegularFile(path_, nullptr);
-    if (fd < 0) return false;
+    const platform::Handle h = text::openRegularFile(path_, nullptr);
+    if (h == platform::kNoHandle) return false;
     // The dictionary has a fixed size; anything past its last slot is not read.
     bytes.assign(static_cast<std::size_t>(kStrokeRecordCount) * kStrokeRecordSize, '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
+        const std::int64_t n = platform::readSome(h, bytes.data() + got, bytes.size() - got);
         if (n < 0) {
-            ::close(fd);
+            platform::closeFile(h);
             return false;
         }
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
+    platform::closeFile(h);
     bytes.resize(got);
     return true;
 }

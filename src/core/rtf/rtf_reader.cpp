@@ -2,13 +2,13 @@
 // explicit stack of at most kMaxGroupDepth entries; deeper groups are skipped by counting
 // braces. Every table and the output are capped, so no input can make it allocate without
 // bound, and every loop advances through the input, so none can make it hang.
-#include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unordered_map>
 
+#include "core/platform/platform.h"
 #include "core/rtf/rtf.h"
 #include "core/text/gbk.h"
 #include "core/text/utf8.h"
@@ -53,28 +53,10 @@ std::string decodeCp1252(std::string_view bytes) {
     return out;
 }
 
-// Other code pages through iconv; a byte that does not convert becomes U+FFFD.
-std::string decodeIconv(std::string_view bytes, const char* charset) {
-    iconv_t cd = iconv_open("UTF-8", charset);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return text::gbkToUtf8(bytes);
+// Other code pages through the system's converter; a byte that does not convert becomes U+FFFD.
+std::string decodeOther(std::string_view bytes, int codepage) {
     std::string out;
-    char buf[512];
-    char* src = const_cast<char*>(bytes.data());
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        char* dst = buf;
-        std::size_t room = sizeof buf;
-        const std::size_t r = iconv(cd, &src, &left, &dst, &room);
-        out.append(buf, static_cast<std::size_t>(dst - buf));
-        if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            out += "\xEF\xBF\xBD";
-            ++src;
-            --left;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
-    return out;
+    return platform::decodeCodePage(codepage, bytes, out) ? out : text::gbkToUtf8(bytes);
 }
 
 int codepageOfCharset(int charset, int ansiCodepage) {
@@ -117,15 +99,15 @@ std::string decodeBytes(std::string_view bytes, int codepage) {
     switch (codepage) {
         case 936: return text::gbkToUtf8(bytes);
         case 1252: return decodeCp1252(bytes);
-        case 932: return decodeIconv(bytes, "CP932");
-        case 949: return decodeIconv(bytes, "CP949");
-        case 950: return decodeIconv(bytes, "BIG5");
-        case 1361: return decodeIconv(bytes, "JOHAB");
-        case 10000: return decodeIconv(bytes, "MACINTOSH");
-        case 437: return decodeIconv(bytes, "CP437");
+        case 932:
+        case 949:
+        case 950:
+        case 1361:
+        case 10000:
+        case 437:
+        case 874: return decodeOther(bytes, codepage);
         default:
-            if (codepage >= 1250 && codepage <= 1258) return decodeIconv(bytes, ("CP" + std::to_string(codepage)).c_str());
-            if (codepage == 874) return decodeIconv(bytes, "CP874");
+            if (codepage >= 1250 && codepage <= 1258) return decodeOther(bytes, codepage);
             return text::gbkToUtf8(bytes);
     }
 }

@@ -1,13 +1,12 @@
 #include "core/text/data_folder.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 
 #include <filesystem>
 #include <string>
 #include <system_error>
 
+#include "core/platform/platform.h"
 #include "core/text/file_io.h"
 
 namespace hj::text {
@@ -20,16 +19,24 @@ std::string withoutTrailingSlash(std::string p) {
 }
 }  // namespace
 
+DataFolderInputs systemDataFolderInputs() {
+    DataFolderInputs in;
+    in.envHome = platform::environment("HENGJIAN_HOME");
+    in.programDir = platform::programFolder();
+    in.userDataHome = platform::userDataFolder();
+    return in;
+}
+
 bool folderIsWritable(const std::string& dir) {
     std::error_code ec;
-    fs::path p = fs::absolute(dir.empty() ? fs::path(".") : fs::path(dir), ec);
+    fs::path p = fs::absolute(dir.empty() ? fs::path(".") : platform::pathOf(dir), ec);
     if (ec) return false;
     while (!fs::exists(p, ec)) {
         if (!p.has_parent_path() || p.parent_path() == p) return false;
         p = p.parent_path();
     }
     if (!fs::is_directory(p, ec)) return false;
-    return ::access(p.c_str(), W_OK | X_OK) == 0;
+    return platform::canWriteFolder(platform::utf8Of(p));
 }
 
 std::string chooseDataFolder(const DataFolderInputs& in) {
@@ -41,10 +48,12 @@ std::string chooseDataFolder(const DataFolderInputs& in) {
     const std::string dat = prog + "/dat";
     // An installed copy (share/hengjian/dat-default beside bin/, no dat/ of its own) keeps its
     // data in the home folder even when bin/ is writable, as for root or an unpacked package.
-    const bool installed = !fs::is_directory(dat, ec) && fs::is_directory(prog + "/../share/hengjian/dat-default", ec);
+    const bool installed = !fs::is_directory(platform::pathOf(dat), ec) &&
+                           fs::is_directory(platform::pathOf(prog + "/../share/hengjian/dat-default"), ec);
     const bool useProgram =
-        !installed && (fs::is_directory(dat, ec) ? folderIsWritable(dat) : folderIsWritable(prog));
+        !installed && (fs::is_directory(platform::pathOf(dat), ec) ? folderIsWritable(dat) : folderIsWritable(prog));
     if (useProgram) return prog;
+    if (!in.userDataHome.empty()) return withoutTrailingSlash(in.userDataHome) + "/hengjian";
     std::string base = in.xdgDataHome;
     if (base.empty()) base = (in.home.empty() ? std::string(".") : withoutTrailingSlash(in.home)) + "/.local/share";
     return withoutTrailingSlash(base) + "/hengjian";
@@ -52,39 +61,39 @@ std::string chooseDataFolder(const DataFolderInputs& in) {
 
 std::string defaultDataFolder(const std::string& programDir) {
     std::error_code ec;
-    const fs::path prog(programDir.empty() ? "." : programDir);
+    const fs::path prog = platform::pathOf(programDir.empty() ? "." : programDir);
     for (const fs::path& cand : {prog / "dat-default", prog / ".." / "share" / "hengjian" / "dat-default"}) {
-        if (fs::is_directory(cand, ec)) return fs::weakly_canonical(cand, ec).string();
+        if (fs::is_directory(cand, ec)) return platform::utf8Of(fs::weakly_canonical(cand, ec));
     }
     return {};
 }
 
 bool prepareDataFolder(const std::string& root, const std::string& defaultsDir, std::string* error) {
     std::error_code ec;
-    const fs::path r(root);
+    const fs::path r = platform::pathOf(root);
     for (const fs::path& d : {r, r / "dat", r / "bazi_f"}) {
         fs::create_directories(d, ec);
         if (ec || !fs::is_directory(d)) {
-            if (error) *error = "无法创建文件夹 " + d.string() + (ec ? "：" + text::reasonOf(ec.value()) : std::string());
+            if (error) *error = "无法创建文件夹 " + platform::utf8Of(d) + (ec ? "：" + text::reasonOf(ec.value()) : std::string());
             return false;
         }
     }
-    if (defaultsDir.empty() || !fs::is_directory(defaultsDir, ec)) return true;
+    if (defaultsDir.empty() || !fs::is_directory(platform::pathOf(defaultsDir), ec)) return true;
     std::error_code iterEc;
-    for (const auto& entry : fs::directory_iterator(defaultsDir, iterEc)) {
+    for (const auto& entry : fs::directory_iterator(platform::pathOf(defaultsDir), iterEc)) {
         if (!entry.is_regular_file(ec)) continue;
         const fs::path target = r / "dat" / entry.path().filename();
         if (fs::exists(target, ec) || ec) continue;
         // Copy to a temporary name of this process first, so that an interrupted copy never
         // looks like data, then link it in without replacing: several programs may seed a new
         // folder at once, and a file that appeared meanwhile is kept.
-        const fs::path tmp = target.string() + ".tmp-seed-" + std::to_string(::getpid());
-        fs::copy_file(entry.path(), tmp, fs::copy_options::overwrite_existing, ec);
-        const bool linked = !ec && (::link(tmp.c_str(), target.c_str()) == 0 || errno == EEXIST);
+        const std::string tmp = platform::utf8Of(target) + ".tmp-seed-" + std::to_string(platform::processId());
+        fs::copy_file(entry.path(), platform::pathOf(tmp), fs::copy_options::overwrite_existing, ec);
+        const bool linked = !ec && (platform::renameNoReplace(tmp, platform::utf8Of(target)) || errno == EEXIST);
         std::error_code ignored;
-        fs::remove(tmp, ignored);
+        fs::remove(platform::pathOf(tmp), ignored);
         if (!linked) {
-            if (error) *error = "无法复制默认数据文件 " + entry.path().filename().string();
+            if (error) *error = "无法复制默认数据文件 " + platform::utf8Of(entry.path().filename());
             return false;
         }
     }

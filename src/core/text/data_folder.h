@@ -3,7 +3,8 @@
 //
 // By default that is the program folder (the executable's folder). --data-dir or HENGJIAN_HOME
 // choose another one; when the program folder cannot be written (an installed copy) the data
-// goes to $XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian); so does the data of an
+// goes to $XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian; on Windows the roaming
+// application-data folder's hengjian); so does the data of an
 // installed copy (bin/ beside share/hengjian/dat-default) that has no dat/ of its own. A fresh
 // folder is seeded from the default data files shipped with the program.
 #include <string>
@@ -16,7 +17,12 @@ struct DataFolderInputs {
     std::string programDir;    // folder of the executable
     std::string xdgDataHome;   // XDG_DATA_HOME, empty when unset
     std::string home;          // HOME
+    std::string userDataHome;  // the system's per-user data folder; replaces the two above when set
 };
+
+// The inputs the system gives (HENGJIAN_HOME, the program folder, the per-user data folder);
+// explicitDir is left empty.
+DataFolderInputs systemDataFolderInputs();
 
 // The data folder to use (no trailing '/'); nothing is created.
 std::string chooseDataFolder(const DataFolderInputs& in);

@@ -1,9 +1,5 @@
 #include "core/text/file_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstdio>
@@ -18,7 +14,10 @@ std::string reasonOf(int err) {
     case EACCES:
     case EPERM: return "没有权限";
     case ENOSPC:
-    case EDQUOT: return "磁盘已满";
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return "磁盘已满";
     case EROFS: return "只读文件系统";
     case EISDIR: return "是一个文件夹";
     case ENOTDIR: return "路径中有一项不是文件夹";
@@ -42,61 +41,40 @@ std::string reasonOf(int err) {
     case ENODEV: return "设备不支持此操作";
     case EOPNOTSUPP: return "不支持此操作";
     case ETIMEDOUT: return "操作超时";
+#ifdef ESTALE
     case ESTALE: return "网络文件已失效";
+#endif
     default: return "系统错误（代码 " + std::to_string(err) + "）";
     }
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-int openRegularFile(const std::string& path, std::string* error, bool* missing) {
+platform::Handle openRegularFile(const std::string& path, std::string* error, bool* missing) {
     if (missing) *missing = false;
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        int err = errno;
+    bool notRegular = false;
+    const platform::Handle h = platform::openFile(path, platform::Open::Read, &notRegular);
+    if (h == platform::kNoHandle) {
+        const int err = errno;
         if (missing) *missing = (err == ENOENT);
-        if (error) *error = "无法打开文件 " + path + "：" + reasonOf(err);
-        return -1;
+        if (error) *error = notRegular ? "不是普通文件，拒绝读取：" + path : "无法打开文件 " + path + "：" + reasonOf(err);
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        if (error) *error = "不是普通文件，拒绝读取：" + path;
-        return -1;
-    }
-    // A regular file never blocks; clear the flag so reads behave normally.
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    return fd;
+    return h;
 }
 
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
                      std::string* error, bool* missing) {
     bytes.clear();
-    int fd = openRegularFile(path, error, missing);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || st.st_size < 0 ||
-        static_cast<unsigned long long>(st.st_size) > maxBytes) {
-        ::close(fd);
+    const platform::Handle h = openRegularFile(path, error, missing);
+    if (h == platform::kNoHandle) return false;
+    const std::int64_t size = platform::fileSize(h);
+    if (size < 0 || static_cast<unsigned long long>(size) > maxBytes) {
+        platform::closeFile(h);
         if (error) *error = "文件太大，拒绝读取：" + path;
         return false;
     }
     try {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
+        bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
-        ::close(fd);
+        platform::closeFile(h);
         if (error) *error = "无法读取文件 " + path + "：" + reasonOf(ENOMEM);
         return false;
     }
@@ -106,20 +84,18 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
         if (got == bytes.size()) {
             if (bytes.size() >= maxBytes) {
                 char probe;
-                ssize_t n = ::read(fd, &probe, 1);
-                if (n == 0) break;
-                ::close(fd);
+                if (platform::readSome(h, &probe, 1) == 0) break;
+                platform::closeFile(h);
                 bytes.clear();
                 if (error) *error = "文件太大，拒绝读取：" + path;
                 return false;
             }
             bytes.resize(std::min(maxBytes, bytes.size() + 65536));
         }
-        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        const std::int64_t n = platform::readSome(h, bytes.data() + got, bytes.size() - got);
         if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
+            const int err = errno;
+            platform::closeFile(h);
             bytes.clear();
             if (error) *error = "无法读取文件 " + path + "：" + reasonOf(err);
             return false;
@@ -127,7 +103,7 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
+    platform::closeFile(h);
     bytes.resize(got);
     return true;
 }
@@ -145,23 +121,27 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-    std::string tmp = path + ".tmpXXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0) {
+    // A name of this process and call, beside the file: never another writer's temporary.
+    static unsigned serial = 0;
+    const std::string tmp = path + ".tmp" + std::to_string(platform::processId()) + "-" + std::to_string(++serial) +
+                            "-" + std::to_string(platform::clockNanoseconds() % 1000000007);
+    const platform::Handle h = platform::openFile(tmp, platform::Open::WriteNew);
+    if (h == platform::kNoHandle) {
         if (error) *error = "无法写入文件 " + path + "：" + reasonOf(errno);
         return false;
     }
-    bool ok = writeAll(fd, bytes);
-    if (ok && ::fsync(fd) != 0) ok = false;
+    bool ok = platform::writeAll(h, bytes) && platform::syncFile(h);
     int savedErrno = errno;
-    ::fchmod(fd, 0644);
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (!platform::closeFile(h) && ok) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (ok && !platform::replaceFile(tmp, path)) {
         savedErrno = errno;
         ok = false;
     }
     if (!ok) {
-        std::remove(tmp.c_str());
+        platform::removeFile(tmp);
         if (error) *error = "无法写入文件 " + path + "：" + reasonOf(savedErrno);
     }
     return ok;

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/platform/platform.h"
+
 namespace hj::text {
 
 // Upper bounds of the files the program reads, by kind.
@@ -23,16 +25,13 @@ inline constexpr std::size_t kMaxReportBytes = 16u << 20;   // a report file (RT
 std::string reasonOf(int err);
 
 // Opens an existing regular file read-only (no final symlink followed, no blocking open).
-// Returns the descriptor, or -1 with `error` set; `*missing` tells "does not exist" apart.
-int openRegularFile(const std::string& path, std::string* error, bool* missing = nullptr);
+// Returns the handle, or platform::kNoHandle with `error` set; `*missing` tells "does not exist" apart.
+platform::Handle openRegularFile(const std::string& path, std::string* error, bool* missing = nullptr);
 
 // Reads a whole regular file of at most `maxBytes` bytes into `bytes`. False with `error`
 // set when the file is missing, not a regular file, too large or unreadable.
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
                      std::string* error, bool* missing = nullptr);
-
-// Writes all of `bytes` to `fd`, going on after a signal; false with errno set on failure.
-bool writeAll(int fd, std::string_view bytes);
 
 // Replaces `path` with `bytes` through a temporary file in the same folder and a rename.
 // False with a message in `error` when any step fails; the old file is then untouched.

@@ -1,11 +1,6 @@
 #include "core/text/folder_lock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <ctime>
 
 #include "core/text/file_io.h"
 
@@ -17,10 +12,7 @@ bool FolderLock::take(const std::string& folder, bool exclusive, int waitMs, std
     busy_ = false;
     if (missing) *missing = false;
     if (busy) *busy = false;
-    do {
-        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) {
+    if (!lock_.open(folder, false)) {
         if (missing && errno == ENOENT) *missing = true;
         if (error) *error = "无法打开文件夹 " + folder + "：" + reasonOf(errno);
         return false;
@@ -33,10 +25,7 @@ bool FolderLock::take(const std::string& folder, bool exclusive, int waitMs, std
 bool FolderLock::takeOutside(const std::string& folder, bool exclusive, int waitMs, std::string* error) {
     release();
     busy_ = false;
-    do {
-        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) {
+    if (!lock_.open(folder, true)) {
         if (error) *error = "无法打开文件夹 " + folder + "：" + reasonOf(errno);
         return false;
     }
@@ -46,19 +35,17 @@ bool FolderLock::takeOutside(const std::string& folder, bool exclusive, int wait
 bool FolderLock::wait(const std::string& folder, bool exclusive, int waitMs, bool locklessOk, std::string* error) {
     exclusive_ = exclusive;
     // Another process may hold the folder for one operation; wait for it, polling ever slower.
-    long slept = 0, pause = 2;
+    int slept = 0, pause = 2;
     for (;;) {
-        if (::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
-        if (locklessOk && (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL))
-            return true;  // a file system without locks: nothing to wait for there
-        if (errno != EWOULDBLOCK && errno != EINTR) {
+        if (lock_.tryLock(exclusive)) return true;
+        if (locklessOk && platform::locksUnsupported(errno)) return true;  // nothing to wait for there
+        if (errno != EWOULDBLOCK) {
             if (error) *error = "无法锁定文件夹 " + folder + "：" + reasonOf(errno);
             release();
             return false;
         }
         if (slept >= waitMs) break;
-        struct timespec ts {0, pause * 1'000'000};
-        ::nanosleep(&ts, nullptr);
+        platform::sleepMs(pause);
         slept += pause;
         pause = pause < 40 ? pause * 2 : 40;
     }
@@ -68,9 +55,6 @@ bool FolderLock::wait(const std::string& folder, bool exclusive, int waitMs, boo
     return false;
 }
 
-void FolderLock::release() {
-    if (fd_ >= 0) ::close(fd_);  // also releases the lock
-    fd_ = -1;
-}
+void FolderLock::release() { lock_.release(); }
 
 }  // namespace hj::text

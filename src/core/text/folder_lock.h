@@ -3,10 +3,12 @@
 // change to the folder's files, from any window or command-line run, happens one at a time.
 #include <string>
 
+#include "core/platform/platform.h"
+
 namespace hj::text {
 
-// Taken on the folder itself, so no file is created for it and no replaced file can carry it
-// away. Shared for readers, exclusive for every change. Two locks of one process on the same
+// Taken on the folder itself (on Windows on a file kept in it, which is never replaced), so no
+// replaced file can carry it away. Shared for readers, exclusive for every change. Two locks of one process on the same
 // folder exclude each other like those of two processes.
 class FolderLock {
 public:
@@ -22,14 +24,14 @@ public:
     // link to it is followed, and on a file system that has no locks it is used unlocked.
     bool takeOutside(const std::string& folder, bool exclusive, int waitMs, std::string* error);
     void release();
-    bool held() const { return fd_ >= 0; }
+    bool held() const { return lock_.isOpen(); }
     bool exclusive() const { return exclusive_; }
     // After a failed take: true when the folder was there but another holder kept it.
     bool busy() const { return busy_; }
 
 private:
     bool wait(const std::string& folder, bool exclusive, int waitMs, bool locklessOk, std::string* error);
-    int fd_ = -1;
+    platform::FolderLockHandle lock_;
     bool exclusive_ = false;
     bool busy_ = false;
 };

@@ -1,58 +1,55 @@
 #include "core/text/gbk.h"
 #include "core/text/utf8.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstring>
+
+#include "core/resources.h"
 
 namespace hj::text {
 namespace {
 
-// One converter per direction and thread; iconv_open is far dearer than a conversion.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+// glibc's GBK as tables (tools/gen_gbk_table.cpp, run on the build machine and embedded), so
+// that every system reads and writes the same bytes as glibc's iconv, refusals included; code
+// page 936 of Windows accepts more. Little-endian words: the character of each pair (lead
+// 0x81–0xFE, trail 0x40–0xFE), the bytes of each BMP character, the character of each single
+// byte 0x80–0xFF.
+constexpr std::size_t kPairWords = 126 * 191, kCharWords = 65536, kByteWords = 128;
 
-    // Converts as much as possible; returns the number of input bytes consumed, and sets
-    // `err` to 0 on success or the errno of the failure.
-    std::size_t run(const char* in, std::size_t len, std::string& out, int& err) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char buf[1024];
-        char* src = const_cast<char*>(in);
-        std::size_t left = len;
-        err = 0;
-        while (left > 0) {
-            char* dst = buf;
-            std::size_t room = sizeof buf;
-            std::size_t r = iconv(cd_, &src, &left, &dst, &room);
-            out.append(buf, static_cast<std::size_t>(dst - buf));
-            if (r == static_cast<std::size_t>(-1)) {
-                if (errno == E2BIG) continue;
-                err = errno;
-                break;
-            }
-        }
-        return len - left;
-    }
-
-private:
-    iconv_t cd_;
+struct GbkTables {
+    const unsigned char* pairs = nullptr;
+    const unsigned char* chars = nullptr;
+    const unsigned char* bytes = nullptr;
 };
 
-Converter& fromGbk() {
-    thread_local Converter c("UTF-8", "GBK");
-    return c;
+const GbkTables& gbkTables() {
+    static const GbkTables t = [] {
+        GbkTables r;
+        const std::string_view data = embeddedResource("generated/gbk.bin");
+        if (data.size() != 2 * (kPairWords + kCharWords + kByteWords)) return r;
+        r.pairs = reinterpret_cast<const unsigned char*>(data.data());
+        r.chars = r.pairs + 2 * kPairWords;
+        r.bytes = r.chars + 2 * kCharWords;
+        return r;
+    }();
+    return t;
 }
-Converter& toGbk() {
-    thread_local Converter c("GBK", "UTF-8");
-    return c;
+
+unsigned wordAt(const unsigned char* table, std::size_t i) { return table[2 * i] | static_cast<unsigned>(table[2 * i + 1]) << 8; }
+
+// The character of a GBK pair or single byte ≥ 0x80, 0 when glibc refuses it.
+char32_t charOfPair(unsigned char lead, unsigned char trail) {
+    const GbkTables& t = gbkTables();
+    if (!t.pairs || lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE) return 0;
+    return wordAt(t.pairs, static_cast<std::size_t>(lead - 0x81) * 191 + (trail - 0x40));
+}
+char32_t charOfByte(unsigned char b) {
+    const GbkTables& t = gbkTables();
+    return t.bytes && b >= 0x80 ? wordAt(t.bytes, b - 0x80u) : 0;
+}
+// What glibc writes for a character: a pair (lead × 256 + trail), one byte, or 0.
+unsigned gbkOfChar(char32_t cp) {
+    const GbkTables& t = gbkTables();
+    return t.chars && cp <= 0xFFFF ? wordAt(t.chars, cp) : 0;
 }
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
@@ -112,30 +109,26 @@ bool isGbkPair(unsigned char lead, unsigned char trail) {
 std::string gbkToUtf8(std::string_view gbk) {
     std::string out;
     out.reserve(gbk.size() * 3 / 2);
-    Converter& c = fromGbk();
     std::size_t pos = 0;
     while (pos < gbk.size()) {
-        // Plain ASCII runs need no converter.
+        // Plain ASCII runs need no table.
         std::size_t run = pos;
         while (run < gbk.size() && static_cast<unsigned char>(gbk[run]) < 0x80) ++run;
         out.append(gbk.data() + pos, run - pos);
         pos = run;
         if (pos >= gbk.size()) break;
-        if (!c.ok()) {
-            out += kReplacement;
-            ++pos;
-            continue;
-        }
-        int err = 0;
-        pos += c.run(gbk.data() + pos, gbk.size() - pos, out, err);
-        if (err == 0) continue;
-        // EILSEQ or a truncated final character. A user-defined character is one character; any
-        // other unmapped pair is one bad character too, so its trail byte never pairs with the
-        // next character's lead byte.
         const auto lead = static_cast<unsigned char>(gbk[pos]);
         const auto trail = pos + 1 < gbk.size() ? static_cast<unsigned char>(gbk[pos + 1]) : 0;
-        if (char32_t cp = pos + 1 < gbk.size() ? userCharOf(lead, trail) : 0) {
+        if (char32_t cp = pos + 1 < gbk.size() ? charOfPair(lead, trail) : 0) {
             appendUtf8(out, cp);
+            pos += 2;
+        } else if (char32_t one = charOfByte(lead); one && !(pos + 1 < gbk.size() && isGbkPair(lead, trail))) {
+            appendUtf8(out, one);
+            ++pos;
+        } else if (char32_t user = pos + 1 < gbk.size() ? userCharOf(lead, trail) : 0) {
+            // A user-defined character is one character; any other unmapped pair is one bad
+            // character too, so its trail byte never pairs with the next character's lead byte.
+            appendUtf8(out, user);
             pos += 2;
         } else {
             out += kReplacement;
@@ -149,7 +142,6 @@ std::string gbkToUtf8(std::string_view gbk) {
 bool utf8ToGbk(std::string_view utf8, std::string& out, std::string* badChar) {
     out.clear();
     out.reserve(utf8.size());
-    Converter& c = toGbk();
     for (std::size_t i = 0; i < utf8.size();) {
         std::size_t n = utf8SeqLen(utf8, i);
         if (n == 0) {
@@ -161,17 +153,12 @@ bool utf8ToGbk(std::string_view utf8, std::string& out, std::string* badChar) {
             ++i;
             continue;
         }
-        int err = 0;
-        std::size_t used = c.ok() ? c.run(utf8.data() + i, n, out, err) : 0;
-        if ((!c.ok() || err != 0 || used != n) && n == 3) {
-            const auto* u = reinterpret_cast<const unsigned char*>(utf8.data() + i);
-            const char32_t cp = (char32_t(u[0] & 0x0F) << 12) | (char32_t(u[1] & 0x3F) << 6) | (u[2] & 0x3F);
-            if (userPairOf(cp, out)) {
-                i += n;
-                continue;
-            }
-        }
-        if (!c.ok() || err != 0 || used != n) {
+        std::size_t at = i;
+        const char32_t cp = nextUtf8Char(utf8, at);
+        if (const unsigned code = gbkOfChar(cp)) {
+            if (code > 0xFF) out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        } else if (!userPairOf(cp, out)) {
             if (badChar) *badChar = std::string(utf8.substr(i, n));
             return false;
         }

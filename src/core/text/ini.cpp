@@ -1,9 +1,5 @@
 #include "core/text/ini.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -224,16 +220,10 @@ bool IniFile::serialize(std::string& gbkBytes, std::string* badChar) const {
 IniFile::Stamp IniFile::stampOf(const std::string& path) {
     Stamp st;
     st.known = true;
-    struct stat sb {};
-    if (::lstat(path.c_str(), &sb) != 0) return st;
+    platform::EntryInfo info;
+    if (!platform::entryInfo(path, info) || info.kind == platform::Kind::Missing) return st;
     st.present = true;
-    st.dev = static_cast<std::uint64_t>(sb.st_dev);
-    st.ino = static_cast<std::uint64_t>(sb.st_ino);
-    st.size = static_cast<std::int64_t>(sb.st_size);
-    st.mtimeSec = static_cast<std::int64_t>(sb.st_mtim.tv_sec);
-    st.mtimeNsec = static_cast<std::int64_t>(sb.st_mtim.tv_nsec);
-    st.ctimeSec = static_cast<std::int64_t>(sb.st_ctim.tv_sec);
-    st.ctimeNsec = static_cast<std::int64_t>(sb.st_ctim.tv_nsec);
+    st.identity = info.identity;
     return st;
 }
 

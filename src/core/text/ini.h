@@ -102,12 +102,11 @@ public:
 
 private:
     friend class IniEditor;
-    // What stat(2) says of the file, to tell whether it changed since it was read.
+    // What the file system says of the file, to tell whether it changed since it was read.
     struct Stamp {
         bool known = false;
         bool present = false;
-        std::uint64_t dev = 0, ino = 0;
-        std::int64_t size = 0, mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
+        std::string identity;  // device, file number, size, times
         bool operator==(const Stamp&) const = default;
     };
     static Stamp stampOf(const std::string& path);
