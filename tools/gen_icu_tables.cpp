@@ -6,16 +6,15 @@
 //                         canonical zone: "id\0", a 4-byte little-endian length, the file
 // OUT_DIR/zone_names.tsv  "Z<TAB>zone<TAB>city" (the Chinese exemplar city) and
 //                         "C<TAB>code<TAB>country" (the Chinese country name) for the world places
-// OUT_DIR/hant.tsv        "T<TAB>simplified<TAB>traditional" and "S<TAB>traditional<TAB>simplified":
-//                         every character ICU's Hans-Hant and Hant-Hans transliterators change
+// OUT_DIR/hant.tsv        "T<TAB>rule" and "S<TAB>rule": the rules of ICU's Hans-Hant and Hant-Hans
+//                         transliterators in their order ("KEY > OUT;", with a context as
+//                         "[SET]{KEY} > OUT;" or "{KEY}[SET] > OUT;" or "{KEY}TEXT > OUT;")
 // The generated files are not committed: they are made from the ICU and tz data of the build.
 #include <unicode/locid.h>
 #include <unicode/strenum.h>
 #include <unicode/timezone.h>
 #include <unicode/translit.h>
 #include <unicode/tznames.h>
-#include <unicode/uchar.h>
-#include <unicode/uscript.h>
 
 #include <cstdio>
 #include <fstream>
@@ -57,17 +56,17 @@ std::string canonicalOf(const std::string& id) {
     return U_FAILURE(status) || !isSystem ? std::string() : utf8Of(canonical);
 }
 
-// Characters a transliterator may change: the Han blocks and everything else of the BMP.
-void characterTable(const char* id, char tag, std::string& out) {
+// The rules of a transliterator, one a line, in their order.
+bool ruleTable(const char* id, char tag, std::string& out) {
     UErrorCode e = U_ZERO_ERROR;
     std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance(id, UTRANS_FORWARD, e));
-    if (U_FAILURE(e)) return;
-    for (UChar32 c = 0x80; c <= 0x3FFFF; ++c) {
-        if ((c >= 0xD800 && c <= 0xDFFF) || (c > 0xFFFF && c < 0x20000)) continue;
-        icu::UnicodeString s(c);
-        t->transliterate(s);
-        if (s != icu::UnicodeString(c)) out += std::string(1, tag) + '\t' + utf8Of(icu::UnicodeString(c)) + '\t' + utf8Of(s) + '\n';
-    }
+    if (U_FAILURE(e)) return false;
+    icu::UnicodeString rules;
+    t->toRules(rules, false);
+    std::istringstream lines(utf8Of(rules));
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty()) out += std::string(1, tag) + '\t' + line + '\n';
+    return true;
 }
 
 }  // namespace
@@ -126,9 +125,7 @@ int main(int argc, char** argv) {
     }
 
     std::string hant;
-    characterTable("Hans-Hant", 'T', hant);
-    characterTable("Hant-Hans", 'S', hant);
-    if (hant.empty()) return 1;
+    if (!ruleTable("Hans-Hant", 'T', hant) || !ruleTable("Hant-Hans", 'S', hant)) return 1;
 
     const bool ok = writeFile(outDir + "/zone_ids.tsv", idTable) && writeFile(outDir + "/tzif.bin", tzif) &&
                     writeFile(outDir + "/zone_names.tsv", names) && writeFile(outDir + "/hant.tsv", hant);

@@ -1,7 +1,8 @@
 #pragma once
 // Simplified <-> Traditional Chinese for display and input.
 //
-// toTraditional runs the general character and word conversion of ICU ("Hans-Hant") with this
+// toTraditional runs the general character and word conversion of ICU ("Hans-Hant"; without ICU
+// its character table, written from ICU on the build machine) with this
 // program's own list of the field's terms in front of it: a phrase of the list is written as
 // the list says and never reaches the general conversion, so 天干 keeps 干, the branch 丑 is
 // never 醜, 六冲 becomes 六沖 and 农历 農曆. Words the caller names in `keep` (a person's
@@ -29,5 +30,13 @@ std::string toSimplified(std::string_view utf8);
 
 // The simplified form of one character `ch` (UTF-8) when it has one that differs, else `ch`.
 std::string simplifiedCharacter(std::string_view ch);
+
+// Where the general conversion comes from: ICU's transliterators, or the table made from them
+// (generated/hant.tsv), which a build without ICU uses. The program uses ICU when built with it;
+// these let a test hold the two against each other.
+enum class Engine { Icu, Table };
+bool engineAvailable(Engine e);
+std::string toTraditional(Engine e, std::string_view utf8, const std::vector<std::string>& keep = {});
+std::string toSimplified(Engine e, std::string_view utf8);
 
 }  // namespace hj::traditional

@@ -1,8 +1,5 @@
 #include "core/zones/world_places.h"
 
-#include <unicode/locid.h>
-#include <unicode/tznames.h>
-
 #include <charconv>
 #include <cstdio>
 #include <cmath>
@@ -14,6 +11,7 @@
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "core/zones/zone_clock.h"
+#include "core/zones/zone_rules.h"
 
 namespace hj::zones {
 namespace {
@@ -21,16 +19,6 @@ namespace {
 constexpr std::string_view kUserFile = "worldpl.ini";
 constexpr std::string_view kSection = "places";
 constexpr std::size_t kNameMaxBytes = 20;
-
-std::string utf8Of(const icu::UnicodeString& s) {
-    std::string out;
-    s.toUTF8String(out);
-    return out;
-}
-
-icu::UnicodeString unicodeOf(std::string_view s) {
-    return icu::UnicodeString::fromUTF8(icu::StringPiece(s.data(), static_cast<std::int32_t>(s.size())));
-}
 
 std::string cityOfZone(std::string_view zone) {
     std::string city(zone.substr(zone.rfind('/') == std::string_view::npos ? 0 : zone.rfind('/') + 1));
@@ -56,9 +44,7 @@ std::string folded(std::string_view s) {
 
 std::vector<WorldPlace> buildList() {
     std::vector<WorldPlace> list;
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Locale zh("zh");
-    std::unique_ptr<icu::TimeZoneNames> names(icu::TimeZoneNames::createInstance(zh, status));
+    const rules::Source source = rules::defaultSource();
     std::string_view data = embeddedResource("data/world_places.tsv");
     while (!data.empty()) {
         std::size_t nl = data.find('\n');
@@ -80,12 +66,10 @@ std::vector<WorldPlace> buildList() {
         p.longitude = static_cast<float>(lon);
         p.englishCity = cityOfZone(p.zone);
         p.known = zoneExists(p.zone);
-        icu::UnicodeString city, country;
-        // The library names a zone by its own canonical id (Asia/Calcutta for Asia/Kolkata).
-        if (names && U_SUCCESS(status)) names->getExemplarLocationName(unicodeOf(canonicalZone(p.zone)), city);
-        p.city = city.isEmpty() ? p.englishCity : utf8Of(city);
-        icu::Locale(nullptr, std::string(f[0]).c_str()).getDisplayCountry(zh, country);
-        p.country = utf8Of(country);
+        // The names follow the zone's canonical id (Asia/Calcutta for Asia/Kolkata).
+        const std::string city = rules::cityName(canonicalZone(p.zone), source);
+        p.city = city.empty() ? p.englishCity : city;
+        p.country = rules::countryName(f[0], source);
         list.push_back(std::move(p));
     }
     return list;

@@ -1,6 +1,6 @@
 #pragma once
 // Reading a clock time at a place with its time zone's whole history (standard offset and
-// summer time at that instant), on the zone database that ICU carries.
+// summer time at that instant), on ICU's zone database or the tz files built in (zone_rules.h).
 //
 // Times are Julian days (days from noon of -4712-01-01, the program's day numbers, Julian
 // calendar before 1582-10-15), so no calendar of the library is involved: a wall-clock reading
@@ -23,7 +23,7 @@ struct ClockReading {
     bool gapIsSummer = false;    // the jump began summer time (else the standard offset changed)
 };
 
-// True when ICU knows `zone` as a time-zone id (e.g. "America/New_York").
+// True when the zone database knows `zone` as a time-zone id (e.g. "America/New_York").
 bool zoneExists(std::string_view zone);
 // ICU's canonical id of a zone ("US/Eastern" → "America/New_York"); "" for an unknown id.
 std::string canonicalZone(std::string_view zone);
