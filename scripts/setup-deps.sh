@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Idempotent: the package lists
-# are refreshed and apt-get runs only when something is missing.
+# are refreshed and apt-get runs only when something is missing. "setup-deps.sh windows" adds the
+# cross compiler and wine of `make test-windows`.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,10 @@ packages=(
   xvfb xauth
   desktop-file-utils appstream python3
 )
+
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "cli/traditional_output.h"
+#include "core/platform/platform.h"
 #include "core/text/file_io.h"
 
 namespace hj::cli {
@@ -26,8 +27,11 @@ bool flushStdout(int& err) {
     // A command that wrote with fwrite directly left the reason only in errno; take it when it
     // is one a write gives.
     const int earlier = errno;
-    const bool writeReason = earlier == ENOSPC || earlier == EDQUOT || earlier == EFBIG || earlier == EPIPE ||
-                             earlier == EIO || earlier == EBADF;
+    const bool writeReason = earlier == ENOSPC || earlier == EFBIG || earlier == EPIPE || earlier == EIO ||
+#ifdef EDQUOT
+                             earlier == EDQUOT ||
+#endif
+                             earlier == EBADF;
     errno = 0;
     if (std::fflush(stdout) != 0 && firstWriteErrno == 0) firstWriteErrno = errno ? errno : EIO;
     if (!std::ferror(stdout)) return true;
@@ -58,7 +62,7 @@ LineRead readBatchLine(std::FILE* in, std::string& line, std::string& error, std
     line.clear();
     bool tooLong = false, any = false;
     for (;;) {
-        const int c = getc_unlocked(in);
+        const int c = platform::readByte(in);
         if (c == EOF) {
             if (std::ferror(in)) {
                 error = "读取输入出错：" + text::reasonOf(errno ? errno : EIO);

@@ -121,6 +121,9 @@ bool localTime(std::int64_t seconds, CivilTime& out);
 // False for a code page the system cannot convert.
 bool decodeCodePage(int codepage, std::string_view bytes, std::string& utf8);
 
+// The next byte of a stream read by one thread only (getc without its lock), or EOF.
+int readByte(std::FILE* in);
+
 // A C stream on the file named by the UTF-8 `path` (fopen's modes).
 std::FILE* openStream(const std::string& path, const char* mode);
 

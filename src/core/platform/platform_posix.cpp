@@ -325,6 +325,8 @@ bool decodeCodePage(int codepage, std::string_view bytes, std::string& out) {
     return true;
 }
 
+int readByte(std::FILE* in) { return getc_unlocked(in); }
+
 std::FILE* openStream(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
 std::string environment(const char* name) {

@@ -469,6 +469,8 @@ bool decodeCodePage(int codepage, std::string_view bytes, std::string& out) {
     return true;
 }
 
+int readByte(std::FILE* in) { return _getc_nolock(in); }
+
 std::FILE* openStream(const std::string& path, const char* mode) { return ::_wfopen(wide(path).c_str(), wide(mode).c_str()); }
 
 std::string environment(const char* name) {
