@@ -1,5 +1,10 @@
 // The case store under kills and under several processes at once.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+TEST(StoreCrash, AKillAtAnyStepLeavesTheStoreAsBeforeOrAfter) {
+    GTEST_SKIP() << "needs fork() and signals: a child killed at each step of a store change";
+}
+#else
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -367,3 +372,5 @@ TEST_F(StoreCrash, AddsRacingClearsAndImportsKeepEveryCaseWhole) {
     fs::remove_all(dir);
     fs::remove_all(results);
 }
+
+#endif  // _WIN32

@@ -2,7 +2,9 @@
 // interrupted changes, and the backups kept by clearing and importing.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <cstdlib>
@@ -83,6 +85,9 @@ protected:
 }  // namespace
 
 TEST_F(HistoryTest, AnExportWithAFailedCopyLeavesNoRecordFileZero) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs and symbolic links have no Windows form for a user without privileges (wine has neither)";
+#else
     ::alarm(60);  // a blocking open of a FIFO would hang here
     fill(store, {"甲", "乙"});
     writeFile(root / "private.txt", "secret");
@@ -133,9 +138,13 @@ TEST_F(HistoryTest, AnExportWithAFailedCopyLeavesNoRecordFileZero) {
     EXPECT_TRUE(fs::is_regular_file(root / "real" / "bazi0.dat"));
     ASSERT_TRUE(other.importFrom((root / "linked" / "bazi0.dat").string())) << other.lastError();
     ::alarm(0);
+#endif
 }
 
 TEST_F(HistoryTest, ExportsOfTwoStoresIntoOneFolderNeverMix) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs fork(): several processes exporting into one folder";
+#else
     // Two stores with different cases export into one folder again and again while a third
     // process imports from it: every import is one whole store, records with their reports.
     const std::vector<std::string> names[2] = {{"东一", "东二", "东三"}, {"西一", "西二"}};
@@ -191,9 +200,13 @@ TEST_F(HistoryTest, ExportsOfTwoStoresIntoOneFolderNeverMix) {
     // No report of the other store's export stays behind.
     EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(target / "bazi_f"), {})), rows.size());
     EXPECT_TRUE(entriesStartingWith(target, ".").empty());
+#endif
 }
 
 TEST_F(HistoryTest, ChangesRefuseFoldersThatAreLinksOrFiles) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs and symbolic links have no Windows form for a user without privileges (wine has neither)";
+#else
     fill(store, {"甲", "乙"});
     const std::vector<std::string> before = contents(store);
     const std::string image = readFile(app() / "dat" / "bazi0.dat");
@@ -243,6 +256,7 @@ TEST_F(HistoryTest, ChangesRefuseFoldersThatAreLinksOrFiles) {
     fs::remove(app() / "dat");
     fs::rename(root / "dat-real", app() / "dat");
     EXPECT_TRUE(store.removeRecord(0, true)) << store.lastError();
+#endif
 }
 
 TEST_F(HistoryTest, LeftoversOfAnInterruptedChangeGoAtTheNextOperation) {
@@ -314,6 +328,9 @@ TEST_F(HistoryTest, ClearAndImportKeepTheReplacedHistoryAsABackup) {
 }
 
 TEST_F(HistoryTest, ABackupThatCannotBeMadeStopsTheClear) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs and symbolic links have no Windows form for a user without privileges (wine has neither)";
+#else
     ::alarm(60);
     fill(store, {"甲"});
     const std::string image = readFile(app() / "dat" / "bazi0.dat");
@@ -334,4 +351,5 @@ TEST_F(HistoryTest, ABackupThatCannotBeMadeStopsTheClear) {
     EXPECT_TRUE(store.lastBackup().empty());
     EXPECT_EQ(store.recordCount(), 0);
     ::alarm(0);
+#endif
 }

@@ -1,6 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -18,6 +16,7 @@
 #include "core/casestore/case_store.h"
 #include "core/casestore/journal.h"
 #include "core/casestore/store_file.h"
+#include "core/platform/platform.h"
 #include "core/text/gbk.h"
 #include "test_files.h"
 
@@ -270,12 +269,12 @@ TEST_F(StoreTest, ReadRecordsKeepsTheGivenOrderAndSkipsTheAbsent) {
 TEST_F(StoreTest, AnotherUserOfTheStoreIsWaitedForThenRefused) {
     store.addRecord(sample("甲"));
     store.setLockWait(300);
-    const int fd = ::open((root / "dat").c_str(), O_RDONLY | O_DIRECTORY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);  // as another instance in the middle of an operation
+    hj::platform::FolderLockHandle other;  // as another instance in the middle of an operation
+    ASSERT_TRUE(other.open((root / "dat").string(), false));
+    ASSERT_TRUE(other.tryLock(true));
     EXPECT_EQ(store.addRecord(sample("乙")), -1);
     EXPECT_NE(store.lastError().find("另一个程序"), std::string::npos);
-    ::close(fd);
+    other.release();
     EXPECT_EQ(store.addRecord(sample("乙")), 1);
 }
 
@@ -615,6 +614,9 @@ TEST_F(StoreTest, RandomFileImagesNeverCrash) {
 }
 
 TEST_F(StoreTest, HostileImportFoldersAreRefusedWithoutBlocking) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs and symbolic links have no Windows form for a user without privileges (wine has neither)";
+#else
     ::alarm(60);  // a blocking open would hang here; the alarm ends the test instead
     store.addRecord(sample("留"));
     ASSERT_TRUE(store.saveReport(0, "keep"));
@@ -651,9 +653,13 @@ TEST_F(StoreTest, HostileImportFoldersAreRefusedWithoutBlocking) {
         EXPECT_EQ(readFile(root / "bazi_f" / "0.rtf"), "keep") << c.what;
     }
     ::alarm(0);
+#endif
 }
 
 TEST_F(StoreTest, StoreFilesThatAreNotRegularAreNeverFollowed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs and symbolic links have no Windows form for a user without privileges (wine has neither)";
+#else
     ::alarm(60);
     store.addRecord(sample("甲"));
     writeFile(root / "private.txt", "secret");
@@ -671,6 +677,7 @@ TEST_F(StoreTest, StoreFilesThatAreNotRegularAreNeverFollowed) {
     EXPECT_FALSE(store.lastError().empty());
     EXPECT_EQ(store.addRecord(sample("乙")), -1);
     ::alarm(0);
+#endif
 }
 
 TEST_F(StoreTest, HeaderCountsAreCheckedAgainstTheRealFiles) {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/platform/platform.h"
 #include "core/text/data_folder.h"
 #include "core/text/file_io.h"
 #include "core/text/ini.h"
@@ -19,8 +20,11 @@ namespace fs = std::filesystem;
 struct Scratch {
     fs::path dir;
     Scratch() {
-        std::string t = (fs::temp_directory_path() / "hj-reasons-XXXXXX").string();
-        dir = ::mkdtemp(t.data());
+        static int serial = 0;
+        dir = fs::temp_directory_path() /
+              ("hj-reasons-" + std::to_string(hj::platform::processId()) + "-" + std::to_string(serial++));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
         std::ofstream(dir / "afile") << "x";
     }
     ~Scratch() {

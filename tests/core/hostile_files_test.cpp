@@ -186,6 +186,9 @@ TEST_F(HostileFiles, ChartWithBrokenTextResourcesStillReports) {
 }
 
 TEST_F(HostileFiles, SpecialFilesInPlaceOfDataFiles) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs and symbolic links have no Windows form for a user without privileges (wine has neither)";
+#else
     ::alarm(60);  // a reader that waits on a FIFO fails the test instead of hanging the suite
     put("private.txt", text::utf8ToGbkLossy("[set]\r\nendinfo=1\r\n[性格]\r\ntol=1\r\n1=秘密\r\n"));
     const fs::path target = dir / "private.txt";
@@ -250,6 +253,7 @@ TEST_F(HostileFiles, SpecialFilesInPlaceOfDataFiles) {
     std::ifstream in(target, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), privateBytes);
     ::alarm(0);
+#endif
 }
 
 TEST_F(HostileFiles, GbkTextsThatAlsoReadAsUtf8) {

@@ -203,6 +203,9 @@ namespace {
 // Random clock times away from any change (the offsets three hours either side agree) must give
 // the same Beijing time.
 TEST(Zones, AgreesWithTheSystemZoneDatabase) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the C library of Windows has no zone database to compare with (ZoneSources compares the built-in rules)";
+#else
     std::uint32_t seed = 12345;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     for (const char* zone : {"America/New_York", "Australia/Sydney", "Europe/London", "America/Sao_Paulo",
@@ -237,6 +240,7 @@ TEST(Zones, AgreesWithTheSystemZoneDatabase) {
     }
     unsetenv("TZ");
     tzset();
+#endif
 }
 
 }  // namespace
