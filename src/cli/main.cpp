@@ -92,6 +92,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = hj::platform::utf8Arguments(argc, argv);
     CLI::App app{"衡鉴 2.1 — four pillars and three-lives readings on the command line", "hengjian-cli"};
     app.require_subcommand(1);
+    // "/tmp/x" is a path, not an option, on Windows too.
+    app.allow_windows_style_options(false);
     app.set_help_all_flag("--help-all", "Print help for every command");
     app.set_version_flag("--version", "hengjian-cli " HJ_VERSION);
     Context ctx;

@@ -115,8 +115,14 @@ echo secret >"$home/private.txt"
 rm -f "$home/x1/bazi_f/0.rtf"
 ln -s "$home/private.txt" "$home/x1/bazi_f/0.rtf"
 before=$(run cases list)
-timeout 20 "$cli" --data-dir "$home/app" cases import "$home/x1/bazi0.dat" >/dev/null 2>&1
-check import-link-refused 1 $?
+if [ -n "${HJ_CLI_EMULATED:-}" ]; then
+  # wine shows the system's symbolic links to a Windows program as the files they name
+  echo "SKIP import of a linked report: under $HJ_CLI_EMULATED a link is a plain file"
+  rm "$home/x1/bazi_f/0.rtf"
+else
+  timeout 20 "$cli" --data-dir "$home/app" cases import "$home/x1/bazi0.dat" >/dev/null 2>&1
+  check import-link-refused 1 $?
+fi
 mkdir -p "$home/x2"
 mkfifo "$home/x2/bazi0.dat"
 timeout 20 "$cli" --data-dir "$home/app" cases import "$home/x2/bazi0.dat" >/dev/null 2>&1
@@ -159,7 +165,10 @@ check add-full-names-the-identity "$(run cases list | awk -F'\t' -v s="$slot" '$
 # (root writes anywhere: it gets a read-only mount of its own instead)
 before=$(run cases list)
 rc=
-if [ "$(id -u)" != 0 ]; then
+if [ -n "${HJ_CLI_EMULATED:-}" ]; then
+  # wine's server, which makes the files, runs outside the read-only mount
+  echo "SKIP read-only data folder: the program runs under $HJ_CLI_EMULATED"
+elif [ "$(id -u)" != 0 ]; then
   chmod -R a-w "$home/app/dat" "$home/app/bazi_f"
   run cases remove 0 >/dev/null 2>"$home/err"
   rc=$?

@@ -102,5 +102,6 @@ TEST(InstallLayout, FirstStartSeedsFromInstalledDefaults) {
     std::ifstream f(fs::path(root) / "dat/EndInfo.txt", std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text, "changed");
+    f.close();  // Windows removes no file that is open
     fs::remove_all(base);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -309,7 +310,8 @@ TEST(WorldPlaces, SearchByChineseOrEnglishNameAndUserPlaces) {
 
 TEST(WorldPlaces, UserPlacesAreCheckedAndKept) {
     const std::string dir = ::testing::TempDir() + "zones_user_places";
-    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/dat'").c_str());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir + "/dat");
     std::string error;
     const WorldPlace bad[] = {{"", "", "", "Asia/Tokyo", 1, 1, true},
                               {"某地", "", "", "Nowhere/City", 1, 1, true},

@@ -157,8 +157,7 @@ bool createExclusive(const std::string& path, std::string_view bytes, bool* exis
         errno = linkErr;
         return failWith(error, "无法创建 " + path);
     }
-    const auto slash = path.find_last_of('/');
-    return syncFolder(slash == std::string::npos ? std::string(".") : path.substr(0, slash), error);
+    return syncFolder(platform::parentFolder(path), error);
 }
 
 bool renameFile(const std::string& from, const std::string& to, std::string* error) {

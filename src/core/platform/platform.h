@@ -25,6 +25,9 @@ inline constexpr Handle kNoHandle = -1;
 // UTF-8 text ⇄ std::filesystem::path; every path the program builds goes through these.
 std::filesystem::path pathOf(std::string_view utf8);
 std::string utf8Of(const std::filesystem::path& p);
+// The folder part of a path ("." for a bare name, "/" for a file at the root): up to the last '/',
+// on Windows the last '/' or '\\'.
+std::string parentFolder(const std::string& path);
 
 enum class Open {
     Read,            // an existing file, read only

@@ -90,6 +90,11 @@ bool broken(const std::tm* tm, CivilTime& out) {
 std::filesystem::path pathOf(std::string_view utf8) { return std::filesystem::path(utf8); }
 std::string utf8Of(const std::filesystem::path& p) { return p.string(); }
 
+std::string parentFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 Handle openFile(const std::string& path, Open mode, bool* notRegular) {
     if (notRegular) *notRegular = false;
     int flags = O_NONBLOCK;

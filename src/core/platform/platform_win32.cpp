@@ -91,6 +91,26 @@ bool failed() {
     return false;
 }
 
+// Windows says "path not found" where a part of the path is a file, and "access denied" where
+// the path is a folder; POSIX tells these apart (ENOTDIR, EISDIR), and so do the messages.
+bool failedOn(const std::wstring& path) {
+    const DWORD e = ::GetLastError();
+    errno = errnoOf(e);
+    if (e == ERROR_ACCESS_DENIED) {
+        const DWORD attr = ::GetFileAttributesW(path.c_str());
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) errno = EISDIR;
+    } else if (e == ERROR_PATH_NOT_FOUND || e == ERROR_DIRECTORY) {
+        for (std::size_t cut = path.find_last_of(L"/\\"); cut != std::wstring::npos && cut > 0;
+             cut = path.find_last_of(L"/\\", cut - 1)) {
+            const DWORD attr = ::GetFileAttributesW(path.substr(0, cut).c_str());
+            if (attr == INVALID_FILE_ATTRIBUTES) continue;
+            if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) errno = ENOTDIR;
+            break;
+        }
+    }
+    return false;
+}
+
 bool attributesOf(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& a) {
     return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a) != 0;
 }
@@ -163,7 +183,12 @@ void civilOfDays(std::int64_t z, int& y, int& m, int& d) {
 }  // namespace
 
 std::filesystem::path pathOf(std::string_view utf8) { return std::filesystem::path(wide(utf8)); }
-std::string utf8Of(const std::filesystem::path& p) { return slashed(narrow(p.native())); }
+std::string utf8Of(const std::filesystem::path& p) { return narrow(p.native()); }
+
+std::string parentFolder(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? "." : slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
 
 Handle openFile(const std::string& path, Open mode, bool* notRegular) {
     if (notRegular) *notRegular = false;
@@ -185,7 +210,8 @@ Handle openFile(const std::string& path, Open mode, bool* notRegular) {
             if (notRegular) *notRegular = true;
             errno = EISDIR;
         } else {
-            errno = errnoOf(e);
+            ::SetLastError(e);
+            failedOn(w);
         }
         return kNoHandle;
     }
@@ -286,8 +312,9 @@ bool syncFolder(const std::string& folder) {
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
-    return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
-           failed();
+    const std::wstring w = wide(to);
+    return ::MoveFileExW(wide(from).c_str(), w.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+           failedOn(w);
 }
 
 bool renameNoReplace(const std::string& from, const std::string& to) {
@@ -306,7 +333,10 @@ bool removeFile(const std::string& path) {
     return failed();
 }
 
-bool makeFolder(const std::string& path) { return ::CreateDirectoryW(wide(path).c_str(), nullptr) || failed(); }
+bool makeFolder(const std::string& path) {
+    const std::wstring w = wide(path);
+    return ::CreateDirectoryW(w.c_str(), nullptr) || failedOn(w);
+}
 bool removeEmptyFolder(const std::string& path) { return ::RemoveDirectoryW(wide(path).c_str()) || failed(); }
 
 bool listFolder(const std::string& path, std::vector<std::string>& names) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/platform/platform.h"
 #include "core/text/file_io.h"
 #include "core/text/folder_lock.h"
 #include "core/text/gbk.h"
@@ -250,8 +251,7 @@ void IniFile::adopt(IniFile&& fresh) {
 
 bool IniFile::update(const std::function<bool(IniEditor&)>& change) {
     lastError_.clear();
-    const std::size_t slash = path_.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path_.substr(0, slash);
+    const std::string folder = platform::parentFolder(path_);
     FolderLock lock;
     bool busy = false;
     if (!lock.take(folder, true, lockWaitMs_, &lastError_, nullptr, &busy)) {
