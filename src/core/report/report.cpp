@@ -51,7 +51,7 @@ Report buildReport(const Chart& chart, const ReportSources& sources) {
     Report out;
     std::string& report = out.text;
     report = chartSections(chart);
-    if (chart.settings.fenxi) report += analysis::analysisReportSection(chart) + "\r\n";
+    if (chart.settings.fenxi) report += analysis::analysisReportSection(chart);
     report += "※推年月日时：\r\n";
     report += birthVerses(chart, texts);
     report += "\r\n\r\n";
