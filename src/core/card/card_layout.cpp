@@ -120,7 +120,7 @@ double pillarsGrid(Painter& p, const ChartCard& card, double y) {
         stars[i] = starLines(card.pillars[i].stars, 11);
         starRows = std::max(starRows, stars[i].size());
     }
-    const double height = kHead + kGod + 2 * kBig + hiddenLines * kHiddenLine + 3 * kSmall + starRows * kStarLine + 8;
+    const double height = kHead + kGod + 2 * kBig + hiddenLines * kHiddenLine + 2 * kSmall + starRows * kStarLine + 8;
     p.box({kBodyX + 2 * kColumn, top, kColumn, height}, kDayColumn);
     for (int i = 1; i < 4; ++i) p.line(kBodyX + kColumn * i, top + 2, kBodyX + kColumn * i, top + height - 2, kRule);
 
@@ -138,9 +138,17 @@ double pillarsGrid(Painter& p, const ChartCard& card, double y) {
                Align::Center, true);
     y += kBig;
     rowLabel("地支", kBig);
-    for (int i = 0; i < 4; ++i)
+    // A void branch (空亡) carries a mark beside it; its star list names it too.
+    const std::string voidMark = p.label("空");
+    for (int i = 0; i < 4; ++i) {
         p.text(kBodyX + kColumn * i, y, kColumn, kBig, card.pillars[i].branch, 34, kElements[card.pillars[i].branchElement],
                Align::Center, true);
+        if (card.pillars[i].isVoid) {
+            const Rect mark{columnCentre(i) + 22, y + 4, 16, 16};
+            p.outline(mark, 1, kMark, 8);
+            p.text(mark.x, mark.y, mark.w, mark.h, voidMark, 11, kMark, Align::Center, true);
+        }
+    }
     y += kBig;
     rowLabel("藏干", kHiddenLine);
     for (int i = 0; i < 4; ++i) {
@@ -158,11 +166,6 @@ double pillarsGrid(Painter& p, const ChartCard& card, double y) {
     y += kSmall;
     rowLabel("星运", kSmall);
     for (int i = 0; i < 4; ++i) p.text(kBodyX + kColumn * i, y, kColumn, kSmall, card.pillars[i].stage, 12, kInk, Align::Center);
-    y += kSmall;
-    rowLabel("空亡", kSmall);
-    const std::string voidMark = p.label("空亡");
-    for (int i = 0; i < 4; ++i)
-        if (card.pillars[i].isVoid) p.text(kBodyX + kColumn * i, y, kColumn, kSmall, voidMark, 12, kMark, Align::Center);
     y += kSmall;
     rowLabel("神煞", kStarLine);
     for (int i = 0; i < 4; ++i) {
