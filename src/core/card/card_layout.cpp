@@ -27,7 +27,7 @@ constexpr Colour kFavourable{26, 127, 55};
 constexpr Colour kClash{192, 32, 32};
 
 // By element code 0 水 1 木 2 火 3 土 4 金.
-constexpr Colour kElements[5] = {{21, 78, 160}, {46, 125, 50}, {198, 40, 40}, {141, 90, 27}, {166, 124, 0}};
+constexpr Colour kElements[5] = {{21, 78, 160}, {46, 125, 50}, {198, 40, 40}, {141, 90, 27}, {150, 110, 0}};
 
 // Width a text will roughly take: ideographs a full em, other characters about half. Used only
 // to pack the stars into lines and to clear room behind a relation's label.
