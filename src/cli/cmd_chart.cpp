@@ -233,9 +233,9 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
 card::CardChoice pictureChoice(const ChartOptions& o, bool traditional) {
     card::CardChoice c;
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    c.year = o.analysis.withYear ? o.analysis.year : local.tm_year + 1900;
+    platform::CivilTime local;
+    platform::localTime(static_cast<std::int64_t>(now), local);
+    c.year = o.analysis.withYear ? o.analysis.year : local.year;
     c.luck = o.analysis.luck;
     c.traditional = traditional;
     return c;
