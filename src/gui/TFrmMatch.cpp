@@ -232,7 +232,7 @@ bool TFrmMatch::MatchClick() {
     LblChartB->setText(pillarTable(r.parties[1]));
     const match::MatchText t = match::matchText(r, traditionalShown());
     RedtMatch->showReport(t.text, t.spans, 0);
-    for (QPushButton* b : {BtnSave, BtnPrint, BtnCopy}) b->setEnabled(true);
+    for (QPushButton* button : {BtnSave, BtnPrint, BtnCopy}) button->setEnabled(true);
     return true;
 }
 
