@@ -5,12 +5,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <cerrno>
+#include <chrono>
+#include <ctime>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/analysis_options.h"
 #include "cli/birth_options.h"
+#include "cli/chart_picture.h"
 #include "cli/chart_uncertainty.h"
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
@@ -113,6 +116,7 @@ struct ChartOptions {
     bool boundaries = false, unknownHour = false;
     std::vector<std::string> sets;
     AnalysisRequest analysis;
+    PictureOptions picture;
 };
 
 nlohmann::json failure(const std::string& error) { return {{"ok", false}, {"error", error}}; }
@@ -139,8 +143,10 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
         names.push_back(pillarName(p));
         indices.push_back(p);
     }
-    json luckNames = json::array();
+    json luckNames = json::array(), luckYears = json::array();
     for (int p : r.luck.pillars) luckNames.push_back(pillarName(p));
+    const card::ChartCard card = card::buildChartCard(r, {});
+    for (const card::LuckStep& l : card.luck) luckYears.push_back(displayYear(l.startYear));
     auto starList = [](const std::string& s) {
         json a = json::array();
         std::size_t pos = 0;
@@ -171,13 +177,27 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
               {"startDays", r.luck.startDays},
               {"startDate", formatDateTime(r.luck.startDate)},
               {"startAge", r.luck.startAge},
-              {"pillars", luckNames}}},
+              {"pillars", luckNames},
+              {"years", luckYears}}},
             {"conception", pillarName(r.conceptionPillar)},
             {"lifePalace", pillarName(r.lifePalace)},
+            {"pillarsDetail", pillarsDetailJson(card)},
             {"stars",
              {{"year", starList(r.stars[0])}, {"month", starList(r.stars[1])}, {"day", starList(r.stars[2])},
               {"hour", starList(r.stars[3])}}},
             {"report", report}};
+}
+
+// The picture shows the luck pillar and year --luck and --year name, else this year's.
+card::CardChoice pictureChoice(const ChartOptions& o, bool traditional) {
+    card::CardChoice c;
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    c.year = o.analysis.withYear ? o.analysis.year : local.tm_year + 1900;
+    c.luck = o.analysis.luck;
+    c.traditional = traditional;
+    return c;
 }
 
 int runChart(const ChartOptions& o, const Context& ctx) {
@@ -186,6 +206,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     q.yearly = !o.noYearly;
     std::string error;
     if (o.unknownHour && o.analysis.on) return emitFailure(o.json, "--analysis needs the birth hour: it cannot go with --unknown-hour");
+    if (o.unknownHour && o.picture.any()) return emitFailure(o.json, "--svg/--png need the birth hour: they cannot go with --unknown-hour");
     // Without --time under --unknown-hour any hour does: the table runs through all twelve.
     if (!birthRequest(o.birth, dataDir, o.unknownHour, q, error)) return emitFailure(o.json, error);
 
@@ -207,6 +228,11 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     std::string analysisBlock;
     if (!analysisOutput(*r, report.text, o.analysis, analysis, analysisBlock, error))
         return emitFailure(o.json, error);
+    if (o.picture.any()) {
+        if (!writePictures(*r, pictureChoice(o, ctx.traditional || settings.traditional), o.picture, error))
+            return emitFailure(o.json, error);
+        if (!o.json) return 0;  // the picture is the output; --json still prints the object
+    }
     if (o.json) {
         nlohmann::json out = chartJson(*r, report.text);
         addUncertaintyJson(*r, o.unknownHour, out);
@@ -246,6 +272,7 @@ void setup(CLI::App& app, Context& ctx) {
     chart->add_flag("--json", co.json, "Print a JSON object");
     chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
     addAnalysisOptions(chart, co.analysis);
+    addPictureOptions(chart, co.picture);
     chart->add_flag("--boundaries", co.boundaries,
                     "Print first the boundaries (节, 时辰, 子时, 日) within the [set] window bianjie (default 30 minutes)");
     chart->add_flag("--unknown-hour", co.unknownHour,

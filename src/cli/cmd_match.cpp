@@ -99,7 +99,7 @@ nlohmann::json resultJson(const match::MatchResult& r) {
             {"items", items},
             {"complement", {{"a", elements(r.complement[0])}, {"b", elements(r.complement[1])}}},
             {"others", others},
-            {"count", {{"吉", r.count(match::Verdict::Good)}, {"凶", r.count(match::Verdict::Bad)}}}};
+            {"count", {{"good", r.count(match::Verdict::Good)}, {"bad", r.count(match::Verdict::Bad)}}}};
 }
 
 int runMatch(const MatchOptions& o, const Context& ctx) {
@@ -133,7 +133,7 @@ void setup(CLI::App& app, Context& ctx) {
     }
     match->add_flag("--json", mo.json,
                     "Print a JSON object: a, b, items (aspect, kind, chars, verdict), complement (the elements each "
-                    "lacks or has least that the other has most), others (the other pillar pairs), count");
+                    "lacks or has least that the other has most), others (the other pillar pairs), count (good: 吉, bad: 凶)");
     match->callback([&ctx] { ctx.exitCode = runMatch(mo, ctx); });
 }
 

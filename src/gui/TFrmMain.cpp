@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -25,6 +27,8 @@
 #include "gui/BirthInputs.h"
 #include "gui/CalendarLinks.h"
 #include "gui/CaseTree.h"
+#include "gui/ChartCardCommands.h"
+#include "gui/ChartCardView.h"
 #include "gui/GuiSupport.h"
 #include "gui/HistoryCommands.h"
 #include "gui/ReportEdit.h"
@@ -88,9 +92,17 @@ void TFrmMain::createWidgets() {
     reportLayout->setSpacing(0);
     reportLayout->addWidget(PnlBianJie);
     reportLayout->addWidget(Redtbazi, 1);
+    cardView_ = new ChartCardView;
+    cardView_->setMinimumSize(400, 560);  // smaller, the picture scrolls
+    auto* cardScroll = named(new QScrollArea, "ScrChartCard");
+    cardScroll->setWidget(cardView_);
+    cardScroll->setWidgetResizable(true);
+    TabChart = named(new QTabWidget, "TabChart");
+    TabChart->addTab(reportSide, QStringLiteral("命稿"));
+    TabChart->addTab(cardScroll, QStringLiteral("命盘"));
     Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
     Splitter1->addWidget(caseTree_);
-    Splitter1->addWidget(reportSide);
+    Splitter1->addWidget(TabChart);
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(false);
     Splitter1->setStretchFactor(0, 0);
@@ -120,6 +132,11 @@ void TFrmMain::createWidgets() {
     analysisDock_->setWidget(analysis_);
     addDockWidget(Qt::RightDockWidgetArea, analysisDock_);
     analysisDock_->hide();  // until the window is first shown (showEvent)
+    // The picture and the dock choose the luck pillar and the year together.
+    connect(cardView_, &ChartCardView::luckClicked, analysis_, &AnalysisPanel::setLuck);
+    connect(cardView_, &ChartCardView::yearClicked, analysis_, &AnalysisPanel::setYear);
+    connect(analysis_, &AnalysisPanel::choiceChanged, cardView_,
+            [this](int luck, bool withYear, int year) { cardView_->setChoice(luck, withYear ? year : cardView_->year()); });
 
     connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);
     connect(inputs_, &BirthInputs::castRequested, this, &TFrmMain::requestChart);
@@ -157,6 +174,7 @@ void TFrmMain::createActions() {
     mnuF_clear = action("mnuF_clear", QStringLiteral("清除历史记录"), [this] { history_->ClearClick(); });
     mnuF_restore = action("mnuF_restore", QStringLiteral("恢复备份…"), [this] { history_->RestoreClick(); });
     mnuF_exit = action("mnuF_exit", QStringLiteral("退出"), &QWidget::close);
+    cardCommands_ = new ChartCardCommands(*cardView_, this);
 
     mnuS_pingyu = action("mnuS_pingyu", QStringLiteral("八字断语"), &TFrmMain::openPingYu);
     mnuS_heluo = action("mnuS_heluo", QStringLiteral("河洛图像"), [this] { TFrmHeLuo(this).exec(); });
@@ -201,6 +219,8 @@ void TFrmMain::createMenus() {
     };
     QMenu* f = menu("mnuFile", QStringLiteral("文件(&F)"));
     f->addAction(mnuF_save);
+    f->addSeparator();
+    f->addActions({cardCommands_->saveAction(), cardCommands_->copyAction(), cardCommands_->printAction()});
     f->addSeparator();
     f->addActions({mnuF_import, mnuF_export, mnuF_clear, mnuF_restore});
     f->addSeparator();
@@ -381,6 +401,7 @@ void TFrmMain::requestChart() {
         lastRequest_ = req;
         PnlBianJie->showUnknownHour(chart_);
         analysis_->clearChart();
+        cardView_->clearChart();
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
         return;
@@ -416,9 +437,11 @@ void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     if (valid) {
         currentPillars_ = chart_.pillarBytes();
         PnlBianJie->showChart(chart_);
+        cardView_->showChart(chart_);
         analysis_->showChart(chart_);
     } else {
         PnlBianJie->clear();
+        cardView_->clearChart();
         analysis_->clearChart();
     }
     Redtbazi->show();
@@ -427,6 +450,7 @@ void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
 void TFrmMain::dropChart() {
     chartValid_ = false;
     analysis_->clearChart();
+    cardView_->clearChart();
 }
 
 bool TFrmMain::castCase(const ChartRequest& req, bool keepPane) {

@@ -18,6 +18,7 @@ class QAction;
 class QDockWidget;
 class QPushButton;
 class QSplitter;
+class QTabWidget;
 class QToolButton;
 
 namespace hj::gui {
@@ -26,6 +27,8 @@ class AnalysisPanel;
 class BirthInputs;
 class CalendarLinks;
 class CaseTree;
+class ChartCardCommands;
+class ChartCardView;
 class HistoryCommands;
 class ReportEdit;
 class TFrmPingYu;
@@ -51,6 +54,7 @@ public:
     BirthInputs* birthInputs() const { return inputs_; }
     CalendarLinks* calendarLinks() const { return links_; }
     AnalysisPanel* analysisPanel() const { return analysis_; }
+    ChartCardView* chartCard() const { return cardView_; }
     TFrmPingYu* pingYuViewer() const;
     text::IniFile& settings() { return ini_; }
 
@@ -109,7 +113,9 @@ private:
     // ---- views ----
     CaseTree* caseTree_ = nullptr;
     QSplitter* Splitter1 = nullptr;
+    QTabWidget* TabChart = nullptr;  // 命稿 (the report) and 命盘 (the picture)
     ReportEdit* Redtbazi = nullptr;
+    ChartCardView* cardView_ = nullptr;
     UncertaintyPanel* PnlBianJie = nullptr;  // boundaries near the birth, conventions, the hour table
     BirthInputs* inputs_ = nullptr;
     QPushButton* BtnPai = nullptr;
@@ -123,6 +129,7 @@ private:
     // ---- helpers ----
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
+    ChartCardCommands* cardCommands_ = nullptr;
     CalendarLinks* links_ = nullptr;
 
     // ---- menu items ----

@@ -1,6 +1,7 @@
 #include "gui/TFrmMatch.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,12 +13,12 @@
 #include <QVBoxLayout>
 
 #include "core/calendar/date_text.h"
-#include "core/chart/derived.h"
 #include "core/match/match.h"
 #include "core/presentation/case_session.h"
 #include "core/presentation/chart_params.h"
 #include "core/report/report_settings.h"
 #include "gui/BirthInputs.h"
+#include "gui/ChartCardView.h"
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
 #include "gui/TraditionalDisplay.h"
@@ -37,21 +38,6 @@ QString birthLine(const ChartRequest& q) {
     return QStringLiteral("%1　%2　%3%4")
         .arg(qs(q.name), q.male ? QStringLiteral("男") : QStringLiteral("女"),
              qs(formatDateTime(q.entered())), q.lunar ? QStringLiteral("（农历）") : QString());
-}
-
-// The four pillars of a chart as a small table: 干 and 支 over their 纳音.
-QString pillarTable(const match::MatchParty& p) {
-    QString rows[3];
-    for (int i = 0; i < 4; ++i) {
-        const std::string name = pillarName(p.pillars[static_cast<std::size_t>(i)]);
-        rows[0] += QStringLiteral("<td align=center>%1</td>").arg(qs(match::pillarLabel(i)));
-        rows[1] += QStringLiteral("<td align=center><big><b>%1</b></big></td>").arg(qs(name).toHtmlEscaped());
-        rows[2] += QStringLiteral("<td align=center><small>%1</small></td>").arg(qs(nayinName(p.pillars[static_cast<std::size_t>(i)])));
-    }
-    return QStringLiteral("<p align=center><b>%1：%2</b>　%3</p><table align=center cellspacing=6>"
-                          "<tr>%4</tr><tr>%5</tr><tr>%6</tr></table>")
-        .arg(qs(p.label), qs(p.name).toHtmlEscaped(), p.male ? QStringLiteral("乾造") : QStringLiteral("坤造"), rows[0],
-             rows[1], rows[2]);
 }
 
 }  // namespace
@@ -94,13 +80,12 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     left->addWidget(TabSecond, 1);
     left->addWidget(BtnMatch);
 
-    LblChartA = named(new QLabel, "LblChartA");
-    LblChartB = named(new QLabel, "LblChartB");
-    for (QLabel* l : {LblChartA, LblChartB}) {
-        l->setTextFormat(Qt::RichText);
-        l->setFrameShape(QFrame::StyledPanel);
-        l->setAlignment(Qt::AlignCenter);
-        l->setMinimumHeight(l->fontMetrics().height() * 6);
+    CardA = named(new ChartCardView, "CardA");
+    CardB = named(new ChartCardView, "CardB");
+    for (ChartCardView* card : {CardA, CardB}) {
+        // Small cards: the pillars, their relations and elements, without the luck strip.
+        card->setLayoutOptions(card::CardLayoutOptions{false, false});
+        card->setMinimumSize(200, 160);
     }
     RedtMatch = named(new ReportEdit, "RedtMatch");
     RedtMatch->setReadOnly(true);
@@ -112,13 +97,19 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     BtnSave->setShortcut(QKeySequence::Save);
     BtnPrint->setShortcut(QKeySequence::Print);
 
+    auto* cards = new QWidget;
+    auto* cardRow = new QHBoxLayout(cards);
+    cardRow->setContentsMargins(0, 0, 0, 0);
+    cardRow->addWidget(CardA, 1);
+    cardRow->addWidget(CardB, 1);
+    SplitResult = named(new QSplitter(Qt::Vertical), "SplitResult");
+    SplitResult->addWidget(cards);
+    SplitResult->addWidget(RedtMatch);
+    SplitResult->setChildrenCollapsible(false);
     auto* result = new QWidget;
     auto* right = new QVBoxLayout(result);
-    auto* charts = new QHBoxLayout;
-    charts->addWidget(LblChartA, 1);
-    charts->addWidget(LblChartB, 1);
-    right->addLayout(charts);
-    right->addWidget(RedtMatch, 1);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(SplitResult, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* b : {BtnSave, BtnPrint, BtnCopy, BtnClose}) buttons->addWidget(b);
@@ -132,8 +123,9 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     split->setChildrenCollapsible(false);
     auto* top = new QVBoxLayout(this);
     top->addWidget(split);
-    resize(1040, 660);
-    split->setSizes({380, 660});
+    resize(1040, 680);
+    split->setSizes({330, 710});
+    SplitResult->setSizes({260, 420});
 
     connect(BtnMatch, &QPushButton::clicked, this, &TFrmMatch::MatchClick);
     connect(Inputs2, &BirthInputs::castRequested, this, &TFrmMatch::MatchClick);
@@ -151,8 +143,8 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
 void TFrmMatch::setFirst(const ChartRequest& first) {
     first_ = first;
     LblFirst->setText(birthLine(first));
-    LblChartA->clear();
-    LblChartB->clear();
+    CardA->clearChart();
+    CardB->clearChart();
     RedtMatch->clear();
     for (QPushButton* b : {BtnSave, BtnPrint, BtnCopy}) b->setEnabled(false);
 }
@@ -228,12 +220,21 @@ bool TFrmMatch::MatchClick() {
     const std::optional<Chart> b = cast(*second);
     if (!b) return false;
     const match::MatchResult r = match::compareCharts(*a, *b);
-    LblChartA->setText(pillarTable(r.parties[0]));
-    LblChartB->setText(pillarTable(r.parties[1]));
+    CardA->showChart(*a);
+    CardB->showChart(*b);
+    fitCards();
     const match::MatchText t = match::matchText(r, traditionalShown());
     RedtMatch->showReport(t.text, t.spans, 0);
     for (QPushButton* button : {BtnSave, BtnPrint, BtnCopy}) button->setEnabled(true);
     return true;
+}
+
+void TFrmMatch::fitCards() {
+    const int total = SplitResult->height() - SplitResult->handleWidth();
+    const int cards = std::max(CardA->heightForWidth(CardA->width()), CardB->heightForWidth(CardB->width()));
+    // The items keep at least a third of the height.
+    const int top = std::min(cards, total * 2 / 3);
+    SplitResult->setSizes({top, total - top});
 }
 
 void TFrmMatch::PasteClick() {

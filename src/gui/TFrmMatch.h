@@ -13,11 +13,13 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSplitter;
 class QTabWidget;
 
 namespace hj::gui {
 
 class BirthInputs;
+class ChartCardView;
 class ReportEdit;
 
 class TFrmMatch : public QDialog {
@@ -47,6 +49,8 @@ private:
     std::optional<ChartRequest> secondRequest();
     std::optional<Chart> cast(const ChartRequest& req);
     void filterCases(const QString& text);
+    // Gives the cards the height they need at their width, the items the rest.
+    void fitCards();
 
     QString dataRoot_;
     casestore::CaseStore& store_;
@@ -59,8 +63,9 @@ private:
     BirthInputs* Inputs2;
     QPushButton* BtnPaste;
     QPushButton* BtnMatch;
-    QLabel* LblChartA;
-    QLabel* LblChartB;
+    ChartCardView* CardA;
+    ChartCardView* CardB;
+    QSplitter* SplitResult;
     ReportEdit* RedtMatch;
     QPushButton* BtnSave;
     QPushButton* BtnPrint;

@@ -32,6 +32,8 @@ for key in '"a":{' '"b":{' '"sex":"女"' '"nayin":["路旁土"' '"complement":{'
   '{"aspect":"生肖","chars":"午未","kind":"六合","verdict":"吉"}'; do
   printf '%s' "$flat" | grep -qF "$key" || { echo "FAIL json: no $key"; fails=$((fails + 1)); }
 done
+check json-count "\"count\":{\"bad\":$(printf '%s\n' "$text" | grep -c '　凶$'),\"good\":$(printf '%s\n' "$text" | grep -c '　吉$')}" \
+  "$(printf '%s' "$flat" | grep -o '"count":{[^}]*}')"
 check json-items-as-text "$(printf '%s\n' "$text" | grep -c '^\(生肖\|纳音\|日干\|日支\|五行\)：')" \
   "$(printf '%s' "$flat" | grep -o '"aspect":' | wc -l)"
 

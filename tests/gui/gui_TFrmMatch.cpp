@@ -12,9 +12,11 @@
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/casestore/case_store.h"
+#include "core/chart/derived.h"
 #include "core/match/match.h"
 #include "gui/CaseSession.h"
 #include "gui/CaseTree.h"
+#include "gui/ChartCardView.h"
 #include "gui/ReportEdit.h"
 #include "gui/TFrmMain.h"
 #include "gui/TFrmMatch.h"
@@ -143,8 +145,12 @@ void TestTFrmMatch::twoCasesChosenFromTheTree() {
     QVERIFY2(text.contains(QStringLiteral("生肖：六合　午未　吉")), qPrintable(text));
     QCOMPARE(colourOf(w, QStringLiteral("生肖：六合"), QChar(0x5409)).rgb() & 0xFFFFFF,
              QRgb(hj::match::kGoodColor));
-    QVERIFY(child<QLabel>(w, "LblChartA")->text().contains(QStringLiteral("庚午")));
-    QVERIFY(child<QLabel>(w, "LblChartB")->text().contains(QStringLiteral("辛未")));
+    // The two cards side by side: the first person's chart and the second's.
+    const auto* cardA = child<hj::gui::ChartCardView>(w, "CardA");
+    const auto* cardB = child<hj::gui::ChartCardView>(w, "CardB");
+    QVERIFY(cardA->chart() && cardB->chart());
+    QCOMPARE(QString::fromStdString(hj::pillarName(cardA->chart()->pillars[0])), QStringLiteral("庚午"));
+    QCOMPARE(QString::fromStdString(hj::pillarName(cardB->chart()->pillars[0])), QStringLiteral("辛未"));
     QVERIFY(child<QPushButton>(w, "BtnSave")->isEnabled());
 }
 
