@@ -1,13 +1,15 @@
 #include "gui/TFrmMatch.h"
 
-#include <QApplication>
 #include <algorithm>
+
+#include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -85,7 +87,7 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     for (ChartCardView* card : {CardA, CardB}) {
         // Small cards: the pillars, their relations and elements, without the luck strip.
         card->setLayoutOptions(card::CardLayoutOptions{false, false});
-        card->setMinimumSize(200, 160);
+        card->setMinimumSize(120, 100);
     }
     RedtMatch = named(new ReportEdit, "RedtMatch");
     RedtMatch->setReadOnly(true);
@@ -123,8 +125,12 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     split->setChildrenCollapsible(false);
     auto* top = new QVBoxLayout(this);
     top->addWidget(split);
-    resize(1040, 680);
-    split->setSizes({330, 710});
+    // As large as the charts want, but never beyond the screen (at a large scale factor).
+    QSize size(1040, 680);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.92);
+    resize(size);
+    split->setSizes({330, size.width() - 330});
     SplitResult->setSizes({260, 420});
 
     connect(BtnMatch, &QPushButton::clicked, this, &TFrmMatch::MatchClick);

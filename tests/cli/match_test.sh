@@ -17,7 +17,8 @@ chartPillars() {
     grep -v pillars | tr -d '"' | paste -sd' '
 }
 check header-pillars "庚午 辛巳 壬午 甲辰" "$(chartPillars --date 1990-05-17 --time 08:30)"
-check header-a 1 "$(printf '%s\n' "$text" | grep -c '^男：张三　乾造　庚午 辛巳 壬午 甲辰　纳音 路旁土 ')"
+check header-a 1 "$(printf '%s\n' "$text" | grep -c '^男：张三　乾造　庚午 辛巳 壬午 甲辰$')"
+check header-a-nayin "　纳音 路旁土 白蜡金 杨柳木 佛灯火" "$(printf '%s\n' "$text" | sed -n 3p)"
 check header-b 1 "$(printf '%s\n' "$text" | grep -c '^女：李四　坤造　辛未 ')"
 # 午 and 未 combine (六合); both years are 路旁土 (比和).
 check zodiac 1 "$(printf '%s\n' "$text" | grep -c '^生肖：六合　午未　吉$')"
@@ -48,7 +49,7 @@ check case-identity "$text" "$("$cli" --data-dir "$tmp" match --a-case 0 --b-cas
 abroad=$("$cli" --data-dir "$tmp" match "${a[@]}" --b-date 2000-07-15 --b-time 10:00 --b-world-place 纽约 --b-female)
 nyc=$(chartPillars --date 2000-07-15 --time 10:00 --world-place 纽约)
 check abroad-chart 4 "$(printf '%s\n' $nyc | wc -l)"
-check abroad 1 "$(printf '%s\n' "$abroad" | grep -c "^女：某人　坤造　$nyc　")"
+check abroad 1 "$(printf '%s\n' "$abroad" | grep -c "^女：某人　坤造　$nyc$")"
 
 # 繁體: the text converted, the names as typed.
 trad=$("$cli" --data-dir "$tmp" --traditional match --a-name 于范 --a-date 1990-05-17 --a-time 08:30 "${b[@]}")

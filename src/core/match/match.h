@@ -80,7 +80,8 @@ inline constexpr std::uint32_t kBadColor = 0xC02020;
 
 // The comparison as text, lines ended by "\n":
 //   合婚对照
-//   男：张三　乾造　庚午 辛巳 壬午 甲辰　纳音 路旁土 白蜡金 杨柳木 覆灯火
+//   男：张三　乾造　庚午 辛巳 壬午 甲辰
+//   　纳音 路旁土 白蜡金 杨柳木 佛灯火
 //   女：…
 //   生肖：六合　午未　吉
 //   …

@@ -59,7 +59,8 @@ void header(Writer& w, const MatchParty& p) {
     w.putAsTyped(p.name);
     std::string rest = std::string(kGap) + (p.male ? "乾造" : "坤造") + std::string(kGap);
     for (int i = 0; i < 4; ++i) rest += (i ? " " : "") + pillarName(p.pillars[i]);
-    rest += std::string(kGap) + "纳音";
+    // 纳音 on a line of its own, so that a narrow pane never breaks the word.
+    rest += "\n" + std::string(kGap) + "纳音";
     for (int i = 0; i < 4; ++i) rest += " " + std::string(nayinName(p.pillars[i]));
     w.put(rest + "\n");
 }
