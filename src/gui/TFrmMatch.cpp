@@ -7,9 +7,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -91,13 +93,17 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     }
     RedtMatch = named(new ReportEdit, "RedtMatch");
     RedtMatch->setReadOnly(true);
+    // The pane shows the engine's text: its editing commands have nothing to do here.
+    for (const char* name : {"pmnuUndo", "pmnuRedo", "pmnuPaste", "pmnuCut", "pmnuDelete", "pmnuSelFont", "pmnuImport"})
+        if (QAction* a = RedtMatch->popupMenu()->findChild<QAction*>(QLatin1String(name))) a->setVisible(false);
     RedtMatch->setPaneFont(QStringLiteral("宋体"), 12);
     BtnSave = named(new QPushButton(QStringLiteral("保存(&S)…")), "BtnSave");
     BtnPrint = named(new QPushButton(QStringLiteral("打印(&P)…")), "BtnPrint");
     BtnCopy = named(new QPushButton(QStringLiteral("复制(&C)")), "BtnCopy");
     BtnClose = named(new QPushButton(QStringLiteral("关闭")), "BtnClose");
-    BtnSave->setShortcut(QKeySequence::Save);
-    BtnPrint->setShortcut(QKeySequence::Print);
+    // Ctrl+S and Ctrl+P beside the buttons' Alt keys; a disabled button ignores them.
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, BtnSave, &QPushButton::animateClick);
+    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, BtnPrint, &QPushButton::animateClick);
 
     auto* cards = new QWidget;
     auto* cardRow = new QHBoxLayout(cards);
