@@ -10,7 +10,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTabWidget>
 #include <QSplitter>
 #include <QTimer>
@@ -93,13 +92,9 @@ void TFrmMain::createWidgets() {
     reportLayout->addWidget(PnlBianJie);
     reportLayout->addWidget(Redtbazi, 1);
     cardView_ = new ChartCardView;
-    cardView_->setMinimumSize(400, 560);  // smaller, the picture scrolls
-    auto* cardScroll = named(new QScrollArea, "ScrChartCard");
-    cardScroll->setWidget(cardView_);
-    cardScroll->setWidgetResizable(true);
     TabChart = named(new QTabWidget, "TabChart");
     TabChart->addTab(reportSide, QStringLiteral("命稿"));
-    TabChart->addTab(cardScroll, QStringLiteral("命盘"));
+    TabChart->addTab(scrolled(cardView_, {400, 560}, "ScrChartCard"), QStringLiteral("命盘"));
     Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
     Splitter1->addWidget(caseTree_);
     Splitter1->addWidget(TabChart);
@@ -400,8 +395,7 @@ void TFrmMain::requestChart() {
         // No hour, no chart: the pane asks for one of the twelve.
         lastRequest_ = req;
         PnlBianJie->showUnknownHour(chart_);
-        analysis_->clearChart();
-        cardView_->clearChart();
+        dropChart();
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
         return;
@@ -441,8 +435,7 @@ void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
         analysis_->showChart(chart_);
     } else {
         PnlBianJie->clear();
-        cardView_->clearChart();
-        analysis_->clearChart();
+        dropChart();
     }
     Redtbazi->show();
 }

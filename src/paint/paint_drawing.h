@@ -17,6 +17,9 @@ void paintDrawing(QPainter& painter, const hj::card::Drawing& drawing);
 // The drawing as an image `scale` times its logical size (a null image when it cannot be made).
 QImage drawingImage(const hj::card::Drawing& drawing, double scale);
 
+// An image as PNG bytes (RGB, no alpha); false when it cannot be encoded.
+bool encodePng(const QImage& image, QByteArray& png);
+
 // The drawing as PNG bytes at `scale`; false when the image cannot be made or encoded.
 bool drawingPng(const hj::card::Drawing& drawing, double scale, QByteArray& png);
 

@@ -135,7 +135,7 @@ TEST(ChartCard, PillarsAsWorkedByHand) {
 TEST(ChartCard, HeaderOfABirthAbroadGivesBothClocks) {
     const ChartCard card = buildChartCard(cast(cases()[3].request), {});
     ASSERT_EQ(card.header.times.size(), 3u);
-    EXPECT_NE(card.header.times[0].find("2000年7月15日10时0分(钟表时间，America/New_York"), std::string::npos) << card.header.times[0];
+    EXPECT_EQ(card.header.times[0], "2000年7月15日10时0分(钟表时间，北美东部时间，西五区，夏令时，已减1小时)");
     EXPECT_EQ(card.header.times[1], "2000年7月15日22时0分(北京时间)");
     EXPECT_EQ(card.header.times[2], "2000年7月15日9时0分(当地标准时间)");
     EXPECT_EQ(card.header.place, "纽约");

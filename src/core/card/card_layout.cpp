@@ -27,7 +27,7 @@ constexpr Colour kFavourable{26, 127, 55};
 constexpr Colour kClash{192, 32, 32};
 
 // By element code 0 水 1 木 2 火 3 土 4 金.
-constexpr Colour kElements[5] = {{21, 78, 160}, {46, 125, 50}, {198, 40, 40}, {141, 90, 27}, {166, 124, 0}};
+constexpr Colour kElements[5] = {{21, 78, 160}, {46, 125, 50}, {198, 40, 40}, {141, 90, 27}, {150, 110, 0}};
 
 // Width a text will roughly take: ideographs a full em, other characters about half. Used only
 // to pack the stars into lines and to clear room behind a relation's label.
@@ -89,7 +89,17 @@ double header(Painter& p, const ChartCard& card, double y) {
     const double valueX = kMargin + 44, valueW = kCardWidth - kMargin - valueX;
     for (std::size_t i = 0; i < h.times.size(); ++i) {
         if (i == 0) p.text(kMargin, y, 44, 18, p.label("公历"), 12, kMuted);
-        p.text(valueX, y, valueW, 18, h.times[i], 12, kInk);
+        // A clock reading abroad names its zone in brackets: too long for one line, the
+        // brackets go on the next.
+        const std::string& t = h.times[i];
+        const std::size_t bracket = t.find('(');
+        if (roughWidth(t, 12) > valueW && bracket != std::string::npos) {
+            p.text(valueX, y, valueW, 18, t.substr(0, bracket), 12, kInk);
+            y += 18;
+            p.text(valueX, y, valueW, 18, t.substr(bracket), 12, kInk);
+        } else {
+            p.text(valueX, y, valueW, 18, t, 12, kInk);
+        }
         y += 18;
     }
     p.text(kMargin, y, 44, 18, p.label("农历"), 12, kMuted);
