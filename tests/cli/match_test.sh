@@ -38,6 +38,11 @@ check json-count "\"count\":{\"bad\":$(printf '%s\n' "$text" | grep -c '　凶$'
 check json-items-as-text "$(printf '%s\n' "$text" | grep -c '^\(生肖\|纳音\|日干\|日支\|五行\)：')" \
   "$(printf '%s' "$flat" | grep -o '"aspect":' | wc -l)"
 
+# Two men: said so, and the 纳音 item names who overcomes whom (路旁土 克 水), judged 平.
+same=$("$cli" --data-dir "$tmp" match "${a[@]}" --b-date 1996-06-01 --b-time 10:00)
+check same-sex 1 "$(printf '%s\n' "$same" | grep -c '^两人同为乾造：')"
+check same-sex-nayin 1 "$(printf '%s\n' "$same" | grep -c '^纳音：相克　甲方路旁土克乙方.*水　平$')"
+
 # Two stored cases give what the same births typed give.
 "$cli" --data-dir "$tmp" cases add --name 张三 --date 1990-05-17 --time 08:30 --class 朋友 >/dev/null
 "$cli" --data-dir "$tmp" cases add --name 李四 --date 1991-06-01 --time 10:00 --female --class 朋友 >/dev/null

@@ -73,6 +73,8 @@ MatchText matchText(const MatchResult& r, bool traditional) {
     w.put("\n");
     header(w, r.parties[0]);
     header(w, r.parties[1]);
+    if (r.sameSex)
+        w.put(std::string("两人同为") + (r.parties[0].male ? "乾造" : "坤造") + "：纳音相克只列谁克谁，不论男克女、女克男。\n");
     for (const MatchItem& item : r.items) {
         std::string line = item.aspect + "：" + item.kind + std::string(kGap);
         if (!item.chars.empty()) line += item.chars + std::string(kGap);
