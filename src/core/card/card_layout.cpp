@@ -254,20 +254,18 @@ double elements(Painter& p, const ChartCard& card, double y) {
 }
 
 void chosenFrame(Painter& p, const Rect& r) { p.box(r, kChosenFill, 1.5, kChosenEdge, 4); }
-void nowMark(Painter& p, const Rect& r, const std::string& mark) {
-    p.text(r.x + r.w - 16, r.y + 1, 14, 14, mark, 10, kMark, Align::Center, true);
-}
+// The luck pillar that runs in the year looked at (this year, until another is chosen).
+void runningMark(Painter& p, const Rect& r) { p.box({r.x + r.w - 11, r.y + 5, 6, 6}, kMark, 0, {}, 3); }
 
 double luckStrip(Painter& p, const ChartCard& card, double y) {
     constexpr double kHeight = 78;
     const double w = kBodyWidth / 8;
     p.text(kMargin, y, kLabelWidth, kHeight, p.label("大运"), 12, kMuted);
-    const std::string now = p.label("今");
     for (int i = 0; i < 8; ++i) {
         const LuckStep& l = card.luck[i];
         const Rect r{kBodyX + w * i + 1, y, w - 2, kHeight};
         if (l.chosen) chosenFrame(p, r);
-        if (l.current) nowMark(p, r, now);
+        if (l.current) runningMark(p, r);
         const double cx = r.x + r.w / 2;
         p.text(r.x, y + 4, r.w, 16, l.god, 11, kMuted, Align::Center);
         p.pillar(cx, y + 20, 24, l.pillar, l.stemElement, l.branchElement, 17);
