@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/analysis_options.h"
+#include "cli/birth_options.h"
 #include "cli/chart_picture.h"
 #include "cli/chart_uncertainty.h"
 #include "cli/commands.h"
@@ -32,8 +33,6 @@
 
 namespace hj::cli {
 namespace {
-
-std::string dataFolder(const Context& ctx) { return dataFolderOf(ctx); }
 
 std::string pillarLine(const BirthPillars& r) {
     return pillarName(r.pillars[0]) + " " + pillarName(r.pillars[1]) + " " + pillarName(r.pillars[2]) + " " +
@@ -113,27 +112,13 @@ int runPillars(const PillarsOptions& o) {
 }
 
 struct ChartOptions {
-    std::string name = "某人", date, time, place;
-    bool lunar = false, leap = false, female = false, noYearly = false, json = false, gbk = false;
+    BirthOptions birth;
+    bool noYearly = false, json = false, gbk = false;
     bool boundaries = false, unknownHour = false;
-    int province = ProvinceTable::kUnknown, city = 0;
-    double lon = 120.0, lat = 30.0;
-    bool haveLon = false, haveLat = false, haveProvince = false;
     std::vector<std::string> sets;
-    AbroadOptions abroad;
     AnalysisRequest analysis;
     PictureOptions picture;
 };
-
-bool parseTime(const std::string& text, std::int16_t& hour, std::int16_t& minute) {
-    int h = -1, m = -1;
-    char extra = 0;
-    if (std::sscanf(text.c_str(), "%d:%d%c", &h, &m, &extra) != 2) return false;
-    if (h < 0 || h > 23 || m < 0 || m > 59) return false;
-    hour = static_cast<std::int16_t>(h);
-    minute = static_cast<std::int16_t>(m);
-    return true;
-}
 
 nlohmann::json failure(const std::string& error) { return {{"ok", false}, {"error", error}}; }
 
@@ -146,28 +131,6 @@ int emitFailure(bool json, const std::string& error) {
         return 1;
     }
     return fail(error);
-}
-
-// Fills the request's place from the options; false with a message.
-bool fillPlace(const ChartOptions& o, const std::string& dataDir, ChartRequest& q, std::string& error) {
-    if (o.abroad.any() && o.haveProvince) {
-        error = "--province/--city and --tz/--world-place exclude each other";
-        return false;
-    }
-    if (o.haveLon || o.haveLat || !o.place.empty() || o.abroad.any()) {
-        if (o.haveProvince) {
-            error = "--province/--city and --lon/--lat/--place exclude each other";
-            return false;
-        }
-        q.province = ProvinceTable::kUnknown;
-        q.longitude = static_cast<float>(o.lon);
-        q.latitude = static_cast<float>(o.lat);
-        q.place = o.place.empty() ? "未知" : o.place;
-        if (!fillAbroadPlace(o.abroad, o.haveLon || o.haveLat, dataDir, q, error)) return false;
-        if (!o.place.empty()) q.place = o.place;
-        return true;
-    }
-    return fillListedPlace(o.province, o.city, dataDir, q, error);
 }
 
 // The zone the clock was read with: the request's, or for a Chinese place the zone whose summer
@@ -244,26 +207,12 @@ card::CardChoice pictureChoice(const ChartOptions& o, bool traditional) {
 int runChart(const ChartOptions& o, const Context& ctx) {
     const std::string dataDir = dataFolder(ctx);
     ChartRequest q;
-    q.name = o.name;
-    keepAsTyped(o.name);  // a name or place keeps its characters under --traditional
-    keepAsTyped(o.place);
-    q.male = !o.female;
-    q.lunar = o.lunar;
-    q.leap = o.leap;
     q.yearly = !o.noYearly;
     std::string error;
-    DateTime d;
-    if (!parseDate(o.date, d, error)) return emitFailure(o.json, error);
-    q.year = d.year;
-    q.month = d.month;
-    q.day = d.day;
     if (o.unknownHour && o.analysis.on) return emitFailure(o.json, "--analysis needs the birth hour: it cannot go with --unknown-hour");
     if (o.unknownHour && o.picture.any()) return emitFailure(o.json, "--svg/--png need the birth hour: they cannot go with --unknown-hour");
-    if (o.unknownHour && o.time.empty()) {
-        q.hour = 12;  // any hour: the table runs through all twelve
-        q.minute = 0;
-    } else if (!parseTime(o.time, q.hour, q.minute)) return emitFailure(o.json, "--time takes HH:MM (00:00..23:59), not " + o.time);
-    if (!fillPlace(o, dataDir, q, error)) return emitFailure(o.json, error);
+    // Without --time under --unknown-hour any hour does: the table runs through all twelve.
+    if (!birthRequest(o.birth, dataDir, o.unknownHour, q, error)) return emitFailure(o.json, error);
 
     // The settings as the data folder holds them, each --set applied over them.
     ReportSettings settings = loadReportSettings(dataDir);
@@ -322,18 +271,8 @@ void setup(CLI::App& app, Context& ctx) {
 
     static ChartOptions co;
     auto* chart = app.add_subcommand("chart", "The whole report (命稿) of a birth, or a JSON object");
-    chart->add_option("--name", co.name, "Name (at most 12 GBK bytes are kept)");
-    chart->add_option("--date", co.date, "Birth date YYYY-MM-DD (lunar with --lunar)")->required();
-    auto* time = chart->add_option("--time", co.time, "Birth time HH:MM, the clock time (Beijing time; the zone's with --tz)");
-    chart->add_flag("--lunar", co.lunar, "The date is a lunar date");
-    chart->add_flag("--leap", co.leap, "The lunar month is the leap month");
-    chart->add_flag("--female", co.female, "坤造 (default 乾造)");
-    auto* prov = chart->add_option("--province", co.province, "Province index 0..34 (34 未知地)");
-    chart->add_option("--city", co.city, "City index in the province's section of dat/dili.ini")->needs(prov);
-    auto* lon = chart->add_option("--lon", co.lon, "Longitude, degrees east")->check(CLI::Range(-180.0, 180.0));
-    auto* lat = chart->add_option("--lat", co.lat, "Latitude, degrees north")->check(CLI::Range(-90.0, 90.0));
-    chart->add_option("--place", co.place, "Place text of the report");
-    addAbroadOptions(*chart, co.abroad);
+    addBirthOptions(*chart, co.birth);
+    co.birth.dateOption->required();
     chart->add_flag("--no-yearly", co.noYearly, "Leave out the yearly block 流年神煞和九星");
     chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key of dat/bzinit.ini for this run (endinfo, zishi, mgong, pai, "
                                           "save, zhong, yue, dst, fenxi: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
@@ -345,14 +284,11 @@ void setup(CLI::App& app, Context& ctx) {
                     "Print first the boundaries (节, 时辰, 子时, 日) within the [set] window bianjie (default 30 minutes)");
     chart->add_flag("--unknown-hour", co.unknownHour,
                     "时辰不详: the twelve possible hours of the day instead of the report (JSON: \"hours\")");
-    chart->callback([&ctx, prov, lon, lat, time] {
-        if (time->count() == 0 && !co.unknownHour) {
+    chart->callback([&ctx] {
+        if (co.birth.timeOption->count() == 0 && !co.unknownHour) {
             ctx.exitCode = fail("--time is required (leave it out only with --unknown-hour)");
             return;
         }
-        co.haveProvince = prov->count() > 0;
-        co.haveLon = lon->count() > 0;
-        co.haveLat = lat->count() > 0;
         applyAnalysisOptions(co.analysis);
         ctx.exitCode = runChart(co, ctx);
     });

@@ -17,6 +17,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/presentation/case_session.h"
 #include "core/presentation/chart_params.h"
 #include "core/report/report.h"
 #include "core/report/report_settings.h"
@@ -36,6 +37,7 @@
 #include "gui/TFrmHanZi.h"
 #include "gui/TFrmHeLuo.h"
 #include "gui/TFrmHuaiYun.h"
+#include "gui/TFrmMatch.h"
 #include "gui/TFrmPingYu.h"
 #include "gui/TFrmSet.h"
 #include "gui/TFrmTestName.h"
@@ -142,6 +144,15 @@ void TFrmMain::createWidgets() {
     // The calendar and the reverse search show their dates in the inputs.
     links_ = new CalendarLinks(this, *inputs_, ini_);
     connect(links_, &CalendarLinks::castRequested, this, &TFrmMain::requestChart);
+    connect(caseTree_, &CaseTree::matchRequested, this, [this](const casestore::CaseRef& ref) {
+        casestore::CaseRecord r;
+        if (!store_.readRecord(ref.slot, r) || (ref.id != 0 && r.caseId != ref.id)) {
+            message(this, QStringLiteral("未能读取命例：%1").arg(qs(std::string(casestore::kStaleCase))), QStringLiteral("错误"),
+                    QMessageBox::Critical);
+            return;
+        }
+        openMatch(presentation::requestFromRecord(r), false);
+    });
 }
 
 void TFrmMain::createActions() {
@@ -168,6 +179,13 @@ void TFrmMain::createActions() {
     mnuT_huaiyun = action("mnuT_huaiyun", QStringLiteral("测怀孕"), [this] { TFrmHuaiYun(this).exec(); });
     mnuT_testname = action("mnuT_testname", QStringLiteral("巧猜姓氏"), [this] { TFrmTestName(this).exec(); });
     mnuT_hanzi = action("mnuT_hanzi", QStringLiteral("姓名与五行"), [this] { TFrmHanZi(dataRoot_, this).exec(); });
+    mnuT_match = action("mnuT_match", QStringLiteral("合婚…"), [this] {
+        if (!chartValid_) {
+            message(this, QStringLiteral("请先排一个正确的八字盘后才能合婚！"), QStringLiteral("提示"), QMessageBox::Information);
+            return;
+        }
+        openMatch(lastRequest_, true);
+    });
     mnuT_copy = action("mnuT_copy", QStringLiteral("复制命理参数"), &TFrmMain::copyChartParameters);
     mnuT_paste = action("mnuT_paste", QStringLiteral("粘贴命理参数"), &TFrmMain::pasteChartParameters);
     mnuT_dili = action("mnuT_dili", QStringLiteral("经纬度设置"), &TFrmMain::editPlaces);
@@ -206,7 +224,7 @@ void TFrmMain::createMenus() {
     menu("mnuKnow", QStringLiteral("命理知识(&S)"))->addActions({mnuS_pingyu, mnuS_heluo, mnuS_zhishi});
 
     QMenu* t = menu("mnuTools", QStringLiteral("辅助工具(&T)"));
-    t->addActions({mnuT_fantui, mnuT_huaiyun, mnuT_testname, mnuT_hanzi});
+    t->addActions({mnuT_fantui, mnuT_huaiyun, mnuT_testname, mnuT_hanzi, mnuT_match});
     t->addSeparator();
     t->addActions({mnuT_copy, mnuT_paste});
     t->addSeparator();
@@ -487,6 +505,16 @@ void TFrmMain::openKnowledge() {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         message(this, QStringLiteral("无法打开“%1”：没有能打开这种文件的程序。").arg(path), QStringLiteral("错误"),
                 QMessageBox::Critical);
+}
+
+void TFrmMain::openMatch(const ChartRequest& first, bool typedSecond) {
+    auto* w = new TFrmMatch(dataRoot_, store_, this);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->setFirst(first);
+    w->showTypedSecond(typedSecond);
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 void TFrmMain::editPlaces() {

@@ -99,6 +99,8 @@ private:
     void openPingYu();
     void openKnowledge();
     void setTraditional(bool on);
+    // 合婚 with `first` as the first person; the second typed or chosen from the cases.
+    void openMatch(const ChartRequest& first, bool typedSecond);
 
     QString dataRoot_;
     text::IniFile ini_;
@@ -144,6 +146,7 @@ private:
     QAction* mnuT_huaiyun = nullptr;
     QAction* mnuT_testname = nullptr;
     QAction* mnuT_hanzi = nullptr;
+    QAction* mnuT_match = nullptr;  // 合婚: the current chart and a second birth
     QAction* mnuT_copy = nullptr;
     QAction* mnuT_paste = nullptr;
     QAction* mnuT_dili = nullptr;
