@@ -57,6 +57,8 @@ commands=(
   'cases search --class 朋友 --years 1980 1999'
   'cases show 0 --report'
   'cases backups'
+  'match --a-name 张三 --a-date 1990-05-17 --a-time 08:30 --b-name 李四 --b-date 1991-06-01 --b-time 10:00 --b-female'
+  'match --a-case 0 --b-date 1992-02-10 --b-time 23:15 --b-female --b-world-place 纽约 --json'
   'chart --date 2024-13-01 --time 08:30'
   'nosuchcommand'
 )
