@@ -46,6 +46,7 @@ public:
 
 private:
     void refresh();
+    void luckChosen(int index);
     void yearEdited(int shown);
     void fillMonths();
 
