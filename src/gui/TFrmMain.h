@@ -26,8 +26,10 @@ class AnalysisPanel;
 class BirthInputs;
 class CalendarLinks;
 class CaseTree;
+class ChartClipboard;
 class HistoryCommands;
 class ReportEdit;
+class ReportPrinting;
 class TFrmPingYu;
 class UncertaintyPanel;
 
@@ -50,6 +52,7 @@ public:
     CaseSession* caseSession() const { return session_; }
     BirthInputs* birthInputs() const { return inputs_; }
     CalendarLinks* calendarLinks() const { return links_; }
+    // The analysis panel; null until its dock was first shown.
     AnalysisPanel* analysisPanel() const { return analysis_; }
     TFrmPingYu* pingYuViewer() const;
     text::IniFile& settings() { return ini_; }
@@ -122,6 +125,8 @@ private:
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
     CalendarLinks* links_ = nullptr;
+    ChartClipboard* clipboard_ = nullptr;
+    ReportPrinting* printing_ = nullptr;
 
     // ---- menu items ----
     QAction* mnuF_save = nullptr;
@@ -129,6 +134,8 @@ private:
     QAction* mnuF_export = nullptr;
     QAction* mnuF_clear = nullptr;
     QAction* mnuF_restore = nullptr;
+    QAction* mnuF_print = nullptr;    // 打印… (Ctrl+P)
+    QAction* mnuF_preview = nullptr;  // 打印预览…
     QAction* mnuF_exit = nullptr;
     QAction* mnuS_pingyu = nullptr;
     QAction* mnuS_heluo = nullptr;
@@ -149,6 +156,7 @@ private:
     QAction* mnuO_fenxi = nullptr;  // 八字分析: shows or hides the analysis dock
     QAction* mnuO_fanti = nullptr;  // 繁體中文: the display in Traditional characters
     QAction* mnuH_help = nullptr;
+    QAction* mnuH_about = nullptr;  // 关于 衡鉴
 };
 
 }  // namespace hj::gui
