@@ -181,13 +181,9 @@ void BirthInputs::buildControls(const QString& dataRoot) {
     // The place box follows the date itself; a place abroad leaves the Chinese place unused.
     connect(places_, &WorldPlaceBox::changed, this, [this] {
         const bool abroad = places_->abroad();
+        // Back home: the Chinese place chosen last, not the 未知地 a case abroad left.
         if (abroad != wasAbroad_) {
             wasAbroad_ = abroad;
-            if (abroad && cbodiZ->currentIndex() != ProvinceTable::kUnknown) {
-                homeProvince_ = cbodiZ->currentIndex();
-                homeCity_ = cbodiC->currentIndex();
-            }
-            // Back home: the Chinese place chosen before, not the 未知地 a case abroad left.
             if (!abroad && cbodiZ->currentIndex() == ProvinceTable::kUnknown && homeProvince_ >= 0)
                 showPlace(homeProvince_, homeCity_);
         }
@@ -198,6 +194,10 @@ void BirthInputs::buildControls(const QString& dataRoot) {
 }
 
 void BirthInputs::inputChanged() {
+    if (!places_->abroad() && cbodiZ->currentIndex() != ProvinceTable::kUnknown) {
+        homeProvince_ = cbodiZ->currentIndex();
+        homeCity_ = std::max(0, cbodiC->currentIndex());
+    }
     // The zone hint needs the zone tables: it waits until the inputs are on screen, so that
     // setting them up at start-up reads none.
     if (isVisible()) places_->followBirth(shownBirth());
@@ -398,10 +398,6 @@ void BirthInputs::reloadCities() {
 
 void BirthInputs::readSettings(const text::IniFile& ini) {
     showPlace(ini.readInt("winpos", "sheng", 0), ini.readInt("winpos", "shi", 0));
-    if (cbodiZ->currentIndex() != ProvinceTable::kUnknown) {
-        homeProvince_ = cbodiZ->currentIndex();
-        homeCity_ = cbodiC->currentIndex();
-    }
 }
 
 bool BirthInputs::writeSettings(text::IniEditor& e) const {

@@ -119,7 +119,7 @@ private:
     QCheckBox* ChkLiuNian;
     WorldPlaceBox* places_;
     std::vector<float> cityLon_, cityLat_;
-    // The Chinese place to come back to when 海外 is turned off (-1: none known).
+    // The Chinese place chosen last, to come back to when 海外 is turned off (-1: none yet).
     int homeProvince_ = -1, homeCity_ = 0;
     bool wasAbroad_ = false;
     bool followPending_ = false;  // the inputs changed while hidden: the zone hint is behind

@@ -13,6 +13,7 @@
 #include "GuiTestSupport.h"
 #include "core/casestore/case_store.h"
 #include "gui/ReportEdit.h"
+#include "gui/BirthInputs.h"
 #include "gui/ReportPrinting.h"
 #include "gui/TFrmMain.h"
 #include "core/version.h"
@@ -37,6 +38,8 @@ private slots:
     void pastedNameCutIsSaid();
     void printFromTheFileMenu();
     void aboutShowsTheDataFolder();
+    void abroadOffComesHome();
+    void newCaseClearsTheConventions();
 
 private:
     TFrmMain* open();
@@ -298,6 +301,44 @@ void TestMainWindowUse::aboutShowsTheDataFolder() {
     child<QAction>(w, "mnuH_about")->trigger();
     QTRY_VERIFY(modals.idle());
     QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestMainWindowUse::abroadOffComesHome() {
+    TFrmMain* w = open();
+    auto* province = child<QComboBox>(w, "cbodiZ");
+    province->setCurrentIndex(1);  // 北京市
+    child<QComboBox>(w, "cbodiC")->setCurrentIndex(2);
+    // A stored case abroad leaves the Chinese place at 未知地 …
+    hj::ChartRequest abroad;
+    abroad.year = 2000;
+    abroad.zone = "America/New_York";
+    abroad.place = "美国-纽约";
+    abroad.longitude = -74.0f;
+    abroad.latitude = 40.7f;
+    w->birthInputs()->setRequest(abroad);
+    QCOMPARE(province->currentIndex(), 34);
+    QVERIFY(child<QToolButton>(w, "BtnHaiWai")->isChecked());
+    // … 海外 off goes back to the place chosen before.
+    QTest::mouseClick(child<QToolButton>(w, "BtnHaiWai"), Qt::LeftButton);
+    QCOMPARE(province->currentIndex(), 1);
+    QCOMPARE(child<QComboBox>(w, "cbodiC")->currentIndex(), 2);
+    // The hint of the search box is not cut.
+    auto* search = child<QLineEdit>(w, "EdtWorldPlace");
+    QVERIFY(search->minimumWidth() > search->fontMetrics().horizontalAdvance(search->placeholderText()));
+}
+
+void TestMainWindowUse::newCaseClearsTheConventions() {
+    TFrmMain* w = open();
+    setMoment(QStringLiteral("1990"), 5, 12, 8, 30);
+    cast();
+    auto* conventions = child<QLabel>(w, "LblYueDing");
+    QVERIFY(conventions->isVisible());
+    hjtest::Modals modals;
+    modals.expectBox(QMessageBox::No);
+    QTest::mouseClick(child<QPushButton>(w, "BtoNew"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QVERIFY(!conventions->isVisible());
+    QVERIFY(pane()->toPlainText().isEmpty());
 }
 
 HJ_GUI_TEST(TestMainWindowUse)
