@@ -138,9 +138,12 @@ bool parseTime(const std::string& text, std::int16_t& hour, std::int16_t& minute
 
 nlohmann::json failure(const std::string& error) { return {{"ok", false}, {"error", error}}; }
 
+// Chinese text is written as it is (UTF-8), never as \u escapes.
+std::string dumpJson(const nlohmann::json& j) { return j.dump(2, ' ', false); }
+
 int emitFailure(bool json, const std::string& error) {
     if (json) {
-        std::printf("%s\n", failure(error).dump(2).c_str());
+        std::printf("%s\n", dumpJson(failure(error)).c_str());
         return 1;
     }
     return fail(error);
@@ -262,13 +265,16 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     const Report report = buildReport(*r, sources);
     nlohmann::json analysis;
     std::string analysisBlock;
-    if (!analysisOutput(*r, report.text, o.analysis, analysis, analysisBlock, error))
+    AnalysisRequest asked = o.analysis;
+    // A report with the section has its member (not for an unknown hour: no hour to analyse).
+    asked.on = asked.on || (o.json && r->settings.fenxi && !o.unknownHour);
+    if (!analysisOutput(*r, report.text, asked, analysis, analysisBlock, error))
         return emitFailure(o.json, error);
     if (o.json) {
         nlohmann::json out = chartJson(*r, report.text);
         addUncertaintyJson(*r, o.unknownHour, out);
-        if (o.analysis.on) out["analysis"] = analysis;
-        std::printf("%s\n", out.dump(2).c_str());
+        if (asked.on) out["analysis"] = analysis;
+        std::printf("%s\n", dumpJson(out).c_str());
         return 0;
     }
     std::string shown = o.unknownHour ? unknownHourTable(*r) : report.text + analysisBlock;

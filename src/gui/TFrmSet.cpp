@@ -34,8 +34,8 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
     ChkSave = new QCheckBox(QStringLiteral("提示保存"), this);
     ChkDst = new QCheckBox(QStringLiteral("扣除夏令时"), this);
     ChkDst->setToolTip(QStringLiteral("出生时间按当地钟表读取：夏令时期间（如1986-1991年）减去拨快的1小时"));
-    ChkFenXi = new QCheckBox(QStringLiteral("命稿末尾附八字分析"), this);
-    ChkFenXi->setToolTip(QStringLiteral("在命稿末尾加上干支合冲刑害和五行统计"));
+    ChkFenXi = new QCheckBox(QStringLiteral("命稿排盘之后附八字分析"), this);
+    ChkFenXi->setToolTip(QStringLiteral("在命稿的排盘之后加上干支合冲刑害和五行统计"));
     SpnBianJie = new QSpinBox(this);
     SpnBianJie->setRange(0, 720);
     SpnBianJie->setSuffix(QStringLiteral(" 分钟"));

@@ -41,6 +41,15 @@ refuses no-hour --data-dir "$tmp" chart --date 2000-01-01 --unknown-hour --analy
 # The report section: off by default, and then the report is byte for byte the same.
 check fenxi-off "$(printf '%s' "$plain" | md5sum)" "$("$cli" "${base[@]}" --set fenxi=0 | md5sum)"
 check fenxi-on 1 "$("$cli" "${base[@]}" --set fenxi=1 | grep -c '^※八字分析：')"
+# On, the section stands under the chart block, before the birth verses, and JSON carries it.
+on=$("$cli" "${base[@]}" --set fenxi=1 | tr -d '\r')
+check fenxi-under-chart 1 "$(printf '%s\n' "$on" | awk '/^※八字分析：/{a=NR} /^※推年月日时：/{v=NR} /^☆命主福元：/{c=NR} END{print (c < a && a < v) ? 1 : 0}')"
+json=$("$cli" "${base[@]}" --set fenxi=1 --json)
+for key in '"analysis": {' '"missing": \[' '"tenGods": {' '"relations": \[' '"chars": "子午"'; do
+  printf '%s' "$json" | grep -q "$key" || { echo "FAIL fenxi json: no $key"; fails=$((fails + 1)); }
+done
+check fenxi-json-no-luck 0 "$(printf '%s' "$json" | grep -c '"luckPillar"')"
+check fenxi-json-unknown-hour 0 "$("$cli" "${base[@]}" --set fenxi=1 --unknown-hour --json | grep -c '"analysis"')"
 
 [ "$fails" = 0 ] && echo "all analysis command checks passed"
 exit $((fails > 0))

@@ -48,6 +48,15 @@ for key in '"ok": true' '"pillars": \[' '"pillarIndices": \[' '"direction": -1' 
   printf '%s' "$json" | grep -q "$key" || { echo "FAIL json: no $key"; fails=$((fails + 1)); }
 done
 
+# JSON writes Chinese as UTF-8, never as \u escapes, in the object and in a failure.
+check json-utf8 0 "$(printf '%s' "$json" | grep -c '\\u[0-9a-fA-F]\{4\}')"
+check json-utf8-report 1 "$(printf '%s' "$json" | grep -c '"report": "命主姓名:某人  出生地:未知。')"
+check json-utf8-error 0 "$("$cli" chart --date 1582-10-10 --time 12:00 --json | grep -c '\\u[0-9a-fA-F]\{4\}')"
+check json-utf8-traditional 0 "$("$cli" --traditional chart --date 2000-01-01 --time 12:00 --json | grep -c '\\u[0-9a-fA-F]\{4\}')"
+# The maker line names the maker, with no placeholder address.
+check maker-line 1 "$(printf '%s' "$report" | grep -c '^※软件开发商:墨衡周易软件\(([^)]*)\)\?※')"
+check no-placeholder 0 "$(printf '%s' "$report" | grep -c 'example')"
+
 # Refusals: exit code 1 with a message; JSON failures say ok false.
 "$cli" chart --date 2101-01-01 --time 12:00 >/dev/null 2>&1
 check range-rc 1 $?

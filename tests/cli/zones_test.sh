@@ -29,6 +29,12 @@ check china-pillar "甲辰" "$(echo "$json" | python3 -c 'import json,sys; print
 json=$(run chart --date 1988-07-01 --time 09:30 --lon 116.4 --lat 39.9 --set dst=0 --json)
 check china-dst-off "1988-07-01 09:30" "$(echo "$json" | field birthClock)"
 
+# The report names the zone in Chinese: its name and standard offset abroad, the summer time at home.
+check clock-abroad "出生公历：2000年7月15日10时0分(钟表时间，北美东部时间，西五区，夏令时，已减1小时)。" \
+  "$(run chart --date 2000-07-15 --time 10:00 --tz America/New_York --lon -74 --lat 40.7 | grep -m1 钟表时间 | tr -d '\r')"
+check clock-china "出生公历：1988年7月1日9时30分(钟表时间，中国时间，夏令时，已减1小时)。" \
+  "$(run chart --date 1988-07-01 --time 09:30 --lon 116.4 --lat 39.9 | grep -m1 钟表时间 | tr -d '\r')"
+
 # Repeated and skipped hours.
 check fold-1 "2021-11-07 13:30" "$(run chart --date 2021-11-07 --time 01:30 --tz America/New_York --json | field birthClock)"
 check fold-2 "2021-11-07 14:30" "$(run chart --date 2021-11-07 --time 01:30 --tz America/New_York --fold 2 --json | field birthClock)"

@@ -259,7 +259,8 @@ TEST(Analysis, ChartWithLuckAndYear) {
     EXPECT_EQ(pillarName(yearPillarOf(-1)), "己未");  // 2 BC
 }
 
-// The report section is off by default; on, it is the only difference, just before the maker line.
+// The report section is off by default; on, it is the only difference, under the chart block
+// (before the birth verses).
 TEST(Analysis, ReportSectionOnlyWhenAsked) {
     ChartRequest q;
     q.yearly = false;
@@ -273,7 +274,11 @@ TEST(Analysis, ReportSectionOnlyWhenAsked) {
     ASSERT_TRUE(on.chart);
     const std::string section = analysisReportSection(*on.chart);
     std::string expected = off;
-    expected.insert(off.find("※软件开发商"), section);
+    const std::size_t verses = off.find("※推年月日时：");
+    ASSERT_NE(verses, std::string::npos);
+    ASSERT_EQ(off.rfind("四命。\r\n\r\n", verses), verses - std::string("四命。\r\n\r\n").size());  // the chart block's last line
+    expected.insert(verses, section);
+    EXPECT_EQ(section.substr(section.size() - 4), "\r\n\r\n");  // a blank line before the verses
     EXPECT_EQ(on.report, expected);
     EXPECT_NE(section.find("五行：木1 火3 土3 金0 水1  缺：金\r\n"), std::string::npos) << section;
     EXPECT_NE(section.find("  六冲 子午 月日\r\n"), std::string::npos) << section;

@@ -92,10 +92,14 @@ TEST(ChartReport, WorkedExampleByteForByte) {
     const std::string rest = report.substr(kExampleChart.size());
     const std::string verses =
         "※推年月日时：\r\n★己卯年生:T1116\r\n●T1211\r\n●T1245\r\n●H1267a\r\n    H1267b\r\n    H1267c\r\n\r\n"
-        "※八字称骨：【5两3钱】 年1.9两、月0.9两、日1.5两、时1.0两。\r\n袁天罡断：T7063\r\n\r\n"
-        "※推三世吉凶：T10360\r\n\r\n";
+        "※八字称骨：【5两3钱】 年1.9两、月0.9两、日1.5两、时1.0两。\r\n袁天罡断：T7063\r\n\r\n" +
+        std::string(kThreeLivesNote) + "\r\n※推三世吉凶：T10360\r\n\r\n";
     EXPECT_EQ(rest.substr(0, verses.size()), verses);
-    const std::string tail = "※软件开发商:墨衡周易软件(www.example.org)※\r\n☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆";
+    // The maker line names the maker alone unless the build set an address.
+    const std::string maker = kMakerAddress.empty() ? std::string("※软件开发商:墨衡周易软件※")
+                                                    : "※软件开发商:墨衡周易软件(" + std::string(kMakerAddress) + ")※";
+    EXPECT_EQ(maker.find("example"), std::string::npos);
+    const std::string tail = maker + "\r\n☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆";
     ASSERT_GE(report.size(), tail.size());
     EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
     EXPECT_NE(report.find("流年神煞和九星：\r\n【1岁流年：己卯1999年】"), std::string::npos);

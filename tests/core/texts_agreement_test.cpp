@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -16,6 +17,8 @@
 #include "core/chart/derived.h"
 #include "core/chart/text_table.h"
 #include "core/report/chart_sections.h"
+#include "core/text/file_io.h"
+#include "core/text/gbk.h"
 #include "core/threelives/three_lives.h"
 
 using namespace hj;
@@ -344,4 +347,143 @@ TEST(TextAgreement, SpouseWordsFitEitherReader) {
         std::string word = misplacedSpouseWord(text);
         EXPECT_EQ(word, "") << text;
     }
+}
+
+namespace {
+
+// Every text of the numbered table and the resource that a report can print regardless of sex.
+std::vector<std::string> textsForEitherSex() {
+    std::vector<std::string> texts;
+    const TextTable& table = TextTable::builtin();
+    for (int id = 0; id < 100000; ++id)
+        if (table.contains(id) && !(id >= 7031 && id <= 8051)) texts.push_back(table.text(id));
+    const std::vector<std::string>& lines = builtinThreeLivesLines();
+    texts.insert(texts.end(), lines.begin(), lines.end());
+    return texts;
+}
+
+// The first word of `words` that `s` holds, or "".
+std::string firstOf(std::string_view s, const Words& words) {
+    for (std::string_view w : words)
+        if (s.find(w) != std::string_view::npos) return std::string(w);
+    return "";
+}
+
+// Runs `check` over each distinct reading (all its lines joined) and reports each failing
+// combination of texts once.
+void forEachReading(const std::function<std::string(const std::string&)>& check) {
+    std::set<std::string> seen, reported;
+    for (const Reading& reading : allReadings()) {
+        std::string all;
+        for (const auto& [heading, lines] : reading)
+            for (const std::string& line : lines) all += heading + line + "\n";
+        if (!seen.insert(all).second) continue;
+        const std::string why = check(all);
+        if (!why.empty() && reported.insert(why).second) ADD_FAILURE() << why;
+    }
+}
+
+// The line of `all` (a joined reading) that holds `word`.
+std::string lineWith(const std::string& all, const std::string& word) {
+    const std::size_t at = all.find(word);
+    const std::size_t a = all.rfind('\n', at), b = all.find('\n', at);
+    return all.substr(a == std::string::npos ? 0 : a + 1, b - (a == std::string::npos ? 0 : a + 1));
+}
+
+// Two word lists that must not both speak in one reading: returns the two lines, or "".
+std::string clash(const std::string& all, const Words& one, const Words& other) {
+    const std::string a = firstOf(all, one), b = firstOf(all, other);
+    if (a.empty() || b.empty()) return "";
+    return "「" + a + "」 " + lineWith(all, a) + "\n  against 「" + b + "」 " + lineWith(all, b);
+}
+
+}  // namespace
+
+// The temperament one section gives is not denied by another: no reading calls the native
+// gentle and broad in one place and hasty and fierce in another.
+TEST(TextAgreement, OneTemperamentPerReading) {
+    const Words gentle = {"宽厚", "宽和", "宽平", "温和", "温顺", "温厚", "和顺", "柔顺", "性缓", "和善"};
+    const Words hasty = {"性急", "急躁", "刚烈", "急烈", "性烈", "躁进", "暴躁", "性暴"};
+    forEachReading([&](const std::string& all) { return clash(all, gentle, hasty); });
+}
+
+// The ancestral estate (祖业) is 有无屋宅's and 有无田地's to tell through the house and the fields;
+// no reading has it both kept and lost. Leaving home (离祖) is no word on the estate.
+TEST(TextAgreement, OneAncestralEstatePerReading) {
+    const Words kept = {"祖业有根", "祖业可守", "守祖业", "继祖业", "继承祖业", "祖荫可承", "田产承祖荫", "祖业分来",
+                        "祖有分", "承父业", "祖上富有", "祖基兴旺", "承祖业"};
+    const Words lost = {"祖基倾", "祖业难", "祖业轻", "祖业不能留", "祖业薄弱", "祖业少靠", "祖业飘零", "祖业虚浮",
+                        "祖遗田产卖", "祖遗产业散", "祖业虽薄"};
+    forEachReading([&](const std::string& all) { return clash(all, kept, lost); });
+}
+
+// Children: where 子息多少 finds none, or none that live, no text promises a full house of them.
+TEST(TextAgreement, NoFullHouseOfChildrenAgainstTheCount) {
+    const Words none = {"应无子", "应有子也夭亡", "命中难养男与女"};
+    const Words many = {"子息兴旺", "满庭芳", "儿孙满堂", "子孙满堂", "儿孙满眼", "子孙荣昌", "人丁大旺", "人丁盛",
+                        "儿孙绕膝", "后嗣兴旺", "子孝孙贤", "儿女俱成名", "个个多孝顺"};
+    forEachReading([&](const std::string& all) { return clash(all, none, many); });
+}
+
+// Marriage and lifespan texts promise no old age: the age is 推寿数长短's, and it may be short.
+TEST(TextAgreement, NoOldAgePromised) {
+    const Words oldAge = {"到老", "白首", "白头", "偕老", "老来相守", "自得长久", "添丁"};
+    for (const std::string& text : textsForEitherSex()) EXPECT_EQ(firstOf(text, oldAge), "") << text;
+}
+
+// A former life is told by the sections whose rules name one (六道神数, 前世托化, 现世何地托化)
+// and by the three 前世 sections, which tell one life; the others name no former calling.
+TEST(TextAgreement, FormerLivesOnlyWhereTheRulesTellThem) {
+    const Words told = {"※推六道神数：", "※前世托化：", "※现世何地托化：", "※前世福禄：", "※前世手艺：",
+                        "※前世寿命："};
+    const Words identity = {"前世是", "前世为", "前生是", "前生为", "前生原是", "前生本是", "前身", "前生锻炼",
+                            "前生守宅", "前生修定"};
+    forEachReading([&](const std::string& all) -> std::string {
+        std::size_t start = 0;
+        while (start < all.size()) {
+            const std::size_t end = all.find('\n', start);
+            const std::string line = all.substr(start, end - start);
+            start = end == std::string::npos ? all.size() : end + 1;
+            if (!firstOf(line, told).empty()) continue;
+            const std::string word = firstOf(line, identity);
+            if (!word.empty()) return "former life 「" + word + "」 in " + line;
+        }
+        return "";
+    });
+}
+
+// A text chosen regardless of sex speaks to both when it speaks to one (男命…女命…), and no
+// such text gives one sex's role (长子当家, 秀才郎) as the reader's. The seven 四季皇帝 verses keep
+// the closing couplet for women that the quoted first verse gives them.
+TEST(TextAgreement, OneSexLinesWordedForBoth) {
+    const Words men = {"男命", "男人"}, women = {"女命", "女人"};
+    const Words roles = {"长子当家", "秀才郎", "大丈夫", "男儿"};
+    const TextTable& table = TextTable::builtin();
+    for (const std::string& text : textsForEitherSex()) {
+        bool emperor = false;
+        for (int id = 10001; id <= 10007; ++id) emperor = emperor || (table.contains(id) && table.text(id) == text);
+        if (emperor) continue;
+        EXPECT_EQ(firstOf(text, men).empty(), firstOf(text, women).empty()) << text;
+        EXPECT_EQ(firstOf(text, roles), "") << text;
+    }
+}
+
+// No text advises on organs, illness or treatment, nor foretells illness in the house.
+TEST(TextAgreement, NoMedicine) {
+    const Words medicine = {"肝", "肾", "脾", "肺", "膀胱", "大肠", "开窍", "心火", "血脉", "气血", "驼背", "残疾",
+                            "汤药", "服药", "调治", "病恙", "旧恙", "眼疾", "疾病", "病患", "病痛", "惊风"};
+    std::vector<std::string> texts = textsForEitherSex();
+    for (int id = 7031; id <= 8051; ++id)
+        if (TextTable::builtin().contains(id)) texts.push_back(TextTable::builtin().text(id));
+    // The commentary sentences (GBK, one a line) too.
+    std::string bytes;
+    ASSERT_TRUE(text::readWholeFile(HJ_SOURCE_DIR "/resources/dat/bzpingyu.dat", bytes));
+    const std::string commentary = text::gbkToUtf8(bytes);
+    for (std::size_t at = 0; at < commentary.size();) {
+        const std::size_t end = commentary.find('\n', at);
+        texts.push_back(commentary.substr(at, end - at));
+        at = end == std::string::npos ? commentary.size() : end + 1;
+    }
+    ASSERT_GT(texts.size(), 900u);
+    for (const std::string& text : texts) EXPECT_EQ(firstOf(text, medicine), "") << text;
 }

@@ -86,7 +86,8 @@ const char* const kWorkedReading =
     "※推子女命数：T10404\r\n\r\n"
     "※推子息多少：观子星落宫，应生五子。\r\n\r\n"
     "※推命终寿：T10264\r\n\r\n"
-    "※推寿数长短：59岁。\r\n\r\n"
+    "※推寿数长短：59岁。\r\n"
+    "　　此数依旧法按年命纳音与生月前后半月推出，古书亦言寿数可因积善修身而延，只作参考，不可拘泥。\r\n\r\n"
     "※推死后终身：T10306\r\n\r\n"
     "※推青龙性情：T10437\r\n\r\n"
     "※推白虎性情：T10420\r\n\r\n";
@@ -100,6 +101,7 @@ const char* const kWorkedPreviousLife =
     "※六亲助力：LiuQin5\r\n\r\n"
     "※幼童开度桥：DuQiao7\r\n\r\n"
     "※小儿关煞：\r\n"
+    "（旧时为十二岁以内幼儿所立的关煞之说，只论童年，成年不论；括号中是看护幼儿的旧俗叮嘱。）\r\n"
     "◆天吊关（宜过房或认养父母。）\r\n"
     "◆汤火关（宜小心汤火。）\r\n"
     "◆无情煞（生父母偏呼或重拜父母。）\r\n"
@@ -171,9 +173,9 @@ TEST(ThreeLives, SectionRules) {
     r.nayinElements[0] = 0;
     r.birthLunar.month = 1;
     r.birthLunar.day = 15;
-    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推寿数长短："), "※推寿数长短：53岁。\r\n\r\n");
+    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推寿数长短："), "※推寿数长短：53岁。\r\n" + std::string(kLifeSpanNote) + "\r\n\r\n");
     r.birthLunar.day = 16;
-    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推寿数长短："), "※推寿数长短：82岁。\r\n\r\n");
+    EXPECT_EQ(sectionOf(threeLivesReading(r, texts()), "※推寿数长短："), "※推寿数长短：82岁。\r\n" + std::string(kLifeSpanNote) + "\r\n\r\n");
 
     // 六道神数 of a woman counts backward: w = (4 - (10 + 6 + 24) + 120) mod 12 = 0 → path 1.
     workedChart(r);
@@ -491,7 +493,7 @@ TEST(ThreeLivesTables, LifeSpan) {
             for (int m = 1; m <= 12; ++m) {
                 chartOf(r, 4, e, m);
                 r.birthLunar.day = static_cast<std::int16_t>(day);
-                EXPECT_EQ(section(r, "※推寿数长短："), "※推寿数长短：" + row->fields[1 + m] + "岁。\r\n\r\n")
+                EXPECT_EQ(section(r, "※推寿数长短："), "※推寿数长短：" + row->fields[1 + m] + "岁。\r\n" + std::string(kLifeSpanNote) + "\r\n\r\n")
                     << "寿数长短: " << elementNames()[e] << ", day " << day << ", month " << m;
             }
         }

@@ -15,6 +15,7 @@
 #include "core/report/report.h"
 #include "core/zones/case_zone.h"
 #include "core/zones/world_places.h"
+#include "core/zones/zone_names.h"
 #include "chart_test_support.h"
 
 namespace hj {
@@ -172,7 +173,7 @@ TEST(Zones, ReportBirthLines) {
 
     q.year = 1988;
     std::string report = reportOf(q, ChartSettings{});
-    EXPECT_NE(report.find("出生地:北京市-北京。\r\n出生公历：1988年7月1日9时30分(钟表时间，Asia/Shanghai，夏令时，"
+    EXPECT_NE(report.find("出生地:北京市-北京。\r\n出生公历：1988年7月1日9时30分(钟表时间，中国时间，夏令时，"
                             "已减1小时)。\r\n出生公历：1988年7月1日8时30分(北京时间)，"),
               std::string::npos)
         << report.substr(0, 300);
@@ -187,7 +188,7 @@ TEST(Zones, ReportBirthLines) {
     q.hour = 1;
     q.fold = 2;
     report = reportOf(q, ChartSettings{});
-    EXPECT_NE(report.find("出生公历：2021年11月7日1时30分(钟表时间，America/New_York，UTC-5，重复的钟点取第二次)。\r\n"
+    EXPECT_NE(report.find("出生公历：2021年11月7日1时30分(钟表时间，北美东部时间，西五区，重复的钟点取第二次)。\r\n"
                             "出生公历：2021年11月7日14时30分(北京时间)。\r\n出生公历：2021年11月7日1时30分(当地标准时间)"),
               std::string::npos)
         << report.substr(0, 400);
@@ -200,6 +201,27 @@ TEST(Zones, ReportBirthLines) {
     q.fold = 1;
     report = reportOf(q, ChartSettings{});
     EXPECT_NE(report.find("出生地:悉尼,东经151度12分,南纬33度54分。\r\n"), std::string::npos) << report.substr(0, 200);
+}
+
+// The report names zones and offsets in Chinese: the zone's name where the table has one (an
+// alias as its zone), the offset as a zone number for whole hours, else as its difference.
+TEST(ZoneNames, ChineseNamesAndOffsets) {
+    const struct {
+        const char* zone;
+        const char* name;
+    } names[] = {{"America/New_York", "北美东部时间"}, {"US/Eastern", "北美东部时间"}, {"Asia/Shanghai", "中国时间"},
+                 {"Asia/Hong_Kong", "中国香港特别行政区时间"}, {"Europe/London", "英国时间"}, {"Etc/GMT+5", ""},
+                 {"Nowhere/Atlantis", ""}};
+    for (const auto& c : names) EXPECT_EQ(zones::zoneChineseName(c.zone), c.name) << c.zone;
+    const struct {
+        int seconds;
+        const char* text;
+    } offsets[] = {{8 * 3600, "东八区"},        {-5 * 3600, "西五区"},
+                   {0, "零时区"},               {12 * 3600, "东十二区"},
+                   {-10 * 3600, "西十区"},      {13 * 3600, "比世界时早13小时"},
+                   {19800, "比世界时早5小时30分"}, {-(4 * 3600 + 56 * 60 + 2), "比世界时晚4小时56分2秒"},
+                   {-1800, "比世界时晚30分"}};
+    for (const auto& c : offsets) EXPECT_EQ(zones::offsetChineseText(c.seconds), c.text) << c.seconds;
 }
 
 }  // namespace

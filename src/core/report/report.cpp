@@ -51,18 +51,24 @@ Report buildReport(const Chart& chart, const ReportSources& sources) {
     Report out;
     std::string& report = out.text;
     report = chartSections(chart);
+    if (chart.settings.fenxi) report += analysis::analysisReportSection(chart);
     report += "※推年月日时：\r\n";
     report += birthVerses(chart, texts);
     report += "\r\n\r\n";
     report += "※八字称骨：";
     report += boneWeightText(chart, texts);
     report += "\r\n\r\n";
+    report += kThreeLivesNote;
+    report += "\r\n";
     report += threeLivesReading(chart, texts);
     report += previousLifeSections(chart, threeLivesMonthOf(chart), threeLives, texts);
-    if (chart.settings.fenxi) report += analysis::analysisReportSection(chart);
-    report += "※软件开发商:墨衡周易软件(";
-    report += kMakerAddress;
-    report += ")※\r\n";
+    report += "※软件开发商:墨衡周易软件";
+    if (!kMakerAddress.empty()) {
+        report += "(";
+        report += kMakerAddress;
+        report += ")";
+    }
+    report += "※\r\n";
     report += "☆以上批语仅供参考，须知人生命运妙在阴阳五行的无穷变化☆";
     if (chart.settings.endinfo) {
         for (const std::string& line : sources.footer) {

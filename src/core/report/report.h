@@ -1,15 +1,17 @@
 #pragma once
 // The report (命稿) of a chart: its text and the marking the pane and the report file show.
 //
-// buildReport puts the sections together in their order: the chart's own sections, the
-// three-lives block, the previous-life sections, the optional analysis, the maker line, the
-// disclaimer and the footer. Each section writer returns its text; nothing here reads a file or
+// buildReport puts the sections together in their order: the chart's own sections, the optional
+// analysis (it reads the chart, so it stands under it), the three-lives block with its note, the
+// previous-life sections, the maker line, the disclaimer and the footer. Each section writer returns its text; nothing here reads a file or
 // keeps state. The texts come in through ReportSources, read by the caller (the built-in ones
 // unless a test gives its own).
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/version.h"
 
 namespace hj {
 
@@ -51,7 +53,11 @@ std::string paneText(std::string_view report);
 // The marking of a report text, positions as StyleSpan describes.
 std::vector<StyleSpan> reportStyleSpans(std::string_view report);
 
-// Appended after the disclaimer: the maker line of every report.
-inline constexpr std::string_view kMakerAddress = "www.example.org";
+// The maker line's address, set when the program is built; empty: the line names the maker alone.
+inline constexpr std::string_view kMakerAddress = HJ_MAKER_ADDRESS;
+
+// The line before the three-lives sections: each is an old reading of its own, so two of them
+// may tell a different former life or temperament.
+inline constexpr std::string_view kThreeLivesNote = "以下三世相各节，依旧法各自推断，每节自成一说，不必彼此比附。";
 
 }  // namespace hj

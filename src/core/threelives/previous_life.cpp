@@ -95,7 +95,13 @@ std::string previousLifeSections(const Chart& chart, int threeLivesMonth,
         section("[DuQiao]", "※幼童开度桥：", mod12(M - (chart.request.male ? kMale[E] : kFemale[E])));
     }
     out += "※小儿关煞：\r\n";
-    out += listChildPasses(chart);
+    // The passes are read for every chart, adults' too: say whom they concern before listing them.
+    const std::string passes = listChildPasses(chart);
+    if (!passes.empty()) {
+        out += kChildPassesNote;
+        out += "\r\n";
+    }
+    out += passes;
     out += "\r\n";
     if (chart.request.yearly) {
         out += "流年神煞和九星：\r\n";

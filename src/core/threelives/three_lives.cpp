@@ -200,8 +200,11 @@ std::string threeLivesReading(const Chart& chart, const TextTable& texts) {
     one("※推命终寿：", 10260 + mod12(M - kL[E]));
     {
         char buf[64];
-        std::snprintf(buf, sizeof buf, "※推寿数长短：%d岁。\r\n\r\n", kLifeSpan[E][D >= 16 ? 1 : 0][mod12(M - 1)]);
+        std::snprintf(buf, sizeof buf, "※推寿数长短：%d岁。\r\n", kLifeSpan[E][D >= 16 ? 1 : 0][mod12(M - 1)]);
         out += buf;
+        // The number never stands alone: the method's own word on it follows.
+        out += kLifeSpanNote;
+        out += "\r\n\r\n";
     }
     one("※推死后终身：", 10300 + mod12(M - kAfterDeath[E]));
     one("※推青龙性情：", 10430 + H0);

@@ -14,10 +14,16 @@ class TextTable;
 // The month the three-lives rules count with (1 = 正月 … 12): the lunar month when the setting
 // `yue` is 1, else the jie month of the month branch.
 int threeLivesMonthOf(const Chart& chart);
+// The line after the number of 推寿数长短: the method's own word on it.
+inline constexpr std::string_view kLifeSpanNote =
+    "　　此数依旧法按年命纳音与生月前后半月推出，古书亦言寿数可因积善修身而延，只作参考，不可拘泥。";
 // The 26 sections, counted with threeLivesMonthOf(chart).
 std::string threeLivesReading(const Chart& chart, const TextTable& texts);
 // The lines of every child pass (小儿关煞) the chart meets, in table order; "" when none.
 std::string listChildPasses(const Chart& chart);
+// The line under the child passes' heading when a chart meets any: they concern childhood.
+inline constexpr std::string_view kChildPassesNote =
+    "（旧时为十二岁以内幼儿所立的关煞之说，只论童年，成年不论；括号中是看护幼儿的旧俗叮嘱。）";
 // The 81 entries of the yearly block (流年神煞和九星).
 std::string listYearlyFortune(const Chart& chart, const TextTable& texts);
 // The eight resource sections counted with month `threeLivesMonth` (threeLivesMonthOf), the

@@ -4,6 +4,7 @@
 
 #include "core/calendar/calendar.h"
 #include "core/zones/zone_clock.h"
+#include "core/zones/zone_names.h"
 
 namespace hj::zones {
 namespace {
@@ -89,8 +90,11 @@ DateTime chinaClockOf(Calendar& calendar, const DateTime& beijing, int province)
 
 std::string clockLineText(const BirthZone& z) {
     if (!z.converted) return {};
-    std::string r = "出生公历：" + dateTimeText(z.clock) + "(钟表时间，" + z.zone;
-    if (z.abroad) r += "，" + offsetText(z.standardSeconds);
+    // The zone by its Chinese name; one the table cannot name is told by its offset alone.
+    std::string r = "出生公历：" + dateTimeText(z.clock) + "(钟表时间";
+    const std::string_view name = zoneChineseName(z.zone);
+    if (!name.empty()) r += "，" + std::string(name);
+    if (z.abroad) r += "，" + offsetChineseText(z.standardSeconds);
     if (z.dstSeconds > 0) r += "，夏令时，已减" + durationText(z.dstSeconds);
     else if (z.dstSeconds < 0) r += "，冬令时，已加" + durationText(z.dstSeconds);
     if (z.repeated) r += z.fold == 2 ? "，重复的钟点取第二次" : "，重复的钟点取第一次";

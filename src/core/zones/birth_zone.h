@@ -53,7 +53,8 @@ bool resolveBirthZone(Calendar& calendar, const DateTime& clock, std::string_vie
 DateTime chinaClockOf(Calendar& calendar, const DateTime& beijing, int province);
 
 // The report line that says how the clock reading was converted ("" when it was not), e.g.
-// "出生公历：1988年7月1日9时30分(钟表时间，Asia/Shanghai，夏令时，已减1小时)。\r\n".
+// "出生公历：1988年7月1日9时30分(钟表时间，中国时间，夏令时，已减1小时)。\r\n"; abroad the
+// standard offset follows the name ("北美东部时间，西五区").
 std::string clockLineText(const BirthZone& z);
 
 }  // namespace hj::zones
