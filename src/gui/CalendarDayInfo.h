@@ -13,7 +13,7 @@ namespace hj::gui {
 
 // "农历十二月三十  除夕  立春" for a cell.
 QString dayTip(const DayCell& cell);
-// The keys of the grid, for its tool tip, the hint under it and the help.
+// The keys of the grid, for its tool tip (the help says them too).
 QString calendarKeysText();
 // A message box with the day's solar and lunar dates, pillars, terms, festivals and era
 // (`shownYear` as shown, no year 0). Says why when the day cannot be shown.

@@ -255,10 +255,12 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     LblNongLi = new QLabel(this);
     LblNongLi->setObjectName(QStringLiteral("LblNongLi"));
     LblNongLi->setAlignment(Qt::AlignCenter);
-    LblKeys = new QLabel(calendarKeysText(), this);
-    LblKeys->setObjectName(QStringLiteral("LblKeys"));
-    LblKeys->setWordWrap(true);
-    LblKeys->setStyleSheet(QStringLiteral("color: #606060;"));
+    // The grid's keys in the tool tips (the grid's own between its days), not in a line of the
+    // window: at twice the scale the grid needs every pixel of a small screen.
+    BtnPrev->setToolTip(QStringLiteral("上一月（PageUp；加Ctrl：上一年）"));
+    BtnNext->setToolTip(QStringLiteral("下一月（PageDown；加Ctrl：下一年）"));
+    BtnToday->setToolTip(QStringLiteral("今天（Home）"));
+    BtnPai->setToolTip(QStringLiteral("按所选时刻排本命盘（在日历上按回车时先询问）"));
 
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("MenuWnl"));
@@ -305,7 +307,6 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     root->setMenuBar(menuBar);
     root->addLayout(inputs);
     root->addLayout(middle, 1);
-    root->addWidget(LblKeys);
     root->addLayout(buttons);
     LblEra->setMaximumWidth(MemoBazi->width());
 

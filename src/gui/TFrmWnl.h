@@ -87,7 +87,6 @@ public:
     QPushButton* BtnToday;      // 今天
     QLabel* LblJieri;           // festivals of the selected day
     QLabel* LblNongLi;          // the lunar date of the selected day
-    QLabel* LblKeys;            // the keys of the grid
     QAction* ActJieri;          // 显示节日 (on by default)
     QAction* ActDongLa;         // 冬月、腊月 (off by default)
     QAction* ActIcal;           // 导出iCalendar文件…
