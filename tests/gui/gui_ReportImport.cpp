@@ -66,6 +66,7 @@ void TestReportImport::importedFiles() {
         modals.expect([&](QWidget* box) {
             QCOMPARE(box->objectName(), QStringLiteral("BoxEncoding"));
             asked = qobject_cast<QMessageBox*>(box)->text();
+            hjtest::screenshot(box, QStringLiteral("BoxEncoding"));
             if (answer == QStringLiteral("cancel")) QMetaObject::invokeMethod(box, "reject", Qt::QueuedConnection);
             else hjtest::clickLater(child<QPushButton>(box, qPrintable(answer)));
         });

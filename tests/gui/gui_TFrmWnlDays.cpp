@@ -235,6 +235,7 @@ void TestTFrmWnlDays::dayDetailsAndTips() {
     modals.expect([&shown](QWidget* box) {
         QCOMPARE(box->objectName(), QStringLiteral("BoxDay"));
         shown = qobject_cast<QMessageBox*>(box)->text();
+        hjtest::screenshot(box, QStringLiteral("BoxDay"));
         QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
     });
     QTest::mouseDClick(w.ImgMonth, Qt::LeftButton, {}, w.ImgMonth->cellRect(c.row, c.column).center());
