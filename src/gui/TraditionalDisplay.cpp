@@ -18,7 +18,7 @@
 #include <QTextEdit>
 #include <QWidget>
 
-#include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "core/traditional/conversion.h"
@@ -37,10 +37,18 @@ QHash<QString, QString>& cache() {
     return c;
 }
 
-// The names that pass unchanged.
-std::vector<std::string>& keptWords() {
-    static std::vector<std::string> words;
+// The names that pass unchanged (a store may hold many thousands).
+std::unordered_set<std::string>& keptWords() {
+    static std::unordered_set<std::string> words;
     return words;
+}
+
+// The kept words that occur in `utf8`: the conversion compares each of them at every character.
+std::vector<std::string> keptWordsIn(const std::string& utf8) {
+    std::vector<std::string> present;
+    for (const std::string& w : keptWords())
+        if (utf8.find(w) != std::string::npos) present.push_back(w);
+    return present;
 }
 
 bool asTyped(const QWidget* w) {
@@ -61,7 +69,8 @@ QString convert(const QString& text) {
     auto it = memo.constFind(text);
     if (it != memo.constEnd()) return *it;
     if (memo.size() > 4096) memo.clear();
-    const QString out = QString::fromStdString(traditional::toTraditional(text.toStdString(), keptWords()));
+    const std::string utf8 = text.toStdString();
+    const QString out = QString::fromStdString(traditional::toTraditional(utf8, keptWordsIn(utf8)));
     memo.insert(text, out);
     return out;
 }
@@ -285,10 +294,7 @@ QString shownText(const QString& text, const QWidget* widget) { return g_on && !
 
 void keepAsTyped(const QString& word) {
     const std::string w = word.trimmed().toStdString();
-    if (w.empty()) return;
-    std::vector<std::string>& words = keptWords();
-    if (std::find(words.begin(), words.end(), w) != words.end()) return;
-    words.push_back(w);
+    if (w.empty() || !keptWords().insert(w).second) return;
     cache().clear();  // conversions made before may hold the word converted
 }
 
