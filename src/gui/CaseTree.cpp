@@ -135,8 +135,8 @@ QStringList CaseTree::classNames() const {
 
 QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
     // Names and classes stay as typed in 繁體 too, here and in every message that names them.
-    keepAsTyped(qs(r.name));
-    keepAsTyped(qs(r.className));
+    keepAsTyped(r.name);
+    keepAsTyped(r.className);
     auto* item = new QTreeWidgetItem(QStringList(qs(presentation::caseNodeText(r))));
     item->setToolTip(0, item->text(0));  // the whole text, however narrow the tree
     item->setIcon(0, images_[static_cast<std::size_t>(presentation::caseNodeImage(r))]);

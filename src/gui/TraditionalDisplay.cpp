@@ -292,9 +292,10 @@ void setTraditionalShown(bool on) {
 
 QString shownText(const QString& text, const QWidget* widget) { return g_on && !asTyped(widget) ? convert(text) : text; }
 
-void keepAsTyped(const QString& word) {
-    const std::string w = word.trimmed().toStdString();
-    if (w.empty() || !keptWords().insert(w).second) return;
+void keepAsTyped(const QString& word) { keepAsTyped(word.trimmed().toStdString()); }
+
+void keepAsTyped(const std::string& utf8Word) {
+    if (utf8Word.empty() || !keptWords().insert(utf8Word).second) return;
     cache().clear();  // conversions made before may hold the word converted
 }
 

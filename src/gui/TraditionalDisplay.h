@@ -13,6 +13,7 @@
 // keepAsTyped() by the window that shows it and passes unchanged wherever it appears (范 is
 // never 範); a view that holds only such words is marked with showAsTyped().
 #include <QString>
+#include <string>
 
 class QWidget;
 
@@ -28,6 +29,7 @@ void setTraditionalShown(bool on);
 QString shownText(const QString& text, const QWidget* widget = nullptr);
 // A word shown as typed in every text from now on.
 void keepAsTyped(const QString& word);
+void keepAsTyped(const std::string& utf8Word);  // the same, for words the engine holds
 // The items and texts `w` paints itself (a list, a table, a combo box) are shown as typed.
 void showAsTyped(QWidget* w);
 
