@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
-  libicu-dev tzdata
+  libicu-dev libpng-dev tzdata
   fonts-wqy-microhei qt6-translations-l10n
   xvfb xauth
   desktop-file-utils appstream python3

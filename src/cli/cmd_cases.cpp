@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/case_names.h"
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
 #include "cli/output.h"
@@ -176,37 +177,6 @@ int runList(const Context& ctx) {
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
-}
-
-bool parseIndex(const std::string& text, int& index) {
-    std::size_t used = 0;
-    try {
-        index = std::stoi(text, &used);
-    } catch (...) {
-        used = 0;
-    }
-    return used == text.size() && !text.empty() && index >= 0;
-}
-
-// A case named on the command line: a record index, or an identity as `cases list` prints it
-// (16 hex digits; found wherever it is). `idText` (--id) checks that the index still holds that
-// case. The slot is -1 after a message when the text names no case.
-casestore::CaseRef caseNamed(CaseStore& store, const std::string& text, const std::string& idText) {
-    casestore::CaseRef ref;
-    std::uint64_t id = 0;
-    if (!idText.empty() && !casestore::parseIdentity(idText, id)) {
-        fail("--id takes an identity as cases list prints it (16 hex digits), not " + idText);
-        return ref;
-    }
-    int index = -1;
-    if (parseIndex(text, index)) return casestore::CaseRef{index, id};
-    if (!casestore::parseIdentity(text, id) || !idText.empty()) {
-        fail("CASE must be a record index (0, 1, 2, …) or an identity (16 hex digits), not " + text);
-        return ref;
-    }
-    const int slot = store.findCase(id);
-    if (slot < 0) fail(store.lastError().empty() ? "没有标识为 " + text + " 的命例" : store.lastError());
-    return casestore::CaseRef{slot, id};
 }
 
 int runShow(const std::string& caseText, bool report, const Context& ctx) {

@@ -5,11 +5,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <cerrno>
+#include <chrono>
+#include <ctime>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/analysis_options.h"
+#include "cli/birth_options.h"
+#include "cli/chart_picture.h"
 #include "cli/chart_uncertainty.h"
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
@@ -28,14 +32,6 @@
 
 namespace hj::cli {
 namespace {
-
-// The data folder: --data-dir / $HENGJIAN_HOME, else the folder of the executable.
-std::string dataFolder(const Context& ctx) {
-    if (!ctx.dataDir.empty()) return ctx.dataDir;
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
 
 std::string pillarLine(const BirthPillars& r) {
     return pillarName(r.pillars[0]) + " " + pillarName(r.pillars[1]) + " " + pillarName(r.pillars[2]) + " " +
@@ -115,26 +111,13 @@ int runPillars(const PillarsOptions& o) {
 }
 
 struct ChartOptions {
-    std::string name = "某人", date, time, place;
-    bool lunar = false, leap = false, female = false, noYearly = false, json = false, gbk = false;
+    BirthOptions birth;
+    bool noYearly = false, json = false, gbk = false;
     bool boundaries = false, unknownHour = false;
-    int province = ProvinceTable::kUnknown, city = 0;
-    double lon = 120.0, lat = 30.0;
-    bool haveLon = false, haveLat = false, haveProvince = false;
     std::vector<std::string> sets;
-    AbroadOptions abroad;
     AnalysisRequest analysis;
+    PictureOptions picture;
 };
-
-bool parseTime(const std::string& text, std::int16_t& hour, std::int16_t& minute) {
-    int h = -1, m = -1;
-    char extra = 0;
-    if (std::sscanf(text.c_str(), "%d:%d%c", &h, &m, &extra) != 2) return false;
-    if (h < 0 || h > 23 || m < 0 || m > 59) return false;
-    hour = static_cast<std::int16_t>(h);
-    minute = static_cast<std::int16_t>(m);
-    return true;
-}
 
 nlohmann::json failure(const std::string& error) { return {{"ok", false}, {"error", error}}; }
 
@@ -147,28 +130,6 @@ int emitFailure(bool json, const std::string& error) {
         return 1;
     }
     return fail(error);
-}
-
-// Fills the request's place from the options; false with a message.
-bool fillPlace(const ChartOptions& o, const std::string& dataDir, ChartRequest& q, std::string& error) {
-    if (o.abroad.any() && o.haveProvince) {
-        error = "--province/--city and --tz/--world-place exclude each other";
-        return false;
-    }
-    if (o.haveLon || o.haveLat || !o.place.empty() || o.abroad.any()) {
-        if (o.haveProvince) {
-            error = "--province/--city and --lon/--lat/--place exclude each other";
-            return false;
-        }
-        q.province = ProvinceTable::kUnknown;
-        q.longitude = static_cast<float>(o.lon);
-        q.latitude = static_cast<float>(o.lat);
-        q.place = o.place.empty() ? "未知" : o.place;
-        if (!fillAbroadPlace(o.abroad, o.haveLon || o.haveLat, dataDir, q, error)) return false;
-        if (!o.place.empty()) q.place = o.place;
-        return true;
-    }
-    return fillListedPlace(o.province, o.city, dataDir, q, error);
 }
 
 // The zone the clock was read with: the request's, or for a Chinese place the zone whose summer
@@ -185,8 +146,10 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
         names.push_back(pillarName(p));
         indices.push_back(p);
     }
-    json luckNames = json::array();
+    json luckNames = json::array(), luckYears = json::array();
     for (int p : r.luck.pillars) luckNames.push_back(pillarName(p));
+    const card::ChartCard card = card::buildChartCard(r, {});
+    for (const card::LuckStep& l : card.luck) luckYears.push_back(displayYear(l.startYear));
     auto starList = [](const std::string& s) {
         json a = json::array();
         std::size_t pos = 0;
@@ -217,37 +180,38 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
               {"startDays", r.luck.startDays},
               {"startDate", formatDateTime(r.luck.startDate)},
               {"startAge", r.luck.startAge},
-              {"pillars", luckNames}}},
+              {"pillars", luckNames},
+              {"years", luckYears}}},
             {"conception", pillarName(r.conceptionPillar)},
             {"lifePalace", pillarName(r.lifePalace)},
+            {"pillarsDetail", pillarsDetailJson(card)},
             {"stars",
              {{"year", starList(r.stars[0])}, {"month", starList(r.stars[1])}, {"day", starList(r.stars[2])},
               {"hour", starList(r.stars[3])}}},
             {"report", report}};
 }
 
+// The picture shows the luck pillar and year --luck and --year name, else this year's.
+card::CardChoice pictureChoice(const ChartOptions& o, bool traditional) {
+    card::CardChoice c;
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    c.year = o.analysis.withYear ? o.analysis.year : local.tm_year + 1900;
+    c.luck = o.analysis.luck;
+    c.traditional = traditional;
+    return c;
+}
+
 int runChart(const ChartOptions& o, const Context& ctx) {
     const std::string dataDir = dataFolder(ctx);
     ChartRequest q;
-    q.name = o.name;
-    keepAsTyped(o.name);  // a name or place keeps its characters under --traditional
-    keepAsTyped(o.place);
-    q.male = !o.female;
-    q.lunar = o.lunar;
-    q.leap = o.leap;
     q.yearly = !o.noYearly;
     std::string error;
-    DateTime d;
-    if (!parseDate(o.date, d, error)) return emitFailure(o.json, error);
-    q.year = d.year;
-    q.month = d.month;
-    q.day = d.day;
     if (o.unknownHour && o.analysis.on) return emitFailure(o.json, "--analysis needs the birth hour: it cannot go with --unknown-hour");
-    if (o.unknownHour && o.time.empty()) {
-        q.hour = 12;  // any hour: the table runs through all twelve
-        q.minute = 0;
-    } else if (!parseTime(o.time, q.hour, q.minute)) return emitFailure(o.json, "--time takes HH:MM (00:00..23:59), not " + o.time);
-    if (!fillPlace(o, dataDir, q, error)) return emitFailure(o.json, error);
+    if (o.unknownHour && o.picture.any()) return emitFailure(o.json, "--svg/--png need the birth hour: they cannot go with --unknown-hour");
+    // Without --time under --unknown-hour any hour does: the table runs through all twelve.
+    if (!birthRequest(o.birth, dataDir, o.unknownHour, q, error)) return emitFailure(o.json, error);
 
     // The settings as the data folder holds them, each --set applied over them.
     ReportSettings settings = loadReportSettings(dataDir);
@@ -270,6 +234,11 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     asked.on = asked.on || (o.json && r->settings.fenxi && !o.unknownHour);
     if (!analysisOutput(*r, report.text, asked, analysis, analysisBlock, error))
         return emitFailure(o.json, error);
+    if (o.picture.any()) {
+        if (!writePictures(*r, pictureChoice(o, ctx.traditional || settings.traditional), o.picture, error))
+            return emitFailure(o.json, error);
+        if (!o.json) return 0;  // the picture is the output; --json still prints the object
+    }
     if (o.json) {
         nlohmann::json out = chartJson(*r, report.text);
         addUncertaintyJson(*r, o.unknownHour, out);
@@ -301,36 +270,24 @@ void setup(CLI::App& app, Context& ctx) {
 
     static ChartOptions co;
     auto* chart = app.add_subcommand("chart", "The whole report (命稿) of a birth, or a JSON object");
-    chart->add_option("--name", co.name, "Name (at most 12 GBK bytes are kept)");
-    chart->add_option("--date", co.date, "Birth date YYYY-MM-DD (lunar with --lunar)")->required();
-    auto* time = chart->add_option("--time", co.time, "Birth time HH:MM, the clock time (Beijing time; the zone's with --tz)");
-    chart->add_flag("--lunar", co.lunar, "The date is a lunar date");
-    chart->add_flag("--leap", co.leap, "The lunar month is the leap month");
-    chart->add_flag("--female", co.female, "坤造 (default 乾造)");
-    auto* prov = chart->add_option("--province", co.province, "Province index 0..34 (34 未知地)");
-    chart->add_option("--city", co.city, "City index in the province's section of dat/dili.ini")->needs(prov);
-    auto* lon = chart->add_option("--lon", co.lon, "Longitude, degrees east")->check(CLI::Range(-180.0, 180.0));
-    auto* lat = chart->add_option("--lat", co.lat, "Latitude, degrees north")->check(CLI::Range(-90.0, 90.0));
-    chart->add_option("--place", co.place, "Place text of the report");
-    addAbroadOptions(*chart, co.abroad);
+    addBirthOptions(*chart, co.birth);
+    co.birth.dateOption->required();
     chart->add_flag("--no-yearly", co.noYearly, "Leave out the yearly block 流年神煞和九星");
     chart->add_option("--set", co.sets, "KEY=VALUE: a [set] key of dat/bzinit.ini for this run (endinfo, zishi, mgong, pai, "
                                           "save, zhong, yue, dst, fenxi: 0|1; idate: 0|1|2; leftpos: 0..500; bianjie: 0..720 minutes)");
     chart->add_flag("--json", co.json, "Print a JSON object");
     chart->add_flag("--gbk", co.gbk, "Print the report in GBK");
     addAnalysisOptions(chart, co.analysis);
+    addPictureOptions(chart, co.picture);
     chart->add_flag("--boundaries", co.boundaries,
                     "Print first the boundaries (节, 时辰, 子时, 日) within the [set] window bianjie (default 30 minutes)");
     chart->add_flag("--unknown-hour", co.unknownHour,
                     "时辰不详: the twelve possible hours of the day instead of the report (JSON: \"hours\")");
-    chart->callback([&ctx, prov, lon, lat, time] {
-        if (time->count() == 0 && !co.unknownHour) {
+    chart->callback([&ctx] {
+        if (co.birth.timeOption->count() == 0 && !co.unknownHour) {
             ctx.exitCode = fail("--time is required (leave it out only with --unknown-hour)");
             return;
         }
-        co.haveProvince = prov->count() > 0;
-        co.haveLon = lon->count() > 0;
-        co.haveLat = lat->count() > 0;
         applyAnalysisOptions(co.analysis);
         ctx.exitCode = runChart(co, ctx);
     });

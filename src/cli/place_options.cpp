@@ -11,9 +11,10 @@
 
 namespace hj::cli {
 
-bool fillListedPlace(int province, int city, const std::string& dataDir, ChartRequest& q, std::string& error) {
+bool fillListedPlace(int province, int city, const std::string& dataDir, ChartRequest& q, std::string& error,
+                     const std::string& prefix) {
     if (!ProvinceTable::valid(province)) {
-        error = "--province takes 0.." + std::to_string(ProvinceTable::kCount - 1);
+        error = "--" + prefix + "province takes 0.." + std::to_string(ProvinceTable::kCount - 1);
         return false;
     }
     q.province = static_cast<std::int16_t>(province);
@@ -37,7 +38,7 @@ bool fillListedPlace(int province, int city, const std::string& dataDir, ChartRe
     const std::string_view name = ProvinceTable::name(province);
     const auto cities = placesOf(dili, name);
     if (city < 0 || city >= static_cast<int>(cities.size())) {
-        error = std::string(name) + " has " + std::to_string(cities.size()) + " places in " + path + "; --city " +
+        error = std::string(name) + " has " + std::to_string(cities.size()) + " places in " + path + "; --" + prefix + "city " +
                 std::to_string(city) + " is not one of them";
         return false;
     }
@@ -54,17 +55,18 @@ bool fillListedPlace(int province, int city, const std::string& dataDir, ChartRe
 
 namespace hj::cli {
 
-void addAbroadOptions(CLI::App& command, AbroadOptions& o) {
-    auto* tz = command.add_option("--tz", o.tz, "Time zone of a birth abroad (America/New_York); --time is the clock there");
-    auto* world = command.add_option("--world-place", o.worldPlace,
+void addAbroadOptions(CLI::App& command, AbroadOptions& o, const std::string& prefix) {
+    const std::string p = "--" + prefix;
+    auto* tz = command.add_option(p + "tz", o.tz, "Time zone of a birth abroad (America/New_York); " + p + "time is the clock there");
+    auto* world = command.add_option(p + "world-place", o.worldPlace,
                                      "A place of the world list (纽约, New York, 美国 …; see places --world)");
     tz->excludes(world);
-    command.add_option("--fold", o.fold, "A clock time that occurred twice: 1 the first (summer time), 2 the second")
+    command.add_option(p + "fold", o.fold, "A clock time that occurred twice: 1 the first (summer time), 2 the second")
         ->check(CLI::Range(1, 2));
 }
 
 bool fillAbroadPlace(const AbroadOptions& o, bool haveCoordinates, const std::string& dataDir, ChartRequest& q,
-                     std::string& error) {
+                     std::string& error, const std::string& prefix) {
     q.fold = o.fold;
     if (!o.any()) return true;
     std::vector<zones::WorldPlace> user;
@@ -96,7 +98,7 @@ bool fillAbroadPlace(const AbroadOptions& o, bool haveCoordinates, const std::st
         if (!haveCoordinates) {
             const int code = zones::zoneCode(place.zone);
             if (code == 0) {
-                error = "--tz " + o.tz + " has no principal city: give --lon and --lat";
+                error = "--" + prefix + "tz " + o.tz + " has no principal city: give --" + prefix + "lon and --" + prefix + "lat";
                 return false;
             }
             const zones::WorldPlace& city = zones::builtinWorldPlaces()[static_cast<std::size_t>(code - 1)];

@@ -275,6 +275,24 @@ void AnalysisPanel::refresh() {
         for (int col = 0; col < 4; ++col) item->setForeground(col, c);
     }
     if (current_.relations.empty()) new QTreeWidgetItem(LstRelations, {QStringLiteral("无")});
+    emit choiceChanged(options.luck, options.withYear, options.year);
+}
+
+void AnalysisPanel::setLuck(int luck) {
+    if (valid_ && luck >= 0 && luck < CboLuck->count()) CboLuck->setCurrentIndex(luck);
+}
+
+void AnalysisPanel::setYear(int year) {
+    if (!valid_) return;
+    const int shown = std::clamp(displayYear(year), kFirstShownYear, kLastShownYear);
+    {
+        const QSignalBlocker block(ChkYear);
+        ChkYear->setChecked(true);
+        SpnYear->setEnabled(true);
+        CboMonth->setEnabled(true);
+    }
+    if (SpnYear->value() == shown) refresh();
+    else SpnYear->setValue(shown);  // refreshes
 }
 
 }  // namespace hj::gui

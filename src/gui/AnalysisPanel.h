@@ -36,6 +36,17 @@ public:
     static const QColor& favourableColor();
     static const QColor& clashColor();
 
+public slots:
+    // Another view chose a luck pillar (1..8, 0 none) or a year (astronomical, 流年 turned on).
+    void setLuck(int luck);
+    void setYear(int year);
+
+signals:
+    // After every change of the choices: luck pillar 0..8, the year (astronomical) and whether
+    // it is looked at.
+    void choiceChanged(int luck, bool withYear, int year);
+
+public:
     QLabel* LblPillars;
     QComboBox* CboLuck;     // 不看大运, then the eight luck pillars
     QCheckBox* ChkYear;     // 流年 on or off

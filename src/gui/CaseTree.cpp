@@ -60,6 +60,7 @@ CaseTree::CaseTree(casestore::CaseStore& store, text::IniFile& ini, QWidget* par
     pmnuMoveTo = pmnuTree->addMenu(QStringLiteral("移动到"));
     pmnuMoveTo->setObjectName(QStringLiteral("pmnuMoveTo"));
     pmnuDelCase = add("pmnuDelCase", QStringLiteral("删除命例"), &CaseTree::DeleteCaseClick);
+    pmnuMatch = add("pmnuMatch", QStringLiteral("与…合婚"), &CaseTree::MatchClick);
     pmnuTree->addSeparator();
     pmnuAddClass = add("pmnuAddClass", QStringLiteral("增加类别"), &CaseTree::AddClassClick);
     pmnuRenameClass = add("pmnuRenameClass", QStringLiteral("修改类名"), &CaseTree::RenameClassClick);
@@ -250,7 +251,7 @@ void CaseTree::updateMenu() {
     QTreeWidgetItem* cur = currentItem();
     const int lv = level(cur);
     if (lv < 0) return;
-    for (QAction* a : {pmnuView, pmnuEdit, pmnuDelCase}) a->setEnabled(lv == 2);
+    for (QAction* a : {pmnuView, pmnuEdit, pmnuDelCase, pmnuMatch}) a->setEnabled(lv == 2);
     pmnuMoveTo->menuAction()->setEnabled(lv == 2);
     for (QAction* a : {pmnuAddClass, pmnuEditClasses, pmnuFind, pmnuShowAll}) a->setEnabled(true);
     for (QAction* a : {pmnuRenameClass, pmnuDelClass}) a->setEnabled(lv == 1);
@@ -280,6 +281,14 @@ void CaseTree::ViewClick() {
         return;
     }
     emit openCaseRequested(caseRef(currentItem()));
+}
+
+void CaseTree::MatchClick() {
+    if (selectedCase() < 0) {
+        message(window(), QStringLiteral("请先选择一个命例！"), appTitle());
+        return;
+    }
+    emit matchRequested(caseRef(currentItem()));
 }
 
 void CaseTree::moveCase(const QString& className) {

@@ -63,6 +63,7 @@ public:
     QAction* pmnuEdit;
     QMenu* pmnuMoveTo;
     QAction* pmnuDelCase;
+    QAction* pmnuMatch;
     QAction* pmnuAddClass;
     QAction* pmnuRenameClass;
     QAction* pmnuDelClass;
@@ -75,6 +76,8 @@ public:
 signals:
     // 查看命例 or a double-click on a case node.
     void openCaseRequested(const hj::casestore::CaseRef& ref);
+    // 与…合婚: the case is the first of two charts to compare.
+    void matchRequested(const hj::casestore::CaseRef& ref);
     // This tree changed the store (and shows the result already).
     void storeChangedHere();
     // A command found a case gone from its slot: the store changed elsewhere and the tree (and
@@ -92,6 +95,7 @@ public slots:
     void ViewClick();
     void EditCaseClick();
     void DeleteCaseClick();
+    void MatchClick();
     void AddClassClick();
     void RenameClassClick();
     void DeleteClassClick();

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -36,6 +37,15 @@ void installFontSubstitutes() {
 }
 
 QString appTitle() { return QStringLiteral("衡鉴 2.1"); }
+
+QScrollArea* scrolled(QWidget* w, QSize minimum, const char* name) {
+    auto* area = new QScrollArea;
+    area->setObjectName(QLatin1String(name));
+    w->setMinimumSize(minimum);
+    area->setWidget(w);
+    area->setWidgetResizable(true);
+    return area;
+}
 
 void fitTitle(QMessageBox& box) {
     // The window manager writes the title in its own, often larger, font beside its buttons; a

@@ -13,6 +13,7 @@
 
 class QButtonGroup;
 class QLineEdit;
+class QScrollArea;
 class QToolButton;
 
 namespace hj::gui {
@@ -27,6 +28,10 @@ void installFontSubstitutes();
 
 // The caption of messages that name no kind of their own.
 QString appTitle();
+
+// `w` in a scroll area named `name`: it fills the area, and scrolls once the area is smaller
+// than `minimum`.
+QScrollArea* scrolled(QWidget* w, QSize minimum, const char* name);
 
 // A modal message box with Chinese button texts; returns the button pressed.
 // `detail` goes below the text, in the box's informative text.

@@ -4,25 +4,29 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDockWidget>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/presentation/case_session.h"
 #include "core/report/report.h"
 #include "core/report/report_settings.h"
 #include "core/traditional/display.h"
 #include "gui/AboutBox.h"
+#include "gui/AnalysisDock.h"
 #include "gui/AnalysisPanel.h"
 #include "gui/BirthInputs.h"
 #include "gui/CalendarLinks.h"
 #include "gui/CaseTree.h"
+#include "gui/ChartCardCommands.h"
+#include "gui/ChartCardView.h"
 #include "gui/ChartClipboard.h"
 #include "gui/GuiSupport.h"
 #include "gui/HistoryCommands.h"
@@ -34,6 +38,7 @@
 #include "gui/TFrmHanZi.h"
 #include "gui/TFrmHeLuo.h"
 #include "gui/TFrmHuaiYun.h"
+#include "gui/TFrmMatch.h"
 #include "gui/TFrmPingYu.h"
 #include "gui/TFrmSet.h"
 #include "gui/TFrmTestName.h"
@@ -88,9 +93,13 @@ void TFrmMain::createWidgets() {
     reportLayout->setSpacing(0);
     reportLayout->addWidget(PnlBianJie);
     reportLayout->addWidget(Redtbazi, 1);
+    cardView_ = new ChartCardView;
+    TabChart = named(new QTabWidget, "TabChart");
+    TabChart->addTab(reportSide, QStringLiteral("命稿"));
+    TabChart->addTab(scrolled(cardView_, {400, 560}, "ScrChartCard"), QStringLiteral("命盘"));
     Splitter1 = named(new QSplitter(Qt::Horizontal), "Splitter1");
     Splitter1->addWidget(caseTree_);
-    Splitter1->addWidget(reportSide);
+    Splitter1->addWidget(TabChart);
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(false);
     Splitter1->setStretchFactor(0, 0);
@@ -114,19 +123,16 @@ void TFrmMain::createWidgets() {
     v->addWidget(inputs_);
     setCentralWidget(central);
 
-    analysisDock_ = named(new QDockWidget(QStringLiteral("八字分析"), this), "DockAnalysis");
-    analysisDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    // The panel is made when the dock first shows: a window that starts without it does not
-    // pay for it at start-up.
-    connect(analysisDock_, &QDockWidget::visibilityChanged, this, [this](bool shown) {
-        if (shown && !analysis_) {
-            analysis_ = new AnalysisPanel(analysisDock_);
-            analysisDock_->setWidget(analysis_);
-            if (chartValid_) analysis_->showChart(chart_);
-        }
-    });
+    analysisDock_ = new AnalysisDock(this);
     addDockWidget(Qt::RightDockWidgetArea, analysisDock_);
     analysisDock_->hide();  // until the window is first shown (showEvent)
+    // The picture and the dock choose the luck pillar and the year together.
+    connect(analysisDock_, &AnalysisDock::panelMade, this, [this](AnalysisPanel* analysis) {
+        connect(cardView_, &ChartCardView::luckClicked, analysis, &AnalysisPanel::setLuck);
+        connect(cardView_, &ChartCardView::yearClicked, analysis, &AnalysisPanel::setYear);
+        connect(analysis, &AnalysisPanel::choiceChanged, cardView_,
+                [this](int luck, bool withYear, int year) { cardView_->setChoice(luck, withYear ? year : cardView_->year()); });
+    });
 
     connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);
     connect(inputs_, &BirthInputs::castRequested, this, &TFrmMain::requestChart);
@@ -141,6 +147,15 @@ void TFrmMain::createWidgets() {
     clipboard_ = new ChartClipboard(this, *inputs_);
     printing_ = new ReportPrinting(*Redtbazi, this);
     connect(links_, &CalendarLinks::castRequested, this, &TFrmMain::requestChart);
+    connect(caseTree_, &CaseTree::matchRequested, this, [this](const casestore::CaseRef& ref) {
+        casestore::CaseRecord r;
+        if (!store_.readRecord(ref.slot, r) || (ref.id != 0 && r.caseId != ref.id)) {
+            message(this, QStringLiteral("未能读取命例：%1").arg(qs(std::string(casestore::kStaleCase))), QStringLiteral("错误"),
+                    QMessageBox::Critical);
+            return;
+        }
+        openMatch(presentation::requestFromRecord(r), false);
+    });
 }
 
 void TFrmMain::createActions() {
@@ -156,10 +171,11 @@ void TFrmMain::createActions() {
     mnuF_export = action("mnuF_export", QStringLiteral("导出历史记录"), [this] { history_->ExportClick(); });
     mnuF_clear = action("mnuF_clear", QStringLiteral("清除历史记录"), [this] { history_->ClearClick(); });
     mnuF_restore = action("mnuF_restore", QStringLiteral("恢复备份…"), [this] { history_->RestoreClick(); });
-    mnuF_print = action("mnuF_print", QStringLiteral("打印…"), [this] { printing_->print(); });
+    mnuF_print = action("mnuF_print", QStringLiteral("打印命稿…"), [this] { printing_->print(); });
     mnuF_print->setShortcut(QKeySequence::Print);
-    mnuF_preview = action("mnuF_preview", QStringLiteral("打印预览…"), [this] { printing_->preview(); });
+    mnuF_preview = action("mnuF_preview", QStringLiteral("命稿打印预览…"), [this] { printing_->preview(); });
     mnuF_exit = action("mnuF_exit", QStringLiteral("退出"), &QWidget::close);
+    cardCommands_ = new ChartCardCommands(*cardView_, this);
 
     mnuS_pingyu = action("mnuS_pingyu", QStringLiteral("八字断语"), &TFrmMain::openPingYu);
     mnuS_heluo = action("mnuS_heluo", QStringLiteral("河洛图像"), [this] { TFrmHeLuo(this).exec(); });
@@ -169,6 +185,13 @@ void TFrmMain::createActions() {
     mnuT_huaiyun = action("mnuT_huaiyun", QStringLiteral("测怀孕"), [this] { TFrmHuaiYun(this).exec(); });
     mnuT_testname = action("mnuT_testname", QStringLiteral("巧猜姓氏"), [this] { TFrmTestName(this).exec(); });
     mnuT_hanzi = action("mnuT_hanzi", QStringLiteral("姓名与五行"), [this] { TFrmHanZi(dataRoot_, this).exec(); });
+    mnuT_match = action("mnuT_match", QStringLiteral("合婚…"), [this] {
+        if (!chartValid_) {
+            message(this, QStringLiteral("请先排一个正确的八字盘后才能合婚！"), QStringLiteral("提示"), QMessageBox::Information);
+            return;
+        }
+        openMatch(lastRequest_, true);
+    });
     mnuT_copy = action("mnuT_copy", QStringLiteral("复制命理参数"), &TFrmMain::copyChartParameters);
     mnuT_paste = action("mnuT_paste", QStringLiteral("粘贴命理参数"), &TFrmMain::pasteChartParameters);
     mnuT_dili = action("mnuT_dili", QStringLiteral("经纬度设置"), &TFrmMain::editPlaces);
@@ -199,16 +222,17 @@ void TFrmMain::createMenus() {
     QMenu* f = menu("mnuFile", QStringLiteral("文件(&F)"));
     f->addAction(mnuF_save);
     f->addSeparator();
-    f->addActions({mnuF_import, mnuF_export, mnuF_clear, mnuF_restore});
-    f->addSeparator();
+    f->addActions({cardCommands_->saveAction(), cardCommands_->copyAction(), cardCommands_->printAction()});
     f->addActions({mnuF_print, mnuF_preview});
+    f->addSeparator();
+    f->addActions({mnuF_import, mnuF_export, mnuF_clear, mnuF_restore});
     f->addSeparator();
     f->addAction(mnuF_exit);
 
     menu("mnuKnow", QStringLiteral("命理知识(&S)"))->addActions({mnuS_pingyu, mnuS_heluo, mnuS_zhishi});
 
     QMenu* t = menu("mnuTools", QStringLiteral("辅助工具(&T)"));
-    t->addActions({mnuT_fantui, mnuT_huaiyun, mnuT_testname, mnuT_hanzi});
+    t->addActions({mnuT_fantui, mnuT_huaiyun, mnuT_testname, mnuT_hanzi, mnuT_match});
     t->addSeparator();
     t->addActions({mnuT_copy, mnuT_paste});
     t->addSeparator();
@@ -249,7 +273,7 @@ void TFrmMain::readSettings() {
     if (ini_.readInt("winpos", "width", -1) < 0 && !screens.isEmpty()) r = firstStartGeometry(screens.front(), typicalFrame());
     // Saved at another scale factor or on a monitor since removed: the window comes back whole
     // on one screen.
-    r = fitToScreens(r, availableScreenAreas(), typicalFrame());
+    r = fitToScreens(r, screens, typicalFrame());
     resize(r.size());
     move(r.topLeft());
     const int treewid = std::max(ini_.readInt("winpos", "treewid", 180), kMinTreeWidth);
@@ -381,8 +405,8 @@ void TFrmMain::requestChart() {
     if (ok && inputs_->unknownHour()) {
         // No hour, no chart: the pane asks for one of the twelve.
         lastRequest_ = req;
+        dropChart();
         PnlBianJie->showUnknownHour(chart_);
-        if (analysis_) analysis_->clearChart();
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
         return;
@@ -419,17 +443,18 @@ void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
         Redtbazi->setPrintTitle(qs(req.name));  // a printout's header and title
         currentPillars_ = chart_.pillarBytes();
         PnlBianJie->showChart(chart_);
-        if (analysis_) analysis_->showChart(chart_);
+        cardView_->showChart(chart_);
+        analysisDock_->showChart(chart_);
     } else {
-        PnlBianJie->clear();
-        if (analysis_) analysis_->clearChart();
+        dropChart();
     }
     Redtbazi->show();
 }
 
 void TFrmMain::dropChart() {
     chartValid_ = false;
-    if (analysis_) analysis_->clearChart();
+    analysisDock_->clearChart();
+    cardView_->clearChart();
     // Nothing of the last chart stays above the pane either (boundaries, conventions, hours).
     PnlBianJie->clear();
     Redtbazi->show();
@@ -454,6 +479,7 @@ void TFrmMain::pasteChartParameters() { clipboard_->paste(); }
 // ---- tool windows ----
 
 TFrmPingYu* TFrmMain::pingYuViewer() const { return pingYu_.data(); }
+AnalysisPanel* TFrmMain::analysisPanel() const { return analysisDock_->panel(); }
 
 void TFrmMain::openPingYu() {
     if (!pingYu_) pingYu_ = new TFrmPingYu(dataRoot_ + QStringLiteral("/dat"), this);
@@ -468,6 +494,16 @@ void TFrmMain::openKnowledge() {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         message(this, QStringLiteral("无法打开“%1”：没有能打开这种文件的程序。").arg(path), QStringLiteral("错误"),
                 QMessageBox::Critical);
+}
+
+void TFrmMain::openMatch(const ChartRequest& first, bool typedSecond) {
+    auto* w = new TFrmMatch(dataRoot_, store_, this);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->setFirst(first);
+    w->showTypedSecond(typedSecond);
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 void TFrmMain::editPlaces() {

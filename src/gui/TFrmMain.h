@@ -18,14 +18,18 @@ class QAction;
 class QDockWidget;
 class QPushButton;
 class QSplitter;
+class QTabWidget;
 class QToolButton;
 
 namespace hj::gui {
 
+class AnalysisDock;
 class AnalysisPanel;
 class BirthInputs;
 class CalendarLinks;
 class CaseTree;
+class ChartCardCommands;
+class ChartCardView;
 class ChartClipboard;
 class HistoryCommands;
 class ReportEdit;
@@ -53,7 +57,8 @@ public:
     BirthInputs* birthInputs() const { return inputs_; }
     CalendarLinks* calendarLinks() const { return links_; }
     // The analysis panel; null until its dock was first shown.
-    AnalysisPanel* analysisPanel() const { return analysis_; }
+    AnalysisPanel* analysisPanel() const;
+    ChartCardView* chartCard() const { return cardView_; }
     TFrmPingYu* pingYuViewer() const;
     text::IniFile& settings() { return ini_; }
 
@@ -98,6 +103,8 @@ private:
     void openPingYu();
     void openKnowledge();
     void setTraditional(bool on);
+    // 合婚 with `first` as the first person; the second typed or chosen from the cases.
+    void openMatch(const ChartRequest& first, bool typedSecond);
 
     QString dataRoot_;
     text::IniFile ini_;
@@ -110,20 +117,22 @@ private:
     // ---- views ----
     CaseTree* caseTree_ = nullptr;
     QSplitter* Splitter1 = nullptr;
+    QTabWidget* TabChart = nullptr;  // 命稿 (the report) and 命盘 (the picture)
     ReportEdit* Redtbazi = nullptr;
+    ChartCardView* cardView_ = nullptr;
     UncertaintyPanel* PnlBianJie = nullptr;  // boundaries near the birth, conventions, the hour table
     BirthInputs* inputs_ = nullptr;
     QPushButton* BtnPai = nullptr;
     QPushButton* BtoNew = nullptr;
     QToolButton* SbtoSave = nullptr;
-    QDockWidget* analysisDock_ = nullptr;
-    AnalysisPanel* analysis_ = nullptr;
+    AnalysisDock* analysisDock_ = nullptr;
     bool shownOnce_ = false;
     QPointer<TFrmPingYu> pingYu_;
 
     // ---- helpers ----
     CaseSession* session_ = nullptr;
     HistoryCommands* history_ = nullptr;
+    ChartCardCommands* cardCommands_ = nullptr;
     CalendarLinks* links_ = nullptr;
     ChartClipboard* clipboard_ = nullptr;
     ReportPrinting* printing_ = nullptr;
@@ -144,6 +153,7 @@ private:
     QAction* mnuT_huaiyun = nullptr;
     QAction* mnuT_testname = nullptr;
     QAction* mnuT_hanzi = nullptr;
+    QAction* mnuT_match = nullptr;  // 合婚: the current chart and a second birth
     QAction* mnuT_copy = nullptr;
     QAction* mnuT_paste = nullptr;
     QAction* mnuT_dili = nullptr;

@@ -24,6 +24,10 @@ constexpr std::string_view kSelfPunishments = "辰午酉亥";
 constexpr std::string_view kHarms[] = {"子未", "丑午", "寅巳", "卯辰", "申亥", "酉戌"};
 constexpr std::string_view kBreaks[] = {"子酉", "卯午", "辰丑", "未戌", "寅亥", "巳申"};
 
+// The elements produce (生) and overcome (克) each other in these pairs.
+constexpr std::string_view kGenerations[] = {"木火", "火土", "土金", "金水", "水木"};
+constexpr std::string_view kOvercomings[] = {"木土", "土水", "水火", "火金", "金木"};
+
 constexpr std::string_view kKindNames[kRelationKinds] = {"五合", "相冲", "六合", "三合", "半合", "拱合", "三会",
                                                          "六冲", "三刑", "相刑", "自刑", "六害", "六破"};
 
@@ -62,6 +66,7 @@ struct Tables {
     PairTable stemCombine, stemClash;
     std::array<PairTable, kRelationKinds> branchPair;  // by kind; only the pair kinds are filled
     std::array<bool, 12> selfPunish{};
+    std::array<std::array<bool, 5>, 5> generates{}, overcomes{};
     struct Triple {
         RelationKind kind;
         std::array<int, 3> members;
@@ -114,6 +119,14 @@ struct Tables {
             for (int i = 0; i < 3; ++i) set(branchPair[static_cast<int>(RelationKind::Punish)], m[i], m[(i + 1) % 3], -1);
         }
         for (int b : parse(kSelfPunishments, kBranches).members) selfPunish[b] = true;
+        for (auto s : kGenerations) {
+            Entry e = parse(s, kElementNames);
+            generates[e.members[0]][e.members[1]] = true;
+        }
+        for (auto s : kOvercomings) {
+            Entry e = parse(s, kElementNames);
+            overcomes[e.members[0]][e.members[1]] = true;
+        }
     }
 };
 
@@ -212,6 +225,17 @@ std::vector<Relation> findRelations(const std::vector<PillarSlot>& given) {
         return a.places < b.places;
     });
     return out;
+}
+
+ElementRelation elementRelation(int a, int b) {
+    const Tables& t = tables();
+    a = cycleMod(a, 5);
+    b = cycleMod(b, 5);
+    if (t.generates[a][b]) return ElementRelation::Generates;
+    if (t.generates[b][a]) return ElementRelation::GeneratedBy;
+    if (t.overcomes[a][b]) return ElementRelation::Overcomes;
+    if (t.overcomes[b][a]) return ElementRelation::OvercomeBy;
+    return ElementRelation::Same;
 }
 
 }  // namespace hj::analysis

@@ -61,4 +61,8 @@ struct Relation {
 // Every relation among the pillars given, by kind in the order above, then by places.
 std::vector<Relation> findRelations(const std::vector<PillarSlot>& given);
 
+// How element `a` stands to element `b` (codes 0 水 … 4 金): 比和, a 生 b, b 生 a, a 克 b, b 克 a.
+enum class ElementRelation { Same, Generates, GeneratedBy, Overcomes, OvercomeBy };
+ElementRelation elementRelation(int a, int b);
+
 }  // namespace hj::analysis

@@ -1,0 +1,199 @@
+#include "core/match/match.h"
+
+#include <algorithm>
+
+#include "core/analysis/chart_analysis.h"
+#include "core/analysis/relations.h"
+#include "core/calendar/datetime.h"
+#include "core/chart/chart.h"
+#include "core/chart/derived.h"
+
+namespace hj::match {
+namespace {
+
+using analysis::RelationKind;
+
+// The verdicts, per aspect: the first row whose aspect and kind match and whose direction is
+// empty or the item's. A kind not named here is 平.
+struct VerdictRule {
+    std::string_view aspect, kind, direction;
+    Verdict verdict;
+};
+constexpr Verdict G = Verdict::Good, B = Verdict::Bad, N = Verdict::Neutral;
+constexpr VerdictRule kVerdicts[] = {
+    {"生肖", "六合", "", G}, {"生肖", "三合", "", G}, {"生肖", "六冲", "", B}, {"生肖", "六害", "", B},
+    {"生肖", "相刑", "", B}, {"生肖", "自刑", "", B}, {"生肖", "六破", "", B}, {"生肖", "无", "", N},
+    // 相生 best, 比和 next; a wife overcoming her husband is feared, the other way is borne.
+    {"纳音", "相生", "", G}, {"纳音", "比和", "", G}, {"纳音", "相克", "女克男", B},
+    {"纳音", "相克", "男克女", N}, {"纳音", "相克", "", N},
+    {"日干", "五合", "", G}, {"日干", "相冲", "", B}, {"日干", "无", "", N},
+    {"日支", "六合", "", G}, {"日支", "三合", "", G}, {"日支", "六冲", "", B}, {"日支", "六害", "", B},
+    {"日支", "相刑", "", B}, {"日支", "自刑", "", B}, {"日支", "六破", "", B}, {"日支", "无", "", N},
+    {"五行", "互补", "", G}, {"五行", "无", "", N},
+};
+
+constexpr std::string_view kPillarLabels[4] = {"年", "月", "日", "时"};
+
+std::vector<analysis::Relation> pairRelations(int pillarA, int pillarB) {
+    return analysis::findRelations({{"", pillarA}, {"", pillarB}});
+}
+
+bool isStemKind(RelationKind k) { return k == RelationKind::StemCombine || k == RelationKind::StemClash; }
+
+// The name an item gives a branch relation: both halves of a frame are its 三合.
+std::string_view branchKindName(RelationKind k) {
+    if (k == RelationKind::HalfCombine || k == RelationKind::ArchCombine) return "三合";
+    return analysis::relationKindName(k);
+}
+
+void addItem(MatchResult& r, std::string_view aspect, std::string_view kind, std::string chars,
+             std::string direction = {}) {
+    MatchItem item;
+    item.aspect = aspect;
+    item.kind = kind;
+    item.chars = std::move(chars);
+    item.direction = std::move(direction);
+    item.verdict = verdictOf(aspect, kind, item.direction);
+    r.items.push_back(std::move(item));
+}
+
+// 生肖 and 日支: the branch relations of one pillar of each.
+void compareBranches(MatchResult& r, std::string_view aspect, int pillar) {
+    const int pa = r.parties[0].pillars[pillar], pb = r.parties[1].pillars[pillar];
+    bool any = false;
+    for (const analysis::Relation& rel : pairRelations(pa, pb)) {
+        if (isStemKind(rel.kind)) continue;
+        addItem(r, aspect, branchKindName(rel.kind), rel.chars);
+        any = true;
+    }
+    if (!any) addItem(r, aspect, "无", std::string(kBranches[pa % 12]) + std::string(kBranches[pb % 12]));
+}
+
+void compareDayStems(MatchResult& r) {
+    const int pa = r.parties[0].pillars[2], pb = r.parties[1].pillars[2];
+    bool any = false;
+    for (const analysis::Relation& rel : pairRelations(pa, pb)) {
+        if (!isStemKind(rel.kind)) continue;
+        addItem(r, "日干", analysis::relationKindName(rel.kind), rel.chars);
+        any = true;
+    }
+    if (!any) addItem(r, "日干", "无", std::string(kStems[pa % 10]) + std::string(kStems[pb % 10]));
+}
+
+void compareNayin(MatchResult& r) {
+    const MatchParty& a = r.parties[0];
+    const MatchParty& b = r.parties[1];
+    const std::string na = a.label + std::string(nayinName(a.pillars[0]));
+    const std::string nb = b.label + std::string(nayinName(b.pillars[0]));
+    // Who overcomes whom, by sex; "" between two of one sex.
+    auto direction = [&r](const MatchParty& winner) -> std::string {
+        if (r.sameSex) return {};
+        return winner.male ? "男克女" : "女克男";
+    };
+    switch (analysis::elementRelation(a.nayin[0], b.nayin[0])) {
+    case analysis::ElementRelation::Same: addItem(r, "纳音", "比和", na + "、" + nb); break;
+    case analysis::ElementRelation::Generates: addItem(r, "纳音", "相生", na + "生" + nb); break;
+    case analysis::ElementRelation::GeneratedBy: addItem(r, "纳音", "相生", nb + "生" + na); break;
+    case analysis::ElementRelation::Overcomes: addItem(r, "纳音", "相克", na + "克" + nb, direction(a)); break;
+    case analysis::ElementRelation::OvercomeBy: addItem(r, "纳音", "相克", nb + "克" + na, direction(b)); break;
+    }
+}
+
+// The elements `weak` lacks or has least that `strong` has most (and more of than `weak`).
+std::vector<int> complementOf(const MatchParty& weak, const MatchParty& strong) {
+    const auto& w = weak.elements;
+    const auto& s = strong.elements;
+    const int least = *std::min_element(w.begin(), w.end());
+    const int most = *std::max_element(s.begin(), s.end());
+    std::vector<int> out;
+    for (int e : analysis::kShownElementOrder)
+        if (w[e] == least && s[e] == most && s[e] > w[e]) out.push_back(e);
+    return out;
+}
+
+void compareElements(MatchResult& r) {
+    r.complement[0] = complementOf(r.parties[0], r.parties[1]);
+    r.complement[1] = complementOf(r.parties[1], r.parties[0]);
+    bool any = false;
+    for (int to = 0; to < 2; ++to) {
+        const std::vector<int>& els = r.complement[to];
+        if (els.empty()) continue;
+        const MatchParty& weak = r.parties[to];
+        const MatchParty& strong = r.parties[1 - to];
+        std::string names;
+        for (int e : els) names += (names.empty() ? "" : "、") + std::string(kElementNames[e]);
+        const bool lacks = weak.elements[els[0]] == 0;
+        addItem(r, "五行", "互补", strong.label + "多" + names + "，" + weak.label + (lacks ? "缺" : "少") + names);
+        any = true;
+    }
+    if (!any) addItem(r, "五行", "无", "");
+}
+
+void listOthers(MatchResult& r) {
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            for (const analysis::Relation& rel : pairRelations(r.parties[0].pillars[i], r.parties[1].pillars[j])) {
+                const bool stems = isStemKind(rel.kind);
+                // The items judge the day stems and the year and day branches already.
+                if (i == 2 && j == 2) continue;
+                if (!stems && i == 0 && j == 0) continue;
+                r.others.push_back({i, j, std::string(analysis::relationKindName(rel.kind)), rel.chars});
+            }
+}
+
+MatchParty partyOf(const Chart& c) {
+    MatchParty p;
+    p.name = c.request.name;
+    p.male = c.request.male;
+    for (int i = 0; i < 4; ++i) {
+        p.pillars[i] = cycleMod(c.pillars[i], 60);
+        p.nayin[i] = c.nayinElements[i] % 5;
+    }
+    p.elements = analysis::elementBalance(p.pillars).visible;
+    return p;
+}
+
+}  // namespace
+
+std::string_view verdictName(Verdict v) {
+    switch (v) {
+    case Verdict::Good: return "吉";
+    case Verdict::Bad: return "凶";
+    default: return "平";
+    }
+}
+
+Verdict verdictOf(std::string_view aspect, std::string_view kind, std::string_view direction) {
+    for (const VerdictRule& rule : kVerdicts)
+        if (rule.aspect == aspect && rule.kind == kind && (rule.direction.empty() || rule.direction == direction))
+            return rule.verdict;
+    return Verdict::Neutral;
+}
+
+std::string_view pillarLabel(int i) { return kPillarLabels[cycleMod(i, 4)]; }
+
+int MatchResult::count(Verdict v) const {
+    return static_cast<int>(std::count_if(items.begin(), items.end(), [v](const MatchItem& i) { return i.verdict == v; }));
+}
+
+MatchResult compareCharts(const Chart& a, const Chart& b) {
+    MatchResult r;
+    r.parties = {partyOf(a), partyOf(b)};
+    r.sameSex = a.request.male == b.request.male;
+    if (r.sameSex) {
+        r.parties[0].label = "甲方";
+        r.parties[1].label = "乙方";
+    } else {
+        r.parties[0].label = a.request.male ? "男" : "女";
+        r.parties[1].label = b.request.male ? "男" : "女";
+    }
+    compareBranches(r, "生肖", 0);
+    compareNayin(r);
+    compareDayStems(r);
+    compareBranches(r, "日支", 2);
+    compareElements(r);
+    listOthers(r);
+    return r;
+}
+
+}  // namespace hj::match

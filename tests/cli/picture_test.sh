@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# chart --svg/--png: the picture holds the JSON's pillarsDetail and the luck strip, the PNG has
+# the asked size, a failed write is an error; --json gains pillarsDetail and luck.years.
+set -u
+cli=$1
+source "$(dirname "$0")/lib.sh"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp" "$_hj_err"' EXIT
+
+base=(--data-dir "$tmp" chart --date 2000-01-01 --time 12:00 --no-yearly)  # 己卯 丙子 戊午 戊午, luck from 9 岁 (2008)
+json=$("$cli" "${base[@]}" --json)
+py() { python3 -c "import json, sys; d = json.load(open('$tmp/j')); $1"; }
+printf '%s' "$json" > "$tmp/j"
+check detail-day "戊 午 元男 己劫丁印 天上火 帝旺 False" \
+  "$(py "p = d['pillarsDetail'][2]; print(p['stem'], p['branch'], p['stemGod'], ''.join(h['stem'] + h['god'] for h in p['hidden']), p['nayin'], p['stage'], p['void'])")"
+check detail-void "False True False False" "$(py "print(*[p['void'] for p in d['pillarsDetail']])")"
+check detail-labels "年 月 日 时" "$(py "print(*[p['pillar'] for p in d['pillarsDetail']])")"
+check luck-years "2008 2018 2028 2038 2048 2058 2068 2078" "$(py "print(*d['luck']['years'])")"
+# The keys that were there keep their values.
+check luck-pillars "乙亥 甲戌 癸酉 壬申 辛未 庚午 己巳 戊辰" "$(py "print(*d['luck']['pillars'])")"
+
+# The SVG holds every item of pillarsDetail and of the luck strip; nothing goes to stdout.
+out=$("$cli" "${base[@]}" --svg "$tmp/a.svg" --luck 4 --analysis 2>"$_hj_err")
+check svg-rc-out "0 []" "$? [$out]"
+missing=$(python3 - "$tmp/j" "$tmp/a.svg" <<'PY'
+import json, sys
+d = json.load(open(sys.argv[1])); svg = open(sys.argv[2], encoding='utf-8').read()
+items = []
+for p in d['pillarsDetail']:
+    items += [p['stem'], p['branch'], p['stemGod'], p['nayin'], p['stage']] + p['stars']
+    items += [h['stem'] for h in p['hidden']] + [h['god'] for h in p['hidden']]
+for name, year in zip(d['luck']['pillars'], d['luck']['years']):
+    items += [name[0], name[1], str(year)]
+print(' '.join(i for i in items if i not in svg) or 'none')
+PY
+)
+check svg-holds-all none "$missing"
+check svg-chosen-luck 1 "$(grep -c ">2039<" "$tmp/a.svg")"  # --luck 4: its years 2038 … 2047 shown
+check svg-years 1 "$(grep -c ">2047<" "$tmp/a.svg")"
+
+# Traditional: the picture too (name as typed).
+"$cli" --data-dir "$tmp" --traditional chart --name 张三 --date 2000-01-01 --time 12:00 --svg "$tmp/t.svg"
+check svg-traditional "1 1 0" "$(grep -c '>城牆土<' "$tmp/t.svg") $(grep -c '张三' "$tmp/t.svg") $(grep -c '>城墙土<' "$tmp/t.svg")"
+
+# A file that cannot be written is an error, and nothing is left behind.
+refuses svg-unwritable "${base[@]}" --svg "$tmp/no/such/dir/a.svg"
+check no-partial "" "$(ls "$tmp/no" 2>/dev/null)"
+refuses svg-unknown-hour --data-dir "$tmp" chart --date 2000-01-01 --unknown-hour --svg "$tmp/u.svg"
+refuses scale-range "${base[@]}" --svg "$tmp/x.svg" --scale 9
+
+# --json with a picture: the object still printed, the file written.
+check json-and-svg "戊午" "$("$cli" "${base[@]}" --json --svg "$tmp/j.svg" | python3 -c 'import json, sys; print(json.load(sys.stdin)["pillars"][2])')"
+check json-and-svg-file 1 "$(grep -c '</svg>' "$tmp/j.svg")"
+
+# PNG: 540 pixels wide times the scale; the height in proportion to the SVG's. A build without
+# Qt says it cannot, and writes nothing.
+if ! "$cli" "${base[@]}" --png "$tmp/probe.png" 2>"$tmp/err"; then
+  check png-unavailable "hengjian-cli: 此版本不能生成PNG图片，请用 --svg" "$(cat "$tmp/err")"
+  check png-unavailable-nothing-written "" "$(ls "$tmp"/*.png 2>/dev/null)"
+  [ "$fails" = 0 ] && echo "picture: all passed (no PNG in this build)"
+  exit $((fails > 0))
+fi
+png_size() { python3 -c "import struct, sys; b = open(sys.argv[1], 'rb').read(24); print(*struct.unpack('>II', b[16:24]))" "$1"; }
+"$cli" "${base[@]}" --png "$tmp/2.png" && "$cli" "${base[@]}" --png "$tmp/1.png" --scale 1 --svg "$tmp/1.svg"
+read -r w2 h2 <<<"$(png_size "$tmp/2.png")"
+read -r w1 h1 <<<"$(png_size "$tmp/1.png")"
+check png-width-2x 1080 "$w2"
+check png-width-1x 540 "$w1"
+check png-height "$h2" "$((2 * h1))"
+check svg-size "width=\"540\" height=\"$h1\"" "$(grep -o 'width="540" height="[0-9]*"' "$tmp/1.svg")"
+refuses png-unwritable "${base[@]}" --png "$tmp/no/such/dir/a.png"
+
+[ "$fails" = 0 ] && echo "picture: all passed"
+exit $((fails > 0))
