@@ -206,7 +206,8 @@ void TestAnalysisPanel::followsTheMainWindow() {
     QTRY_VERIFY(refused.idle());
     QVERIFY(child<QLabel>(p, "LblPillars")->text().startsWith(QStringLiteral("四柱：己卯 丙子 戊午 戊午")));
     QCOMPARE(rows(p), before);
-    // A new case empties it (the unsaved chart is not kept).
+    // A new case empties it (the unsaved chart is not kept); the refusal's box has closed first.
+    QTRY_VERIFY(!QApplication::activeModalWidget());
     refused.expectBox(QMessageBox::No);
     QTest::mouseClick(child<QPushButton>(&w, "BtoNew"), Qt::LeftButton);
     QTRY_VERIFY(refused.idle());

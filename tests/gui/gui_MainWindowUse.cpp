@@ -180,10 +180,12 @@ void TestMainWindowUse::newAsksBeforeLosingAChart() {
     QCOMPARE(storedCases(), std::size_t(stored));
 
     // A stored chart, or none, is left without a question.
+    QTRY_VERIFY(!QApplication::activeModalWidget());
     if (!cleared) {
         modals.expectBox(QMessageBox::No);
         QTest::mouseClick(child<QPushButton>(w, "BtoNew"), Qt::LeftButton);
         QTRY_VERIFY(modals.idle());
+        QTRY_VERIFY(!QApplication::activeModalWidget());
     }
     QTest::mouseClick(child<QPushButton>(w, "BtoNew"), Qt::LeftButton);
     QVERIFY(modals.unexpected.isEmpty());
@@ -281,6 +283,7 @@ void TestMainWindowUse::printFromTheFileMenu() {
     modals.expectBox(QMessageBox::No);
     QTest::mouseClick(child<QPushButton>(w, "BtoNew"), Qt::LeftButton);
     QTRY_VERIFY(modals.idle());
+    QTRY_VERIFY(!QApplication::activeModalWidget());
     modals.expectBox();
     print->trigger();
     QTRY_VERIFY(modals.idle());

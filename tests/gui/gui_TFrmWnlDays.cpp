@@ -135,6 +135,7 @@ void TestTFrmWnlDays::keyboard() {
     QTest::keyClick(w.ImgMonth, Qt::Key_Return);
     QTRY_VERIFY(modals.idle());
     QCOMPARE(handed.size(), std::size_t(0));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
     modals.expectBox(QMessageBox::Yes);
     QTest::keyClick(w.ImgMonth, Qt::Key_Return);
     QTRY_VERIFY(modals.idle());

@@ -215,6 +215,7 @@ void TestTraditionalDisplay::switchConvertsPaneAndBoxes() {
     hj::gui::message(&w, QStringLiteral("要修改“范冰”这条记录吗？"), QStringLiteral("提示"));
     QTRY_VERIFY(modals.idle());
     QCOMPARE(text, QStringLiteral("要修改「范冰」這條記錄嗎？"));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
     // Off: back to the simplified report.
     child<QAction>(&w, "mnuO_fanti")->trigger();
     QVERIFY(pane->toPlainText().contains(QStringLiteral("出生农历：")));
@@ -245,6 +246,7 @@ void TestTraditionalDisplay::calendarExport() {
     modals.expectBox();
     modals.expectBox();
     QVERIFY(w.exportCalendar(dir.filePath(QStringLiteral("a.ics")), 2024, 2024));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
     setTraditionalShown(true);
     QVERIFY(w.exportCalendar(dir.filePath(QStringLiteral("b.ics")), 2024, 2024));
     QTRY_VERIFY(modals.idle());
