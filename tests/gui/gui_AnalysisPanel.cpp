@@ -188,9 +188,12 @@ void TestAnalysisPanel::followsTheMainWindow() {
     child<QComboBox>(&w, "cbos")->setCurrentIndex(12);
     child<QComboBox>(&w, "cbomin")->setCurrentIndex(0);
     child<QComboBox>(&w, "cbodiZ")->setCurrentIndex(34);  // 未知地: Beijing time at 120° E
-    hjtest::Modals modals;
-    QTest::mouseClick(child<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
-    QVERIFY(modals.unexpected.isEmpty());
+    {
+        // Gone before the next one answers: two would race for each box.
+        hjtest::Modals modals;
+        QTest::mouseClick(child<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
+        QVERIFY(modals.unexpected.isEmpty());
+    }
     QVERIFY(child<QLabel>(p, "LblPillars")->text().startsWith(QStringLiteral("四柱：己卯 丙子 戊午 戊午")));
     QVERIFY(!rows(p).isEmpty());
     hjtest::screenshot(&w, QStringLiteral("TFrmMain-analysis"));
