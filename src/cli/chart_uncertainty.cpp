@@ -24,7 +24,13 @@ std::string pillarText(const std::array<std::int16_t, 4>& pillars) {
 void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& out) {
     nlohmann::json list = nlohmann::json::array();
     for (const PillarBoundary& b : findBoundaries(chart, chart.settings.bianjie))
-        list.push_back({{"kind", b.kind}, {"at", formatDateTime(b.at)}, {"minutes", b.minutes}, {"pillars", pillarNames(b.pillars)}});
+        list.push_back({{"kind", b.kind},
+                        {"at", formatDateTime(b.at)},
+                        {"minutes", b.minutes},
+                        {"pillars", pillarNames(b.pillars)},
+                        {"clock", formatDateTime(b.clock)},
+                        {"clockName", b.clockName},
+                        {"note", boundaryNote(b)}});
     out["boundaries"] = list;
 
     nlohmann::json conventions = nlohmann::json::array();
@@ -34,8 +40,7 @@ void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& ou
 
     if (!unknownHour) return;
     const std::vector<HourOption> rows = unknownHourOptions(chart);
-    nlohmann::json hours = nlohmann::json::array();
-    for (const HourOption& h : rows) {
+    const auto hourJson = [](const HourOption& h) {
         nlohmann::json stars = nlohmann::json::array();
         std::size_t pos = 0;
         while (pos < h.stars.size()) {
@@ -44,37 +49,64 @@ void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& ou
             if (end > pos) stars.push_back(h.stars.substr(pos, end - pos));
             pos = end + 1;
         }
-        hours.push_back({{"branch", std::string(kBranches[h.branch])},
-                         {"pillar", pillarName(h.pillars[3])},
-                         {"tenGod", h.tenGod},
-                         {"nayin", h.nayin},
-                         {"stars", stars},
-                         {"luckStart", luckStartText(h.luck)},
-                         {"pillars", pillarNames(h.pillars)}});
+        return nlohmann::json{{"branch", std::string(kBranches[h.branch])},
+                              {"pillar", pillarName(h.pillars[3])},
+                              {"tenGod", h.tenGod},
+                              {"nayin", h.nayin},
+                              {"stars", stars},
+                              {"luckStart", luckStartText(h.luck)},
+                              {"pillars", pillarNames(h.pillars)}};
+    };
+    nlohmann::json hours = nlohmann::json::array();
+    for (const HourOption& h : rows) {
+        nlohmann::json row = hourJson(h);
+        if (h.split) {
+            // Both charts of an hour a jie divides, and the minute the later one begins.
+            row["split"] = {{"at", formatDateTime(h.splitClock)},
+                            {"clockName", h.clockName},
+                            {"before", hourJson(h.parts.front())},
+                            {"after", hourJson(h.parts.back())}};
+        }
+        hours.push_back(std::move(row));
     }
     out["hours"] = hours;
     out["hourNotes"] = unknownHourNotes(chart, rows);
+    out["fixedPillars"] = unknownHourFixedPillars(rows);
 }
 
 std::string boundaryLines(const Chart& chart) {
     const auto list = findBoundaries(chart, chart.settings.bianjie);
     if (list.empty()) return "边界：前后" + std::to_string(chart.settings.bianjie) + "分钟内无换柱\n";
     std::string out;
-    for (const PillarBoundary& b : list) {
-        out += "边界：" + b.kind + " " + formatDateTime(b.at) + "，" +
-               (b.minutes > 0 ? "出生后" + std::to_string(b.minutes) : "出生前" + std::to_string(-b.minutes)) +
-               "分钟；另一侧四柱：" + pillarText(b.pillars) + "\n";
-    }
+    for (const PillarBoundary& b : list) out += "边界：" + b.kind + " " + boundaryNote(b) + "；另一侧四柱：" + pillarText(b.pillars) + "\n";
     return out;
 }
 
 std::string unknownHourTable(const Chart& chart) {
     const std::vector<HourOption> rows = unknownHourOptions(chart);
     if (rows.empty()) return {};
-    std::string out = "时辰\t时柱\t十神\t纳音\t起运\t神煞\n";
+    // What the JSON also gives: who, which day, and the pillars the day fixes.
+    const ChartRequest& q = chart.request;
+    std::string out = "姓名：" + q.name + "  性别：" + (q.male ? "男" : "女") + "  出生地：" +
+                      (q.place.empty() ? "未知" : q.place) + "\n";
+    // The day at the birthplace (abroad its own date, not Beijing's).
+    const DateTime& day = chart.birthZone.converted ? chart.birthZone.clock : chart.birthClock;
+    out += "出生日期：" + formatDate(day) + "（公历），时辰不详\n";
+    out += "年柱 月柱 日柱：" + unknownHourFixedPillars(rows) + "\n";
+    out += "时辰\t时柱\t十神\t纳音\t起运\t神煞\n";
+    const auto line = [](const std::string& hour, const HourOption& h) {
+        return hour + "\t" + pillarName(h.pillars[3]) + "\t" + h.tenGod + "\t" + h.nayin + "\t" + luckStartText(h.luck) +
+               "\t" + h.stars + "\n";
+    };
     for (const HourOption& h : rows) {
-        out += std::string(kBranches[h.branch]) + "\t" + pillarName(h.pillars[3]) + "\t" + h.tenGod + "\t" + h.nayin +
-               "\t" + luckStartText(h.luck) + "\t" + h.stars + "\n";
+        if (!h.split) {
+            out += line(std::string(kBranches[h.branch]), h);
+            continue;
+        }
+        // An hour a jie divides: a line for each of its two charts.
+        const std::string at = formatDateTime(h.splitClock).substr(formatDate(h.splitClock).size() + 1);
+        out += line(std::string(kBranches[h.branch]), h.parts.front());
+        out += line(std::string(kBranches[h.branch]) + "(" + at + "起)", h.parts.back());
     }
     for (const std::string& note : unknownHourNotes(chart, rows)) out += "注：" + note + "\n";
     return out;

@@ -8,6 +8,7 @@
 
 #include "cli/case_names.h"
 #include "cli/commands.h"
+#include "cli/traditional_output.h"
 #include "cli/output.h"
 #include "cli/place_options.h"
 #include "core/presentation/case_session.h"
@@ -162,6 +163,8 @@ int runList(const Context& ctx) {
     if (!store.readAllRecords(all)) return fail(store.lastError());
     std::string out;
     for (const CaseRecord& r : all) {
+        keepAsTyped(r.name);  // names and classes as typed under --traditional
+        keepAsTyped(r.className);
         out += std::to_string(r.index) + '\t' + r.name + '\t' + r.className + '\t' + dateTimeOf(r) + '\t' +
                (r.lunar == 1 ? "农" : "公") + '\t' + (r.male == 1 ? "男" : "女") + '\t' +
                casestore::identityText(r.caseId) + '\n';
@@ -182,6 +185,7 @@ int runShow(const std::string& caseText, bool report, const Context& ctx) {
     // its report to another.
     if (!store.readCase(index, r, report ? &bytes : nullptr, &hasReport))
         return fail(store.lastError().empty() ? "no case " + std::to_string(index) : store.lastError());
+    for (const std::string* typed : {&r.name, &r.className, &r.place, &r.note}) keepAsTyped(*typed);
     if (report) {
         if (!hasReport) return fail("命稿文件不存在：" + store.reportPath(index));
         rtf::Document doc;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/traditional_output.h"
 #include "core/platform/platform.h"
 #include "core/text/data_folder.h"
 #include "core/divination/stroke_dictionary.h"
@@ -35,6 +36,9 @@ int runName(const Context& ctx, const std::string& name, bool compound) {
     StrokeDictionary d(path);
     NameGrids g;
     if (!d.computeGrids(name, !compound, g)) return fail(d.errorText());
+    // A name keeps its characters under --traditional, each of them too where it stands alone.
+    keepAsTyped(name);
+    for (const std::string& ch : g.characters) keepAsTyped(ch);
     print(gridsText(name, g));
     return 0;
 }
@@ -45,6 +49,7 @@ int runStrokes(const Context& ctx, const std::string& character) {
     StrokeDictionary d(path);
     const int n = d.strokesOf(character);
     if (n == 0) return fail(d.errorText());
+    keepAsTyped(character);  // 范 is a surname: not 範
     print(characterText(character, n));
     return 0;
 }

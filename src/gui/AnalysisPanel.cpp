@@ -78,9 +78,8 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
 
     CboLuck = new QComboBox(this);
     CboLuck->setObjectName(QStringLiteral("CboLuck"));
-    // The list's width must not follow its texts: the dock would take the report's room.
-    CboLuck->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    CboLuck->setMinimumContentsLength(8);
+    // As wide as its longest text (a dozen characters): the dock never cuts a luck pillar's years.
+    CboLuck->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* luckLabel = new QLabel(QStringLiteral("大运(&Y)"), this);
     luckLabel->setBuddy(CboLuck);
     ChkYear = new QCheckBox(QStringLiteral("看流年(&N)"), this);
@@ -142,7 +141,7 @@ AnalysisPanel::AnalysisPanel(QWidget* parent) : QWidget(parent) {
     v->addWidget(LstRelations, 1);
     v->addWidget(legend);
 
-    connect(CboLuck, &QComboBox::currentIndexChanged, this, &AnalysisPanel::refresh);
+    connect(CboLuck, &QComboBox::currentIndexChanged, this, &AnalysisPanel::luckChosen);
     connect(ChkYear, &QCheckBox::toggled, this, [this](bool on) {
         SpnYear->setEnabled(on && valid_);
         CboMonth->setEnabled(on && valid_);
@@ -179,6 +178,9 @@ void AnalysisPanel::showChart(const Chart& chart) {
     }
     // Past the eighth pillar's ten years no luck pillar runs.
     if (running == 8 && shownYear >= luckYears_[7] + 10) running = 0;
+    // The list's smallest width follows its texts too (the toolkit keeps the one of an empty
+    // list): the narrowest dock still shows a whole luck pillar with its years.
+    CboLuck->setMinimumWidth(CboLuck->sizeHint().width());
     CboLuck->setCurrentIndex(running);
     ChkYear->setChecked(true);
     SpnYear->setValue(shownYear);
@@ -205,6 +207,21 @@ void AnalysisPanel::clearChart() {
     LblPillars->setText(QStringLiteral("（尚无命盘）"));
     LblElements->clear();
     LstRelations->clear();
+}
+
+void AnalysisPanel::luckChosen(int index) {
+    // The year follows into the chosen luck pillar's ten years, at the first of them.
+    if (valid_ && index >= 1 && index <= 8) {
+        const int first = luckYears_[static_cast<std::size_t>(index - 1)];
+        const int shown = SpnYear->value();
+        if (shown < first || shown > first + 9) {
+            const QSignalBlocker block(SpnYear);
+            SpnYear->setValue(std::clamp(first == 0 ? 1 : first, kFirstShownYear, kLastShownYear));
+            lastShownYear_ = SpnYear->value();
+            fillMonths();
+        }
+    }
+    refresh();
 }
 
 void AnalysisPanel::yearEdited(int shown) {

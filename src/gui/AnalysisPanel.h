@@ -57,6 +57,7 @@ public:
 
 private:
     void refresh();
+    void luckChosen(int index);
     void yearEdited(int shown);
     void fillMonths();
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <limits>
 
 #include "core/presentation/chart_inputs.h"
@@ -20,6 +21,7 @@
 #include "core/text/ini.h"
 #include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
+#include "gui/TraditionalDisplay.h"
 #include "gui/WorldPlaceBox.h"
 
 namespace hj::gui {
@@ -88,8 +90,12 @@ QWidget* BirthInputs::addGroup(std::initializer_list<QWidget*> widgets) {
 void BirthInputs::addButtons(std::initializer_list<QWidget*> buttons) { addGroup(buttons); }
 
 void BirthInputs::buildControls(const QString& dataRoot) {
-    flow_ = new FlowLayout(this, 14, 4);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    flow_ = new FlowLayout(nullptr, 14, 4);
     flow_->setContentsMargins(6, 4, 6, 4);
+    rows->addLayout(flow_);
 
     EdtYear = named(new QLineEdit, "EdtYear");
     EdtYear->setMaxLength(5);
@@ -144,11 +150,19 @@ void BirthInputs::buildControls(const QString& dataRoot) {
     cbodiC->setToolTip(QStringLiteral("选择邻近城市"));
     cbodiC->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbodiC->setMinimumContentsLength(6);
+    showAsTyped(cbodiZ);  // place names, never converted
+    showAsTyped(cbodiC);
     ChkLiuNian = named(new QCheckBox(QStringLiteral("流年")), "ChkLiuNian");
     ChkLiuNian->setChecked(true);
     addGroup({nameLabel, Edtname, cbodiZ, cbodiC, ChkLiuNian});
-    places_ = new WorldPlaceBox(dataRoot);  // its own group: it grows when 海外 is on
-    flow_->addWidget(places_);
+    // The place abroad has a row of its own: it grows when 海外 is on and its zone hint changes
+    // length with the date, and nothing else may move or wrap with it.
+    places_ = new WorldPlaceBox(dataRoot);
+    auto* placeRow = new QHBoxLayout;
+    placeRow->setContentsMargins(6, 0, 6, 4);
+    placeRow->addWidget(places_);
+    placeRow->addStretch(1);
+    rows->addLayout(placeRow);
 
     connect(UpDyear, &UpDown::clicked, this,
             [this] { EdtYear->setText(QString::number(displayYear(UpDyear->position()))); });
@@ -166,15 +180,36 @@ void BirthInputs::buildControls(const QString& dataRoot) {
         connect(b, &QAbstractButton::toggled, this, &BirthInputs::inputChanged);
     // The place box follows the date itself; a place abroad leaves the Chinese place unused.
     connect(places_, &WorldPlaceBox::changed, this, [this] {
-        cbodiZ->setEnabled(!places_->abroad());
-        cbodiC->setEnabled(!places_->abroad());
+        const bool abroad = places_->abroad();
+        // Back home: the Chinese place chosen last, not the 未知地 a case abroad left.
+        if (abroad != wasAbroad_) {
+            wasAbroad_ = abroad;
+            if (!abroad && cbodiZ->currentIndex() == ProvinceTable::kUnknown && homeProvince_ >= 0)
+                showPlace(homeProvince_, homeCity_);
+        }
+        cbodiZ->setEnabled(!abroad);
+        cbodiC->setEnabled(!abroad);
         emit changed();
     });
 }
 
 void BirthInputs::inputChanged() {
-    places_->followBirth(shownBirth());
+    if (!places_->abroad() && cbodiZ->currentIndex() != ProvinceTable::kUnknown) {
+        homeProvince_ = cbodiZ->currentIndex();
+        homeCity_ = std::max(0, cbodiC->currentIndex());
+    }
+    // The zone hint needs the zone tables: it waits until the inputs are on screen, so that
+    // setting them up at start-up reads none.
+    if (isVisible()) places_->followBirth(shownBirth());
+    else followPending_ = true;
     emit changed();
+}
+
+void BirthInputs::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!followPending_) return;
+    followPending_ = false;
+    QTimer::singleShot(0, this, [this] { places_->followBirth(shownBirth()); });
 }
 
 std::optional<ChartRequest> BirthInputs::shownBirth() const {
@@ -222,6 +257,7 @@ std::optional<ChartRequest> BirthInputs::request() {
     }
     UpDyear->setPosition(req->year);
     req->name = text::truncateGbk(u8(name), presentation::kNameMaxBytes);
+    keepAsTyped(qs(req->name));  // in messages and views the name stays as typed
     req->male = Rdona->isChecked();
     const int city = cbodiC->currentIndex();
     req->city = static_cast<std::int16_t>(std::max(city, 0));

@@ -3,8 +3,9 @@
 // or lunar calendar, sex, a Chinese province and city or a place abroad (海外), and the options
 // 时辰不详 and 流年. The widget owns these controls; the rest of the program reads and sets them
 // through request(), setRequest() and setMoment() and hears of every change through `changed`.
-// The inputs wrap onto new rows when the window is narrow, the window's buttons ending the
-// last row (addButtons).
+// The inputs wrap onto new rows when the window is narrow, the window's buttons (addButtons)
+// ending them. The place abroad, whose zone hint changes length with the date, has the last row
+// to itself: nothing moves under the pointer when it changes.
 #include <QWidget>
 #include <initializer_list>
 #include <optional>
@@ -61,8 +62,8 @@ public:
     // Makes a Beijing standard time the clock reading at the chosen Chinese place (summer time
     // added when the setting dst is on) and turns 海外 off.
     void takeBeijingTime(DateTime& moment);
-    // When the clock time of `req` occurred twice at its place, asks which one and sets
-    // req.fold. False when the user cancels.
+    // Refuses a date or clock time the chart cannot take (saying why) and asks which one a
+    // clock time that occurred twice is (req.fold). False after the message or a cancel.
     bool chooseFold(ChartRequest& req);
 
     // Rereads the province's cities (the place editor changed them), staying on the same city
@@ -77,6 +78,9 @@ public:
 
     // The window's buttons, one group after the inputs.
     void addButtons(std::initializer_list<QWidget*> buttons);
+
+protected:
+    void showEvent(QShowEvent* e) override;
 
 signals:
     // An input changed (typed, chosen, or set by the program).
@@ -115,6 +119,10 @@ private:
     QCheckBox* ChkLiuNian;
     WorldPlaceBox* places_;
     std::vector<float> cityLon_, cityLat_;
+    // The Chinese place chosen last, to come back to when 海外 is turned off (-1: none yet).
+    int homeProvince_ = -1, homeCity_ = 0;
+    bool wasAbroad_ = false;
+    bool followPending_ = false;  // the inputs changed while hidden: the zone hint is behind
 };
 
 }  // namespace hj::gui

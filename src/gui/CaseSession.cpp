@@ -132,7 +132,7 @@ void CaseSession::saveCase() {
     QString cls, note;
     {
         settings_.refresh();  // classes added by another window since the file was read
-        TFrmFenLei dlg(settings_, window_);
+        TFrmFenLei dlg(settings_, window_, tree_.classNames());
         if (dlg.exec() != QDialog::Accepted) return;
         cls = dlg.className();
         note = dlg.note();
@@ -150,6 +150,7 @@ void CaseSession::saveCase() {
     }
     watcher_->ownChangeDone();
     orphaned_ = false;
+    newChartSaved_ = true;
     emit modeChanged();
     r.index = n;
     r.caseId = newId;
@@ -204,6 +205,15 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
 }
 
 void CaseSession::newCase() {
+    if (chartUnsaved()) {
+        const auto answer = message(window_, QStringLiteral("当前命盘还没有保存，要保存吗？"), QStringLiteral("提示"),
+                                    QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel) return;
+        if (answer == QMessageBox::Yes) {
+            saveCase();
+            if (chartUnsaved()) return;  // not stored (the class dialog cancelled): the chart stays
+        }
+    }
     askToSaveChanges();
     pane_.clearWithDefaults();
     state_.leaveEditing();

@@ -47,7 +47,12 @@ public:
     bool orphaned() const { return orphaned_; }
 
     // A chart is about to be computed from `req`: its birth data go into the current record.
-    void takeRequest(const ChartRequest& req) { state_.takeRequest(req); }
+    void takeRequest(const ChartRequest& req) {
+        state_.takeRequest(req);
+        newChartSaved_ = false;
+    }
+    // The pane shows a new chart that was not stored (存新 not yet used).
+    bool chartUnsaved() const { return !state_.editingCase() && host_.chartValid() && !newChartSaved_; }
     // Asks "当前命例文本已改变，要保存吗？" when the open case's pane was changed; Yes saves it.
     void askToSaveChanges();
     // Forgets the open case without saving it (the store is about to be replaced).
@@ -86,6 +91,7 @@ private:
     StoreWatcher* watcher_ = nullptr;
     bool orphaned_ = false;  // the pane shows a case no longer in the store
     bool retryPending_ = false;
+    bool newChartSaved_ = false;  // the new chart in the pane was stored by 存新
 };
 
 }  // namespace hj::gui

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QHeaderView>
 #include <QMenu>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 #include "gui/TFrmClassEdit.h"
 #include "gui/TFrmInfo.h"
 #include "gui/TFrmSearch.h"
+#include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
 
@@ -83,6 +85,8 @@ CaseTree::CaseTree(casestore::CaseStore& store, text::IniFile& ini, QWidget* par
     });
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         if (level(item) == 2) emit openCaseRequested(caseRef(item));
+        // The root of search results leads back to every case.
+        if (level(item) == 0 && listing_ == Listing::Search) QTimer::singleShot(0, this, &CaseTree::ShowAllClick);
     });
 }
 
@@ -124,7 +128,16 @@ QTreeWidgetItem* CaseTree::classNode(const QString& name) const {
     return nullptr;
 }
 
+QStringList CaseTree::classNames() const {
+    QStringList names;
+    for (int i = 0; root_ && i < root_->childCount(); ++i) names << root_->child(i)->text(0);
+    return names;
+}
+
 QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
+    // Names and classes stay as typed in 繁體 too, here and in every message that names them.
+    keepAsTyped(r.name);
+    keepAsTyped(r.className);
     auto* item = new QTreeWidgetItem(QStringList(qs(presentation::caseNodeText(r))));
     item->setToolTip(0, item->text(0));  // the whole text, however narrow the tree
     item->setIcon(0, images_[static_cast<std::size_t>(presentation::caseNodeImage(r))]);
@@ -200,6 +213,12 @@ void CaseTree::rebuild(const std::vector<int>& indices) {
     }
     addTopLevelItem(root_);
     root_->setExpanded(true);
+    if (listing_ == Listing::Search) {
+        // Search results must not pass for the whole store: the root says what they are.
+        root_->setText(0, QStringLiteral("搜索结果：%1个命例").arg(cases_.size()));
+        root_->setToolTip(0, QStringLiteral("双击此处或右键“显示全部命例”，回到全部命例"));
+        for (int i = 0; i < root_->childCount(); ++i) root_->child(i)->setExpanded(true);
+    }
     progress_->hide();
     lastBuildMs_ = timer.elapsed();
     if (!failure.isEmpty())

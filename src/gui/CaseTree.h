@@ -39,6 +39,8 @@ public:
     bool updateCase(const casestore::CaseRecord& r);
     QTreeWidgetItem* caseNode(int index) const { return cases_.value(index, nullptr); }
     QTreeWidgetItem* classNode(const QString& name) const;
+    // The names of the class nodes, top to bottom.
+    QStringList classNames() const;
     QTreeWidgetItem* root() const { return root_; }
     // The record index of the selected case node, -1 when no case node is selected.
     int selectedCase() const;

@@ -22,6 +22,7 @@
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
+#include "gui/ReportImport.h"
 #include "gui/ReportPaper.h"
 
 namespace hj::gui {
@@ -397,11 +398,7 @@ void ReportEdit::ImportClick() {
     dlg.setNameFilters({QStringLiteral("All.rtf (*.rtf)"), QStringLiteral("All.txt (*.txt)")});
     dlg.selectNameFilter(QStringLiteral("All.rtf (*.rtf)"));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-    QString error;
-    if (!loadFile(dlg.selectedFiles().constFirst(), &error)) {
-        message(this, QStringLiteral("导入文件出错,请重试一次"), QStringLiteral("重试一次"), QMessageBox::NoIcon);
-        return;
-    }
+    if (!ReportImport(*this).importFile(dlg.selectedFiles().constFirst())) return;
     // The pane no longer holds the open case's stored report; undo still stops at the file.
     setModified(true);
 }
@@ -463,14 +460,14 @@ void ReportEdit::PrintClick() {
                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString());
+    printer.setDocName(printTitle_);
     QPrintDialog dlg(&printer, this);
     dlg.setObjectName(QStringLiteral("PrintDialog"));
     dlg.setMinMax(1, 100);
     dlg.setOption(QAbstractPrintDialog::PrintSelection, true);
     dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dlg.exec() != QDialog::Accepted) return;
-    if (printer.isValid()) printCopy(printer)->print(&printer);
+    if (printer.isValid()) printWithHeader(*printCopy(printer), printer, printTitle_);
     const QString file = printer.outputFileName();
     if (!printer.isValid() || printer.printerState() == QPrinter::Error || (!file.isEmpty() && !QFileInfo::exists(file))) {
         message(this, QStringLiteral("打印错误，请检查打印设备！"), QStringLiteral("打印错误"), QMessageBox::Critical);

@@ -70,6 +70,9 @@ public:
     // What "打印" prints on `printer`: the pane (or its selection, when the dialog asked for
     // it) with the ASCII spacing dropped and indents in the printer's pixels.
     std::unique_ptr<QTextDocument> printCopy(const QPrinter& printer) const;
+    // The name a printout carries in its running header and as its title (the case's name).
+    void setPrintTitle(const QString& title) { printTitle_ = title; }
+    const QString& printTitle() const { return printTitle_; }
 
 public slots:
     // 命稿设置: 默认 (宋体 12 on white), 字体设置 and 背景色设置; each says 设置完成.
@@ -90,6 +93,7 @@ protected:
 private:
     QMenu* pmnuPane;
     QFont paneFont_;
+    QString printTitle_;
 };
 
 }  // namespace hj::gui

@@ -4,6 +4,8 @@
 // indents are screen pixels; neither belongs in what leaves it.
 #include <QTextDocument>
 
+class QPrinter;
+
 namespace hj::gui {
 
 // Clears the letter spacing of every character of `doc` (the text is unchanged).
@@ -13,5 +15,11 @@ void dropLetterSpacing(QTextDocument& doc);
 // the pane's, and block indents and margins multiplied by `pixelScale` (printer pixels per
 // screen pixel), so that they keep their size on paper.
 void prepareForPaper(QTextDocument& copy, qreal pixelScale);
+
+// Prints `copy` (from ReportEdit::printCopy) on `printer`, page by page, each page under a
+// running header: `title` (the case name) on the left, "第N页 共M页" on the right. The title
+// is also the document's name, which a PDF keeps as its title. False when the printer could
+// not be opened.
+bool printWithHeader(QTextDocument& copy, QPrinter& printer, const QString& title);
 
 }  // namespace hj::gui

@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <set>
 
 #include "core/presentation/case_tree.h"
 #include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
+#include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
 
@@ -19,7 +21,7 @@ constexpr int kClassBytes = 13;
 constexpr int kNoteBytes = 801;
 }  // namespace
 
-TFrmFenLei::TFrmFenLei(const text::IniFile& ini, QWidget* parent) : QDialog(parent) {
+TFrmFenLei::TFrmFenLei(const text::IniFile& ini, QWidget* parent, const QStringList& treeClasses) : QDialog(parent) {
     setObjectName(QStringLiteral("FrmFenLei"));
     setWindowTitle(QStringLiteral("分类保存"));
     CboFenLei = new QComboBox(this);
@@ -27,9 +29,17 @@ TFrmFenLei::TFrmFenLei(const text::IniFile& ini, QWidget* parent) : QDialog(pare
     CboFenLei->setEditable(true);
     CboFenLei->setInsertPolicy(QComboBox::NoInsert);
     CboFenLei->setMaxVisibleItems(20);
-    for (const std::string& c : presentation::readClassList(ini, presentation::kDefaultClass)) CboFenLei->addItem(qs(c));
+    std::set<std::string> listed;
+    for (const std::string& c : presentation::readClassList(ini, presentation::kDefaultClass)) {
+        CboFenLei->addItem(qs(c));
+        listed.insert(presentation::classKey(c));
+    }
+    // Classes cases already have, so that nobody retypes 朋友 for every case.
+    for (const QString& c : treeClasses)
+        if (listed.insert(presentation::classKey(u8(c))).second) CboFenLei->addItem(c);
     CboFenLei->setCurrentIndex(CboFenLei->count() > 0 ? 0 : -1);
     CboFenLei->lineEdit()->setValidator(new GbkLimitValidator(kClassBytes, CboFenLei));
+    showAsTyped(CboFenLei);  // class names, never converted
     MemInfo = new QPlainTextEdit(this);
     MemInfo->setObjectName(QStringLiteral("MemInfo"));
     auto* limit = new GbkMemoLimit(MemInfo, kNoteBytes);

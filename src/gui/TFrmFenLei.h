@@ -1,6 +1,6 @@
 #pragma once
-// 分类保存: the class chooser used when a new case is saved: a class from the list (or a new
-// one typed in) and a note.
+// 分类保存: the class chooser used when a new case is saved: a class from the written list or
+// from the case tree (or a new one typed in) and a note.
 #include <QDialog>
 
 #include "core/text/ini.h"
@@ -16,7 +16,8 @@ class GbkMemoLimit;
 class TFrmFenLei : public QDialog {
     Q_OBJECT
 public:
-    TFrmFenLei(const text::IniFile& ini, QWidget* parent = nullptr);
+    // The written class list of `ini` first, then the classes of `treeClasses` it lacks.
+    TFrmFenLei(const text::IniFile& ini, QWidget* parent = nullptr, const QStringList& treeClasses = {});
 
     QComboBox* CboFenLei;   // 保存类别
     QPlainTextEdit* MemInfo;  // 附加信息

@@ -14,6 +14,7 @@
 
 #include "core/divination/stroke_dictionary.h"
 #include "gui/GuiSupport.h"
+#include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
 
@@ -118,6 +119,9 @@ void TFrmHanZi::BtowgClick() {
         LedtName->setFocus();
         return;
     }
+    // The name and its characters stay as typed in 繁體 too.
+    keepAsTyped(qs(name));
+    for (int i = 0; i < g.count; ++i) keepAsTyped(qs(g.characters[static_cast<std::size_t>(i)]));
     Memo1->setPlainText(qs(gridsText(name, g)));
 }
 
@@ -130,6 +134,7 @@ void TFrmHanZi::BtoWordClick() {
         LedtWord->setFocus();
         return;
     }
+    keepAsTyped(qs(ch));
     Memo1->setPlainText(qs(characterText(ch, n)));
 }
 

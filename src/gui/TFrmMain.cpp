@@ -4,12 +4,10 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDockWidget>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QSplitter>
 #include <QTimer>
@@ -18,19 +16,22 @@
 #include <QVBoxLayout>
 
 #include "core/presentation/case_session.h"
-#include "core/presentation/chart_params.h"
 #include "core/report/report.h"
 #include "core/report/report_settings.h"
 #include "core/traditional/display.h"
+#include "gui/AboutBox.h"
+#include "gui/AnalysisDock.h"
 #include "gui/AnalysisPanel.h"
 #include "gui/BirthInputs.h"
 #include "gui/CalendarLinks.h"
 #include "gui/CaseTree.h"
 #include "gui/ChartCardCommands.h"
 #include "gui/ChartCardView.h"
+#include "gui/ChartClipboard.h"
 #include "gui/GuiSupport.h"
 #include "gui/HistoryCommands.h"
 #include "gui/ReportEdit.h"
+#include "gui/ReportPrinting.h"
 #include "gui/TraditionalDisplay.h"
 #include "gui/TFrmDiLi.h"
 #include "gui/TFrmEndfo.h"
@@ -43,6 +44,7 @@
 #include "gui/TFrmTestName.h"
 #include "gui/TFrmTxtHelp.h"
 #include "gui/UncertaintyPanel.h"
+#include "gui/WindowPlacement.h"
 
 namespace hj::gui {
 namespace {
@@ -121,17 +123,16 @@ void TFrmMain::createWidgets() {
     v->addWidget(inputs_);
     setCentralWidget(central);
 
-    analysisDock_ = named(new QDockWidget(QStringLiteral("八字分析"), this), "DockAnalysis");
-    analysisDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    analysis_ = new AnalysisPanel(analysisDock_);
-    analysisDock_->setWidget(analysis_);
+    analysisDock_ = new AnalysisDock(this);
     addDockWidget(Qt::RightDockWidgetArea, analysisDock_);
     analysisDock_->hide();  // until the window is first shown (showEvent)
     // The picture and the dock choose the luck pillar and the year together.
-    connect(cardView_, &ChartCardView::luckClicked, analysis_, &AnalysisPanel::setLuck);
-    connect(cardView_, &ChartCardView::yearClicked, analysis_, &AnalysisPanel::setYear);
-    connect(analysis_, &AnalysisPanel::choiceChanged, cardView_,
-            [this](int luck, bool withYear, int year) { cardView_->setChoice(luck, withYear ? year : cardView_->year()); });
+    connect(analysisDock_, &AnalysisDock::panelMade, this, [this](AnalysisPanel* analysis) {
+        connect(cardView_, &ChartCardView::luckClicked, analysis, &AnalysisPanel::setLuck);
+        connect(cardView_, &ChartCardView::yearClicked, analysis, &AnalysisPanel::setYear);
+        connect(analysis, &AnalysisPanel::choiceChanged, cardView_,
+                [this](int luck, bool withYear, int year) { cardView_->setChoice(luck, withYear ? year : cardView_->year()); });
+    });
 
     connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);
     connect(inputs_, &BirthInputs::castRequested, this, &TFrmMain::requestChart);
@@ -143,6 +144,8 @@ void TFrmMain::createWidgets() {
     });
     // The calendar and the reverse search show their dates in the inputs.
     links_ = new CalendarLinks(this, *inputs_, ini_);
+    clipboard_ = new ChartClipboard(this, *inputs_);
+    printing_ = new ReportPrinting(*Redtbazi, this);
     connect(links_, &CalendarLinks::castRequested, this, &TFrmMain::requestChart);
     connect(caseTree_, &CaseTree::matchRequested, this, [this](const casestore::CaseRef& ref) {
         casestore::CaseRecord r;
@@ -168,6 +171,9 @@ void TFrmMain::createActions() {
     mnuF_export = action("mnuF_export", QStringLiteral("导出历史记录"), [this] { history_->ExportClick(); });
     mnuF_clear = action("mnuF_clear", QStringLiteral("清除历史记录"), [this] { history_->ClearClick(); });
     mnuF_restore = action("mnuF_restore", QStringLiteral("恢复备份…"), [this] { history_->RestoreClick(); });
+    mnuF_print = action("mnuF_print", QStringLiteral("打印命稿…"), [this] { printing_->print(); });
+    mnuF_print->setShortcut(QKeySequence::Print);
+    mnuF_preview = action("mnuF_preview", QStringLiteral("命稿打印预览…"), [this] { printing_->preview(); });
     mnuF_exit = action("mnuF_exit", QStringLiteral("退出"), &QWidget::close);
     cardCommands_ = new ChartCardCommands(*cardView_, this);
 
@@ -203,7 +209,8 @@ void TFrmMain::createActions() {
     mnuO_fanti = action("mnuO_fanti", QStringLiteral("繁體中文"), &TFrmMain::setTraditional);
     mnuO_fanti->setCheckable(true);
 
-    mnuH_help = action("mnuH_help", QStringLiteral("软件帮助"), [this] { TFrmTxtHelp(this).exec(); });
+    mnuH_help = action("mnuH_help", QStringLiteral("软件帮助"), [this] { TFrmTxtHelp::run(this); });
+    mnuH_about = action("mnuH_about", QStringLiteral("关于 衡鉴"), [this] { AboutBox(dataRoot_, this).exec(); });
 }
 
 void TFrmMain::createMenus() {
@@ -216,6 +223,7 @@ void TFrmMain::createMenus() {
     f->addAction(mnuF_save);
     f->addSeparator();
     f->addActions({cardCommands_->saveAction(), cardCommands_->copyAction(), cardCommands_->printAction()});
+    f->addActions({mnuF_print, mnuF_preview});
     f->addSeparator();
     f->addActions({mnuF_import, mnuF_export, mnuF_clear, mnuF_restore});
     f->addSeparator();
@@ -244,7 +252,7 @@ void TFrmMain::createMenus() {
     o->addSeparator();
     o->addAction(mnuO_fanti);
 
-    menu("mnuHelp", QStringLiteral("帮助(&H)"))->addAction(mnuH_help);
+    menu("mnuHelp", QStringLiteral("帮助(&H)"))->addActions({mnuH_help, mnuH_about});
 }
 
 // ---- settings ----
@@ -260,18 +268,12 @@ void TFrmMain::readSettings() {
             ini_.readInt("winpos", "width", 400), ini_.readInt("winpos", "height", 400));
     r.setWidth(std::max(r.width(), 200));
     r.setHeight(std::max(r.height(), 150));
-    // A window that would lie off every screen (a monitor was removed) comes back on the
-    // primary one; it must also fit there.
-    bool onScreen = false;
-    for (const QScreen* s : QGuiApplication::screens()) {
-        const QRect both = s->availableGeometry().intersected(r);
-        if (both.width() >= 40 && both.height() >= 40) onScreen = true;
-    }
-    if (const QScreen* primary = QGuiApplication::primaryScreen(); primary && !onScreen) {
-        const QRect avail = primary->availableGeometry();
-        r.setSize(r.size().boundedTo(avail.size()));
-        r.moveTopLeft(avail.topLeft() + QPoint(10, 10));
-    }
+    // The first start (no size saved) gets a window the report fits in, on the screen at hand.
+    const QList<QRect> screens = availableScreenAreas();
+    if (ini_.readInt("winpos", "width", -1) < 0 && !screens.isEmpty()) r = firstStartGeometry(screens.front(), typicalFrame());
+    // Saved at another scale factor or on a monitor since removed: the window comes back whole
+    // on one screen.
+    r = fitToScreens(r, screens, typicalFrame());
     resize(r.size());
     move(r.topLeft());
     const int treewid = std::max(ini_.readInt("winpos", "treewid", 180), kMinTreeWidth);
@@ -308,6 +310,11 @@ void TFrmMain::setTraditional(bool on) {
         return;
     }
     setTraditionalShown(on);
+    // A report the program wrote and nobody changed is written again in the new script; an
+    // opened case or an edited report keeps the characters it has.
+    std::string error;
+    if (chartValid_ && !editingCase() && !Redtbazi->isModified() && !castChart(lastRequest_, true, error))
+        message(this, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
 }
 
 // ---- the case store ----
@@ -375,14 +382,16 @@ void TFrmMain::closeEvent(QCloseEvent* e) {
 // ---- the chart ----
 
 void TFrmMain::requestChart() {
-    chartValid_ = false;
+    // Inputs the chart cannot take are refused before anything changes: the chart shown stays.
     std::optional<ChartRequest> shown = inputs_->request();
     if (!shown || !inputs_->chooseFold(*shown)) return;
+    chartValid_ = false;
     const ChartRequest& req = *shown;
     session_->askToSaveChanges();
     // The inputs become the current record's birth data; its class and note stay.
     session_->takeRequest(req);
     Redtbazi->showPlaceholder(QStringLiteral("婚配运算中.............."));
+    const bool focused = BtnPai->hasFocus();
     BtnPai->setEnabled(false);
     // Let the placeholder paint before the engine runs.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -391,11 +400,13 @@ void TFrmMain::requestChart() {
     const bool ok = castChart(req, true, error);
     QApplication::restoreOverrideCursor();
     BtnPai->setEnabled(true);
+    // Disabling passed the focus on to 新建, where a Space would start a new case.
+    if (focused) BtnPai->setFocus();
     if (ok && inputs_->unknownHour()) {
         // No hour, no chart: the pane asks for one of the twelve.
         lastRequest_ = req;
-        PnlBianJie->showUnknownHour(chart_);
         dropChart();
+        PnlBianJie->showUnknownHour(chart_);
         Redtbazi->showPlaceholder(QStringLiteral("时辰不详：请在上方表格中选择一个时辰排盘。"));
         Redtbazi->hide();  // the table takes the pane's place until an hour is chosen
         return;
@@ -429,12 +440,12 @@ void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
     lastRequest_ = req;
     chartValid_ = valid;
     if (valid) {
+        Redtbazi->setPrintTitle(qs(req.name));  // a printout's header and title
         currentPillars_ = chart_.pillarBytes();
         PnlBianJie->showChart(chart_);
         cardView_->showChart(chart_);
-        analysis_->showChart(chart_);
+        analysisDock_->showChart(chart_);
     } else {
-        PnlBianJie->clear();
         dropChart();
     }
     Redtbazi->show();
@@ -442,8 +453,11 @@ void TFrmMain::setChartResult(const ChartRequest& req, bool valid) {
 
 void TFrmMain::dropChart() {
     chartValid_ = false;
-    analysis_->clearChart();
+    analysisDock_->clearChart();
     cardView_->clearChart();
+    // Nothing of the last chart stays above the pane either (boundaries, conventions, hours).
+    PnlBianJie->clear();
+    Redtbazi->show();
 }
 
 bool TFrmMain::castCase(const ChartRequest& req, bool keepPane) {
@@ -458,39 +472,14 @@ bool TFrmMain::castCase(const ChartRequest& req, bool keepPane) {
 
 // ---- chart parameters on the clipboard ----
 
-void TFrmMain::copyChartParameters() {
-    if (!chartValid_) {
-        message(this, QStringLiteral("请先排一个正确的八字盘后才能复制八字参数！"), QStringLiteral("提示"),
-                QMessageBox::Information);
-        return;
-    }
-    presentation::ChartParameters p;
-    p.year = displayYear(lastRequest_.year);
-    p.month = lastRequest_.month;
-    p.day = lastRequest_.day;
-    p.hour = lastRequest_.hour;
-    p.minute = lastRequest_.minute;
-    p.kind = presentation::calendarKind(lastRequest_.lunar, lastRequest_.leap);
-    p.male = lastRequest_.male;
-    p.name = lastRequest_.name;
-    p.province = lastRequest_.province;
-    p.city = lastRequest_.city;
-    QGuiApplication::clipboard()->setText(qs(presentation::formatChartParameters(p)));
-    message(this, QStringLiteral("复制完成，可以从墨衡软件里面粘贴，从而快速输入参数排盘！"), appTitle());
-}
+void TFrmMain::copyChartParameters() { clipboard_->copy(lastRequest_, chartValid_); }
 
-void TFrmMain::pasteChartParameters() {
-    const QString clip = QGuiApplication::clipboard()->text();
-    if (clip.isEmpty()) return;
-    presentation::ChartParameters p;
-    if (!presentation::parseChartParameters(u8(clip), p)) return;
-    inputs_->setParameters(p);
-    message(this, QStringLiteral("成功粘贴命理参数！"), appTitle());
-}
+void TFrmMain::pasteChartParameters() { clipboard_->paste(); }
 
 // ---- tool windows ----
 
 TFrmPingYu* TFrmMain::pingYuViewer() const { return pingYu_.data(); }
+AnalysisPanel* TFrmMain::analysisPanel() const { return analysisDock_->panel(); }
 
 void TFrmMain::openPingYu() {
     if (!pingYu_) pingYu_ = new TFrmPingYu(dataRoot_ + QStringLiteral("/dat"), this);

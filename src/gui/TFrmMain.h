@@ -23,14 +23,17 @@ class QToolButton;
 
 namespace hj::gui {
 
+class AnalysisDock;
 class AnalysisPanel;
 class BirthInputs;
 class CalendarLinks;
 class CaseTree;
 class ChartCardCommands;
 class ChartCardView;
+class ChartClipboard;
 class HistoryCommands;
 class ReportEdit;
+class ReportPrinting;
 class TFrmPingYu;
 class UncertaintyPanel;
 
@@ -53,7 +56,8 @@ public:
     CaseSession* caseSession() const { return session_; }
     BirthInputs* birthInputs() const { return inputs_; }
     CalendarLinks* calendarLinks() const { return links_; }
-    AnalysisPanel* analysisPanel() const { return analysis_; }
+    // The analysis panel; null until its dock was first shown.
+    AnalysisPanel* analysisPanel() const;
     ChartCardView* chartCard() const { return cardView_; }
     TFrmPingYu* pingYuViewer() const;
     text::IniFile& settings() { return ini_; }
@@ -121,8 +125,7 @@ private:
     QPushButton* BtnPai = nullptr;
     QPushButton* BtoNew = nullptr;
     QToolButton* SbtoSave = nullptr;
-    QDockWidget* analysisDock_ = nullptr;
-    AnalysisPanel* analysis_ = nullptr;
+    AnalysisDock* analysisDock_ = nullptr;
     bool shownOnce_ = false;
     QPointer<TFrmPingYu> pingYu_;
 
@@ -131,6 +134,8 @@ private:
     HistoryCommands* history_ = nullptr;
     ChartCardCommands* cardCommands_ = nullptr;
     CalendarLinks* links_ = nullptr;
+    ChartClipboard* clipboard_ = nullptr;
+    ReportPrinting* printing_ = nullptr;
 
     // ---- menu items ----
     QAction* mnuF_save = nullptr;
@@ -138,6 +143,8 @@ private:
     QAction* mnuF_export = nullptr;
     QAction* mnuF_clear = nullptr;
     QAction* mnuF_restore = nullptr;
+    QAction* mnuF_print = nullptr;    // 打印… (Ctrl+P)
+    QAction* mnuF_preview = nullptr;  // 打印预览…
     QAction* mnuF_exit = nullptr;
     QAction* mnuS_pingyu = nullptr;
     QAction* mnuS_heluo = nullptr;
@@ -159,6 +166,7 @@ private:
     QAction* mnuO_fenxi = nullptr;  // 八字分析: shows or hides the analysis dock
     QAction* mnuO_fanti = nullptr;  // 繁體中文: the display in Traditional characters
     QAction* mnuH_help = nullptr;
+    QAction* mnuH_about = nullptr;  // 关于 衡鉴
 };
 
 }  // namespace hj::gui

@@ -136,6 +136,15 @@ bool TFrmSearch::collectAndSearch() {
     const QString y1 = LedtY1->text().trimmed(), y2 = LedtY2->text().trimmed();
     if (y1.isEmpty() && y2.isEmpty()) {
         c_.yearOn = 0;
+    } else if (y1.isEmpty() || y2.isEmpty()) {
+        // A range needs both ends: name the one left empty.
+        const bool noEnd = y2.isEmpty();
+        message(this,
+                noEnd ? QStringLiteral("只填了“出生年从”：请再填“到”的年份，或把两栏都清空")
+                      : QStringLiteral("只填了“到”：请再填“出生年从”的年份，或把两栏都清空"),
+                QStringLiteral("年份错误"), QMessageBox::Warning);
+        (noEnd ? LedtY2 : LedtY1)->setFocus();
+        return false;
     } else {
         // A refused range leaves the stored one as it was, so the dialog never reopens with a
         // range nobody typed.

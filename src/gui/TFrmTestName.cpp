@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "gui/GuiSupport.h"
+#include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
 
@@ -40,6 +41,7 @@ TFrmTestName::TFrmTestName(QWidget* parent) : QDialog(parent) {
     }
     const int frame = 2 * strbjx->frameWidth();
     strbjx->setFixedSize(8 * cellW + frame, 8 * cellH + frame);
+    showAsTyped(strbjx);  // surnames, never converted
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 8; ++c) {
             auto* item = new QTableWidgetItem;
@@ -118,6 +120,7 @@ void TFrmTestName::answer(bool yes) {
         message(this, qs(kMsgSurnameUnknown), QStringLiteral("意外"), QMessageBox::Information);
         return;
     }
+    keepAsTyped(qs(surnameAt(game_.answerSum())));  // 范 stays 范 in 繁體 too
     Panel1->setText(qs(game_.resultText()));
     message(this, qs(game_.resultText()), QStringLiteral("猜中"), QMessageBox::Information);
 }

@@ -21,11 +21,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
 #include "core/calendar/ical.h"
+#include "core/traditional/conversion.h"
 #include "core/text/ini.h"
+#include "gui/CalendarDayInfo.h"
 #include "gui/GuiSupport.h"
 #include "gui/TraditionalDisplay.h"
 
@@ -249,6 +252,16 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     LblJieri->setStyleSheet(QStringLiteral("color: rgb(%1, %2, %3);")
                                 .arg(kFestivalColour.r).arg(kFestivalColour.g).arg(kFestivalColour.b));
 
+    LblNongLi = new QLabel(this);
+    LblNongLi->setObjectName(QStringLiteral("LblNongLi"));
+    LblNongLi->setAlignment(Qt::AlignCenter);
+    // The grid's keys in the tool tips (the grid's own between its days), not in a line of the
+    // window: at twice the scale the grid needs every pixel of a small screen.
+    BtnPrev->setToolTip(QStringLiteral("上一月（PageUp；加Ctrl：上一年）"));
+    BtnNext->setToolTip(QStringLiteral("下一月（PageDown；加Ctrl：下一年）"));
+    BtnToday->setToolTip(QStringLiteral("今天（Home）"));
+    BtnPai->setToolTip(QStringLiteral("按所选时刻排本命盘（在日历上按回车时先询问）"));
+
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("MenuWnl"));
     QMenu* menu = menuBar->addMenu(QStringLiteral("日历(&C)"));
@@ -274,6 +287,7 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     auto* panel = new QVBoxLayout;
     panel->addWidget(LblTitle);
     panel->addWidget(LblEra);
+    panel->addWidget(LblNongLi);
     panel->addWidget(LblJieri);
     panel->addWidget(new QLabel(QStringLiteral("四柱"), this));
     panel->addWidget(MemoBazi);
@@ -311,7 +325,8 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     connect(ImgMonth, &MonthGrid::dayMoveKey, this, &TFrmWnl::moveDays);
     connect(ImgMonth, &MonthGrid::monthMoveKey, this, &TFrmWnl::moveMonths);
     connect(ImgMonth, &MonthGrid::todayKey, this, &TFrmWnl::BtnTodayClick);
-    connect(ImgMonth, &MonthGrid::enterKey, this, &TFrmWnl::BtnPaiClick);
+    connect(ImgMonth, &MonthGrid::enterKey, this, &TFrmWnl::enterPressed);
+    connect(ImgMonth, &MonthGrid::cellDoubleClicked, this, &TFrmWnl::gridDoubleClicked);
     connect(ActJieri, &QAction::toggled, this, [this] { optionChanged(ActJieri); });
     connect(ActDongLa, &QAction::toggled, this, [this] { optionChanged(ActDongLa); });
     connect(ActIcal, &QAction::triggered, this, &TFrmWnl::IcalClick);
@@ -327,12 +342,25 @@ TFrmWnl::~TFrmWnl() { qApp->removeEventFilter(this); }
 bool TFrmWnl::eventFilter(QObject* watched, QEvent* e) {
     // A dialog's window exists but is not yet mapped when its Show event arrives, so the window
     // manager learns of the hint as the dialog appears.
-    if (e->type() == QEvent::Show && isVisible() && watched != this) {
+    if ((e->type() == QEvent::Show || e->type() == QEvent::Hide) && isVisible() && watched != this) {
         auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Sheet))
-            if (QWindow* handle = w->windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
+        if (w && w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Sheet)) {
+            if (e->type() == QEvent::Show) {
+                if (QWindow* handle = w->windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
+                if (w->windowModality() != Qt::NonModal && windowHandle())
+                    windowHandle()->setFlag(Qt::WindowStaysOnTopHint, false);
+            } else {
+                // The closing dialog may still count as the modal one: look once it is gone.
+                QTimer::singleShot(0, this, &TFrmWnl::keepOnTopUnlessModal);
+            }
+        }
     }
     return QWidget::eventFilter(watched, e);
+}
+
+void TFrmWnl::keepOnTopUnlessModal() {
+    if (QWindow* handle = windowHandle(); handle && !QApplication::activeModalWidget())
+        handle->setFlag(Qt::WindowStaysOnTopHint, true);
 }
 
 void TFrmWnl::setMoment(int shownYear, int month, int day, int hour, int minute) {
@@ -380,6 +408,8 @@ void TFrmWnl::drawMonth() {
     LblEra->setText(unbrokenWords(qs(page_.eraLine)));
     MemoBazi->setPlainText(memoText(page_.pillarText));
     MemoJieqi->setPlainText(memoText(page_.termText));
+    const DayCell* selected = page_.selectedCell();
+    LblNongLi->setText(selected ? QStringLiteral("农历") + qs(selected->lunar) : QString());
     LblJieri->setText(qs(page_.selectedFestivals));
     LblJieri->setVisible(ActJieri->isChecked() && !page_.selectedFestivals.empty());
 }
@@ -446,6 +476,17 @@ void TFrmWnl::BtnPaiClick() {
 }
 
 // ---- Beyond the first form: today, keyboard, options, export ----
+
+void TFrmWnl::gridDoubleClicked(int row, int column) {
+    for (const DayCell& c : page_.cells)
+        if (c.row == row && c.column == column)
+            return showDayDetails(this, builder_, page_.shownYear, page_.moment.month, c.day);
+}
+
+void TFrmWnl::enterPressed() {
+    // Enter alone must not leave the calendar for a chart by surprise.
+    if (havePage_ && confirmChart(this, page_.moment)) BtnPaiClick();
+}
 
 void TFrmWnl::BtnTodayClick() {
     const QDate today = QDate::currentDate();
@@ -514,6 +555,8 @@ bool TFrmWnl::exportCalendar(const QString& path, int firstYear, int lastYear) {
     std::string bytes = writer.begin();
     for (int y = firstYear; y <= lastYear; ++y) bytes += writer.events(y);
     bytes += IcalWriter::end();
+    // The calendar's titles in the script the display shows.
+    if (traditionalShown()) bytes = traditional::toTraditional(bytes);
     if (!text::writeFileAtomically(u8(path), bytes, &error)) {
         message(this, QStringLiteral("日历文件没有写成：") + qs(error), QStringLiteral("错误"), QMessageBox::Critical);
         return false;

@@ -35,6 +35,7 @@ public:
     static QFont cellFont(int pointSize);
 signals:
     void cellClicked(int row, int column);
+    void cellDoubleClicked(int row, int column);
     // Keys while the grid has the focus: arrows move the day, PageUp/PageDown the month (with
     // Ctrl the year), Home goes to today, Enter casts the chart.
     void dayMoveKey(int days);
@@ -44,6 +45,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    // A cell's tool tip: its lunar date (which a festival may hide), festivals and term.
+    bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
@@ -82,6 +86,7 @@ public:
     // Beyond the first form of the window: today, festivals, month names, export.
     QPushButton* BtnToday;      // 今天
     QLabel* LblJieri;           // festivals of the selected day
+    QLabel* LblNongLi;          // the lunar date of the selected day
     QAction* ActJieri;          // 显示节日 (on by default)
     QAction* ActDongLa;         // 冬月、腊月 (off by default)
     QAction* ActIcal;           // 导出iCalendar文件…
@@ -101,6 +106,8 @@ public slots:
 
 protected:
     // The calendar stays on top of other windows; a dialog shown while it is up goes above it.
+    // While a modal dialog is open the calendar gives up its place on top, so that no window
+    // switching can bury the one window that takes input under it.
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private slots:
@@ -111,6 +118,8 @@ private slots:
     void BtnNowClick();
     void BtnPaiClick();
     void gridClicked(int row, int column);
+    void gridDoubleClicked(int row, int column);
+    void enterPressed();
     void BtnTodayClick();
     void moveDays(int days);
     void moveMonths(int months);
@@ -120,6 +129,8 @@ private slots:
 private:
     // Sets the year field and the up-down from a shown year, the lists from the rest.
     void setMoment(int shownYear, int month, int day, int hour, int minute);
+    // On top again once no modal dialog is open.
+    void keepOnTopUnlessModal();
 
     MonthPageBuilder builder_;
     MonthPage page_;

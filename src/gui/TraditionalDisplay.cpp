@@ -1,12 +1,15 @@
 #include "gui/TraditionalDisplay.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
 #include <QTextBlock>
@@ -15,6 +18,7 @@
 #include <QTextEdit>
 #include <QWidget>
 
+#include <unordered_set>
 #include <vector>
 
 #include "core/traditional/conversion.h"
@@ -25,20 +29,49 @@ namespace {
 
 bool g_on = false;
 bool g_installed = false;
+const char* const kAsTyped = "hjAsTyped";
 
 // Texts repeat on every repaint; the conversion of each is kept (bounded).
+QHash<QString, QString>& cache() {
+    static QHash<QString, QString> c;
+    return c;
+}
+
+// The names that pass unchanged (a store may hold many thousands).
+std::unordered_set<std::string>& keptWords() {
+    static std::unordered_set<std::string> words;
+    return words;
+}
+
+// The kept words that occur in `utf8`: the conversion compares each of them at every character.
+std::vector<std::string> keptWordsIn(const std::string& utf8) {
+    std::vector<std::string> present;
+    for (const std::string& w : keptWords())
+        if (utf8.find(w) != std::string::npos) present.push_back(w);
+    return present;
+}
+
+bool asTyped(const QWidget* w) {
+    for (; w; w = w->parentWidget()) {
+        if (w->property(kAsTyped).toBool()) return true;
+        if (w->isWindow()) break;
+    }
+    return false;
+}
+
 QString convert(const QString& text) {
-    static QHash<QString, QString> cache;
+    QHash<QString, QString>& memo = cache();
     if (text.isEmpty()) return text;
     bool ascii = true;
     for (QChar c : text)
         if (c.unicode() >= 0x80) ascii = false;
     if (ascii) return text;
-    auto it = cache.constFind(text);
-    if (it != cache.constEnd()) return *it;
-    if (cache.size() > 4096) cache.clear();
-    const QString out = QString::fromStdString(traditional::toTraditional(text.toStdString()));
-    cache.insert(text, out);
+    auto it = memo.constFind(text);
+    if (it != memo.constEnd()) return *it;
+    if (memo.size() > 4096) memo.clear();
+    const std::string utf8 = text.toStdString();
+    const QString out = QString::fromStdString(traditional::toTraditional(utf8, keptWordsIn(utf8)));
+    memo.insert(text, out);
     return out;
 }
 
@@ -48,11 +81,14 @@ public:
 
     void drawItemText(QPainter* p, const QRect& r, int flags, const QPalette& pal, bool enabled, const QString& text,
                       QPalette::ColorRole role) const override {
-        QProxyStyle::drawItemText(p, r, flags, pal, enabled, shownText(text), role);
+        // A label paints on itself: the painter's device names the widget.
+        const QPaintDevice* d = p ? p->device() : nullptr;
+        const auto* w = d && d->devType() == QInternal::Widget ? static_cast<const QWidget*>(d) : nullptr;
+        QProxyStyle::drawItemText(p, r, flags, pal, enabled, shownText(text, w), role);
     }
 
     void drawControl(ControlElement el, const QStyleOption* opt, QPainter* p, const QWidget* w) const override {
-        if (g_on) {
+        if (g_on && !asTyped(w)) {
             if (auto* o = qstyleoption_cast<const QStyleOptionMenuItem*>(opt)) return withText(*o, el, p, w);
             if (auto* o = qstyleoption_cast<const QStyleOptionTab*>(opt)) return withText(*o, el, p, w);
             if (auto* o = qstyleoption_cast<const QStyleOptionHeader*>(opt)) return withText(*o, el, p, w);
@@ -70,7 +106,7 @@ public:
 
     void drawComplexControl(ComplexControl cc, const QStyleOptionComplex* opt, QPainter* p,
                             const QWidget* w) const override {
-        if (g_on) {
+        if (g_on && !asTyped(w)) {
             if (auto* o = qstyleoption_cast<const QStyleOptionGroupBox*>(opt)) {
                 QStyleOptionGroupBox g(*o);
                 g.text = convert(g.text);
@@ -96,6 +132,7 @@ private:
 
 const char* const kPlainTitle = "hjPlainTitle";
 const char* const kPlainText = "hjPlainText";
+const char* const kShownText = "hjShownText";  // what was put in its place, to tell a later change
 const char* const kWatched = "hjScriptWatched";
 
 // Every fragment of a document in Traditional characters, keeping its formats. The fragments
@@ -150,16 +187,22 @@ void convertWidget(QWidget* w) {
             w->setWindowTitle(t);
         }
     }
-    if (auto* l = qobject_cast<QLabel*>(w); l && l->textFormat() != Qt::PlainText && Qt::mightBeRichText(l->text())) {
+    // Rich or selectable labels (a message box's text) are drawn by a text control, not by the
+    // style: their text itself is converted.
+    if (auto* l = qobject_cast<QLabel*>(w);
+        l && !asTyped(l) &&
+        ((l->textFormat() != Qt::PlainText && Qt::mightBeRichText(l->text())) || l->textInteractionFlags() != Qt::NoTextInteraction)) {
         const QString t = convert(l->text());
         if (t != l->text()) {
             l->setProperty(kPlainText, l->text());
+            l->setProperty(kShownText, t);
             l->setText(t);
         }
-    } else if (auto* e = qobject_cast<QLineEdit*>(w); e && e->isReadOnly()) {
+    } else if (auto* e = qobject_cast<QLineEdit*>(w); e && e->isReadOnly() && !asTyped(e)) {
         const QString t = convert(e->text());
         if (t != e->text()) {
             e->setProperty(kPlainText, e->text());
+            e->setProperty(kShownText, t);
             e->setText(t);
         }
     } else if (qobject_cast<ReportEdit*>(w)) {
@@ -186,9 +229,12 @@ void restoreTree(QWidget* root) {
             w->setProperty(kPlainTitle, QVariant());
         }
         if (const QVariant t = w->property(kPlainText); t.isValid()) {
-            if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t.toString());
-            if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t.toString());
+            // A text the program has changed since keeps the change.
+            const QString shown = w->property(kShownText).toString();
+            if (auto* l = qobject_cast<QLabel*>(w); l && l->text() == shown) l->setText(t.toString());
+            if (auto* e = qobject_cast<QLineEdit*>(w); e && e->text() == shown) e->setText(t.toString());
             w->setProperty(kPlainText, QVariant());
+            w->setProperty(kShownText, QVariant());
         }
     }
 }
@@ -244,6 +290,19 @@ void setTraditionalShown(bool on) {
     }
 }
 
-QString shownText(const QString& text) { return g_on ? convert(text) : text; }
+QString shownText(const QString& text, const QWidget* widget) { return g_on && !asTyped(widget) ? convert(text) : text; }
+
+void keepAsTyped(const QString& word) { keepAsTyped(word.trimmed().toStdString()); }
+
+void keepAsTyped(const std::string& utf8Word) {
+    if (utf8Word.empty() || !keptWords().insert(utf8Word).second) return;
+    cache().clear();  // conversions made before may hold the word converted
+}
+
+void showAsTyped(QWidget* w) {
+    w->setProperty(kAsTyped, true);
+    // A combo box's list opens in a window of its own.
+    if (auto* c = qobject_cast<QComboBox*>(w)) c->view()->setProperty(kAsTyped, true);
+}
 
 }  // namespace hj::gui

@@ -23,11 +23,7 @@ QString pillarText(const std::array<std::int16_t, 4>& p) {
 }
 
 QString boundaryText(const PillarBoundary& b) {
-    const QString when = b.minutes > 0 ? QStringLiteral("出生后%1分钟").arg(b.minutes)
-                                       : QStringLiteral("出生前%1分钟").arg(-b.minutes);
-    const QString zone = b.kind == "节" ? QStringLiteral("北京时间") : QString();
-    return QStringLiteral("%1：%2%3（%4），另一侧四柱：%5")
-        .arg(qs(b.kind), zone, qs(formatDateTime(b.at)), when, pillarText(b.pillars));
+    return qs(b.kind) + QStringLiteral("：") + qs(boundaryNote(b)) + QStringLiteral("；另一侧四柱：") + pillarText(b.pillars);
 }
 
 // The hour table casts the chart of a row on Enter as on a double click.
@@ -78,7 +74,7 @@ UncertaintyPanel::UncertaintyPanel(QWidget* parent) : QWidget(parent) {
     GrdShiChen->setSelectionBehavior(QAbstractItemView::SelectRows);
     GrdShiChen->setSelectionMode(QAbstractItemView::SingleSelection);
     GrdShiChen->horizontalHeader()->setStretchLastSection(true);
-    GrdShiChen->setToolTip(QStringLiteral("双击或回车：按该时辰的中点排盘"));
+    GrdShiChen->setToolTip(QStringLiteral("双击或回车：按该时辰的中点排盘；时辰内交节时分作两行，各按其一侧排盘"));
     connect(GrdShiChen, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { castRow(row); });
     v->addWidget(GrdShiChen, 1);
 
@@ -93,6 +89,7 @@ UncertaintyPanel::UncertaintyPanel(QWidget* parent) : QWidget(parent) {
 void UncertaintyPanel::clear() {
     boundaries_.clear();
     hours_.clear();
+    rowRequests_.clear();
     LblBianJie->clear();
     LblBianJie->hide();
     while (QLayoutItem* item = buttonLayout_->takeAt(0)) {
@@ -148,12 +145,29 @@ void UncertaintyPanel::showUnknownHour(const Chart& chart) {
     LblBianJie->setText(QStringLiteral("时辰不详：下表为本日十二时辰，双击一行按该时辰排盘。") +
                         (notes.isEmpty() ? QString() : QLatin1Char('\n') + notes.join(QLatin1Char('\n'))));
     LblBianJie->show();
-    GrdShiChen->setRowCount(static_cast<int>(hours_.size()));
-    for (int r = 0; r < static_cast<int>(hours_.size()); ++r) {
-        const HourOption& h = hours_[static_cast<std::size_t>(r)];
-        const QStringList cells{qs(kBranches[h.branch]), qs(pillarName(h.pillars[3])), qs(h.tenGod), qs(h.nayin),
+    rowRequests_.clear();
+    GrdShiChen->setRowCount(0);
+    const auto addRow = [this](const QString& hour, const HourOption& h, const ChartRequest& request) {
+        const int r = GrdShiChen->rowCount();
+        GrdShiChen->insertRow(r);
+        const QStringList cells{hour, qs(pillarName(h.pillars[3])), qs(h.tenGod), qs(h.nayin),
                                 qs(luckStartText(h.luck)), pillarText(h.pillars), qs(h.stars)};
         for (int c = 0; c < cells.size(); ++c) GrdShiChen->setItem(r, c, new QTableWidgetItem(cells[c]));
+        rowRequests_.push_back(request);
+    };
+    for (const HourOption& h : hours_) {
+        const QString hour = qs(kBranches[h.branch]);
+        if (!h.split) {
+            addRow(hour, h, h.request);
+            continue;
+        }
+        // A jie inside the hour: a row for each side, the side holding the middle cast at the middle.
+        const QString at = qs(formatDateTime(h.splitClock).substr(formatDate(h.splitClock).size() + 1));
+        const HourOption& early = h.parts.front();
+        const HourOption& late = h.parts.back();
+        const bool middleEarly = early.pillars == h.pillars;
+        addRow(hour + QStringLiteral("（%1前）").arg(at), early, middleEarly ? h.request : early.request);
+        addRow(hour + QStringLiteral("（%1起）").arg(at), late, middleEarly ? late.request : h.request);
     }
     GrdShiChen->resizeColumnsToContents();
     GrdShiChen->show();
@@ -162,8 +176,8 @@ void UncertaintyPanel::showUnknownHour(const Chart& chart) {
 }
 
 void UncertaintyPanel::castRow(int row) {
-    if (row < 0 || row >= static_cast<int>(hours_.size())) return;
-    emit castRequested(hours_[static_cast<std::size_t>(row)].request);
+    if (row < 0 || row >= static_cast<int>(rowRequests_.size())) return;
+    emit castRequested(rowRequests_[static_cast<std::size_t>(row)]);
 }
 
 }  // namespace hj::gui

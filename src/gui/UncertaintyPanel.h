@@ -27,7 +27,7 @@ public:
 
     QLabel* LblBianJie;       // the note on the boundaries (empty when none lies in the window)
     QLabel* LblYueDing;       // the conventions of the chart
-    QTableWidget* GrdShiChen;  // the twelve hours of an unknown birth hour
+    QTableWidget* GrdShiChen;  // the twelve hours of an unknown birth hour (an hour a jie divides: two rows)
 
     const std::vector<PillarBoundary>& boundaries() const { return boundaries_; }
     const std::vector<HourOption>& hours() const { return hours_; }
@@ -45,6 +45,7 @@ private:
     QVBoxLayout* buttonLayout_;
     std::vector<PillarBoundary> boundaries_;
     std::vector<HourOption> hours_;
+    std::vector<ChartRequest> rowRequests_;  // what each row of the table casts
 };
 
 }  // namespace hj::gui

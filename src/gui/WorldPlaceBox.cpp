@@ -1,5 +1,7 @@
 #include "gui/WorldPlaceBox.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
@@ -45,7 +47,10 @@ WorldPlaceBox::WorldPlaceBox(QString dataRoot, QWidget* parent)
     EdtWorldPlace = new QLineEdit(this);
     EdtWorldPlace->setObjectName(QStringLiteral("EdtWorldPlace"));
     EdtWorldPlace->setPlaceholderText(QStringLiteral("城市或国家，如 纽约、悉尼、London"));
-    EdtWorldPlace->setMinimumWidth(EdtWorldPlace->fontMetrics().horizontalAdvance(QStringLiteral("悉尼 · 澳大利亚 · Sydney  ")) + 16);
+    // Wide enough for a chosen row and for the whole hint.
+    const QFontMetrics fm = EdtWorldPlace->fontMetrics();
+    EdtWorldPlace->setMinimumWidth(std::max(fm.horizontalAdvance(QStringLiteral("悉尼 · 澳大利亚 · Sydney  ")),
+                                            fm.horizontalAdvance(EdtWorldPlace->placeholderText())) + 24);
     BtnAddPlace = new QToolButton(this);
     BtnAddPlace->setObjectName(QStringLiteral("BtnAddPlace"));
     BtnAddPlace->setText(QStringLiteral("添加"));
@@ -226,7 +231,12 @@ bool WorldPlaceBox::chooseFold(ChartRequest& req) {
     req.fold = fold_ = 1;
     std::string error;
     const std::optional<BirthPillars> birth = castPillars(req, loadChartSettings(u8(dataRoot_)), error);
-    if (!birth || !birth->birthZone.repeated) return true;  // a failure shows at 测算
+    if (!birth) {
+        // Refused before the pane is touched: the chart shown stays.
+        message(parent, qs(error), QStringLiteral("错误"), QMessageBox::Critical);
+        return false;
+    }
+    if (!birth->birthZone.repeated) return true;
     QMessageBox box(QMessageBox::Question, QStringLiteral("提示"),
                     QStringLiteral("%1时%2分这个钟点在当地出现了两次（夏令时结束，时钟拨回了%3）。\n出生时是哪一次？")
                         .arg(req.hour)

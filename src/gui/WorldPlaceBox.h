@@ -37,8 +37,9 @@ public:
     // Turns 海外 off and makes a Beijing standard time the clock reading at `province`
     // (summer time added when the setting dst is on).
     void takeBeijingTime(DateTime& moment, int province);
-    // When the clock time of `req` occurred twice at its place, asks which one and sets
-    // req.fold. False when the user cancels.
+    // Checks the date and clock time of `req` (a time skipped when clocks went forward is
+    // refused with a message) and, when the clock time occurred twice at its place, asks which
+    // one and sets req.fold. False after the message or when the user cancels.
     bool chooseFold(ChartRequest& req);
 
 signals:

@@ -43,19 +43,43 @@ int main(int argc, char** argv) {
     if (qtText.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtText);
 
+    // The options and their help in the program's one language (the toolkit's own help and
+    // errors would come half in English).
     QCommandLineParser cmd;
-    cmd.setApplicationDescription(QStringLiteral("衡鉴 2.1"));
-    cmd.addHelpOption();
-    cmd.addVersionOption();
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示本说明后退出"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("显示版本后退出"));
     const QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                                     QStringLiteral("Folder holding dat/ and bazi_f/ (default: beside the program)."),
-                                     QStringLiteral("DIR"));
-    cmd.addOption(dataDir);
+                                     QStringLiteral("存放 dat/ 和 bazi_f/ 的数据文件夹（默认见“关于 衡鉴”）"),
+                                     QStringLiteral("文件夹"));
     // For measuring start-up: the program ends as soon as its window has been shown.
-    const QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
-                                           QStringLiteral("Exit once the main window is shown (start-up timing)."));
-    cmd.addOption(quitWhenShown);
-    cmd.process(app);
+    const QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"), QStringLiteral("主窗口显示后即退出（测量启动时间用）"));
+    for (const QCommandLineOption& o : {help, version, dataDir, quitWhenShown}) cmd.addOption(o);
+    if (!cmd.parse(QCoreApplication::arguments())) {
+        const QStringList unknown = cmd.unknownOptionNames();
+        std::fprintf(stderr, "hengjian: %s\n用法见 hengjian --help\n",
+                     (unknown.isEmpty() ? QStringLiteral("选项 --data-dir 需要一个文件夹")
+                                        : QStringLiteral("未知的选项：") + unknown.join(QStringLiteral("、")))
+                         .toUtf8()
+                         .constData());
+        return 1;
+    }
+    if (cmd.isSet(help)) {
+        std::fputs(QStringLiteral("用法：hengjian [选项]\n衡鉴 %1：八字命理与三世相法\n\n选项：\n"
+                                  "  -h, --help              显示本说明后退出\n"
+                                  "  -v, --version           显示版本后退出\n"
+                                  "  --data-dir <文件夹>     存放 dat/ 和 bazi_f/ 的数据文件夹；默认为程序所在文件夹，\n"
+                                  "                          不可写时为 ~/.local/share/hengjian（也可用环境变量 HENGJIAN_HOME）\n"
+                                  "  --quit-when-shown       主窗口显示后即退出（测量启动时间用）\n")
+                       .arg(QStringLiteral(HJ_VERSION))
+                       .toUtf8()
+                       .constData(),
+                   stdout);
+        return 0;
+    }
+    if (cmd.isSet(version)) {
+        std::printf("hengjian %s\n", HJ_VERSION);
+        return 0;
+    }
     // An empty folder name would silently mean the program folder.
     if (cmd.isSet(dataDir) && cmd.value(dataDir).isEmpty()) {
         QMessageBox::critical(nullptr, hj::gui::appTitle(), QStringLiteral("数据文件夹不能为空"));

@@ -76,7 +76,7 @@ check new-folder "命主姓名:某人  出生地:北京市-北京市。" \
 check new-folder-seeded yes "$([ -s "$tmp/new/x/dat/dili.ini" ] && [ -d "$tmp/new/x/bazi_f" ] && echo yes)"
 
 # Boundaries near the birth, the unknown hour, and the conventions the chart was cast with.
-check boundary-line "边界：节 2024-02-04 16:27，出生后5分钟；另一侧四柱：甲辰 丙寅 戊戌 庚申" \
+check boundary-line "边界：节 立春 北京时间2024-02-04 16:27交，北京时间2024-02-04 16:27起换柱，出生后5分钟；另一侧四柱：甲辰 丙寅 戊戌 庚申" \
   "$("$cli" chart --date 2024-02-04 --time 16:22 --boundaries | head -1 | tr -d '\r')"
 check boundary-off "命主姓名:某人  出生地:未知。" "$("$cli" chart --date 2024-02-04 --time 16:22 | head -1 | tr -d '\r')"
 json_field() {  # json_field EXPR: the expression over the parsed object `d`, from stdin

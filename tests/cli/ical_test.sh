@@ -107,6 +107,11 @@ for day, summary in [(D(2024, 2, 10), '春节'), (D(2024, 2, 9), '除夕'), (D(2
                      (D(2024, 12, 21), '冬至')]:
     if not has(day, summary):
         fail('%s missing on %s' % (summary, day))
+for day, items in by_day.items():
+    names = [s for s, _, _ in items]
+    for s in set(names):
+        if names.count(s) > 1:
+            fail('%s twice on %s' % (s, day))
 if has(D(2025, 1, 27), '除夕'):
     fail('除夕 on the day before the eve')
 

@@ -131,5 +131,74 @@ TEST(UnknownHour, TwelveRowsAreTheChartsOfTheMiddleOfEachHour) {
     EXPECT_NE(notes[0].find("立春"), std::string::npos);
 }
 
+TEST(Boundaries, NotesGiveTheClockOfTheBirthAndMinutesThatAddUp) {
+    struct Case {
+        const char* time;
+        int province;      // 1 北京市 (summer time 1986-1991), 34 未知地
+        const char* zone;  // a birth abroad, else ""
+        const char* kind;
+        const char* note;
+    } cases[] = {
+        // 09:30 on the clock in summer time is 08:30 Beijing time: 巳 begins at 10:00 on the clock.
+        {"1988-07-01 09:30", 1, "", "时辰", "钟表时间1988-07-01 10:00起换柱，出生后30分钟"},
+        // The other side, cast at that minute: the boundary is the birth's own minute.
+        {"1988-07-01 10:00", 1, "", "时辰", "钟表时间1988-07-01 10:00起换柱，与出生同一分钟"},
+        // Summer time in New York: 11:50 on the clock is 10:50 standard time; 午 begins at 12:00.
+        {"2000-07-15 11:50", 34, "America/New_York", "时辰", "当地钟表时间2000-07-15 12:00起换柱，出生后10分钟"},
+        // 立春 2020 at 17:03:12: a birth typed 17:03 still lies before it; 17:04 is the first
+        // minute after, four minutes from a birth at 17:00.
+        {"2020-02-04 17:00", 34, "", "节", "立春 北京时间2020-02-04 17:03交，北京时间2020-02-04 17:04起换柱，出生后4分钟"},
+        // Before the birth: the minutes run back to the first minute of the birth's side.
+        {"2024-05-10 09:20", 34, "", "时辰", "北京时间2024-05-10 09:00起换柱，出生前20分钟"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.time);
+        ChartRequest q = requestOf({c.time});
+        q.province = static_cast<std::int16_t>(c.province);
+        q.zone = c.zone;
+        std::string error;
+        const std::optional<Chart> r = castChart(q, ChartSettings{}, error);
+        ASSERT_TRUE(r) << error;
+        std::vector<std::string> notes;
+        for (const PillarBoundary& b : findBoundaries(*r, 30))
+            if (b.kind == c.kind) notes.push_back(boundaryNote(b));
+        ASSERT_FALSE(notes.empty());
+        EXPECT_EQ(notes.front(), c.note);
+        for (const std::string& n : notes) {
+            EXPECT_EQ(n.find("前0分钟"), std::string::npos) << n;
+            EXPECT_EQ(n.find("后0分钟"), std::string::npos) << n;
+        }
+    }
+}
+
+TEST(UnknownHour, AnHourAJieDividesHoldsBothCharts) {
+    // 立春 2024 at 16:27 (Beijing) lies inside 申 (15:00-17:00).
+    Chart r = chartOf({"2024-02-04 12:00"});
+    const auto rows = unknownHourOptions(r);
+    ASSERT_EQ(rows.size(), 12u);
+    for (const HourOption& row : rows) EXPECT_EQ(row.split, row.branch == 9) << std::string(kBranches[row.branch]);
+    const HourOption& shen = rows[8];
+    ASSERT_TRUE(shen.split);
+    ASSERT_EQ(shen.parts.size(), 2u);
+    EXPECT_EQ(shen.splitClock.hour, 16);
+    EXPECT_EQ(shen.splitClock.minute, 27);
+    // Each part is the engine's chart a minute either side of the change.
+    EXPECT_EQ(names(shen.parts.front().pillars), pillarsAt("2024-02-04 16:26"));
+    EXPECT_EQ(names(shen.parts.back().pillars), pillarsAt("2024-02-04 16:27"));
+    EXPECT_EQ(pillarName(shen.parts.front().pillars[0]), "癸卯");
+    EXPECT_EQ(pillarName(shen.parts.back().pillars[0]), "甲辰");
+    const auto notes = unknownHourNotes(r, rows);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], "本日北京时间16:27交立春，在申时之内，申时分作两盘：北京时间16:27以前年柱癸卯、月柱乙丑，"
+                        "16:27起年柱甲辰、月柱丙寅");
+    EXPECT_EQ(unknownHourFixedPillars(rows), "癸卯 乙丑 戊戌；北京时间16:27起 甲辰 丙寅 戊戌");
+
+    // A day without a term: nothing split, one set of fixed pillars.
+    const auto plain = unknownHourOptions(chartOf({"2024-05-10 12:00"}));
+    ASSERT_EQ(plain.size(), 12u);
+    for (const HourOption& row : plain) EXPECT_FALSE(row.split);
+    EXPECT_EQ(unknownHourFixedPillars(plain).find("；"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace hj

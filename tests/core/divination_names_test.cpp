@@ -138,6 +138,8 @@ TEST(StrokeDictionary, GridRefusalsInOrder) {
         {"", true, badLength},
         {"a张", true, badLength},                // 3 bytes: the length check comes first
         {"ab张", true, "必须输入汉字"},          // even length with a Latin letter
+        {"朱镕基", true, "找不到这个字的笔划：镕"},  // a GBK hanzi beyond GB2312 is named, not called no hanzi
+        {"张ˊ", true, "必须输入汉字"},          // a GBK mark (A840) outside GB2312, not a hanzi
         {"张b明", false, badLength},             // odd, though it has a letter too
         {"张明华华", true, badLength},           // 单姓 with four characters
         {"张明", false, badLength},              // 复姓 with two characters

@@ -132,9 +132,9 @@ TEST(Script, TraditionalNamesInStrokeDictionary) {
     EXPECT_EQ(t.characters[2], "豐");  // shown as typed
     hj::NameGrids m;
     EXPECT_TRUE(d.computeGrids("张龍", true, m)) << d.errorText();
-    // A GBK character with no simplified form in the dictionary is still refused.
+    // A GBK hanzi with no simplified form in the dictionary is still refused, by name.
     EXPECT_FALSE(d.computeGrids("张丂", true, m));
-    EXPECT_EQ(d.errorText(), hj::kMsgNotHanzi);
+    EXPECT_EQ(d.errorText(), "找不到这个字的笔划：丂");
 }
 
 // A whole report of one fixed chart in Traditional characters, read through once by a reader

@@ -193,6 +193,15 @@ TEST(Zones, ReportBirthLines) {
                             "出生公历：2021年11月7日14时30分(北京时间)。\r\n出生公历：2021年11月7日1时30分(当地标准时间)"),
               std::string::npos)
         << report.substr(0, 400);
+    // Abroad the hemispheres are named instead of a minus sign.
+    EXPECT_NE(report.find("出生地:纽约,西经74度0分,北纬40度42分。\r\n"), std::string::npos) << report.substr(0, 200);
+    q.zone = "Australia/Sydney";
+    q.place = "悉尼";
+    q.longitude = 151.2f;
+    q.latitude = -33.9f;
+    q.fold = 1;
+    report = reportOf(q, ChartSettings{});
+    EXPECT_NE(report.find("出生地:悉尼,东经151度12分,南纬33度54分。\r\n"), std::string::npos) << report.substr(0, 200);
 }
 
 // The report names zones and offsets in Chinese: the zone's name where the table has one (an

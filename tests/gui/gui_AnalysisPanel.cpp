@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyleOptionComboBox>
 #include <QTreeWidget>
 
 #include "GuiTestMain.h"
@@ -46,6 +47,9 @@ private slots:
     void luckAndYearChangeItAtOnce();
     void monthFollowsTheYear();
     void followsTheMainWindow();
+    void luckMovesTheYear_data();
+    void luckMovesTheYear();
+    void luckListFitsTheNarrowDock();
 };
 
 void TestAnalysisPanel::luckAndYearChangeItAtOnce() {
@@ -184,20 +188,31 @@ void TestAnalysisPanel::followsTheMainWindow() {
     child<QComboBox>(&w, "cbos")->setCurrentIndex(12);
     child<QComboBox>(&w, "cbomin")->setCurrentIndex(0);
     child<QComboBox>(&w, "cbodiZ")->setCurrentIndex(34);  // 未知地: Beijing time at 120° E
-    hjtest::Modals modals;
-    QTest::mouseClick(child<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
-    QVERIFY(modals.unexpected.isEmpty());
+    {
+        // Gone before the next one answers: two would race for each box.
+        hjtest::Modals modals;
+        QTest::mouseClick(child<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
+        QVERIFY(modals.unexpected.isEmpty());
+    }
     QVERIFY(child<QLabel>(p, "LblPillars")->text().startsWith(QStringLiteral("四柱：己卯 丙子 戊午 戊午")));
     QVERIFY(!rows(p).isEmpty());
     hjtest::screenshot(&w, QStringLiteral("TFrmMain-analysis"));
 
-    // A chart the engine refuses empties the panel.
+    // A date the chart cannot take is refused before anything changes: the panel keeps the chart.
+    const QStringList before = rows(p);
     hjtest::retype(child<QLineEdit>(&w, "EdtYear"), QStringLiteral("2000"));
     child<QComboBox>(&w, "cbom")->setCurrentIndex(1);
     child<QComboBox>(&w, "cbod")->setCurrentIndex(30);  // 2-31
     hjtest::Modals refused;
     refused.expectBox();
     QTest::mouseClick(child<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
+    QTRY_VERIFY(refused.idle());
+    QVERIFY(child<QLabel>(p, "LblPillars")->text().startsWith(QStringLiteral("四柱：己卯 丙子 戊午 戊午")));
+    QCOMPARE(rows(p), before);
+    // A new case empties it (the unsaved chart is not kept); the refusal's box has closed first.
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    refused.expectBox(QMessageBox::No);
+    QTest::mouseClick(child<QPushButton>(&w, "BtoNew"), Qt::LeftButton);
     QTRY_VERIFY(refused.idle());
     QCOMPARE(child<QLabel>(p, "LblPillars")->text(), QStringLiteral("（尚无命盘）"));
     QVERIFY(rows(p).isEmpty());
@@ -213,6 +228,71 @@ void TestAnalysisPanel::followsTheMainWindow() {
     QTest::qWait(10);
     QVERIFY(narrow.width() < 900);
     QVERIFY(!child<QDockWidget>(&narrow, "DockAnalysis")->isVisible());
+}
+
+void TestAnalysisPanel::luckMovesTheYear_data() {
+    // 2000-01-01 12:00, a man: luck from age 9, 乙亥 2008–2017, 甲戌 2018–2027, 癸酉 2028–2037 …
+    QTest::addColumn<int>("yearBefore");
+    QTest::addColumn<int>("luck");
+    QTest::addColumn<int>("yearAfter");
+    QTest::addColumn<QString>("pillars");
+    QTest::newRow("first luck pillar") << 2024 << 1 << 2008 << QStringLiteral("大运：乙亥  流年：戊子");
+    QTest::newRow("year already inside") << 2024 << 2 << 2024 << QStringLiteral("大运：甲戌  流年：甲辰");
+    QTest::newRow("last year inside") << 2027 << 2 << 2027 << QStringLiteral("大运：甲戌  流年：丁未");
+    QTest::newRow("a later one") << 2024 << 3 << 2028 << QStringLiteral("大运：癸酉  流年：戊申");
+    QTest::newRow("the eighth") << 1990 << 8 << 2078 << QStringLiteral("大运：戊辰  流年：戊戌");
+    QTest::newRow("no luck pillar") << 2024 << 0 << 2024 << QStringLiteral("流年：甲辰");
+}
+
+void TestAnalysisPanel::luckMovesTheYear() {
+    QFETCH(int, yearBefore);
+    QFETCH(int, luck);
+    QFETCH(int, yearAfter);
+    QFETCH(QString, pillars);
+    hj::ChartRequest q;
+    q.yearly = false;
+    std::string error;
+    const std::optional<hj::Chart> r = hj::castChart(q, hj::ChartSettings{}, error);
+    QVERIFY(r);
+    AnalysisPanel p;
+    p.show();
+    p.showChart(*r);
+    auto* list = child<QComboBox>(&p, "CboLuck");
+    auto* year = child<QSpinBox>(&p, "SpnYear");
+    year->setValue(yearBefore);
+    list->setCurrentIndex(luck == 1 ? 2 : 1);  // from another pillar, as a user would come
+    year->setValue(yearBefore);
+    list->setCurrentIndex(luck);
+    QCOMPARE(year->value(), yearAfter);
+    QCOMPARE(child<QLabel>(&p, "LblPillars")->text().section(QLatin1Char('\n'), 1), pillars);
+    // The months follow the year moved to.
+    QCOMPARE(child<QComboBox>(&p, "CboMonth")->itemText(1).left(2), QStringLiteral("正月"));
+}
+
+void TestAnalysisPanel::luckListFitsTheNarrowDock() {
+    hjtest::DataRoot root;
+    hj::gui::TFrmMain w(root.path());
+    w.resize(1100, 700);
+    w.show();
+    QTest::qWait(10);
+    hj::ChartRequest q;  // born 1 BC: the longest texts, a four-digit year with a minus sign
+    q.year = 0;
+    q.yearly = false;
+    std::string error;
+    const std::optional<hj::Chart> r = hj::castChart(q, hj::ChartSettings{}, error);
+    QVERIFY2(r, error.c_str());
+    w.analysisPanel()->showChart(*r);
+    auto* dock = child<QDockWidget>(&w, "DockAnalysis");
+    w.resizeDocks({dock}, {1}, Qt::Horizontal);  // as narrow as it goes
+    QApplication::processEvents();
+    auto* list = child<QComboBox>(w.analysisPanel(), "CboLuck");
+    QStyleOptionComboBox opt;
+    opt.initFrom(list);
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, list);
+    for (int i = 0; i < list->count(); ++i)
+        QVERIFY2(list->fontMetrics().horizontalAdvance(list->itemText(i)) <= field.width(),
+                 qPrintable(QStringLiteral("%1 in %2 px").arg(list->itemText(i)).arg(field.width())));
+    hjtest::screenshot(&w, QStringLiteral("AnalysisPanel-narrow-dock"));
 }
 
 HJ_GUI_TEST(TestAnalysisPanel)

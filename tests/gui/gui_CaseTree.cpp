@@ -582,11 +582,15 @@ void TestCaseTree::searchAndShowAll() {
     action("pmnuFind")->trigger();
     QTRY_VERIFY(modals.idle());
     QVERIFY(node(0) && node(1) && !node(2));
+    // The tree says it shows search results, with the classes found open.
+    QCOMPARE(win->caseTree()->root()->text(0), QStringLiteral("搜索结果：2个命例"));
+    QVERIFY(classNode(QStringLiteral("朋友"))->isExpanded() && classNode(QStringLiteral("客户"))->isExpanded());
     // The criteria stay for the next search.
     QCOMPARE(QString::fromStdString(win->caseTree()->criteria().name), QStringLiteral("王"));
     rightClick(win->caseTree()->root());
     action("pmnuShowAll")->trigger();
     QVERIFY(node(2));
+    QCOMPARE(win->caseTree()->root()->text(0), QStringLiteral("命例"));
 }
 
 void TestCaseTree::clearEndsWithoutWritingOpenCase() {

@@ -99,7 +99,10 @@ void TestChartCardView::clicksAndTheDockStayInStep() {
     luck->setCurrentIndex(6);
     QCOMPARE(view->card().chosenLuck, 5);
     QCOMPARE(view->card().years[0].year, 2058);
-    QCOMPARE(view->card().luck[3].current, true);  // 2040 still runs under the fourth
+    // Choosing a luck pillar moves the year looked at into its ten years: 2058, under the sixth.
+    QCOMPARE(year->value(), 2058);
+    QCOMPARE(view->card().luck[5].current, true);
+    QCOMPARE(view->card().luck[3].current, false);
     year->setValue(2060);
     QVERIFY(view->card().years[2].current);
     // 不看大运: the card shows the pillar running in the year looked at.

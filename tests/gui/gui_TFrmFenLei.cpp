@@ -19,6 +19,7 @@ private slots:
     void cleanup() { root.reset(); }
     void listAndPreset();
     void emptyListHasNoSelection();
+    void treeClassesFollowTheList();
     void refusals_data();
     void refusals();
     void okHandsOverTrimmedTexts();
@@ -51,6 +52,17 @@ void TestTFrmFenLei::emptyListHasNoSelection() {
     TFrmFenLei dlg(ini());
     QCOMPARE(child<QComboBox>(&dlg, "CboFenLei")->count(), 0);
     QVERIFY(child<QComboBox>(&dlg, "CboFenLei")->currentText().isEmpty());
+}
+
+void TestTFrmFenLei::treeClassesFollowTheList() {
+    hjtest::writeGbk(root->dat(QStringLiteral("bzinit.ini")), QStringLiteral("[classes]\r\ncount=2\r\n1=朋友\r\n2=Client\r\n"));
+    // The tree's classes the list lacks come after it, once each; 朋友 and client are listed.
+    TFrmFenLei dlg(ini(), nullptr, {QStringLiteral("同学"), QStringLiteral("朋友"), QStringLiteral("client"), QStringLiteral("同事")});
+    auto* list = child<QComboBox>(&dlg, "CboFenLei");
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+    QCOMPARE(items, (QStringList{QStringLiteral("朋友"), QStringLiteral("Client"), QStringLiteral("同学"), QStringLiteral("同事")}));
+    QCOMPARE(list->currentText(), QStringLiteral("朋友"));
 }
 
 void TestTFrmFenLei::refusals_data() {

@@ -33,6 +33,7 @@
 #include "gui/TFrmMain.h"
 #include "gui/TFrmSet.h"
 #include "gui/TFrmWnl.h"
+#include "gui/WindowPlacement.h"
 
 using hj::gui::TFrmMain;
 using hjtest::child;
@@ -112,8 +113,14 @@ void TestTFrmMain::firstRunDefaults() {
     TFrmMain* w = open();
     hjtest::screenshot(w, QStringLiteral("TFrmMain-first-run"));
     QCOMPARE(w->windowTitle(), QStringLiteral("衡鉴 2.1"));
-    QCOMPARE(w->size(), QSize(400, 400));
-    QCOMPARE(w->pos(), QPoint(10, 10));
+    // The first start fits the window to the screen: room for the report, whole and centred.
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    const QMargins f = hj::gui::typicalFrame();
+    const QRect outer(w->pos(), w->size() + QSize(f.left() + f.right(), f.top() + f.bottom()));
+    QVERIFY(avail.contains(outer));
+    QVERIFY2(outer.width() >= std::min(1100, avail.width() * 8 / 10) && outer.height() >= std::min(760, avail.height() * 8 / 10),
+             qPrintable(QStringLiteral("%1x%2").arg(outer.width()).arg(outer.height())));
+    QVERIFY(qAbs(outer.center().x() - avail.center().x()) <= 1 && qAbs(outer.center().y() - avail.center().y()) <= 1);
     QCOMPARE(child<QTreeWidget>(w, "Tree")->width(), 180);
     auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
     QCOMPARE(pane->paneFont().family(), QStringLiteral("宋体"));
@@ -442,8 +449,12 @@ void TestTFrmMain::unknownProvince() {
 }
 
 void TestTFrmMain::engineFailureKeepsPlaceholder() {
+    // Dates and clock times the chart cannot take are refused before the pane changes (see the
+    // place tests); what fails later is the report: a footer file that cannot be read.
+    writeIni(QStringLiteral("[set]\r\nendinfo=1\r\n"));
+    QVERIFY(QDir(root->dat()).mkdir(QStringLiteral("EndInfo.txt")));
     TFrmMain* w = open();
-    setInputs(QStringLiteral("乙"), QStringLiteral("2000"), 2, 31, 8, 0);
+    setInputs(QStringLiteral("乙"), QStringLiteral("2000"), 2, 28, 8, 0);
     hjtest::Modals modals;
     modals.expectBox();
     QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
@@ -451,7 +462,8 @@ void TestTFrmMain::engineFailureKeepsPlaceholder() {
     QCOMPARE(modals.boxes.at(0).title, QStringLiteral("错误"));
     QCOMPARE(modals.boxes.at(0).icon, QMessageBox::Critical);
     std::string engineError;
-    QVERIFY(!hj::castChart(w->lastRequest(), hj::loadReportSettings(root->path().toStdString()).chart, engineError));
+    std::vector<std::string> footer;
+    QVERIFY(!hj::readFooter(root->path().toStdString(), footer, engineError));
     QCOMPARE(modals.boxes.at(0).text, QString::fromStdString(engineError));
     QVERIFY(!modals.boxes.at(0).text.isEmpty());
     QCOMPARE(child<hj::gui::ReportEdit>(w, "Redtbazi")->toPlainText(), QStringLiteral("婚配运算中.............."));

@@ -103,7 +103,10 @@ void TestTFrmSearch::yearChecks_data() {
     QTest::addColumn<QString>("message");
     const QString yearMsg =
         QStringLiteral("年份必须在-850到2100年之间，并且没有公元0年\r\n注意：公元前用负数，比如公元前120年，就输入-120");
-    QTest::newRow("end empty") << QStringLiteral("1980") << QString() << yearMsg;
+    QTest::newRow("end empty") << QStringLiteral("1980") << QString()
+                               << QStringLiteral("只填了“出生年从”：请再填“到”的年份，或把两栏都清空");
+    QTest::newRow("start empty") << QString() << QStringLiteral("1980")
+                                 << QStringLiteral("只填了“到”：请再填“出生年从”的年份，或把两栏都清空");
     QTest::newRow("start 0") << QStringLiteral("0") << QStringLiteral("10") << yearMsg;
     QTest::newRow("too early") << QStringLiteral("-851") << QStringLiteral("10") << yearMsg;
     QTest::newRow("reversed") << QStringLiteral("2000") << QStringLiteral("1990") << QStringLiteral("结束年必须大于或等于起始年");

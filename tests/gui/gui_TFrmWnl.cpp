@@ -305,16 +305,20 @@ void TestTFrmWnl::dialogsGoAboveTheCalendar() {
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     hjtest::Modals modals;
-    std::vector<bool> onTop;
-    const auto note = [&onTop](QWidget* d) {
+    std::vector<bool> onTop, calendarOnTop;
+    TFrmWnl* w = nullptr;
+    const auto note = [&](QWidget* d) {
         onTop.push_back(d->windowHandle() && (d->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
+        // A calendar on top while a modal dialog is open could cover the only window that answers.
+        if (w) calendarOnTop.push_back(w->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
         QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
     };
     // Before the calendar is up, dialogs keep their usual place.
     modals.expect(note);
     child<QAction>(&main, "mnuT_huaiyun")->trigger();
-    TFrmWnl* w = main.calendarLinks()->openCalendar();
+    w = main.calendarLinks()->openCalendar();
     QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(w->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     for (QAction* a : {child<QAction>(&main, "mnuS_heluo"), child<QAction>(&main, "mnuT_huaiyun"), child<QAction>(&main, "mnuT_testname")}) {
         modals.expect(note);
         a->trigger();
@@ -324,6 +328,9 @@ void TestTFrmWnl::dialogsGoAboveTheCalendar() {
     child<QPushButton>(&main, "BtnPai")->click();
     QTRY_VERIFY(modals.idle());
     QCOMPARE(onTop, (std::vector<bool>{false, true, true, true, true}));
+    QCOMPARE(calendarOnTop, (std::vector<bool>{false, false, false, false}));
+    // Every dialog closed: the calendar is on top again.
+    QTRY_VERIFY(w->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char(';'))));
     w->close();
     main.close();

@@ -9,6 +9,7 @@
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/text/ini.h"
+#include "gui/CalendarDayInfo.h"
 #include "gui/TFrmWnl.h"
 
 using hj::DateTime;
@@ -23,6 +24,8 @@ private slots:
     void optionsAreKept();
     void optionsOfTwoCopies();
     void exportWritesAFile();
+    void dayDetailsAndTips_data();
+    void dayDetailsAndTips();
 };
 
 namespace {
@@ -74,6 +77,10 @@ void TestTFrmWnlDays::festivalsAndTheirSwitch() {
     QCOMPARE(QString::fromStdString(cellOf(w, 9).lower), QStringLiteral("除夕"));
     QCOMPARE(w.LblJieri->text(), QStringLiteral("春节"));
     QVERIFY(w.LblJieri->isVisible());
+    // The lunar date a festival takes the place of stays on hand: cell, tool tip, side panel.
+    QCOMPARE(QString::fromStdString(cellOf(w, 9).lunar), QStringLiteral("十二月三十"));
+    QCOMPARE(hj::gui::dayTip(cellOf(w, 9)), QStringLiteral("农历十二月三十  除夕\n双击看当日详情"));
+    QCOMPARE(w.LblNongLi->text(), QStringLiteral("农历正月初一"));
 
     w.ActJieri->trigger();  // off: the page as first drawn
     QCOMPARE(QString::fromStdString(cellOf(w, 10).lower), QStringLiteral("正月初一"));
@@ -122,7 +129,17 @@ void TestTFrmWnlDays::keyboard() {
 
     w.showCalendar(dt(2024, 2, 10));
     w.cbos->setCurrentIndex(8);
+    // Enter asks first: 否 stays in the calendar, 是 hands the moment over.
+    hjtest::Modals modals;
+    modals.expectBox(QMessageBox::No);
     QTest::keyClick(w.ImgMonth, Qt::Key_Return);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(handed.size(), std::size_t(0));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    modals.expectBox(QMessageBox::Yes);
+    QTest::keyClick(w.ImgMonth, Qt::Key_Return);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("按所选时刻（2024年2月10日8时0分）排本命盘吗？"));
     QCOMPARE(handed.size(), std::size_t(1));
     QVERIFY(handed[0] == (DateTime{2024, 2, 10, 8, 0}));
 }
@@ -195,6 +212,40 @@ void TestTFrmWnlDays::exportWritesAFile() {
     QVERIFY(!w.exportCalendar(dir.filePath(QStringLiteral("no/such/x.ics")), 2024, 2024));
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.back().title, QStringLiteral("错误"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmWnlDays::dayDetailsAndTips_data() {
+    QTest::addColumn<int>("day");
+    QTest::addColumn<QStringList>("lines");  // lines the details hold
+    QTest::newRow("eve") << 9 << QStringList{QStringLiteral("公历2024年2月9日  星期五"), QStringLiteral("农历十二月三十"),
+                                             QStringLiteral("节日：除夕")};
+    QTest::newRow("term day") << 4 << QStringList{QStringLiteral("农历十二月廿五"), QStringLiteral("节气：立春 16时27分（北京时间）")};
+    QTest::newRow("plain day") << 20 << QStringList{QStringLiteral("农历正月十一")};
+}
+
+void TestTFrmWnlDays::dayDetailsAndTips() {
+    QFETCH(int, day);
+    QFETCH(QStringList, lines);
+    TFrmWnl w;
+    w.showCalendar(dt(2024, 2, 10));
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const hj::DayCell& c = cellOf(w, day);
+    hjtest::Modals modals;
+    QString shown;
+    modals.expect([&shown](QWidget* box) {
+        QCOMPARE(box->objectName(), QStringLiteral("BoxDay"));
+        shown = qobject_cast<QMessageBox*>(box)->text();
+        hjtest::screenshot(box, QStringLiteral("BoxDay"));
+        QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
+    });
+    QTest::mouseDClick(w.ImgMonth, Qt::LeftButton, {}, w.ImgMonth->cellRect(c.row, c.column).center());
+    QTRY_VERIFY(modals.idle());
+    const QStringList got = shown.split(QLatin1Char('\n'));
+    for (const QString& l : lines) QVERIFY2(got.contains(l), qPrintable(shown));
+    // Noon of 4 February lies before 立春 (16:27): still 癸卯 乙丑.
+    QVERIFY2(shown.contains(day <= 4 ? QStringLiteral("干支：癸卯年 乙丑月") : QStringLiteral("干支：甲辰年 丙寅月")), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("纪年：")), qPrintable(shown));
     QVERIFY(modals.unexpected.isEmpty());
 }
 

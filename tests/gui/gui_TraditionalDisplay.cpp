@@ -24,6 +24,9 @@
 #include "gui/TraditionalDisplay.h"
 #include "gui/TFrmHanZi.h"
 #include "gui/TFrmMain.h"
+#include "gui/TFrmTestName.h"
+#include "gui/TFrmWnl.h"
+#include <QTableWidget>
 
 using hj::gui::setTraditionalShown;
 using hjtest::child;
@@ -38,6 +41,9 @@ private slots:
     void menuItemAndKey();
     void reportAndBoxes();
     void traditionalNames();
+    void switchConvertsPaneAndBoxes();
+    void namesStayAsTyped();
+    void calendarExport();
 };
 
 namespace {
@@ -182,6 +188,73 @@ void TestTraditionalDisplay::traditionalNames() {
     QVERIFY(modals.unexpected.isEmpty());
     QCOMPARE(memo->toPlainText(), QStringLiteral("龍字:16畫,五行屬:土。"));
     hjtest::screenshot(&dlg, QStringLiteral("TraditionalDisplay-hanzi"));
+}
+
+void TestTraditionalDisplay::switchConvertsPaneAndBoxes() {
+    hjtest::DataRoot root;
+    hj::gui::TFrmMain w(root.path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    hjtest::retype(child<QLineEdit>(&w, "Edtname"), QStringLiteral("范冰"));
+    hjtest::retype(child<QLineEdit>(&w, "EdtYear"), QStringLiteral("1990"));
+    hjtest::Modals modals;
+    QTest::mouseClick(child<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
+    auto* pane = child<hj::gui::ReportEdit>(&w, "Redtbazi");
+    QVERIFY(pane->toPlainText().contains(QStringLiteral("出生农历：")));
+    // On: the report in the pane is written again in Traditional characters, the name as typed.
+    child<QAction>(&w, "mnuO_fanti")->trigger();
+    QVERIFY2(pane->toPlainText().startsWith(QStringLiteral("命主姓名:范冰  出生地:")), qPrintable(pane->toPlainText().left(30)));
+    QVERIFY(pane->toPlainText().contains(QStringLiteral("出生農曆：")));
+    QVERIFY(!pane->isModified());
+    // A message box's text is converted as well as its title; the name in it is not.
+    QString text;
+    modals.expect([&text](QWidget* box) {
+        text = child<QLabel>(box, "qt_msgbox_label")->text();
+        QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
+    });
+    hj::gui::message(&w, QStringLiteral("要修改“范冰”这条记录吗？"), QStringLiteral("提示"));
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(text, QStringLiteral("要修改「范冰」這條記錄嗎？"));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    // Off: back to the simplified report.
+    child<QAction>(&w, "mnuO_fanti")->trigger();
+    QVERIFY(pane->toPlainText().contains(QStringLiteral("出生农历：")));
+    QVERIFY(modals.unexpected.isEmpty());
+    w.close();
+}
+
+void TestTraditionalDisplay::namesStayAsTyped() {
+    setTraditionalShown(true);
+    // The surname table of 巧猜姓氏 holds surnames only: 余 and 范 are not 餘 and 範.
+    hj::gui::TFrmTestName game;
+    game.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&game));
+    auto* table = child<QTableWidget>(&game, "strbjx");
+    for (const QString& surname : {QStringLiteral("余"), QStringLiteral("范")})
+        QCOMPARE(hj::gui::shownText(surname, table->viewport()), surname);
+    QCOMPARE(hj::gui::shownText(QStringLiteral("余"), &game), QStringLiteral("餘"));  // elsewhere a plain word
+    // A name once shown as a name keeps its characters in every text after.
+    hj::gui::keepAsTyped(QStringLiteral("范冰冰"));
+    QCOMPARE(hj::gui::shownText(QStringLiteral("命主范冰冰的范例")), QStringLiteral("命主范冰冰的範例"));
+}
+
+void TestTraditionalDisplay::calendarExport() {
+    QTemporaryDir dir;
+    hj::gui::TFrmWnl w;
+    w.showCalendar({2024, 2, 10, 12, 0});
+    hjtest::Modals modals;
+    modals.expectBox();
+    modals.expectBox();
+    QVERIFY(w.exportCalendar(dir.filePath(QStringLiteral("a.ics")), 2024, 2024));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    setTraditionalShown(true);
+    QVERIFY(w.exportCalendar(dir.filePath(QStringLiteral("b.ics")), 2024, 2024));
+    QTRY_VERIFY(modals.idle());
+    const QString plain = QString::fromUtf8(hjtest::readBytes(dir.filePath(QStringLiteral("a.ics"))));
+    const QString shown = QString::fromUtf8(hjtest::readBytes(dir.filePath(QStringLiteral("b.ics"))));
+    QVERIFY(plain.contains(QStringLiteral("SUMMARY:春节")) && plain.contains(QStringLiteral("农历")));
+    QVERIFY(shown.contains(QStringLiteral("SUMMARY:春節")) && shown.contains(QStringLiteral("農曆")));
+    QVERIFY(!shown.contains(QStringLiteral("农历")));
 }
 
 HJ_GUI_TEST(TestTraditionalDisplay)

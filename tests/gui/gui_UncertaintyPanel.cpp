@@ -31,6 +31,8 @@ private slots:
     }
     void boundaryNoteCastsTheOtherSide();
     void unknownHourTableCastsARow();
+    void notesInTheTypedClock();
+    void hourAJieDividesIsTwoRows();
 
 private:
     void cast(int year, int month, int day, int hour, int minute) {
@@ -91,6 +93,47 @@ void TestUncertaintyPanel::unknownHourTableCastsARow() {
     // 1990-05-17 lies in summer time: the clock read 09:00 at 08:00 Beijing standard time.
     QCOMPARE(child<QComboBox>(w, "cbos")->currentIndex(), 9);
     QCOMPARE(QString::fromStdString(hj::pillarName(w->chart().pillars[3])), hourPillar);
+}
+
+void TestUncertaintyPanel::notesInTheTypedClock() {
+    TFrmMain* w = win.get();
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);  // 北京市: summer time in 1988
+    cast(1988, 7, 1, 9, 30);
+    QStringList texts;
+    for (QLabel* l : w->findChild<QWidget*>(QStringLiteral("PnlBianJie"))->findChildren<QLabel*>()) texts << l->text();
+    hjtest::screenshot(w, QStringLiteral("TFrmMain-boundary-summer"));
+    // 09:30 on the clock is 08:30 Beijing time: 巳 begins at 10:00 on the clock, 30 minutes on.
+    QVERIFY2(texts.contains(QStringLiteral("时辰：钟表时间1988-07-01 10:00起换柱，出生后30分钟；另一侧四柱：戊辰 戊午 丁巳 乙巳")),
+             qPrintable(texts.join(QLatin1Char('|'))));
+    // The other side: the boundary is the birth's own minute, never "0分钟".
+    QTest::mouseClick(child<QPushButton>(w, "BtnBianJie0"), Qt::LeftButton);
+    texts.clear();
+    for (QLabel* l : w->findChild<QWidget*>(QStringLiteral("PnlBianJie"))->findChildren<QLabel*>()) texts << l->text();
+    QVERIFY2(texts.join(QLatin1Char('|')).contains(QStringLiteral("钟表时间1988-07-01 10:00起换柱，与出生同一分钟")),
+             qPrintable(texts.join(QLatin1Char('|'))));
+    QVERIFY(!texts.join(QLatin1Char('|')).contains(QStringLiteral("前0分钟")));
+}
+
+void TestUncertaintyPanel::hourAJieDividesIsTwoRows() {
+    TFrmMain* w = win.get();
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);
+    child<QCheckBox>(w, "ChkBuXiang")->setChecked(true);
+    cast(2024, 2, 4, 12, 0);  // 立春 at 16:27, inside 申
+    auto* grid = child<QTableWidget>(w, "GrdShiChen");
+    hjtest::screenshot(w, QStringLiteral("TFrmMain-unknown-hour-split"));
+    QCOMPARE(grid->rowCount(), 13);
+    QCOMPARE(grid->item(8, 0)->text(), QStringLiteral("申（16:27前）"));
+    QCOMPARE(grid->item(9, 0)->text(), QStringLiteral("申（16:27起）"));
+    QVERIFY(grid->item(8, 5)->text().startsWith(QStringLiteral("癸卯 乙丑")));
+    QVERIFY(grid->item(9, 5)->text().startsWith(QStringLiteral("甲辰 丙寅")));
+    QCOMPARE(grid->item(10, 0)->text(), QStringLiteral("酉"));
+    // The later row casts the later side.
+    grid->setFocus();
+    grid->setCurrentCell(9, 0);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QVERIFY(w->chartValid());
+    QCOMPARE(hj::pillarName(w->chart().pillars[0]), std::string("甲辰"));
+    QCOMPARE(child<QComboBox>(w, "cbos")->currentIndex(), 16);
 }
 
 HJ_GUI_TEST(TestUncertaintyPanel)

@@ -28,6 +28,8 @@ private slots:
     void repeatedHourAsks_data();
     void repeatedHourAsks();
     void skippedHourIsRefused();
+    void refusedInputsKeepTheChart_data();
+    void refusedInputsKeepTheChart();
     void storedCaseShowsItsZone();
     void reverseSearchMomentIsBeijingTime();
 
@@ -168,6 +170,51 @@ void TestWorldPlaceBox::skippedHourIsRefused() {
     QVERIFY2(modals.boxes.at(0).text.contains(QStringLiteral("Asia/Shanghai在当地1988年4月17日2时0分把时钟拨快了1小时（夏令时开始）")),
              qPrintable(modals.boxes.at(0).text));
     QVERIFY(!w->chartValid());
+}
+
+void TestWorldPlaceBox::refusedInputsKeepTheChart_data() {
+    QTest::addColumn<QString>("abroad");  // search text of the place abroad; "" for 北京市
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("new york spring forward") << QStringLiteral("纽约") << "2021" << 3 << 14 << 2 << QStringLiteral("拨快");
+    QTest::newRow("beijing summer time") << QString() << "1988" << 4 << 17 << 2 << QStringLiteral("拨快");
+    QTest::newRow("no such day") << QString() << "2023" << 2 << 30 << 10 << QString();
+}
+
+void TestWorldPlaceBox::refusedInputsKeepTheChart() {
+    QFETCH(QString, abroad);
+    QFETCH(QString, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(int, hour);
+    QFETCH(QString, why);
+    TFrmMain* w = open();
+    child<QComboBox>(w, "cbodiZ")->setCurrentIndex(1);
+    setMoment(QStringLiteral("2000"), 1, 1, 12, 0);
+    hjtest::Modals modals;
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QVERIFY(w->chartValid());
+    auto* pane = child<hj::gui::ReportEdit>(w, "Redtbazi");
+    const QString before = pane->toPlainText();
+    const auto pillars = w->currentPillars();
+    QVERIFY(before.contains(QStringLiteral("2000年1月1日")));
+
+    if (!abroad.isEmpty()) chooseAbroad(abroad);
+    setMoment(year, month, day, hour, 30);
+    modals.expectBox();
+    QTest::mouseClick(child<QPushButton>(w, "BtnPai"), Qt::LeftButton);
+    QVERIFY(modals.idle());
+    QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char('|'))));
+    QCOMPARE(modals.boxes.at(0).title, QStringLiteral("错误"));
+    QVERIFY2(modals.boxes.at(0).text.contains(why), qPrintable(modals.boxes.at(0).text));
+    // Nothing of the chart shown was cleared by the refusal.
+    QCOMPARE(pane->toPlainText(), before);
+    QVERIFY(pane->isVisible());
+    QVERIFY(w->chartValid());
+    QCOMPARE(w->currentPillars(), pillars);
 }
 
 void TestWorldPlaceBox::storedCaseShowsItsZone() {

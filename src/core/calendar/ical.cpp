@@ -126,8 +126,11 @@ std::string IcalWriter::events(int year) {
             event(d, std::string("term") + std::to_string(term->index), "节气", std::string(kTermNames[term->index]),
                   "交节时刻：" + formatDateTime(term->time) + "（北京时间），" + lunarDate);
         }
-        for (const Festival* f : festivalsOf(facts))
+        for (const Festival* f : festivalsOf(facts)) {
+            // 清明 and 冬至 are terms and festivals under one name: one event, the term's.
+            if (term && f->kind == FestivalKind::Term) continue;
             event(d, "festival" + std::to_string(f - kFestivals), "节日", std::string(f->name), lunarDate);
+        }
         if (facts.lunar.day == 1) {
             // The month has 30 days when its 30th day exists.
             DateTime day30 = d;

@@ -9,6 +9,7 @@
 #include "core/traditional/conversion.h"
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
+#include "core/text/utf8.h"
 
 namespace hj {
 namespace {
@@ -29,6 +30,11 @@ int strokesInRecord(const unsigned char rec[4]) {
 std::string pairToUtf8(unsigned char b1, unsigned char b2) {
     const char pair[2] = {static_cast<char>(b1), static_cast<char>(b2)};
     return text::gbkToUtf8(std::string_view(pair, 2));
+}
+
+// The CJK ideograph blocks GBK draws its hanzi from (basic, extension A, compatibility).
+bool isCjkIdeograph(char32_t c) {
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF);
 }
 
 bool isGb2312Pair(std::string_view gbk) {
@@ -158,10 +164,14 @@ bool StrokeDictionary::computeGrids(std::string_view name, bool single, NameGrid
         setError(kMsgBadNameLength);
         return false;
     }
-    // Traditional characters outside GB2312 count as hanzi through their simplified form.
+    // Traditional characters outside GB2312 count as hanzi through their simplified form. Other
+    // Chinese characters GBK has (镕) are hanzi the dictionary lacks: say which one.
     for (std::size_t i = 0; i < n; ++i) {
-        if (!isGb2312Pair(lookupBytes(text::gbkToUtf8(std::string_view(gbk).substr(2 * i, 2))))) {
-            setError(kMsgNotHanzi);
+        const std::string ch = text::gbkToUtf8(std::string_view(gbk).substr(2 * i, 2));
+        if (!isGb2312Pair(lookupBytes(ch))) {
+            std::size_t pos = 0;
+            setError(isCjkIdeograph(text::nextUtf8Char(ch, pos)) ? std::string(kMsgNoStrokesOf) + ch
+                                                                 : std::string(kMsgNotHanzi));
             return false;
         }
     }

@@ -79,6 +79,7 @@ inline constexpr std::string_view kMsgOneCharacter = "请输入一个汉字";
 inline constexpr std::string_view kMsgBadNameLength = "单姓：名1-2位，复姓：名1-2位,无效的姓名";
 inline constexpr std::string_view kMsgNotHanzi = "必须输入汉字";
 inline constexpr std::string_view kMsgNoStrokes = "找不到其中一个汉字的笔划";
+inline constexpr std::string_view kMsgNoStrokesOf = "找不到这个字的笔划：";  // followed by the character
 inline constexpr std::string_view kMsgDictionaryMissing = "姓名文件丢失";
 
 }  // namespace hj

@@ -128,6 +128,7 @@ bool MonthPageBuilder::build(int shownYear, int month, int day, int hour, int mi
             if (t.time.day == c.day) termIndex = t.index;
         const DayFacts facts = dayFactsOf(cal_, civil, termIndex);
         c.lower = lunarText(facts.lunar, facts.leap, options_.winterNames);
+        c.lunar = c.lower;
         const std::vector<const Festival*> festivals = festivalsOf(facts);
         c.festivals = festivalNames(festivals);
         // A term is already named above the line; the first other festival takes the lunar date's place.

@@ -47,7 +47,8 @@ struct DayCell {
     std::string upper;        // "2月", "3", "4 立春"
     Rgb upperColour = kDayColour;
     int upperSize = 14;
-    std::string lower;  // lunar date: "正月初一", "闰四月十五", "十二月廿九"
+    std::string lower;  // lunar date: "正月初一", "闰四月十五", "十二月廿九" (or a festival in its place)
+    std::string lunar;  // the lunar date, also where a festival takes its place below
     int lowerSize = 9;
     bool selected = false;
     bool hasTerm = false;

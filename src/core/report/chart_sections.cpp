@@ -135,8 +135,14 @@ std::string chartSections(const Chart& chart) {
         // The minutes take the sign of the coordinate: -10度30分 is 10.5° west.
         const DegreesMinutes lon = degreesMinutesOf(request.longitude), lat = degreesMinutesOf(request.latitude);
         r += request.place + ",";
-        r += fmt("经度:%s%d度%d分,", lon.negative ? "-" : "", lon.degrees, lon.minutes);
-        r += fmt("纬度:%s%d度%d分。\r\n", lat.negative ? "-" : "", lat.degrees, lat.minutes);
+        if (chart.birthZone.abroad) {
+            // Abroad the hemispheres are named: 西经74度0分 reads where -74度 would puzzle.
+            r += fmt("%s%d度%d分,", lon.negative ? "西经" : "东经", lon.degrees, lon.minutes);
+            r += fmt("%s%d度%d分。\r\n", lat.negative ? "南纬" : "北纬", lat.degrees, lat.minutes);
+        } else {
+            r += fmt("经度:%s%d度%d分,", lon.negative ? "-" : "", lon.degrees, lon.minutes);
+            r += fmt("纬度:%s%d度%d分。\r\n", lat.negative ? "-" : "", lat.degrees, lat.minutes);
+        }
         r += zones::clockLineText(chart.birthZone);
         const DateTime& C = chart.birthClock;
         r += fmt("出生公历：%d年%d月%d日%d时%d分(北京时间)。\r\n", displayYear(C.year), C.month, C.day, C.hour,

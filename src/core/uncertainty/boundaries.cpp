@@ -1,8 +1,10 @@
 #include "core/uncertainty/boundaries.h"
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
+#include "core/calendar/date_text.h"
 #include "core/chart/derived.h"
 
 namespace hj {
@@ -54,6 +56,7 @@ public:
     }
 
     const DateTime& base() const { return base_; }
+    double baseJd() const { return baseJd_; }
 
 private:
     ChartRequest requestAt(const DateTime& clock) const {
@@ -88,10 +91,23 @@ std::string kindBetween(const Probe& before, const Probe& after) {
     return lateRat ? "子时" : "时辰";
 }
 
+// The jie that begins the month of a month pillar (寅 立春, 卯 惊蛰, …).
+std::string_view jieOfMonth(std::int16_t monthPillar) {
+    const int k = cycleMod(monthPillar % 12 - 3, 12);
+    return kTermNames[(2 + 2 * k) % 24];
+}
+
+// The clock a birth was typed in, as the notes name it.
+std::string clockNameOf(const Chart& chart) {
+    if (chart.birthZone.abroad) return "当地钟表时间";
+    return chart.birthZone.converted ? "钟表时间" : "北京时间";
+}
+
 PillarBoundary boundaryBetween(const Probe& before, const Probe& after, const Probe& otherSide, int minutes) {
     PillarBoundary b;
     b.kind = kindBetween(before, after);
     b.at = b.kind == "节" ? after.previousJie : after.local;
+    if (b.kind == "节") b.term = std::string(jieOfMonth(after.pillars[1]));
     b.minutes = minutes;
     b.pillars = otherSide.pillars;
     b.request = otherSide.request;
@@ -134,8 +150,62 @@ std::vector<PillarBoundary> findBoundaries(const Chart& chart, int windowMinutes
         if (dir < 0) out.insert(out.end(), side.rbegin(), side.rend());
         else out.insert(out.end(), side.begin(), side.end());
     }
+    for (PillarBoundary& b : out) {
+        b.clock = scan.clockAt(b.minutes);
+        b.clockName = clockNameOf(chart);
+    }
     return out;
 }
+
+std::string boundaryNote(const PillarBoundary& b) {
+    std::string s;
+    if (!b.term.empty()) s += b.term + " 北京时间" + formatDateTime(b.at) + "交，";
+    s += b.clockName + formatDateTime(b.clock) + "起换柱，";
+    if (b.minutes == 0) return s + "与出生同一分钟";
+    return s + (b.minutes > 0 ? "出生后" : "出生前") + std::to_string(b.minutes > 0 ? b.minutes : -b.minutes) + "分钟";
+}
+
+namespace {
+
+// A row of the hour table from the chart cast at one of its moments.
+HourOption hourRow(int branch, const Chart& r, const ChartRequest& request) {
+    HourOption row;
+    row.branch = branch;
+    row.pillars = r.pillars;
+    row.tenGod = std::string(kTenGodShort[tenGodIndex(r.pillars[2], r.pillars[3])]);
+    row.nayin = std::string(nayinName(r.pillars[3]));
+    row.stars = r.stars[3];
+    while (!row.stars.empty() && row.stars.back() == ' ') row.stars.pop_back();
+    row.luck = r.luck;
+    row.request = request;
+    return row;
+}
+
+// When the year or month pillar changes inside the hour [first, last] (minutes from the birth
+// on its clock), the two charts either side of the change, found to the minute.
+bool splitHour(Scanner& scan, const Chart& chart, long first, long last, HourOption& row) {
+    const Probe a = scan.at(first), z = scan.at(last);
+    if (!a.ok || !z.ok || (a.pillars[0] == z.pillars[0] && a.pillars[1] == z.pillars[1])) return false;
+    long lo = first, hi = last;  // lo on the earlier side, hi on the later
+    while (hi - lo > 1) {
+        const long mid = lo + (hi - lo) / 2;
+        const Probe p = scan.at(mid);
+        if (!p.ok) return false;
+        (p.pillars[1] == a.pillars[1] && p.pillars[0] == a.pillars[0] ? lo : hi) = mid;
+    }
+    for (long m : {lo, hi}) {
+        ChartRequest request;
+        const std::optional<Chart> r = scan.chartAt(scan.clockAt(m), request);
+        if (!r) return false;
+        row.parts.push_back(hourRow(row.branch, *r, request));
+    }
+    row.split = true;
+    row.splitClock = scan.clockAt(hi);
+    row.clockName = clockNameOf(chart);
+    return true;
+}
+
+}  // namespace
 
 std::vector<HourOption> unknownHourOptions(const Chart& chart) {
     std::vector<HourOption> rows;
@@ -155,18 +225,34 @@ std::vector<HourOption> unknownHourOptions(const Chart& chart) {
         ChartRequest request;
         const std::optional<Chart> r = scan.chartAt(clock, request);
         if (!r) return {};
-        HourOption row;
-        row.branch = (i + 1) % 12;
-        row.pillars = r->pillars;
-        row.tenGod = std::string(kTenGodShort[tenGodIndex(r->pillars[2], r->pillars[3])]);
-        row.nayin = std::string(nayinName(r->pillars[3]));
-        row.stars = r->stars[3];
-        while (!row.stars.empty() && row.stars.back() == ' ') row.stars.pop_back();
-        row.luck = r->luck;
-        row.request = request;
+        HourOption row = hourRow((i + 1) % 12, *r, request);
+        // The hour runs an hour either side of its middle, in minutes of the birth's clock.
+        const long middle = std::lround((local - shift - scan.baseJd()) * 1440.0);
+        splitHour(scan, chart, middle - 60, middle + 59, row);
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+std::string unknownHourFixedPillars(const std::vector<HourOption>& rows) {
+    std::string out, last;
+    // Each change names where the new pillars begin: the minute of a split hour, else the hour.
+    const auto take = [&](const HourOption& h, const std::string& from) {
+        const std::string now = pillarName(h.pillars[0]) + " " + pillarName(h.pillars[1]) + " " + pillarName(h.pillars[2]);
+        if (now == last) return;
+        if (!last.empty()) out += "；" + from + "起 ";
+        out += now;
+        last = now;
+    };
+    for (const HourOption& row : rows) {
+        if (!row.split) {
+            take(row, std::string(kBranches[row.branch]) + "时");
+            continue;
+        }
+        take(row.parts.front(), std::string(kBranches[row.branch]) + "时");
+        take(row.parts.back(), row.clockName + clockText(row.splitClock));
+    }
+    return out;
 }
 
 std::vector<std::string> unknownHourNotes(const Chart& chart, const std::vector<HourOption>& rows) {
@@ -182,13 +268,23 @@ std::vector<std::string> unknownHourNotes(const Chart& chart, const std::vector<
             return "年柱" + pillarName(row.pillars[0]) + "、月柱" + pillarName(row.pillars[1]);
         };
         const bool newYear = rows[i].pillars[0] != rows[i - 1].pillars[0];
+        const auto pillarsOf = [newYear, &yearAndMonth](const HourOption& row) {
+            return newYear ? yearAndMonth(row) : "月柱" + pillarName(row.pillars[1]);
+        };
+        const std::string term = "本日北京时间" + clockText(probe->previousJie) + "交" + std::string(kTermNames[(2 + 2 * k) % 24]);
+        const HourOption* split = rows[i - 1].split ? &rows[i - 1] : rows[i].split ? &rows[i] : nullptr;
+        if (split) {
+            // The term falls inside an hour: that hour's row holds both charts.
+            const std::string hour = std::string(kBranches[split->branch]) + "时";
+            notes.push_back(term + "，在" + hour + "之内，" + hour + "分作两盘：" + split->clockName +
+                            clockText(split->splitClock) + "以前" + pillarsOf(split->parts.front()) + "，" +
+                            clockText(split->splitClock) + "起" + pillarsOf(split->parts.back()));
+            continue;
+        }
         const auto& before = rows[i - 1];
         const auto& after = rows[i];
-        notes.push_back("本日北京时间" + clockText(probe->previousJie) + "交" + std::string(kTermNames[(2 + 2 * k) % 24]) +
-                        "：" + std::string(kBranches[before.branch]) + "时及以前" +
-                        (newYear ? yearAndMonth(before) : "月柱" + pillarName(before.pillars[1])) + "，" +
-                        std::string(kBranches[after.branch]) + "时起" +
-                        (newYear ? yearAndMonth(after) : "月柱" + pillarName(after.pillars[1])));
+        notes.push_back(term + "：" + std::string(kBranches[before.branch]) + "时及以前" + pillarsOf(before) + "，" +
+                        std::string(kBranches[after.branch]) + "时起" + pillarsOf(after));
     }
     notes.push_back(chart.settings.zishi ? "夜子时：23:00至24:00出生者日柱仍取本日，时柱取次日子时"
                                          : "23:00起为次日子时：此时出生者日柱、时柱皆取次日");
