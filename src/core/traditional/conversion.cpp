@@ -124,7 +124,9 @@ std::string runTable(const RuleTable* t, std::string_view utf8) {
         const std::string_view ch = utf8.substr(i, next - i);
         const auto it = t->find(ch);
         const Rule* applied = nullptr;
-        for (const Rule& r : it == t->end() ? std::vector<Rule>{} : it->second) {
+        // The rules are walked in place: `applied` points into the table after the loop.
+        static const std::vector<Rule> kNoRules;
+        for (const Rule& r : it == t->end() ? kNoRules : it->second) {
             if (utf8.substr(i, r.key.size()) != r.key) continue;
             if (!r.before.empty() && !inSet(r.before, lastChar(out))) continue;
             const std::string_view rest = utf8.substr(i + r.key.size());
