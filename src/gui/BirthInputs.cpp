@@ -27,12 +27,6 @@
 namespace hj::gui {
 namespace {
 
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
 // Arrow keys in the year edit step the year as the up/down control does.
 class YearKeys : public QObject {
 public:

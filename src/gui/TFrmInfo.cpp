@@ -26,12 +26,6 @@ namespace hj::gui {
 namespace {
 constexpr int kNoteBytes = 1000;
 
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
 QComboBox* listOf(QWidget* parent, const char* name, const QStringList& items) {
     auto* c = named(new QComboBox(parent), name);
     c->addItems(items);

@@ -55,13 +55,6 @@ constexpr int kRoomyWidth = 900;
 // The first slots the tree shows at start; 显示全部命例 shows the rest.
 constexpr int kFirstSlotsShown = 300;
 
-// Keeps a child from the given name, for the tests and for accessibility tools.
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
 }  // namespace
 
 TFrmMain::TFrmMain(const QString& dataRoot, QWidget* parent)

@@ -32,12 +32,6 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
 
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
 QString birthLine(const ChartRequest& q) {
     return QStringLiteral("%1　%2　%3%4")
         .arg(qs(q.name), q.male ? QStringLiteral("男") : QStringLiteral("女"),

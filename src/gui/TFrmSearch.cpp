@@ -23,12 +23,6 @@ namespace hj::gui {
 
 namespace {
 constexpr int kClassBytes = 13;
-
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 }  // namespace
 
 TFrmSearch::TFrmSearch(casestore::CaseStore& store, const text::IniFile& ini, casestore::SearchCriteria& criteria,

@@ -108,10 +108,10 @@ const RuleTable* ruleTable(bool toTrad) {
 // Whether the UTF-8 character `ch` is one of the characters of `set`.
 bool inSet(std::string_view set, std::string_view ch) { return !ch.empty() && set.find(ch) != std::string_view::npos; }
 
-std::string lastChar(std::string_view s) {
+std::string_view lastChar(std::string_view s) {
     std::size_t start = s.size();
     while (start > 0 && (static_cast<unsigned char>(s[start - 1]) & 0xC0) == 0x80) --start;
-    return std::string(s.substr(start > 0 ? start - 1 : 0));
+    return s.substr(start > 0 ? start - 1 : 0);
 }
 
 std::string runTable(const RuleTable* t, std::string_view utf8) {
