@@ -190,6 +190,21 @@ void applyCombinations(Work& w) {
                       r.chars + name + el(r.element) + "局，三支皆作" + el(r.element) + "论");
         }
     }
+    // 半合 side by side, with its element showing among the stems, turns the outer branch.
+    for (const Relation& r : w.relations) {
+        if (r.kind != RelationKind::HalfCombine || !adjacent(r)) continue;
+        if (w.branchHeld[r.places[0]] || w.branchHeld[r.places[1]]) continue;
+        bool shows = false;
+        for (int p = 0; p < 4; ++p) shows = shows || stemElement(w.natal[p] % 10) == r.element;
+        if (!shows) continue;
+        std::vector<int> which;
+        for (int p : r.places) {
+            w.branchHeld[p] = true;
+            for (int i : unitsOfBranch(w, p)) which.push_back(i);
+        }
+        transform(w, which, r.element, "半合", labelsOf(r.places), r.chars,
+                  r.chars + "相邻半合，" + el(r.element) + "透干，结" + el(r.element) + "局");
+    }
     // 六合 transforms only side by side, with its element ruling the month, and unclashed.
     for (const Relation& r : w.relations) {
         if (r.kind != RelationKind::SixCombine || !adjacent(r) || r.element != season) continue;
@@ -218,8 +233,9 @@ void applyCombinations(Work& w) {
         transform(w, which, r.element, "五合化", "年月", r.chars,
                   r.chars + "相邻五合，化神" + el(r.element) + "当令，合而化" + el(r.element));
     }
-    // 冲 side by side shakes the roots in the branch that is overcome; earth against earth
-    // (辰戌 丑未) opens its stores and uproots nothing.
+    // 冲 side by side shakes the roots in the branch that is overcome, once however many clash
+    // it; earth against earth (辰戌 丑未) opens its stores and uproots nothing.
+    std::array<bool, 4> shakenAlready{};
     for (const Relation& r : w.relations) {
         if (r.kind != RelationKind::SixClash || !adjacent(r)) continue;
         const int a = r.places[0], b = r.places[1];
@@ -227,6 +243,8 @@ void applyCombinations(Work& w) {
         const int ea = branchElement(w.natal[a] % 12), eb = branchElement(w.natal[b] % 12);
         if (ea == 3 && eb == 3) continue;
         const int shaken = overcomes(ea) == eb ? b : a;
+        if (shakenAlready[shaken]) continue;
+        shakenAlready[shaken] = true;
         std::vector<int> roots;
         for (int i : unitsOfBranch(w, shaken))
             if (supports(groupOf(w.day, w.units[i].effElement))) roots.push_back(i);
@@ -270,7 +288,7 @@ std::optional<Pattern> transformPattern(const Work& w) {
     const int partner = r.places[0] == 2 ? r.places[1] : r.places[0];
     if (partner != 1 && partner != 3) return std::nullopt;  // only beside the day
     for (const Relation& o : w.relations)
-        if (o.kind == RelationKind::StemCombine && &o != &withDay[0] &&
+        if (o.kind == RelationKind::StemCombine && o.places != r.places &&
             std::find(o.places.begin(), o.places.end(), partner) != o.places.end())
             return std::nullopt;
     const int e = r.element;
@@ -399,7 +417,7 @@ Pattern regularPattern(const Work& w, Verdict verdict) {
         else if (shown.any({Cai, Zheng})) fail("财党杀，无制无化");
         else fail("七杀无制");
     } else if (god == Cai || god == Zheng) {
-        if (shown.any({Bi, Jie}) && !shown.any({Guan, Sha})) fail("比劫夺财");
+        if (shown.any({Bi, Jie}) && !shown.any({Guan, Sha, Shi, Shang})) fail("比劫夺财");
         else if (shown.any({Guan, Sha})) hold("财旺生官");
         else if (shown.any({Shi, Shang})) hold("食伤生财");
         else if (verdict == Verdict::Weak) fail("财多身弱");

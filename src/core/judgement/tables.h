@@ -62,7 +62,7 @@ enum class Group { Peer, Output, Wealth, Power, Resource };
 inline constexpr std::array<int, 5> kGroupFactor = {100, -70, -80, -100, 80};
 inline constexpr std::string_view kGroupNames[5] = {"比劫", "食伤", "财", "官杀", "印"};
 // The share a clashed (冲) branch keeps of its roots.
-inline constexpr int kShakenShare = 50;
+inline constexpr int kShakenShare = 70;
 
 // Verdict bounds on the score (hundredths): at or above 身强, 偏强; above 中和, 偏弱.
 inline constexpr int kStrongFrom = 300;
