@@ -688,6 +688,13 @@ ChartJudgement judgeChart(const Chart& chart, int chosenLuck, int firstYear, con
     return c;
 }
 
+std::string judgementReportSection(const Chart& chart) {
+    const Judgement j = judge({chart.pillars[0], chart.pillars[1], chart.pillars[2], chart.pillars[3]});
+    std::vector<PillarReading> luck;
+    for (int p : chart.luck.pillars) luck.push_back(readLuck(j, p));
+    return "※命局判断：\r\n" + judgementText(j, luck, {}, "\r\n") + "\r\n";
+}
+
 // --- text ------------------------------------------------------------------------------------------
 
 std::string scoreText(int h) {

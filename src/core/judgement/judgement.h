@@ -116,6 +116,9 @@ ChartJudgement judgeChart(const Chart& chart, int chosenLuck, int firstYear, con
 // a last line saying it is a traditional method's reading.
 std::string judgementText(const Judgement& j, const std::vector<PillarReading>& luck,
                           const std::vector<PillarReading>& years, std::string_view eol);
+// The report's section ("※命局判断：", the natal judgement and the eight luck pillars; no years,
+// so that a report does not change with the day it is written).
+std::string judgementReportSection(const Chart& chart);
 // The one line the chart picture carries: 身强 · 正官格 · 用神 火 · 喜 木 · 忌 水.
 std::string summaryLine(const Judgement& j);
 // A score in hundredths as shown: +4.35, -0.50, 0.00.
