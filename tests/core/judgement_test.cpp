@@ -365,3 +365,23 @@ TEST(Judgement, TextAndSummary) {
     EXPECT_EQ(scoreText(0), "0.00");
     EXPECT_EQ(scoreText(-1205), "-12.05");
 }
+
+// 穷通宝鉴·正月甲木: "正二月甲木，素无取从财从杀从化之理" — a 甲 day in 寅 or 卯 month never
+// follows and never transforms, whatever the other six characters.
+TEST(Judgement, SpringJiaNeverFollowsNorTransforms) {
+    std::mt19937 rng(1);
+    std::uniform_int_distribution<int> any(0, 59);
+    int charts = 0;
+    for (int n = 0; n < 20000; ++n) {
+        std::array<int, 4> natal = {any(rng), any(rng), any(rng), any(rng)};
+        if (natal[2] % 10 != 1) continue;  // 甲
+        const int month = natal[1] % 12;
+        if (month != 3 && month != 4) continue;  // 寅 卯
+        ++charts;
+        const Judgement j = judge(natal);
+        EXPECT_TRUE(j.pattern.kind == PatternKind::Regular || j.pattern.kind == PatternKind::Dominant)
+            << pillarName(natal[0]) << pillarName(natal[1]) << pillarName(natal[2]) << pillarName(natal[3]) << " "
+            << j.pattern.name;
+    }
+    EXPECT_GT(charts, 50);
+}
