@@ -179,8 +179,9 @@ TEST(Judgement, SeasonalRemedyOnlyInHotAndColdMonths) {
 
 // The rule for the seasonal remedy changes the method only where it says it does.
 TEST(Judgement, SeasonalRemedyRule) {
-    // 戊 in 子 month, strong with much 印: 扶抑 would take 水, the element winter has too much of.
-    const std::array<int, 4> natal = {pillarOf("己卯"), pillarOf("丙子"), pillarOf("戊午"), pillarOf("戊午")};
+    // 戊 in 子 month, strong with much 印 (寅午 半合 with 丙 showing): 扶抑 would take 水, the
+    // element winter has too much of.
+    const std::array<int, 4> natal = {pillarOf("癸亥"), pillarOf("甲子"), pillarOf("戊寅"), pillarOf("丙午")};
     Options never{TiaohouRule::Never}, opposed{TiaohouRule::WhenOpposed}, always{TiaohouRule::Always};
     const Judgement a = judge(natal, never), b = judge(natal, opposed), c = judge(natal, always);
     EXPECT_EQ(elementName(a.useful.yong), "水");
@@ -314,7 +315,7 @@ TEST(JudgementProperties, SpecialPatternsOnlyWhereTheirConditionsHold) {
 TEST(Judgement, LuckAndYearMeetings) {
     // 己卯 丙子 戊午 戊午
     const std::array<int, 4> natal = {pillarOf("己卯"), pillarOf("丙子"), pillarOf("戊午"), pillarOf("戊午")};
-    const Judgement j = judge(natal, Options{TiaohouRule::Never});  // 用 水
+    const Judgement j = judge(natal, Options{TiaohouRule::Never});  // 用 木: strong, 乙 in 卯 the 官杀 to use
     struct Case {
         const char* luck;
         int year;  // 0: read the luck pillar
@@ -332,8 +333,9 @@ TEST(Judgement, LuckAndYearMeetings) {
         {"甲戌", 2024, "运岁相冲", true},
         {"甲戌", 2024, "岁运并临", false},
         {"甲子", 0, "伏吟月柱", false},
-        {"丙午", 0, "运冲用神之根（月支子）", true},  // 水 is 用; 子 holds it
-        {"丙申", 0, "运冲用神之根（月支子）", false},
+        {"乙酉", 0, "运冲用神之根（年支卯）", true},  // 木 is 用; 卯 holds it
+        {"丙申", 0, "运冲用神之根（年支卯）", false},
+        {"丙戌", 0, "运合用神之根（年支卯）", true},  // 卯戌 六合
     };
     for (const Case& c : cases) {
         if (pillarOf(c.luck) < 0) continue;
@@ -341,13 +343,13 @@ TEST(Judgement, LuckAndYearMeetings) {
         const bool has = std::find(r.notes.begin(), r.notes.end(), std::string(c.note)) != r.notes.end();
         EXPECT_EQ(has, c.present) << c.luck << " " << c.year << " " << c.note;
     }
-    ASSERT_EQ(elementName(j.useful.yong), "水");
-    const PillarReading water = readLuck(j, pillarOf("壬子"));
-    EXPECT_EQ(water.stem, Role::Yong);
-    EXPECT_EQ(water.branch, Role::Yong);
-    const PillarReading earth = readLuck(j, pillarOf("戊辰"));
-    EXPECT_EQ(earth.stem, j.useful.roleOf(3));
-    EXPECT_EQ(earth.stem, Role::Ji);  // 土 overcomes 水
+    ASSERT_EQ(elementName(j.useful.yong), "木");
+    const PillarReading wood = readLuck(j, pillarOf("甲寅"));
+    EXPECT_EQ(wood.stem, Role::Yong);
+    EXPECT_EQ(wood.branch, Role::Yong);
+    const PillarReading metal = readLuck(j, pillarOf("庚申"));
+    EXPECT_EQ(metal.stem, j.useful.roleOf(4));
+    EXPECT_EQ(metal.stem, Role::Ji);  // 金 overcomes 木
 }
 
 TEST(Judgement, TextAndSummary) {

@@ -102,9 +102,13 @@ void TestJudgementPanel::followsTheChosenLuckPillar() {
 
 void TestJudgementPanel::seasonalRemedyRuleChangesTheMethod() {
     JudgementPanel p;
-    p.showChart(chart2000());  // 戊 in 子 month with 扶抑 taking 水: the remedy decides by default
+    p.showChart(chart2000());  // 戊 in 子 month: 扶抑 takes 木, the remedy 丙 (火)
     auto* rule = child<QComboBox>(&p, "CboTiaohou");
+    QCOMPARE(rule->currentIndex(), 1);  // the default: only when 扶抑 takes the season's excess
+    QCOMPARE(QString::fromStdString(p.current()->judgement.useful.method), QStringLiteral("扶抑"));
+    rule->setCurrentIndex(2);  // always in a cold month
     QCOMPARE(QString::fromStdString(p.current()->judgement.useful.method), QStringLiteral("调候"));
+    QVERIFY(sectionNamed(&p, QStringLiteral("用神"))->text(1).startsWith(QStringLiteral("火")));
     rule->setCurrentIndex(0);
     QCOMPARE(QString::fromStdString(p.current()->judgement.useful.method), QStringLiteral("扶抑"));
     QVERIFY(sectionNamed(&p, QStringLiteral("用神"))->text(1).contains(QStringLiteral("扶抑")));

@@ -115,7 +115,7 @@ void transform(Work& w, const std::vector<int>& which, int element, const std::s
 void weighUnits(Work& w) {
     for (int p = 0; p < 4; ++p) {
         const int pillar = w.natal[p];
-        if (p != 2) {
+        {
             Unit u;
             u.place = p;
             u.stem = pillar % 10;
@@ -141,7 +141,11 @@ void weighUnits(Work& w) {
         Factor f;
         f.pillar = std::string(kPlaceNames[u.place]);
         f.weight = contribution(u, w.day);
-        if (u.rank < 0) {
+        if (u.rank < 0 && u.place == 2) {
+            f.factor = "日主";
+            f.chars = stemName(u.stem);
+            f.reason = "日干" + dayName + "本身";
+        } else if (u.rank < 0) {
             f.factor = factorName(g, true);
             f.chars = stemName(u.stem);
             f.reason = f.pillar + "干" + f.chars + "为" + god + "（" + std::string(kGroupNames[static_cast<int>(g)]) +
@@ -334,7 +338,8 @@ std::optional<Pattern> dominantPattern(const Work& w) {
 std::optional<Pattern> followPattern(const Work& w) {
     const int d = w.day;
     for (const Unit& u : w.units)
-        if (supports(groupOf(d, u.element))) return std::nullopt;  // a root, a helping stem: no following
+        if (!(u.rank < 0 && u.place == 2) && supports(groupOf(d, u.element)))
+            return std::nullopt;  // a root, a helping stem: no following
     std::array<int, 5> byGroup{};
     for (int e = 0; e < 5; ++e) byGroup[static_cast<int>(groupOf(d, e))] += w.strength.elementWeight[e];
     const int opposing = byGroup[1] + byGroup[2] + byGroup[3];
@@ -525,7 +530,7 @@ Useful usefulOf(const Work& w, const Pattern& pattern, const std::optional<Tiaoh
         }
     }
     // 病药: the element the useful one overcomes fills the chart.
-    if (u.method == "扶抑" && total > 0 && ew[overcomes(u.yong)] * 100 >= 45 * total) {
+    if (u.method == "扶抑" && total > 0 && ew[overcomes(u.yong)] * 100 >= 55 * total) {
         u.method = "病药";
         u.reason += "；" + el(overcomes(u.yong)) + "过旺为病，" + el(u.yong) + "制之为药";
     }

@@ -48,9 +48,10 @@ inline constexpr std::string_view kRankNames[3] = {"本气", "中气", "余气"}
 
 // --- weights (hundredths) -----------------------------------------------------------------------
 
-// A stem of the year, month and hour pillar (the day stem is the day master itself): the
-// month and hour stems stand beside the day, the year stem is far.
-inline constexpr std::array<int, 4> kStemPlace = {60, 100, 0, 100};
+// A stem of the year, month, day and hour pillar: the month and hour stems stand beside the
+// day, the year stem is far; the day stem is the day master itself and counts on its side
+// (as 同类 counts it), so that a chart of even forces scores about zero.
+inline constexpr std::array<int, 4> kStemPlace = {60, 100, 150, 100};
 // A branch of the year, month, day and hour pillar: the month rules the season (月令), the day
 // branch is the day master's seat.
 inline constexpr std::array<int, 4> kBranchPlace = {60, 250, 120, 100};
