@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/analysis/chart_analysis.h"
 #include "core/analysis/relations.h"
 #include "core/calendar/datetime.h"
 #include "core/chart/chart.h"
@@ -668,7 +669,7 @@ PillarReading readLuck(const Judgement& j, int luckPillar) {
 }
 
 PillarReading readYear(const Judgement& j, int year, int luckPillar) {
-    PillarReading r = readingOf(j, cycleMod(year + 897, 60));
+    PillarReading r = readingOf(j, analysis::yearPillarOf(year));
     r.year = year;
     std::vector<analysis::PillarSlot> slots = natalSlots(j);
     if (luckPillar >= 0) slots.push_back({"运", cycleMod(luckPillar, 60)});
@@ -689,7 +690,8 @@ ChartJudgement judgeChart(const Chart& chart, int chosenLuck, int firstYear, con
     c.chosenLuck = std::clamp(chosenLuck, 0, 7);
     for (int p : chart.luck.pillars) c.luck.push_back(readLuck(c.judgement, p));
     for (int y = 0; y < 10; ++y)
-        c.years.push_back(readYear(c.judgement, firstYear + y, chart.luck.pillars[c.chosenLuck]));
+        c.years.push_back(
+            readYear(c.judgement, astronomicalYear(displayYear(firstYear) + y), chart.luck.pillars[c.chosenLuck]));
     return c;
 }
 
