@@ -11,8 +11,9 @@
 //   (derived.h, checked against it by a test), the ruling stem (本气, the branch's own
 //   element) first.
 // - The seasonal remedy (调候) of a day stem in a hot or cold month: 穷通宝鉴, the chapter of
-//   that stem and month (四月甲木, 十一月乙木 …): the stems its opening sentence names, first
-//   to last.
+//   that stem and month (四月甲木, 十一月乙木 …, or the season's chapter, 三夏己土, 三冬丁火 …):
+//   the stem its opening takes first, then stems the chapter names for use, as aids or in
+//   another's lack. Checked cell by cell below.
 // - The weights are this program's own; the help and the README give them.
 #include <array>
 #include <string_view>
@@ -75,7 +76,42 @@ inline constexpr int kFairlyWeakAbove = -300;
 
 // The stems 穷通宝鉴 names for a day stem in the hot months (巳午未, its 四月 五月 六月) and
 // the cold months (亥子丑, its 十月 十一月 十二月), first to last. Order: 甲 … 癸 by rows,
-// months 巳 午 未 亥 子 丑 by columns.
+// months 巳 午 未 亥 子 丑 by columns. Only the first stem decides anything (its element is
+// the remedy's useful one); the rest are shown. A cell may stop short of stems the chapter
+// names later.
+//
+// Every row was read against stored text of the chapters (a transcription of the book's
+// chapters, web pages and quotations in public code); the words each cell rests on:
+//   甲 (checked before the others) 四月 "先癸后丁"; 五六月 "五月先癸后丁，庚金次之 …
+//      六月 … 先丁后庚"; 十一月 "丁先庚后，丙火佐之"; 十二月 "先用庚劈甲，方引丁火 … 故丁次之";
+//      十月 by that earlier check.
+//   乙 三夏 "四月专尚癸水"; 五月 "上半月 … 仍用癸水。下半月 … 丙癸齐用"; 六月 "柱多金水，
+//      丙火为尊 … 凡五六月乙木 … 用癸水" (癸 first is this reading: 三夏 says "五六月先丙后癸，
+//      夏至前仍用癸水"); 十月 "取丙为用，戊土次之"; 十一月 "专用丙火"; 十二月 "必须丙火照暖".
+//   丙 三夏 "四月耑用壬水，金为佐。五月亦耑用壬 … 六月用壬，但借庚金为佐"; 四月 "得庚发水源 …
+//      癸亦姑用"; 五月 "得壬高透 … 一壬无庚"; 十月 "得见甲戊庚出干 … 火旺用壬"; 十一月 "壬水为最，
+//      戊土佐之 … 无戊见己"; 十二月 "喜壬为用 … 土多又不可少甲".
+//   丁 四月 "取甲引丁，必用庚噼甲"; 五月 "遇年透隔位之壬 … 庚壬两透 … 得一癸透"; 六月 "专取甲木，
+//      壬水次之 … 无庚不妙"; 三冬 "甲木为尊，庚金佐之" (another copy: "耑用庚甲。甲乃庚之良友").
+//   戊 四月 "先用甲疏噼，次取丙癸为佐"; 五月 "先看壬水，次取甲木，丙火酌用"; 六月 "先看癸水，
+//      次用丙火甲木"; 十月 "先用甲木，次用丙火"; 十一二月 "丙火为专，甲木为佐".
+//   己 三夏 "取癸为要，次用丙火"; 三冬 "取丙为尊，甲木参酌。戊土癸水不用。惟初冬壬旺，取戊制之"
+//      (so 戊 in 亥 only; 子 and 丑 were typed 丙甲戊 before).
+//   庚 四月 "先壬水 … 次取戊土，丙火佐之 … 支成金局 … 用丁方妙"; 五月 "专用壬水，癸又次之"; 六月
+//      "先用丁火，次取甲木"; 十月 "非丁莫造，非丙不暖"; 十一月 "仍取丁甲，次取丙火照暖"; 十二月
+//      by the earlier check (丙 丁 甲, as a page's summary of the book lists them too).
+//   辛 四月 "喜壬水之洗淘 … 有木制戊 … 癸透壬藏"; 五月 "壬己并用。无壬、癸亦可用"; 六月 "先用壬水，
+//      取庚佐之 … 得甲制之"; 十月 "先壬后丙"; 十一月 "壬丙两透 … 壬多有戊，丙甲出干 … 冬月辛金，
+//      须丙温暖方妙" (丙 first by that last sentence); 十二月 "丙先壬后，戊己次之".
+//   壬 四月 "专取壬水比肩为助，次取辛金发源 … 庚金为佐 … 癸辛两出"; 五月 "取癸为用，取庚为佐";
+//      六月 "先辛后甲"; 十月 "取戊为用 … 戊庚两全"; 十一月 "先取戊土，次用丙火" (another copy:
+//      "丙戊并用"); 十二月 "先取丙火，丁甲为佐".
+//   癸 四月 "喜辛金为用，无辛用庚"; 五月 "必须庚辛 … 宜见比劫 … 庚辛壬参酌并用"; 六月 "下半月庚辛
+//      有气 … 上半月 … 宜比劫助身"; 十月 "宜用庚辛 … 得戊透"; 十一月 "专用丙火解冻 … 又要辛金滋扶";
+//      十二月 "宜丙火解冻".
+// Unverified: 丙 in 十月壬水 and 丁 in 十月癸水. Only a page's summary of the book lists them
+// (亥月 "戊，丙，庚"; "金多用丁"); the chapter text read names 戊 and 庚 for the one, and 丁
+// only as harm ("不见丁伤者") for the other. Neither is first, so neither decides anything.
 inline constexpr std::string_view kTiaohouMonths = "巳午未亥子丑";
 inline constexpr std::string_view kTiaohouStems = "甲乙丙丁戊己庚辛壬癸";
 inline constexpr std::string_view kTiaohou[10][6] = {
@@ -84,7 +120,7 @@ inline constexpr std::string_view kTiaohou[10][6] = {
     {"壬庚癸", "壬庚", "壬庚", "甲戊庚壬", "壬戊己", "壬甲"},   // 丙
     {"甲庚", "壬庚癸", "甲壬庚", "甲庚", "甲庚", "甲庚"},       // 丁
     {"甲丙癸", "壬甲丙", "癸丙甲", "甲丙", "丙甲", "丙甲"},     // 戊
-    {"癸丙", "癸丙", "癸丙", "丙甲戊", "丙甲戊", "丙甲戊"},     // 己
+    {"癸丙", "癸丙", "癸丙", "丙甲戊", "丙甲", "丙甲"},         // 己
     {"壬戊丙丁", "壬癸", "丁甲", "丁丙", "丁甲丙", "丙丁甲"},   // 庚
     {"壬甲癸", "壬己癸", "壬庚甲", "壬丙", "丙戊壬甲", "丙壬戊己"},  // 辛
     {"壬辛庚癸", "癸庚辛", "辛甲", "戊丙庚", "戊丙", "丙丁甲"},  // 壬
