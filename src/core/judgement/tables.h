@@ -81,7 +81,7 @@ inline constexpr int kFairlyWeakAbove = -300;
 // names later.
 //
 // Every row was read against stored text of the chapters (a transcription of the book's
-// chapters, web pages and quotations in public code); the words each cell rests on:
+// chapters and web pages quoting them); the words each cell rests on:
 //   甲 (checked before the others) 四月 "先癸后丁"; 五六月 "五月先癸后丁，庚金次之 …
 //      六月 … 先丁后庚"; 十一月 "丁先庚后，丙火佐之"; 十二月 "先用庚劈甲，方引丁火 … 故丁次之";
 //      十月 by that earlier check.
