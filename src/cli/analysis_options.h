@@ -16,6 +16,7 @@ struct AnalysisRequest {
     int year = 0;
     bool withYear = false;
     int month = 0;  // 1..12 (寅 … 丑 of the year), 0 none
+    int tiaohou = 1;  // judgement::TiaohouRule
 };
 
 // Adds the options to the chart command; `withYear` is filled by applyAnalysisOptions.

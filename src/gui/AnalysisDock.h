@@ -10,6 +10,7 @@
 namespace hj::gui {
 
 class AnalysisPanel;
+class JudgementPanel;
 
 class AnalysisDock : public QDockWidget {
     Q_OBJECT
@@ -17,6 +18,7 @@ public:
     explicit AnalysisDock(QWidget* parent = nullptr);
 
     AnalysisPanel* panel() const { return panel_; }  // null until the dock first showed
+    JudgementPanel* judgementPanel() const { return judgement_; }
     void showChart(const Chart& chart);
     void clearChart();
 
@@ -25,6 +27,7 @@ signals:
 
 private:
     AnalysisPanel* panel_ = nullptr;
+    JudgementPanel* judgement_ = nullptr;  // the 判断 page beside it
     std::optional<Chart> pending_;  // the chart to show once the panel is made
 };
 

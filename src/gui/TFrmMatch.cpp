@@ -82,7 +82,7 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     CardB = named(new ChartCardView, "CardB");
     for (ChartCardView* card : {CardA, CardB}) {
         // Small cards: the pillars, their relations and elements, without the luck strip.
-        card->setLayoutOptions(card::CardLayoutOptions{false, false});
+        card->setLayoutOptions(card::CardLayoutOptions{false, false, false});
         card->setMinimumSize(120, 100);
     }
     RedtMatch = named(new ReportEdit, "RedtMatch");

@@ -51,5 +51,28 @@ done
 check fenxi-json-no-luck 0 "$(printf '%s' "$json" | grep -c '"luckPillar"')"
 check fenxi-json-unknown-hour 0 "$("$cli" "${base[@]}" --set fenxi=1 --unknown-hour --json | grep -c '"analysis"')"
 
+# The judgement: a block after the analysis, a member of the analysis object, and a report
+# section after the analysis section.
+check judge-block 1 "$(printf '%s\n' "$tail" | grep -c '^※命局判断：$')"
+check judge-day 1 "$(printf '%s\n' "$tail" | grep -c '^日主：戊土  ')"
+check judge-note 1 "$(printf '%s\n' "$tail" | grep -c '^以上按传统子平法推断')"
+json=$("$cli" "${base[@]}" --analysis --luck 2 --json)
+for key in '"judgement": {' '"verdict": "' '"factor": "得令"' '"kind": "正格"' '"method": "' '"yong": "'; do
+  printf '%s' "$json" | grep -q "$key" || { echo "FAIL judgement json: no $key"; fails=$((fails + 1)); }
+done
+# the chosen luck pillar's ten years, the eight luck pillars, and the factors adding up to the score
+if command -v python3 >/dev/null; then
+  check judge-json-shape "8 10 1 2018" "$(printf '%s' "$json" | python3 -c '
+import json,sys
+j=json.load(sys.stdin)["analysis"]["judgement"]
+s=j["strength"]
+ok=abs(sum(f["weight"] for f in s["factors"])-s["score"])<0.005
+print(len(j["luck"]),len(j["years"]),int(ok),j["years"][0]["year"])')"
+fi
+check judge-tiaohou-never '"method": "扶抑"' "$("$cli" "${base[@]}" --analysis --tiaohou 0 --json | grep -o '"method": "扶抑"' | head -1)"
+refuses tiaohou-range "${base[@]}" --analysis --tiaohou 3
+check judge-report-on 1 "$(printf '%s\n' "$on" | awk '/^※八字分析：/{a=NR} /^※命局判断：/{j=NR} /^※推年月日时：/{v=NR} END{print (a < j && j < v) ? 1 : 0}')"
+check judge-report-off 0 "$("$cli" "${base[@]}" --set fenxi=0 | grep -c '命局判断')"
+
 [ "$fails" = 0 ] && echo "all analysis command checks passed"
 exit $((fails > 0))

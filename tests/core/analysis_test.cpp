@@ -10,6 +10,7 @@
 #include "core/chart/chart.h"
 #include "core/report/report.h"
 #include "core/chart/derived.h"
+#include "core/judgement/judgement.h"
 
 using namespace hj;
 using namespace hj::analysis;
@@ -277,8 +278,12 @@ TEST(Analysis, ReportSectionOnlyWhenAsked) {
     const std::size_t verses = off.find("※推年月日时：");
     ASSERT_NE(verses, std::string::npos);
     ASSERT_EQ(off.rfind("四命。\r\n\r\n", verses), verses - std::string("四命。\r\n\r\n").size());  // the chart block's last line
-    expected.insert(verses, section);
+    // the judgement's section follows the analysis section, before the verses
+    const std::string judged = judgement::judgementReportSection(*on.chart);
+    EXPECT_EQ(judged.rfind("※命局判断：\r\n", 0), 0u);
+    expected.insert(verses, section + judged);
     EXPECT_EQ(section.substr(section.size() - 4), "\r\n\r\n");  // a blank line before the verses
+    EXPECT_EQ(judged.substr(judged.size() - 4), "\r\n\r\n");
     EXPECT_EQ(on.report, expected);
     EXPECT_NE(section.find("五行：木1 火3 土3 金0 水1  缺：金\r\n"), std::string::npos) << section;
     EXPECT_NE(section.find("  六冲 子午 月日\r\n"), std::string::npos) << section;

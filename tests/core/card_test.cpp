@@ -15,6 +15,10 @@
 #include "core/card/card_layout.h"
 #include "core/card/chart_card.h"
 #include "core/chart/chart.h"
+#include "core/judgement/judgement.h"
+
+#include <set>
+#include <variant>
 
 namespace {
 
@@ -203,6 +207,42 @@ TEST(ChartCard, LuckPillarAndYearShown) {
     ASSERT_TRUE(y2020);
     EXPECT_EQ(y2020->pillar, "庚子");
     EXPECT_EQ(y2020->god, "枭");
+}
+
+// The judgement's line and the tints: the same reading the judgement gives, the line drawn
+// (or left out when asked), a tint where the roles lean one way and none where they balance.
+TEST(ChartCard, JudgementLineAndTints) {
+    const Chart chart = cast(cases()[0].request);
+    const ChartCard card = buildChartCard(chart, {2020, 0, false});
+    const judgement::Judgement j = judgement::judge({chart.pillars[0], chart.pillars[1], chart.pillars[2], chart.pillars[3]});
+    EXPECT_EQ(card.judgement, judgement::summaryLine(j));
+    const auto lean = [](const judgement::PillarReading& r) {
+        const auto w = [](judgement::Role x) {
+            return x == judgement::Role::Yong || x == judgement::Role::Xi ? 1 : x == judgement::Role::Ji || x == judgement::Role::Chou ? -1 : 0;
+        };
+        const int s = w(r.stem) + w(r.branch);
+        return s > 0 ? 1 : s < 0 ? -1 : 0;
+    };
+    std::set<int> seen;
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(card.luck[i].tint, lean(judgement::readLuck(j, chart.luck.pillars[i]))) << i;
+        seen.insert(card.luck[i].tint);
+    }
+    for (const YearCell& y : card.years) {
+        EXPECT_EQ(y.tint, lean(judgement::readYear(j, y.year, chart.luck.pillars[card.chosenLuck]))) << y.year;
+        seen.insert(y.tint);
+    }
+    EXPECT_GE(seen.size(), 2u);  // not all alike: the tints say something
+    const auto hasText = [](const Drawing& d, const std::string& t) {
+        for (const auto& item : d.items)
+            if (const auto* text = std::get_if<TextItem>(&item); text && text->text == t) return true;
+        return false;
+    };
+    EXPECT_TRUE(hasText(layoutChartCard(card), card.judgement));
+    CardLayoutOptions without;
+    without.judgement = false;
+    EXPECT_FALSE(hasText(layoutChartCard(card, without), card.judgement));
+    EXPECT_LT(layoutChartCard(card, without).height, layoutChartCard(card).height);
 }
 
 TEST(ChartCard, TraditionalKeepsNameAndPlace) {

@@ -25,6 +25,10 @@ constexpr Colour kMark{192, 32, 32};
 // As the analysis dock colours its rows.
 constexpr Colour kFavourable{26, 127, 55};
 constexpr Colour kClash{192, 32, 32};
+// Luck pillars and years that bring the useful elements, or the adverse ones: a light fill and
+// a bar along the foot of the cell (the bar still tells them apart in grey print: solid or thin).
+constexpr Colour kGoodFill{234, 246, 236};
+constexpr Colour kBadFill{252, 236, 236};
 
 // By element code 0 水 1 木 2 火 3 土 4 金.
 constexpr Colour kElements[5] = {{21, 78, 160}, {46, 125, 50}, {198, 40, 40}, {141, 90, 27}, {150, 110, 0}};
@@ -254,6 +258,23 @@ double elements(Painter& p, const ChartCard& card, double y) {
 }
 
 void chosenFrame(Painter& p, const Rect& r) { p.box(r, kChosenFill, 1.5, kChosenEdge, 4); }
+void tintFill(Painter& p, const Rect& r, int tint) {
+    if (tint != 0) p.box(r, tint > 0 ? kGoodFill : kBadFill, 0, {}, 4);
+}
+void tintBar(Painter& p, const Rect& r, int tint) {
+    if (tint != 0) p.box({r.x + 6, r.y + r.h - 4, r.w - 12, tint > 0 ? 3.0 : 1.5}, tint > 0 ? kFavourable : kClash);
+}
+
+// The chart's judgement in one line, said to be a traditional method's reading.
+double judgementLine(Painter& p, const ChartCard& card, double y) {
+    p.text(kMargin, y, kLabelWidth, 20, p.label("判断"), 12, kMuted);
+    p.text(kBodyX, y, kBodyWidth, 20, card.judgement, 13, kInk, Align::Left, true);
+    y += 20;
+    p.text(kBodyX, y, kBodyWidth, 14, p.label("传统子平法推断，仅供参考；大运流年底色绿为喜用、红为忌仇"), 10, kMuted);
+    y += 18;
+    p.rule(y);
+    return y + 6;
+}
 // The luck pillar that runs in the year looked at (this year, until another is chosen).
 void runningMark(Painter& p, const Rect& r) { p.box({r.x + r.w - 11, r.y + 5, 6, 6}, kMark, 0, {}, 3); }
 
@@ -265,6 +286,8 @@ double luckStrip(Painter& p, const ChartCard& card, double y) {
         const LuckStep& l = card.luck[i];
         const Rect r{kBodyX + w * i + 1, y, w - 2, kHeight};
         if (l.chosen) chosenFrame(p, r);
+        else tintFill(p, r, l.tint);
+        tintBar(p, r, l.tint);
         if (l.current) runningMark(p, r);
         const double cx = r.x + r.w / 2;
         p.text(r.x, y + 4, r.w, 16, l.god, 11, kMuted, Align::Center);
@@ -284,6 +307,8 @@ double yearStrip(Painter& p, const ChartCard& card, double y) {
         const YearCell& c = card.years[k];
         const Rect r{kBodyX + w * k + 1, y, w - 2, kHeight};
         if (c.current) chosenFrame(p, r);
+        else tintFill(p, r, c.tint);
+        tintBar(p, r, c.tint);
         const double cx = r.x + r.w / 2;
         p.text(r.x, y + 3, r.w, 15, std::to_string(displayYear(c.year)), 11, kInk, Align::Center, c.current);
         p.pillar(cx, y + 18, 22, c.pillar, c.stemElement, c.branchElement, 15);
@@ -314,6 +339,7 @@ Drawing layoutChartCard(const ChartCard& card, const CardLayoutOptions& options)
     y = pillarsGrid(p, card, y);
     y = relations(p, card, y);
     y = elements(p, card, y);
+    if (options.judgement && !card.judgement.empty()) y = judgementLine(p, card, y);
     if (options.luck) {
         y = luckStrip(p, card, y);
         if (options.years) y = yearStrip(p, card, y);

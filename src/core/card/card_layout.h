@@ -17,6 +17,7 @@ inline constexpr double kCardWidth = 540;
 struct CardLayoutOptions {
     bool luck = true;   // the luck strip
     bool years = true;  // the ten years of the chosen luck pillar (needs `luck`)
+    bool judgement = true;  // the judgement's line under the elements
 };
 
 // The colour of element `element` (0 水 … 4 金); `light` for hidden stems.

@@ -4,6 +4,7 @@
 #include "core/calendar/datetime.h"
 #include "core/chart/chart.h"
 #include "core/chart/derived.h"
+#include "core/judgement/judgement.h"
 #include "core/report/chart_sections.h"
 #include "core/traditional/conversion.h"
 #include "core/uncertainty/boundaries.h"
@@ -78,6 +79,7 @@ void convertCard(ChartCard& card, const std::vector<std::string>& keep) {
         all.push_back(&r.chars);
     }
     for (std::string& s : card.elementNames) all.push_back(&s);
+    all.push_back(&card.judgement);
     for (LuckStep& l : card.luck) {
         all.push_back(&l.pillar);
         all.push_back(&l.god);
@@ -166,6 +168,17 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
         card.elementNames[e] = str(kElementNames[e]);
     }
 
+    // The chart judged: its line, and each luck pillar and year tinted by what it brings.
+    const judgement::Judgement judged = judgement::judge({c.pillars[0], c.pillars[1], c.pillars[2], c.pillars[3]});
+    card.judgement = judgement::summaryLine(judged);
+    const auto tint = [](const judgement::PillarReading& r) {
+        const auto weigh = [](judgement::Role x) {
+            return x == judgement::Role::Yong || x == judgement::Role::Xi ? 1 : x == judgement::Role::Ji || x == judgement::Role::Chou ? -1 : 0;
+        };
+        const int w = weigh(r.stem) + weigh(r.branch);
+        return w > 0 ? 1 : w < 0 ? -1 : 0;
+    };
+
     const int running = luckRunningIn(c, choice.year);
     if (choice.luck >= 1 && choice.luck <= 8) card.chosenLuck = choice.luck - 1;
     else if (running >= 0) card.chosenLuck = running;
@@ -181,6 +194,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
         l.startYear = luckStartYear(c, i);
         l.current = i == running;
         l.chosen = i == card.chosenLuck;
+        l.tint = tint(judgement::readLuck(judged, p));
     }
     const int first = card.luck[card.chosenLuck].startYear;
     for (int k = 0; k < 10; ++k) {
@@ -193,6 +207,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
         y.branchElement = branchElement(p % 12);
         y.age = card.luck[card.chosenLuck].startAge + k;
         y.current = y.year == choice.year;
+        y.tint = tint(judgement::readYear(judged, y.year, c.luck.pillars[card.chosenLuck]));
     }
     card.traditional = choice.traditional;
     if (choice.traditional) convertCard(card, {c.request.name, c.request.place});

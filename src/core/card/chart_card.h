@@ -52,6 +52,7 @@ struct LuckStep {
     int startYear = 0;         // astronomical year in which it begins
     bool current = false;      // it runs in the chosen year
     bool chosen = false;       // its ten years are shown
+    int tint = 0;              // +1 its stem and branch bring more 用/喜 than 忌/仇, -1 the reverse
 };
 
 struct YearCell {
@@ -61,6 +62,7 @@ struct YearCell {
     int stemElement = 0, branchElement = 0;
     int age = 0;               // nominal age in that year
     bool current = false;      // the chosen year
+    int tint = 0;              // as LuckStep::tint
 };
 
 struct CardHeader {
@@ -85,6 +87,7 @@ struct ChartCard {
     std::array<std::string, 5> elementNames;  // 水 木 火 土 金, converted with the rest
     std::array<LuckStep, 8> luck;
     std::array<YearCell, 10> years;  // the ten years of the chosen luck pillar
+    std::string judgement;           // 身强 · 正官格 · 用神 火 · 喜 木 · 忌 水
     int chosenLuck = 0;              // 0..7
     bool traditional = false;
 };

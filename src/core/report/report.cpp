@@ -3,6 +3,7 @@
 #include "core/analysis/chart_analysis.h"
 #include "core/chart/chart.h"
 #include "core/chart/text_table.h"
+#include "core/judgement/judgement.h"
 #include "core/report/chart_sections.h"
 #include "core/traditional/conversion.h"
 #include "core/threelives/three_lives.h"
@@ -51,7 +52,10 @@ Report buildReport(const Chart& chart, const ReportSources& sources) {
     Report out;
     std::string& report = out.text;
     report = chartSections(chart);
-    if (chart.settings.fenxi) report += analysis::analysisReportSection(chart);
+    if (chart.settings.fenxi) {
+        report += analysis::analysisReportSection(chart);
+        report += judgement::judgementReportSection(chart);
+    }
     report += "※推年月日时：\r\n";
     report += birthVerses(chart, texts);
     report += "\r\n\r\n";
