@@ -72,7 +72,8 @@ nlohmann::json partyJson(const match::MatchParty& p) {
         pillars.push_back(pillarName(pillar));
         nayin.push_back(nayinName(pillar));
     }
-    return {{"name", p.name}, {"sex", p.male ? "男" : "女"}, {"label", p.label}, {"pillars", pillars}, {"nayin", nayin}};
+    return {{"name", p.name},     {"sex", p.male ? "男" : "女"}, {"label", p.label}, {"pillars", pillars},
+            {"nayin", nayin},     {"place", p.place},           {"times", p.times}};
 }
 
 nlohmann::json resultJson(const match::MatchResult& r) {
@@ -81,6 +82,8 @@ nlohmann::json resultJson(const match::MatchResult& r) {
     for (const match::MatchItem& i : r.items) {
         json item = {{"aspect", i.aspect}, {"kind", i.kind}, {"chars", i.chars}, {"verdict", match::verdictName(i.verdict)}};
         if (!i.direction.empty()) item["direction"] = i.direction;
+        if (!i.also.empty()) item["also"] = i.also;
+        if (!i.note.empty()) item["note"] = i.note;
         items.push_back(item);
     }
     auto elements = [](const std::vector<int>& codes) {
@@ -132,8 +135,9 @@ void setup(CLI::App& app, Context& ctx) {
         s.caseOption->excludes(s.birth.dateOption)->excludes(s.birth.timeOption);
     }
     match->add_flag("--json", mo.json,
-                    "Print a JSON object: a, b, items (aspect, kind, chars, verdict), complement (the elements each "
-                    "lacks or has least that the other has most), others (the other pillar pairs), count (good: 吉, bad: 凶)");
+                    "Print a JSON object: a, b (with place and times), items (aspect, kind, chars, verdict, also: the "
+                    "pair's other relations, note), complement (the elements each lacks that the other has, or has "
+                    "least that the other has most), others (the other pillar pairs), count (good: 吉, bad: 凶)");
     match->callback([&ctx] { ctx.exitCode = runMatch(mo, ctx); });
 }
 

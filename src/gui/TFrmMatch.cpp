@@ -32,6 +32,12 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
 
+// The same birth of the same person: a case compared with itself.
+bool sameBirth(const ChartRequest& a, const ChartRequest& b) {
+    return a.name == b.name && a.male == b.male && a.entered() == b.entered() && a.lunar == b.lunar && a.leap == b.leap &&
+           a.longitude == b.longitude && a.latitude == b.latitude && a.place == b.place && a.zone == b.zone;
+}
+
 QString birthLine(const ChartRequest& q) {
     return QStringLiteral("%1　%2　%3%4")
         .arg(qs(q.name), q.male ? QStringLiteral("男") : QStringLiteral("女"),
@@ -58,6 +64,7 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     casesLayout->addWidget(LstCases, 1);
     auto* typedPage = new QWidget;
     Inputs2 = named(new BirthInputs(dataRoot), "Inputs2");
+    Inputs2->hideYearly();
     BtnPaste = named(new QPushButton(QStringLiteral("粘贴命理参数")), "BtnPaste");
     auto* typedLayout = new QVBoxLayout(typedPage);
     typedLayout->addWidget(Inputs2);
@@ -149,6 +156,9 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
 void TFrmMatch::setFirst(const ChartRequest& first) {
     first_ = first;
     LblFirst->setText(birthLine(first));
+    // A match is most often of a man and a woman: the second starts as the other sex.
+    Inputs2->setMale(!first.male);
+    setWindowTitle(QStringLiteral("合婚"));
     CardA->clearChart();
     CardB->clearChart();
     RedtMatch->clear();
@@ -221,6 +231,10 @@ bool TFrmMatch::MatchClick() {
     if (!first_) return false;
     const std::optional<ChartRequest> second = secondRequest();
     if (!second) return false;
+    if (sameBirth(*first_, *second)) {
+        message(this, QStringLiteral("第二人与第一人是同一个八字，不能与自己合婚，请另选一人。"), appTitle());
+        return false;
+    }
     const std::optional<Chart> a = cast(*first_);
     if (!a) return false;
     const std::optional<Chart> b = cast(*second);
@@ -229,6 +243,7 @@ bool TFrmMatch::MatchClick() {
     CardA->showChart(*a);
     CardB->showChart(*b);
     fitCards();
+    setWindowTitle(QStringLiteral("合婚 - %1、%2").arg(qs(a->request.name), qs(b->request.name)));
     const match::MatchText t = match::matchText(r, traditionalShown());
     RedtMatch->showReport(t.text, t.spans, 0);
     for (QPushButton* button : {BtnSave, BtnPrint, BtnCopy}) button->setEnabled(true);

@@ -28,25 +28,6 @@ std::vector<std::string> words(const std::string& s) {
     return out;
 }
 
-std::string timeText(const DateTime& d) {
-    return std::to_string(displayYear(d.year)) + "年" + std::to_string(d.month) + "月" + std::to_string(d.day) + "日" +
-           std::to_string(d.hour) + "时" + std::to_string(d.minute) + "分";
-}
-
-// The times as the report's opening lines give them, without their "出生公历：" and full stop.
-std::vector<std::string> timeLines(const Chart& c) {
-    std::vector<std::string> out;
-    std::string clock = zones::clockLineText(c.birthZone);
-    const std::string_view head = "出生公历：", tail = "。\r\n";
-    if (clock.size() > head.size() + tail.size()) out.push_back(clock.substr(head.size(), clock.size() - head.size() - tail.size()));
-    out.push_back(timeText(c.birthClock) + "(北京时间)");
-    if (c.settings.idate != 0 || c.birthZone.abroad) {
-        const char* kind = c.settings.idate == 1 ? "(真太阳时)" : c.settings.idate == 2 ? "(地方时)" : "(当地标准时间)";
-        out.push_back(timeText(c.birthLocal) + kind);
-    }
-    return out;
-}
-
 std::string conventionsText(const ChartSettings& s) {
     std::string t;
     for (const Convention& c : chartConventions(s)) {
@@ -121,7 +102,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
     CardHeader& h = card.header;
     h.name = c.request.name;
     h.sex = c.request.male ? "乾造" : "坤造";
-    h.times = timeLines(c);
+    h.times = birthTimeLines(c);
     h.lunar = lunarDateText(c.birthLunar, c.birthLunarLeap);
     if (h.lunar.size() >= 3 && h.lunar.compare(h.lunar.size() - 3, 3, "。") == 0) h.lunar.resize(h.lunar.size() - 3);
     h.place = c.request.place;

@@ -39,6 +39,26 @@ std::string name(std::string_view v) { return std::string(v); }
 
 }  // namespace
 
+namespace {
+std::string timeText(const DateTime& d) {
+    return std::to_string(displayYear(d.year)) + "年" + std::to_string(d.month) + "月" + std::to_string(d.day) + "日" +
+           std::to_string(d.hour) + "时" + std::to_string(d.minute) + "分";
+}
+}  // namespace
+
+std::vector<std::string> birthTimeLines(const Chart& c) {
+    std::vector<std::string> out;
+    std::string clock = zones::clockLineText(c.birthZone);
+    const std::string_view head = "出生公历：", tail = "。\r\n";
+    if (clock.size() > head.size() + tail.size()) out.push_back(clock.substr(head.size(), clock.size() - head.size() - tail.size()));
+    out.push_back(timeText(c.birthClock) + "(北京时间)");
+    if (c.settings.idate != 0 || c.birthZone.abroad) {
+        const char* kind = c.settings.idate == 1 ? "(真太阳时)" : c.settings.idate == 2 ? "(地方时)" : "(当地标准时间)";
+        out.push_back(timeText(c.birthLocal) + kind);
+    }
+    return out;
+}
+
 std::string lunarDateText(const DateTime& lunar, bool leap) {
     std::string s = chineseNumber(lunar.year) + "年";
     std::string month = lunar.month == 1 ? std::string(" 正月 ") : " " + chineseNumber(lunar.month) + "月 ";
