@@ -124,7 +124,9 @@ void TFrmMain::createWidgets() {
         connect(cardView_, &ChartCardView::luckClicked, analysis, &AnalysisPanel::setLuck);
         connect(cardView_, &ChartCardView::yearClicked, analysis, &AnalysisPanel::setYear);
         connect(analysis, &AnalysisPanel::choiceChanged, cardView_,
-                [this](int luck, bool withYear, int year) { cardView_->setChoice(luck, withYear ? year : cardView_->year()); });
+                [this](int luck, bool withYear, int year) {
+                    cardView_->setChoice(luck, withYear ? year : cardView_->year(), withYear);
+                });
     });
 
     connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);

@@ -173,7 +173,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
         y.stemElement = stemElement(p % 10);
         y.branchElement = branchElement(p % 12);
         y.age = card.luck[card.chosenLuck].startAge + k;
-        y.current = y.year == choice.year;
+        y.current = choice.markYear && y.year == choice.year;
     }
     card.traditional = choice.traditional;
     if (choice.traditional) convertCard(card, {c.request.name, c.request.place});
