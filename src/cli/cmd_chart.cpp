@@ -18,6 +18,7 @@
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
 #include "cli/output.h"
+#include "cli/this_year.h"
 #include "cli/place_options.h"
 #include "core/platform/platform.h"
 #include "core/calendar/date_text.h"
@@ -234,6 +235,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     if (!r) return emitFailure(o.json, error);
     ReportSources sources;
     sources.traditional = settings.traditional;
+    sources.thisYear = thisYear();
     if (r->settings.endinfo && !readFooter(dataDir, sources.footer, error)) return emitFailure(o.json, error);
     const Report report = buildReport(*r, sources);
     nlohmann::json analysis;

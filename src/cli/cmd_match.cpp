@@ -68,9 +68,9 @@ bool sideRequest(const MatchSide& s, const std::string& dataDir, ChartRequest& q
 
 nlohmann::json partyJson(const match::MatchParty& p) {
     nlohmann::json pillars = nlohmann::json::array(), nayin = nlohmann::json::array();
-    for (int pillar : p.pillars) {
-        pillars.push_back(pillarName(pillar));
-        nayin.push_back(nayinName(pillar));
+    for (int i = 0; i < 4; ++i) {
+        pillars.push_back(pillarName(p.pillars[i]));
+        nayin.push_back(p.nayinNames[i]);
     }
     return {{"name", p.name},     {"sex", p.male ? "男" : "女"}, {"label", p.label}, {"pillars", pillars},
             {"nayin", nayin},     {"place", p.place},           {"times", p.times}};

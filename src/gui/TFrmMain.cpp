@@ -424,6 +424,7 @@ bool TFrmMain::castChart(const ChartRequest& req, bool show, std::string& error)
     if (!chart) return false;
     ReportSources sources;
     sources.traditional = settings.traditional;
+    sources.thisYear = QDate::currentDate().year();
     if (chart->settings.endinfo && !readFooter(root, sources.footer, error)) return false;
     const Report report = buildReport(*chart, sources);
     chart_ = std::move(*chart);

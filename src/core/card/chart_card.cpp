@@ -127,7 +127,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
             const int s = digit - '0';
             d.hidden.push_back({str(kStems[s]), godOf(day, s), stemElement(s)});
         }
-        d.nayin = str(nayinName(p));
+        d.nayin = str(nayinName(p, c.settings.nayin == 1));
         d.stage = str(kLifeStages[lifeStageIndex(day % 10, p % 12)]);
         d.isVoid = p % 12 == voids[0] || p % 12 == voids[1];
         d.stars = words(c.stars[i]);

@@ -88,8 +88,8 @@ void compareDayStems(MatchResult& r) {
 void compareNayin(MatchResult& r) {
     const MatchParty& a = r.parties[0];
     const MatchParty& b = r.parties[1];
-    const std::string na = a.label + std::string(nayinName(a.pillars[0]));
-    const std::string nb = b.label + std::string(nayinName(b.pillars[0]));
+    const std::string na = a.label + a.nayinNames[0];
+    const std::string nb = b.label + b.nayinNames[0];
     // Who overcomes whom, by sex; "" between two of one sex.
     auto direction = [&r](const MatchParty& winner) -> std::string {
         if (r.sameSex) return {};
@@ -185,6 +185,7 @@ MatchParty partyOf(const Chart& c) {
     for (int i = 0; i < 4; ++i) {
         p.pillars[i] = cycleMod(c.pillars[i], 60);
         p.nayin[i] = c.nayinElements[i] % 5;
+        p.nayinNames[i] = nayinName(p.pillars[i], c.settings.nayin == 1);
     }
     p.elements = analysis::elementBalance(p.pillars).visible;
     p.place = c.request.place;

@@ -57,6 +57,7 @@ struct MatchParty {
     bool male = true;
     std::array<int, 4> pillars{};     // year, month, day, hour: cycle indices
     std::array<int, 4> nayin{};       // 纳音 element of each pillar (0 水 … 4 金)
+    std::array<std::string, 4> nayinNames;  // as the chart's settings name them
     std::array<int, 5> elements{};    // the eight visible characters by element code
     std::string place;
     // The birth times as the report gives them: the clock reading abroad or in summer time,

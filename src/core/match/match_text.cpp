@@ -66,7 +66,7 @@ void header(Writer& w, const MatchParty& p) {
     for (int i = 0; i < 4; ++i) rest += (i ? " " : "") + pillarName(p.pillars[i]);
     // 纳音 on a line of its own, so that a narrow pane never breaks the word.
     rest += "\n" + std::string(kGap) + "纳音";
-    for (int i = 0; i < 4; ++i) rest += " " + std::string(nayinName(p.pillars[i]));
+    for (int i = 0; i < 4; ++i) rest += " " + p.nayinNames[i];
     w.put(rest + "\n" + std::string(kGap) + "出生 ");
     w.putAsTyped(p.place);
     std::string times;

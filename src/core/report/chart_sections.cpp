@@ -204,7 +204,8 @@ std::string chartSections(const Chart& chart) {
     }
     r += "\r\n" + gods + "\r\n";
     r += "纳音  ";
-    for (int i = 0; i < 4; ++i) r += text::padRight(nayinName(pillars[i]), 12);
+    const bool commonNayin = settings.nayin == 1;
+    for (int i = 0; i < 4; ++i) r += text::padRight(nayinName(pillars[i], commonNayin), 12);
     r += "\r\n\r\n";
 
     r += fmt("起大运周岁：%d岁 %d个月 %d天，", luck.startYears, luck.startMonths, luck.startDays);
@@ -220,8 +221,8 @@ std::string chartSections(const Chart& chart) {
     }
     r += row1 + "\r\n" + row2 + "\r\n" + row3 + "\r\n" + row4 + "\r\n" + row5 + "\r\n";
 
-    r += "\r\n胎元：" + pillarName(chart.conceptionPillar) + "(" + name(nayinName(chart.conceptionPillar)) + ")  ";
-    r += "命宫：" + pillarName(chart.lifePalace) + "(" + name(nayinName(chart.lifePalace)) + ")";
+    r += "\r\n胎元：" + pillarName(chart.conceptionPillar) + "(" + name(nayinName(chart.conceptionPillar, commonNayin)) + ")  ";
+    r += "命宫：" + pillarName(chart.lifePalace) + "(" + name(nayinName(chart.lifePalace, commonNayin)) + ")";
     r += "\r\n\r\n吉神凶煞：\r\n";
     static constexpr std::string_view kPillarLabels[4] = {"  年柱 ", "  月柱 ", "  日柱 ", "  时柱 "};
     for (int i = 0; i < 4; ++i) r += name(kPillarLabels[i]) + chart.stars[i] + "\r\n";
