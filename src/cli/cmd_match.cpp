@@ -92,10 +92,13 @@ nlohmann::json resultJson(const match::MatchResult& r) {
         return a;
     };
     json others = json::array();
-    for (const match::PillarPairRelation& o : r.others)
-        others.push_back({{"pillars", {match::pillarLabel(o.pillarA), match::pillarLabel(o.pillarB)}},
-                          {"kind", o.kind},
-                          {"chars", o.chars}});
+    for (const match::PillarPairRelation& o : r.others) {
+        json other = {{"pillars", {match::pillarLabel(o.pillarA), match::pillarLabel(o.pillarB)}},
+                      {"kind", o.kind},
+                      {"chars", o.chars}};
+        if (!o.also.empty()) other["also"] = o.also;
+        others.push_back(other);
+    }
     return {{"ok", true},
             {"a", partyJson(r.parties[0])},
             {"b", partyJson(r.parties[1])},

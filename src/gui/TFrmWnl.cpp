@@ -30,6 +30,7 @@
 #include "core/text/ini.h"
 #include "gui/CalendarDayInfo.h"
 #include "gui/GuiSupport.h"
+#include "gui/OnTopGuard.h"
 #include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
@@ -334,34 +335,10 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     bindYearField(EdtYear, UdYear, shownYearAccepted, [this] {
         message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
     });
-    qApp->installEventFilter(this);
+    new OnTopGuard(this);
 }
 
-TFrmWnl::~TFrmWnl() { qApp->removeEventFilter(this); }
-
-bool TFrmWnl::eventFilter(QObject* watched, QEvent* e) {
-    // A dialog's window exists but is not yet mapped when its Show event arrives, so the window
-    // manager learns of the hint as the dialog appears.
-    if ((e->type() == QEvent::Show || e->type() == QEvent::Hide) && isVisible() && watched != this) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Sheet)) {
-            if (e->type() == QEvent::Show) {
-                if (QWindow* handle = w->windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
-                if (w->windowModality() != Qt::NonModal && windowHandle())
-                    windowHandle()->setFlag(Qt::WindowStaysOnTopHint, false);
-            } else {
-                // The closing dialog may still count as the modal one: look once it is gone.
-                QTimer::singleShot(0, this, &TFrmWnl::keepOnTopUnlessModal);
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, e);
-}
-
-void TFrmWnl::keepOnTopUnlessModal() {
-    if (QWindow* handle = windowHandle(); handle && !QApplication::activeModalWidget())
-        handle->setFlag(Qt::WindowStaysOnTopHint, true);
-}
+TFrmWnl::~TFrmWnl() = default;
 
 void TFrmWnl::setMoment(int shownYear, int month, int day, int hour, int minute) {
     filling_ = true;

@@ -404,8 +404,10 @@ TEST(MatchHeldOut, RandomPairsOfChartsAgreeWithTheBook) {
                     for (const std::string& k : branchKinds(branch(a.pillars[i]), branch(b.pillars[j])))
                         expectedOthers.insert(at + k);
             }
-        for (const match::PillarPairRelation& o : r.others)
+        for (const match::PillarPairRelation& o : r.others) {
             gotOthers.insert(std::to_string(o.pillarA) + std::to_string(o.pillarB) + o.kind);
+            for (const std::string& k : o.also) gotOthers.insert(std::to_string(o.pillarA) + std::to_string(o.pillarB) + k);
+        }
         EXPECT_EQ(gotOthers, expectedOthers) << where;
     }
 }

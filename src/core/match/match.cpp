@@ -168,14 +168,20 @@ void compareElements(MatchResult& r) {
 
 void listOthers(MatchResult& r) {
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
+        for (int j = 0; j < 4; ++j) {
+            const std::size_t first = r.others.size();
             for (const analysis::Relation& rel : pairRelations(r.parties[0].pillars[i], r.parties[1].pillars[j])) {
                 const bool stems = isStemKind(rel.kind);
                 // The items judge the day stems and the year and day branches already.
                 if (i == 2 && j == 2) continue;
                 if (!stems && i == 0 && j == 0) continue;
-                r.others.push_back({i, j, std::string(analysis::relationKindName(rel.kind)), rel.chars});
+                // A pair of branches in several relations is one line, as in the items.
+                if (!stems && r.others.size() > first && r.others.back().chars == rel.chars)
+                    r.others.back().also.emplace_back(analysis::relationKindName(rel.kind));
+                else
+                    r.others.push_back({i, j, std::string(analysis::relationKindName(rel.kind)), rel.chars, {}});
             }
+        }
 }
 
 MatchParty partyOf(const Chart& c) {

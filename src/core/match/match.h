@@ -70,6 +70,7 @@ struct PillarPairRelation {
     int pillarA = 0, pillarB = 0;  // 0 year … 3 hour
     std::string kind;              // as analysis names it (五合 六合 半合 拱合 六冲 …)
     std::string chars;             // a's character first
+    std::vector<std::string> also;  // the same pair's other relations (巳申 六合: 相刑, 六破)
 };
 
 struct MatchResult {

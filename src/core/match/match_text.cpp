@@ -108,10 +108,13 @@ MatchText matchText(const MatchResult& r, bool traditional) {
         w.put("其他柱间：无\n");
     } else {
         w.put("其他柱间（只列不断）：\n");
-        for (const PillarPairRelation& o : r.others)
+        for (const PillarPairRelation& o : r.others) {
+            std::string kinds = o.kind;
+            for (const std::string& k : o.also) kinds += "、" + k;
             w.put(std::string(kGap) + r.parties[0].label + std::string(pillarLabel(o.pillarA)) + "·" +
-                  r.parties[1].label + std::string(pillarLabel(o.pillarB)) + std::string(kGap) + o.kind +
+                  r.parties[1].label + std::string(pillarLabel(o.pillarB)) + std::string(kGap) + kinds +
                   std::string(kGap) + o.chars + "\n");
+        }
     }
     w.put("合计：");
     w.putVerdict(Verdict::Good);
