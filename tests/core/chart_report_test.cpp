@@ -489,7 +489,9 @@ namespace {
 Report reportWith(const ChartRequest& q, const std::string& key, int thisYear = 0) {
     ChartSettings s;
     std::string error;
-    if (!key.empty()) EXPECT_TRUE(applyChartSetting(s, key, "1", &error)) << error;
+    if (!key.empty()) {
+        EXPECT_TRUE(applyChartSetting(s, key, "1", &error)) << error;
+    }
     std::optional<Chart> c = castChart(q, s, error);
     EXPECT_TRUE(c) << error;
     if (!c) return {};
@@ -524,7 +526,9 @@ TEST(ReportOptions, EachChangesOnlyWhatItNames) {
         // Everything before the three-lives block stays, the chart's own sections above all.
         const std::size_t block = plain.find("※推三世吉凶：");
         ASSERT_NE(block, std::string::npos);
-        if (std::string(c.key) != "nayin") EXPECT_EQ(with.substr(0, block), plain.substr(0, block)) << c.key;
+        if (std::string(c.key) != "nayin") {
+            EXPECT_EQ(with.substr(0, block), plain.substr(0, block)) << c.key;
+        }
     }
     // Without a year to start from, or with one outside the 81, the whole block stays.
     EXPECT_EQ(reportWith(q, "jinnian", 0).text, plain);

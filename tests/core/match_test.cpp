@@ -130,8 +130,9 @@ std::vector<MatchItem> itemsOf(const MatchResult& r, const std::string& aspect) 
 
 // The book's kinds in the order a pair is named by: the principal first.
 std::vector<std::string> principalFirst(const std::multiset<std::string>& kinds) {
-    std::vector<std::string> out;
-    for (const std::string& k : matchRules().table("主", 8)[0].fields)
+    std::vector<std::string> out, order = matchRules().table("主", 8)[0].fields;
+    order.insert(order.end(), {"五合", "相冲"});  // the stems: a pair has one of them at most
+    for (const std::string& k : order)
         for (std::size_t n = kinds.count(k); n > 0; --n) out.push_back(k);
     EXPECT_EQ(out.size(), kinds.size()) << "a kind missing from the order 主";
     return out;
@@ -151,6 +152,7 @@ void expectRelationItems(const MatchResult& r, const std::string& aspect, const 
         return;
     }
     const std::vector<std::string> ordered = principalFirst(book);
+    ASSERT_FALSE(ordered.empty()) << where;
     EXPECT_EQ(i.kind, ordered[0]) << where;
     EXPECT_EQ(i.also, std::vector<std::string>(ordered.begin() + 1, ordered.end())) << where;
     EXPECT_EQ(i.chars, pairChars) << where;

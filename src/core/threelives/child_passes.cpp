@@ -82,7 +82,7 @@ std::string listYearlyFortune(const Chart& chart, const TextTable& texts, int fr
     // From a later year on: the entries before it are passed over, their years still counted.
     // A year outside the 81 (before birth or past them) keeps the whole block.
     const int last = p + 80 + (p < 0 && p + 80 >= 0 ? 1 : 0);
-    const bool fromLater = fromYear > p && fromYear <= last;
+    const bool fromLater = fromYear != 0 && fromYear > p && fromYear <= last;
     for (int i = 1; i <= 81; ++i) {
         if (fromLater && p < fromYear) {
             p += 1;
