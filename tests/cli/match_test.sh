@@ -25,7 +25,7 @@ check zodiac 1 "$(printf '%s\n' "$text" | grep -c '^生肖：六合　午未　�
 check nayin 1 "$(printf '%s\n' "$text" | grep -c '^纳音：比和　男路旁土、女路旁土　吉$')"
 # The title names both; each header gives the birth place and times.
 check title "合婚对照：张三、李四" "$(printf '%s\n' "$text" | sed -n 1p)"
-check header-a-birth "　出生 未知　1990年5月17日8时30分(北京时间)" "$(printf '%s\n' "$text" | sed -n 4p)"
+check header-a-birth "　出生 未知　1990年5月17日8时30分(钟表时间，中国时间，夏令时，已减1小时)；1990年5月17日7时30分(北京时间)" "$(printf '%s\n' "$text" | sed -n 4p)"
 check summary "合计：吉 $(printf '%s\n' "$text" | grep -c '　吉$') 项，凶 $(printf '%s\n' "$text" | grep -c '　凶$') 项。" \
   "$(printf '%s\n' "$text" | grep '^合计：')"
 check disclaimer 1 "$(printf '%s\n' "$text" | grep -c '仅供参考')"
