@@ -486,7 +486,8 @@ void TFrmMain::openPingYu() {
 
 void TFrmMain::openKnowledge() {
     const QString path = dataRoot_ + QStringLiteral("/dat/bzzs.chm");
-    if (!QFileInfo::exists(path)) return;
+    // No help document is shipped: the program's own help, rather than a menu item that does nothing.
+    if (!QFileInfo::exists(path)) return TFrmTxtHelp::run(this);
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         message(this, QStringLiteral("无法打开“%1”：没有能打开这种文件的程序。").arg(path), QStringLiteral("错误"),
                 QMessageBox::Critical);

@@ -311,10 +311,21 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     root->addLayout(buttons);
     LblEra->setMaximumWidth(MemoBazi->width());
 
-    for (QComboBox* c : {cbom, cbod, cbos, cbomin})
+    for (QComboBox* c : {cbod, cbos, cbomin})
         connect(c, &QComboBox::currentIndexChanged, this, [this] {
             if (!filling_) drawMonth();
         });
+    // Another month keeps the day where it can, else its last day, as PageUp and PageDown do.
+    connect(cbom, &QComboBox::currentIndexChanged, this, [this] {
+        if (filling_) return;
+        int year = shownYearOf(u8(EdtYear->text())), month = cbom->currentIndex() + 1, day = cbod->currentIndex() + 1;
+        if (shownYearAccepted(year) && shiftMonths(year, month, day, 0)) {
+            filling_ = true;
+            cbod->setCurrentIndex(day - 1);
+            filling_ = false;
+        }
+        drawMonth();
+    });
     connect(UdYear, &UpDown::clicked, this, &TFrmWnl::UdYearClick);
     connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmWnl::EdtYearReturn);
     connect(BtnPrev, &QPushButton::clicked, this, &TFrmWnl::BtnPrevClick);

@@ -29,6 +29,8 @@ private slots:
     void monthStepsCrossYearZero();
     void clickingTheGridSelectsADay();
     void refusalsKeepThePicture();
+    void monthListKeepsTheDayOrTheLast_data();
+    void monthListKeepsTheDayOrTheLast();
     void yearFieldAndUpDown();
     void chartButtonHandsTheMomentOn();
     void mainWindowGetsTheChart();
@@ -154,6 +156,36 @@ void TestTFrmWnl::refusalsKeepThePicture() {
     QCOMPARE(modals.boxes.back().text, QStringLiteral("年份在-4713 到 9999年之间，并且没有公元0年"));
     QCOMPARE(w.LblTitle->text(), QStringLiteral("1582年10月"));
     QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestTFrmWnl::monthListKeepsTheDayOrTheLast_data() {
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("dayBefore");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("dayAfter");
+    QTest::newRow("31 January to April") << 2024 << 31 << 4 << 30;
+    QTest::newRow("31 January to February, leap year") << 2024 << 31 << 2 << 29;
+    QTest::newRow("30 January to February") << 2023 << 30 << 2 << 28;
+    QTest::newRow("a day every month has") << 2023 << 12 << 6 << 12;
+    QTest::newRow("into the gap of 1582") << 1582 << 10 << 10 << 4;
+}
+
+// The month list, like PageUp and PageDown, keeps the day or takes the month's last one: no
+// refusal for a day the new month lacks.
+void TestTFrmWnl::monthListKeepsTheDayOrTheLast() {
+    QFETCH(int, year);
+    QFETCH(int, dayBefore);
+    QFETCH(int, month);
+    QFETCH(int, dayAfter);
+    TFrmWnl w;
+    w.showCalendar(dt(year, 1, dayBefore, 12, 0));
+    hjtest::Modals modals;
+    w.cbom->setCurrentIndex(month - 1);
+    QTest::qWait(20);
+    QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char(';'))));
+    QCOMPARE(w.cbod->currentIndex() + 1, dayAfter);
+    QCOMPARE(w.page().selectedCell()->day, dayAfter);
+    QCOMPARE(w.LblTitle->text(), QStringLiteral("%1年%2月").arg(year).arg(month));
 }
 
 void TestTFrmWnl::yearFieldAndUpDown() {
