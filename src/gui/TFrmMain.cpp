@@ -1,6 +1,9 @@
 #include "gui/TFrmMain.h"
 
+#include <cmath>
+
 #include <QApplication>
+#include <QScreen>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -263,6 +266,14 @@ void TFrmMain::readSettings() {
             ini_.readInt("winpos", "width", 400), ini_.readInt("winpos", "height", 400));
     r.setWidth(std::max(r.width(), 200));
     r.setHeight(std::max(r.height(), 150));
+    // Saved at another scale factor: the same size on the screen, in this scale's units (a run
+    // at 2× would otherwise bring the next 1× start back at half the size).
+    const qreal savedScale = ini_.readInt("winpos", "scale", 100) / 100.0;
+    const qreal scale = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1.0;
+    if (savedScale > 0 && std::abs(savedScale - scale) > 0.01) {
+        const qreal f = savedScale / scale;
+        r = QRect(qRound(r.x() * f), qRound(r.y() * f), qRound(r.width() * f), qRound(r.height() * f));
+    }
     // The first start (no size saved) gets a window the report fits in, on the screen at hand.
     const QList<QRect> screens = availableScreenAreas();
     if (ini_.readInt("winpos", "width", -1) < 0 && !screens.isEmpty()) r = firstStartGeometry(screens.front(), typicalFrame());
@@ -288,6 +299,11 @@ void TFrmMain::writeSettings() {
     const bool ok = ini_.update([&](text::IniEditor& e) {
         if (state == 0 && !(e.writeInt("winpos", "left", x()) && e.writeInt("winpos", "top", y()) &&
                             e.writeInt("winpos", "width", width()) && e.writeInt("winpos", "height", height())))
+            return false;
+        // The scale the size was saved at, with the size, and only once it is not 1 (a file of
+        // the usual scale keeps exactly its keys).
+        const int scale = qRound(devicePixelRatio() * 100);
+        if (state == 0 && (scale != 100 || e.hasKey("winpos", "scale")) && !e.writeInt("winpos", "scale", scale))
             return false;
         return e.writeInt("winpos", "treewid", std::max(caseTree_->width(), kMinTreeWidth)) &&
                e.writeInt("winpos", "state", state) && Redtbazi->writeSettings(e) && inputs_->writeSettings(e);
