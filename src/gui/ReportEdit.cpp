@@ -215,7 +215,8 @@ void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan
     base.font = u8(paneFont_.family());
     base.halfPoints = std::max(2, static_cast<int>(std::lround(paneFont_.pointSizeF() * 2)));
     // A first-line indent wider than the shown pane has room for beside the chart block's
-    // lines would wrap its columns: at most what leaves the widest of the opening lines whole.
+    // lines would wrap its columns: at most what leaves the widest of the opening lines whole,
+    // and never less than a quarter of the pane (a narrow pane wraps the block anyway).
     if (leftIndent > 0 && viewport()->isVisible()) {
         const QFontMetrics fm(paneFont_);
         int widest = 0;
@@ -226,8 +227,9 @@ void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan
             widest = std::max(widest, fm.horizontalAdvance(qs(text.substr(pos, end - pos))));
             pos = end + 1;
         }
-        const int room = viewport()->width() - widest - 2 * static_cast<int>(document()->documentMargin()) - 8;
-        leftIndent = std::min(leftIndent, std::max(0, room));
+        const int pane = viewport()->width();
+        const int room = pane - widest - 2 * static_cast<int>(document()->documentMargin()) - 8;
+        leftIndent = std::min(leftIndent, std::max(room, pane / 4));
     }
     loadRtfDocument(styledReport(text, spans, base, leftIndent * kTwipsPerPixel));
     ensureCursorVisible();

@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/calendar/date_text.h"
@@ -137,7 +138,9 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() * 0.92);
     resize(size);
-    split->setSizes({330, size.width() - 330});
+    // The chooser never takes more than a third: at a large scale factor the cards need the room.
+    const int chooserWidth = std::min(330, size.width() / 3);
+    split->setSizes({chooserWidth, size.width() - chooserWidth});
     SplitResult->setSizes({260, 420});
 
     connect(BtnMatch, &QPushButton::clicked, this, &TFrmMatch::MatchClick);
@@ -248,6 +251,12 @@ bool TFrmMatch::MatchClick() {
     RedtMatch->showReport(t.text, t.spans, 0);
     for (QPushButton* button : {BtnSave, BtnPrint, BtnCopy}) button->setEnabled(true);
     return true;
+}
+
+void TFrmMatch::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    // The cards grow with the window (maximised, or at a large scale factor), not only at a match.
+    if (CardA->chart()) QTimer::singleShot(0, this, &TFrmMatch::fitCards);  // once the layout has followed
 }
 
 void TFrmMatch::fitCards() {
