@@ -1,5 +1,6 @@
 #include "gui/TFrmMain.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QApplication>
@@ -376,7 +377,25 @@ void TFrmMain::showEvent(QShowEvent* e) {
     shownOnce_ = true;
     // A window this wide (or maximised) has room for the analysis beside the report; a narrower
     // one (the first run's 400 × 400) keeps its size, and 八字分析 shows the dock.
-    if (isMaximized() || width() >= kRoomyWidth) analysisDock_->show();
+    if (isMaximized() || width() >= kRoomyWidth) {
+        analysisDock_->show();
+        return;
+    }
+    // At a large scale factor a window narrower than that in the toolkit's units may still have
+    // the screen's room for the dock: it widens as far as the report's chart block (27 full
+    // characters) needs beside the dock, when the screen allows, so the block's columns never
+    // wrap and the dock is there from the start.
+    if (devicePixelRatio() < 1.5) return;
+    const int block = QFontMetrics(Redtbazi->paneFont()).horizontalAdvance(QString(27, QChar(0x4E00))) + 40;
+    const int wanted = width() + std::max(0, block - Redtbazi->viewport()->width()) + analysisDock_->sizeHint().width() + 8;
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QMargins frame = typicalFrame();
+    if (wanted + frame.left() + frame.right() > area.width()) return;
+    resize(wanted, height());
+    move(std::clamp(x(), area.left(), area.right() - wanted - frame.left() - frame.right() + 1), y());
+    analysisDock_->show();
 }
 
 void TFrmMain::maybeSave() {

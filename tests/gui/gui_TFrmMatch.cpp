@@ -155,6 +155,14 @@ void TestTFrmMatch::twoCasesChosenFromTheTree() {
     QCOMPARE(QString::fromStdString(hj::pillarName(cardA->chart()->pillars[0])), QStringLiteral("庚午"));
     QCOMPARE(QString::fromStdString(hj::pillarName(cardB->chart()->pillars[0])), QStringLiteral("辛未"));
     QVERIFY(child<QPushButton>(w, "BtnSave")->isEnabled());
+    hjtest::screenshot(w, QStringLiteral("TFrmMatch"));
+    // The cards grow with the window, not only at a match.
+    w->resize(700, 450);
+    QTest::qWait(50);
+    const int before = cardA->height();
+    w->resize(1100, 760);
+    QTRY_VERIFY(cardA->height() > before);
+    hjtest::screenshot(w, QStringLiteral("TFrmMatch-larger"));
 }
 
 // The main window's chart first, the second typed in the window's own birth inputs.
