@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
@@ -72,7 +73,13 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     typedLayout->addWidget(BtnPaste, 0, Qt::AlignLeft);
     typedLayout->addStretch(1);
     TabSecond->addTab(casesPage, QStringLiteral("从命例中选"));
-    TabSecond->addTab(typedPage, QStringLiteral("输入出生资料"));
+    // The birth inputs scroll rather than hold the chooser wide: at a large scale factor the
+    // cards need the room.
+    auto* typedScroll = new QScrollArea;
+    typedScroll->setWidgetResizable(true);
+    typedScroll->setFrameShape(QFrame::NoFrame);
+    typedScroll->setWidget(typedPage);
+    TabSecond->addTab(typedScroll, QStringLiteral("输入出生资料"));
     BtnMatch = named(new QPushButton(QStringLiteral("合婚(&M)")), "BtnMatch");
     BtnMatch->setDefault(true);
 
