@@ -382,20 +382,38 @@ void TFrmMain::showEvent(QShowEvent* e) {
         return;
     }
     // At a large scale factor a window narrower than that in the toolkit's units may still have
-    // the screen's room for the dock: it widens as far as the report's chart block (27 full
-    // characters) needs beside the dock, when the screen allows, so the block's columns never
-    // wrap and the dock is there from the start.
+    // the screen's room for the dock: it widens as far as the report's chart block (34 full
+    // characters with the day's void branches) needs beside the dock, when the screen allows,
+    // so the block's lines never wrap and the dock is there from the start.
     if (devicePixelRatio() < 1.5) return;
-    const int block = QFontMetrics(Redtbazi->paneFont()).horizontalAdvance(QString(27, QChar(0x4E00))) + 40;
-    const int wanted = width() + std::max(0, block - Redtbazi->viewport()->width()) + analysisDock_->sizeHint().width() + 8;
-    const QScreen* screen = this->screen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    const QMargins frame = typicalFrame();
-    if (wanted + frame.left() + frame.right() > area.width()) return;
-    resize(wanted, height());
-    move(std::clamp(x(), area.left(), area.right() - wanted - frame.left() - frame.right() + 1), y());
+    const int block = QFontMetrics(Redtbazi->paneFont()).horizontalAdvance(QString(34, QChar(0x4E00))) + 40;
     analysisDock_->show();
+    // Once the dock has taken its room: widen the window by what the report then lacks, or give
+    // the room back when the screen has none.
+    QTimer::singleShot(0, this, [this, block] {
+        const int lack = block - Redtbazi->viewport()->width();
+        const QScreen* screen = this->screen();
+        if (lack <= 0 || !screen) return;
+        const QRect area = screen->availableGeometry();
+        const QMargins frame = typicalFrame();
+        // What the screen cannot give, the case tree may, down to its least width.
+        const int room = area.width() - frame.left() - frame.right() - width();
+        const int fromTree = std::max(0, lack - std::max(0, room));
+        const int treeWidth = Splitter1->sizes().value(0);
+        if (fromTree > treeWidth - kMinTreeWidth) {
+            analysisDock_->hide();
+            return;
+        }
+        if (fromTree > 0) {
+            QList<int> sizes = Splitter1->sizes();
+            sizes[0] -= fromTree;
+            sizes[1] += fromTree;
+            Splitter1->setSizes(sizes);
+        }
+        const int wanted = width() + lack - fromTree;
+        resize(wanted, height());
+        move(std::clamp(x(), area.left(), area.right() - wanted - frame.left() - frame.right() + 1), y());
+    });
 }
 
 void TFrmMain::maybeSave() {
