@@ -1,5 +1,7 @@
 #include "gui/TFrmWnl.h"
 
+#include <QRegularExpression>
+
 #include <QAction>
 #include <QComboBox>
 #include <QApplication>
@@ -343,9 +345,7 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     connect(ActDongLa, &QAction::toggled, this, [this] { optionChanged(ActDongLa); });
     connect(ActIcal, &QAction::triggered, this, &TFrmWnl::IcalClick);
 
-    bindYearField(EdtYear, UdYear, shownYearAccepted, [this] {
-        message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
-    });
+    bindYearField(EdtYear, UdYear, shownYearAccepted, [this] { refuseYear(); });
     new OnTopGuard(this);
 }
 
@@ -410,12 +410,23 @@ void TFrmWnl::UdYearClick() {
 void TFrmWnl::EdtYearReturn() {
     const int shown = shownYearOf(u8(EdtYear->text()));
     if (!shownYearAccepted(shown)) {
-        message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
+        refuseYear();
         EdtYear->setFocus();
         return;
     }
     UdYear->setPosition(astronomicalYear(shown));
     drawMonth();
+}
+
+void TFrmWnl::refuseYear() {
+    // Year 0 lies between -4713 and 9999: the range alone would not say what is wrong with it,
+    // so it gets the one message that does, whichever way it was entered.
+    static const QRegularExpression zero(QStringLiteral("^[+-]?0+$"));
+    if (zero.match(EdtYear->text().trimmed()).hasMatch())
+        message(this, QStringLiteral("年份在-4713 到 9999年之间，并且没有公元0年"), QStringLiteral("年份不对"),
+                QMessageBox::Critical);
+    else
+        message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
 }
 
 void TFrmWnl::BtnPrevClick() {

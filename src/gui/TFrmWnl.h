@@ -112,6 +112,7 @@ protected:
 private slots:
     void UdYearClick();
     void EdtYearReturn();
+    void refuseYear();  // the message for a year the calendar cannot show
     void BtnPrevClick();
     void BtnNextClick();
     void BtnNowClick();
