@@ -112,13 +112,19 @@ int runMatch(const MatchOptions& o, const Context& ctx) {
     const std::string dataDir = dataFolder(ctx);
     const ReportSettings settings = loadReportSettings(dataDir);
     std::array<std::optional<Chart>, 2> charts;
+    std::array<ChartRequest, 2> requests;
     for (int i = 0; i < 2; ++i) {
-        ChartRequest q;
+        ChartRequest& q = requests[i];
         if (!sideRequest(o.sides[i], dataDir, q)) return 1;
         std::string error;
         charts[i] = castChart(q, settings.chart, error);
         if (!charts[i]) return fail(std::string(i == 0 ? "第一个八字（--a-…）：" : "第二个八字（--b-…）：") + error);
     }
+    // One birth of one person twice: a case matched with itself.
+    const ChartRequest &a = requests[0], &b = requests[1];
+    if (a.name == b.name && a.male == b.male && a.entered() == b.entered() && a.lunar == b.lunar && a.leap == b.leap &&
+        a.longitude == b.longitude && a.latitude == b.latitude && a.place == b.place && a.zone == b.zone)
+        return fail("两个八字是同一个人的同一个八字，不能与自己合婚");
     const match::MatchResult r = match::compareCharts(*charts[0], *charts[1]);
     const std::string out = o.json ? resultJson(r).dump(2) + "\n" : match::matchText(r, false).text;
     writeOut(out);

@@ -70,6 +70,7 @@ check trad-text 1 "$(printf '%s\n' "$trad" | grep -c '^生肖：六合　午未�
 check trad-nayin 3 "$(printf '%s\n' "$trad" | grep -c '納音')"
 
 refuses no-b "$cli" --data-dir "$tmp" match "${a[@]}"
+refuses with-itself --data-dir "$tmp" match --a-case 0 --b-case 0
 refuses bad-time --data-dir "$tmp" match "${a[@]}" --b-date 1991-06-01 --b-time 25:00
 check bad-time-names-option 1 "$(grep -c -- '--b-time' "$_hj_err")"
 refuses bad-date --data-dir "$tmp" match "${a[@]}" --b-date 1991-02-30 --b-time 10:00
