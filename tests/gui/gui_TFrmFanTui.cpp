@@ -209,6 +209,7 @@ void TestTFrmFanTui::chartOnlyWhatTheMemoShows() {
         QVERIFY(d.Memo1->property("stale").toBool());
         QVERIFY(d.Memo1->palette().color(QPalette::Text) != fresh);
         QVERIFY(!d.Memo1->toolTip().isEmpty());
+        hjtest::screenshot(&d, QStringLiteral("TFrmFanTui-stale"));
         d.cbodi[3]->setCurrentIndex(0);
         d.cbotian[2]->setCurrentIndex(5);
         hjtest::retype(d.Edtyear, QStringLiteral("1950"));
