@@ -19,6 +19,13 @@ std::string pillarText(const std::array<std::int16_t, 4>& pillars) {
     return s;
 }
 
+nlohmann::json conventionsJson(const ChartSettings& settings) {
+    nlohmann::json conventions = nlohmann::json::array();
+    for (const Convention& c : chartConventions(settings))
+        conventions.push_back({{"key", c.key}, {"label", c.label}, {"value", c.value}});
+    return conventions;
+}
+
 }  // namespace
 
 void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& out) {
@@ -33,10 +40,7 @@ void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& ou
                         {"note", boundaryNote(b)}});
     out["boundaries"] = list;
 
-    nlohmann::json conventions = nlohmann::json::array();
-    for (const Convention& c : chartConventions(chart.settings))
-        conventions.push_back({{"key", c.key}, {"label", c.label}, {"value", c.value}});
-    out["conventions"] = conventions;
+    out["conventions"] = conventionsJson(chart.settings);
 
     if (!unknownHour) return;
     const std::vector<HourOption> rows = unknownHourOptions(chart);
@@ -72,6 +76,40 @@ void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& ou
     out["hours"] = hours;
     out["hourNotes"] = unknownHourNotes(chart, rows);
     out["fixedPillars"] = unknownHourFixedPillars(rows);
+}
+
+nlohmann::json unknownHourJson(const Chart& chart) {
+    const ChartRequest& q = chart.request;
+    // The day at the birthplace (abroad its own date, not Beijing's).
+    const DateTime& day = chart.birthZone.converted ? chart.birthZone.clock : chart.birthClock;
+    nlohmann::json out = {{"ok", true},
+                          {"name", q.name},
+                          {"sex", q.male ? "男" : "女"},
+                          {"place", q.place},
+                          {"date", formatDate(day)},
+                          {"lunar",
+                           {{"year", chart.birthLunar.year},
+                            {"month", chart.birthLunar.month},
+                            {"day", chart.birthLunar.day},
+                            {"leap", chart.birthLunarLeap}}},
+                          {"conventions", conventionsJson(chart.settings)}};
+    // The year, month and day pillars every hour of the day shares; null for one a jie or the
+    // hour of 子 changes within the day.
+    const std::vector<HourOption> rows = unknownHourOptions(chart);
+    nlohmann::json pillars = nlohmann::json::array();
+    for (int i = 0; i < 3; ++i) {
+        bool same = true;
+        for (const HourOption& h : rows) {
+            for (const HourOption& part : h.split ? h.parts : std::vector<HourOption>{h})
+                same = same && part.pillars[static_cast<std::size_t>(i)] == rows.front().pillars[static_cast<std::size_t>(i)];
+        }
+        if (same && !rows.empty()) pillars.push_back(pillarName(rows.front().pillars[static_cast<std::size_t>(i)]));
+        else pillars.push_back(nullptr);
+    }
+    out["pillars"] = pillars;
+    addUncertaintyJson(chart, true, out);
+    out.erase("boundaries");  // of 12:00, an hour nobody gave
+    return out;
 }
 
 std::string boundaryLines(const Chart& chart) {

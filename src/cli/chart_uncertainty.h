@@ -13,6 +13,11 @@ namespace hj::cli {
 // "hourNotes", added to the chart's JSON object.
 void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& out);
 
+// The JSON of a birth whose hour is unknown: only what the day fixes (name, sex, place, the
+// date and its lunar date, the pillars every hour shares) beside "hours", "hourNotes",
+// "fixedPillars" and "conventions"; no chart of any one hour.
+nlohmann::json unknownHourJson(const Chart& chart);
+
 // One line per boundary within the window, or a line saying there is none.
 std::string boundaryLines(const Chart& chart);
 

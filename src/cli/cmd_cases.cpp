@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
 #include "cli/output.h"
+#include "cli/this_year.h"
 #include "cli/place_options.h"
 #include "core/presentation/case_session.h"
 #include "core/presentation/case_tree.h"
@@ -130,6 +131,7 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     if (!chart) return fail(error);
     ReportSources sources;
     sources.traditional = settings.traditional;
+    sources.thisYear = thisYear();
     if (chart->settings.endinfo && !readFooter(dataDir, sources.footer, error)) return fail(error);
     const Report built = buildReport(*chart, sources);
 

@@ -18,6 +18,7 @@
 #include "cli/commands.h"
 #include "cli/traditional_output.h"
 #include "cli/output.h"
+#include "cli/this_year.h"
 #include "cli/place_options.h"
 #include "core/platform/platform.h"
 #include "core/calendar/date_text.h"
@@ -147,8 +148,14 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
         names.push_back(pillarName(p));
         indices.push_back(p);
     }
-    json luckNames = json::array(), luckYears = json::array();
-    for (int p : r.luck.pillars) luckNames.push_back(pillarName(p));
+    json luckNames = json::array(), luckYears = json::array(), luckGods = json::array(), luckStages = json::array();
+    const int day = r.pillars[2];
+    for (int p : r.luck.pillars) {
+        luckNames.push_back(pillarName(p));
+        // As the report's luck block prints them: the stem's ten god, the day stem's stage.
+        luckGods.push_back(kTenGodShort[tenGodIndex(day, p)]);
+        luckStages.push_back(kLifeStages[lifeStageIndex(day % 10, p % 12)]);
+    }
     const card::ChartCard card = card::buildChartCard(r, {});
     for (const card::LuckStep& l : card.luck) luckYears.push_back(displayYear(l.startYear));
     auto starList = [](const std::string& s) {
@@ -182,7 +189,9 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
               {"startDate", formatDateTime(r.luck.startDate)},
               {"startAge", r.luck.startAge},
               {"pillars", luckNames},
-              {"years", luckYears}}},
+              {"years", luckYears},
+              {"gods", luckGods},
+              {"stages", luckStages}}},
             {"conception", pillarName(r.conceptionPillar)},
             {"lifePalace", pillarName(r.lifePalace)},
             {"pillarsDetail", pillarsDetailJson(card)},
@@ -226,6 +235,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     if (!r) return emitFailure(o.json, error);
     ReportSources sources;
     sources.traditional = settings.traditional;
+    sources.thisYear = thisYear();
     if (r->settings.endinfo && !readFooter(dataDir, sources.footer, error)) return emitFailure(o.json, error);
     const Report report = buildReport(*r, sources);
     nlohmann::json analysis;
@@ -240,9 +250,13 @@ int runChart(const ChartOptions& o, const Context& ctx) {
             return emitFailure(o.json, error);
         if (!o.json) return 0;  // the picture is the output; --json still prints the object
     }
+    if (o.json && o.unknownHour) {
+        std::printf("%s\n", dumpJson(unknownHourJson(*r)).c_str());
+        return 0;
+    }
     if (o.json) {
         nlohmann::json out = chartJson(*r, report.text);
-        addUncertaintyJson(*r, o.unknownHour, out);
+        addUncertaintyJson(*r, false, out);
         if (asked.on) out["analysis"] = analysis;
         std::printf("%s\n", dumpJson(out).c_str());
         return 0;

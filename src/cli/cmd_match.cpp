@@ -68,11 +68,12 @@ bool sideRequest(const MatchSide& s, const std::string& dataDir, ChartRequest& q
 
 nlohmann::json partyJson(const match::MatchParty& p) {
     nlohmann::json pillars = nlohmann::json::array(), nayin = nlohmann::json::array();
-    for (int pillar : p.pillars) {
-        pillars.push_back(pillarName(pillar));
-        nayin.push_back(nayinName(pillar));
+    for (int i = 0; i < 4; ++i) {
+        pillars.push_back(pillarName(p.pillars[i]));
+        nayin.push_back(p.nayinNames[i]);
     }
-    return {{"name", p.name}, {"sex", p.male ? "男" : "女"}, {"label", p.label}, {"pillars", pillars}, {"nayin", nayin}};
+    return {{"name", p.name},     {"sex", p.male ? "男" : "女"}, {"label", p.label}, {"pillars", pillars},
+            {"nayin", nayin},     {"place", p.place},           {"times", p.times}};
 }
 
 nlohmann::json resultJson(const match::MatchResult& r) {
@@ -81,6 +82,8 @@ nlohmann::json resultJson(const match::MatchResult& r) {
     for (const match::MatchItem& i : r.items) {
         json item = {{"aspect", i.aspect}, {"kind", i.kind}, {"chars", i.chars}, {"verdict", match::verdictName(i.verdict)}};
         if (!i.direction.empty()) item["direction"] = i.direction;
+        if (!i.also.empty()) item["also"] = i.also;
+        if (!i.note.empty()) item["note"] = i.note;
         items.push_back(item);
     }
     auto elements = [](const std::vector<int>& codes) {
@@ -89,10 +92,13 @@ nlohmann::json resultJson(const match::MatchResult& r) {
         return a;
     };
     json others = json::array();
-    for (const match::PillarPairRelation& o : r.others)
-        others.push_back({{"pillars", {match::pillarLabel(o.pillarA), match::pillarLabel(o.pillarB)}},
-                          {"kind", o.kind},
-                          {"chars", o.chars}});
+    for (const match::PillarPairRelation& o : r.others) {
+        json other = {{"pillars", {match::pillarLabel(o.pillarA), match::pillarLabel(o.pillarB)}},
+                      {"kind", o.kind},
+                      {"chars", o.chars}};
+        if (!o.also.empty()) other["also"] = o.also;
+        others.push_back(other);
+    }
     return {{"ok", true},
             {"a", partyJson(r.parties[0])},
             {"b", partyJson(r.parties[1])},
@@ -106,13 +112,19 @@ int runMatch(const MatchOptions& o, const Context& ctx) {
     const std::string dataDir = dataFolder(ctx);
     const ReportSettings settings = loadReportSettings(dataDir);
     std::array<std::optional<Chart>, 2> charts;
+    std::array<ChartRequest, 2> requests;
     for (int i = 0; i < 2; ++i) {
-        ChartRequest q;
+        ChartRequest& q = requests[i];
         if (!sideRequest(o.sides[i], dataDir, q)) return 1;
         std::string error;
         charts[i] = castChart(q, settings.chart, error);
         if (!charts[i]) return fail(std::string(i == 0 ? "第一个八字（--a-…）：" : "第二个八字（--b-…）：") + error);
     }
+    // One birth of one person twice: a case matched with itself.
+    const ChartRequest &a = requests[0], &b = requests[1];
+    if (a.name == b.name && a.male == b.male && a.entered() == b.entered() && a.lunar == b.lunar && a.leap == b.leap &&
+        a.longitude == b.longitude && a.latitude == b.latitude && a.place == b.place && a.zone == b.zone)
+        return fail("两个八字是同一个人的同一个八字，不能与自己合婚");
     const match::MatchResult r = match::compareCharts(*charts[0], *charts[1]);
     const std::string out = o.json ? resultJson(r).dump(2) + "\n" : match::matchText(r, false).text;
     writeOut(out);
@@ -132,8 +144,9 @@ void setup(CLI::App& app, Context& ctx) {
         s.caseOption->excludes(s.birth.dateOption)->excludes(s.birth.timeOption);
     }
     match->add_flag("--json", mo.json,
-                    "Print a JSON object: a, b, items (aspect, kind, chars, verdict), complement (the elements each "
-                    "lacks or has least that the other has most), others (the other pillar pairs), count (good: 吉, bad: 凶)");
+                    "Print a JSON object: a, b (with place and times), items (aspect, kind, chars, verdict, also: the "
+                    "pair's other relations, note), complement (the elements each lacks that the other has, or has "
+                    "least that the other has most), others (the other pillar pairs), count (good: 吉, bad: 凶)");
     match->callback([&ctx] { ctx.exitCode = runMatch(mo, ctx); });
 }
 

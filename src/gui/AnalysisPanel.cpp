@@ -231,6 +231,20 @@ void AnalysisPanel::yearEdited(int shown) {
         return;
     }
     lastShownYear_ = shown;
+    // The luck pillar follows the year as the year follows it: a luck pillar beside a year
+    // outside its ten years would be read together though they never meet.
+    const int luck = CboLuck->currentIndex();
+    if (valid_ && luck >= 1 && luck <= 8) {
+        const int first = luckYears_[static_cast<std::size_t>(luck - 1)];
+        if (shown < first || shown > first + 9) {
+            int running = 0;
+            for (int i = 0; i < 8; ++i)
+                if (shown >= luckYears_[static_cast<std::size_t>(i)] && shown <= luckYears_[static_cast<std::size_t>(i)] + 9)
+                    running = i + 1;
+            const QSignalBlocker block(CboLuck);
+            CboLuck->setCurrentIndex(running);
+        }
+    }
     fillMonths();
     refresh();
 }

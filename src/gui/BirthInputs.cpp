@@ -331,6 +331,10 @@ void BirthInputs::setMale(bool male) { (male ? Rdona : Rdonv)->setChecked(true);
 bool BirthInputs::male() const { return Rdona->isChecked(); }
 void BirthInputs::setUnknownHour(bool unknown) { ChkBuXiang->setChecked(unknown); }
 bool BirthInputs::unknownHour() const { return ChkBuXiang->isChecked(); }
+void BirthInputs::hideYearly() {
+    ChkLiuNian->setChecked(false);
+    ChkLiuNian->hide();
+}
 
 DateTime BirthInputs::shownMoment() {
     int shown = shownYearOf(u8(EdtYear->text()));

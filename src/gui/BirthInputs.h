@@ -55,6 +55,8 @@ public:
     bool male() const;
     void setUnknownHour(bool unknown);  // 时辰不详
     bool unknownHour() const;
+    // Hides 流年 where no report is written (合婚); a request then asks for no yearly block.
+    void hideYearly();
 
     // The date and time shown, the year numbered as shown (no year 0): the year typed when the
     // chart takes it, else the year of the arrows, so that the calendar always opens on a year.

@@ -232,6 +232,19 @@ void CaseTree::addCase(const CaseRecord& r) {
         forgetCase(old);
         delete old;
     }
+    // Search results take in a case saved since only when it matches the search, and count it.
+    if (listing_ == Listing::Search) {
+        std::vector<int> matching;
+        const bool matches = store_.searchRecords(criteria_, matching) &&
+                             std::find(matching.begin(), matching.end(), r.index) != matching.end();
+        if (matches) {
+            QTreeWidgetItem* c = ensureClass(qs(r.className));
+            c->addChild(makeCaseItem(r));
+            c->setExpanded(true);
+        }
+        root_->setText(0, QStringLiteral("搜索结果：%1个命例").arg(cases_.size()));
+        return;
+    }
     QTreeWidgetItem* c = ensureClass(qs(r.className));
     c->addChild(makeCaseItem(r));
     c->setExpanded(true);
@@ -472,7 +485,7 @@ void CaseTree::FindClick() {
     std::vector<int> found;
     {
         ini_.refresh();  // the class list as it is now
-        TFrmSearch dlg(store_, ini_, criteria_, window());
+        TFrmSearch dlg(store_, ini_, criteria_, window(), classNames());
         dlg.exec();
         if (!dlg.resultFlag()) return;
         found = dlg.found();

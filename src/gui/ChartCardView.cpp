@@ -21,6 +21,7 @@ void ChartCardView::showChart(const Chart& chart) {
     chart_ = chart;
     choice_.luck = 0;
     choice_.year = astronomicalYear(QDate::currentDate().year());
+    choice_.markYear = true;
     stale_ = true;
     updateGeometry();
     update();
@@ -39,10 +40,11 @@ void ChartCardView::setLayoutOptions(const card::CardLayoutOptions& options) {
     update();
 }
 
-void ChartCardView::setChoice(int luck, int year) {
-    if (luck == choice_.luck && year == choice_.year) return;
+void ChartCardView::setChoice(int luck, int year, bool markYear) {
+    if (luck == choice_.luck && year == choice_.year && markYear == choice_.markYear) return;
     choice_.luck = luck;
     choice_.year = year;
+    choice_.markYear = markYear;
     stale_ = true;
     update();
 }

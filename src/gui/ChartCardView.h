@@ -38,7 +38,9 @@ public:
 public slots:
     // Luck pillar 1..8 whose years are shown (0: the one running in `year`) and the year looked
     // at (astronomical). Nothing is signalled.
-    void setChoice(int luck, int year);
+    // `markYear` false: no year is marked (the dock's 看流年 off); `year` still picks the luck
+    // pillar when `luck` is 0.
+    void setChoice(int luck, int year, bool markYear = true);
 
 signals:
     // The user clicked a luck pillar (1..8) or a year (astronomical); the card shows it already.

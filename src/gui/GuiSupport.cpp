@@ -1,5 +1,7 @@
 #include "gui/GuiSupport.h"
 
+#include <QToolTip>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFontDatabase>
@@ -228,10 +230,18 @@ int FlowLayout::arrange(const QRect& rect, bool apply) const {
 
 // ---- GbkLimitValidator ----
 
-QValidator::State GbkLimitValidator::validate(QString& input, int&) const {
+QValidator::State GbkLimitValidator::validate(QString& input, int& pos) const {
     std::string gbk;
     if (!text::utf8ToGbk(input.toStdString(), gbk)) return Invalid;
-    return static_cast<int>(gbk.size()) <= max_ ? Acceptable : Invalid;
+    if (static_cast<int>(gbk.size()) <= max_) return Acceptable;
+    // Too long (a paste, mostly): keep what fits, on a whole character, and say so, rather than
+    // refusing the whole paste without a word.
+    input = qs(text::truncateGbk(u8(input), static_cast<std::size_t>(max_)));
+    pos = std::min(pos, static_cast<int>(input.size()));
+    if (auto* field = qobject_cast<QWidget*>(parent()))
+        QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())),
+                           QStringLiteral("最多%1个字节（%2个汉字），多出的字已舍去").arg(max_).arg(max_ / 2), field);
+    return Acceptable;
 }
 
 }  // namespace hj::gui

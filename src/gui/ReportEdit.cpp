@@ -214,6 +214,23 @@ void ReportEdit::showReport(const std::string& text, const std::vector<StyleSpan
     rtf::CharFormat base;
     base.font = u8(paneFont_.family());
     base.halfPoints = std::max(2, static_cast<int>(std::lround(paneFont_.pointSizeF() * 2)));
+    // A first-line indent wider than the shown pane has room for beside the chart block's
+    // lines would wrap its columns: at most what leaves the widest of the opening lines whole,
+    // and never less than a quarter of the pane (a narrow pane wraps the block anyway).
+    if (leftIndent > 0 && viewport()->isVisible()) {
+        const QFontMetrics fm(paneFont_);
+        int widest = 0;
+        std::size_t pos = 0;
+        for (int line = 0; line < 24 && pos < text.size(); ++line) {
+            std::size_t end = text.find('\n', pos);
+            if (end == std::string::npos) end = text.size();
+            widest = std::max(widest, fm.horizontalAdvance(qs(text.substr(pos, end - pos))));
+            pos = end + 1;
+        }
+        const int pane = viewport()->width();
+        const int room = pane - widest - 2 * static_cast<int>(document()->documentMargin()) - 8;
+        leftIndent = std::min(leftIndent, std::max(room, pane / 4));
+    }
     loadRtfDocument(styledReport(text, spans, base, leftIndent * kTwipsPerPixel));
     ensureCursorVisible();
 }

@@ -30,6 +30,7 @@ bool ReportImport::importFile(const QString& path) {
     std::string bytes, why;
     // A link, a FIFO or an oversized file is refused before anything is read.
     if (!text::readRegularFile(u8(path), text::kMaxReportBytes, bytes, &why)) return refuse(qs(why));
+    text::utf16AsUtf8(bytes);  // a text saved as UTF-16 is read as the same text in UTF-8
     const text::ImportedKind kind = text::importedKind(bytes);
     if (kind == text::ImportedKind::Binary) return refuse(QStringLiteral("不是文本或RTF文件"));
     if (kind != text::ImportedKind::Rtf && path.endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive) &&

@@ -65,6 +65,8 @@ TFrmFanTui::TFrmFanTui(QWidget* parent) : QDialog(parent) {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setMinimumHeight(140);
+    // The memo is the searches' record: typed text would merge with the next result.
+    Memo1->setReadOnly(true);
 
     Btncha = new QPushButton(QStringLiteral("反推"), this);
     Btncha->setObjectName(QStringLiteral("Btncha"));
@@ -103,7 +105,10 @@ TFrmFanTui::TFrmFanTui(QWidget* parent) : QDialog(parent) {
                       message(this, qs(r.message), qs(r.title), QMessageBox::Warning);
                   });
     // 测算 charts the date in the memo only while the inputs are those it was found for.
-    const auto stale = [this] { Btnpai->setEnabled(false); };
+    const auto stale = [this] {
+        Btnpai->setEnabled(false);
+        markMemoStale(true);
+    };
     for (std::size_t i = 0; i < 4; ++i) {
         connect(cbotian[i], &QComboBox::currentIndexChanged, this, stale);
         connect(cbodi[i], &QComboBox::currentIndexChanged, this, stale);
@@ -155,6 +160,17 @@ void TFrmFanTui::runSearch() {
     }
     // The memo no longer shows an earlier find after a failure: 测算 would chart an unseen date.
     Btnpai->setEnabled(r.outcome == fantui::SearchOutcome::Found);
+    markMemoStale(false);
+}
+
+void TFrmFanTui::markMemoStale(bool stale) {
+    // Greyed, with a word why, while the inputs differ from those the results were found for.
+    if (Memo1->property("stale").toBool() == stale) return;
+    Memo1->setProperty("stale", stale);
+    QPalette p = palette();
+    if (stale) p.setColor(QPalette::Text, p.color(QPalette::Disabled, QPalette::Text));
+    Memo1->setPalette(p);
+    Memo1->setToolTip(stale ? QStringLiteral("输入已改变：以上是按先前的输入反推的结果") : QString());
 }
 
 void TFrmFanTui::BtnpaiClick() {

@@ -42,6 +42,7 @@ public:
 
 private slots:
     void runSearch();
+    void markMemoStale(bool stale);
     void BtnpaiClick();
     void UpyearClick();
 

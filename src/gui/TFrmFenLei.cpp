@@ -43,7 +43,7 @@ TFrmFenLei::TFrmFenLei(const text::IniFile& ini, QWidget* parent, const QStringL
     MemInfo = new QPlainTextEdit(this);
     MemInfo->setObjectName(QStringLiteral("MemInfo"));
     auto* limit = new GbkMemoLimit(MemInfo, kNoteBytes);
-    limit->setText(QStringLiteral("备注:"));
+    limit->setText(shownText(QStringLiteral("备注:"), MemInfo));  // the program's word, in the script shown
     BtnOk = new QPushButton(QStringLiteral("确定"), this);
     BtnOk->setObjectName(QStringLiteral("BtnOk"));
     BtnOk->setDefault(true);

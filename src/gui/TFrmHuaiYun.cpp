@@ -62,6 +62,9 @@ TFrmHuaiYun::TFrmHuaiYun(QWidget* parent) : QDialog(parent) {
     setMinimumWidth(300);
 
     connect(Button1, &QPushButton::clicked, this, &TFrmHuaiYun::Button1Click);
+    // A result belongs to the inputs it was computed from.
+    connect(LedtArg, &QLineEdit::textChanged, StxtOut, &QLabel::clear);
+    connect(CboMonth, &QComboBox::currentIndexChanged, StxtOut, &QLabel::clear);
 }
 
 void TFrmHuaiYun::run(QWidget* parent) {

@@ -1,6 +1,10 @@
 #include "gui/TFrmMain.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QApplication>
+#include <QScreen>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -124,7 +128,9 @@ void TFrmMain::createWidgets() {
         connect(cardView_, &ChartCardView::luckClicked, analysis, &AnalysisPanel::setLuck);
         connect(cardView_, &ChartCardView::yearClicked, analysis, &AnalysisPanel::setYear);
         connect(analysis, &AnalysisPanel::choiceChanged, cardView_,
-                [this](int luck, bool withYear, int year) { cardView_->setChoice(luck, withYear ? year : cardView_->year()); });
+                [this](int luck, bool withYear, int year) {
+                    cardView_->setChoice(luck, withYear ? year : cardView_->year(), withYear);
+                });
     });
 
     connect(BtnPai, &QPushButton::clicked, this, &TFrmMain::requestChart);
@@ -261,6 +267,14 @@ void TFrmMain::readSettings() {
             ini_.readInt("winpos", "width", 400), ini_.readInt("winpos", "height", 400));
     r.setWidth(std::max(r.width(), 200));
     r.setHeight(std::max(r.height(), 150));
+    // Saved at another scale factor: the same size on the screen, in this scale's units (a run
+    // at 2× would otherwise bring the next 1× start back at half the size).
+    const qreal savedScale = ini_.readInt("winpos", "scale", 100) / 100.0;
+    const qreal scale = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1.0;
+    if (savedScale > 0 && std::abs(savedScale - scale) > 0.01) {
+        const qreal f = savedScale / scale;
+        r = QRect(qRound(r.x() * f), qRound(r.y() * f), qRound(r.width() * f), qRound(r.height() * f));
+    }
     // The first start (no size saved) gets a window the report fits in, on the screen at hand.
     const QList<QRect> screens = availableScreenAreas();
     if (ini_.readInt("winpos", "width", -1) < 0 && !screens.isEmpty()) r = firstStartGeometry(screens.front(), typicalFrame());
@@ -286,6 +300,11 @@ void TFrmMain::writeSettings() {
     const bool ok = ini_.update([&](text::IniEditor& e) {
         if (state == 0 && !(e.writeInt("winpos", "left", x()) && e.writeInt("winpos", "top", y()) &&
                             e.writeInt("winpos", "width", width()) && e.writeInt("winpos", "height", height())))
+            return false;
+        // The scale the size was saved at, with the size, and only once it is not 1 (a file of
+        // the usual scale keeps exactly its keys).
+        const int scale = qRound(devicePixelRatio() * 100);
+        if (state == 0 && (scale != 100 || e.hasKey("winpos", "scale")) && !e.writeInt("winpos", "scale", scale))
             return false;
         return e.writeInt("winpos", "treewid", std::max(caseTree_->width(), kMinTreeWidth)) &&
                e.writeInt("winpos", "state", state) && Redtbazi->writeSettings(e) && inputs_->writeSettings(e);
@@ -358,7 +377,43 @@ void TFrmMain::showEvent(QShowEvent* e) {
     shownOnce_ = true;
     // A window this wide (or maximised) has room for the analysis beside the report; a narrower
     // one (the first run's 400 × 400) keeps its size, and 八字分析 shows the dock.
-    if (isMaximized() || width() >= kRoomyWidth) analysisDock_->show();
+    if (isMaximized() || width() >= kRoomyWidth) {
+        analysisDock_->show();
+        return;
+    }
+    // At a large scale factor a window narrower than that in the toolkit's units may still have
+    // the screen's room for the dock: it widens as far as the report's chart block (34 full
+    // characters with the day's void branches) needs beside the dock, when the screen allows,
+    // so the block's lines never wrap and the dock is there from the start.
+    if (devicePixelRatio() < 1.5) return;
+    const int block = QFontMetrics(Redtbazi->paneFont()).horizontalAdvance(QString(34, QChar(0x4E00))) + 40;
+    analysisDock_->show();
+    // Once the dock has taken its room: widen the window by what the report then lacks, or give
+    // the room back when the screen has none.
+    QTimer::singleShot(0, this, [this, block] {
+        const int lack = block - Redtbazi->viewport()->width();
+        const QScreen* screen = this->screen();
+        if (lack <= 0 || !screen) return;
+        const QRect area = screen->availableGeometry();
+        const QMargins frame = typicalFrame();
+        // What the screen cannot give, the case tree may, down to its least width.
+        const int room = area.width() - frame.left() - frame.right() - width();
+        const int fromTree = std::max(0, lack - std::max(0, room));
+        const int treeWidth = Splitter1->sizes().value(0);
+        if (fromTree > treeWidth - kMinTreeWidth) {
+            analysisDock_->hide();
+            return;
+        }
+        if (fromTree > 0) {
+            QList<int> sizes = Splitter1->sizes();
+            sizes[0] -= fromTree;
+            sizes[1] += fromTree;
+            Splitter1->setSizes(sizes);
+        }
+        const int wanted = width() + lack - fromTree;
+        resize(wanted, height());
+        move(std::clamp(x(), area.left(), area.right() - wanted - frame.left() - frame.right() + 1), y());
+    });
 }
 
 void TFrmMain::maybeSave() {
@@ -422,6 +477,7 @@ bool TFrmMain::castChart(const ChartRequest& req, bool show, std::string& error)
     if (!chart) return false;
     ReportSources sources;
     sources.traditional = settings.traditional;
+    sources.thisYear = QDate::currentDate().year();
     if (chart->settings.endinfo && !readFooter(root, sources.footer, error)) return false;
     const Report report = buildReport(*chart, sources);
     chart_ = std::move(*chart);
@@ -483,7 +539,8 @@ void TFrmMain::openPingYu() {
 
 void TFrmMain::openKnowledge() {
     const QString path = dataRoot_ + QStringLiteral("/dat/bzzs.chm");
-    if (!QFileInfo::exists(path)) return;
+    // No help document is shipped: the program's own help, rather than a menu item that does nothing.
+    if (!QFileInfo::exists(path)) return TFrmTxtHelp::run(this);
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         message(this, QStringLiteral("无法打开“%1”：没有能打开这种文件的程序。").arg(path), QStringLiteral("错误"),
                 QMessageBox::Critical);

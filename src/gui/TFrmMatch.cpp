@@ -11,9 +11,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/calendar/date_text.h"
@@ -31,6 +33,12 @@ namespace hj::gui {
 namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
+
+// The same birth of the same person: a case compared with itself.
+bool sameBirth(const ChartRequest& a, const ChartRequest& b) {
+    return a.name == b.name && a.male == b.male && a.entered() == b.entered() && a.lunar == b.lunar && a.leap == b.leap &&
+           a.longitude == b.longitude && a.latitude == b.latitude && a.place == b.place && a.zone == b.zone;
+}
 
 QString birthLine(const ChartRequest& q) {
     return QStringLiteral("%1　%2　%3%4")
@@ -58,13 +66,20 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     casesLayout->addWidget(LstCases, 1);
     auto* typedPage = new QWidget;
     Inputs2 = named(new BirthInputs(dataRoot), "Inputs2");
+    Inputs2->hideYearly();
     BtnPaste = named(new QPushButton(QStringLiteral("粘贴命理参数")), "BtnPaste");
     auto* typedLayout = new QVBoxLayout(typedPage);
     typedLayout->addWidget(Inputs2);
     typedLayout->addWidget(BtnPaste, 0, Qt::AlignLeft);
     typedLayout->addStretch(1);
     TabSecond->addTab(casesPage, QStringLiteral("从命例中选"));
-    TabSecond->addTab(typedPage, QStringLiteral("输入出生资料"));
+    // The birth inputs scroll rather than hold the chooser wide: at a large scale factor the
+    // cards need the room.
+    auto* typedScroll = new QScrollArea;
+    typedScroll->setWidgetResizable(true);
+    typedScroll->setFrameShape(QFrame::NoFrame);
+    typedScroll->setWidget(typedPage);
+    TabSecond->addTab(typedScroll, QStringLiteral("输入出生资料"));
     BtnMatch = named(new QPushButton(QStringLiteral("合婚(&M)")), "BtnMatch");
     BtnMatch->setDefault(true);
 
@@ -130,7 +145,9 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() * 0.92);
     resize(size);
-    split->setSizes({330, size.width() - 330});
+    // The chooser never takes more than a third: at a large scale factor the cards need the room.
+    const int chooserWidth = std::min(330, size.width() / 3);
+    split->setSizes({chooserWidth, size.width() - chooserWidth});
     SplitResult->setSizes({260, 420});
 
     connect(BtnMatch, &QPushButton::clicked, this, &TFrmMatch::MatchClick);
@@ -149,6 +166,9 @@ TFrmMatch::TFrmMatch(const QString& dataRoot, casestore::CaseStore& store, QWidg
 void TFrmMatch::setFirst(const ChartRequest& first) {
     first_ = first;
     LblFirst->setText(birthLine(first));
+    // A match is most often of a man and a woman: the second starts as the other sex.
+    Inputs2->setMale(!first.male);
+    setWindowTitle(QStringLiteral("合婚"));
     CardA->clearChart();
     CardB->clearChart();
     RedtMatch->clear();
@@ -221,6 +241,10 @@ bool TFrmMatch::MatchClick() {
     if (!first_) return false;
     const std::optional<ChartRequest> second = secondRequest();
     if (!second) return false;
+    if (sameBirth(*first_, *second)) {
+        message(this, QStringLiteral("第二人与第一人是同一个八字，不能与自己合婚，请另选一人。"), appTitle());
+        return false;
+    }
     const std::optional<Chart> a = cast(*first_);
     if (!a) return false;
     const std::optional<Chart> b = cast(*second);
@@ -229,10 +253,17 @@ bool TFrmMatch::MatchClick() {
     CardA->showChart(*a);
     CardB->showChart(*b);
     fitCards();
+    setWindowTitle(QStringLiteral("合婚 - %1、%2").arg(qs(a->request.name), qs(b->request.name)));
     const match::MatchText t = match::matchText(r, traditionalShown());
     RedtMatch->showReport(t.text, t.spans, 0);
     for (QPushButton* button : {BtnSave, BtnPrint, BtnCopy}) button->setEnabled(true);
     return true;
+}
+
+void TFrmMatch::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    // The cards grow with the window (maximised, or at a large scale factor), not only at a match.
+    if (CardA->chart()) QTimer::singleShot(0, this, &TFrmMatch::fitCards);  // once the layout has followed
 }
 
 void TFrmMatch::fitCards() {

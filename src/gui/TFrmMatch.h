@@ -45,6 +45,9 @@ public slots:
     void PasteClick();
     void CopyClick();
 
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
     std::optional<ChartRequest> secondRequest();
     std::optional<Chart> cast(const ChartRequest& req);

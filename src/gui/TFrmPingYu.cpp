@@ -10,6 +10,7 @@
 #include "core/presentation/commentary.h"
 #include "core/text/ini.h"
 #include "gui/GuiSupport.h"
+#include "gui/OnTopGuard.h"
 
 namespace hj::gui {
 
@@ -18,6 +19,7 @@ TFrmPingYu::TFrmPingYu(const QString& datDir, QWidget* parent)
     setObjectName(QStringLiteral("FrmPingYu"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("八字断语"));
+    new OnTopGuard(this);
     Label1 = new QLabel(QStringLiteral("分类"), this);
     lstsel = new QListWidget(this);
     Memlst = new QPlainTextEdit(this);

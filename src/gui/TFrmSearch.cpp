@@ -1,5 +1,7 @@
 #include "gui/TFrmSearch.h"
 
+#include <set>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,7 +28,7 @@ constexpr int kClassBytes = 13;
 }  // namespace
 
 TFrmSearch::TFrmSearch(casestore::CaseStore& store, const text::IniFile& ini, casestore::SearchCriteria& criteria,
-                       QWidget* parent)
+                       QWidget* parent, const QStringList& treeClasses)
     : QDialog(parent), store_(store), c_(criteria) {
     setObjectName(QStringLiteral("FrmSearch"));
     setWindowTitle(QStringLiteral("查找命例"));
@@ -100,7 +102,14 @@ TFrmSearch::TFrmSearch(casestore::CaseStore& store, const text::IniFile& ini, ca
     v->addLayout(buttons);
 
     // Criteria → controls.
-    for (const std::string& cls : presentation::readClassList(ini, presentation::kDefaultClass)) CboFenLei->addItem(qs(cls));
+    // The class list's classes, then those cases already have (as 分类保存 offers them).
+    std::set<std::string> listed;
+    for (const std::string& cls : presentation::readClassList(ini, presentation::kDefaultClass)) {
+        CboFenLei->addItem(qs(cls));
+        listed.insert(presentation::classKey(cls));
+    }
+    for (const QString& cls : treeClasses)
+        if (listed.insert(presentation::classKey(u8(cls))).second) CboFenLei->addItem(cls);
     cbodiZ->addItem(QStringLiteral(" "));
     for (std::string_view p : ProvinceTable::names) cbodiZ->addItem(qs(p));
     cbodiZ->setCurrentIndex(ProvinceTable::valid(c_.province) ? c_.province + 1 : 0);

@@ -2,6 +2,7 @@
 // 查找命例: picks stored cases by sex, birth-year range, province, name and class. The
 // criteria belong to the caller and outlive the dialog, so it reopens with the last ones.
 #include <QDialog>
+#include <QStringList>
 #include <vector>
 
 #include "core/casestore/case_store.h"
@@ -20,8 +21,9 @@ namespace hj::gui {
 class TFrmSearch : public QDialog {
     Q_OBJECT
 public:
+    // `treeClasses`: the classes the case tree shows, offered beside the class list's.
     TFrmSearch(casestore::CaseStore& store, const text::IniFile& ini, casestore::SearchCriteria& criteria,
-               QWidget* parent = nullptr);
+               QWidget* parent = nullptr, const QStringList& treeClasses = {});
 
     // Set when the dialog closed with cases to show.
     bool resultFlag() const { return result_; }

@@ -57,6 +57,23 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
     RdoZhong = new RadioGroup(QStringLiteral("八字称骨定月份"), {QStringLiteral("以节气定"), QStringLiteral("以农历定")}, this);
     RdoYue = new RadioGroup(QStringLiteral("三世相法定月份"), {QStringLiteral("以节气定"), QStringLiteral("以农历定")}, this);
 
+    GrpMingGao = new QGroupBox(QStringLiteral("命稿内容"), this);
+    ChkXingBie = new QCheckBox(QStringLiteral("按命主性别选句"), GrpMingGao);
+    ChkXingBie->setToolTip(QStringLiteral("三世相法中只对男命或女命说的句子，按命主的性别给出"));
+    ChkWenHe = new QCheckBox(QStringLiteral("略去寿数、死后终身和小儿关煞"), GrpMingGao);
+    ChkJinNian = new QCheckBox(QStringLiteral("流年神煞从今年起"), GrpMingGao);
+    CboNaYin = new QComboBox(GrpMingGao);
+    CboNaYin->addItems({QStringLiteral("本程序纳音表"), QStringLiteral("通行纳音名（城头土、桑柘木…）")});
+    auto* nayinLabel = new QLabel(QStringLiteral("纳音名称"), GrpMingGao);
+    nayinLabel->setBuddy(CboNaYin);
+    auto* g2 = new QGridLayout(GrpMingGao);
+    g2->addWidget(ChkXingBie, 0, 0, 1, 2);
+    g2->addWidget(ChkWenHe, 1, 0, 1, 2);
+    g2->addWidget(ChkJinNian, 2, 0, 1, 2);
+    g2->addWidget(nayinLabel, 3, 0);
+    g2->addWidget(CboNaYin, 3, 1);
+    g2->setColumnStretch(1, 1);
+
     Btnok = new QPushButton(QStringLiteral("确定"), this);
     Btncancel = new QPushButton(QStringLiteral("取消"), this);
     Btnok->setDefault(true);
@@ -65,6 +82,8 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
              {GroupBox1, "GroupBox1"}, {RdoHengPai, "RdoHengPai"}, {RdoShuPai, "RdoShuPai"}, {chkzishi, "chkzishi"},
              {ChkSave, "ChkSave"}, {ChkDst, "ChkDst"}, {ChkFenXi, "ChkFenXi"}, {SpnBianJie, "SpnBianJie"}, {LedtLeftPos, "LedtLeftPos"}, {CboSelDate, "CboSelDate"},
              {RdoMingGong, "RdoMingGong"}, {RdoZhong, "RdoZhong"}, {RdoYue, "RdoYue"}, {Btnok, "Btnok"},
+             {GrpMingGao, "GrpMingGao"}, {ChkXingBie, "ChkXingBie"}, {ChkWenHe, "ChkWenHe"}, {ChkJinNian, "ChkJinNian"},
+             {CboNaYin, "CboNaYin"},
              {Btncancel, "Btncancel"}})
         w->setObjectName(QLatin1String(name));
 
@@ -88,6 +107,8 @@ TFrmSet::TFrmSet(text::IniFile& settings, QWidget* parent) : QDialog(parent), in
     right->addWidget(RdoMingGong);
     right->addWidget(RdoZhong);
     right->addWidget(RdoYue);
+    right->addWidget(GrpMingGao);
+    right->addStretch(1);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
@@ -120,6 +141,10 @@ void TFrmSet::loadKeys() {
     ChkDst->setChecked(ini_.readBool("set", "dst", true));
     ChkFenXi->setChecked(ini_.readBool("set", "fenxi", false));
     SpnBianJie->setValue(ini_.readInt("set", "bianjie", 30));
+    ChkXingBie->setChecked(ini_.readBool("set", "xingbie", false));
+    ChkWenHe->setChecked(ini_.readBool("set", "wenhe", false));
+    ChkJinNian->setChecked(ini_.readBool("set", "jinnian", false));
+    CboNaYin->setCurrentIndex(ini_.readInt("set", "nayin", 0) == 1 ? 1 : 0);
     LedtLeftPos->setText(QString::number(ini_.readInt("set", "leftpos", 0)));
     const int idate = ini_.readInt("set", "idate", 0);
     CboSelDate->setCurrentIndex(idate >= 0 && idate < CboSelDate->count() ? idate : 0);
@@ -153,7 +178,11 @@ void TFrmSet::BtnokClick() {
                e.writeInt("set", "zhong", RdoZhong->itemIndex()) && e.writeInt("set", "yue", RdoYue->itemIndex()) &&
                writeAdded("dst", ChkDst->isChecked() ? 1 : 0, 1) &&
                writeAdded("fenxi", ChkFenXi->isChecked() ? 1 : 0, 0) &&
-               writeAdded("bianjie", SpnBianJie->value(), 30);
+               writeAdded("bianjie", SpnBianJie->value(), 30) &&
+               writeAdded("xingbie", ChkXingBie->isChecked() ? 1 : 0, 0) &&
+               writeAdded("wenhe", ChkWenHe->isChecked() ? 1 : 0, 0) &&
+               writeAdded("jinnian", ChkJinNian->isChecked() ? 1 : 0, 0) &&
+               writeAdded("nayin", CboNaYin->currentIndex(), 0);
     });
     if (!ok) {
         message(this, QStringLiteral("设置未能保存：%1").arg(qs(ini_.lastError())), QStringLiteral("错误"),

@@ -30,6 +30,12 @@ public:
     QCheckBox* ChkDst;  // 夏令时: remove the summer time of the Chinese places (key dst)
     QCheckBox* ChkFenXi;     // the chart analysis at the end of the report (key fenxi)
     QSpinBox* SpnBianJie;    // minutes within which a pillar boundary is shown (key bianjie)
+    // The report's own options beyond the described ones, each off by default.
+    QGroupBox* GrpMingGao;
+    QCheckBox* ChkXingBie;   // lines that speak to one sex read for the chart's sex (key xingbie)
+    QCheckBox* ChkWenHe;     // no life-span number, after-death section or child passes (key wenhe)
+    QCheckBox* ChkJinNian;   // the yearly block from this year on (key jinnian)
+    QComboBox* CboNaYin;     // 纳音 names: this program's table or the common ones (key nayin)
     QLineEdit* LedtLeftPos;
     QComboBox* CboSelDate;
     RadioGroup* RdoMingGong;

@@ -65,6 +65,9 @@ TFrmTxtHelp::TFrmTxtHelp(QWidget* parent) : QDialog(parent) {
 void TFrmTxtHelp::run(QWidget* parent) {
     TFrmTxtHelp dlg(parent);
     if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        // At a large scale factor the usual size is taller than the screen: the title bar and
+        // the lower edge would be out of reach.
+        dlg.resize(dlg.size().boundedTo(screen->availableGeometry().size() * 0.92));
         QRect frame = dlg.frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
         dlg.move(frame.topLeft());

@@ -1,5 +1,7 @@
 #include "gui/TFrmWnl.h"
 
+#include <QRegularExpression>
+
 #include <QAction>
 #include <QComboBox>
 #include <QApplication>
@@ -30,6 +32,7 @@
 #include "core/text/ini.h"
 #include "gui/CalendarDayInfo.h"
 #include "gui/GuiSupport.h"
+#include "gui/OnTopGuard.h"
 #include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
@@ -310,10 +313,21 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     root->addLayout(buttons);
     LblEra->setMaximumWidth(MemoBazi->width());
 
-    for (QComboBox* c : {cbom, cbod, cbos, cbomin})
+    for (QComboBox* c : {cbod, cbos, cbomin})
         connect(c, &QComboBox::currentIndexChanged, this, [this] {
             if (!filling_) drawMonth();
         });
+    // Another month keeps the day where it can, else its last day, as PageUp and PageDown do.
+    connect(cbom, &QComboBox::currentIndexChanged, this, [this] {
+        if (filling_) return;
+        int year = shownYearOf(u8(EdtYear->text())), month = cbom->currentIndex() + 1, day = cbod->currentIndex() + 1;
+        if (shownYearAccepted(year) && shiftMonths(year, month, day, 0)) {
+            filling_ = true;
+            cbod->setCurrentIndex(day - 1);
+            filling_ = false;
+        }
+        drawMonth();
+    });
     connect(UdYear, &UpDown::clicked, this, &TFrmWnl::UdYearClick);
     connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmWnl::EdtYearReturn);
     connect(BtnPrev, &QPushButton::clicked, this, &TFrmWnl::BtnPrevClick);
@@ -331,37 +345,11 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     connect(ActDongLa, &QAction::toggled, this, [this] { optionChanged(ActDongLa); });
     connect(ActIcal, &QAction::triggered, this, &TFrmWnl::IcalClick);
 
-    bindYearField(EdtYear, UdYear, shownYearAccepted, [this] {
-        message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
-    });
-    qApp->installEventFilter(this);
+    bindYearField(EdtYear, UdYear, shownYearAccepted, [this] { refuseYear(); });
+    new OnTopGuard(this);
 }
 
-TFrmWnl::~TFrmWnl() { qApp->removeEventFilter(this); }
-
-bool TFrmWnl::eventFilter(QObject* watched, QEvent* e) {
-    // A dialog's window exists but is not yet mapped when its Show event arrives, so the window
-    // manager learns of the hint as the dialog appears.
-    if ((e->type() == QEvent::Show || e->type() == QEvent::Hide) && isVisible() && watched != this) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->isWindow() && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Sheet)) {
-            if (e->type() == QEvent::Show) {
-                if (QWindow* handle = w->windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
-                if (w->windowModality() != Qt::NonModal && windowHandle())
-                    windowHandle()->setFlag(Qt::WindowStaysOnTopHint, false);
-            } else {
-                // The closing dialog may still count as the modal one: look once it is gone.
-                QTimer::singleShot(0, this, &TFrmWnl::keepOnTopUnlessModal);
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, e);
-}
-
-void TFrmWnl::keepOnTopUnlessModal() {
-    if (QWindow* handle = windowHandle(); handle && !QApplication::activeModalWidget())
-        handle->setFlag(Qt::WindowStaysOnTopHint, true);
-}
+TFrmWnl::~TFrmWnl() = default;
 
 void TFrmWnl::setMoment(int shownYear, int month, int day, int hour, int minute) {
     filling_ = true;
@@ -422,12 +410,23 @@ void TFrmWnl::UdYearClick() {
 void TFrmWnl::EdtYearReturn() {
     const int shown = shownYearOf(u8(EdtYear->text()));
     if (!shownYearAccepted(shown)) {
-        message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
+        refuseYear();
         EdtYear->setFocus();
         return;
     }
     UdYear->setPosition(astronomicalYear(shown));
     drawMonth();
+}
+
+void TFrmWnl::refuseYear() {
+    // Year 0 lies between -4713 and 9999: the range alone would not say what is wrong with it,
+    // so it gets the one message that does, whichever way it was entered.
+    static const QRegularExpression zero(QStringLiteral("^[+-]?0+$"));
+    if (zero.match(EdtYear->text().trimmed()).hasMatch())
+        message(this, QStringLiteral("年份在-4713 到 9999年之间，并且没有公元0年"), QStringLiteral("年份不对"),
+                QMessageBox::Critical);
+    else
+        message(this, QStringLiteral("年份在-4713 到 9999之间"), QStringLiteral("错误"), QMessageBox::Critical);
 }
 
 void TFrmWnl::BtnPrevClick() {

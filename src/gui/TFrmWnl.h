@@ -108,11 +108,11 @@ protected:
     // The calendar stays on top of other windows; a dialog shown while it is up goes above it.
     // While a modal dialog is open the calendar gives up its place on top, so that no window
     // switching can bury the one window that takes input under it.
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private slots:
     void UdYearClick();
     void EdtYearReturn();
+    void refuseYear();  // the message for a year the calendar cannot show
     void BtnPrevClick();
     void BtnNextClick();
     void BtnNowClick();
@@ -130,7 +130,6 @@ private:
     // Sets the year field and the up-down from a shown year, the lists from the rest.
     void setMoment(int shownYear, int month, int day, int hour, int minute);
     // On top again once no modal dialog is open.
-    void keepOnTopUnlessModal();
 
     MonthPageBuilder builder_;
     MonthPage page_;

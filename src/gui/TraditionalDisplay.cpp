@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QSpinBox>
 #include <QStyleOption>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -132,6 +133,8 @@ private:
 
 const char* const kPlainTitle = "hjPlainTitle";
 const char* const kPlainText = "hjPlainText";
+const char* const kPlainSuffix = "hjPlainSuffix";    // a spin box's own suffix
+const char* const kPlainSpecial = "hjPlainSpecial";  // and its special value text
 const char* const kShownText = "hjShownText";  // what was put in its place, to tell a later change
 const char* const kWatched = "hjScriptWatched";
 
@@ -205,6 +208,15 @@ void convertWidget(QWidget* w) {
             e->setProperty(kShownText, t);
             e->setText(t);
         }
+    } else if (auto* sb = qobject_cast<QSpinBox*>(w); sb && !asTyped(sb)) {
+        // The suffix and the special value are drawn in the box's own line edit, not by the style.
+        const QString suffix = convert(sb->suffix()), special = convert(sb->specialValueText());
+        if (suffix != sb->suffix() || special != sb->specialValueText()) {
+            sb->setProperty(kPlainSuffix, sb->suffix());
+            sb->setProperty(kPlainSpecial, sb->specialValueText());
+            sb->setSuffix(suffix);
+            sb->setSpecialValueText(special);
+        }
     } else if (qobject_cast<ReportEdit*>(w)) {
         // The report has the characters it was made or stored with.
     } else if (auto* te = qobject_cast<QTextEdit*>(w); te && te->isReadOnly()) {
@@ -227,6 +239,12 @@ void restoreTree(QWidget* root) {
         if (const QVariant t = w->property(kPlainTitle); t.isValid()) {
             w->setWindowTitle(t.toString());
             w->setProperty(kPlainTitle, QVariant());
+        }
+        if (auto* sb = qobject_cast<QSpinBox*>(w); sb && sb->property(kPlainSuffix).isValid()) {
+            sb->setSuffix(sb->property(kPlainSuffix).toString());
+            sb->setSpecialValueText(sb->property(kPlainSpecial).toString());
+            sb->setProperty(kPlainSuffix, QVariant());
+            sb->setProperty(kPlainSpecial, QVariant());
         }
         if (const QVariant t = w->property(kPlainText); t.isValid()) {
             // A text the program has changed since keeps the change.

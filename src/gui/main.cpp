@@ -32,19 +32,11 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    Application app(argc, argv);
-    app.setApplicationName(QStringLiteral("hengjian"));
-    // No display name: the toolkit would append it to every window title.
-    app.setApplicationVersion(QStringLiteral(HJ_VERSION_SHORT));
-
-    // The program speaks Chinese whatever the system's language: the toolkit's own dialogs
-    // (files, fonts, colours, printing) should too, when their translations are installed.
-    QTranslator qtText;
-    if (qtText.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtText);
-
     // The options and their help in the program's one language (the toolkit's own help and
-    // errors would come half in English).
+    // errors would come half in English). Read before the window system is opened, so that
+    // --help and --version answer without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser cmd;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示本说明后退出"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("显示版本后退出"));
@@ -54,7 +46,7 @@ int main(int argc, char** argv) {
     // For measuring start-up: the program ends as soon as its window has been shown.
     const QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"), QStringLiteral("主窗口显示后即退出（测量启动时间用）"));
     for (const QCommandLineOption& o : {help, version, dataDir, quitWhenShown}) cmd.addOption(o);
-    if (!cmd.parse(QCoreApplication::arguments())) {
+    if (!cmd.parse(arguments)) {
         const QStringList unknown = cmd.unknownOptionNames();
         std::fprintf(stderr, "hengjian: %s\n用法见 hengjian --help\n",
                      (unknown.isEmpty() ? QStringLiteral("选项 --data-dir 需要一个文件夹")
@@ -80,6 +72,18 @@ int main(int argc, char** argv) {
         std::printf("hengjian %s\n", HJ_VERSION);
         return 0;
     }
+
+    Application app(argc, argv);
+    app.setApplicationName(QStringLiteral("hengjian"));
+    // No display name: the toolkit would append it to every window title.
+    app.setApplicationVersion(QStringLiteral(HJ_VERSION_SHORT));
+
+    // The program speaks Chinese whatever the system's language: the toolkit's own dialogs
+    // (files, fonts, colours, printing) should too, when their translations are installed.
+    QTranslator qtText;
+    if (qtText.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtText);
+
     // An empty folder name would silently mean the program folder.
     if (cmd.isSet(dataDir) && cmd.value(dataDir).isEmpty()) {
         QMessageBox::critical(nullptr, hj::gui::appTitle(), QStringLiteral("数据文件夹不能为空"));

@@ -88,6 +88,13 @@ check boundary-window "[]" "$("$cli" chart --date 2024-02-04 --time 08:58 --set 
 check unknown-hour-rows 12 "$("$cli" chart --date 2024-02-04 --unknown-hour | grep -c $'^[子丑寅卯辰巳午未申酉戌亥]\t')"
 check unknown-hour-sides "癸卯 乙丑 甲辰 丙寅" \
   "$("$cli" chart --date 2024-02-04 --unknown-hour --json | json_field '" ".join(d["hours"][8]["pillars"][:2] + d["hours"][9]["pillars"][:2])')"
+# An unknown hour gives what the day fixes, never a chart of 12:00: on 2024-02-04 立春 moves
+# the year and month pillars within the day (null), the day pillar holds.
+check unknown-hour-known "2024-02-04 None None 戊戌 12 False" \
+  "$("$cli" chart --date 2024-02-04 --unknown-hour --json |
+     json_field '" ".join(str(x) for x in [d["date"]] + d["pillars"] + [len(d["hours"]), any(k in d for k in ("report", "luck", "lifePalace", "pillarsDetail", "birthClock", "boundaries"))])')"
+check unknown-hour-quiet-day "己未 丙子 癸酉" \
+  "$("$cli" chart --date 1980-01-01 --unknown-hour --json | json_field '" ".join(d["pillars"])')"
 check conventions "zishi idate dst mgong pai" \
   "$("$cli" chart --date 2000-01-01 --time 12:00 --json | json_field '" ".join(c["key"] for c in d["conventions"])')"
 

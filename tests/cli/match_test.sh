@@ -23,6 +23,9 @@ check header-b 1 "$(printf '%s\n' "$text" | grep -c '^女：李四　坤造　�
 # 午 and 未 combine (六合); both years are 路旁土 (比和).
 check zodiac 1 "$(printf '%s\n' "$text" | grep -c '^生肖：六合　午未　吉$')"
 check nayin 1 "$(printf '%s\n' "$text" | grep -c '^纳音：比和　男路旁土、女路旁土　吉$')"
+# The title names both; each header gives the birth place and times.
+check title "合婚对照：张三、李四" "$(printf '%s\n' "$text" | sed -n 1p)"
+check header-a-birth "　出生 未知　1990年5月17日8时30分(钟表时间，中国时间，夏令时，已减1小时)；1990年5月17日7时30分(北京时间)" "$(printf '%s\n' "$text" | sed -n 4p)"
 check summary "合计：吉 $(printf '%s\n' "$text" | grep -c '　吉$') 项，凶 $(printf '%s\n' "$text" | grep -c '　凶$') 项。" \
   "$(printf '%s\n' "$text" | grep '^合计：')"
 check disclaimer 1 "$(printf '%s\n' "$text" | grep -c '仅供参考')"
@@ -38,10 +41,14 @@ check json-count "\"count\":{\"bad\":$(printf '%s\n' "$text" | grep -c '　凶$'
 check json-items-as-text "$(printf '%s\n' "$text" | grep -c '^\(生肖\|纳音\|日干\|日支\|五行\)：')" \
   "$(printf '%s' "$flat" | grep -o '"aspect":' | wc -l)"
 
-# Two men: said so, and the 纳音 item names who overcomes whom (路旁土 克 水), judged 平.
+# Two men: the 纳音 item names who overcomes whom (路旁土 克 水), judged 平 with the tradition's
+# word beneath it.
 same=$("$cli" --data-dir "$tmp" match "${a[@]}" --b-date 1996-06-01 --b-time 10:00)
-check same-sex 1 "$(printf '%s\n' "$same" | grep -c '^两人同为乾造：')"
 check same-sex-nayin 1 "$(printf '%s\n' "$same" | grep -c '^纳音：相克　甲方路旁土克乙方.*水　平$')"
+check same-sex-note 1 "$(printf '%s\n' "$same" | grep -A1 '^纳音：相克' | grep -c '^　旧说纳音相克')"
+# 巳申 (1989 and 1992): one item, 六合 first, counted once.
+sishen=$("$cli" --data-dir "$tmp" match --a-date 1989-06-01 --a-time 10:00 --b-date 1992-06-01 --b-time 10:00 --b-female)
+check one-pair-one-item "生肖：六合　巳申　吉（兼相刑、六破，以六合为主）" "$(printf '%s\n' "$sishen" | grep '^生肖：')"
 
 # Two stored cases give what the same births typed give.
 "$cli" --data-dir "$tmp" cases add --name 张三 --date 1990-05-17 --time 08:30 --class 朋友 >/dev/null
@@ -63,6 +70,7 @@ check trad-text 1 "$(printf '%s\n' "$trad" | grep -c '^生肖：六合　午未�
 check trad-nayin 3 "$(printf '%s\n' "$trad" | grep -c '納音')"
 
 refuses no-b "$cli" --data-dir "$tmp" match "${a[@]}"
+refuses with-itself --data-dir "$tmp" match --a-case 0 --b-case 0
 refuses bad-time --data-dir "$tmp" match "${a[@]}" --b-date 1991-06-01 --b-time 25:00
 check bad-time-names-option 1 "$(grep -c -- '--b-time' "$_hj_err")"
 refuses bad-date --data-dir "$tmp" match "${a[@]}" --b-date 1991-02-30 --b-time 10:00

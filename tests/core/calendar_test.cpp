@@ -298,6 +298,14 @@ TEST(Eras, Texts) {
              // One era a year, not 后汉 天福 running on beside 乾祐 and 显德.
              Case{950, "[五代/汉] 隐帝 刘承祐 乾祐3年"},
              Case{295, "[西晋] 惠帝 司马衷 元康5年"},
+             // A change of dynasty: the outgoing era's last year is the incoming one's first.
+             Case{23, "[新]  王莽 地皇4年；[西汉] 更始帝 刘玄 更始1年"},
+             Case{25, "[西汉] 更始帝 刘玄 更始3年；[东汉] 光武帝 刘秀 建武1年"},
+             Case{220, "[东汉] 献帝 刘协 建安25年；[三国-魏] 文帝 曹丕 黄初1年"},
+             Case{265, "[三国-魏] 元帝 曹奂 咸熙2年；[西晋] 武帝 司马炎 泰始1年"},
+             Case{317, "[西晋] 愍帝 司马邺 建兴5年；[东晋] 元帝 司马睿 建武1年"},
+             Case{420, "[东晋] 恭帝 司马德文 元熙2年；[南朝/宋] 武帝 刘裕 永初1年；[北朝/北魏] 明元帝 拓跋嗣 泰常5年"},
+             Case{221, "[三国-魏] 文帝 曹丕 黄初2年"},
          })
         EXPECT_EQ(cal.eraText(c.year), c.text) << c.year;
     // Every text can be stored: the program's files and windows are GBK.

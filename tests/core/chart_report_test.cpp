@@ -482,3 +482,121 @@ TEST(ReportSettings, ReadFromTheDataFolder) {
     EXPECT_FALSE(readFooter(dir.path.string(), lines, error));
     EXPECT_NE(error.find("EndInfo.txt"), std::string::npos) << error;
 }
+
+// The report's options beyond the described report, each off by default: on, each changes only
+// what it names; off, the report is the described one.
+namespace {
+Report reportWith(const ChartRequest& q, const std::string& key, int thisYear = 0) {
+    ChartSettings s;
+    std::string error;
+    if (!key.empty()) {
+        EXPECT_TRUE(applyChartSetting(s, key, "1", &error)) << error;
+    }
+    std::optional<Chart> c = castChart(q, s, error);
+    EXPECT_TRUE(c) << error;
+    if (!c) return {};
+    ReportSources sources;
+    sources.thisYear = thisYear;
+    return buildReport(*c, sources);
+}
+}  // namespace
+
+TEST(ReportOptions, EachChangesOnlyWhatItNames) {
+    ChartRequest q = example();  // 2000-01-01: a 己卯 year, the yearly block from 1999
+    const std::string plain = reportWith(q, "").text;
+    struct Case {
+        const char* key;
+        int thisYear;
+        std::vector<std::string> gone, added;
+    };
+    const Case cases[] = {
+        {"wenhe", 2026, {"※推寿数长短：", "※推死后终身：", "※小儿关煞："}, {}},
+        // The yearly block from 2026 on: the first entry is the 28th year.
+        {"jinnian", 2026, {"【1岁流年：", "【27岁流年："}, {"【28岁流年：", "2026年】"}},
+        {"nayin", 2026, {}, {}},
+        {"xingbie", 2026, {}, {}},
+    };
+    for (const Case& c : cases) {
+        const std::string with = reportWith(q, c.key, c.thisYear).text;
+        for (const std::string& g : c.gone) {
+            EXPECT_NE(plain.find(g), std::string::npos) << c.key << " plain lacks " << g;
+            EXPECT_EQ(with.find(g), std::string::npos) << c.key << " keeps " << g;
+        }
+        for (const std::string& a : c.added) EXPECT_NE(with.find(a), std::string::npos) << c.key << " lacks " << a;
+        // Everything before the three-lives block stays, the chart's own sections above all.
+        const std::size_t block = plain.find("※推三世吉凶：");
+        ASSERT_NE(block, std::string::npos);
+        if (std::string(c.key) != "nayin") {
+            EXPECT_EQ(with.substr(0, block), plain.substr(0, block)) << c.key;
+        }
+    }
+    // Without a year to start from, or with one outside the 81, the whole block stays.
+    EXPECT_EQ(reportWith(q, "jinnian", 0).text, plain);
+    EXPECT_EQ(reportWith(q, "jinnian", 1980).text, plain);
+    EXPECT_EQ(reportWith(q, "jinnian", 2100).text, plain);
+    // This year as the first year of life: nothing passed over.
+    EXPECT_EQ(reportWith(q, "jinnian", 1999).text, plain);
+}
+
+// 纳音 names: the common names where the program's table has its own, in the chart block and
+// the 胎元 and 命宫 lines; the default keeps the program's own.
+TEST(ReportOptions, CommonNayinNames) {
+    struct Case {
+        const char* name;
+        int year, month, day;
+        const char* own;
+        const char* common;
+    };
+    const Case cases[] = {
+        {"戊寅 城墙土", 1998, 6, 1, "城墙土", "城头土"},
+        {"己丑 霹雷火", 2009, 6, 1, "霹雷火", "霹雳火"},
+        {"壬子 桑松木", 1972, 6, 1, "桑松木", "桑柘木"},
+        {"丙子 洞下水", 1996, 6, 1, "洞下水", "涧下水"},
+        {"甲辰 佛灯火", 1964, 6, 1, "佛灯火", "覆灯火"},
+    };
+    for (const Case& c : cases) {
+        ChartRequest q = example();
+        q.year = static_cast<std::int16_t>(c.year), q.month = static_cast<std::int16_t>(c.month), q.day = static_cast<std::int16_t>(c.day);
+        const std::string own = reportWith(q, "").text, common = reportWith(q, "nayin").text;
+        const std::size_t row = own.find("\r\n纳音  ");
+        ASSERT_NE(row, std::string::npos) << c.name;
+        EXPECT_NE(own.find(c.own, row), std::string::npos) << c.name;
+        EXPECT_NE(common.find(std::string("\r\n纳音  ") + c.common), std::string::npos) << c.name;
+        EXPECT_EQ(common.find(std::string("\r\n纳音  ") + c.own), std::string::npos) << c.name;
+    }
+}
+
+// 按命主性别选句: over many births of each sex, no line that speaks to the other sex is read
+// to them, and some line was replaced (so the check saw the lines at all).
+TEST(ReportOptions, LinesForTheChartsSex) {
+    struct Side {
+        bool male;
+        std::vector<std::string> foreign;  // lines that speak to the other sex
+    };
+    const Side sides[] = {
+        {true, {"重夫。", "女命重夫", "女人平稳好"}},
+        {false, {"定是发财郎", "执掌权衡立朝班", "君子近公侯", "离妻。", "秀才。"}},
+    };
+    for (const Side& side : sides) {
+        int changed = 0, metBefore = 0;
+        for (int i = 0; i < 240; ++i) {
+            ChartRequest q = example();
+            q.year = static_cast<std::int16_t>(1940 + i % 80);
+            q.month = static_cast<std::int16_t>(1 + (i * 7) % 12);
+            q.day = static_cast<std::int16_t>(1 + (i * 11) % 28);
+            q.hour = static_cast<std::int16_t>((i * 5) % 24);
+            q.male = side.male;
+            q.yearly = false;
+            const std::string plain = reportWith(q, "").text, sexed = reportWith(q, "xingbie").text;
+            bool met = false;
+            for (const std::string& f : side.foreign) {
+                met = met || plain.find(f) != std::string::npos;
+                EXPECT_EQ(sexed.find(f), std::string::npos) << (side.male ? "男 " : "女 ") << i << " reads " << f;
+            }
+            metBefore += met;
+            changed += plain != sexed;
+        }
+        EXPECT_GT(metBefore, 0) << (side.male ? "男" : "女");
+        EXPECT_GT(changed, 0) << (side.male ? "男" : "女");
+    }
+}

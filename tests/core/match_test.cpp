@@ -77,15 +77,17 @@ bool samePair(const std::vector<int>& listed, int x, int y) {
     return listed.size() == 2 && ((listed[0] == x && listed[1] == y) || (listed[0] == y && listed[1] == x));
 }
 
-// The kinds the book gives between branches x and y (三合 for two of one frame).
+// The kinds the book gives between branches x and y (半合 or 拱合 for two of one frame).
 std::multiset<std::string> branchKinds(int x, int y) {
     std::multiset<std::string> out;
     for (const char* kind : {"六合", "六冲", "六害", "相刑", "六破"})
         for (const std::string& f : matchRules().table(kind, 1)[0].fields)
             if (samePair(branchesIn(f), x, y)) out.insert(kind);
+    const auto middles = branchesIn(matchRules().table("三合中", 1)[0].fields[0]);
     for (const std::string& f : matchRules().table("三合", 4)[0].fields) {
         const auto frame = branchesIn(f);
-        if (x != y && fixtures::holds(frame, x) && fixtures::holds(frame, y)) out.insert("三合");
+        if (x != y && fixtures::holds(frame, x) && fixtures::holds(frame, y))
+            out.insert(fixtures::holds(middles, x) || fixtures::holds(middles, y) ? "半合" : "拱合");
     }
     for (const std::string& f : matchRules().table("自刑", 4)[0].fields)
         if (branchesIn(f)[0] == x && x == y) out.insert("自刑");
@@ -126,23 +128,35 @@ std::vector<MatchItem> itemsOf(const MatchResult& r, const std::string& aspect) 
     return out;
 }
 
-// The items of a branch or stem aspect against the kinds the book gives; `where` names the case.
+// The book's kinds in the order a pair is named by: the principal first.
+std::vector<std::string> principalFirst(const std::multiset<std::string>& kinds) {
+    std::vector<std::string> out, order = matchRules().table("主", 8)[0].fields;
+    order.insert(order.end(), {"五合", "相冲"});  // the stems: a pair has one of them at most
+    for (const std::string& k : order)
+        for (std::size_t n = kinds.count(k); n > 0; --n) out.push_back(k);
+    EXPECT_EQ(out.size(), kinds.size()) << "a kind missing from the order 主";
+    return out;
+}
+
+// The one item of a branch or stem aspect against the kinds the book gives: named by the
+// principal kind and judged by it, the rest beside it; `where` names the case.
 void expectRelationItems(const MatchResult& r, const std::string& aspect, const std::multiset<std::string>& book,
                          const std::string& pairChars, const std::string& where) {
     const auto items = itemsOf(r, aspect);
+    ASSERT_EQ(items.size(), 1u) << where;
+    const MatchItem& i = items[0];
     if (book.empty()) {
-        ASSERT_EQ(items.size(), 1u) << where;
-        EXPECT_EQ(items[0].kind, "无") << where;
-        EXPECT_EQ(items[0].verdict, match::Verdict::Neutral) << where;
+        EXPECT_EQ(i.kind, "无") << where;
+        EXPECT_EQ(i.verdict, match::Verdict::Neutral) << where;
+        EXPECT_TRUE(i.also.empty()) << where;
         return;
     }
-    std::multiset<std::string> got;
-    for (const MatchItem& i : items) {
-        got.insert(i.kind);
-        EXPECT_EQ(i.chars, pairChars) << where << " " << i.kind;
-        EXPECT_EQ(match::verdictName(i.verdict), verdictFor(aspect, i.kind)) << where << " " << i.kind;
-    }
-    EXPECT_EQ(got, book) << where;
+    const std::vector<std::string> ordered = principalFirst(book);
+    ASSERT_FALSE(ordered.empty()) << where;
+    EXPECT_EQ(i.kind, ordered[0]) << where;
+    EXPECT_EQ(i.also, std::vector<std::string>(ordered.begin() + 1, ordered.end())) << where;
+    EXPECT_EQ(i.chars, pairChars) << where;
+    EXPECT_EQ(match::verdictName(i.verdict), verdictFor(aspect, i.kind)) << where;
 }
 
 // The 纳音 item against the book: kind, who comes first in the characters, direction, verdict.
@@ -171,7 +185,8 @@ void expectNayinItem(const MatchResult& r, const std::string& where) {
     EXPECT_EQ(item.kind, kind) << where;
     EXPECT_EQ(item.chars.rfind(first, 0), 0u) << where << ": " << item.chars;
     EXPECT_EQ(item.direction, direction) << where;
-    EXPECT_EQ(match::verdictName(item.verdict), verdictFor("纳音", direction.empty() ? kind : direction)) << where;
+    EXPECT_EQ(match::verdictName(item.verdict), verdictFor("纳音", kind)) << where;
+    EXPECT_EQ(item.note.empty(), kind != "相克") << where;
 }
 
 std::string labelOf(bool male, bool otherMale, bool first) {
@@ -214,6 +229,114 @@ TEST(MatchTables, EveryPairOfNayinElementsWithTheSexes) {
             }
 }
 
+// Every relation judged the same whichever side has which character and whichever is the man:
+// a pair in several relations is one item, counted once in the total.
+TEST(MatchVerdicts, EveryRelationBothWays) {
+    struct Case {
+        const char* pair;  // the first person's character, then the second's
+        const char* kind;
+        std::vector<std::string> also;
+        const char* verdict;
+    };
+    const Case branchCases[] = {
+        {"巳申", "六合", {"相刑", "六破"}, "吉"}, {"寅亥", "六合", {"六破"}, "吉"}, {"午未", "六合", {}, "吉"},
+        {"子辰", "半合", {}, "吉"},               {"申辰", "拱合", {}, "吉"},       {"子午", "六冲", {}, "凶"},
+        {"丑未", "六冲", {"相刑"}, "凶"},         {"子卯", "相刑", {}, "凶"},       {"未戌", "相刑", {"六破"}, "凶"},
+        {"午午", "自刑", {}, "凶"},               {"子未", "六害", {}, "凶"},       {"卯午", "六破", {}, "凶"},
+        {"子寅", "无", {}, "平"},
+    };
+    const Case stemCases[] = {{"甲己", "五合", {}, "吉"}, {"丁壬", "五合", {}, "吉"}, {"甲庚", "相冲", {}, "凶"},
+                              {"甲丙", "无", {}, "平"}};
+    for (const bool swap : {false, true})
+        for (const bool firstMale : {true, false}) {
+            const std::string how = std::string(swap ? " swapped" : "") + (firstMale ? " 男女" : " 女男");
+            for (const Case& c : branchCases) {
+                auto bs = branchesIn(c.pair);
+                if (swap) std::swap(bs[0], bs[1]);
+                const int pa = pillarOnBranch(bs[0]), pb = pillarOnBranch(bs[1]);
+                const MatchResult r =
+                    match::compareCharts(chartOf({pa, 1, pa, 1}, firstMale), chartOf({pb, 1, pb, 1}, !firstMale));
+                for (const char* aspect : {"生肖", "日支"}) {
+                    const std::string where = std::string(aspect) + " " + c.pair + how;
+                    const auto items = itemsOf(r, aspect);
+                    ASSERT_EQ(items.size(), 1u) << where;
+                    EXPECT_EQ(items[0].kind, c.kind) << where;
+                    EXPECT_EQ(items[0].also, c.also) << where;
+                    EXPECT_EQ(match::verdictName(items[0].verdict), c.verdict) << where;
+                    EXPECT_EQ(items[0].chars, std::string(kBranches[bs[0]]) + std::string(kBranches[bs[1]])) << where;
+                }
+            }
+            for (const Case& c : stemCases) {
+                auto ss = stemsIn(c.pair);
+                if (swap) std::swap(ss[0], ss[1]);
+                const MatchResult r = match::compareCharts(chartOf({1, 1, fixtures::pillarOnStem(ss[0]), 1}, firstMale),
+                                                           chartOf({1, 1, fixtures::pillarOnStem(ss[1]), 1}, !firstMale));
+                const std::string where = std::string("日干 ") + c.pair + how;
+                const auto items = itemsOf(r, "日干");
+                ASSERT_EQ(items.size(), 1u) << where;
+                EXPECT_EQ(items[0].kind, c.kind) << where;
+                EXPECT_EQ(match::verdictName(items[0].verdict), c.verdict) << where;
+            }
+        }
+}
+
+// 纳音 相克 judged alike whoever overcomes whom, with the tradition's word beside it.
+TEST(MatchVerdicts, NayinOvercomingBothWays) {
+    std::array<int, 5> pillarOf{};
+    for (int p = 60; p >= 1; --p) pillarOf[static_cast<std::size_t>(nayinOf(p % 60).second)] = p % 60;
+    const int metal = pillarOf[static_cast<std::size_t>(elementCode("金"))];
+    const int wood = pillarOf[static_cast<std::size_t>(elementCode("木"))];
+    struct Case {
+        bool firstMale;
+        int first, second;
+        const char* direction;
+    };
+    const Case cases[] = {{true, metal, wood, "男克女"}, {false, metal, wood, "女克男"},
+                          {true, wood, metal, "女克男"}, {false, wood, metal, "男克女"}};
+    for (const Case& c : cases) {
+        const MatchResult r = match::compareCharts(chartOf({c.first, 1, 1, 1}, c.firstMale), chartOf({c.second, 1, 1, 1}, !c.firstMale));
+        const std::string where = std::string(c.direction) + (c.firstMale ? " first 男" : " first 女");
+        const auto items = itemsOf(r, "纳音");
+        ASSERT_EQ(items.size(), 1u) << where;
+        EXPECT_EQ(items[0].kind, "相克") << where;
+        EXPECT_EQ(items[0].direction, c.direction) << where;
+        EXPECT_EQ(items[0].verdict, match::Verdict::Neutral) << where;
+        EXPECT_FALSE(items[0].note.empty()) << where;
+        EXPECT_EQ(match::matchText(r, false).text.find("女克男　凶"), std::string::npos) << where;
+    }
+}
+
+// 五行: an element one lacks and the other has at all fills the gap, even when it is not the
+// other's most; with no gap filled the item says what was compared.
+TEST(MatchElements, LackedElementsAndTheWordsOfNone) {
+    struct Case {
+        const char* name;
+        std::array<const char*, 4> a, b;
+        std::string chars;  // of the 五行 items, joined by " | "
+    };
+    const Case cases[] = {
+        // 木4 火4 水1 beside 金1 火6 木2: each lacks what the other has one of.
+        {"one each", {"甲寅", "甲寅", "丙午", "壬午"}, {"庚午", "丙午", "丙寅", "甲午"}, "女有金，男缺金 | 男有水，女缺水"},
+        // 木8 beside 木8: nothing to give.
+        {"none", {"甲寅", "甲寅", "甲寅", "甲寅"}, {"甲寅", "甲寅", "甲寅", "甲寅"},
+         "男缺火、土、金、水，女亦缺；女缺火、土、金、水，男亦缺"},
+        // Least but not lacking: 木2 火2 土2 金1 水1 each; neither has a most the other lacks.
+        {"least", {"甲午", "戊子", "庚寅", "丙辰"}, {"甲午", "戊子", "庚寅", "丙辰"},
+         "男少金、水，女亦不多；女少金、水，男亦不多"},
+    };
+    for (const Case& c : cases) {
+        std::array<int, 4> pa{}, pb{};
+        for (int i = 0; i < 4; ++i) {
+            pa[static_cast<std::size_t>(i)] = pillarIndex(c.a[static_cast<std::size_t>(i)]);
+            pb[static_cast<std::size_t>(i)] = pillarIndex(c.b[static_cast<std::size_t>(i)]);
+        }
+        const MatchResult r = match::compareCharts(chartOf(pa, true), chartOf(pb, false));
+        std::string got;
+        for (const MatchItem& i : itemsOf(r, "五行")) got += (got.empty() ? "" : " | ") + i.chars;
+        EXPECT_EQ(got, c.chars) << c.name;
+    }
+}
+
 // Random births: every aspect and the other pillar pairs against the book.
 TEST(MatchHeldOut, RandomPairsOfChartsAgreeWithTheBook) {
     std::mt19937 rng(20240531);
@@ -232,7 +355,6 @@ TEST(MatchHeldOut, RandomPairsOfChartsAgreeWithTheBook) {
         EXPECT_TRUE(c) << error;
         return c ? *c : Chart{};
     };
-    auto mapped = [](const std::string& kind) { return kind == "半合" || kind == "拱合" ? std::string("三合") : kind; };
     for (int n = 0; n < 300; ++n) {
         const Chart a = randomChart(), b = randomChart();
         const MatchResult r = match::compareCharts(a, b);
@@ -260,8 +382,9 @@ TEST(MatchHeldOut, RandomPairsOfChartsAgreeWithTheBook) {
             const auto& strong = counts[static_cast<std::size_t>(1 - to)];
             std::set<int> expected;
             for (int e = 0; e < 5; ++e)
-                if (weak[e] == *std::min_element(weak.begin(), weak.end()) &&
-                    strong[e] == *std::max_element(strong.begin(), strong.end()) && strong[e] > weak[e])
+                if ((weak[e] == 0 && strong[e] > 0) ||
+                    (weak[e] == *std::min_element(weak.begin(), weak.end()) &&
+                     strong[e] == *std::max_element(strong.begin(), strong.end()) && strong[e] > weak[e]))
                     expected.insert(e);
             const auto& got = r.complement[static_cast<std::size_t>(to)];
             EXPECT_EQ(std::set<int>(got.begin(), got.end()), expected) << where << " complement " << to;
@@ -283,8 +406,10 @@ TEST(MatchHeldOut, RandomPairsOfChartsAgreeWithTheBook) {
                     for (const std::string& k : branchKinds(branch(a.pillars[i]), branch(b.pillars[j])))
                         expectedOthers.insert(at + k);
             }
-        for (const match::PillarPairRelation& o : r.others)
-            gotOthers.insert(std::to_string(o.pillarA) + std::to_string(o.pillarB) + mapped(o.kind));
+        for (const match::PillarPairRelation& o : r.others) {
+            gotOthers.insert(std::to_string(o.pillarA) + std::to_string(o.pillarB) + o.kind);
+            for (const std::string& k : o.also) gotOthers.insert(std::to_string(o.pillarA) + std::to_string(o.pillarB) + k);
+        }
         EXPECT_EQ(gotOthers, expectedOthers) << where;
     }
 }

@@ -31,10 +31,49 @@ TEST(ImportedText, KindAndEncoding) {
             EXPECT_EQ(encodingIsAmbiguous(c.bytes), c.ambiguous) << c.why;
         }
     }
-    // A control byte past the sniffed start does not make a long text binary.
+    // A control byte past the sniffed start does not make a long text binary; a NUL byte does,
+    // wherever it is (a binary part after a text start).
     std::string longText(10000, 'a');
     longText += '\x01';
     EXPECT_EQ(importedKind(longText), ImportedKind::Text);
+    longText += std::string("\x00\x01\x02PK"sv);
+    EXPECT_EQ(importedKind(longText), ImportedKind::Binary);
+}
+
+// UTF-16 with its mark, either byte order, becomes UTF-8 with its mark; malformed UTF-16 and
+// everything else stay as they are.
+TEST(ImportedText, Utf16WithItsMark) {
+    struct Case {
+        std::string_view bytes;
+        bool converted;
+        std::string_view utf8;  // after the mark, when converted
+        const char* why;
+    } cases[] = {
+        {"\xFF\xFE\x7D\x54\x3B\x4E:\x00\r\x00\n\x00"sv, true, "命主:\r\n", "little-endian 命主"},
+        {"\xFE\xFF\x54\x7D\x4E\x3B"sv, true, "命主", "big-endian"},
+        {"\xFF\xFE\x3D\xD8\x00\xDE"sv, true, "\xF0\x9F\x98\x80", "a surrogate pair"},
+        {"\xFF\xFE"sv, true, "", "the mark alone"},
+        {"\xFF\xFE\x7D"sv, false, "", "odd length"},
+        {"\xFF\xFE\x3D\xD8\x41\x00"sv, false, "", "a high surrogate without its low one"},
+        {"\xFF\xFE\x00\xDE"sv, false, "", "a lone low surrogate"},
+        {"\xEF\xBB\xBF命主"sv, false, "", "UTF-8"},
+        {"\xC3\xFC\xD6\xF7"sv, false, "", "GBK"},
+    };
+    for (const Case& c : cases) {
+        std::string bytes(c.bytes);
+        EXPECT_EQ(utf16AsUtf8(bytes), c.converted) << c.why;
+        if (c.converted) {
+            EXPECT_EQ(bytes, "\xEF\xBB\xBF" + std::string(c.utf8)) << c.why;
+            EXPECT_EQ(importedKind(bytes), ImportedKind::Text) << c.why;
+            EXPECT_FALSE(encodingIsAmbiguous(bytes)) << c.why;
+        } else {
+            EXPECT_EQ(bytes, c.bytes) << c.why;
+        }
+    }
+    // Left as it was, malformed UTF-16 is refused as binary.
+    std::string bad("\xFF\xFE\x3D\xD8\x41\x00"sv);
+    utf16AsUtf8(bad);
+    EXPECT_EQ(importedKind(bad), ImportedKind::Binary);
 }
 
 TEST(ImportedText, PreviewLine) {

@@ -13,7 +13,9 @@
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
 #include "core/chart/chart.h"
+#include "core/card/chart_card.h"
 #include "gui/AnalysisPanel.h"
+#include "gui/ChartCardView.h"
 #include "gui/TFrmMain.h"
 
 using hj::gui::AnalysisPanel;
@@ -50,6 +52,8 @@ private slots:
     void luckMovesTheYear_data();
     void luckMovesTheYear();
     void luckListFitsTheNarrowDock();
+    void yearMovesTheLuck_data();
+    void yearMovesTheLuck();
 };
 
 void TestAnalysisPanel::luckAndYearChangeItAtOnce() {
@@ -197,6 +201,21 @@ void TestAnalysisPanel::followsTheMainWindow() {
     QVERIFY(child<QLabel>(p, "LblPillars")->text().startsWith(QStringLiteral("四柱：己卯 丙子 戊午 戊午")));
     QVERIFY(!rows(p).isEmpty());
     hjtest::screenshot(&w, QStringLiteral("TFrmMain-analysis"));
+    // 看流年 off: the picture marks no year; on again, the year is marked.
+    const auto* card = child<hj::gui::ChartCardView>(&w, "ChartCard");
+    auto marked = [card] {
+        int n = 0;
+        for (const hj::card::YearCell& y : card->card().years) n += y.current;
+        return n;
+    };
+    auto* withYear = child<QCheckBox>(p, "ChkYear");
+    child<QSpinBox>(p, "SpnYear")->setValue(2010);
+    QCOMPARE(marked(), 1);
+    hjtest::tick(withYear);
+    QVERIFY(!withYear->isChecked());
+    QCOMPARE(marked(), 0);
+    hjtest::tick(withYear);
+    QCOMPARE(marked(), 1);
 
     // A date the chart cannot take is refused before anything changes: the panel keeps the chart.
     const QStringList before = rows(p);
@@ -267,6 +286,45 @@ void TestAnalysisPanel::luckMovesTheYear() {
     QCOMPARE(child<QLabel>(&p, "LblPillars")->text().section(QLatin1Char('\n'), 1), pillars);
     // The months follow the year moved to.
     QCOMPARE(child<QComboBox>(&p, "CboMonth")->itemText(1).left(2), QStringLiteral("正月"));
+}
+
+void TestAnalysisPanel::yearMovesTheLuck_data() {
+    // 2000-01-01 12:00, a man: luck from age 9, 乙亥 2008–2017, 甲戌 2018–2027, … 戊辰 2078–2087.
+    QTest::addColumn<int>("luckBefore");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("luckAfter");
+    QTest::newRow("inside stays") << 2 << 2027 << 2;
+    QTest::newRow("later pillar") << 2 << 2060 << 6;
+    QTest::newRow("earlier pillar") << 6 << 2017 << 1;
+    QTest::newRow("before the first") << 2 << 1990 << 0;
+    QTest::newRow("after the last") << 2 << 2088 << 0;
+    QTest::newRow("last year of the last") << 2 << 2087 << 8;
+    QTest::newRow("no luck stays none") << 0 << 2060 << 0;
+}
+
+// A year typed outside the chosen luck pillar's ten years takes the luck pillar running in it
+// (none before the first or after the last), so the two are never read together apart.
+void TestAnalysisPanel::yearMovesTheLuck() {
+    QFETCH(int, luckBefore);
+    QFETCH(int, year);
+    QFETCH(int, luckAfter);
+    hj::ChartRequest q;
+    q.yearly = false;
+    std::string error;
+    const std::optional<hj::Chart> r = hj::castChart(q, hj::ChartSettings{}, error);
+    QVERIFY(r);
+    AnalysisPanel p;
+    p.show();
+    p.showChart(*r);
+    auto* list = child<QComboBox>(&p, "CboLuck");
+    auto* spin = child<QSpinBox>(&p, "SpnYear");
+    list->setCurrentIndex(luckBefore);
+    hjtest::retype(spin, QString::number(year));
+    QTest::keyClick(spin, Qt::Key_Return);
+    QCOMPARE(spin->value(), year);
+    QCOMPARE(list->currentIndex(), luckAfter);
+    const QString pillars = child<QLabel>(&p, "LblPillars")->text();
+    QCOMPARE(pillars.contains(QStringLiteral("大运：")), luckAfter != 0);
 }
 
 void TestAnalysisPanel::luckListFitsTheNarrowDock() {

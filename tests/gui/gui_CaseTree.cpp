@@ -587,9 +587,21 @@ void TestCaseTree::searchAndShowAll() {
     QVERIFY(classNode(QStringLiteral("朋友"))->isExpanded() && classNode(QStringLiteral("客户"))->isExpanded());
     // The criteria stay for the next search.
     QCOMPARE(QString::fromStdString(win->caseTree()->criteria().name), QStringLiteral("王"));
+    // Cases saved meanwhile join the results only when they match, and the count follows.
+    for (const char* name : {"赵六", "王七"}) {
+        const int index = addRecord(name, "朋友");
+        CaseStore s;
+        QVERIFY(s.openStore(root->path().toStdString()));
+        CaseRecord r;
+        QVERIFY(s.readRecord(index, r));
+        win->caseTree()->addCase(r);
+    }
+    QVERIFY(!node(3));
+    QVERIFY(node(4));
+    QCOMPARE(win->caseTree()->root()->text(0), QStringLiteral("搜索结果：3个命例"));
     rightClick(win->caseTree()->root());
     action("pmnuShowAll")->trigger();
-    QVERIFY(node(2));
+    QVERIFY(node(2) && node(3));
     QCOMPARE(win->caseTree()->root()->text(0), QStringLiteral("命例"));
 }
 

@@ -33,6 +33,17 @@ void TestReportImport::importedFiles_data() {
                                       << QStringLiteral("命主:张三") << QString();
     QTest::newRow("binary") << "c.txt" << QByteArray("PK\x03\x04\x00\x00zip", 10) << "" << false << QString()
                             << QStringLiteral("不是文本或RTF文件");
+    // UTF-16 with its mark reads as the text it is, without a question.
+    QByteArray utf16("\xFF\xFE", 2);
+    for (QChar c : QStringLiteral("命主:张三\r\n")) {
+        utf16.append(static_cast<char>(c.unicode() & 0xFF));
+        utf16.append(static_cast<char>(c.unicode() >> 8));
+    }
+    QTest::newRow("utf-16 with its mark") << "f.txt" << utf16 << "" << true << QStringLiteral("命主:张三\n") << QString();
+    // A binary part after the first 8 KB of text: refused, not shown as boxes.
+    QByteArray late(9000, 'a');
+    late.append(QByteArray("\x00\x01\x02\x03", 4));
+    QTest::newRow("binary after 8 KB") << "g.txt" << late << "" << false << QString() << QStringLiteral("不是文本或RTF文件");
     QTest::newRow("too large") << "d.txt" << QByteArray() << "" << false << QString() << QStringLiteral("文件太大（上限16 MB）");
     QTest::newRow(".rtf that is text, kept out") << "e.rtf" << QByteArray("plain") << "no" << false << QString()
                                                 << QStringLiteral("内容不是RTF格式");

@@ -200,13 +200,23 @@ void TestTFrmFanTui::chartOnlyWhatTheMemoShows() {
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         d.Btncha->click();
         QVERIFY(d.Btnpai->isEnabled());
+        QVERIFY(d.Memo1->isReadOnly());  // typing would merge with the next result
+        QVERIFY(!d.Memo1->property("stale").toBool());
+        const QColor fresh = d.Memo1->palette().color(QPalette::Text);
         change(d);
         QVERIFY(!d.Btnpai->isEnabled());
+        // The old result stays, greyed and said to be stale.
+        QVERIFY(d.Memo1->property("stale").toBool());
+        QVERIFY(d.Memo1->palette().color(QPalette::Text) != fresh);
+        QVERIFY(!d.Memo1->toolTip().isEmpty());
+        hjtest::screenshot(&d, QStringLiteral("TFrmFanTui-stale"));
         d.cbodi[3]->setCurrentIndex(0);
         d.cbotian[2]->setCurrentIndex(5);
         hjtest::retype(d.Edtyear, QStringLiteral("1950"));
         d.Btncha->click();  // the inputs of the first find again
         QVERIFY(d.Btnpai->isEnabled());
+        QVERIFY(!d.Memo1->property("stale").toBool());
+        QCOMPARE(d.Memo1->palette().color(QPalette::Text), fresh);
         QVERIFY(d.foundMoment() == (hj::DateTime{1984, 2, 5, 0, 0}));
     }
 }

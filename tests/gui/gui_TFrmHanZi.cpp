@@ -45,10 +45,17 @@ void open(TFrmHanZi& dlg) {
     QTest::qWait(20);
 }
 
+// Whether the field takes `text` unchanged (a text too long is cut, see `keptOf`).
 bool accepts(QLineEdit* e, const QString& text) {
     QString s = text;
     int pos = 0;
-    return e->validator()->validate(s, pos) == QValidator::Acceptable;
+    return e->validator()->validate(s, pos) == QValidator::Acceptable && s == text;
+}
+// What the field keeps of a pasted `text`.
+QString keptOf(QLineEdit* e, const QString& text) {
+    QString s = text;
+    int pos = static_cast<int>(s.size());
+    return e->validator()->validate(s, pos) == QValidator::Acceptable ? s : QString();
 }
 
 void clickExpectingBox(TFrmHanZi& dlg, const char* button, hjtest::Modals& modals) {
@@ -83,9 +90,17 @@ void TestTFrmHanZi::defaultsAndLimits() {
     QVERIFY(accepts(name, QStringLiteral("诸葛孔明")));     // 8 bytes
     QVERIFY(!accepts(name, QStringLiteral("诸葛孔明亮")));  // 10 bytes
     QVERIFY(accepts(name, QStringLiteral("abcdefgh")));
+    // A paste too long is cut to what fits on a whole character, not refused without a word.
+    QCOMPARE(keptOf(name, QStringLiteral("诸葛孔明亮")), QStringLiteral("诸葛孔明"));
+    QCOMPARE(keptOf(name, QStringLiteral("abc诸葛孔明")), QStringLiteral("abc诸葛"));
     auto* word = child<QLineEdit>(&dlg, "LedtWord");
     QVERIFY(accepts(word, QStringLiteral("明")));
     QVERIFY(!accepts(word, QStringLiteral("明a")));
+    QCOMPARE(keptOf(word, QStringLiteral("明a")), QStringLiteral("明"));
+    // Pasted into the field as a user would: the text kept is what fits.
+    name->clear();
+    name->insert(QStringLiteral("诸葛孔明亮"));
+    QCOMPARE(name->text(), QStringLiteral("诸葛孔明"));
 }
 
 void TestTFrmHanZi::missingDictionaryIsReported() {

@@ -69,12 +69,20 @@ void TestTFrmHuaiYun::prediction() {
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     auto* out = child<QLabel>(&dlg, "StxtOut");
-    out->setText(QStringLiteral("上次"));
     auto* edit = child<QLineEdit>(&dlg, "LedtArg");
+    auto* months = child<QComboBox>(&dlg, "CboMonth");
+    // A result never stays beside inputs it was not computed from.
+    out->setText(QStringLiteral("上次"));
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, age);
-    child<QComboBox>(&dlg, "CboMonth")->setCurrentIndex(month - 1);
+    QVERIFY(out->text().isEmpty());
+    out->setText(QStringLiteral("上次"));
+    months->setCurrentIndex(months->currentIndex() == 0 ? 1 : 0);
+    QVERIFY(out->text().isEmpty());
+    months->setCurrentIndex(month - 1);
+    // A refusal leaves the result as it was.
+    out->setText(QStringLiteral("上次"));
     hjtest::Modals modals;
     if (result.isEmpty()) modals.expectBox();
     QTest::mouseClick(child<QPushButton>(&dlg, "Button1"), Qt::LeftButton);

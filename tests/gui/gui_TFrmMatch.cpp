@@ -1,6 +1,8 @@
 // 合婚: choosing two cases from the tree (与…合婚, then the second from the list), the current
 // chart with a typed second birth, and the refusal of a comparison without a second person.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -35,6 +37,7 @@ private slots:
     void twoCasesChosenFromTheTree();
     void currentChartWithTypedSecondBirth();
     void noSecondPersonIsRefused();
+    void caseWithItselfIsRefused();
 
 private:
     void openMain();
@@ -152,6 +155,14 @@ void TestTFrmMatch::twoCasesChosenFromTheTree() {
     QCOMPARE(QString::fromStdString(hj::pillarName(cardA->chart()->pillars[0])), QStringLiteral("庚午"));
     QCOMPARE(QString::fromStdString(hj::pillarName(cardB->chart()->pillars[0])), QStringLiteral("辛未"));
     QVERIFY(child<QPushButton>(w, "BtnSave")->isEnabled());
+    hjtest::screenshot(w, QStringLiteral("TFrmMatch"));
+    // The cards grow with the window, not only at a match.
+    w->resize(700, 450);
+    QTest::qWait(50);
+    const int before = cardA->height();
+    w->resize(1100, 760);
+    QTRY_VERIFY(cardA->height() > before);
+    hjtest::screenshot(w, QStringLiteral("TFrmMatch-larger"));
 }
 
 // The main window's chart first, the second typed in the window's own birth inputs.
@@ -167,14 +178,21 @@ void TestTFrmMatch::currentChartWithTypedSecondBirth() {
     QVERIFY(w);
     QCOMPARE(child<QTabWidget>(w, "TabSecond")->currentIndex(), 1);
     auto* inputs = child<QWidget>(w, "Inputs2");
+    // The second starts as the other sex; no report is written here, so no 流年 box.
+    QVERIFY(child<QRadioButton>(inputs, "Rdonv")->isChecked());
+    QVERIFY(child<QCheckBox>(inputs, "ChkLiuNian")->isHidden());
     hjtest::retype(child<QLineEdit>(inputs, "Edtname"), QStringLiteral("钱七"));
     hjtest::retype(child<QLineEdit>(inputs, "EdtYear"), QStringLiteral("1990"));
     child<QComboBox>(inputs, "cbom")->setCurrentIndex(5);
     QTest::mouseClick(child<QPushButton>(w, "BtnMatch"), Qt::LeftButton);
     const QString text = w->itemsText();
     // 1984 is a 子 year, 1990 a 午 year: 子午 clash, unfavourable, in red.
-    QVERIFY2(text.contains(QStringLiteral("甲方：赵六")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("乙方：钱七")), qPrintable(text));
+    QVERIFY2(text.startsWith(QStringLiteral("合婚对照：赵六、钱七\n男：赵六")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("女：钱七")), qPrintable(text));
+    // Both births, as the saved file and the printout carry them.
+    QCOMPARE(text.count(QStringLiteral("　出生 ")), 2);
+    QVERIFY2(text.contains(QStringLiteral("1990年6月")), qPrintable(text));
+    QVERIFY(w->windowTitle().contains(QStringLiteral("赵六、钱七")));
     QVERIFY2(text.contains(QStringLiteral("生肖：六冲　子午　凶")), qPrintable(text));
     QCOMPARE(colourOf(w, QStringLiteral("生肖：六冲"), QChar(0x51F6)).rgb() & 0xFFFFFF, QRgb(hj::match::kBadColor));
 }
@@ -192,6 +210,26 @@ void TestTFrmMatch::noSecondPersonIsRefused() {
     QVERIFY(modals.boxes[0].text.contains(QStringLiteral("选择第二人")));
     QVERIFY(w->itemsText().isEmpty());
     QVERIFY(!child<QPushButton>(w, "BtnSave")->isEnabled());
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+// A case chosen as its own partner is refused with a word, and nothing is compared.
+void TestTFrmMatch::caseWithItselfIsRefused() {
+    const int zhang = addRecord("张三", 1990, true);
+    addRecord("李四", 1991, false);
+    openMain();
+    TFrmMatch* w = matchFromTree(zhang);
+    QVERIFY(w);
+    auto* list = child<QListWidget>(w, "LstCases");
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->data(Qt::UserRole).toInt() == zhang) list->setCurrentItem(list->item(i));
+    hjtest::Modals modals;
+    modals.expectBox();
+    QTest::mouseClick(child<QPushButton>(w, "BtnMatch"), Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.size(), 1u);
+    QVERIFY(modals.boxes[0].text.contains(QStringLiteral("不能与自己合婚")));
+    QVERIFY(w->itemsText().isEmpty());
     QVERIFY(modals.unexpected.isEmpty());
 }
 

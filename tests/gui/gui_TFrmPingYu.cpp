@@ -1,5 +1,7 @@
 // 八字断语: topics, entries with gaps, a missing file, and the one viewer of the main window.
+#include <QDialog>
 #include <QListWidget>
+#include <QWindow>
 #include <QPlainTextEdit>
 
 #include "GuiTestMain.h"
@@ -16,6 +18,7 @@ private slots:
     void showsTopicsAndEntries();
     void missingFileGivesEmptyWindow();
     void mainWindowKeepsOneViewer();
+    void dialogsAreNeverCovered();
 };
 
 void TestTFrmPingYu::showsTopicsAndEntries() {
@@ -77,6 +80,52 @@ void TestTFrmPingYu::mainWindowKeepsOneViewer() {
     child<QAction>(&main, "mnuS_pingyu")->trigger();
     QVERIFY(main.pingYuViewer());
     QVERIFY(main.pingYuViewer()->isVisible());
+}
+
+// The viewer stays on top of the main window, but never of the program's own dialogs: a modal
+// one takes its on-top state until it closes (else every window ignores clicks under it), and
+// a dialog lent the state gives it back when it hides or when the viewer goes.
+void TestTFrmPingYu::dialogsAreNeverCovered() {
+    hjtest::DataRoot root;
+    hj::gui::TFrmMain main(root.path());
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    child<QAction>(&main, "mnuS_pingyu")->trigger();
+    TFrmPingYu* viewer = main.pingYuViewer();
+    QVERIFY(viewer && QTest::qWaitForWindowExposed(viewer));
+    auto onTop = [](QWidget* w) { return w->windowHandle() && (w->windowHandle()->flags() & Qt::WindowStaysOnTopHint); };
+    QVERIFY(onTop(viewer));
+
+    struct Seen {
+        bool dialog, viewer;
+    };
+    std::vector<Seen> seen;
+    hjtest::Modals modals;
+    modals.expect([&](QWidget* d) {
+        seen.push_back({onTop(d), onTop(viewer)});
+        QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+    });
+    child<QAction>(&main, "mnuT_huaiyun")->trigger();
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(seen.size(), 1u);
+    QVERIFY(seen[0].dialog);
+    QVERIFY(!seen[0].viewer);
+    QTRY_VERIFY(onTop(viewer));  // back on top once the modal dialog is gone
+
+    // A dialog without modality, open while the viewer is up: on top, and no longer once the
+    // viewer has gone.
+    QDialog loose(&main);
+    loose.setModal(false);
+    loose.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&loose));
+    QVERIFY(onTop(&loose));
+    QVERIFY(onTop(viewer));
+    viewer->close();
+    QTRY_VERIFY(!onTop(&loose));
+    loose.hide();
+    loose.show();  // the viewer is gone: an ordinary dialog again
+    QVERIFY(!onTop(&loose));
+    QVERIFY(modals.unexpected.isEmpty());
 }
 
 HJ_GUI_TEST(TestTFrmPingYu)

@@ -84,6 +84,13 @@ void TestTFrmSearch::firstOpening() {
     QCOMPARE(cls->itemText(1), QStringLiteral("临时保存"));
     QVERIFY(cls->currentText().isEmpty());
     QVERIFY(!child<QWidget>(&dlg, "Animate1")->isVisible());
+
+    // The classes the tree shows come after the list's, each once (as 分类保存 offers them).
+    TFrmSearch withTree(*store, *ini, criteria, nullptr, {QStringLiteral("同事"), QStringLiteral("朋友"), QStringLiteral("客户")});
+    auto* all = child<QComboBox>(&withTree, "CboFenLei");
+    QStringList items;
+    for (int i = 0; i < all->count(); ++i) items << all->itemText(i);
+    QCOMPARE(items, (QStringList{QStringLiteral("朋友"), QStringLiteral("临时保存"), QStringLiteral("同事"), QStringLiteral("客户")}));
 }
 
 void TestTFrmSearch::emptyStore() {

@@ -26,6 +26,7 @@ private slots:
     void cancelWritesNothing();
     void summerTimeKey();
     void addedKeysWrittenOnlyOnceChanged();
+    void reportOptionsOffByDefault();
 };
 
 namespace {
@@ -212,6 +213,43 @@ void TestTFrmSet::addedKeysWrittenOnlyOnceChanged() {
     QCOMPARE(s.bianjie, 30);
     QVERIFY(!s.fenxi);
     QVERIFY(hjtest::readGbk(path).contains(QStringLiteral("bianjie=30")));
+}
+
+// The report's own options: off in a fresh file and not written there; each one ticked reaches
+// the chart settings, and the keys stay once written.
+void TestTFrmSet::reportOptionsOffByDefault() {
+    hjtest::DataRoot root(false);
+    const QString path = root.dat(QStringLiteral("bzinit.ini"));
+    hj::text::IniFile ini(path.toStdString());
+    const auto save = [&](bool on) {
+        TFrmSet dlg(ini);
+        dlg.show();
+        for (const char* name : {"ChkXingBie", "ChkWenHe", "ChkJinNian"}) child<QCheckBox>(&dlg, name)->setChecked(on);
+        child<QComboBox>(&dlg, "CboNaYin")->setCurrentIndex(on ? 1 : 0);
+        QTest::mouseClick(child<QPushButton>(&dlg, "Btnok"), Qt::LeftButton);
+        return hj::loadChartSettings(root.path().toStdString());
+    };
+    {
+        TFrmSet dlg(ini);
+        for (const char* name : {"ChkXingBie", "ChkWenHe", "ChkJinNian"}) QVERIFY(!child<QCheckBox>(&dlg, name)->isChecked());
+        QCOMPARE(child<QComboBox>(&dlg, "CboNaYin")->currentIndex(), 0);
+    }
+    hj::ChartSettings s = save(false);
+    for (const char* key : {"xingbie", "wenhe", "jinnian", "nayin"})
+        QVERIFY2(!hjtest::readGbk(path).contains(QLatin1String(key)), key);
+    QVERIFY(!s.xingbie && !s.wenhe && !s.jinnian && s.nayin == 0);
+    s = save(true);
+    QVERIFY(s.xingbie && s.wenhe && s.jinnian && s.nayin == 1);
+    {
+        TFrmSet dlg(ini);
+        for (const char* name : {"ChkXingBie", "ChkWenHe", "ChkJinNian"}) QVERIFY(child<QCheckBox>(&dlg, name)->isChecked());
+        QCOMPARE(child<QComboBox>(&dlg, "CboNaYin")->currentIndex(), 1);
+        dlg.show();
+        hjtest::screenshot(&dlg, QStringLiteral("TFrmSet-report-options"));
+    }
+    s = save(false);
+    QVERIFY(!s.xingbie && !s.wenhe && !s.jinnian && s.nayin == 0);
+    QVERIFY(hjtest::readGbk(path).contains(QStringLiteral("nayin=0")));
 }
 
 HJ_GUI_TEST(TestTFrmSet)

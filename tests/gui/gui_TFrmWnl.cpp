@@ -29,6 +29,8 @@ private slots:
     void monthStepsCrossYearZero();
     void clickingTheGridSelectsADay();
     void refusalsKeepThePicture();
+    void monthListKeepsTheDayOrTheLast_data();
+    void monthListKeepsTheDayOrTheLast();
     void yearFieldAndUpDown();
     void chartButtonHandsTheMomentOn();
     void mainWindowGetsTheChart();
@@ -156,6 +158,36 @@ void TestTFrmWnl::refusalsKeepThePicture() {
     QVERIFY(modals.unexpected.isEmpty());
 }
 
+void TestTFrmWnl::monthListKeepsTheDayOrTheLast_data() {
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("dayBefore");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("dayAfter");
+    QTest::newRow("31 January to April") << 2024 << 31 << 4 << 30;
+    QTest::newRow("31 January to February, leap year") << 2024 << 31 << 2 << 29;
+    QTest::newRow("30 January to February") << 2023 << 30 << 2 << 28;
+    QTest::newRow("a day every month has") << 2023 << 12 << 6 << 12;
+    QTest::newRow("into the gap of 1582") << 1582 << 10 << 10 << 4;
+}
+
+// The month list, like PageUp and PageDown, keeps the day or takes the month's last one: no
+// refusal for a day the new month lacks.
+void TestTFrmWnl::monthListKeepsTheDayOrTheLast() {
+    QFETCH(int, year);
+    QFETCH(int, dayBefore);
+    QFETCH(int, month);
+    QFETCH(int, dayAfter);
+    TFrmWnl w;
+    w.showCalendar(dt(year, 1, dayBefore, 12, 0));
+    hjtest::Modals modals;
+    w.cbom->setCurrentIndex(month - 1);
+    QTest::qWait(20);
+    QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char(';'))));
+    QCOMPARE(w.cbod->currentIndex() + 1, dayAfter);
+    QCOMPARE(w.page().selectedCell()->day, dayAfter);
+    QCOMPARE(w.LblTitle->text(), QStringLiteral("%1年%2月").arg(year).arg(month));
+}
+
 void TestTFrmWnl::yearFieldAndUpDown() {
     TFrmWnl w;
     w.showCalendar(dt(1, 6, 1, 12, 0));
@@ -165,7 +197,7 @@ void TestTFrmWnl::yearFieldAndUpDown() {
     QCOMPARE(w.LblTitle->text(), QStringLiteral("-1年6月"));
 
     hjtest::Modals modals;
-    for (const QString& bad : {QStringLiteral("0"), QStringLiteral("-4714"), QStringLiteral("x")}) {
+    for (const QString& bad : {QStringLiteral("-4714"), QStringLiteral("x")}) {
         modals.expectBox();
         hjtest::retype(w.EdtYear, bad);
         QTest::keyClick(w.EdtYear, Qt::Key_Return);
@@ -173,6 +205,23 @@ void TestTFrmWnl::yearFieldAndUpDown() {
         QCOMPARE(modals.boxes.back().title, QStringLiteral("错误"));
         QCOMPARE(modals.boxes.back().text, QStringLiteral("年份在-4713 到 9999之间"));
     }
+    // Year 0 lies inside the range: one message, the one that names it, by Return, by the
+    // arrows and by the month list alike.
+    const std::size_t before = modals.boxes.size();
+    for (int way = 0; way < 3; ++way) {
+        modals.expectBox();
+        hjtest::retype(w.EdtYear, QStringLiteral("0"));
+        if (way == 0) QTest::keyClick(w.EdtYear, Qt::Key_Return);
+        if (way == 1) w.UdYear->step(1);
+        if (way == 2) w.cbom->setCurrentIndex((w.cbom->currentIndex() + 1) % 12);
+        QTRY_VERIFY(modals.idle());
+        QTest::qWait(20);
+        QCOMPARE(modals.boxes.size(), before + way + 1);
+        QCOMPARE(modals.boxes.back().text, QStringLiteral("年份在-4713 到 9999年之间，并且没有公元0年"));
+        QCOMPARE(modals.boxes.back().title, QStringLiteral("年份不对"));
+    }
+    hjtest::retype(w.EdtYear, QStringLiteral("1984"));
+    w.cbom->setCurrentIndex(5);
     hjtest::retype(w.EdtYear, QStringLiteral("1984"));
     QTest::keyClick(w.EdtYear, Qt::Key_Return);
     QCOMPARE(w.UdYear->position(), 1984);
@@ -266,8 +315,11 @@ void TestTFrmWnl::typedYearIsWhereTheArrowsStart() {
     QTest::mouseClick(child<QWidget>(w.UdYear, step > 0 ? "up" : "down"), Qt::LeftButton);
     QTRY_VERIFY(modals.idle());
     if (shown.isEmpty()) {
-        QCOMPARE(modals.boxes.at(0).title, QStringLiteral("错误"));
-        QCOMPARE(modals.boxes.at(0).text, QStringLiteral("年份在-4713 到 9999之间"));
+        // Year 0 is inside the range: its message says what is wrong with it.
+        const bool zero = typed == QStringLiteral("0");
+        QCOMPARE(modals.boxes.at(0).title, zero ? QStringLiteral("年份不对") : QStringLiteral("错误"));
+        QCOMPARE(modals.boxes.at(0).text, zero ? QStringLiteral("年份在-4713 到 9999年之间，并且没有公元0年")
+                                               : QStringLiteral("年份在-4713 到 9999之间"));
         QCOMPARE(w.EdtYear->text(), typed);
         QCOMPARE(w.LblTitle->text(), QStringLiteral("1990年6月"));  // the picture stays
     } else {

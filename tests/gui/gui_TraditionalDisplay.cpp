@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <functional>
@@ -22,7 +23,9 @@
 #include "gui/GuiSupport.h"
 #include "gui/ReportEdit.h"
 #include "gui/TraditionalDisplay.h"
+#include "gui/TFrmFenLei.h"
 #include "gui/TFrmHanZi.h"
+#include "gui/TFrmSet.h"
 #include "gui/TFrmMain.h"
 #include "gui/TFrmTestName.h"
 #include "gui/TFrmWnl.h"
@@ -44,6 +47,7 @@ private slots:
     void switchConvertsPaneAndBoxes();
     void namesStayAsTyped();
     void calendarExport();
+    void spinBoxSuffixAndNoteWord();
 };
 
 namespace {
@@ -236,6 +240,27 @@ void TestTraditionalDisplay::namesStayAsTyped() {
     // A name once shown as a name keeps its characters in every text after.
     hj::gui::keepAsTyped(QStringLiteral("范冰冰"));
     QCOMPARE(hj::gui::shownText(QStringLiteral("命主范冰冰的范例")), QStringLiteral("命主范冰冰的範例"));
+}
+
+// The texts a spin box draws itself (排盘设置's "分钟") and the word a note starts with
+// (分类保存's "备注:") follow the display too, and come back when it is turned off.
+void TestTraditionalDisplay::spinBoxSuffixAndNoteWord() {
+    hjtest::DataRoot root(false);
+    hj::text::IniFile ini(root.dat(QStringLiteral("bzinit.ini")).toStdString());
+    setTraditionalShown(true);
+    {
+        hj::gui::TFrmSet dlg(ini);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto* minutes = child<QSpinBox>(&dlg, "SpnBianJie");
+        QTRY_COMPARE(minutes->suffix(), QStringLiteral(" 分鐘"));
+        setTraditionalShown(false);
+        QTRY_COMPARE(minutes->suffix(), QStringLiteral(" 分钟"));
+        setTraditionalShown(true);
+        QTRY_COMPARE(minutes->suffix(), QStringLiteral(" 分鐘"));
+    }
+    hj::gui::TFrmFenLei note(ini);
+    QCOMPARE(child<QPlainTextEdit>(&note, "MemInfo")->toPlainText(), QStringLiteral("備註:"));
 }
 
 void TestTraditionalDisplay::calendarExport() {

@@ -29,25 +29,6 @@ std::vector<std::string> words(const std::string& s) {
     return out;
 }
 
-std::string timeText(const DateTime& d) {
-    return std::to_string(displayYear(d.year)) + "年" + std::to_string(d.month) + "月" + std::to_string(d.day) + "日" +
-           std::to_string(d.hour) + "时" + std::to_string(d.minute) + "分";
-}
-
-// The times as the report's opening lines give them, without their "出生公历：" and full stop.
-std::vector<std::string> timeLines(const Chart& c) {
-    std::vector<std::string> out;
-    std::string clock = zones::clockLineText(c.birthZone);
-    const std::string_view head = "出生公历：", tail = "。\r\n";
-    if (clock.size() > head.size() + tail.size()) out.push_back(clock.substr(head.size(), clock.size() - head.size() - tail.size()));
-    out.push_back(timeText(c.birthClock) + "(北京时间)");
-    if (c.settings.idate != 0 || c.birthZone.abroad) {
-        const char* kind = c.settings.idate == 1 ? "(真太阳时)" : c.settings.idate == 2 ? "(地方时)" : "(当地标准时间)";
-        out.push_back(timeText(c.birthLocal) + kind);
-    }
-    return out;
-}
-
 std::string conventionsText(const ChartSettings& s) {
     std::string t;
     for (const Convention& c : chartConventions(s)) {
@@ -123,7 +104,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
     CardHeader& h = card.header;
     h.name = c.request.name;
     h.sex = c.request.male ? "乾造" : "坤造";
-    h.times = timeLines(c);
+    h.times = birthTimeLines(c);
     h.lunar = lunarDateText(c.birthLunar, c.birthLunarLeap);
     if (h.lunar.size() >= 3 && h.lunar.compare(h.lunar.size() - 3, 3, "。") == 0) h.lunar.resize(h.lunar.size() - 3);
     h.place = c.request.place;
@@ -148,7 +129,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
             const int s = digit - '0';
             d.hidden.push_back({str(kStems[s]), godOf(day, s), stemElement(s)});
         }
-        d.nayin = str(nayinName(p));
+        d.nayin = str(nayinName(p, c.settings.nayin == 1));
         d.stage = str(kLifeStages[lifeStageIndex(day % 10, p % 12)]);
         d.isVoid = p % 12 == voids[0] || p % 12 == voids[1];
         d.stars = words(c.stars[i]);
@@ -206,7 +187,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
         y.stemElement = stemElement(p % 10);
         y.branchElement = branchElement(p % 12);
         y.age = card.luck[card.chosenLuck].startAge + k;
-        y.current = y.year == choice.year;
+        y.current = choice.markYear && y.year == choice.year;
         y.tint = tint(judgement::readYear(judged, y.year, c.luck.pillars[card.chosenLuck]));
     }
     card.traditional = choice.traditional;

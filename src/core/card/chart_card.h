@@ -97,6 +97,7 @@ struct CardChoice {
     int luck = 0;        // 1..8: the luck pillar whose years are shown; 0: the one running in
                          // `year` (the first before they begin, the last after they end)
     bool traditional = false;  // every text in Traditional characters (name and place as typed)
+    bool markYear = true;      // false: no year is looked at; `year` only picks the luck pillar
 };
 
 // The start year (astronomical) of luck pillar `i` (0..7), as the report's 年份 row gives it.

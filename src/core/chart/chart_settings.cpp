@@ -1,6 +1,8 @@
 #include "core/chart/chart_settings.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 
 #include "core/text/file_io.h"
 #include "core/text/ini.h"
@@ -16,7 +18,11 @@ struct KeyRange {
 };
 constexpr KeyRange kKeys[] = {{"endinfo", 0, 1}, {"zishi", 0, 1}, {"mgong", 0, 1},   {"pai", 0, 1},  {"idate", 0, 2},
                               {"save", 0, 1},    {"leftpos", 0, 500}, {"zhong", 0, 1}, {"yue", 0, 1},
-                              {"dst", 0, 1}, {"bianjie", 0, 720}, {"fenxi", 0, 1}};
+                              {"dst", 0, 1}, {"bianjie", 0, 720}, {"fenxi", 0, 1},
+                              {"xingbie", 0, 1}, {"wenhe", 0, 1}, {"jinnian", 0, 1}, {"nayin", 0, 1}};
+
+// The keys read as booleans (any non-zero is on).
+constexpr std::string_view kBoolKeys[] = {"endinfo", "zishi", "save", "dst", "fenxi", "xingbie", "wenhe", "jinnian"};
 
 void assign(ChartSettings& s, std::string_view key, int v) {
     if (key == "endinfo") s.endinfo = v != 0;
@@ -31,6 +37,10 @@ void assign(ChartSettings& s, std::string_view key, int v) {
     else if (key == "dst") s.dst = v != 0;
     else if (key == "bianjie") s.bianjie = v;
     else if (key == "fenxi") s.fenxi = v != 0;
+    else if (key == "xingbie") s.xingbie = v != 0;
+    else if (key == "wenhe") s.wenhe = v != 0;
+    else if (key == "jinnian") s.jinnian = v != 0;
+    else if (key == "nayin") s.nayin = static_cast<std::uint8_t>(v);
 }
 
 // A value outside what the engine understands reads as the key's default, so a hand-edited
@@ -50,11 +60,14 @@ ChartSettings loadChartSettings(const text::IniFile& ini) {
     s.save = ini.readBool(kSection, "save", d.save);
     s.dst = ini.readBool(kSection, "dst", d.dst);
     s.fenxi = ini.readBool(kSection, "fenxi", d.fenxi);
+    s.xingbie = ini.readBool(kSection, "xingbie", d.xingbie);
+    s.wenhe = ini.readBool(kSection, "wenhe", d.wenhe);
+    s.jinnian = ini.readBool(kSection, "jinnian", d.jinnian);
     for (const KeyRange& k : kKeys) {
-        if (k.key == "endinfo" || k.key == "zishi" || k.key == "save" || k.key == "dst" || k.key == "fenxi") continue;
+        if (std::find(std::begin(kBoolKeys), std::end(kBoolKeys), k.key) != std::end(kBoolKeys)) continue;
         int def = k.key == "mgong" ? d.mgong : k.key == "pai" ? d.pai : k.key == "idate" ? d.idate
                 : k.key == "leftpos" ? d.leftpos : k.key == "zhong" ? d.zhong
-                : k.key == "bianjie" ? d.bianjie : d.yue;
+                : k.key == "bianjie" ? d.bianjie : k.key == "nayin" ? d.nayin : d.yue;
         assign(s, k.key, readKey(ini, k, def));
     }
     return s;

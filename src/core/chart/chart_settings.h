@@ -25,6 +25,11 @@ struct ChartSettings {
     // Beside the report: boundaries within this many minutes of the birth are shown (0: none).
     std::int32_t bianjie = 30;
     bool fenxi = false;      // add the chart analysis (relations, five elements) before the maker line
+    // Beyond the described report, each off by default so that the report stays as described:
+    bool xingbie = false;    // the three-lives lines that speak to one sex read for the chart's sex
+    bool wenhe = false;      // leave out the life-span number, the after-death section and the child passes
+    bool jinnian = false;    // the yearly block starts at this year, not at the birth year
+    std::uint8_t nayin = 0;  // 纳音 names: 0 this program's table, 1 the common names (城头土 …)
 };
 
 // The keys with their defaults from an open profile file.

@@ -53,6 +53,20 @@ int nayinPair(int cycleIndex) {
 }
 
 std::string_view nayinName(int cycleIndex) { return kNayin[nayinPair(cycleIndex)].name; }
+
+std::string_view nayinName(int cycleIndex, bool commonNames) {
+    // The names most almanacs print where this program's table has its own (setting nayin=1).
+    struct Rename {
+        std::string_view own, common;
+    };
+    static constexpr Rename kCommon[] = {
+        {"城墙土", "城头土"}, {"桑松木", "桑柘木"}, {"洞下水", "涧下水"}, {"佛灯火", "覆灯火"}, {"霹雷火", "霹雳火"}};
+    const std::string_view own = nayinName(cycleIndex);
+    if (commonNames)
+        for (const Rename& r : kCommon)
+            if (r.own == own) return r.common;
+    return own;
+}
 int nayinElement(int cycleIndex) { return kNayin[nayinPair(cycleIndex)].element; }
 
 std::array<int, 2> voidBranches(int dayPillar) {

@@ -33,6 +33,9 @@ int lifeStageIndex(int stem, int branch);
 // Na yin pair 0..29 of a cycle index, its name and its element (0 水 … 4 金).
 int nayinPair(int cycleIndex);
 std::string_view nayinName(int cycleIndex);
+// With `commonNames` the common names where this program's table has its own: 城头土, 桑柘木,
+// 涧下水, 覆灯火, 霹雳火 (the setting nayin=1).
+std::string_view nayinName(int cycleIndex, bool commonNames);
 int nayinElement(int cycleIndex);
 // The two void branches (空亡) of a day pillar.
 std::array<int, 2> voidBranches(int dayPillar);

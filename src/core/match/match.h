@@ -2,11 +2,15 @@
 // 合婚: two charts compared as the tradition compares them for marriage. Each aspect gives
 // items naming the relation and the characters involved, with a verdict 吉, 凶 or 平 read from
 // one table (match.cpp):
-//   生肖  the year branches: 六合, 三合 (two of one frame), 六冲, 六害, 相刑, 自刑, 六破;
-//   纳音  the year pillars' 纳音 elements: 相生, 比和, 相克 (男克女 or 女克男 from the sexes);
+//   生肖  the year branches: 六合, 半合, 拱合, 六冲, 六害, 相刑, 自刑, 六破 as analysis names
+//         them; a pair in several relations is one item, judged by its first (合 before 冲,
+//         刑, 害, 破), the others beside it;
+//   纳音  the year pillars' 纳音 elements: 相生, 比和, 相克 (who overcomes whom is said, but
+//         judged alike either way);
 //   日干  the day stems: 五合, 相冲;
-//   日支  the day branches, the spouse palace: the kinds of 生肖;
-//   五行  an element one chart lacks or has least that the other has most (互补), each way.
+//   日支  the day branches, the spouse palace: as 生肖;
+//   五行  an element one chart lacks that the other has, or has least that the other has most
+//         (互补), each way.
 // An aspect without a relation has one item of kind 无 (平). The other pillar pairs' relations
 // are listed beside the items, without verdicts. There is no score: the items speak.
 //
@@ -32,16 +36,18 @@ std::string_view verdictName(Verdict v);
 // The aspects, in the order items are listed.
 inline constexpr std::string_view kAspects[5] = {"生肖", "纳音", "日干", "日支", "五行"};
 
-// The verdict of `kind` in `aspect`; `direction` (男克女, 女克男, or "") tells 相克 apart.
-// 平 for anything the table does not name.
+// The verdict of `kind` in `aspect` (`direction` is read only by a rule that names one; none
+// does now). 平 for anything the table does not name.
 Verdict verdictOf(std::string_view aspect, std::string_view kind, std::string_view direction = {});
 
 struct MatchItem {
     std::string aspect;     // one of kAspects
-    std::string kind;       // 六合 三合 六冲 六害 相刑 自刑 六破 五合 相冲 相生 比和 相克 互补 无
-    std::string chars;      // the characters: "午未", "男土生女金", "女多金，男少金"
+    std::string kind;       // 六合 半合 拱合 六冲 六害 相刑 自刑 六破 五合 相冲 相生 比和 相克 互补 无
+    std::string chars;      // the characters: "午未", "男土生女金", "男多金，女少金"
     std::string direction;  // 纳音 相克 between the sexes: 男克女 or 女克男; else ""
-    Verdict verdict = Verdict::Neutral;
+    Verdict verdict = Verdict::Neutral;  // of `kind`
+    std::vector<std::string> also;       // the pair's other relations (巳申 六合: 相刑, 六破)
+    std::string note;                    // what the tradition says of it, in plain words
 };
 
 // One of the two people as the comparison shows them.
@@ -51,7 +57,12 @@ struct MatchParty {
     bool male = true;
     std::array<int, 4> pillars{};     // year, month, day, hour: cycle indices
     std::array<int, 4> nayin{};       // 纳音 element of each pillar (0 水 … 4 金)
+    std::array<std::string, 4> nayinNames;  // as the chart's settings name them
     std::array<int, 5> elements{};    // the eight visible characters by element code
+    std::string place;
+    // The birth times as the report gives them: the clock reading abroad or in summer time,
+    // Beijing time, and local mean or true solar time when the chart is cast on it.
+    std::vector<std::string> times;
 };
 
 // A relation between a pillar of one and a pillar of the other, listed without a verdict.
@@ -59,6 +70,7 @@ struct PillarPairRelation {
     int pillarA = 0, pillarB = 0;  // 0 year … 3 hour
     std::string kind;              // as analysis names it (五合 六合 半合 拱合 六冲 …)
     std::string chars;             // a's character first
+    std::vector<std::string> also;  // the same pair's other relations (巳申 六合: 相刑, 六破)
 };
 
 struct MatchResult {
@@ -79,12 +91,14 @@ inline constexpr std::uint32_t kGoodColor = 0x1A7F37;
 inline constexpr std::uint32_t kBadColor = 0xC02020;
 
 // The comparison as text, lines ended by "\n":
-//   合婚对照
+//   合婚对照：张三、李四
 //   男：张三　乾造　庚午 辛巳 壬午 甲辰
 //   　纳音 路旁土 白蜡金 杨柳木 佛灯火
+//   　出生 北京　1990年5月17日8时30分(北京时间)；…(真太阳时)
 //   女：…
-//   (两人同为乾造：… when both are of one sex)
-//   生肖：六合　午未　吉
+//   生肖：六合　巳申　吉（兼相刑、六破，以合为主）
+//   纳音：相克　男…克女…　平
+//   　旧说纳音相克…
 //   …
 //   其他柱间（只列不断）：男年·女月 五合 丙辛；…
 //   合计：吉 3 项，凶 1 项。

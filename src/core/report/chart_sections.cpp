@@ -39,6 +39,26 @@ std::string name(std::string_view v) { return std::string(v); }
 
 }  // namespace
 
+namespace {
+std::string timeText(const DateTime& d) {
+    return std::to_string(displayYear(d.year)) + "年" + std::to_string(d.month) + "月" + std::to_string(d.day) + "日" +
+           std::to_string(d.hour) + "时" + std::to_string(d.minute) + "分";
+}
+}  // namespace
+
+std::vector<std::string> birthTimeLines(const Chart& c) {
+    std::vector<std::string> out;
+    std::string clock = zones::clockLineText(c.birthZone);
+    const std::string_view head = "出生公历：", tail = "。\r\n";
+    if (clock.size() > head.size() + tail.size()) out.push_back(clock.substr(head.size(), clock.size() - head.size() - tail.size()));
+    out.push_back(timeText(c.birthClock) + "(北京时间)");
+    if (c.settings.idate != 0 || c.birthZone.abroad) {
+        const char* kind = c.settings.idate == 1 ? "(真太阳时)" : c.settings.idate == 2 ? "(地方时)" : "(当地标准时间)";
+        out.push_back(timeText(c.birthLocal) + kind);
+    }
+    return out;
+}
+
 std::string lunarDateText(const DateTime& lunar, bool leap) {
     std::string s = chineseNumber(lunar.year) + "年";
     std::string month = lunar.month == 1 ? std::string(" 正月 ") : " " + chineseNumber(lunar.month) + "月 ";
@@ -184,7 +204,8 @@ std::string chartSections(const Chart& chart) {
     }
     r += "\r\n" + gods + "\r\n";
     r += "纳音  ";
-    for (int i = 0; i < 4; ++i) r += text::padRight(nayinName(pillars[i]), 12);
+    const bool commonNayin = settings.nayin == 1;
+    for (int i = 0; i < 4; ++i) r += text::padRight(nayinName(pillars[i], commonNayin), 12);
     r += "\r\n\r\n";
 
     r += fmt("起大运周岁：%d岁 %d个月 %d天，", luck.startYears, luck.startMonths, luck.startDays);
@@ -200,8 +221,8 @@ std::string chartSections(const Chart& chart) {
     }
     r += row1 + "\r\n" + row2 + "\r\n" + row3 + "\r\n" + row4 + "\r\n" + row5 + "\r\n";
 
-    r += "\r\n胎元：" + pillarName(chart.conceptionPillar) + "(" + name(nayinName(chart.conceptionPillar)) + ")  ";
-    r += "命宫：" + pillarName(chart.lifePalace) + "(" + name(nayinName(chart.lifePalace)) + ")";
+    r += "\r\n胎元：" + pillarName(chart.conceptionPillar) + "(" + name(nayinName(chart.conceptionPillar, commonNayin)) + ")  ";
+    r += "命宫：" + pillarName(chart.lifePalace) + "(" + name(nayinName(chart.lifePalace, commonNayin)) + ")";
     r += "\r\n\r\n吉神凶煞：\r\n";
     static constexpr std::string_view kPillarLabels[4] = {"  年柱 ", "  月柱 ", "  日柱 ", "  时柱 "};
     for (int i = 0; i < 4; ++i) r += name(kPillarLabels[i]) + chart.stars[i] + "\r\n";

@@ -2,6 +2,7 @@
 // The chart's own sections of the report: 1 to 12 (birth data, the chart block, luck pillars,
 // stars, the closing ☆ lines), 13 the verses of 推年月日时 and 14 the bone weight (八字称骨).
 #include <string>
+#include <vector>
 
 #include "core/calendar/datetime.h"
 
@@ -20,6 +21,10 @@ std::string boneWeightText(const Chart& chart, const TextTable& texts);
 // (子 = 1 … 亥 = 12).
 std::string boneWeightText(int yearPillar, int month, int lunarDay, int hourNumber, bool male,
                            const TextTable& texts);
+// The birth times as the report's opening lines give them, without their "出生公历：" and full
+// stop: the clock reading when it differs (abroad, summer time), Beijing time, and local mean
+// or true solar time when the chart is cast on it.
+std::vector<std::string> birthTimeLines(const Chart& chart);
 // "二○○○年 正月 初一日 子时。" style lunar line body (after "出生农历：").
 std::string lunarDateText(const DateTime& lunar, bool leap);
 

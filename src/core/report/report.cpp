@@ -65,7 +65,8 @@ Report buildReport(const Chart& chart, const ReportSources& sources) {
     report += kThreeLivesNote;
     report += "\r\n";
     report += threeLivesReading(chart, texts);
-    report += previousLifeSections(chart, threeLivesMonthOf(chart), threeLives, texts);
+    report += previousLifeSections(chart, threeLivesMonthOf(chart), threeLives, texts,
+                                   chart.settings.jinnian ? sources.thisYear : 0);
     report += "※软件开发商:墨衡周易软件";
     if (!kMakerAddress.empty()) {
         report += "(";

@@ -43,6 +43,7 @@ struct ReportSources {
     const std::vector<std::string>* threeLives = nullptr;  // three-lives resource lines; null: the built-in
     std::vector<std::string> footer;  // lines of dat/EndInfo.txt, added when the chart's setting endinfo is on
     bool traditional = false;         // [display] fanti: the report in Traditional characters, name and place as typed
+    int thisYear = 0;  // astronomical; with the setting jinnian the yearly block starts here (0: at birth)
 };
 
 // The whole report of a chart, with the settings it was cast with.

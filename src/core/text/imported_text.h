@@ -12,9 +12,15 @@ namespace hj::text {
 enum class ImportedKind {
     Rtf,     // starts with "{\rtf"
     Text,    // plain text (GBK, or UTF-8 with or without the byte-order mark)
-    Binary,  // NUL bytes or control characters no text holds
+    Binary,  // a NUL byte anywhere, or in its start control characters no text holds
 };
 ImportedKind importedKind(std::string_view bytes);
+
+// A text in UTF-16 with its byte-order mark (FF FE little-endian, FE FF big-endian) becomes the
+// same text in UTF-8 with its mark, which the rest reads as UTF-8. False, `bytes` unchanged,
+// for anything else or for malformed UTF-16 (an odd length, a lone surrogate): that is then
+// judged as it is, and its NUL bytes make it binary.
+bool utf16AsUtf8(std::string& bytes);
 
 // Plain text whose encoding cannot be told: well-formed UTF-8 without the byte-order mark that
 // holds bytes beyond ASCII (as GBK it would also read, differently).

@@ -69,7 +69,7 @@ std::string listChildPasses(const Chart& chart) {
     return out;
 }
 
-std::string listYearlyFortune(const Chart& chart, const TextTable& texts) {
+std::string listYearlyFortune(const Chart& chart, const TextTable& texts, int fromYear) {
     const TextTable& t = texts;
     const int yearPillar = cycleMod(chart.pillars[0], 60);
     const int y = chart.birthLocal.year;
@@ -79,7 +79,16 @@ std::string listYearlyFortune(const Chart& chart, const TextTable& texts) {
     std::string out;
     out.reserve(81 * 400);
     char buf[128];
+    // From a later year on: the entries before it are passed over, their years still counted.
+    // A year outside the 81 (before birth or past them) keeps the whole block.
+    const int last = p + 80 + (p < 0 && p + 80 >= 0 ? 1 : 0);
+    const bool fromLater = fromYear != 0 && fromYear > p && fromYear <= last;
     for (int i = 1; i <= 81; ++i) {
+        if (fromLater && p < fromYear) {
+            p += 1;
+            if (p == 0) p = 1;
+            continue;
+        }
         const int e = (i + yearPillar + 59) % 60;
         std::snprintf(buf, sizeof buf, "【%d岁流年：%s%s%d年】", i, std::string(kStems[e % 10]).c_str(),
                       std::string(kBranches[e % 12]).c_str(), p);

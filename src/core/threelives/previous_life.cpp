@@ -53,7 +53,8 @@ const std::vector<std::string>& builtinThreeLivesLines() {
 }
 
 std::string previousLifeSections(const Chart& chart, int threeLivesMonth,
-                                 const std::vector<std::string>& resourceLines, const TextTable& texts) {
+                                 const std::vector<std::string>& resourceLines, const TextTable& texts,
+                                 int fromYear) {
     const int M = threeLivesMonth;
     const int year = cycleMod(chart.pillars[0], 60);
     const int Y0 = year % 12;
@@ -94,18 +95,20 @@ std::string previousLifeSections(const Chart& chart, int threeLivesMonth,
         static constexpr int kFemale[5] = {1, 10, 7, 7, 4};
         section("[DuQiao]", "※幼童开度桥：", mod12(M - (chart.request.male ? kMale[E] : kFemale[E])));
     }
-    out += "※小儿关煞：\r\n";
-    // The passes are read for every chart, adults' too: say whom they concern before listing them.
-    const std::string passes = listChildPasses(chart);
-    if (!passes.empty()) {
-        out += kChildPassesNote;
+    if (!chart.settings.wenhe) {
+        out += "※小儿关煞：\r\n";
+        // The passes are read for every chart, adults' too: say whom they concern before listing them.
+        const std::string passes = listChildPasses(chart);
+        if (!passes.empty()) {
+            out += kChildPassesNote;
+            out += "\r\n";
+        }
+        out += passes;
         out += "\r\n";
     }
-    out += passes;
-    out += "\r\n";
     if (chart.request.yearly) {
         out += "流年神煞和九星：\r\n";
-        out += listYearlyFortune(chart, texts);
+        out += listYearlyFortune(chart, texts, fromYear);
     }
     return out;
 }

@@ -13,6 +13,23 @@ namespace {
 
 constexpr std::string_view kIndent7 = "　　　　　　　";
 
+// With the setting xingbie: the numbered texts that speak to one sex, as this program reads
+// them to the other (or, where the text gives both in turn, to the chart's own sex alone).
+struct SexedText {
+    int id;
+    bool male;  // the reader the text is for
+    std::string_view text;
+};
+constexpr SexedText kSexedTexts[] = {
+    {10001, true, "生在黄帝头，一世永无忧，为人多富贵，衣禄自然周，求官必有分，君子近公侯。"},
+    {10001, false, "生在黄帝头，一世永无忧，为人多富贵，衣禄自然周，女人平稳好，嫁得俊儒流。"},
+    {10075, false, "离夫。初婚缘分易分张，早配难期岁月长，迟结丝萝方和美，宜缓莫急免悲伤。主初配多刑克，男命女命皆然，迟婚则可解。"},
+    {10076, true, "续弦。男命续弦缘不全，初婚难得久团圆，迟娶贤妻方和好，宜缓莫急免忧煎。主初配难全，宜迟婚，择稳重贤淑者为配。"},
+    {10322, false, "才女。文星照命近书香，宜读诗书入学堂，教书授徒人敬重，笔耕砚田禄自长。"},
+    {10374, false, "天帝。天帝星临命不凡，聪明智慧过人间，出言有理能服众，内外权衡一手担。此星值命，主有领众之才，宜任事掌权，志向高远。"},
+    {10380, false, "凤凰。凤凰在朝阳，心性甚是良，若不居官禄，定是旺家娘。"},
+};
+
 // Body part (0 头 … 6 足) by season of the month branch (冬 春 夏 秋) and hour branch (亥 first).
 constexpr int kEmperorPart[4][12] = {{1, 4, 5, 3, 2, 6, 0, 1, 5, 3, 2, 6},
                                      {3, 0, 3, 6, 2, 5, 1, 4, 1, 6, 2, 5},
@@ -110,17 +127,23 @@ std::string threeLivesReading(const Chart& chart, const TextTable& texts) {
 
     std::string out;
     out.reserve(8192);
+    auto text = [&](int id) -> std::string_view {
+        if (chart.settings.xingbie)
+            for (const SexedText& s : kSexedTexts)
+                if (s.id == id && s.male == chart.request.male) return s.text;
+        return t.text(id);
+    };
     auto one = [&](std::string_view heading, int id) {
         out += heading;
-        out += t.text(id);
+        out += text(id);
         out += "\r\n\r\n";
     };
     auto two = [&](std::string_view heading, int id1, int id2) {
         out += heading;
-        out += t.text(id1);
+        out += text(id1);
         out += "\r\n";
         out += kIndent7;
-        out += t.text(id2);
+        out += text(id2);
         out += "\r\n\r\n";
     };
 
@@ -132,7 +155,7 @@ std::string threeLivesReading(const Chart& chart, const TextTable& texts) {
         out += kSeasonWords[season];
         out += kBranches[H0];
         out += "时，";
-        out += t.text(10001 + kEmperorPart[season][H0]);
+        out += text(10001 + kEmperorPart[season][H0]);
         out += "\r\n\r\n";
     }
     {
@@ -198,15 +221,16 @@ std::string threeLivesReading(const Chart& chart, const TextTable& texts) {
     out += kSons[lifeStageIndex(cycleMod(chart.pillars[2], 60) % 10, H0)];
     out += "。\r\n\r\n";
     one("※推命终寿：", 10260 + mod12(M - kL[E]));
-    {
+    // The setting wenhe spares the reader a number of years to live and the funeral.
+    if (!chart.settings.wenhe) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "※推寿数长短：%d岁。\r\n", kLifeSpan[E][D >= 16 ? 1 : 0][mod12(M - 1)]);
         out += buf;
         // The number never stands alone: the method's own word on it follows.
         out += kLifeSpanNote;
         out += "\r\n\r\n";
+        one("※推死后终身：", 10300 + mod12(M - kAfterDeath[E]));
     }
-    one("※推死后终身：", 10300 + mod12(M - kAfterDeath[E]));
     one("※推青龙性情：", 10430 + H0);
     {
         static constexpr int kTiger[5] = {4, 1, 0, 2, 3};  // by day na-yin element 水 木 火 土 金

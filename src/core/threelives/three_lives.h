@@ -24,12 +24,15 @@ std::string listChildPasses(const Chart& chart);
 // The line under the child passes' heading when a chart meets any: they concern childhood.
 inline constexpr std::string_view kChildPassesNote =
     "（旧时为十二岁以内幼儿所立的关煞之说，只论童年，成年不论；括号中是看护幼儿的旧俗叮嘱。）";
-// The 81 entries of the yearly block (流年神煞和九星).
-std::string listYearlyFortune(const Chart& chart, const TextTable& texts);
+// The 81 entries of the yearly block (流年神煞和九星); with `fromYear` (astronomical, not 0)
+// those from that year on, when it falls within them.
+std::string listYearlyFortune(const Chart& chart, const TextTable& texts, int fromYear = 0);
 // The eight resource sections counted with month `threeLivesMonth` (threeLivesMonthOf), the
-// child passes and, with the request's yearly option, the yearly block.
+// child passes and, with the request's yearly option, the yearly block (from `fromYear`, as
+// listYearlyFortune). The setting wenhe leaves out the child passes.
 std::string previousLifeSections(const Chart& chart, int threeLivesMonth,
-                                 const std::vector<std::string>& resourceLines, const TextTable& texts);
+                                 const std::vector<std::string>& resourceLines, const TextTable& texts,
+                                 int fromYear = 0);
 // The entry lines of a resource section ("[Qian_FuLu]" …): true when the key was found and
 // holds at least one line before its "[end]".
 bool readTextSection(const std::vector<std::string>& resourceLines, std::string_view key,

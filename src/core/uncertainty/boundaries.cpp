@@ -173,7 +173,7 @@ HourOption hourRow(int branch, const Chart& r, const ChartRequest& request) {
     row.branch = branch;
     row.pillars = r.pillars;
     row.tenGod = std::string(kTenGodShort[tenGodIndex(r.pillars[2], r.pillars[3])]);
-    row.nayin = std::string(nayinName(r.pillars[3]));
+    row.nayin = std::string(nayinName(r.pillars[3], r.settings.nayin == 1));
     row.stars = r.stars[3];
     while (!row.stars.empty() && row.stars.back() == ' ') row.stars.pop_back();
     row.luck = r.luck;
