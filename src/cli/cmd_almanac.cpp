@@ -85,6 +85,7 @@ void setup(CLI::App& app, Context& ctx) {
     cmd->add_option("FROM", fromText, "First day YYYY-MM-DD (astronomical years: 0000 = 1 BC)")->required();
     cmd->add_option("TO", toText, "Last day YYYY-MM-DD (default: FROM; at most 3660 days)");
     cmd->add_flag("--json", json, "An array of objects, one a day");
+    cmd->footer("\n" + almanac::almanacNotes());
     cmd->callback([&ctx] { ctx.exitCode = runAlmanac(fromText, toText, json); });
 }
 

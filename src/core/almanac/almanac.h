@@ -113,6 +113,10 @@ private:
 int dayNumberOf(const DateTime& civil);
 DateTime dateOfDayNumber(int day);
 
+// What the almanac is, where each of its rules comes from and which reading it follows (the
+// help of the almanac's windows and command).
+std::string almanacNotes();
+
 // One day as a block of text lines ("\n" line ends), for the command line.
 std::string almanacText(const AlmanacDay& day);
 
