@@ -112,6 +112,8 @@ DayAlmanacBox::DayAlmanacBox(QWidget* parent, MonthPageBuilder& builder, int sho
     auto* close = new QPushButton(QStringLiteral("确定"), this);
     close->setObjectName(QStringLiteral("BtnClose"));
     close->setDefault(true);
+    // Enter closes the box wherever the focus is; the day buttons answer to their Alt keys.
+    for (QPushButton* b : {BtnPrevDay, BtnNextDay, BtnNotes}) b->setAutoDefault(false);
 
     auto* left = new QVBoxLayout;
     left->addWidget(LblDay);

@@ -168,7 +168,7 @@ void MonthGrid::paintEvent(QPaintEvent*) {
         for (const DayCell& c : page_->cells)
             if (c.day == m.day) cell = &c;
         if (!cell) continue;
-        const QRect r = cellRect(cell->row, cell->column).adjusted(3, 3, -3, -3);
+        const QRect r = cellRect(cell->row, cell->column).adjusted(3, 2, -3, -3);
         if (m.huangdao) {
             painter.setPen(Qt::NoPen);
             painter.setBrush(QColor(0, 150, 0));
@@ -176,8 +176,8 @@ void MonthGrid::paintEvent(QPaintEvent*) {
             painter.setBrush(Qt::NoBrush);
         }
         if (!m.span.isEmpty()) {
-            painter.setFont(gridFont(7));
-            painter.setPen(QColor(110, 110, 110));
+            painter.setFont(gridFont(6));
+            painter.setPen(QColor(120, 120, 120));
             painter.drawText(r, Qt::AlignRight | Qt::AlignTop, shownText(m.span));
         }
     }
