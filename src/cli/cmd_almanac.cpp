@@ -70,7 +70,8 @@ int runAlmanac(const std::string& fromText, const std::string& toText, bool json
     for (int n = first; n <= last && outputOk(); ++n) {
         if (!builder.build(almanac::dateOfDayNumber(n), day)) return fail(builder.lastError());
         if (json) all.push_back(dayJson(day));
-        else writeOut((n == first ? "" : "\n") + almanac::almanacText(day));
+        else if (n == first) writeOut(almanac::almanacText(day));
+        else writeOut("\n" + almanac::almanacText(day));
     }
     if (json) writeOut(all.dump(1) + "\n");
     return 0;

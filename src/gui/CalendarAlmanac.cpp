@@ -44,7 +44,7 @@ std::vector<DayMark> monthMarks(almanac::AlmanacBuilder& builder, const MonthPag
     std::vector<DayMark> marks;
     for (const DayCell& c : page.cells) {
         almanac::AlmanacDay d;
-        if (!builder.build({page.moment.year, page.moment.month, static_cast<std::int16_t>(c.day), 0, 0}, d)) return {};
+        if (!builder.build({page.moment.year, page.moment.month, static_cast<std::int16_t>(c.day), 0, 0}, d)) continue;
         DayMark m;
         m.day = c.day;
         m.huangdao = d.huangdao;

@@ -293,6 +293,9 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     QMenu* menu = menuBar->addMenu(QStringLiteral("日历(&C)"));
     ActIcal = menu->addAction(QStringLiteral("导出iCalendar文件(&E)…"));
     ActIcal->setObjectName(QStringLiteral("ActIcal"));
+    ActIcalSeasons = menu->addAction(QStringLiteral("导出时含三伏、数九(&S)"));
+    ActIcalSeasons->setObjectName(QStringLiteral("ActIcalSeasons"));
+    ActIcalSeasons->setCheckable(true);
     ActNongli = menu->addAction(QStringLiteral("转到农历日期(&L)…"));
     ActNongli->setObjectName(QStringLiteral("ActNongli"));
     menu->addSeparator();
@@ -583,7 +586,8 @@ bool TFrmWnl::exportCalendar(const QString& path, int firstYear, int lastYear) {
     IcalWriter writer(builder_.calendar(),
                       {icalStamp(QDateTime::currentSecsSinceEpoch()), ActDongLa->isChecked()});
     std::string bytes = writer.begin();
-    for (int y = firstYear; y <= lastYear; ++y) bytes += writer.events(y);
+    for (int y = firstYear; y <= lastYear; ++y)
+        bytes += ActIcalSeasons->isChecked() ? writer.events(y, almanac::seasonStarts(almanac_, y)) : writer.events(y);
     bytes += IcalWriter::end();
     // The calendar's titles in the script the display shows.
     if (traditionalShown()) bytes = traditional::toTraditional(bytes);

@@ -96,6 +96,7 @@ public:
     QAction* ActDongLa;         // 冬月、腊月 (off by default)
     QAction* ActIcal;           // 导出iCalendar文件…
     QAction* ActNongli;         // 转到农历日期…
+    QAction* ActIcalSeasons;    // the export also names the first days of 三伏 and 数九 (off)
 
     // The calendar's options are kept in [wnl] of the settings file (the main window's, which
     // outlives this window); without one they are not kept.

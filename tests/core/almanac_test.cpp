@@ -334,5 +334,18 @@ TEST(Almanac, NineStarRunsAndRefusals) {
     AlmanacDay d;
     EXPECT_FALSE(b.build({2023, 2, 29, 0, 0}, d));
     EXPECT_FALSE(b.build({9999, 12, 31, 0, 0}, d));
-    EXPECT_TRUE(b.build({1, 1, 1, 0, 0}, d)) << b.lastError();
+    // The ends of the range, year 1 and the days around the Gregorian reform are all built.
+    struct Edge {
+        DateTime date;
+        bool built;
+    };
+    const Edge edges[] = {{{1, 1, 1, 0, 0}, true},          {{-4711, 1, 1, 0, 0}, true}, {{-4712, 12, 31, 0, 0}, false},
+                          {{9998, 12, 31, 0, 0}, true},     {{1582, 10, 4, 0, 0}, true}, {{1582, 10, 15, 0, 0}, true},
+                          {{1582, 10, 10, 0, 0}, false}};
+    for (const Edge& e : edges) EXPECT_EQ(b.build(e.date, d), e.built) << formatDate(e.date) << " " << b.lastError();
+    // 1582-10-04 (Julian) and 10-15 (Gregorian) are consecutive days: the cycle runs on.
+    AlmanacDay before, after;
+    ASSERT_TRUE(b.build({1582, 10, 4, 0, 0}, before));
+    ASSERT_TRUE(b.build({1582, 10, 15, 0, 0}, after));
+    EXPECT_EQ(cycleMod(after.dayPillar - before.dayPillar, 60), 1);
 }

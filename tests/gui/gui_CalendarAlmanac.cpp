@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
@@ -25,6 +26,7 @@ private slots:
     void gridMarks();
     void goToALunarDate_data();
     void goToALunarDate();
+    void exportWithSeasons();
 };
 
 namespace {
@@ -162,6 +164,29 @@ void TestCalendarAlmanac::goToALunarDate() {
     const QString now = w.EdtYear->text() + QLatin1Char('-') + w.cbom->currentText() + w.cbod->currentText();
     QCOMPARE(now, expected.isEmpty() ? QStringLiteral("2024-2月10日") : expected);
     QCOMPARE(refusal.isEmpty(), !expected.isEmpty());
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+void TestCalendarAlmanac::exportWithSeasons() {
+    // Off by default: the file holds no almanac events; on, the nine starts and three 伏 of 2023.
+    QTemporaryDir dir;
+    TFrmWnl w;
+    w.showCalendar(dt(2023, 7, 1));
+    QVERIFY(!w.ActIcalSeasons->isChecked());
+    hjtest::Modals modals;
+    const QString plain = dir.filePath(QStringLiteral("a.ics")), seasons = dir.filePath(QStringLiteral("b.ics"));
+    modals.expectBox();
+    QVERIFY(w.exportCalendar(plain, 2023, 2023));
+    w.ActIcalSeasons->setChecked(true);
+    modals.expectBox();
+    QVERIFY(w.exportCalendar(seasons, 2023, 2023));
+    QTRY_VERIFY(modals.idle());
+    const QByteArray a = hjtest::readBytes(plain), b = hjtest::readBytes(seasons);
+    QCOMPARE(a.count("CATEGORIES:黄历"), 0);
+    QCOMPARE(b.count(QByteArray("CATEGORIES:") + QStringLiteral("黄历").toUtf8()), 12);
+    QCOMPARE(b.count("BEGIN:VEVENT"), a.count("BEGIN:VEVENT") + 12);
+    QVERIFY(b.contains(QByteArray("DTSTART;VALUE=DATE:20230711\r\nDTEND;VALUE=DATE:20230712\r\nSUMMARY:") +
+                       QStringLiteral("初伏").toUtf8()));
     QVERIFY(modals.unexpected.isEmpty());
 }
 

@@ -79,6 +79,7 @@ std::string chongDescription(int cycle0) {
 const AlmanacBuilder::YearData& AlmanacBuilder::yearData(int year) {
     auto it = years_.find(year);
     if (it != years_.end()) return it->second;
+    if (years_.size() >= 8) years_.clear();  // a window browsing the centuries keeps a few years
     YearData data;
     for (int y = year - 1; y <= year + 1; ++y)
         for (const TermEntry& t : cal_.termsOfYear(y)) data.terms.push_back({dayNumberOf(t.time), t.index, y});
@@ -146,6 +147,10 @@ bool AlmanacBuilder::build(const DateTime& civil, AlmanacDay& out) {
         if (t.day > dn) break;
         term = &t;
         if (t.index % 2 == 0) jie = &t;
+    }
+    if (!jie || !term) {  // never inside the accepted years: the terms of the year before are held
+        error_ = "这一天的节气无法推算";
+        return false;
     }
     const int monthBranch = (jie->index / 2 + 1) % 12;
     const int solarYear = jie->year - (jie->index == 0 ? 1 : 0);
@@ -258,6 +263,25 @@ bool AlmanacBuilder::build(const DateTime& civil, AlmanacDay& out) {
     return true;
 }
 
+std::vector<IcalExtraDay> seasonStarts(AlmanacBuilder& builder, int year) {
+    std::vector<IcalExtraDay> out;
+    if (year < AlmanacBuilder::kFirstYear || year > AlmanacBuilder::kLastYear) return out;
+    const int first = dayNumberOf({static_cast<std::int16_t>(year), 1, 1, 0, 0});
+    const int last = dayNumberOf({static_cast<std::int16_t>(year + 1), 1, 1, 0, 0});
+    AlmanacDay d;
+    for (int n = first; n < last; ++n) {
+        if (!builder.build(dateOfDayNumber(n), d)) return {};
+        for (const auto* span : {&d.fu, &d.shujiu})
+            if (*span && (*span)->day == 1) {
+                const bool fu = span == &d.fu;
+                out.push_back({d.date, (*span)->name,
+                               fu ? "三伏：夏至起第三个庚日入初伏，第四个庚日入中伏，立秋起第一个庚日入末伏"
+                                  : "数九：冬至起每九天为一九，共九九八十一天"});
+            }
+    }
+    return out;
+}
+
 std::string almanacNotes() {
     return "黄历所列是传统历书的内容，供了解民俗之用；宜忌是历书相沿的说法，不是对吉凶的预言。\n"
            "来源与取法：\n"
@@ -283,7 +307,11 @@ std::string almanacText(const AlmanacDay& d) {
         for (const std::string& x : v) s += (s.empty() ? "" : " ") + x;
         return s.empty() ? std::string("—") : s;
     };
-    const auto two = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    const auto two = [](int n) {
+        std::string s = std::to_string(n);
+        if (n < 10) s.insert(s.begin(), '0');
+        return s;
+    };
     std::string t = std::to_string(d.date.year) + "-" + two(d.date.month) + "-" + two(d.date.day) + " 星期" +
                     std::string(kWeek[d.weekday]) + "  农历" + (d.lunarLeap ? "闰" : "") +
                     lunarMonthName(d.lunar.month, false) + (d.lunar.day <= 10 ? "初" : "") +

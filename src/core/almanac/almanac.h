@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "core/calendar/calendar.h"
+#include "core/calendar/ical.h"
 
 namespace hj::almanac {
 
@@ -112,6 +113,10 @@ private:
 // Day number (0 = 2000-01-01) of a civil date and back.
 int dayNumberOf(const DateTime& civil);
 DateTime dateOfDayNumber(int day);
+
+// The first days of the 伏 and of the nines that fall in a civil year ("初伏", "一九" …), for
+// the calendar export; empty outside the almanac's years.
+std::vector<IcalExtraDay> seasonStarts(AlmanacBuilder& builder, int year);
 
 // What the almanac is, where each of its rules comes from and which reading it follows (the
 // help of the almanac's windows and command).
