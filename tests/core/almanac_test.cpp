@@ -326,6 +326,8 @@ TEST(Almanac, NineStarRunsAndRefusals) {
         const int step = cycleMod(idx(d.nineStar) - idx(prev.nineStar), 9);
         if (step != 1 && step != 8) {
             EXPECT_EQ(d.dayPillar, 0) << formatDate(d.date);
+            // Winter's run opens with 一白, summer's with 九紫.
+            EXPECT_EQ(d.nineStar, d.date.month <= 3 || d.date.month == 12 ? "一白" : "九紫") << formatDate(d.date);
             ++turns;
         }
         prev = d;
