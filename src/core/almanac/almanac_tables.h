@@ -8,7 +8,7 @@
 // References
 //   协纪辨方书 (钦定, 乾隆四年), 义例 (the gods of the month and of the day): 建除十二神,
 //     黄道黑道 (青龙 … 勾陈), 天德 天德合 月德 月德合 月空 天赦 月恩 四相 时德 天马 驿马 天喜 母仓,
-//     王日 官日 守日 相日 民日, 月破 月厌 月煞 劫煞 灾煞 月刑 月害 天吏 大时 天罡 河魁 四废 归忌
+//     王日 官日 守日 相日 民日, 六合 三合 天恩, 月破 月厌 月煞 劫煞 灾煞 月刑 月害 天吏 大时 天罡 河魁 四废 归忌
 //     四离 四绝, 天乙贵人 (阳贵 阴贵).
 //   逸周书·时训解: the seventy-two 候, three to a solar term.
 //   The 通书 verses of the folk almanac (no book and chapter found for these; the help says so):
@@ -112,6 +112,9 @@ struct MonthGod {
     std::array<string_view, 12> cells;
 };
 
+// 天恩 falls on the same fifteen days of the cycle in every month.
+inline constexpr string_view kTianEn = "甲子 乙丑 丙寅 丁卯 戊辰 己卯 庚辰 辛巳 壬午 癸未 己酉 庚戌 辛亥 壬子 癸丑";
+
 inline constexpr MonthGod kMonthGods[] = {
     // 吉神
     {"天德", true, {"丁", "申", "壬", "辛", "亥", "甲", "癸", "寅", "丙", "乙", "巳", "庚"}},
@@ -133,6 +136,9 @@ inline constexpr MonthGod kMonthGods[] = {
     {"天喜", true, {"戌", "亥", "子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉"}},
     {"母仓", true, {"亥 子", "亥 子", "亥 子", "寅 卯", "寅 卯", "寅 卯", "辰 戌 丑 未", "辰 戌 丑 未",
                      "辰 戌 丑 未", "申 酉", "申 酉", "申 酉"}},
+    {"六合", true, {"亥", "戌", "酉", "申", "未", "午", "巳", "辰", "卯", "寅", "丑", "子"}},
+    {"三合", true, {"午 戌", "亥 未", "子 申", "酉 丑", "寅 戌", "亥 卯", "子 辰", "巳 丑", "寅 午", "卯 未", "申 辰", "巳 酉"}},
+    {"天恩", true, {kTianEn, kTianEn, kTianEn, kTianEn, kTianEn, kTianEn, kTianEn, kTianEn, kTianEn, kTianEn, kTianEn, kTianEn}},
     // 凶煞
     {"月破", false, {"申", "酉", "戌", "亥", "子", "丑", "寅", "卯", "辰", "巳", "午", "未"}},
     {"月厌", false, {"戌", "酉", "申", "未", "午", "巳", "辰", "卯", "寅", "丑", "子", "亥"}},
@@ -192,6 +198,9 @@ inline constexpr Usage kGodUsage[] = {
     {"驿马", "出行 移徙", ""},
     {"天喜", "纳采 嫁娶 会亲友", ""},
     {"母仓", "纳畜 栽种", ""},
+    {"六合", "宴会 纳采 会亲友 立券交易", ""},
+    {"三合", "嫁娶 纳采 会亲友 立券交易 修造动土 移徙", ""},
+    {"天恩", "祭祀 会亲友", ""},
     {"月破", "", "余事勿取"},
     {"月厌", "", "嫁娶 出行 移徙"},
     {"月煞", "", "修造动土 开市 纳财"},
