@@ -14,6 +14,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "core/almanac/almanac_tables.h"
 #include "core/calendar/festivals.h"
 #include "gui/GuiSupport.h"
@@ -252,7 +254,8 @@ bool DayAlmanacBox::showDay(int shownYear, int month, int day, QString& error) {
     return true;
 }
 
-bool askLunarDate(QWidget* parent, Calendar& cal, int shownYear, int& civilYear, int& civilMonth, int& civilDay) {
+bool askLunarDate(QWidget* parent, Calendar& cal, int shownYear, const DateTime& lunarNow, int& civilYear,
+                  int& civilMonth, int& civilDay) {
     QDialog dlg(parent);
     dlg.setObjectName(QStringLiteral("DlgNongli"));
     dlg.setWindowTitle(QStringLiteral("转到农历日期"));
@@ -267,6 +270,8 @@ bool askLunarDate(QWidget* parent, Calendar& cal, int shownYear, int& civilYear,
     auto* day = new QComboBox(&dlg);
     day->setObjectName(QStringLiteral("cboNongliDay"));
     for (int d = 1; d <= 30; ++d) day->addItem(lunarDayName(d));
+    month->setCurrentIndex(std::clamp<int>(lunarNow.month, 1, 12) - 1);
+    day->setCurrentIndex(std::clamp<int>(lunarNow.day, 1, 30) - 1);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("农历年（公历年号）："), year);
     auto* monthRow = new QHBoxLayout;

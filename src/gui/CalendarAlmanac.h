@@ -53,8 +53,10 @@ private:
     int year_ = 0, month_ = 0, day_ = 0;
 };
 
-// Asks for a lunar date (year as shown, month, leap, day); true with the civil date (year as
-// shown) it falls on. Says why when no such lunar date exists.
-bool askLunarDate(QWidget* parent, Calendar& cal, int shownYear, int& civilYear, int& civilMonth, int& civilDay);
+// Asks for a lunar date (year as shown, month, leap, day), offering `shownYear` and the lunar
+// month and day of `lunarNow`; true with the civil date (year as shown) it falls on. Says why
+// when no such lunar date exists.
+bool askLunarDate(QWidget* parent, Calendar& cal, int shownYear, const DateTime& lunarNow, int& civilYear,
+                  int& civilMonth, int& civilDay);
 
 }  // namespace hj::gui

@@ -622,7 +622,9 @@ void TFrmWnl::NongliClick() {
     int year = shownYearOf(u8(EdtYear->text()));
     if (!shownYearAccepted(year)) year = QDate::currentDate().year();
     int month = 0, day = 0;
-    if (!askLunarDate(this, builder_.calendar(), year, year, month, day)) return;
+    bool leap = false;
+    const DateTime lunarNow = havePage_ ? builder_.calendar().solarToLunar(page_.moment, leap) : DateTime{};
+    if (!askLunarDate(this, builder_.calendar(), year, lunarNow, year, month, day)) return;
     setMoment(year, month, day, cbos->currentIndex(), cbomin->currentIndex());
     drawMonth();
 }

@@ -131,12 +131,15 @@ void TestCalendarAlmanac::goToALunarDate() {
     QFETCH(int, day);
     QFETCH(QString, expected);
     TFrmWnl w;
-    w.showCalendar(dt(2024, 2, 10));
+    w.showCalendar(dt(2024, 2, 24));
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     hjtest::Modals modals;
     modals.expect([&](QWidget* dlg) {
         QCOMPARE(dlg->objectName(), QStringLiteral("DlgNongli"));
         hjtest::screenshot(dlg, QStringLiteral("DlgNongli"));
+        // It offers the lunar date of the selected day, 2024-02-24: 正月十五.
+        QCOMPARE(dlg->findChild<QComboBox*>(QStringLiteral("cboNongliMonth"))->currentIndex(), 0);
+        QCOMPARE(dlg->findChild<QComboBox*>(QStringLiteral("cboNongliDay"))->currentIndex(), 14);
         dlg->findChild<QLineEdit*>(QStringLiteral("EdtNongliYear"))->setText(year);
         dlg->findChild<QComboBox*>(QStringLiteral("cboNongliMonth"))->setCurrentIndex(month - 1);
         dlg->findChild<QCheckBox*>(QStringLiteral("ChkNongliLeap"))->setChecked(leap);
@@ -162,7 +165,7 @@ void TestCalendarAlmanac::goToALunarDate() {
     QTRY_VERIFY(modals.idle());
     QTRY_VERIFY(!QApplication::activeModalWidget());
     const QString now = w.EdtYear->text() + QLatin1Char('-') + w.cbom->currentText() + w.cbod->currentText();
-    QCOMPARE(now, expected.isEmpty() ? QStringLiteral("2024-2月10日") : expected);
+    QCOMPARE(now, expected.isEmpty() ? QStringLiteral("2024-2月24日") : expected);
     QCOMPARE(refusal.isEmpty(), !expected.isEmpty());
     QVERIFY(modals.unexpected.isEmpty());
 }
