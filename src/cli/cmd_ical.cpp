@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "core/almanac/almanac.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/ical.h"
 
@@ -21,7 +22,7 @@ long long stampSeconds() {
     return static_cast<long long>(std::time(nullptr));
 }
 
-int runIcal(const std::string& from, const std::string& to, bool winterNames) {
+int runIcal(const std::string& from, const std::string& to, bool winterNames, bool seasons) {
     std::string error;
     int first = 0, last = 0;
     if (!parseYear(from, first, error)) return fail(error);
@@ -31,9 +32,10 @@ int runIcal(const std::string& from, const std::string& to, bool winterNames) {
 
     Calendar cal;
     IcalWriter writer(cal, {icalStamp(stampSeconds()), winterNames});
+    almanac::AlmanacBuilder almanac;
     std::string out = writer.begin();
     for (int y = first; y <= last; ++y) {
-        out += writer.events(y);
+        out += seasons ? writer.events(y, almanac::seasonStarts(almanac, y)) : writer.events(y);
         std::fwrite(out.data(), 1, out.size(), stdout);
         out.clear();
     }
@@ -44,13 +46,14 @@ int runIcal(const std::string& from, const std::string& to, bool winterNames) {
 
 void setup(CLI::App& app, Context& ctx) {
     static std::string from, to;
-    static bool winterNames = false;
+    static bool winterNames = false, seasons = false;
     auto* ical = app.add_subcommand("ical", "iCalendar file (RFC 5545) of the years YEAR..YEAR2 on stdout: solar terms, "
                                             "festivals and the first day of each lunar month, as all-day events");
     ical->add_option("YEAR", from, "First year (1583..9999)")->required();
     ical->add_option("YEAR2", to, "Last year (default: YEAR)");
     ical->add_flag("--winter-names", winterNames, "Name the 11th and 12th lunar months 冬月 and 腊月");
-    ical->callback([&ctx] { ctx.exitCode = runIcal(from, to, winterNames); });
+    ical->add_flag("--seasons", seasons, "Also the first days of 三伏 and of the nines of 数九 (category 黄历)");
+    ical->callback([&ctx] { ctx.exitCode = runIcal(from, to, winterNames, seasons); });
 }
 
 const CommandRegistrar registrar(11, &setup);

@@ -5,17 +5,12 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
+#include "gui/CalendarAlmanac.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmWnl.h"
 #include "gui/TraditionalDisplay.h"
 
 namespace hj::gui {
-namespace {
-
-QString lines(const std::string& text) { return qs(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed(); }
-
-}  // namespace
-
 QString dayTip(const DayCell& cell) {
     QString tip = QStringLiteral("农历") + qs(cell.lunar);
     if (!cell.festivals.empty()) tip += QStringLiteral("  ") + qs(cell.festivals);
@@ -29,33 +24,12 @@ QString calendarKeysText() {
 }
 
 void showDayDetails(QWidget* parent, MonthPageBuilder& builder, int shownYear, int month, int day) {
-    MonthPage page;
-    if (!builder.build(shownYear, month, day, 12, 0, page)) {
-        message(parent, qs(builder.lastError()), qs(builder.errorTitle()), QMessageBox::Critical);
+    DayAlmanacBox box(parent, builder, shownYear, month, day);
+    QString error;
+    if (!box.showDay(shownYear, month, day, error)) {
+        message(parent, error, qs(builder.errorTitle()), QMessageBox::Critical);
         return;
     }
-    const DayCell* cell = page.selectedCell();
-    if (!cell) return;
-    QStringList text;
-    text << QStringLiteral("公历%1年%2月%3日  %4")
-                .arg(shownYear)
-                .arg(month)
-                .arg(day)
-                .arg(qs(page.header[static_cast<std::size_t>(cell->column)].text));
-    text << QStringLiteral("农历%1").arg(qs(cell->lunar));
-    // Year, month and day pillars; the hour is the selected one's and says nothing of the day.
-    const QStringList pillars = lines(page.pillarText).split(QLatin1Char('\n'));
-    text << QStringLiteral("干支：") + pillars.mid(0, 3).join(QLatin1Char(' '));
-    for (const TermEntry& t : page.terms)
-        if (t.time.day == day)
-            text << QStringLiteral("节气：%1 %2时%3分（北京时间）").arg(qs(kTermNames[t.index])).arg(t.time.hour).arg(t.time.minute);
-    if (!cell->festivals.empty()) text << QStringLiteral("节日：") + qs(cell->festivals);
-    text << QStringLiteral("纪年：") + qs(page.eraLine);
-    QMessageBox box(QMessageBox::Information, QStringLiteral("日期详情"), text.join(QLatin1Char('\n')), QMessageBox::Ok,
-                    parent);
-    box.setObjectName(QStringLiteral("BoxDay"));
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    fitTitle(box);
     box.exec();
 }
 
@@ -73,7 +47,10 @@ bool MonthGrid::event(QEvent* e) {
         const QPoint cell = cellAt(help->pos());
         for (const DayCell& c : page_->cells) {
             if (c.row != cell.y() || c.column != cell.x()) continue;
-            QToolTip::showText(help->globalPos(), shownText(dayTip(c)), this, cellRect(c.row, c.column));
+            QString tip = dayTip(c);
+            for (const DayMark& m : marks_)
+                if (m.day == c.day) tip.replace(QStringLiteral("\n双击"), QStringLiteral("\n") + m.tip + QStringLiteral("\n双击"));
+            QToolTip::showText(help->globalPos(), shownText(tip), this, cellRect(c.row, c.column));
             return true;
         }
         QToolTip::showText(help->globalPos(), shownText(calendarKeysText()), this);

@@ -15,8 +15,8 @@ namespace hj::gui {
 QString dayTip(const DayCell& cell);
 // The keys of the grid, for its tool tip (the help says them too).
 QString calendarKeysText();
-// A message box with the day's solar and lunar dates, pillars, terms, festivals and era
-// (`shownYear` as shown, no year 0). Says why when the day cannot be shown.
+// The day's details (DayAlmanacBox): its solar and lunar dates, pillars, terms, festivals and
+// era, then its almanac (`shownYear` as shown, no year 0). Says why when the day cannot be shown.
 void showDayDetails(QWidget* parent, MonthPageBuilder& builder, int shownYear, int month, int day);
 // Enter on the grid: asks before the moment (astronomical year) is charted.
 bool confirmChart(QWidget* parent, const DateTime& moment);

@@ -104,6 +104,11 @@ void MonthGrid::setPage(const MonthPage* page) {
     update();
 }
 
+void MonthGrid::setMarks(std::vector<DayMark> marks) {
+    marks_ = std::move(marks);
+    update();
+}
+
 QRect MonthGrid::cellRect(int row, int column) const {
     const int w = width() / 7, h = height() / 7;
     return {column * w, row * h, w, h};
@@ -156,6 +161,27 @@ void MonthGrid::paintEvent(QPaintEvent*) {
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
             painter.drawRoundedRect(r.adjusted(3, 3, -3, -3), 6, 6);
+        }
+    }
+    // The almanac's marks, small and in the corners, so the cells read as before: a green dot
+    // on a 黄道 day, the name of a 伏 or a nine on its first day.
+    const int dot = std::max(3, h / 14);
+    for (const DayMark& m : marks_) {
+        const DayCell* cell = nullptr;
+        for (const DayCell& c : page_->cells)
+            if (c.day == m.day) cell = &c;
+        if (!cell) continue;
+        const QRect r = cellRect(cell->row, cell->column).adjusted(3, 2, -3, -3);
+        if (m.huangdao) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0, 150, 0));
+            painter.drawEllipse(QRect(r.left() + 1, r.top() + 1, dot, dot));
+            painter.setBrush(Qt::NoBrush);
+        }
+        if (!m.span.isEmpty()) {
+            painter.setFont(gridFont(6));
+            painter.setPen(QColor(120, 120, 120));
+            painter.drawText(r, Qt::AlignRight | Qt::AlignTop, shownText(m.span));
         }
     }
 }
@@ -270,6 +296,11 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     QMenu* menu = menuBar->addMenu(QStringLiteral("日历(&C)"));
     ActIcal = menu->addAction(QStringLiteral("导出iCalendar文件(&E)…"));
     ActIcal->setObjectName(QStringLiteral("ActIcal"));
+    ActIcalSeasons = menu->addAction(QStringLiteral("导出时含三伏、数九(&S)"));
+    ActIcalSeasons->setObjectName(QStringLiteral("ActIcalSeasons"));
+    ActIcalSeasons->setCheckable(true);
+    ActNongli = menu->addAction(QStringLiteral("转到农历日期(&L)…"));
+    ActNongli->setObjectName(QStringLiteral("ActNongli"));
     menu->addSeparator();
     ActJieri = menu->addAction(QStringLiteral("显示节日(&F)"));
     ActJieri->setObjectName(QStringLiteral("ActJieri"));
@@ -344,6 +375,7 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     connect(ActJieri, &QAction::toggled, this, [this] { optionChanged(ActJieri); });
     connect(ActDongLa, &QAction::toggled, this, [this] { optionChanged(ActDongLa); });
     connect(ActIcal, &QAction::triggered, this, &TFrmWnl::IcalClick);
+    connect(ActNongli, &QAction::triggered, this, &TFrmWnl::NongliClick);
 
     bindYearField(EdtYear, UdYear, shownYearAccepted, [this] { refuseYear(); });
     new OnTopGuard(this);
@@ -392,6 +424,7 @@ void TFrmWnl::drawMonth() {
     page_ = std::move(next);
     havePage_ = true;
     ImgMonth->setPage(&page_);
+    ImgMonth->setMarks(monthMarks(almanac_, page_));
     LblTitle->setText(qs(page_.title));
     LblEra->setText(unbrokenWords(qs(page_.eraLine)));
     MemoBazi->setPlainText(memoText(page_.pillarText));
@@ -552,7 +585,8 @@ bool TFrmWnl::exportCalendar(const QString& path, int firstYear, int lastYear) {
     IcalWriter writer(builder_.calendar(),
                       {icalStamp(QDateTime::currentSecsSinceEpoch()), ActDongLa->isChecked()});
     std::string bytes = writer.begin();
-    for (int y = firstYear; y <= lastYear; ++y) bytes += writer.events(y);
+    for (int y = firstYear; y <= lastYear; ++y)
+        bytes += ActIcalSeasons->isChecked() ? writer.events(y, almanac::seasonStarts(almanac_, y)) : writer.events(y);
     bytes += IcalWriter::end();
     // The calendar's titles in the script the display shows.
     if (traditionalShown()) bytes = traditional::toTraditional(bytes);
@@ -581,6 +615,17 @@ void TFrmWnl::IcalClick() {
     dlg.setDefaultSuffix(QStringLiteral("ics"));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
     exportCalendar(dlg.selectedFiles().constFirst(), first, first + years - 1);
+}
+
+void TFrmWnl::NongliClick() {
+    int year = shownYearOf(u8(EdtYear->text()));
+    if (!shownYearAccepted(year)) year = QDate::currentDate().year();
+    int month = 0, day = 0;
+    bool leap = false;
+    const DateTime lunarNow = havePage_ ? builder_.calendar().solarToLunar(page_.moment, leap) : DateTime{};
+    if (!askLunarDate(this, builder_.calendar(), year, lunarNow, year, month, day)) return;
+    setMoment(year, month, day, cbos->currentIndex(), cbomin->currentIndex());
+    drawMonth();
 }
 
 }  // namespace hj::gui

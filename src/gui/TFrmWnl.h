@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "core/presentation/month_page.h"
+#include "gui/CalendarAlmanac.h"
 
 class QAction;
 class QComboBox;
@@ -24,6 +25,9 @@ class MonthGrid : public QWidget {
 public:
     explicit MonthGrid(QWidget* parent = nullptr);
     void setPage(const MonthPage* page);  // not owned; null draws the empty grid
+    // The almanac's quiet marks over the page's cells (黄道 days, the first days of 伏 and 九).
+    void setMarks(std::vector<DayMark> marks);
+    const std::vector<DayMark>& marks() const { return marks_; }
     // The cell (row 0..6, column 0..6) holding the point, as the clicks use it.
     QPoint cellAt(QPoint p) const;
     // The rectangle of a cell.
@@ -53,6 +57,7 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 private:
     const MonthPage* page_ = nullptr;
+    std::vector<DayMark> marks_;
 };
 
 class TFrmWnl : public QWidget {
@@ -90,6 +95,8 @@ public:
     QAction* ActJieri;          // 显示节日 (on by default)
     QAction* ActDongLa;         // 冬月、腊月 (off by default)
     QAction* ActIcal;           // 导出iCalendar文件…
+    QAction* ActNongli;         // 转到农历日期…
+    QAction* ActIcalSeasons;    // the export also names the first days of 三伏 and 数九 (off)
 
     // The calendar's options are kept in [wnl] of the settings file (the main window's, which
     // outlives this window); without one they are not kept.
@@ -125,6 +132,7 @@ private slots:
     void moveMonths(int months);
     void optionChanged(QAction* changed);
     void IcalClick();
+    void NongliClick();
 
 private:
     // Sets the year field and the up-down from a shown year, the lists from the rest.
@@ -137,6 +145,7 @@ private:
     bool filling_ = false;  // the lists are being set together: one drawing at the end
     bool placed_ = false;
     text::IniFile* settings_ = nullptr;
+    almanac::AlmanacBuilder almanac_;  // the grid's marks
 };
 
 }  // namespace hj::gui

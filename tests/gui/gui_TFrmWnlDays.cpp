@@ -235,7 +235,9 @@ void TestTFrmWnlDays::dayDetailsAndTips() {
     QString shown;
     modals.expect([&shown](QWidget* box) {
         QCOMPARE(box->objectName(), QStringLiteral("BoxDay"));
-        shown = qobject_cast<QMessageBox*>(box)->text();
+        auto* facts = box->findChild<QLabel*>(QStringLiteral("LblDay"));
+        QVERIFY(facts);
+        shown = facts->text();
         hjtest::screenshot(box, QStringLiteral("BoxDay"));
         QMetaObject::invokeMethod(box, "accept", Qt::QueuedConnection);
     });

@@ -89,7 +89,9 @@ std::string IcalWriter::end() {
     return out;
 }
 
-std::string IcalWriter::events(int year) {
+std::string IcalWriter::events(int year) { return events(year, {}); }
+
+std::string IcalWriter::events(int year, const std::vector<IcalExtraDay>& extra) {
     std::string out;
     const auto event = [&](const DateTime& day, const std::string& uid, std::string_view category,
                            const std::string& summary, const std::string& description) {
@@ -141,6 +143,12 @@ std::string IcalWriter::events(int year) {
             std::snprintf(buf, sizeof buf, "农历%s（%s）年%s初一，本月%d天", ganZhiName(yearIndex).c_str(),
                           std::string(kAnimals[yearIndex % 12]).c_str(), monthName.c_str(), length);
             event(d, "month", "农历", "农历" + monthName, buf);
+        }
+        int n = 0;
+        for (const IcalExtraDay& x : extra) {
+            ++n;
+            if (x.day.year == d.year && x.day.month == d.month && x.day.day == d.day)
+                event(d, "almanac" + std::to_string(n), "黄历", x.summary, x.description);
         }
     }
     return out;

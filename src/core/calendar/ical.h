@@ -7,6 +7,7 @@
 // 1582, so only years from 1583 on are written.
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/calendar/calendar.h"
 
@@ -17,6 +18,13 @@ inline constexpr int kFirstIcalYear = 1583, kLastIcalYear = 9999;
 struct IcalOptions {
     std::string stamp;         // DTSTAMP, UTC: "20261208T001500Z"
     bool winterNames = false;  // 冬月 and 腊月 for the last two lunar months
+};
+
+// A day beyond the calendar's own events (the almanac's season starts), written as an all-day
+// event under the category 黄历 when the caller asks for it.
+struct IcalExtraDay {
+    DateTime day;
+    std::string summary, description;
 };
 
 // The UTC stamp of a time_t in the form DTSTAMP wants.
@@ -31,6 +39,9 @@ public:
 
     std::string begin() const;        // BEGIN:VCALENDAR and the calendar's properties
     std::string events(int year);     // every event of a civil year, in date order
+    // The same, with the extra days of the year among them (after the calendar's own events of
+    // their day); without extra days the bytes are those of events(year).
+    std::string events(int year, const std::vector<IcalExtraDay>& extra);
     static std::string end();         // END:VCALENDAR
 
 private:
