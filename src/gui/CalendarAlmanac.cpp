@@ -207,7 +207,7 @@ bool DayAlmanacBox::showDay(int shownYear, int month, int day, QString& error) {
     items << QStringLiteral("二十八宿：%1（%2）　　纳音：%3　　九星：%4")
                  .arg(qs(a.xiu), a.xiuLucky ? QStringLiteral("吉") : QStringLiteral("凶"), qs(a.nayin), qs(a.nineStar));
     items << QStringLiteral("冲煞：%1 煞%2　　胎神占方：%3").arg(qs(a.chongDesc), qs(a.sha), qs(a.taishen));
-    items << QStringLiteral("彭祖百忌：") + joined(a.pengzu);
+    items << QStringLiteral("彭祖百忌：") + joined(hj::almanac::pengzuPrecepts(a));
     items << QStringLiteral("方位：喜神%1　福神%2　财神%3　阳贵%4　阴贵%5")
                  .arg(qs(a.directions.xi), qs(a.directions.fu), qs(a.directions.cai), qs(a.directions.yanggui),
                       qs(a.directions.yingui));

@@ -217,6 +217,11 @@ TEST(Almanac, WorkedDay) {
     ASSERT_TRUE(d.moon.has_value());
     EXPECT_EQ(d.moon->phase + " " + formatDateTime(d.moon->time), "朔 2024-02-10 06:59");
     EXPECT_EQ(d.lunar.month * 100 + d.lunar.day, 101);
+    // The text gives each saying's precept only; the threat that follows it stays out.
+    const std::vector<std::string> precepts = pengzuPrecepts(d);
+    EXPECT_EQ(precepts, (std::vector<std::string>{"甲不开仓", "辰不哭泣"}));
+    EXPECT_NE(almanacText(d).find("彭祖百忌：甲不开仓"), std::string::npos);
+    EXPECT_EQ(almanacText(d).find("重丧"), std::string::npos);
 }
 
 TEST(Almanac, MonthTurnsOnTheDayOfItsJie) {

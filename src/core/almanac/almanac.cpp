@@ -300,6 +300,20 @@ std::string almanacNotes() {
            "· 月相（朔、上弦、望、下弦）：本程序的日月历表算出的北京时间，到分钟。\n";
 }
 
+std::vector<std::string> pengzuPrecepts(const AlmanacDay& d) {
+    std::vector<std::string> out;
+    for (const auto& line : d.pengzu) {
+        // Four characters, counted by UTF-8 lead bytes.
+        std::size_t end = 0;
+        for (int chars = 0; end < line.size() && chars < 4; ++chars) {
+            ++end;
+            while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) ++end;
+        }
+        out.push_back(line.substr(0, end));
+    }
+    return out;
+}
+
 std::string almanacText(const AlmanacDay& d) {
     static constexpr std::string_view kWeek[7] = {"日", "一", "二", "三", "四", "五", "六"};
     const auto join = [](const std::vector<std::string>& v) {
@@ -321,7 +335,7 @@ std::string almanacText(const AlmanacDay& d) {
     t += "建除：" + d.jianchu + "  值神：" + d.tianshen + (d.huangdao ? "（黄道）" : "（黑道）") + "  宿：" + d.xiu +
          (d.xiuLucky ? "（吉）" : "（凶）") + "\n";
     t += "冲煞：" + d.chongDesc + " 煞" + d.sha + "  胎神：" + d.taishen + "\n";
-    t += "彭祖百忌：" + join(d.pengzu) + "\n";
+    t += "彭祖百忌：" + join(pengzuPrecepts(d)) + "\n";
     t += "方位：喜神" + d.directions.xi + " 福神" + d.directions.fu + " 财神" + d.directions.cai + " 阳贵" +
          d.directions.yanggui + " 阴贵" + d.directions.yingui + "\n";
     t += "吉神宜趋：" + join(d.jishen) + "\n凶煞宜忌：" + join(d.xiongsha) + "\n";

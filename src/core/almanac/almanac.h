@@ -125,4 +125,9 @@ std::string almanacNotes();
 // One day as a block of text lines ("\n" line ends), for the command line.
 std::string almanacText(const AlmanacDay& day);
 
+// The 彭祖百忌 lines as the text and the window show them: each saying's precept, its first four
+// characters ("甲不开仓", "辰不哭泣"), without the dire consequence the full saying goes on to
+// threaten. The JSON keeps the whole sayings.
+std::vector<std::string> pengzuPrecepts(const AlmanacDay& day);
+
 }  // namespace hj::almanac
