@@ -30,6 +30,7 @@
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
+#include "core/zones/zone_rules.h"
 
 namespace hj::cli {
 namespace {
@@ -135,6 +136,12 @@ int emitFailure(bool json, const std::string& error) {
 
 // The zone the clock was read with: the request's, or for a Chinese place the zone whose summer
 // time was looked up ("" with the setting dst off).
+// The tz data the chart's zone was read from (the data in use when it read none).
+nlohmann::json zoneDataJson(const Chart& r) {
+    const zones::rules::DataInfo info = zones::rules::dataInfo(r.birthZone.zone);
+    return {{"version", info.version}, {"source", info.source}};
+}
+
 std::string zoneOf(const Chart& r) {
     if (r.birthZone.converted || !r.request.zone.empty()) return r.birthZone.zone;
     return r.settings.dst ? std::string(zones::chinaZoneOf(r.request.province)) : std::string();
@@ -170,6 +177,7 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
             {"birthClock", formatDateTime(r.birthClock)},
             {"birthLocal", formatDateTime(r.birthLocal)},
             {"zone", zoneOf(r)},
+            {"zoneData", zoneDataJson(r)},
             {"zoneOffsetMinutes", static_cast<int>(std::lround(r.birthZone.standardSeconds / 60.0))},
             {"dstMinutes", static_cast<int>(std::lround(r.birthZone.dstSeconds / 60.0))},
             {"repeatedHour", r.birthZone.repeated},

@@ -17,6 +17,7 @@
 #include "core/platform/platform.h"
 #include "core/text/data_folder.h"
 #include "core/version.h"
+#include "core/zones/zone_rules.h"
 
 namespace hj::cli {
 namespace {
@@ -95,7 +96,10 @@ int main(int argc, char** argv) {
     // "/tmp/x" is a path, not an option, on Windows too.
     app.allow_windows_style_options(false);
     app.set_help_all_flag("--help-all", "Print help for every command");
-    app.set_version_flag("--version", "hengjian-cli " HJ_VERSION);
+    // The zone data is looked at only when asked for: no start-up pays for it.
+    app.set_version_flag("--version", [] {
+        return "hengjian-cli " HJ_VERSION "\nzone data: " + hj::zones::rules::dataText(hj::zones::rules::dataInfo());
+    });
     Context ctx;
     ctx.dataDir = hj::platform::environment("HENGJIAN_HOME");
     app.add_option("--data-dir", ctx.dataDir,
