@@ -34,7 +34,7 @@ void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& ou
     out["boundaries"] = list;
 
     nlohmann::json conventions = nlohmann::json::array();
-    for (const Convention& c : chartConventions(chart.settings))
+    for (const Convention& c : chartConventions(chart.settings, chart.birthZone.abroad))
         conventions.push_back({{"key", c.key}, {"label", c.label}, {"value", c.value}});
     out["conventions"] = conventions;
 
