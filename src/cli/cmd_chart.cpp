@@ -79,7 +79,7 @@ int runPillars(const PillarsOptions& o) {
     if (o.batch.empty()) {
         if (o.moment.empty()) return fail("pillars needs DATETIME or --batch FILE");
         if (!r.pillarsOf(o.moment, line, error)) return fail(error);
-        std::printf("%s\n", line.c_str());
+        writeOut(line + "\n");
         return 0;
     }
     std::FILE* in = stdin;
@@ -128,7 +128,7 @@ std::string dumpJson(const nlohmann::json& j) { return j.dump(2, ' ', false); }
 
 int emitFailure(bool json, const std::string& error) {
     if (json) {
-        std::printf("%s\n", dumpJson(failure(error)).c_str());
+        writeOut(dumpJson(failure(error)) + "\n");
         return 1;
     }
     return fail(error);
@@ -252,7 +252,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
         nlohmann::json out = chartJson(*r, report.text);
         addUncertaintyJson(*r, o.unknownHour, out);
         if (asked.on) out["analysis"] = analysis;
-        std::printf("%s\n", dumpJson(out).c_str());
+        writeOut(dumpJson(out) + "\n");
         return 0;
     }
     std::string shown = o.unknownHour ? unknownHourTable(*r) : report.text + analysisBlock;
@@ -260,10 +260,9 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     if (o.gbk) {
         std::string bytes, bad;
         if (!text::utf8ToGbk(shown, bytes, &bad)) return fail("the report holds a character GBK cannot encode: " + bad);
-        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-    } else {
-        std::fwrite(shown.data(), 1, shown.size(), stdout);
+        setGbkOutput();
     }
+    writeOut(shown);
     return 0;
 }
 
