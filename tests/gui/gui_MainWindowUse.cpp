@@ -305,6 +305,7 @@ void TestMainWindowUse::aboutShowsTheDataFolder() {
         QVERIFY2(zoneData.startsWith(QStringLiteral("tz ")) && zoneData.contains(QStringLiteral("（")), qPrintable(zoneData));
         QVERIFY(zoneData.contains(QString::fromStdString(hj::zones::rules::dataInfo().version)));
         QVERIFY(child<QPushButton>(d, "BtnOpenFolder")->isEnabled());
+        hjtest::screenshot(d, QStringLiteral("about"));
         hjtest::clickLater(child<QPushButton>(d, "BtnOk"));
     });
     child<QAction>(w, "mnuH_about")->trigger();
