@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # was about 40% of the compile time. The benchmarks are built by `make bench`, not by the tests.
 TEST_FLAGS ?= -O2 -DNDEBUG
 
-.PHONY: run test test-windows test-sanitize bench package
+.PHONY: run test test-windows test-sanitize bench package tables
 
 run:
 	@scripts/setup-deps.sh
@@ -22,20 +22,27 @@ test:
 	@cd $(BUILD)-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
 # Windows: hjcore, hengjian-cli and the engine tests cross-built with MinGW-w64 into build-windows/
-# and run there by ctest under wine (headless, in a wine prefix of its own). The tools that run
-# during the build (resource embedding, the GBK and ICU tables) come from a native build of their own.
+# and run there by ctest under wine (headless, in a wine prefix of its own). The one tool that runs
+# during the build (resource embedding) comes from a native build of its own.
 WINE_ENV = WINEPREFIX=$(CURDIR)/$(BUILD)-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 test-windows:
 	@scripts/setup-deps.sh windows
 	@cmake -S . -B $(BUILD)-windows-host -DCMAKE_BUILD_TYPE=Release -DHJ_BUILD_TESTS=OFF -DHJ_BUILD_GUI=OFF \
 	  -DHJ_BUILD_BENCH=OFF >/dev/null
-	@cmake --build $(BUILD)-windows-host -j$(JOBS) --target hj_embed_resources hj_gen_gbk_table hj_gen_icu_tables
+	@cmake --build $(BUILD)-windows-host -j$(JOBS) --target hj_embed_resources
 	@cmake -S . -B $(BUILD)-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DHJ_HOST_TOOLS_DIR=$(CURDIR)/$(BUILD)-windows-host/tools -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHJ_WERROR=ON \
 	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$(TEST_FLAGS)" >/dev/null
 	@cmake --build $(BUILD)-windows -j$(JOBS)
 	@$(WINE_ENV) wineboot -i >/dev/null 2>&1; $(WINE_ENV) wineserver -w
 	@cd $(BUILD)-windows && $(WINE_ENV) ctest --output-on-failure -j$(JOBS)
+
+# The committed tables of resources/data written again from ICU, glibc's iconv and the system's tz
+# release (see resources/data/README.md); `git diff` then shows what changed.
+tables:
+	@cmake -S . -B $(BUILD)-tables -DCMAKE_BUILD_TYPE=Release -DHJ_BUILD_TESTS=OFF -DHJ_BUILD_GUI=OFF \
+	  -DHJ_BUILD_BENCH=OFF -DHJ_PNG=OFF >/dev/null
+	@cmake --build $(BUILD)-tables -j$(JOBS) --target hj_tables
 
 # The benchmarks (Google Benchmark), in a release build of their own: build-bench/bench/.
 bench:

@@ -59,6 +59,14 @@ commands=(
   'cases backups'
   'match --a-name 张三 --a-date 1990-05-17 --a-time 08:30 --b-name 李四 --b-date 1991-06-01 --b-time 10:00 --b-female'
   'match --a-case 0 --b-date 1992-02-10 --b-time 23:15 --b-female --b-world-place 纽约 --json'
+  'chart --date 2024-07-01 --time 12:00 --tz America/Mexico_City --json'
+  'chart --date 2024-07-01 --time 12:00 --tz Africa/Cairo'
+  'chart --date 2024-07-01 --time 12:00 --tz Asia/Almaty --json'
+  'chart --date 2024-07-01 --time 12:00 --tz America/Nuuk'
+  'chart --date 2024-07-01 --time 12:00 --tz America/Ciudad_Juarez --json'
+  'chart --date 2024-11-03 --time 01:30 --world-place 纽约 --fold 2 --boundaries'
+  'chart --date 1988-09-11 --time 01:30 --fold 2'
+  '--version'
   'chart --date 2024-13-01 --time 08:30'
   'nosuchcommand'
 )
@@ -82,6 +90,9 @@ for c in "${commands[@]}"; do
     # field of "cases list") is drawn at random when the case is stored.
     sed -i -e "s|$work/$side/|DATA/|g" "$work/$side/err" "$work/$side/out"
     [ "${args[0]} ${args[1]:-}" = "cases list" ] && sed -i -E 's/\t[0-9a-f]{16}$/\tID/' "$work/$side/out"
+    # Where the zone data was read differs by design (the system's files, the program's own
+    # copy on Windows); the release must not.
+    sed -i -E -e 's/("source": )"[^"]*"/\1"SOURCE"/' -e 's/^(zone data: tz [^（]*)（.*）$/\1（SOURCE）/' "$work/$side/out"
   done
   if cmp -s "$work/linux/out" "$work/windows/out" && cmp -s "$work/linux/err" "$work/windows/err" &&
      cmp -s "$work/linux/status" "$work/windows/status"; then

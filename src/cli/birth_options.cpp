@@ -27,6 +27,8 @@ bool fillPlace(const BirthOptions& o, const std::string& dataDir, ChartRequest& 
         error = o.flag("province/") + o.flag("city and ") + o.flag("tz/") + o.flag("world-place exclude each other");
         return false;
     }
+    // A repeated clock time is one at a Chinese place too (summer time ended in 1986–1991).
+    q.fold = o.abroad.fold;
     if (haveLon || haveLat || !o.place.empty() || o.abroad.any()) {
         if (haveProvince) {
             error = o.flag("province/") + o.flag("city and ") + o.flag("lon/") + o.flag("lat/") +

@@ -19,9 +19,9 @@ std::string pillarText(const std::array<std::int16_t, 4>& pillars) {
     return s;
 }
 
-nlohmann::json conventionsJson(const ChartSettings& settings) {
+nlohmann::json conventionsJson(const ChartSettings& settings, bool abroad) {
     nlohmann::json conventions = nlohmann::json::array();
-    for (const Convention& c : chartConventions(settings))
+    for (const Convention& c : chartConventions(settings, abroad))
         conventions.push_back({{"key", c.key}, {"label", c.label}, {"value", c.value}});
     return conventions;
 }
@@ -40,7 +40,7 @@ void addUncertaintyJson(const Chart& chart, bool unknownHour, nlohmann::json& ou
                         {"note", boundaryNote(b)}});
     out["boundaries"] = list;
 
-    out["conventions"] = conventionsJson(chart.settings);
+    out["conventions"] = conventionsJson(chart.settings, chart.birthZone.abroad);
 
     if (!unknownHour) return;
     const std::vector<HourOption> rows = unknownHourOptions(chart);
@@ -92,7 +92,7 @@ nlohmann::json unknownHourJson(const Chart& chart) {
                             {"month", chart.birthLunar.month},
                             {"day", chart.birthLunar.day},
                             {"leap", chart.birthLunarLeap}}},
-                          {"conventions", conventionsJson(chart.settings)}};
+                          {"conventions", conventionsJson(chart.settings, chart.birthZone.abroad)}};
     // The year, month and day pillars every hour of the day shares; null for one a jie or the
     // hour of 子 changes within the day.
     const std::vector<HourOption> rows = unknownHourOptions(chart);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "core/calendar/calendar.h"
 #include "core/calendar/date_text.h"
 
@@ -50,12 +51,12 @@ int runLunar(const std::string& from, const std::string& to) {
         out += formatDate(d);
         out += buf;
         if (out.size() > (1u << 20)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
+            writeOut(out);
             out.clear();
         }
         cal.nextDay(d);
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return 0;
 }
 
@@ -67,7 +68,7 @@ int runSolar(const std::string& text, bool leap) {
     if (!yearInRange(l.year, error)) return fail(error);
     DateTime out;
     if (!cal.lunarToSolar(l, leap, out)) return fail(cal.lastError());
-    std::printf("%s\n", formatDate(out).c_str());
+    writeOut(formatDate(out) + "\n");
     return 0;
 }
 
@@ -88,7 +89,7 @@ int runTerms(const std::string& from, const std::string& to) {
             out += '\n';
         }
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return 0;
 }
 
@@ -99,7 +100,7 @@ int runEra(const std::string& text) {
     Calendar cal;
     std::string era = cal.eraText(year);
     if (era.empty()) return fail("没有年号覆盖这一年：" + text);
-    std::printf("%s\n", era.c_str());
+    writeOut(era + "\n");
     return 0;
 }
 

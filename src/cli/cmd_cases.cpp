@@ -56,8 +56,8 @@ bool openForReading(const Context& ctx, CaseStore& store) {
 }
 
 void print(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+    writeOut(line);
+    writeOut("\n");
 }
 
 std::string dateTimeOf(const CaseRecord& r) {
@@ -171,7 +171,7 @@ int runList(const Context& ctx) {
                (r.lunar == 1 ? "农" : "公") + '\t' + (r.male == 1 ? "男" : "女") + '\t' +
                casestore::identityText(r.caseId) + '\n';
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return 0;
 }
 
@@ -267,7 +267,7 @@ int runSearch(const SearchOptions& o, const Context& ctx) {
     if (!store.searchRecords(c, found)) return fail(store.lastError());
     std::string out;
     for (int i : found) out += std::to_string(i) + '\n';
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return 0;
 }
 
@@ -312,7 +312,7 @@ int runBackups(const Context& ctx) {
     std::string out;
     for (const casestore::BackupInfo& b : all)
         out += b.name + '\t' + (b.cases < 0 ? std::string("?") : std::to_string(b.cases)) + '\t' + std::to_string(b.bytes) + '\n';
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return 0;
 }
 

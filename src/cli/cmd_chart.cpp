@@ -31,6 +31,7 @@
 #include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "core/text/ini.h"
+#include "core/zones/zone_rules.h"
 
 namespace hj::cli {
 namespace {
@@ -79,7 +80,7 @@ int runPillars(const PillarsOptions& o) {
     if (o.batch.empty()) {
         if (o.moment.empty()) return fail("pillars needs DATETIME or --batch FILE");
         if (!r.pillarsOf(o.moment, line, error)) return fail(error);
-        std::printf("%s\n", line.c_str());
+        writeOut(line + "\n");
         return 0;
     }
     std::FILE* in = stdin;
@@ -128,7 +129,7 @@ std::string dumpJson(const nlohmann::json& j) { return j.dump(2, ' ', false); }
 
 int emitFailure(bool json, const std::string& error) {
     if (json) {
-        std::printf("%s\n", dumpJson(failure(error)).c_str());
+        writeOut(dumpJson(failure(error)) + "\n");
         return 1;
     }
     return fail(error);
@@ -136,6 +137,12 @@ int emitFailure(bool json, const std::string& error) {
 
 // The zone the clock was read with: the request's, or for a Chinese place the zone whose summer
 // time was looked up ("" with the setting dst off).
+// The tz data the chart's zone was read from (the data in use when it read none).
+nlohmann::json zoneDataJson(const Chart& r) {
+    const zones::rules::DataInfo info = zones::rules::dataInfo(r.birthZone.zone);
+    return {{"version", info.version}, {"source", info.source}};
+}
+
 std::string zoneOf(const Chart& r) {
     if (r.birthZone.converted || !r.request.zone.empty()) return r.birthZone.zone;
     return r.settings.dst ? std::string(zones::chinaZoneOf(r.request.province)) : std::string();
@@ -177,6 +184,7 @@ nlohmann::json chartJson(const Chart& r, const std::string& report) {
             {"birthClock", formatDateTime(r.birthClock)},
             {"birthLocal", formatDateTime(r.birthLocal)},
             {"zone", zoneOf(r)},
+            {"zoneData", zoneDataJson(r)},
             {"zoneOffsetMinutes", static_cast<int>(std::lround(r.birthZone.standardSeconds / 60.0))},
             {"dstMinutes", static_cast<int>(std::lround(r.birthZone.dstSeconds / 60.0))},
             {"repeatedHour", r.birthZone.repeated},
@@ -258,7 +266,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
         nlohmann::json out = chartJson(*r, report.text);
         addUncertaintyJson(*r, false, out);
         if (asked.on) out["analysis"] = analysis;
-        std::printf("%s\n", dumpJson(out).c_str());
+        writeOut(dumpJson(out) + "\n");
         return 0;
     }
     std::string shown = o.unknownHour ? unknownHourTable(*r) : report.text + analysisBlock;
@@ -266,10 +274,9 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     if (o.gbk) {
         std::string bytes, bad;
         if (!text::utf8ToGbk(shown, bytes, &bad)) return fail("the report holds a character GBK cannot encode: " + bad);
-        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-    } else {
-        std::fwrite(shown.data(), 1, shown.size(), stdout);
+        setGbkOutput();
     }
+    writeOut(shown);
     return 0;
 }
 

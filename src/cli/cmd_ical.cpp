@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "core/almanac/almanac.h"
 #include "core/calendar/date_text.h"
 #include "core/calendar/ical.h"
@@ -36,11 +37,11 @@ int runIcal(const std::string& from, const std::string& to, bool winterNames, bo
     std::string out = writer.begin();
     for (int y = first; y <= last; ++y) {
         out += seasons ? writer.events(y, almanac::seasonStarts(almanac, y)) : writer.events(y);
-        std::fwrite(out.data(), 1, out.size(), stdout);
+        writeOut(out);
         out.clear();
     }
     out = IcalWriter::end();
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return std::fflush(stdout) == 0 ? 0 : fail("写入失败");
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "core/calendar/date_text.h"
 #include "core/presentation/month_page.h"
 #include "core/calendar/reverse_search.h"
@@ -59,7 +60,7 @@ int runMonth(const std::string& monthText, int day, const std::string& timeText)
     for (const DayCell& c : page.cells)
         if (!c.festivals.empty()) festivals += std::to_string(c.day) + "日 " + c.festivals + "\n";
     if (!festivals.empty()) out += "\n" + festivals;
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return 0;
 }
 
@@ -110,7 +111,7 @@ int runReverse(const std::string& pillarText, int from, bool female) {
     // What 测算 hands to the chart: the moment (ISO, astronomical year) and the sex.
     if (r.outcome == fantui::SearchOutcome::Found)
         out += formatDateTime(r.found) + "\t" + (female ? "女" : "男") + "\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "cli/traditional_output.h"
 #include "core/platform/platform.h"
 #include "core/text/data_folder.h"
@@ -26,8 +27,8 @@ bool dictionaryPath(const Context& ctx, std::string& path) {
 }
 
 void print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    if (text.empty() || text.back() != '\n') std::fputc('\n', stdout);
+    writeOut(text);
+    if (text.empty() || text.back() != '\n') writeOut("\n");
 }
 
 int runName(const Context& ctx, const std::string& name, bool compound) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "core/zones/world_places.h"
 
 namespace hj::cli {
@@ -39,7 +40,7 @@ int runPlaces(const PlacesOptions& o, const Context& ctx) {
         out += p.city + '\t' + (p.user ? std::string("自定义") : p.country) + '\t' + p.englishCity + '\t' + p.zone +
                '\t' + coords + '\n';
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    writeOut(out);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iostream>
 #include <new>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "core/platform/platform.h"
 #include "core/text/data_folder.h"
 #include "core/version.h"
+#include "core/zones/zone_rules.h"
 
 namespace hj::cli {
 namespace {
@@ -62,6 +64,14 @@ void resolveDataFolder(Context& ctx) {
     }
 }
 
+// Help and version texts go through the one writer of standard output like any other.
+int exitThroughWriter(const CLI::App& app, const CLI::Error& e) {
+    std::ostringstream out;
+    const int code = app.exit(e, out, std::cerr);
+    writeOut(out.str());
+    return code;
+}
+
 constexpr const char* kFooter = R"(Data folder: dat/ (settings, places, case records) and bazi_f/ (stored reports) live
 beside the program; an installed copy, or one whose folder cannot be written, uses
 $XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian). --data-dir DIR or the
@@ -95,7 +105,10 @@ int main(int argc, char** argv) {
     // "/tmp/x" is a path, not an option, on Windows too.
     app.allow_windows_style_options(false);
     app.set_help_all_flag("--help-all", "Print help for every command");
-    app.set_version_flag("--version", "hengjian-cli " HJ_VERSION);
+    // The zone data is looked at only when asked for: no start-up pays for it.
+    app.set_version_flag("--version", [] {
+        return "hengjian-cli " HJ_VERSION "\nzone data: " + hj::zones::rules::dataText(hj::zones::rules::dataInfo());
+    });
     Context ctx;
     ctx.dataDir = hj::platform::environment("HENGJIAN_HOME");
     app.add_option("--data-dir", ctx.dataDir,
@@ -110,11 +123,7 @@ int main(int argc, char** argv) {
         resolveDataFolder(ctx);
         // Without its data folder a cases command cannot work; the reason was told above.
         if (!ctx.dataError.empty() && app.got_subcommand("cases")) throw CLI::RuntimeError(1);
-        std::string error;
-        if (ctx.traditional && !startTraditionalOutput(error)) {
-            fail(error);
-            throw CLI::RuntimeError(1);
-        }
+        if (ctx.traditional) startTraditionalOutput();
     });
 
     auto& reg = registry();
@@ -130,18 +139,17 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         code = fail("内存不足");
     } catch (const CLI::CallForHelp& e) {
-        code = app.exit(e);
+        code = exitThroughWriter(app, e);
     } catch (const CLI::CallForAllHelp& e) {
-        code = app.exit(e);
+        code = exitThroughWriter(app, e);
     } catch (const CLI::CallForVersion& e) {
-        code = app.exit(e);
+        code = exitThroughWriter(app, e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);  // prints the message to stderr
         code = 1;
     }
-    // Whatever was printed must have reached its destination, through the conversion first.
+    // Whatever was printed must have reached its destination.
     std::string error;
-    if (!finishTraditionalOutput(error)) return fail(error);
     if (!finishOutput(error)) return fail(error);
     return code;
 }

@@ -5,15 +5,53 @@
 #include "cli/traditional_output.h"
 #include "core/platform/platform.h"
 #include "core/text/file_io.h"
+#include "core/text/gbk.h"
 
 namespace hj::cli {
 namespace {
 int firstWriteErrno = 0;  // errno of the first failed write to standard output
-}  // namespace
+bool gbkOutput = false;
+std::string pendingLine;  // under --traditional: the start of a line not yet ended
 
-bool writeOut(std::string_view bytes) {
+void put(std::string_view bytes) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() && firstWriteErrno == 0)
         firstWriteErrno = errno ? errno : EIO;
+}
+
+// One whole line (its "\n" included, as the conversion has always seen it), converted.
+void putLine(std::string_view line) {
+    const std::string shown = traditionalOutputOn() ? traditionalLine(line) : std::string(line);
+    if (!gbkOutput) return put(shown);
+    std::string bytes;
+    put(text::utf8ToGbk(shown, bytes) || text::utf8ToGbk(line, bytes) ? bytes : text::utf8ToGbkLossy(line));
+}
+
+void flushPendingLine() {
+    if (!pendingLine.empty()) putLine(pendingLine);
+    pendingLine.clear();
+}
+}  // namespace
+
+void setGbkOutput() {
+    flushPendingLine();
+    gbkOutput = true;
+}
+
+bool writeOut(std::string_view utf8) {
+    if (!traditionalOutputOn() && !gbkOutput) {
+        put(utf8);
+        return outputOk();
+    }
+    // A line is converted whole: a phrase never spans two writes.
+    for (std::size_t nl; (nl = utf8.find('\n')) != std::string_view::npos; utf8.remove_prefix(nl + 1)) {
+        if (pendingLine.empty()) {
+            putLine(utf8.substr(0, nl + 1));
+        } else {
+            pendingLine.append(utf8.substr(0, nl + 1));
+            flushPendingLine();
+        }
+    }
+    pendingLine.append(utf8);
     return outputOk();
 }
 
@@ -32,6 +70,7 @@ bool flushStdout(int& err) {
                              earlier == EDQUOT ||
 #endif
                              earlier == EBADF;
+    flushPendingLine();
     errno = 0;
     if (std::fflush(stdout) != 0 && firstWriteErrno == 0) firstWriteErrno = errno ? errno : EIO;
     if (!std::ferror(stdout)) return true;
@@ -50,9 +89,7 @@ bool finishOutput(std::string& error) {
 
 bool flushOutputNow(std::string& reason) {
     int err = 0;
-    // Through the Traditional conversion, output reaches its destination only when that ends.
-    std::string ignored;
-    if (flushStdout(err) && finishTraditionalOutput(ignored, &err)) return true;
+    if (flushStdout(err)) return true;
     failureTold = true;
     reason = text::reasonOf(err);
     return false;

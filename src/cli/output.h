@@ -14,12 +14,15 @@ namespace hj::cli {
 // Longest line of batch input; a longer one is an error of that line.
 inline constexpr std::size_t kMaxBatchLineBytes = 4096;
 
-// Writes to standard output; false once any write to it has failed.
-bool writeOut(std::string_view bytes);
+// The one writer of standard output: UTF-8 text, written as it is, or (--traditional) line by
+// line in Traditional characters, and (setGbkOutput) in GBK. False once any write has failed.
+bool writeOut(std::string_view utf8);
+// What follows is written in GBK (chart --gbk); the caller has checked that GBK holds it.
+void setGbkOutput();
 // True while no write to standard output has failed.
 bool outputOk();
-// Flushes standard output; false with the Chinese reason in `error` when any write failed
-// (and was not told already through flushOutputNow).
+// Writes what is left of the last line and flushes standard output; false with the Chinese
+// reason in `error` when any write failed (and was not told already through flushOutputNow).
 bool finishOutput(std::string& error);
 // Flushes standard output now, for a command that has changed something and must say so when
 // its output is lost: false with the Chinese reason when any write failed. The command tells

@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "core/version.h"
+#include "core/zones/zone_rules.h"
 #include "gui/GuiSupport.h"
 
 namespace hj::gui {
@@ -25,7 +26,9 @@ AboutBox::AboutBox(const QString& dataRoot, QWidget* parent) : QDialog(parent), 
     LblFolder->setObjectName(QStringLiteral("LblFolder"));
     LblSettings = new QLabel(QDir::toNativeSeparators(QDir(dataRoot).absoluteFilePath(QStringLiteral("dat/bzinit.ini"))), this);
     LblSettings->setObjectName(QStringLiteral("LblSettings"));
-    for (QLabel* l : {LblFolder, LblSettings}) {
+    LblZoneData = new QLabel(QString::fromStdString(zones::rules::dataText(zones::rules::dataInfo())), this);
+    LblZoneData->setObjectName(QStringLiteral("LblZoneData"));
+    for (QLabel* l : {LblFolder, LblSettings, LblZoneData}) {
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         l->setWordWrap(true);
     }
@@ -43,12 +46,14 @@ AboutBox::AboutBox(const QString& dataRoot, QWidget* parent) : QDialog(parent), 
     grid->addWidget(LblFolder, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("设置文件："), this), 2, 0, Qt::AlignTop);
     grid->addWidget(LblSettings, 2, 1);
-    grid->addWidget(note, 3, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("时区数据："), this), 3, 0, Qt::AlignTop);
+    grid->addWidget(LblZoneData, 3, 1);
+    grid->addWidget(note, 4, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BtnOpenFolder);
     buttons->addStretch(1);
     buttons->addWidget(BtnOk);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(buttons, 5, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("命例记录和命稿都在数据文件夹里")) * 2);
 

@@ -17,6 +17,7 @@ public:
     QLabel* LblVersion;
     QLabel* LblFolder;    // the data folder
     QLabel* LblSettings;  // the settings file
+    QLabel* LblZoneData;  // the tz release in use and where it was read
     QPushButton* BtnOpenFolder;
     QPushButton* BtnOk;
 

@@ -106,7 +106,7 @@ void UncertaintyPanel::clear() {
 
 void UncertaintyPanel::showConventions(const Chart& chart) {
     QStringList parts;
-    for (const Convention& c : chartConventions(chart.settings)) parts << qs(c.label) + QLatin1Char(' ') + qs(c.value);
+    for (const Convention& c : chartConventions(chart.settings, chart.birthZone.abroad)) parts << qs(c.label) + QLatin1Char(' ') + qs(c.value);
     LblYueDing->setText(QStringLiteral("排盘约定：") + parts.join(QStringLiteral(" · ")));
     LblYueDing->show();
 }

@@ -12,8 +12,10 @@
 #include "core/calendar/date_text.h"
 #include "core/casestore/case_store.h"
 #include "core/chart/chart.h"
+#include "core/chart/derived.h"
 #include "core/places/province_table.h"
 #include "core/report/report.h"
+#include "core/uncertainty/boundaries.h"
 #include "core/zones/case_zone.h"
 #include "core/zones/world_places.h"
 #include "core/zones/zone_names.h"
@@ -202,6 +204,54 @@ TEST(Zones, ReportBirthLines) {
     q.fold = 1;
     report = reportOf(q, ChartSettings{});
     EXPECT_NE(report.find("出生地:悉尼,东经151度12分,南纬33度54分。\r\n"), std::string::npos) << report.substr(0, 200);
+}
+
+// A clock time that occurred twice at a Chinese place (summer time ended at 02:00 on
+// 1988-09-11): the report says which of the two it took, and takes the one asked for; the
+// conventions of a birth abroad name the clock its day and hour pillars came from.
+TEST(Zones, TheReportSaysWhichRepeatedTimeWasTaken) {
+    struct Case {
+        const char* what;
+        int province, fold;
+        const char* clockLine;  // the report's first birth line
+        const char* hourPillar;
+    } const cases[] = {
+        {"first, no place", ProvinceTable::kUnknown, 1, "(钟表时间，中国时间，夏令时，已减1小时，重复的钟点取第一次)", "甲子"},
+        {"second, no place", ProvinceTable::kUnknown, 2, "(钟表时间，中国时间，重复的钟点取第二次)", "乙丑"},
+        {"second, Beijing", 1, 2, "(钟表时间，中国时间，重复的钟点取第二次)", "乙丑"},
+        {"second, Taipei (no summer time in 1988)", 31, 2, "", "乙丑"},
+    };
+    for (const Case& c : cases) {
+        ChartRequest q;
+        q.year = 1988;
+        q.month = 9;
+        q.day = 11;
+        q.hour = 1;
+        q.minute = 30;
+        q.province = static_cast<std::int16_t>(c.province);
+        q.fold = c.fold;
+        std::string error;
+        const std::optional<Chart> chart = castChart(q, ChartSettings{}, error);
+        ASSERT_TRUE(chart) << c.what << ": " << error;
+        ReportSources sources;
+        sources.texts = &fixtures::idTextTable();
+        const std::string report = buildReport(*chart, sources).text;
+        const std::string line = std::string("出生公历：1988年9月11日1时30分") + c.clockLine;
+        if (*c.clockLine) {
+            EXPECT_NE(report.find(line + "。\r\n"), std::string::npos) << c.what << "\n" << report.substr(0, 300);
+        } else {
+            EXPECT_EQ(report.find("钟表时间"), std::string::npos) << c.what << "\n" << report.substr(0, 300);
+        }
+        EXPECT_EQ(pillarName(chart->pillars[3]), c.hourPillar) << c.what;
+    }
+    ChartSettings s;
+    EXPECT_EQ(chartConventions(s, false)[1].value, "北京时间");
+    EXPECT_EQ(chartConventions(s, true)[1].value, "当地标准时间");
+    s.dst = false;
+    EXPECT_EQ(chartConventions(s, false)[2].value, "钟表时间不减夏令时");
+    EXPECT_EQ(chartConventions(s, true)[2].value, "钟表时间减去夏令时");  // abroad it is always removed
+    s.idate = 1;
+    EXPECT_EQ(chartConventions(s, true)[1].value, "真太阳时");
 }
 
 // The report names zones and offsets in Chinese: the zone's name where the table has one (an

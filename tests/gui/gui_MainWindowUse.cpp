@@ -17,6 +17,7 @@
 #include "gui/ReportPrinting.h"
 #include "gui/TFrmMain.h"
 #include "core/version.h"
+#include "core/zones/zone_rules.h"
 #include "gui/WindowPlacement.h"
 
 using hj::gui::TFrmMain;
@@ -299,7 +300,12 @@ void TestMainWindowUse::aboutShowsTheDataFolder() {
         QCOMPARE(child<QLabel>(d, "LblFolder")->text(), QDir::toNativeSeparators(QDir(root->path()).absolutePath()));
         QVERIFY(child<QLabel>(d, "LblSettings")->text().endsWith(QStringLiteral("dat/bzinit.ini")));
         QVERIFY(child<QLabel>(d, "LblVersion")->text().contains(QStringLiteral(HJ_VERSION)));
+        // The tz release in use is named, and where it was read.
+        const QString zoneData = child<QLabel>(d, "LblZoneData")->text();
+        QVERIFY2(zoneData.startsWith(QStringLiteral("tz ")) && zoneData.contains(QStringLiteral("（")), qPrintable(zoneData));
+        QVERIFY(zoneData.contains(QString::fromStdString(hj::zones::rules::dataInfo().version)));
         QVERIFY(child<QPushButton>(d, "BtnOpenFolder")->isEnabled());
+        hjtest::screenshot(d, QStringLiteral("about"));
         hjtest::clickLater(child<QPushButton>(d, "BtnOk"));
     });
     child<QAction>(w, "mnuH_about")->trigger();

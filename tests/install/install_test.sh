@@ -143,7 +143,8 @@ fi
 home=$work/home
 mkdir -p "$home"
 run() { env -u HENGJIAN_HOME -u XDG_DATA_HOME HOME="$home" "$prefix/bin/hengjian-cli" "$@"; }
-check "installed cli --version" test "$(run --version)" = "hengjian-cli 2.1.0"
+check "installed cli --version" test "$(run --version | head -1)" = "hengjian-cli 2.1.0"
+check "installed cli names its zone data" grep -q "^zone data: tz 20[0-9][0-9][a-z]（" <<<"$(run --version)"
 check "installed cli converts a date" test "$(run lunar 2024-02-10)" = "$(printf '2024-02-10\t2024\t1\t1\t0')"
 check "home data folder created" test -d "$home/.local/share/hengjian/dat"
 check "home data folder seeded" cmp -s "$home/.local/share/hengjian/dat/dili.ini" "$prefix/share/hengjian/dat-default/dili.ini"

@@ -29,9 +29,9 @@ std::vector<std::string> words(const std::string& s) {
     return out;
 }
 
-std::string conventionsText(const ChartSettings& s) {
+std::string conventionsText(const ChartSettings& s, bool abroad) {
     std::string t;
-    for (const Convention& c : chartConventions(s)) {
+    for (const Convention& c : chartConventions(s, abroad)) {
         if (c.key == "pai") continue;  // how the report lines up its pillars: not the card's concern
         if (!t.empty()) t += "  ";
         t += c.label + "：" + c.value;
@@ -112,7 +112,7 @@ ChartCard buildChartCard(const Chart& c, const CardChoice& choice) {
     h.lifePalace = "命宫 " + pillarName(c.lifePalace);
     h.conception = "胎元 " + pillarName(c.conceptionPillar);
     h.luckStart = "起运 " + luckStartText(c.luck);
-    h.conventions = conventionsText(c.settings);
+    h.conventions = conventionsText(c.settings, c.birthZone.abroad);
 
     static constexpr std::string_view kLabels[4] = {"年", "月", "日", "时"};
     const std::array<int, 2> voids = voidBranches(day);

@@ -147,20 +147,4 @@ void prepareStandardStreams();
 // device so that a file opened later never takes its number.
 void reopenClosedStandardStreams();
 
-// Standard output diverted into a pipe whose other end the program reads (to convert every line
-// before it reaches the real output), then put back.
-class StdoutDiversion {
-public:
-    bool start();                                 // errno on failure
-    std::int64_t read(char* buf, std::size_t n);  // from the pipe; 0 once output is put back
-    bool writeReal(std::string_view bytes);       // to the real standard output
-    void stop();                                  // puts the real output back (the reader sees the end)
-    void close();                                 // after the reader finished
-
-private:
-    int savedFd_ = -1;
-    Handle readEnd_ = kNoHandle;
-    Handle realOut_ = kNoHandle;
-};
-
 }  // namespace hj::platform

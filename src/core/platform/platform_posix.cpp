@@ -371,40 +371,4 @@ void reopenClosedStandardStreams() {
     }
 }
 
-bool StdoutDiversion::start() {
-    int fds[2];
-    std::fflush(stdout);
-    if (::pipe(fds) != 0) return false;
-    savedFd_ = ::dup(STDOUT_FILENO);
-    if (savedFd_ < 0 || ::dup2(fds[1], STDOUT_FILENO) < 0) {
-        const int err = errno;
-        ::close(fds[0]);
-        ::close(fds[1]);
-        if (savedFd_ >= 0) ::close(savedFd_);
-        savedFd_ = -1;
-        errno = err;
-        return false;
-    }
-    ::close(fds[1]);
-    readEnd_ = fds[0];
-    realOut_ = savedFd_;
-    return true;
-}
-
-std::int64_t StdoutDiversion::read(char* buf, std::size_t n) { return readSome(readEnd_, buf, n); }
-bool StdoutDiversion::writeReal(std::string_view bytes) { return writeAll(realOut_, bytes); }
-
-void StdoutDiversion::stop() {
-    std::fflush(stdout);
-    // Putting the real output back closes the pipe's last write end: the reader sees its end.
-    if (savedFd_ >= 0) ::dup2(savedFd_, STDOUT_FILENO);
-}
-
-void StdoutDiversion::close() {
-    if (readEnd_ != kNoHandle) ::close(fdOf(readEnd_));
-    if (savedFd_ >= 0) ::close(savedFd_);
-    readEnd_ = realOut_ = kNoHandle;
-    savedFd_ = -1;
-}
-
 }  // namespace hj::platform

@@ -1,40 +1,48 @@
 #include "core/text/gbk.h"
 #include "core/text/utf8.h"
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "core/resources.h"
 
 namespace hj::text {
 namespace {
 
-// glibc's GBK as tables (tools/gen_gbk_table.cpp, run on the build machine and embedded), so
-// that every system reads and writes the same bytes as glibc's iconv, refusals included; code
-// page 936 of Windows accepts more. Little-endian words: the character of each pair (lead
-// 0x81–0xFE, trail 0x40–0xFE), the bytes of each BMP character, the character of each single
-// byte 0x80–0xFF.
-constexpr std::size_t kPairWords = 126 * 191, kCharWords = 65536, kByteWords = 128;
+// glibc's GBK as a table (resources/data/gbk.bin, written from glibc's iconv by
+// tools/gen_gbk_table.cpp), so that every system reads and writes the same bytes as glibc,
+// refusals included; code page 936 of Windows accepts more. Little-endian words: the character
+// of each pair (lead 0x81–0xFE, trail 0x40–0xFE), then of each single byte 0x80–0xFF. What a
+// character is written as is derived: the first pair that reads as it, or the single byte that
+// does (the tool checks that this is what glibc writes).
+constexpr std::size_t kPairWords = 126 * 191, kByteWords = 128;
 
 struct GbkTables {
     const unsigned char* pairs = nullptr;
-    const unsigned char* chars = nullptr;
     const unsigned char* bytes = nullptr;
+    std::vector<std::uint16_t> codes;  // by BMP character: lead × 256 + trail, the one byte, or 0
 };
+
+unsigned wordAt(const unsigned char* table, std::size_t i) { return table[2 * i] | static_cast<unsigned>(table[2 * i + 1]) << 8; }
 
 const GbkTables& gbkTables() {
     static const GbkTables t = [] {
         GbkTables r;
-        const std::string_view data = embeddedResource("generated/gbk.bin");
-        if (data.size() != 2 * (kPairWords + kCharWords + kByteWords)) return r;
+        const std::string_view data = embeddedResource("data/gbk.bin");
+        if (data.size() != 2 * (kPairWords + kByteWords)) return r;
         r.pairs = reinterpret_cast<const unsigned char*>(data.data());
-        r.chars = r.pairs + 2 * kPairWords;
-        r.bytes = r.chars + 2 * kCharWords;
+        r.bytes = r.pairs + 2 * kPairWords;
+        r.codes.assign(0x10000, 0);
+        for (std::size_t i = 0; i < kPairWords; ++i)
+            if (const unsigned cp = wordAt(r.pairs, i); cp && !r.codes[cp])
+                r.codes[cp] = static_cast<std::uint16_t>((0x81 + i / 191) << 8 | (0x40 + i % 191));
+        for (std::size_t i = 0; i < kByteWords; ++i)
+            if (const unsigned cp = wordAt(r.bytes, i)) r.codes[cp] = static_cast<std::uint16_t>(0x80 + i);
         return r;
     }();
     return t;
 }
-
-unsigned wordAt(const unsigned char* table, std::size_t i) { return table[2 * i] | static_cast<unsigned>(table[2 * i + 1]) << 8; }
 
 // The character of a GBK pair or single byte ≥ 0x80, 0 when glibc refuses it.
 char32_t charOfPair(unsigned char lead, unsigned char trail) {
@@ -49,7 +57,7 @@ char32_t charOfByte(unsigned char b) {
 // What glibc writes for a character: a pair (lead × 256 + trail), one byte, or 0.
 unsigned gbkOfChar(char32_t cp) {
     const GbkTables& t = gbkTables();
-    return t.chars && cp <= 0xFFFF ? wordAt(t.chars, cp) : 0;
+    return cp < t.codes.size() && cp >= 0x80 ? t.codes[cp] : 0;
 }
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";

@@ -1,10 +1,5 @@
 #include "core/traditional/conversion.h"
 
-#ifdef HJ_WITH_ICU
-#include <unicode/translit.h>
-#include <unicode/unistr.h>
-#endif
-
 #include <map>
 #include <memory>
 
@@ -15,38 +10,8 @@
 namespace hj::traditional {
 namespace {
 
-#ifdef HJ_WITH_ICU
-// ICU transliterators are not safe to share between threads; each thread makes its own once.
-icu::Transliterator* transliterator(bool toTrad) {
-    struct Pair {
-        std::unique_ptr<icu::Transliterator> trad, simp;
-        bool tried = false;
-    };
-    thread_local Pair pair;
-    if (!pair.tried) {
-        pair.tried = true;
-        UErrorCode e = U_ZERO_ERROR;
-        pair.trad.reset(icu::Transliterator::createInstance("Hans-Hant", UTRANS_FORWARD, e));
-        if (U_FAILURE(e)) pair.trad.reset();
-        e = U_ZERO_ERROR;
-        pair.simp.reset(icu::Transliterator::createInstance("Hant-Hans", UTRANS_FORWARD, e));
-        if (U_FAILURE(e)) pair.simp.reset();
-    }
-    return toTrad ? pair.trad.get() : pair.simp.get();
-}
-
-std::string runIcu(icu::Transliterator* t, std::string_view utf8) {
-    if (!t || utf8.empty()) return std::string(utf8);
-    auto u = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
-    t->transliterate(u);
-    std::string out;
-    u.toUTF8String(out);
-    return out;
-}
-#endif
-
-// ICU's Hans-Hant ('T') and Hant-Hans ('S') rules, written out on the build machine: at each
-// character the first rule whose key and context match is applied, as ICU applies them; a rule's
+// The Hans-Hant ('T') and Hant-Hans ('S') rules of resources/data/hant_rules.tsv: at each
+// character the first rule whose key and context match is applied, in the table's order; a rule's
 // preceding context is matched against the text already converted, its following one against
 // the text still to convert.
 struct Rule {
@@ -88,7 +53,7 @@ bool parseRule(std::string_view line, Rule& r) {
 const RuleTable* ruleTable(bool toTrad) {
     static const std::pair<RuleTable, RuleTable> tables = [] {
         std::pair<RuleTable, RuleTable> t;
-        std::string_view data = embeddedResource("generated/hant.tsv");
+        std::string_view data = embeddedResource("data/hant_rules.tsv");
         while (!data.empty()) {
             const std::size_t nl = data.find('\n');
             const std::string_view line = data.substr(0, nl);
@@ -146,25 +111,11 @@ std::string runTable(const RuleTable* t, std::string_view utf8) {
     return out;
 }
 
-// One engine and direction of the general conversion.
+// One direction of the general conversion.
 struct General {
-    Engine engine;
     bool toTrad;
-    std::string run(std::string_view utf8) const {
-#ifdef HJ_WITH_ICU
-        if (engine == Engine::Icu) return runIcu(transliterator(toTrad), utf8);
-#endif
-        return engine == Engine::Table ? runTable(ruleTable(toTrad), utf8) : std::string(utf8);
-    }
+    std::string run(std::string_view utf8) const { return runTable(ruleTable(toTrad), utf8); }
 };
-
-Engine defaultEngine() {
-#ifdef HJ_WITH_ICU
-    return Engine::Icu;
-#else
-    return Engine::Table;
-#endif
-}
 
 bool hasGbkForm(std::string_view utf8) {
     std::string ignored;
@@ -190,24 +141,11 @@ std::string convertRun(const General& t, std::string_view run) {
 
 }  // namespace
 
-bool engineAvailable(Engine e) {
-#ifdef HJ_WITH_ICU
-    if (e == Engine::Icu) return transliterator(true) != nullptr && transliterator(false) != nullptr;
-#endif
-    return e == Engine::Table && ruleTable(true) && ruleTable(false);
-}
-
-bool available() { return engineAvailable(defaultEngine()); }
+bool available() { return ruleTable(true) && ruleTable(false); }
 
 std::string toTraditional(std::string_view utf8, const std::vector<std::string>& keep) {
-    return toTraditional(defaultEngine(), utf8, keep);
-}
-
-std::string toSimplified(std::string_view utf8) { return toSimplified(defaultEngine(), utf8); }
-
-std::string toTraditional(Engine e, std::string_view utf8, const std::vector<std::string>& keep) {
     if (!text::isValidUtf8(utf8)) return std::string(utf8);
-    const General t{e, true};
+    const General t{true};
     std::string out;
     out.reserve(utf8.size());
     std::size_t runStart = 0;
@@ -234,9 +172,9 @@ std::string toTraditional(Engine e, std::string_view utf8, const std::vector<std
     return out;
 }
 
-std::string toSimplified(Engine e, std::string_view utf8) {
+std::string toSimplified(std::string_view utf8) {
     if (!text::isValidUtf8(utf8)) return std::string(utf8);
-    const General t{e, false};
+    const General t{false};
     std::string out;
     out.reserve(utf8.size());
     std::size_t runStart = 0;
@@ -256,5 +194,9 @@ std::string toSimplified(Engine e, std::string_view utf8) {
 }
 
 std::string simplifiedCharacter(std::string_view ch) { return toSimplified(ch); }
+
+std::string detail::generalConversion(std::string_view utf8, bool toTraditional) {
+    return General{toTraditional}.run(utf8);
+}
 
 }  // namespace hj::traditional

@@ -1,17 +1,16 @@
 #pragma once
 // Simplified <-> Traditional Chinese for display and input.
 //
-// toTraditional runs the general character and word conversion of ICU ("Hans-Hant"; without ICU
-// its character table, written from ICU on the build machine) with this
-// program's own list of the field's terms in front of it: a phrase of the list is written as
+// toTraditional runs the general character and word conversion (the Hans-Hant rules of
+// resources/data/hant_rules.tsv, the same on every system) with this program's own list of the field's terms in front of it: a phrase of the list is written as
 // the list says and never reaches the general conversion, so 天干 keeps 干, the branch 丑 is
 // never 醜, 六冲 becomes 六沖 and 农历 農曆. Words the caller names in `keep` (a person's
 // name, a place) pass unchanged, so 于 and 范 in names stay as typed.
 //
 // Every character of the result has a GBK form whenever the input's character had one: files
 // of the program stay GBK, so a converted character GBK cannot hold falls back to its source.
-// Text that is not UTF-8, and every text without ICU's data, passes unchanged (`available()`
-// says which); nothing throws.
+// Text that is not UTF-8, and every text when the rules could not be read, passes unchanged
+// (`available()` says which); nothing throws.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +30,10 @@ std::string toSimplified(std::string_view utf8);
 // The simplified form of one character `ch` (UTF-8) when it has one that differs, else `ch`.
 std::string simplifiedCharacter(std::string_view ch);
 
-// Where the general conversion comes from: ICU's transliterators, or the table made from them
-// (generated/hant.tsv), which a build without ICU uses. The program uses ICU when built with it;
-// these let a test hold the two against each other.
-enum class Engine { Icu, Table };
-bool engineAvailable(Engine e);
-std::string toTraditional(Engine e, std::string_view utf8, const std::vector<std::string>& keep = {});
-std::string toSimplified(Engine e, std::string_view utf8);
+namespace detail {
+// The general conversion alone (the rule table, no phrase list, no GBK fallback), for the test
+// that holds the table against the conversion it was written from.
+std::string generalConversion(std::string_view utf8, bool toTraditional);
+}  // namespace detail
 
 }  // namespace hj::traditional

@@ -291,11 +291,11 @@ std::vector<std::string> unknownHourNotes(const Chart& chart, const std::vector<
     return notes;
 }
 
-std::vector<Convention> chartConventions(const ChartSettings& s) {
+std::vector<Convention> chartConventions(const ChartSettings& s, bool abroad) {
     return {
         {"zishi", "子时", s.zishi ? "夜子时不换日（零点换日）" : "23:00换日（子初换日）"},
-        {"idate", "时间", s.idate == 1 ? "真太阳时" : s.idate == 2 ? "地方平时" : "北京时间"},
-        {"dst", "夏令时", s.dst ? "钟表时间减去夏令时" : "钟表时间不减夏令时"},
+        {"idate", "时间", s.idate == 1 ? "真太阳时" : s.idate == 2 ? "地方平时" : abroad ? "当地标准时间" : "北京时间"},
+        {"dst", "夏令时", s.dst || abroad ? "钟表时间减去夏令时" : "钟表时间不减夏令时"},
         {"mgong", "命宫", s.mgong ? "按中气月" : "按节气月"},
         {"pai", "排列", s.pai ? "干支分两行" : "四柱一行"},
     };

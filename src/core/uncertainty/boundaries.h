@@ -78,7 +78,9 @@ struct Convention {
     std::string label;  // 子时, 时间, 命宫, 排列 …
     std::string value;  // the setting in words
 };
-std::vector<Convention> chartConventions(const ChartSettings& settings);
+// A birth abroad (`abroad`) says the clock it used: the place's own standard time (idate 0; its
+// summer time is always removed, whatever the setting).
+std::vector<Convention> chartConventions(const ChartSettings& settings, bool abroad = false);
 
 // "8岁6个月28天"
 std::string luckStartText(const LuckInfo& luck);

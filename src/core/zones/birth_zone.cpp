@@ -62,7 +62,9 @@ bool resolveBirthZone(Calendar& calendar, const DateTime& clock, std::string_vie
         error = gapMessage(calendar, read, r);
         return false;
     }
-    if (!abroad && r.dstSeconds == 0) return true;  // standard time: the clock is Beijing time
+    // Standard time: the clock is Beijing time. The second of a repeated time is that too, but
+    // the report says which of the two was taken.
+    if (!abroad && r.dstSeconds == 0 && !r.repeated) return true;
 
     z.converted = true;
     z.abroad = abroad;

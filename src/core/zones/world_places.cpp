@@ -44,7 +44,6 @@ std::string folded(std::string_view s) {
 
 std::vector<WorldPlace> buildList() {
     std::vector<WorldPlace> list;
-    const rules::Source source = rules::defaultSource();
     std::string_view data = embeddedResource("data/world_places.tsv");
     while (!data.empty()) {
         std::size_t nl = data.find('\n');
@@ -67,9 +66,9 @@ std::vector<WorldPlace> buildList() {
         p.englishCity = cityOfZone(p.zone);
         p.known = zoneExists(p.zone);
         // The names follow the zone's canonical id (Asia/Calcutta for Asia/Kolkata).
-        const std::string city = rules::cityName(canonicalZone(p.zone), source);
+        const std::string city = rules::cityName(canonicalZone(p.zone));
         p.city = city.empty() ? p.englishCity : city;
-        p.country = rules::countryName(f[0], source);
+        p.country = rules::countryName(f[0]);
         list.push_back(std::move(p));
     }
     return list;

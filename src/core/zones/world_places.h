@@ -40,7 +40,7 @@ std::string zoneOfCode(int code);
 // line that does not parse is skipped. False with `error` when the file cannot be read.
 bool loadUserPlaces(const std::string& dataDir, std::vector<WorldPlace>& out, std::string& error);
 // Adds or replaces a user place (name 1..20 GBK bytes, longitude -180..180, latitude -90..90,
-// a zone ICU knows). False with a Chinese message; the file is then unchanged.
+// a zone the program knows). False with a Chinese message; the file is then unchanged.
 bool saveUserPlace(const std::string& dataDir, const WorldPlace& place, std::string& error);
 bool removeUserPlace(const std::string& dataDir, std::string_view name, std::string& error);
 

@@ -18,7 +18,7 @@ double jdOfMs(double ms) { return ms / kMsPerDay + kUnixEpochJd; }
 
 using rules::Offsets;
 
-const rules::ZoneRules* zoneOf(std::string_view id) { return rules::zoneRules(id, rules::defaultSource()); }
+const rules::ZoneRules* zoneOf(std::string_view id) { return rules::zoneRules(id); }
 
 // In milliseconds, as the readings below are made.
 struct MsOffsets {
@@ -33,7 +33,7 @@ MsOffsets offsetsAtMs(const rules::ZoneRules& tz, double ms) {
 
 }  // namespace
 
-std::string canonicalZone(std::string_view zone) { return rules::canonicalId(zone, rules::defaultSource()); }
+std::string canonicalZone(std::string_view zone) { return rules::canonicalId(zone); }
 
 bool zoneExists(std::string_view zone) { return !canonicalZone(zone).empty(); }
 

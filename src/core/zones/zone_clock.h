@@ -1,6 +1,6 @@
 #pragma once
 // Reading a clock time at a place with its time zone's whole history (standard offset and
-// summer time at that instant), on ICU's zone database or the tz files built in (zone_rules.h).
+// summer time at that instant), from the tz files (zone_rules.h).
 //
 // Times are Julian days (days from noon of -4712-01-01, the program's day numbers, Julian
 // calendar before 1582-10-15), so no calendar of the library is involved: a wall-clock reading

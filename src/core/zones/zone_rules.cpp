@@ -1,5 +1,5 @@
-// The zone rules from the compiled tz files (RFC 8536 TZif, version 2 and later) embedded at build
-// time, with ICU's zone ids and Chinese names written on the build machine (generated/*.tsv).
+// The zone rules from the compiled tz files (RFC 8536 TZif, version 2 and later): the system's,
+// else the program's own copy; zone ids and Chinese names from the program's tables.
 //
 // A TZif file gives each period's total offset and whether it is summer time, not the shift: the
 // shift of a summer period is its offset less that of a standard period next to it (see
@@ -13,7 +13,9 @@
 #include <mutex>
 #include <vector>
 
+#include "core/platform/platform.h"
 #include "core/resources.h"
+#include "core/text/file_io.h"
 #include "core/zones/zone_rules.h"
 
 namespace hj::zones::rules::detail {
@@ -284,39 +286,55 @@ private:
     PosixRule footer_;
 };
 
-// "key<TAB>value" lines of a generated table, by key.
-std::map<std::string, std::string, std::less<>> tableOf(std::string_view data, std::string_view tag) {
-    std::map<std::string, std::string, std::less<>> out;
-    while (!data.empty()) {
-        const std::size_t nl = data.find('\n');
-        std::string_view line = data.substr(0, nl);
-        data = nl == std::string_view::npos ? std::string_view{} : data.substr(nl + 1);
-        if (!tag.empty()) {
-            if (line.substr(0, tag.size() + 1) != std::string(tag) + '\t') continue;
-            line.remove_prefix(tag.size() + 1);
-        }
-        const std::size_t tab = line.find('\t');
-        if (tab != std::string_view::npos) out.emplace(std::string(line.substr(0, tab)), std::string(line.substr(tab + 1)));
-    }
-    return out;
-}
+// The id table: "id<TAB>canonical<TAB>tz zone" lines; '#' lines are comments.
+struct IdEntry {
+    std::string canonical, tzZone;
+};
 
-const auto& zoneIds() {
-    static const auto table = tableOf(embeddedResource("generated/zone_ids.tsv"), "");
+const std::map<std::string, IdEntry, std::less<>>& zoneIds() {
+    static const auto table = [] {
+        std::map<std::string, IdEntry, std::less<>> out;
+        std::string_view data = embeddedResource("data/zone_ids.tsv");
+        while (!data.empty()) {
+            const std::size_t nl = data.find('\n');
+            const std::string_view line = data.substr(0, nl);
+            data = nl == std::string_view::npos ? std::string_view{} : data.substr(nl + 1);
+            const std::size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1);
+            if (line.empty() || line[0] == '#' || t2 == std::string_view::npos) continue;
+            out.emplace(std::string(line.substr(0, t1)),
+                        IdEntry{std::string(line.substr(t1 + 1, t2 - t1 - 1)), std::string(line.substr(t2 + 1))});
+        }
+        return out;
+    }();
     return table;
 }
 
-const auto& zoneNames(std::string_view tag) {
-    static const auto cities = tableOf(embeddedResource("generated/zone_names.tsv"), "Z");
-    static const auto countries = tableOf(embeddedResource("generated/zone_names.tsv"), "C");
-    return tag == "Z" ? cities : countries;
+// The place names: "Z<TAB>zone<TAB>city" and "C<TAB>code<TAB>country".
+const std::map<std::string, std::string, std::less<>>& placeNames(char tag) {
+    static const auto tables = [] {
+        std::map<char, std::map<std::string, std::string, std::less<>>> out;
+        std::string_view data = embeddedResource("data/zone_places.tsv");
+        while (!data.empty()) {
+            const std::size_t nl = data.find('\n');
+            const std::string_view line = data.substr(0, nl);
+            data = nl == std::string_view::npos ? std::string_view{} : data.substr(nl + 1);
+            const std::size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1);
+            if (t1 != 1 || t2 == std::string_view::npos) continue;
+            out[line[0]].emplace(std::string(line.substr(2, t2 - 2)), std::string(line.substr(t2 + 1)));
+        }
+        return out;
+    }();
+    static const std::map<std::string, std::string, std::less<>> none;
+    const auto it = tables.find(tag);
+    return it == tables.end() ? none : it->second;
 }
 
-// Each canonical zone's TZif bytes: "id\0", a 4-byte little-endian length, the file.
-std::string_view tzifBytes(std::string_view canonical) {
+// The program's own TZif files by tz zone: records "name\0", a 4-byte little-endian length, the
+// bytes; "#version" holds the release.
+const std::map<std::string, std::string_view, std::less<>>& builtInFiles() {
     static const auto index = [] {
         std::map<std::string, std::string_view, std::less<>> out;
-        std::string_view data = embeddedResource("generated/tzif.bin");
+        std::string_view data = embeddedResource("data/tzif.bin");
         while (!data.empty()) {
             const std::size_t nul = data.find('\0');
             if (nul == std::string_view::npos || data.size() < nul + 5) break;
@@ -328,9 +346,62 @@ std::string_view tzifBytes(std::string_view canonical) {
         }
         return out;
     }();
-    const auto it = index.find(canonical);
-    return it == index.end() ? std::string_view{} : it->second;
+    return index;
 }
+
+std::string_view builtInFile(std::string_view zone) {
+    const auto it = builtInFiles().find(zone);
+    return it == builtInFiles().end() ? std::string_view{} : it->second;
+}
+
+// A TZif file is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kMaxTzifBytes = 1 << 20;
+
+bool readSystemFile(std::string_view zone, std::string& bytes) {
+    const std::string& folder = systemFolder();
+    if (folder.empty() || !isSafeZonePath(zone)) return false;
+    return text::readRegularFile(folder + "/" + std::string(zone), kMaxTzifBytes, bytes, nullptr);
+}
+
+// The file a zone's rules are read from: the tz zone the table names, else (a zone newer than
+// the table) the id itself.
+std::string fileOf(std::string_view id) {
+    const auto it = zoneIds().find(id);
+    if (it != zoneIds().end()) return it->second.tzZone;
+    return std::string(id);
+}
+
+// The first bytes of a file; "" when it cannot be read.
+std::string fileStart(const std::string& path, std::size_t n) {
+    const platform::Handle h = text::openRegularFile(path, nullptr);
+    if (h == platform::kNoHandle) return {};
+    std::string bytes(n, '\0');
+    const std::int64_t got = platform::readAt(h, 0, bytes.data(), n);
+    platform::closeFile(h);
+    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return bytes;
+}
+
+// The release of the system's files: the "# version" line tzdata.zi starts with, else +VERSION.
+std::string systemVersion() {
+    const std::string folder = systemFolder();
+    if (folder.empty()) return {};
+    auto firstLine = [](std::string bytes) {
+        bytes = bytes.substr(0, bytes.find_first_of("\r\n"));
+        while (!bytes.empty() && bytes.back() == ' ') bytes.pop_back();
+        return bytes;
+    };
+    constexpr std::string_view kTag = "# version ";
+    const std::string zi = firstLine(fileStart(folder + "/tzdata.zi", 64));
+    if (zi.size() > kTag.size() && zi.compare(0, kTag.size(), kTag) == 0) return zi.substr(kTag.size());
+    const std::string version = firstLine(fileStart(folder + "/+VERSION", 32));
+    return version.empty() ? "unknown" : version;
+}
+
+struct Loaded {
+    std::unique_ptr<const ZoneRules> rules;
+    bool system = false;  // read from the system's files
+};
 
 }  // namespace
 
@@ -339,82 +410,109 @@ const ZoneRules* parseTzif(std::string_view bytes) {
     return rules->parse(bytes) ? rules.release() : nullptr;
 }
 
-std::string tableCanonicalId(std::string_view id) {
-    if (id.empty() || id.size() > 64) return {};
-    const auto it = zoneIds().find(id);
-    return it == zoneIds().end() ? std::string() : it->second;
+bool isSafeZonePath(std::string_view id) {
+    if (id.empty() || id.size() > 64) return false;
+    std::size_t partStart = 0;
+    for (std::size_t i = 0; i <= id.size(); ++i) {
+        if (i == id.size() || id[i] == '/') {
+            const std::string_view part = id.substr(partStart, i - partStart);
+            if (part.empty() || part == "." || part == "..") return false;
+            partStart = i + 1;
+            continue;
+        }
+        const char c = id[i];
+        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+                        c == '-' || c == '+';
+        if (!ok) return false;
+    }
+    return true;
 }
 
-const ZoneRules* tzifZoneRules(std::string_view id) {
+namespace {
+
+// The rules of `id` from one source, loaded once.
+const Loaded* loaded(std::string_view id, Source s) {
     static std::mutex mutex;
-    static std::map<std::string, std::unique_ptr<const ZoneRules>, std::less<>> cache;
-    const std::string canonical = tableCanonicalId(id);
-    if (canonical.empty()) return nullptr;
+    static std::map<std::string, Loaded, std::less<>> cache[2];
+    const std::string file = fileOf(id);
+    if (file.empty()) return nullptr;
+    auto& c = cache[s == Source::System ? 0 : 1];
     std::lock_guard<std::mutex> lock(mutex);
-    auto it = cache.find(canonical);
-    if (it != cache.end()) return it->second.get();
-    const ZoneRules* rules = parseTzif(tzifBytes(canonical));
-    if (!rules) return nullptr;
-    return cache.emplace(canonical, std::unique_ptr<const ZoneRules>(rules)).first->second.get();
+    if (auto it = c.find(file); it != c.end()) return it->second.rules ? &it->second : nullptr;
+    Loaded l;
+    std::string bytes;
+    if (s == Source::System && readSystemFile(file, bytes)) {
+        l.rules.reset(parseTzif(bytes));
+        l.system = l.rules != nullptr;
+    }
+    // A zone the system's files lack (or hold broken), or one newer than them: the program's own.
+    if (!l.rules) l.rules.reset(parseTzif(builtInFile(file)));
+    // An id neither table nor files know is not kept: typed ids must not fill the cache.
+    if (!l.rules && !zoneIds().count(id)) return nullptr;
+    const auto it = c.emplace(file, std::move(l)).first;
+    return it->second.rules ? &it->second : nullptr;
 }
 
-std::string tableCityName(std::string_view canonicalZone) {
-    const auto it = zoneNames("Z").find(canonicalZone);
-    return it == zoneNames("Z").end() ? std::string() : it->second;
-}
-
-std::string tableCountryName(std::string_view isoCode) {
-    const auto it = zoneNames("C").find(isoCode);
-    return it == zoneNames("C").end() ? std::string() : it->second;
-}
+}  // namespace
 
 }  // namespace hj::zones::rules::detail
 
 namespace hj::zones::rules {
 
-Source defaultSource() {
-#ifdef HJ_WITH_ICU
-    return Source::Icu;
-#else
-    return Source::Tzif;
+std::string systemFolder() {
+    static const std::string folder = [] {
+        std::string dir = platform::environment("TZDIR");
+#ifndef _WIN32
+        if (dir.empty()) dir = "/usr/share/zoneinfo";
 #endif
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+        return dir;
+    }();
+    return folder;
 }
 
-bool available(Source s) {
-#ifdef HJ_WITH_ICU
-    (void)s;
-    return true;
-#else
-    return s == Source::Tzif;
-#endif
+std::string dataText(const DataInfo& info) {
+    return "tz " + info.version + "（" + (info.source == "built-in" ? std::string("程序内置") : info.source) + "）";
+}
+
+std::string builtInVersion() { return std::string(detail::builtInFile("#version")); }
+
+DataInfo dataInfo(std::string_view zone) {
+    static const DataInfo system = [] {
+        const std::string version = detail::systemVersion();
+        return version.empty() || platform::kindOf(systemFolder()) != platform::Kind::Folder
+                   ? DataInfo{builtInVersion(), "built-in"}
+                   : DataInfo{version, systemFolder()};
+    }();
+    if (zone.empty()) return system;
+    const detail::Loaded* l = detail::loaded(zone, Source::System);
+    return l && l->system ? system : DataInfo{builtInVersion(), "built-in"};
 }
 
 const ZoneRules* zoneRules(std::string_view id, Source s) {
-#ifdef HJ_WITH_ICU
-    if (s == Source::Icu) return detail::icuZoneRules(id);
-#endif
-    return s == Source::Tzif ? detail::tzifZoneRules(id) : nullptr;
+    if (id.empty() || id.size() > 64) return nullptr;
+    const detail::Loaded* l = detail::loaded(id, s);
+    return l ? l->rules.get() : nullptr;
 }
 
-std::string canonicalId(std::string_view id, Source s) {
-#ifdef HJ_WITH_ICU
-    if (s == Source::Icu) return detail::icuCanonicalId(id);
-#endif
-    return s == Source::Tzif ? detail::tableCanonicalId(id) : std::string();
+std::string canonicalId(std::string_view id) {
+    if (id.empty() || id.size() > 64) return {};
+    const auto& ids = detail::zoneIds();
+    if (const auto it = ids.find(id); it != ids.end()) return it->second.tzZone.empty() ? std::string() : it->second.canonical;
+    // A zone newer than the table, from the system's files: only a real zone file counts.
+    return detail::isSafeZonePath(id) && zoneRules(id, Source::System) ? std::string(id) : std::string();
 }
 
-std::string cityName(std::string_view canonicalZone, Source s) {
-#ifdef HJ_WITH_ICU
-    if (s == Source::Icu) return detail::icuCityName(canonicalZone);
-#endif
-    return s == Source::Tzif ? detail::tableCityName(canonicalZone) : std::string();
+std::string cityName(std::string_view canonicalZone) {
+    const auto& names = detail::placeNames('Z');
+    const auto it = names.find(canonicalZone);
+    return it == names.end() ? std::string() : it->second;
 }
 
-std::string countryName(std::string_view isoCode, Source s) {
-#ifdef HJ_WITH_ICU
-    if (s == Source::Icu) return detail::icuCountryName(isoCode);
-#endif
-    return s == Source::Tzif ? detail::tableCountryName(isoCode) : std::string();
+std::string countryName(std::string_view isoCode) {
+    const auto& names = detail::placeNames('C');
+    const auto it = names.find(isoCode);
+    return it == names.end() ? std::string() : it->second;
 }
 
 }  // namespace hj::zones::rules
