@@ -7,7 +7,12 @@
 #include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <string>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
+#include "core/platform/platform.h"
 #include "core/text/data_folder.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmMain.h"
@@ -28,6 +33,35 @@ public:
         return false;
     }
 };
+
+// The per-user data folder as the user of this system would write it.
+QString userDataFolderText() {
+#ifdef _WIN32
+    return QStringLiteral("%APPDATA%\\") + QString::fromStdString(hj::platform::userDataFolderName());
+#else
+    return QStringLiteral("~/.local/share/") + QString::fromStdString(hj::platform::userDataFolderName());
+#endif
+}
+
+// --help and --version: the Windows program has no console of its own, so it writes to the one
+// it was started from, if any (output sent to a file or pipe goes there as it is).
+void writeToTerminal(const QString& text) {
+#ifdef _WIN32
+    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((out == nullptr || out == INVALID_HANDLE_VALUE) && ::AttachConsole(ATTACH_PARENT_PROCESS))
+        out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode)) {
+        const std::wstring w = text.toStdWString();
+        DWORD written = 0;
+        ::WriteConsoleW(out, w.data(), static_cast<DWORD>(w.size()), &written, nullptr);
+        return;
+    }
+#endif
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
 
 }  // namespace
 
@@ -64,20 +98,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (cmd.isSet(help)) {
-        std::fputs(QStringLiteral("用法：hengjian [选项]\n衡鉴 %1：八字命理与三世相法\n\n选项：\n"
-                                  "  -h, --help              显示本说明后退出\n"
-                                  "  -v, --version           显示版本后退出\n"
-                                  "  --data-dir <文件夹>     存放 dat/ 和 bazi_f/ 的数据文件夹；默认为程序所在文件夹，\n"
-                                  "                          不可写时为 ~/.local/share/hengjian（也可用环境变量 HENGJIAN_HOME）\n"
-                                  "  --quit-when-shown       主窗口显示后即退出（测量启动时间用）\n")
-                       .arg(QStringLiteral(HJ_VERSION))
-                       .toUtf8()
-                       .constData(),
-                   stdout);
+        writeToTerminal(QStringLiteral("用法：hengjian [选项]\n衡鉴 %1：八字命理与三世相法\n\n选项：\n"
+                                       "  -h, --help              显示本说明后退出\n"
+                                       "  -v, --version           显示版本后退出\n"
+                                       "  --data-dir <文件夹>     存放 dat/ 和 bazi_f/ 的数据文件夹；默认为程序所在文件夹，\n"
+                                       "                          不可写时为 %2（也可用环境变量 HENGJIAN_HOME）\n"
+                                       "  --quit-when-shown       主窗口显示后即退出（测量启动时间用）\n")
+                            .arg(QStringLiteral(HJ_VERSION), userDataFolderText()));
         return 0;
     }
     if (cmd.isSet(version)) {
-        std::printf("hengjian %s\n", HJ_VERSION);
+        writeToTerminal(QStringLiteral("hengjian %1\n").arg(QStringLiteral(HJ_VERSION)));
         return 0;
     }
     // An empty folder name would silently mean the program folder.

@@ -355,6 +355,8 @@ std::string userDataFolder() {
     return base;
 }
 
+std::string userDataFolderName() { return "hengjian"; }
+
 std::vector<std::string> utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
 void prepareStandardStreams() {}

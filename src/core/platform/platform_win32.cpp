@@ -533,6 +533,8 @@ std::string userDataFolder() {
     return out;
 }
 
+std::string userDataFolderName() { return "衡鉴"; }
+
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
     int n = 0;
     wchar_t** w = ::CommandLineToArgvW(::GetCommandLineW(), &n);
