@@ -297,7 +297,7 @@ void TestMainWindowUse::aboutShowsTheDataFolder() {
     modals.expect([this](QWidget* d) {
         QCOMPARE(d->objectName(), QStringLiteral("FrmAbout"));
         QCOMPARE(child<QLabel>(d, "LblFolder")->text(), QDir::toNativeSeparators(QDir(root->path()).absolutePath()));
-        QVERIFY(child<QLabel>(d, "LblSettings")->text().endsWith(QStringLiteral("dat/bzinit.ini")));
+        QVERIFY(child<QLabel>(d, "LblSettings")->text().endsWith(QDir::toNativeSeparators(QStringLiteral("dat/bzinit.ini"))));
         QVERIFY(child<QLabel>(d, "LblVersion")->text().contains(QStringLiteral(HJ_VERSION)));
         QVERIFY(child<QPushButton>(d, "BtnOpenFolder")->isEnabled());
         hjtest::clickLater(child<QPushButton>(d, "BtnOk"));
