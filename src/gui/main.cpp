@@ -43,13 +43,14 @@ QString userDataFolderText() {
 #endif
 }
 
-// --help and --version: the Windows program has no console of its own, so it writes to the one
-// it was started from, if any (output sent to a file or pipe goes there as it is).
-void writeToTerminal(const QString& text) {
+// Help, version and option errors: the Windows program has no console of its own, so it writes
+// to the one it was started from, if any (output sent to a file or pipe goes there as it is).
+void writeToTerminal(const QString& text, std::FILE* stream = stdout) {
 #ifdef _WIN32
-    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    const DWORD which = stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
+    HANDLE out = ::GetStdHandle(which);
     if ((out == nullptr || out == INVALID_HANDLE_VALUE) && ::AttachConsole(ATTACH_PARENT_PROCESS))
-        out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        out = ::GetStdHandle(which);
     DWORD mode = 0;
     if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode)) {
         const std::wstring w = text.toStdWString();
@@ -59,8 +60,8 @@ void writeToTerminal(const QString& text) {
     }
 #endif
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
 }
 
 }  // namespace
@@ -90,11 +91,10 @@ int main(int argc, char** argv) {
     for (const QCommandLineOption& o : {help, version, dataDir, quitWhenShown}) cmd.addOption(o);
     if (!cmd.parse(QCoreApplication::arguments())) {
         const QStringList unknown = cmd.unknownOptionNames();
-        std::fprintf(stderr, "hengjian: %s\n用法见 hengjian --help\n",
-                     (unknown.isEmpty() ? QStringLiteral("选项 --data-dir 需要一个文件夹")
-                                        : QStringLiteral("未知的选项：") + unknown.join(QStringLiteral("、")))
-                         .toUtf8()
-                         .constData());
+        writeToTerminal(QStringLiteral("hengjian: %1\n用法见 hengjian --help\n")
+                            .arg(unknown.isEmpty() ? QStringLiteral("选项 --data-dir 需要一个文件夹")
+                                                   : QStringLiteral("未知的选项：") + unknown.join(QStringLiteral("、"))),
+                        stderr);
         return 1;
     }
     if (cmd.isSet(help)) {

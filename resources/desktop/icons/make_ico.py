@@ -2,7 +2,8 @@
 """Packs the PNG sizes of the icon into hengjian.ico for the Windows resource file.
 
 Each size is stored as PNG inside the .ico (read by Windows since Vista); the 256 px entry is
-written with width and height 0, as the format asks. Run by render.sh after the PNGs.
+written with width and height 0, as the format asks. Run by render.sh after the PNGs;
+`make_ico.py OUT` writes OUT instead (the freshness test compares it with the kept file).
 """
 import struct
 import sys
@@ -34,7 +35,8 @@ def main() -> int:
         offset += len(data)
     for _, data in images:
         out += data
-    (here / "hengjian.ico").write_bytes(bytes(out))
+    target = Path(sys.argv[1]) if len(sys.argv) > 1 else here / "hengjian.ico"
+    target.write_bytes(bytes(out))
     return 0
 
 
