@@ -138,8 +138,8 @@ fi
 
 # --- qtbase --------------------------------------------------------------------------------------
 step "qtbase: configuring"
+# An interrupted build resumes where it stopped (ninja knows what is done).
 build=$work/build-qtbase
-rm -rf "$build"
 export HJ_MINGW_PREFIX=$prefix
 cmake -S "$work/src/qtbase" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64.cmake" \
