@@ -7,12 +7,10 @@
 #include <QTimer>
 #include <cstdio>
 #include <exception>
-#include <string>
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include <string_view>
 
 #include "core/platform/platform.h"
+#include "core/platform/terminal.h"
 #include "core/text/data_folder.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmMain.h"
@@ -43,25 +41,10 @@ QString userDataFolderText() {
 #endif
 }
 
-// Help, version and option errors: the Windows program has no console of its own, so it writes
-// to the one it was started from, if any (output sent to a file or pipe goes there as it is).
+// Help, version and option errors, to the terminal the program was started from.
 void writeToTerminal(const QString& text, std::FILE* stream = stdout) {
-#ifdef _WIN32
-    const DWORD which = stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
-    HANDLE out = ::GetStdHandle(which);
-    if ((out == nullptr || out == INVALID_HANDLE_VALUE) && ::AttachConsole(ATTACH_PARENT_PROCESS))
-        out = ::GetStdHandle(which);
-    DWORD mode = 0;
-    if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode)) {
-        const std::wstring w = text.toStdWString();
-        DWORD written = 0;
-        ::WriteConsoleW(out, w.data(), static_cast<DWORD>(w.size()), &written, nullptr);
-        return;
-    }
-#endif
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
+    hj::platform::writeToTerminal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), stream == stderr);
 }
 
 }  // namespace
