@@ -9,6 +9,18 @@ set(CMAKE_C_COMPILER ${HJ_MINGW}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${HJ_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${HJ_MINGW}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${HJ_MINGW})
+# A folder of libraries built for Windows (the Qt that scripts/build-qt-mingw.sh makes, with its
+# zlib and libpng) is searched first, pkg-config included. Taken from the environment too, so that
+# CMake's trial compilations see it.
+if(NOT HJ_MINGW_PREFIX AND DEFINED ENV{HJ_MINGW_PREFIX})
+  set(HJ_MINGW_PREFIX $ENV{HJ_MINGW_PREFIX})
+endif()
+if(HJ_MINGW_PREFIX)
+  list(PREPEND CMAKE_FIND_ROOT_PATH ${HJ_MINGW_PREFIX})
+  set(ENV{HJ_MINGW_PREFIX} ${HJ_MINGW_PREFIX})
+  set(ENV{PKG_CONFIG_LIBDIR} ${HJ_MINGW_PREFIX}/lib/pkgconfig)
+  set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Idempotent: the package lists
 # are refreshed and apt-get runs only when something is missing. "setup-deps.sh windows" adds the
-# cross compiler and wine of `make test-windows`.
+# cross compiler and wine of `make test-windows`; "package-windows" also NSIS and zip.
 set -euo pipefail
 
 packages=(
@@ -16,8 +16,12 @@ packages=(
   desktop-file-utils appstream python3
 )
 
-if [ "${1:-}" = windows ]; then
+if [ "${1:-}" = windows ] || [ "${1:-}" = package-windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64)
+fi
+# The Windows installer is made with NSIS; the zip with zip.
+if [ "${1:-}" = package-windows ]; then
+  packages+=(nsis zip)
 fi
 
 missing=()

@@ -7,7 +7,10 @@
 #include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <string_view>
 
+#include "core/platform/platform.h"
+#include "core/platform/terminal.h"
 #include "core/text/data_folder.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmMain.h"
@@ -29,6 +32,21 @@ public:
     }
 };
 
+// The per-user data folder as the user of this system would write it.
+QString userDataFolderText() {
+#ifdef _WIN32
+    return QStringLiteral("%APPDATA%\\") + QString::fromStdString(hj::platform::userDataFolderName());
+#else
+    return QStringLiteral("~/.local/share/") + QString::fromStdString(hj::platform::userDataFolderName());
+#endif
+}
+
+// Help, version and option errors, to the terminal the program was started from.
+void writeToTerminal(const QString& text, std::FILE* stream = stdout) {
+    const QByteArray bytes = text.toUtf8();
+    hj::platform::writeToTerminal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), stream == stderr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,28 +66,24 @@ int main(int argc, char** argv) {
     for (const QCommandLineOption& o : {help, version, dataDir, quitWhenShown}) cmd.addOption(o);
     if (!cmd.parse(arguments)) {
         const QStringList unknown = cmd.unknownOptionNames();
-        std::fprintf(stderr, "hengjian: %s\n用法见 hengjian --help\n",
-                     (unknown.isEmpty() ? QStringLiteral("选项 --data-dir 需要一个文件夹")
-                                        : QStringLiteral("未知的选项：") + unknown.join(QStringLiteral("、")))
-                         .toUtf8()
-                         .constData());
+        writeToTerminal(QStringLiteral("hengjian: %1\n用法见 hengjian --help\n")
+                            .arg(unknown.isEmpty() ? QStringLiteral("选项 --data-dir 需要一个文件夹")
+                                                   : QStringLiteral("未知的选项：") + unknown.join(QStringLiteral("、"))),
+                        stderr);
         return 1;
     }
     if (cmd.isSet(help)) {
-        std::fputs(QStringLiteral("用法：hengjian [选项]\n衡鉴 %1：八字命理与三世相法\n\n选项：\n"
-                                  "  -h, --help              显示本说明后退出\n"
-                                  "  -v, --version           显示版本后退出\n"
-                                  "  --data-dir <文件夹>     存放 dat/ 和 bazi_f/ 的数据文件夹；默认为程序所在文件夹，\n"
-                                  "                          不可写时为 ~/.local/share/hengjian（也可用环境变量 HENGJIAN_HOME）\n"
-                                  "  --quit-when-shown       主窗口显示后即退出（测量启动时间用）\n")
-                       .arg(QStringLiteral(HJ_VERSION))
-                       .toUtf8()
-                       .constData(),
-                   stdout);
+        writeToTerminal(QStringLiteral("用法：hengjian [选项]\n衡鉴 %1：八字命理与三世相法\n\n选项：\n"
+                                       "  -h, --help              显示本说明后退出\n"
+                                       "  -v, --version           显示版本后退出\n"
+                                       "  --data-dir <文件夹>     存放 dat/ 和 bazi_f/ 的数据文件夹；默认为程序所在文件夹，\n"
+                                       "                          不可写时为 %2（也可用环境变量 HENGJIAN_HOME）\n"
+                                       "  --quit-when-shown       主窗口显示后即退出（测量启动时间用）\n")
+                            .arg(QStringLiteral(HJ_VERSION), userDataFolderText()));
         return 0;
     }
     if (cmd.isSet(version)) {
-        std::printf("hengjian %s\n", HJ_VERSION);
+        writeToTerminal(QStringLiteral("hengjian %1\n").arg(QStringLiteral(HJ_VERSION)));
         return 0;
     }
 

@@ -1,6 +1,11 @@
 #include "paint/paint_drawing.h"
 
+#if HJ_HAVE_LIBPNG
 #include <png.h>
+#else
+#include <QBuffer>
+#include <QImageWriter>
+#endif
 
 #include <QFont>
 #include <QPainter>
@@ -55,6 +60,7 @@ void paintDrawing(QPainter& painter, const card::Drawing& d) {
     painter.restore();
 }
 
+#if HJ_HAVE_LIBPNG
 namespace {
 
 void appendBytes(png_structp p, png_bytep data, png_size_t n) {
@@ -97,6 +103,19 @@ bool encodePng(const QImage& image, QByteArray& png) {
     png_destroy_write_struct(&p, &info);
     return true;
 }
+#else
+// Qt's own writer, for a build without libpng: the same pixels, written more slowly.
+bool encodePng(const QImage& image, QByteArray& png) {
+    const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    png.clear();
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly)) return false;
+    QImageWriter writer(&buffer, "png");
+    if (writer.write(rgb)) return true;
+    png.clear();
+    return false;
+}
+#endif
 
 QImage drawingImage(const card::Drawing& d, double scale) {
     QImage image(QSize(qRound(d.width * scale), qRound(d.height * scale)), QImage::Format_RGB32);

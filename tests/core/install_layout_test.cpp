@@ -72,6 +72,42 @@ TEST(InstallLayout, DataFolderOfEachLayout) {
     }
 }
 
+// The per-user folder under the system's one: named for the user on Windows, with a folder of
+// the earlier name kept while it is the only one holding data.
+TEST(InstallLayout, PerUserFolderName) {
+    struct Case {
+        const char* what;
+        const char* name;
+        bool earlierDat;  // <base>/hengjian/dat exists
+        bool named;       // <base>/<name> exists
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"fresh, named folder", "衡鉴", false, false, "衡鉴"},
+        {"earlier folder with data", "衡鉴", true, false, "hengjian"},
+        {"both: the named one wins", "衡鉴", true, true, "衡鉴"},
+        {"POSIX name", "hengjian", true, false, "hengjian"},
+        {"empty name falls back", "", false, false, "hengjian"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const fs::path base = freshDir("peruser" + std::to_string(n++));
+        const fs::path bin = base / "app" / "bin";
+        fs::create_directories(bin);
+        fs::create_directories(base / "app/share/hengjian/dat-default");  // installed: not the program folder
+        const fs::path roaming = base / "roaming";
+        fs::create_directories(roaming);
+        if (c.earlierDat) fs::create_directories(roaming / "hengjian" / "dat");
+        if (c.named) fs::create_directories(roaming / fs::u8path(c.name));
+        DataFolderInputs in;
+        in.programDir = bin.string();
+        in.userDataHome = roaming.string();
+        in.userDataName = c.name;
+        EXPECT_EQ(chooseDataFolder(in), roaming.string() + "/" + c.expected) << c.what;
+        fs::remove_all(base);
+    }
+}
+
 // First start of an installed copy: the home data folder is created and seeded from the
 // installed defaults; a second start keeps what the user changed.
 TEST(InstallLayout, FirstStartSeedsFromInstalledDefaults) {

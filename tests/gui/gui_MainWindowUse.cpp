@@ -298,7 +298,7 @@ void TestMainWindowUse::aboutShowsTheDataFolder() {
     modals.expect([this](QWidget* d) {
         QCOMPARE(d->objectName(), QStringLiteral("FrmAbout"));
         QCOMPARE(child<QLabel>(d, "LblFolder")->text(), QDir::toNativeSeparators(QDir(root->path()).absolutePath()));
-        QVERIFY(child<QLabel>(d, "LblSettings")->text().endsWith(QStringLiteral("dat/bzinit.ini")));
+        QVERIFY(child<QLabel>(d, "LblSettings")->text().endsWith(QDir::toNativeSeparators(QStringLiteral("dat/bzinit.ini"))));
         QVERIFY(child<QLabel>(d, "LblVersion")->text().contains(QStringLiteral(HJ_VERSION)));
         // The tz release in use is named, and where it was read.
         const QString zoneData = child<QLabel>(d, "LblZoneData")->text();

@@ -832,6 +832,9 @@ void TestTFrmMain::printAsksAndPrintsToPdf() {
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.back().text, QStringLiteral("准备开始打印吗?"));
     QCOMPARE(modals.boxes.back().title, QStringLiteral("打印"));
+#ifdef Q_OS_WIN
+    QSKIP("Windows shows its own print dialog, which has no widgets for a test to drive");
+#endif
 
     const QString pdf = root->path() + QStringLiteral("/out.pdf");
     modals.expectBox(QMessageBox::Yes);

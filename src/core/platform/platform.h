@@ -137,6 +137,9 @@ std::string programFolder();
 // The per-user folder for application data: $XDG_DATA_HOME or ~/.local/share on POSIX, the
 // roaming application-data folder on Windows; "" when unknown.
 std::string userDataFolder();
+// The program's folder inside it: "hengjian" on POSIX, "衡鉴" on Windows, where folders are named
+// for the user to see (an earlier "hengjian" there is still used, see chooseDataFolder).
+std::string userDataFolderName();
 
 // The command line and the standard streams: on Windows the arguments come as UTF-16 and
 // become UTF-8, stdout and stderr are switched to binary and the console to UTF-8 output.

@@ -1,5 +1,6 @@
 // The platform layer on POSIX systems (Linux).
 #include "core/platform/platform.h"
+#include "core/platform/terminal.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -355,9 +356,17 @@ std::string userDataFolder() {
     return base;
 }
 
+std::string userDataFolderName() { return "hengjian"; }
+
 std::vector<std::string> utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
 void prepareStandardStreams() {}
+
+void writeToTerminal(std::string_view utf8, bool toStandardError) {
+    std::FILE* stream = toStandardError ? stderr : stdout;
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    std::fflush(stream);
+}
 
 void reopenClosedStandardStreams() {
     // /dev/null opened the wrong way round: reads or writes on it still fail and are reported.

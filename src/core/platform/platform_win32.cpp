@@ -18,6 +18,7 @@
 #include <cstdlib>
 
 #include "core/platform/platform.h"
+#include "core/platform/terminal.h"
 
 namespace hj::platform {
 namespace {
@@ -533,6 +534,8 @@ std::string userDataFolder() {
     return out;
 }
 
+std::string userDataFolderName() { return "衡鉴"; }
+
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
     int n = 0;
     wchar_t** w = ::CommandLineToArgvW(::GetCommandLineW(), &n);
@@ -549,6 +552,23 @@ void prepareStandardStreams() {
     ::_setmode(_fileno(stdout), _O_BINARY);
     ::_setmode(_fileno(stderr), _O_BINARY);
     ::SetConsoleOutputCP(CP_UTF8);
+}
+
+void writeToTerminal(std::string_view utf8, bool toStandardError) {
+    const DWORD which = toStandardError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
+    HANDLE out = ::GetStdHandle(which);
+    if ((out == nullptr || out == INVALID_HANDLE_VALUE) && ::AttachConsole(ATTACH_PARENT_PROCESS))
+        out = ::GetStdHandle(which);
+    DWORD mode = 0;
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode)) {
+        const std::wstring w = wide(utf8);
+        DWORD written = 0;
+        ::WriteConsoleW(out, w.data(), static_cast<DWORD>(w.size()), &written, nullptr);
+        return;
+    }
+    std::FILE* stream = toStandardError ? stderr : stdout;
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    std::fflush(stream);
 }
 
 void reopenClosedStandardStreams() {

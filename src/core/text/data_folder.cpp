@@ -24,6 +24,7 @@ DataFolderInputs systemDataFolderInputs() {
     in.envHome = platform::environment("HENGJIAN_HOME");
     in.programDir = platform::programFolder();
     in.userDataHome = platform::userDataFolder();
+    in.userDataName = platform::userDataFolderName();
     return in;
 }
 
@@ -53,7 +54,16 @@ std::string chooseDataFolder(const DataFolderInputs& in) {
     const bool useProgram =
         !installed && (fs::is_directory(platform::pathOf(dat), ec) ? folderIsWritable(dat) : folderIsWritable(prog));
     if (useProgram) return prog;
-    if (!in.userDataHome.empty()) return withoutTrailingSlash(in.userDataHome) + "/hengjian";
+    if (!in.userDataHome.empty()) {
+        const std::string base = withoutTrailingSlash(in.userDataHome);
+        const std::string named = base + "/" + (in.userDataName.empty() ? std::string("hengjian") : in.userDataName);
+        // Cases kept under the earlier name stay where they are until the new folder exists.
+        const std::string earlier = base + "/hengjian";
+        if (named != earlier && !fs::exists(platform::pathOf(named), ec) &&
+            fs::is_directory(platform::pathOf(earlier + "/dat"), ec))
+            return earlier;
+        return named;
+    }
     std::string base = in.xdgDataHome;
     if (base.empty()) base = (in.home.empty() ? std::string(".") : withoutTrailingSlash(in.home)) + "/.local/share";
     return withoutTrailingSlash(base) + "/hengjian";

@@ -3,8 +3,8 @@
 //
 // By default that is the program folder (the executable's folder). --data-dir or HENGJIAN_HOME
 // choose another one; when the program folder cannot be written (an installed copy) the data
-// goes to $XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian; on Windows the roaming
-// application-data folder's hengjian); so does the data of an
+// goes to $XDG_DATA_HOME/hengjian (default ~/.local/share/hengjian; on Windows %APPDATA%\衡鉴,
+// or %APPDATA%\hengjian when only that one holds data); so does the data of an
 // installed copy (bin/ beside share/hengjian/dat-default) that has no dat/ of its own. A fresh
 // folder is seeded from the default data files shipped with the program.
 #include <string>
@@ -18,6 +18,7 @@ struct DataFolderInputs {
     std::string xdgDataHome;   // XDG_DATA_HOME, empty when unset
     std::string home;          // HOME
     std::string userDataHome;  // the system's per-user data folder; replaces the two above when set
+    std::string userDataName = "hengjian";  // the program's folder in it ("衡鉴" on Windows)
 };
 
 // The inputs the system gives (HENGJIAN_HOME, the program folder, the per-user data folder);
