@@ -144,8 +144,9 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     if (!openStore(ctx, store)) return 1;
     // The record and its report are stored together, or neither is.
     const std::string report = rtf::writeRtf(reportDocument(built, settings.font, chart->settings.leftpos));
-    std::uint64_t id = 0;
-    const int index = store.addRecord(rec, &report, &id);
+    casestore::CaseRef added;
+    const int index = store.addRecord(rec, &report, &added);
+    const std::uint64_t id = added.id;
     if (index < 0) return fail(store.lastError());
     print(std::to_string(index));
     // The case is stored whatever becomes of the output: a lost number is told on stderr.

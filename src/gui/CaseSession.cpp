@@ -74,8 +74,11 @@ void CaseSession::followStore() {
 }
 
 bool CaseSession::saveReport(const casestore::CaseRef& ref, QString* error) {
-    if (store_.saveReport(ref, rtf::writeRtf(pane_.toRtfDocument()))) {
+    casestore::CaseRef stored;
+    if (store_.saveReport(ref, rtf::writeRtf(pane_.toRtfDocument()), &stored)) {
         watcher_->ownChangeDone();
+        state_.reportSaved(stored);
+        tree_.caseRevised(stored);
         return true;
     }
     *error = qs(store_.lastError());
@@ -107,19 +110,23 @@ void CaseSession::saveCase() {
             return;
         // Record and report in one change; the store refuses a slot that is no longer live.
         const std::string report = rtf::writeRtf(pane_.toRtfDocument());
-        std::uint64_t storedId = 0;
-        if (!store_.writeRecord(state_.openCase(), state_.record(), &report, &storedId)) {
-            const bool stale = store_.lastError() == casestore::kStaleCase;
+        casestore::CaseRef stored;
+        const casestore::CaseRef mine = state_.openCase();
+        if (!store_.writeRecord(mine, state_.record(), &report, &stored)) {
+            if (store_.lastError() == casestore::kStaleCase) {
+                offerAfterStaleSave(mine);
+                return;
+            }
             message(window_, QStringLiteral("未能保存命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                     QMessageBox::Critical);
-            if (stale) storeChanged();
             return;
         }
         watcher_->ownChangeDone();
         pane_.setModified(false);
         CaseRecord shown = state_.record();
         shown.index = id;
-        shown.caseId = storedId;
+        shown.caseId = stored.id;
+        shown.revision = stored.revision;
         state_.saved(shown);
         tree_.updateCase(shown);
         message(window_, QStringLiteral("已保存编辑后的命例。"), appTitle());
@@ -141,8 +148,8 @@ void CaseSession::saveCase() {
     r.className = u8(cls);
     r.note = u8(note);
     const std::string report = rtf::writeRtf(pane_.toRtfDocument());
-    std::uint64_t newId = 0;
-    const int n = store_.addRecord(r, &report, &newId);
+    casestore::CaseRef added;
+    const int n = store_.addRecord(r, &report, &added);
     if (n < 0) {
         message(window_, QStringLiteral("未能保存命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
@@ -153,8 +160,36 @@ void CaseSession::saveCase() {
     newChartSaved_ = true;
     emit modeChanged();
     r.index = n;
-    r.caseId = newId;
+    r.caseId = added.id;
+    r.revision = added.revision;
     tree_.addCase(r);
+}
+
+void CaseSession::offerAfterStaleSave(const casestore::CaseRef& mine) {
+    // The case changed (or went) since this window read it: its save would undo the other
+    // change. Offer to open the case as it is now, or to keep this text as a new case.
+    CaseRecord now;
+    const bool stillThere = store_.readRecord(mine.slot, now) && now.caseId == mine.id;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"),
+                    QStringLiteral("未能保存命例：%1").arg(qs(std::string(casestore::kStaleCase))), QMessageBox::NoButton,
+                    window_);
+    box.setObjectName(QStringLiteral("StaleSaveBox"));
+    box.setInformativeText(stillThere ? QStringLiteral("可以重新打开这个命例（这里的修改将放弃），或把这里的内容存为新命例。")
+                                      : QStringLiteral("可以把这里的内容存为新命例。"));
+    QPushButton* reload = stillThere ? box.addButton(QStringLiteral("重新打开"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton* asNew = box.addButton(QStringLiteral("存新"), QMessageBox::ActionRole);
+    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.exec();
+    if (reload && box.clickedButton() == reload) {
+        pane_.setModified(false);  // the user chose to give up these edits
+        openCase(casestore::CaseRef{mine.slot, mine.id});
+    } else if (box.clickedButton() == asNew) {
+        dropOpenCase();
+        newChartSaved_ = false;
+        saveCase();
+    } else {
+        storeChanged();
+    }
 }
 
 void CaseSession::openCase(const casestore::CaseRef& ref) {

@@ -76,6 +76,8 @@ private slots:
 
 private:
     bool saveReport(const casestore::CaseRef& ref, QString* error);
+    // A save of the open case was refused as stale: offers to reopen it or store it anew.
+    void offerAfterStaleSave(const casestore::CaseRef& mine);
     void followStore();
     // The stored report of a case holds some text (not only blanks).
     bool storedReportHasText(int index);

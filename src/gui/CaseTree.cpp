@@ -11,6 +11,7 @@
 #include <QSet>
 #include <algorithm>
 
+#include "core/casestore/case_identity.h"
 #include "core/presentation/case_tree.h"
 #include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
@@ -29,6 +30,13 @@ namespace {
 constexpr std::size_t kBatch = 4000;
 constexpr int kIndexRole = Qt::UserRole;
 constexpr int kIdRole = Qt::UserRole + 1;  // the case's identity, checked by every change
+constexpr int kRevisionRole = Qt::UserRole + 2;  // the revision shown: a removal of a changed case is refused
+
+void setCaseData(QTreeWidgetItem* item, const casestore::CaseRef& ref) {
+    item->setData(0, kIndexRole, ref.slot);
+    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(ref.id));
+    item->setData(0, kRevisionRole, QVariant::fromValue<qulonglong>(ref.revision));
+}
 
 }  // namespace
 
@@ -104,7 +112,8 @@ int CaseTree::selectedCase() const {
 casestore::CaseRef CaseTree::caseRef(const QTreeWidgetItem* item) {
     if (level(item) != 2) return {};
     return casestore::CaseRef{item->data(0, kIndexRole).toInt(),
-                              static_cast<std::uint64_t>(item->data(0, kIdRole).toULongLong())};
+                              static_cast<std::uint64_t>(item->data(0, kIdRole).toULongLong()),
+                              static_cast<std::uint64_t>(item->data(0, kRevisionRole).toULongLong())};
 }
 
 std::vector<casestore::CaseRef> CaseTree::classRefs(const QTreeWidgetItem* cls) {
@@ -141,8 +150,7 @@ QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
     auto* item = new QTreeWidgetItem(QStringList(qs(presentation::caseNodeText(r))));
     item->setToolTip(0, item->text(0));  // the whole text, however narrow the tree
     item->setIcon(0, images_[static_cast<std::size_t>(presentation::caseNodeImage(r))]);
-    item->setData(0, kIndexRole, r.index);
-    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(r.caseId));
+    setCaseData(item, casestore::refOf(r));
     cases_.insert(r.index, item);
     return item;
 }
@@ -243,8 +251,14 @@ bool CaseTree::updateCase(const CaseRecord& r) {
     item->setText(0, qs(presentation::caseNodeText(r)));
     item->setToolTip(0, item->text(0));
     item->setIcon(0, images_[static_cast<std::size_t>(presentation::caseNodeImage(r))]);
-    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(r.caseId));
+    setCaseData(item, casestore::refOf(r));
     return true;
+}
+
+void CaseTree::caseRevised(const casestore::CaseRef& ref) {
+    QTreeWidgetItem* item = caseNode(ref.slot);
+    // A record that had no stored identity got one with this change.
+    if (item && (caseRef(item).id == ref.id || !casestore::isStoredIdentity(caseRef(item).id))) setCaseData(item, ref);
 }
 
 void CaseTree::updateMenu() {
@@ -312,8 +326,7 @@ void CaseTree::moveCase(const QString& className) {
     auto* item = new QTreeWidgetItem(target, QStringList(text));
     item->setToolTip(0, text);
     item->setIcon(0, icon);
-    item->setData(0, kIndexRole, idx);
-    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(changed.front().second.caseId));
+    setCaseData(item, casestore::refOf(changed.front().second));
     cases_.insert(idx, item);
     emit recordChanged(changed.front().first, changed.front().second);
 }
@@ -336,15 +349,17 @@ void CaseTree::EditCaseClick() {
     TFrmInfo dlg(r, qs(store_.programDir()) + QStringLiteral("/dat"), window());
     if (dlg.exec() != QDialog::Accepted) return;
     const CaseRecord after = dlg.record();
-    std::uint64_t id = 0;
-    if (!store_.writeRecord(ref, after, nullptr, &id)) {
+    casestore::CaseRef now;
+    // The revision read before the dialog: a change made elsewhere meanwhile is not overwritten.
+    if (!store_.writeRecord(casestore::refOf(r), after, nullptr, &now)) {
         refused(QStringLiteral("未能保存修改：%1"));
         return;
     }
     emit storeChangedHere();
     CaseRecord stored = after;
     stored.index = idx;
-    stored.caseId = id;
+    stored.caseId = now.id;
+    stored.revision = now.revision;
     emit recordChanged(r, stored);
     if (updateCase(stored)) message(window(), QStringLiteral("完成修改"), QStringLiteral("完成"), QMessageBox::Information);
 }
@@ -431,8 +446,7 @@ void CaseTree::RenameClassClick() {
     }
     emit storeChangedHere();
     for (const auto& [before, after] : changed) {
-        if (QTreeWidgetItem* item = caseNode(after.index))
-            item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(after.caseId));
+        if (QTreeWidgetItem* item = caseNode(after.index)) setCaseData(item, casestore::refOf(after));
         emit recordChanged(before, after);
     }
     if (!presentation::renameInClassList(ini_, u8(old), u8(name)))
@@ -552,7 +566,7 @@ void CaseTree::refresh() {
     QTreeWidgetItem* again = nullptr;
     if (curLevel == 2) {
         QTreeWidgetItem* item = caseNode(curCase.slot);
-        if (item && caseRef(item) == curCase) again = item;
+        if (item && caseRef(item).id == curCase.id) again = item;
     } else if (curLevel == 1) {
         again = classNode(curClass);
     } else if (curLevel == 0) {

@@ -37,6 +37,9 @@ public:
     void addCase(const casestore::CaseRecord& r);
     // Rewrites the text and picture of the node of record r.index; false when not shown.
     bool updateCase(const casestore::CaseRecord& r);
+    // The case `ref` names was changed here without a change to its node text (its report
+    // stored): the node takes the revision.
+    void caseRevised(const casestore::CaseRef& ref);
     QTreeWidgetItem* caseNode(int index) const { return cases_.value(index, nullptr); }
     QTreeWidgetItem* classNode(const QString& name) const;
     // The names of the class nodes, top to bottom.

@@ -63,6 +63,7 @@ bool CaseEditState::applyStoredChange(const casestore::CaseRecord& before, const
     if (!editing_ || after.index != openCaseId_) return false;
     if (before.caseId != 0 && record_.caseId != 0 && before.caseId != record_.caseId) return false;  // another case
     record_.caseId = after.caseId;
+    record_.revision = after.revision;
     const auto take = [](auto& mine, const auto& was, const auto& now) {
         if (!(was == now)) mine = now;
     };
@@ -88,8 +89,15 @@ bool CaseEditState::applyStoredChange(const casestore::CaseRecord& before, const
 
 void CaseEditState::saved(const casestore::CaseRecord& stored) {
     record_.caseId = stored.caseId;
+    record_.revision = stored.revision;
     stored_ = stored;
     stored_.index = openCaseId_;
+}
+
+void CaseEditState::reportSaved(const casestore::CaseRef& stored) {
+    if (!editing_ || stored.slot != openCaseId_) return;
+    record_.caseId = stored_.caseId = stored.id;
+    record_.revision = stored_.revision = stored.revision;
 }
 
 bool CaseEditState::followStore(const casestore::CaseRecord* now) {
@@ -100,7 +108,9 @@ bool CaseEditState::followStore(const casestore::CaseRecord* now) {
     }
     if (!(*now == stored_)) {
         const casestore::CaseRecord was = stored_;
+        const std::uint64_t read = record_.revision;
         applyStoredChange(was, *now);
+        record_.revision = read;  // see followStore in the header
     }
     return false;
 }
