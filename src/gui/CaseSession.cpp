@@ -1,6 +1,9 @@
 #include "gui/CaseSession.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 #include "core/calendar/datetime.h"
@@ -29,6 +32,38 @@ CaseSession::CaseSession(casestore::CaseStore& store, CaseTree& tree, ReportEdit
     connect(watcher_, &StoreWatcher::changed, this, &CaseSession::storeChanged);
     connect(&tree_, &CaseTree::storeChangedHere, watcher_, &StoreWatcher::ownChangeDone);
     connect(&tree_, &CaseTree::staleCaseSeen, this, &CaseSession::storeChanged);
+    // The store is the window's, as this session is: the hook never outlives its use.
+    store_.setWaitHook([this](int waitedMs) { return keepWaiting(waitedMs); });
+}
+
+bool CaseSession::keepWaiting(int waitedMs) {
+    // Another process holds the store. A short wait goes unseen; a longer one shows a window
+    // that says so and can stop waiting. Only that window takes input meanwhile.
+    constexpr int kShowAfterMs = 400;
+    if (waitedMs < kShowAfterMs && !waitBox_) return true;
+    if (!waitBox_) {
+        waitBox_ = new QProgressDialog(QStringLiteral("命例库正被另一个程序使用，正在等待它用完……"), QStringLiteral("不再等待"),
+                                       0, 0, window_);
+        waitBox_->setObjectName(QStringLiteral("StoreWaitBox"));
+        waitBox_->setWindowTitle(appTitle());
+        waitBox_->setWindowModality(Qt::ApplicationModal);
+        waitBox_->setMinimumDuration(0);
+        waitBox_->setAutoClose(false);
+        waitBox_->setAutoReset(false);
+        waitBoxGone_ = new QTimer(waitBox_);
+        waitBoxGone_->setSingleShot(true);
+        waitBoxGone_->setInterval(300);
+        connect(waitBoxGone_, &QTimer::timeout, waitBox_, &QObject::deleteLater);
+        waitBox_->show();
+    }
+    // The window goes once no wait has asked for it for a moment (the operation has ended).
+    waitBoxGone_->start();
+    QCoreApplication::processEvents();
+    if (!waitBox_) return true;
+    if (!waitBox_->wasCanceled()) return true;
+    waitBox_->deleteLater();  // the next wait starts afresh
+    waitBox_ = nullptr;
+    return false;
 }
 
 void CaseSession::askToSaveChanges() {
@@ -171,19 +206,20 @@ void CaseSession::offerAfterStaleSave(const casestore::CaseRef& mine) {
     CaseRecord now;
     const bool stillThere = store_.readRecord(mine.slot, now) && now.caseId == mine.id;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"),
-                    QStringLiteral("未能保存命例：%1").arg(qs(std::string(casestore::kStaleCase))), QMessageBox::NoButton,
+                    QStringLiteral("未能保存命例：%1").arg(qs(std::string(casestore::kStaleCase))),
+                    (stillThere ? QMessageBox::Open : QMessageBox::NoButton) | QMessageBox::Save | QMessageBox::Cancel,
                     window_);
-    box.setObjectName(QStringLiteral("StaleSaveBox"));
     box.setInformativeText(stillThere ? QStringLiteral("可以重新打开这个命例（这里的修改将放弃），或把这里的内容存为新命例。")
                                       : QStringLiteral("可以把这里的内容存为新命例。"));
-    QPushButton* reload = stillThere ? box.addButton(QStringLiteral("重新打开"), QMessageBox::AcceptRole) : nullptr;
-    QPushButton* asNew = box.addButton(QStringLiteral("存新"), QMessageBox::ActionRole);
-    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-    box.exec();
-    if (reload && box.clickedButton() == reload) {
+    if (stillThere) box.button(QMessageBox::Open)->setText(QStringLiteral("重新打开"));
+    box.button(QMessageBox::Save)->setText(QStringLiteral("存新"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Open) {
         pane_.setModified(false);  // the user chose to give up these edits
         openCase(casestore::CaseRef{mine.slot, mine.id});
-    } else if (box.clickedButton() == asNew) {
+    } else if (answer == QMessageBox::Save) {
         dropOpenCase();
         newChartSaved_ = false;
         saveCase();
@@ -199,10 +235,19 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     bool hasReport = false;
     // Record and report in one read: another process may remove and refill the slot meanwhile.
     bool live = store_.readCase(index, r, &report, &hasReport);
+    QString unreadable;  // why a stored report cannot be read
     if (!live && !store_.lastError().empty()) {
-        // A report that cannot be read (too large, not a regular file) is computed again below.
+        const std::string why = store_.lastError();
         live = store_.readRecord(index, r);
-        hasReport = false;
+        if (live) {
+            unreadable = qs(why);
+            hasReport = false;
+        } else if (!store_.lastError().empty()) {
+            // Busy or unreadable: say so; the case and the tree are as they were.
+            message(window_, QStringLiteral("未能打开命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                    QMessageBox::Critical);
+            return;
+        }
     }
     if (!live || (ref.id != 0 && r.caseId != ref.id)) {
         // The tree showed a case that has left its slot since.
@@ -211,7 +256,7 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
         storeChanged();
         return;
     }
-    askToSaveChanges();
+    if (!askAboutUnsavedWork()) return;
     host_.dropChart();
     inputs_.setRequest(presentation::requestFromRecord(r));
     const std::optional<ChartRequest> req = inputs_.request();
@@ -223,7 +268,8 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     state_.open(index, r, store_.reportPath(index));
     orphaned_ = false;
     emit modeChanged();
-    // A stored report that cannot be read is computed again (and stored again) instead.
+    // A stored report that cannot be read is computed again; it replaces the stored one only
+    // when the user agrees.
     bool keep = false;
     if (hasReport) {
         QString error;
@@ -231,7 +277,14 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
         keep = pane_.loadBytes(report, &error);
     }
     if (!host_.castCase(*req, keep)) return;
-    if (!keep) {
+    const bool replace =
+        unreadable.isEmpty() ||
+        askYesNoDefaultNo(window_,
+                          QStringLiteral("“%1”保存的命稿无法读出：%2\n\n要用重新排出的命稿替换它吗？选“否”则保存的命稿保持原样，"
+                                         "这里只显示重新排出的命稿。")
+                              .arg(qs(r.name), unreadable),
+                          QStringLiteral("注意"));
+    if (!keep && replace) {
         QString error;
         if (!saveReport(state_.openCase(), &error))
             message(window_, QStringLiteral("命稿未能保存：%1").arg(error), QStringLiteral("错误"), QMessageBox::Critical);
@@ -239,17 +292,24 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     pane_.setModified(false);
 }
 
-void CaseSession::newCase() {
+bool CaseSession::askAboutUnsavedWork() {
+    // A new chart (or a case no longer in the store, whose pane only 存新 can keep) not stored.
     if (chartUnsaved()) {
         const auto answer = message(window_, QStringLiteral("当前命盘还没有保存，要保存吗？"), QStringLiteral("提示"),
                                     QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer == QMessageBox::Cancel) return;
+        if (answer == QMessageBox::Cancel) return false;
         if (answer == QMessageBox::Yes) {
             saveCase();
-            if (chartUnsaved()) return;  // not stored (the class dialog cancelled): the chart stays
+            if (chartUnsaved()) return false;  // not stored (the class dialog cancelled): the chart stays
         }
+        return true;
     }
     askToSaveChanges();
+    return true;
+}
+
+void CaseSession::newCase() {
+    if (!askAboutUnsavedWork()) return;
     pane_.clearWithDefaults();
     state_.leaveEditing();
     orphaned_ = false;

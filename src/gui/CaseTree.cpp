@@ -92,9 +92,15 @@ CaseTree::CaseTree(casestore::CaseStore& store, text::IniFile& ini, QWidget* par
         pmnuTree->popup(viewport()->mapToGlobal(p));
     });
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        if (level(item) == 2) emit openCaseRequested(caseRef(item));
+        // Everything needed is taken from the node now, and the open runs after the click is
+        // done: a refused open rebuilds the tree, which deletes the node the view still holds.
+        const int lv = level(item);
+        if (lv == 2) {
+            const casestore::CaseRef ref = caseRef(item);
+            QTimer::singleShot(0, this, [this, ref] { emit openCaseRequested(ref); });
+        }
         // The root of search results leads back to every case.
-        if (level(item) == 0 && listing_ == Listing::Search) QTimer::singleShot(0, this, &CaseTree::ShowAllClick);
+        if (lv == 0 && listing_ == Listing::Search) QTimer::singleShot(0, this, &CaseTree::ShowAllClick);
     });
 }
 
@@ -175,6 +181,14 @@ void CaseTree::rebuildFirstSlots(int n) {
 void CaseTree::rebuild(const std::vector<int>& indices) {
     QElapsedTimer timer;
     timer.start();
+    // Another process holding the store: the tree keeps showing what it showed (emptying it
+    // would look as if the cases were gone) and says why it could not look again.
+    std::vector<CaseRecord> probe;
+    if (!indices.empty() && !store_.readRecords({indices.front()}, probe) && store_.lastFailureBusy()) {
+        message(window(), QStringLiteral("命例未能读出：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
     clear();
     cases_.clear();
     cases_.reserve(static_cast<qsizetype>(indices.size()));
@@ -339,7 +353,12 @@ void CaseTree::EditCaseClick() {
     }
     const casestore::CaseRef ref = caseRef(currentItem());
     CaseRecord r;
-    if (!store_.readRecord(idx, r) || r.caseId != ref.id) {
+    const bool live = store_.readRecord(idx, r);
+    if (!live && !store_.lastError().empty()) {
+        refused(QStringLiteral("未能编辑命例：%1"));  // busy or unreadable: the true reason
+        return;
+    }
+    if (!live || r.caseId != ref.id) {
         // The node shows a case that has left its slot: edit nothing, show the store as it is.
         message(window(), QStringLiteral("未能编辑命例：%1").arg(qs(std::string(casestore::kStaleCase))),
                 QStringLiteral("错误"), QMessageBox::Critical);

@@ -219,5 +219,21 @@ check restored "$before" "$(run cases list)"
 refuses restore-unknown cases restore 19991231-235959
 refuses restore-outside cases restore ../../dat
 
+# Another store's folders are no export target: the folder holding its dat/, dat/ itself, a
+# folder inside it, its report folder (through a link too). Its cases and reports stay whole.
+"$cli" --data-dir "$home/other" cases add --name 赵六 --date 1970-01-01 --time 01:00 --class 朋友 >/dev/null
+otherBefore=$(cd "$home/other" && find . -type f ! -name '*.changes' | sort | xargs md5sum)
+ln -s "$home/other/dat" "$home/linkToDat"
+for target in "$home/other" "$home/other/" "$home/other/dat" "$home/other/dat/sub" "$home/other/bazi_f" \
+  "$home/linkToDat" "$home/other/dat/backups/x"; do
+  refuses "export-into-data-folder $target" cases export "$target"
+  grep -q 数据文件夹 "$home/err" || { echo "FAIL export into $target: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+done
+check other-store-untouched "$otherBefore" "$(cd "$home/other" && find . -type f ! -name '*.changes' | sort | xargs md5sum)"
+[ -e "$home/other/dat/sub" ] && { echo "FAIL a refused export made a folder"; fails=$((fails + 1)); }
+# A folder beside the store's folders is fine, and so is an earlier export replaced.
+run cases export "$home/other/exports" >/dev/null || { echo "FAIL export beside a store"; fails=$((fails + 1)); }
+run cases export "$home/other/exports" >/dev/null || { echo "FAIL export again"; fails=$((fails + 1)); }
+
 [ "$fails" = 0 ] && echo "cases: all checks passed"
 exit $((fails > 0))

@@ -17,6 +17,7 @@
 #include "core/casestore/journal.h"
 #include "core/casestore/store_file.h"
 #include "core/platform/platform.h"
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "test_files.h"
 
@@ -985,6 +986,40 @@ TEST_F(StoreTest, AChangeFromAnOlderRevisionIsRefused) {
             EXPECT_TRUE(second.change(store, refOf(now))) << store.lastError();
         }
     }
+}
+
+// A report the store's readers would refuse (too large to read back) is never stored, by any
+// of the changes that store one; nothing of the case changes.
+TEST_F(StoreTest, AReportTooLargeToReadBackIsRefused) {
+    const std::string small = "{\\rtf1 ok}";
+    CaseRef ref;
+    ASSERT_EQ(store.addRecord(sample("甲"), &small, &ref), 0);
+    const std::string big(hj::text::kMaxReportBytes + 1, 'x');
+    struct Case {
+        const char* name;
+        std::function<bool()> store;
+    };
+    const std::vector<Case> cases = {
+        {"add", [&] { return store.addRecord(sample("乙"), &big) >= 0; }},
+        {"save", [&] { return store.writeRecord(ref, sample("甲"), &big); }},
+        {"report alone", [&] { return store.saveReport(ref, big); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = readFile(dat());
+        EXPECT_FALSE(c.store());
+        EXPECT_NE(store.lastError().find("命稿太大"), std::string::npos) << store.lastError();
+        EXPECT_EQ(readFile(dat()), before);
+        std::string report;
+        EXPECT_TRUE(store.loadReport(0, report)) << store.lastError();
+        EXPECT_EQ(report, small);
+    }
+    // The largest report that reads back is stored.
+    const std::string largest(hj::text::kMaxReportBytes, 'y');
+    EXPECT_TRUE(store.saveReport(ref, largest)) << store.lastError();
+    std::string report;
+    EXPECT_TRUE(store.loadReport(0, report));
+    EXPECT_EQ(report.size(), largest.size());
 }
 
 // The revision lives after the note's end: every byte other readers take is as without it, and

@@ -47,6 +47,8 @@ private slots:
     void deletingClassOfOpenCaseEndsEditing();
     void moveRenameAndEditOfOpenCaseSurviveSave();
     void changesElsewhereNeverLandOnAnotherCase();
+    void twoWindowsNeverOverwriteEachOther();
+    void doubleClickOnARemovedCaseKeepsThePane();
     void classCommands();
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
@@ -265,7 +267,7 @@ void TestCaseTree::saveNewCaseThenOpenAndSaveAgain() {
     tree()->scrollToItem(node(0));
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(node(0)).center());
     QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(node(0)).center());
-    QVERIFY(win->editingCase());
+    QTRY_VERIFY(win->editingCase());
     QCOMPARE(save->text(), QStringLiteral("存旧"));
     QCOMPARE(save->palette().color(QPalette::ButtonText), QColor(Qt::blue));
     hjtest::screenshot(win.get(), QStringLiteral("CaseTree-open"));
@@ -499,6 +501,89 @@ void TestCaseTree::moveRenameAndEditOfOpenCaseSurviveSave() {
     QCOMPARE(r.className, std::string("老客户"));
     QCOMPARE(r.note, std::string("备注:改过"));
     QCOMPARE(r.name, std::string("甲"));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+// Another window (here: another store object, as another copy of the program) saves the open
+// case; this window's 存旧 is then refused and offers to open the case again or store anew.
+void TestCaseTree::twoWindowsNeverOverwriteEachOther() {
+    addRecord("甲", "朋友");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    select(node(0));
+    action("pmnuView")->trigger();
+    QVERIFY(win->editingCase());
+    CaseStore other;
+    QVERIFY(other.openStore(root->path().toStdString()));
+    CaseRecord theirs;
+    QVERIFY(other.readRecord(0, theirs));
+    theirs.note = "B的备注";
+    const std::string theirReport = "{\\rtf1 B wrote this}";
+    QVERIFY(other.writeRecord(hj::casestore::refOf(theirs), theirs, &theirReport));
+
+    auto* save = child<QToolButton>(win.get(), "SbtoSave");
+    const QString stale = QString::fromUtf8(hj::casestore::kStaleCase.data(),
+                                            static_cast<qsizetype>(hj::casestore::kStaleCase.size()));
+    struct Step {
+        QMessageBox::StandardButton answer;
+        bool editingAfter;
+        std::size_t casesAfter;
+    };
+    // Cancel keeps the window as it was; 重新打开 shows B's save; both leave B's save whole.
+    for (const Step& step : {Step{QMessageBox::Cancel, true, 1}, Step{QMessageBox::Open, true, 1}}) {
+        hjtest::typeText(reportPane(), QStringLiteral("A的批注"));
+        hjtest::Modals modals;
+        modals.expectBox(QMessageBox::Yes);
+        modals.expectBox(step.answer);
+        QTest::mouseClick(save, Qt::LeftButton);
+        QTRY_VERIFY(modals.idle());
+        QCOMPARE(modals.boxes.at(1).text, QStringLiteral("未能保存命例：") + stale);
+        QCOMPARE(hjtest::readBytes(root->path() + QStringLiteral("/bazi_f/0.rtf")).toStdString(), theirReport);
+        QCOMPARE(liveRecords().at(0).note, std::string("B的备注"));
+        QCOMPARE(liveRecords().size(), step.casesAfter);
+        QCOMPARE(win->editingCase(), step.editingAfter);
+        QVERIFY(modals.unexpected.isEmpty());
+    }
+    QCOMPARE(reportPane()->toPlainText().trimmed(), QStringLiteral("B wrote this"));
+    // Opened again, the window holds B's revision: its own save now goes through.
+    hjtest::typeText(reportPane(), QStringLiteral("A再写"));
+    hjtest::Modals modals;
+    modals.expectBox(QMessageBox::Yes);
+    modals.expectBox();
+    QTest::mouseClick(save, Qt::LeftButton);
+    QTRY_VERIFY(modals.idle());
+    QCOMPARE(modals.boxes.at(1).text, QStringLiteral("已保存编辑后的命例。"));
+    QVERIFY(reportText(root->path() + QStringLiteral("/bazi_f/0.rtf")).contains(QStringLiteral("A再写")));
+    QCOMPARE(liveRecords().at(0).note, std::string("B的备注"));
+    // B, which read before A's save, is refused in turn.
+    QVERIFY(!other.writeRecord(hj::casestore::refOf(theirs), theirs, &theirReport));
+    QVERIFY(modals.unexpected.isEmpty());
+}
+
+// A double click on a case another window removed: the open is refused, the tree rebuilt
+// under the click, and nothing may read the deleted node; the pane keeps its text.
+void TestCaseTree::doubleClickOnARemovedCaseKeepsThePane() {
+    addRecord("甲", "朋友");
+    addRecord("乙", "朋友");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    chart(QStringLiteral("未存"), QStringLiteral("1990"));
+    hjtest::typeText(reportPane(), QStringLiteral("没保存的字"));
+    CaseStore other;
+    QVERIFY(other.openStore(root->path().toStdString()));
+    QVERIFY(other.removeRecord(1));
+    tree()->scrollToItem(node(1));
+    const QPoint at = tree()->visualItemRect(node(1)).center();
+    hjtest::Modals modals;
+    modals.expectBox();  // refused before anything asks about the unsaved chart
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, at);
+    QTRY_VERIFY(modals.idle());
+    QTest::qWait(50);
+    QVERIFY(modals.boxes.back().text.startsWith(QStringLiteral("未能打开命例")));
+    QVERIFY(!node(1));
+    QVERIFY(reportPane()->toPlainText().contains(QStringLiteral("没保存的字")));
+    QVERIFY(!win->editingCase());
     QVERIFY(modals.unexpected.isEmpty());
 }
 
@@ -831,7 +916,7 @@ void TestCaseTree::changesElsewhereNeverLandOnAnotherCase() {
     hjtest::typeText(reportPane(), QStringLiteral("批注"));
     hjtest::Modals modals;
     modals.expectBox(QMessageBox::Yes);
-    modals.expectBox();
+    modals.expectBox(QMessageBox::Cancel);
     QTest::mouseClick(save, Qt::LeftButton);
     QTRY_VERIFY(modals.idle());
     QCOMPARE(modals.boxes.at(1).text, QStringLiteral("未能保存命例：") + stale);

@@ -221,6 +221,12 @@ public:
     bool isOpen() const { return !datDir_.empty(); }
     // How long an operation waits for another process's operation to end (default 10 s).
     void setLockWait(int milliseconds) { lockWaitMs_ = milliseconds; }
+    // Called while an operation waits for another process, with the milliseconds waited; false
+    // stops waiting (the operation then fails as busy). For a window's visible, cancellable wait.
+    void setWaitHook(std::function<bool(int)> hook) { waitHook_ = std::move(hook); }
+    // After a failure: true when it was another process holding the store (or the wait given
+    // up), not a fault of the store itself.
+    bool lastFailureBusy() const { return busy_; }
 
     // Re-reads the header; the slot count, or -1 with lastError.
     int recordCount();
@@ -357,6 +363,8 @@ private:
     std::string prefix_ = std::string(kBaziPrefix);
     std::uint8_t kind_ = kKindBazi;
     int lockWaitMs_ = 10000;
+    std::function<bool(int)> waitHook_;
+    bool busy_ = false;
     bool historyKept_ = true;
     std::string lastBackup_;
     StoreHeader header_;

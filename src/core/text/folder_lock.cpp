@@ -45,6 +45,12 @@ bool FolderLock::wait(const std::string& folder, bool exclusive, int waitMs, boo
             return false;
         }
         if (slept >= waitMs) break;
+        if (waitHook_ && !waitHook_(slept)) {
+            release();
+            busy_ = true;
+            if (error) *error = "已停止等待：命例库正被另一个程序使用（" + folder + "）";
+            return false;
+        }
         platform::sleepMs(pause);
         slept += pause;
         pause = pause < 40 ? pause * 2 : 40;
