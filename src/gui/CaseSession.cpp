@@ -238,7 +238,8 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     QString unreadable;  // why a stored report cannot be read
     if (!live && !store_.lastError().empty()) {
         const std::string why = store_.lastError();
-        live = store_.readRecord(index, r);
+        // The report alone may be unreadable; a busy store is not asked again.
+        live = !store_.lastFailureBusy() && store_.readRecord(index, r);
         if (live) {
             unreadable = qs(why);
             hasReport = false;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -16,6 +17,7 @@
 #include "core/presentation/case_tree.h"
 #include "core/casestore/case_store.h"
 #include "core/rtf/rtf.h"
+#include "core/text/folder_lock.h"
 #include "gui/CaseSession.h"
 #include "gui/CaseTree.h"
 #include "gui/ReportEdit.h"
@@ -49,6 +51,7 @@ private slots:
     void changesElsewhereNeverLandOnAnotherCase();
     void twoWindowsNeverOverwriteEachOther();
     void doubleClickOnARemovedCaseKeepsThePane();
+    void busyStoreShowsACancellableWait();
     void classCommands();
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
@@ -585,6 +588,51 @@ void TestCaseTree::doubleClickOnARemovedCaseKeepsThePane() {
     QVERIFY(reportPane()->toPlainText().contains(QStringLiteral("没保存的字")));
     QVERIFY(!win->editingCase());
     QVERIFY(modals.unexpected.isEmpty());
+}
+
+// Another process holds the store: the window shows that it waits, can stop waiting, and then
+// says the true reason; the case and the tree are as they were.
+void TestCaseTree::busyStoreShowsACancellableWait() {
+    addRecord("甲", "朋友");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    hj::text::FolderLock held;
+    std::string err;
+    QVERIFY(held.take((root->path() + QStringLiteral("/dat")).toStdString(), true, 0, &err));
+    struct Step {
+        const char* action;
+        const char* failure;
+    };
+    for (const Step& step : {Step{"pmnuView", "未能打开命例："}, Step{"pmnuEdit", "未能编辑命例："}}) {
+        select(node(0));
+        hjtest::Modals modals;
+        QString waitText;
+        modals.expect([&waitText](QWidget* w) {
+            auto* box = qobject_cast<QProgressDialog*>(w);
+            QVERIFY2(box, "expected the wait window");
+            waitText = box->labelText();
+            QMetaObject::invokeMethod(box, "cancel", Qt::QueuedConnection);
+        });
+        modals.expectBox();
+        QElapsedTimer t;
+        t.start();
+        action(step.action)->trigger();
+        QTRY_VERIFY(modals.idle());
+        QVERIFY2(t.elapsed() < 5000, step.action);  // stopped at once, not after the whole wait
+        QVERIFY(waitText.contains(QStringLiteral("正被另一个程序使用")));
+        const QString said = modals.boxes.back().text;
+        QVERIFY2(said.startsWith(QString::fromUtf8(step.failure)) && said.contains(QStringLiteral("正被另一个程序使用")),
+                 qPrintable(said));
+        QVERIFY(!said.contains(QStringLiteral("修改或删除")));
+        QVERIFY(node(0));
+        QVERIFY(!win->editingCase());
+        QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QStringLiteral(" | "))));
+    }
+    held.release();
+    // Free again: the same command works.
+    select(node(0));
+    action("pmnuView")->trigger();
+    QTRY_VERIFY(win->editingCase());
 }
 
 void TestCaseTree::classCommands() {
