@@ -17,6 +17,7 @@
 #include "core/presentation/case_tree.h"
 #include "core/casestore/case_store.h"
 #include "core/rtf/rtf.h"
+#include "core/text/file_io.h"
 #include "core/text/folder_lock.h"
 #include "gui/CaseSession.h"
 #include "gui/CaseTree.h"
@@ -52,6 +53,7 @@ private slots:
     void twoWindowsNeverOverwriteEachOther();
     void doubleClickOnARemovedCaseKeepsThePane();
     void busyStoreShowsACancellableWait();
+    void unreadableReportIsReplacedOnlyWhenAsked();
     void classCommands();
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
@@ -633,6 +635,37 @@ void TestCaseTree::busyStoreShowsACancellableWait() {
     select(node(0));
     action("pmnuView")->trigger();
     QTRY_VERIFY(win->editingCase());
+}
+
+// A stored report the store cannot read back (here: larger than its readers take) is never
+// replaced by a freshly computed one without the user's yes.
+void TestCaseTree::unreadableReportIsReplacedOnlyWhenAsked() {
+    addRecord("甲", "朋友");
+    const QString path = root->path() + QStringLiteral("/bazi_f/0.rtf");
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(static_cast<qint64>(hj::text::kMaxReportBytes) + 1));
+    }
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    struct Step {
+        QMessageBox::StandardButton answer;
+        bool replaced;
+    };
+    for (const Step& step : {Step{QMessageBox::No, false}, Step{QMessageBox::Yes, true}}) {
+        hjtest::Modals modals;
+        modals.expectBox(step.answer);
+        select(node(0));
+        action("pmnuView")->trigger();
+        QTRY_VERIFY(modals.idle());
+        QVERIFY2(modals.boxes.at(0).text.contains(QStringLiteral("保存的命稿无法读出")), qPrintable(modals.boxes.at(0).text));
+        QVERIFY(win->editingCase());
+        QVERIFY(!reportPane()->toPlainText().isEmpty());  // the chart computed again is shown
+        QCOMPARE(QFileInfo(path).size() <= static_cast<qint64>(hj::text::kMaxReportBytes), step.replaced);
+        QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QStringLiteral(" | "))));
+        win->caseSession()->newCase();
+    }
 }
 
 void TestCaseTree::classCommands() {
