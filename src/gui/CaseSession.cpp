@@ -76,6 +76,7 @@ void CaseSession::askToSaveChanges() {
 void CaseSession::dropOpenCase() {
     state_.leaveEditing();
     orphaned_ = false;
+    newChartSaved_ = true;  // nothing in the pane is to be stored any more: no question about it
     emit modeChanged();
 }
 

@@ -63,7 +63,8 @@ public:
     // not stored asks "当前命盘还没有保存，要保存吗？" (Yes/No/Cancel), a changed open case
     // askToSaveChanges. False when the user cancelled or the save did not happen.
     bool askAboutUnsavedWork();
-    // Forgets the open case without saving it (the store is about to be replaced).
+    // Forgets the open case, and the chart in the pane, without saving or asking (the store is
+    // about to be replaced).
     void dropOpenCase();
 
 public slots:

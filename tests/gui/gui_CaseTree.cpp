@@ -54,6 +54,7 @@ private slots:
     void doubleClickOnARemovedCaseKeepsThePane();
     void busyStoreShowsACancellableWait();
     void unreadableReportIsReplacedOnlyWhenAsked();
+    void chartNotStoredIsAskedAbout();
     void classCommands();
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
@@ -665,6 +666,44 @@ void TestCaseTree::unreadableReportIsReplacedOnlyWhenAsked() {
         QCOMPARE(QFileInfo(path).size() <= static_cast<qint64>(hj::text::kMaxReportBytes), step.replaced);
         QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QStringLiteral(" | "))));
         win->caseSession()->newCase();
+    }
+}
+
+// A chart cast but not stored is never dropped without a word: opening a case from the tree
+// and closing the window ask as 新建 does; 取消 keeps everything as it was.
+void TestCaseTree::chartNotStoredIsAskedAbout() {
+    addRecord("甲", "朋友");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    chart(QStringLiteral("未存"), QStringLiteral("1990"));
+    const QString asked = QStringLiteral("当前命盘还没有保存，要保存吗？");
+    {
+        hjtest::Modals modals;
+        modals.expectBox(QMessageBox::Cancel);
+        select(node(0));
+        action("pmnuView")->trigger();
+        QTRY_VERIFY(modals.idle());
+        QCOMPARE(modals.boxes.at(0).text, asked);
+        QVERIFY(!win->editingCase());
+        QVERIFY(win->chartValid());
+        QCOMPARE(child<QLineEdit>(win.get(), "Edtname")->text(), QStringLiteral("未存"));
+    }
+    {
+        hjtest::Modals modals;
+        modals.expectBox(QMessageBox::Cancel);
+        win->close();
+        QTRY_VERIFY(modals.idle());
+        QCOMPARE(modals.boxes.at(0).text, asked);
+        QVERIFY(win->isVisible());
+        // 是 stores it (the class chooser asks where), then the window closes.
+        modals.expectBox(QMessageBox::Yes);
+        expectChooser(modals, QStringLiteral("朋友"));
+        QMetaObject::invokeMethod(win.get(), "close", Qt::QueuedConnection);
+        QTRY_VERIFY(modals.idle());
+        QTRY_VERIFY(!win->isVisible());
+        QCOMPARE(liveRecords().size(), std::size_t(2));
+        QCOMPARE(liveRecords().back().name, std::string("未存"));
+        QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QStringLiteral(" | "))));
     }
 }
 
