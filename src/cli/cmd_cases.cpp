@@ -185,7 +185,7 @@ int runShow(const std::string& caseText, bool report, const Context& ctx) {
     // Record and report in one read, so a case removed and refilled meanwhile never lends
     // its report to another.
     if (!store.readCase(index, r, report ? &bytes : nullptr, &hasReport))
-        return fail(store.lastError().empty() ? "no case " + std::to_string(index) : store.lastError());
+        return fail(store.lastError().empty() ? "没有第" + std::to_string(index) + "号命例" : store.lastError());
     for (const std::string* typed : {&r.name, &r.className, &r.place, &r.note}) keepAsTyped(*typed);
     if (report) {
         if (!hasReport) return fail("命稿文件不存在：" + store.reportPath(index));

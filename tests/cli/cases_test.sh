@@ -50,6 +50,9 @@ run cases remove 1 || { echo "FAIL remove"; fails=$((fails + 1)); }
 [ -e "$home/app/bazi_f/1.rtf" ] && { echo "FAIL remove left the report"; fails=$((fails + 1)); }
 refuses remove-again cases remove 1
 refuses show-removed cases show 1
+check show-removed-message "hengjian-cli: 没有第1号命例" "$(cat "$home/err")"
+refuses show-beyond cases show 99
+check show-beyond-message "hengjian-cli: 没有第99号命例" "$(cat "$home/err")"
 check search-after-remove "$(printf '0\n2')" "$(run cases search --name 王)"
 
 before=$(run cases list)
