@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/case_names.h"
@@ -20,6 +21,7 @@
 #include "core/zones/world_places.h"
 #include "core/casestore/case_identity.h"
 #include "core/casestore/case_store.h"
+#include "core/platform/platform.h"
 #include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
 #include "core/places/province_table.h"
@@ -161,7 +163,8 @@ int runList(const Context& ctx) {
     CaseStore store;
     if (!openForReading(ctx, store)) return 1;
     std::vector<CaseRecord> all;
-    if (!store.readAllRecords(all)) return fail(store.lastError());
+    std::int32_t missing = 0;
+    if (!store.readAllRecords(all, &missing)) return fail(store.lastError());
     std::string out;
     for (const CaseRecord& r : all) {
         keepAsTyped(r.name);  // names and classes as typed under --traditional
@@ -171,6 +174,10 @@ int runList(const Context& ctx) {
                casestore::identityText(r.caseId) + '\n';
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
+    // What could be read is listed; the rest is not passed over in silence.
+    if (missing > 0)
+        return fail("记录文件不完整：文件头记有" + std::to_string(store.header().count) + "个位置，其中" +
+                    std::to_string(missing) + "个不在记录文件中，上面没有列出它们（" + store.recordFilePath(0) + "）");
     return 0;
 }
 
@@ -292,7 +299,14 @@ int tellReplaced(const std::string& done, const CaseStore& store) {
 int runImport(const std::string& file, const Context& ctx) {
     CaseStore store;
     if (!openStore(ctx, store, true)) return 1;
+    // A history without its report folder imports, but its cases then have no reports: said.
+    const std::filesystem::path reports = platform::pathOf(file).parent_path() / "bazi_f";
+    std::error_code ec;
+    const bool withReports = std::filesystem::is_directory(reports, ec);
     if (!store.importFrom(file)) return fail(store.lastError());
+    if (!withReports)
+        std::fprintf(stderr, "hengjian-cli: 注意：所选文件夹中没有命稿文件夹 %s，导入的命例都没有命稿\n",
+                     platform::utf8Of(reports).c_str());
     return tellReplaced("已导入", store);
 }
 

@@ -238,5 +238,24 @@ check other-store-untouched "$otherBefore" "$(cd "$home/other" && find . -type f
 run cases export "$home/other/exports" >/dev/null || { echo "FAIL export beside a store"; fails=$((fails + 1)); }
 run cases export "$home/other/exports" >/dev/null || { echo "FAIL export again"; fails=$((fails + 1)); }
 
+# A record file cut short: what can be read is listed, and the rest is not passed over.
+for n in 1 2 3; do "$cli" --data-dir "$home/cut" cases add --name 截$n --date 2000-01-01 --time 12:00 --class 甲 >/dev/null; done
+truncate -s $((20 + 2 * 1184 + 100)) "$home/cut/dat/bazi0.dat"
+listed=$("$cli" --data-dir "$home/cut" cases list 2>"$home/err")
+check cut-list-rc-rows "1 2" "$? $(printf '%s\n' "$listed" | wc -l)"
+grep -q "记录文件不完整" "$home/err" || { echo "FAIL cut list: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+# A linked dat/ is named as a link.
+mkdir -p "$home/linked" "$home/real"
+"$cli" --data-dir "$home/real" cases add --name 链 --date 2000-01-01 --time 12:00 --class 甲 >/dev/null
+ln -s "$home/real/dat" "$home/linked/dat"
+"$cli" --data-dir "$home/linked" cases add --name 链二 --date 2000-01-01 --time 12:00 --class 甲 >/dev/null 2>"$home/err"
+grep -q "符号链接" "$home/err" || { echo "FAIL linked dat: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+# An import of a history without its report folder says that its cases come without reports.
+mkdir -p "$home/noreports"
+cp "$home/real/dat/bazi0.dat" "$home/noreports/"
+"$cli" --data-dir "$home/real" cases import "$home/noreports/bazi0.dat" >/dev/null 2>"$home/err"
+check import-without-reports-rc 0 $?
+grep -q "没有命稿文件夹" "$home/err" || { echo "FAIL import without reports: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+
 [ "$fails" = 0 ] && echo "cases: all checks passed"
 exit $((fails > 0))

@@ -154,15 +154,23 @@ bool CaseStore::readRecords(const std::vector<int>& indices, std::vector<CaseRec
     return true;
 }
 
-bool CaseStore::readAllRecords(std::vector<CaseRecord>& out) {
+bool CaseStore::readAllRecords(std::vector<CaseRecord>& out, std::int32_t* missingSlots) {
     lastError_.clear();
     out.clear();
+    if (missingSlots) *missingSlots = 0;
     StoreSession s(*this);
     if (!s.begin(false)) return false;
-    return s.scan(0, s.h.count, [&](std::int32_t i, const char* b) {
-        if (b[detail::kOffDeleted] == 0) out.push_back(decodeSlot(b, i));
-        return true;
-    });
+    if (!s.scan(0, s.h.count, [&](std::int32_t i, const char* b) {
+            if (b[detail::kOffDeleted] == 0) out.push_back(decodeSlot(b, i));
+            return true;
+        }))
+        return false;
+    if (missingSlots)
+        for (int k = 0; k < filesForCount(s.h.count); ++k) {
+            const std::int64_t wanted = std::min<std::int64_t>(s.h.count - std::int64_t{k} * kRecordsPerFile, kRecordsPerFile);
+            if (wanted > 0) *missingSlots += static_cast<std::int32_t>(std::max<std::int64_t>(0, wanted - s.slotsPresent(k)));
+        }
+    return true;
 }
 
 enum class Slot { Live, Absent, Unreadable, Stale };

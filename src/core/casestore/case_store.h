@@ -248,8 +248,9 @@ public:
     // The live records among `indices` (bad, deleted and missing ones skipped), in the given
     // order, opening each record file once. For the case tree and listings.
     bool readRecords(const std::vector<int>& indices, std::vector<CaseRecord>& out);
-    // Every live record in index order.
-    bool readAllRecords(std::vector<CaseRecord>& out);
+    // Every live record in index order. `missingSlots` gets the slots the header counts that
+    // the record files do not hold (a file cut short): their cases, if any, are not in `out`.
+    bool readAllRecords(std::vector<CaseRecord>& out, std::int32_t* missingSlots = nullptr);
 
     // Overwrites the live slot `ref.slot` with `r` (its index and deleted byte are set to the slot
     // and 0) and, when `report` is given, its report, in one change. Refuses a slot outside
