@@ -477,12 +477,20 @@ void CaseTree::RenameClassClick() {
 void CaseTree::DeleteClassClick() {
     QTreeWidgetItem* cls = currentItem();
     if (level(cls) != 1) return;
-    if (message(window(), QStringLiteral("确定要删除“%1”这个类别吗？").arg(cls->text(0)), QStringLiteral("注意"),
-                QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    // The second line says how many cases go with the class, and that all are kept first.
+    const int count = cls->childCount();
+    const QString question = QStringLiteral("确定要删除“%1”这个类别吗？").arg(cls->text(0)) +
+                             (count == 0 ? QString()
+                                         : QStringLiteral("\n其中的%1个命例将一并删除%2。")
+                                               .arg(count)
+                                               .arg(store_.backupsEnabled() ? QStringLiteral("（删除前先备份全部命例）")
+                                                                            : QString()));
+    if (message(window(), question, QStringLiteral("注意"), QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes)
         return;
-    // Every case of the class in one change; their report files stay.
+    // Every case of the class in one change, after a backup of the history; their report files stay.
     std::vector<int> removed;
-    if (!store_.removeRecords(classRefs(cls), false, &removed)) {
+    if (!store_.removeRecords(classRefs(cls), false, &removed, true)) {
         refused(QStringLiteral("未能删除类别中的命例：%1"));
         return;
     }

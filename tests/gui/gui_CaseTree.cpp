@@ -435,7 +435,17 @@ void TestCaseTree::deletingClassOfOpenCaseEndsEditing() {
     rightClick(classNode(QStringLiteral("朋友")));
     action("pmnuDelClass")->trigger();
     QTRY_VERIFY(modals.idle());
-    QCOMPARE(modals.boxes.at(0).text, QStringLiteral("确定要删除“朋友”这个类别吗？"));
+    // The count in the second line; the whole history was kept before anything went.
+    QCOMPARE(modals.boxes.at(0).text,
+             QStringLiteral("确定要删除“朋友”这个类别吗？\n其中的1个命例将一并删除（删除前先备份全部命例）。"));
+    {
+        CaseStore s;
+        QVERIFY(s.openStore(root->path().toStdString()));
+        std::vector<hj::casestore::BackupInfo> backups;
+        QVERIFY(s.listBackups(backups));
+        QCOMPARE(backups.size(), std::size_t(1));
+        QCOMPARE(backups.front().cases, 2);
+    }
     QVERIFY(!classNode(QStringLiteral("朋友")));
     QVERIFY(QFile::exists(root->path() + QStringLiteral("/bazi_f/0.rtf")));  // reports stay
     QCOMPARE(reportPane()->toPlainText(), report);

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/casestore/backups.h"
 #include "core/casestore/case_identity.h"
 #include "core/casestore/record_layout.h"
 #include "core/casestore/store_session.h"
@@ -403,8 +404,10 @@ bool CaseStore::removeRecords(const std::vector<int>& indices, bool withReports,
     return removeRecords(refsOf(indices), withReports, removed);
 }
 
-bool CaseStore::removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed) {
+bool CaseStore::removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed,
+                              bool backUpFirst) {
     lastError_.clear();
+    lastBackup_.clear();
     if (removed) removed->clear();
     StoreSession s(*this);
     if (!s.begin(true)) return false;
@@ -425,10 +428,20 @@ bool CaseStore::removeRecords(const std::vector<CaseRef>& refs, bool withReports
         done.push_back(i);
     }
     if (done.empty()) return true;
+    std::string made;
+    if (backUpFirst && backupsEnabled()) {
+        std::string err;
+        if (!detail::makeBackup(s.paths(), made, &err))
+            return fail("删除失败，没有删除任何命例：无法先做备份：" + err);
+    }
     s.h.deletedCount += static_cast<std::int32_t>(done.size());
     if (s.h.deletedCount >= kReuseThreshold) s.h.reuse = 1;
     s.writeHeader(j);
     if (!s.commit(j, "删除")) return false;
+    if (!made.empty()) {
+        lastBackup_ = made;
+        detail::pruneBackups(s.paths(), kBackupsKept);
+    }
     if (removed) *removed = std::move(done);
     return true;
 }

@@ -283,8 +283,11 @@ public:
     bool removeRecord(int i, bool withReport = true) { return removeRecord(CaseRef{i, 0}, withReport); }
     // Marks every live slot among `refs` deleted in one change; absent ones named by number alone
     // are skipped, but a lone one must be live, and one named with an identity must still hold
-    // it (else nothing changes). `removed` gets the slots marked.
-    bool removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed = nullptr);
+    // it (else nothing changes). `removed` gets the slots marked. With `backUpFirst` (and backups
+    // on), the whole history is first kept as a backup (lastBackup) under the same lock; when
+    // that fails nothing is removed.
+    bool removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed = nullptr,
+                       bool backUpFirst = false);
     bool removeRecords(const std::vector<int>& indices, bool withReports, std::vector<int>* removed = nullptr);
     // The slot of the live case with identity `id`, -1 when none holds it (lastError empty) or
     // the store cannot be read (lastError set).
