@@ -21,7 +21,9 @@
 #include "core/text/folder_lock.h"
 #include "gui/CaseSession.h"
 #include "gui/CaseTree.h"
+#include "gui/CalendarLinks.h"
 #include "gui/ReportEdit.h"
+#include "gui/TFrmWnl.h"
 #include "gui/TFrmMain.h"
 
 using hj::casestore::CaseRecord;
@@ -55,6 +57,7 @@ private slots:
     void busyStoreShowsACancellableWait();
     void unreadableReportIsReplacedOnlyWhenAsked();
     void chartNotStoredIsAskedAbout();
+    void calendarMomentOutsideTheYearsLeavesInputs();
     void classCommands();
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
@@ -715,6 +718,35 @@ void TestCaseTree::chartNotStoredIsAskedAbout() {
         QCOMPARE(liveRecords().back().name, std::string("未存"));
         QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QStringLiteral(" | "))));
     }
+}
+
+// The calendar's 本命盘 for a moment outside the years a chart takes is refused before the main
+// window's inputs change; one inside is taken.
+void TestCaseTree::calendarMomentOutsideTheYearsLeavesInputs() {
+    open();
+    chart(QStringLiteral("某人"), QStringLiteral("1990"));
+    hj::gui::TFrmWnl* wnl = win->calendarLinks()->openCalendar();
+    QVERIFY(wnl);
+    struct Case {
+        int year;
+        bool taken;
+    };
+    for (const Case& c : {Case{2101, false}, Case{-850, false}, Case{-849, true}, Case{2100, true}}) {
+        hjtest::Modals modals;
+        if (!c.taken) modals.expectBox();
+        const QString before = child<QLineEdit>(win.get(), "EdtYear")->text();
+        emit wnl->chartRequested(hj::DateTime{static_cast<std::int16_t>(c.year), 6, 1, 12, 0});
+        QTRY_VERIFY(modals.idle());
+        const QString now = child<QLineEdit>(win.get(), "EdtYear")->text();
+        if (c.taken) {
+            QCOMPARE(now, QString::number(c.year <= 0 ? c.year - 1 : c.year));
+        } else {
+            QCOMPARE(now, before);
+            QVERIFY(modals.boxes.at(0).text.contains(QStringLiteral("超出了排盘的年份范围")));
+        }
+        QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QStringLiteral(" | "))));
+    }
+    wnl->close();
 }
 
 void TestCaseTree::classCommands() {
