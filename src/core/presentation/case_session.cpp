@@ -1,5 +1,6 @@
 #include "core/presentation/case_session.h"
 
+#include "core/casestore/case_identity.h"
 #include "core/zones/case_zone.h"
 
 namespace hj::presentation {
@@ -100,9 +101,21 @@ void CaseEditState::reportSaved(const casestore::CaseRef& stored) {
     record_.revision = stored_.revision = stored.revision;
 }
 
+namespace {
+// The person of a record: what an identity's check covers, the class and note left out.
+bool samePerson(const casestore::CaseRecord& a, const casestore::CaseRecord& b) {
+    return a.name == b.name && a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+           a.minute == b.minute && a.lunar == b.lunar && a.leap == b.leap && a.male == b.male;
+}
+}  // namespace
+
 bool CaseEditState::followStore(const casestore::CaseRecord* now) {
     if (!editing_) return false;
-    if (!now || now->caseId != record_.caseId) {
+    // A record without a stored identity gets one at its first change elsewhere (a move, say):
+    // the same person still in the slot is still this case, not a deleted one.
+    const bool gotIdentity = now && !casestore::isStoredIdentity(record_.caseId) &&
+                             casestore::isStoredIdentity(now->caseId) && samePerson(stored_, *now);
+    if (!now || (now->caseId != record_.caseId && !gotIdentity)) {
         leaveEditing();
         return true;
     }
