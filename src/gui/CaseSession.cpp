@@ -26,6 +26,7 @@ CaseSession::CaseSession(casestore::CaseStore& store, CaseTree& tree, ReportEdit
       window_(window) {
     tree_.setOpenCaseQuery([this] { return state_.openCaseId(); });
     connect(&tree_, &CaseTree::openCaseRequested, this, &CaseSession::openCase);
+    connect(&tree_, &CaseTree::recastRequested, this, &CaseSession::recastCase);
     connect(&tree_, &CaseTree::recordChanged, this, &CaseSession::recordChanged);
     connect(&tree_, &CaseTree::caseDeleted, this, &CaseSession::caseDeleted);
     watcher_ = new StoreWatcher(store_, this);
@@ -229,6 +230,12 @@ void CaseSession::offerAfterStaleSave(const casestore::CaseRef& mine) {
     }
 }
 
+void CaseSession::recastCase(const casestore::CaseRef& ref) {
+    recast_ = true;
+    openCase(ref);
+    recast_ = false;
+}
+
 void CaseSession::openCase(const casestore::CaseRef& ref) {
     const int index = ref.slot;
     CaseRecord r;
@@ -273,14 +280,14 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     // A stored report that cannot be read is computed again; it replaces the stored one only
     // when the user agrees.
     bool keep = false;
-    if (hasReport) {
+    if (hasReport && !recast_) {
         QString error;
         pane_.clearWithDefaults();
         keep = pane_.loadBytes(report, &error);
     }
     if (!host_.castCase(*req, keep)) return;
     const bool replace =
-        unreadable.isEmpty() ||
+        recast_ || unreadable.isEmpty() ||
         askYesNoDefaultNo(window_,
                           QStringLiteral("“%1”保存的命稿无法读出：%2\n\n要用重新排出的命稿替换它吗？选“否”则保存的命稿保持原样，"
                                          "这里只显示重新排出的命稿。")

@@ -70,6 +70,8 @@ public:
 public slots:
     void saveCase();
     void openCase(const hj::casestore::CaseRef& ref);
+    // Opens the case with its report cast again from the record, replacing the stored report.
+    void recastCase(const hj::casestore::CaseRef& ref);
     void newCase();
     // Another window or process changed the store: the tree shows it as it is now, and the
     // open case follows (changed fields taken; gone from its slot: no longer stored, 存新 offered).
@@ -105,6 +107,7 @@ private:
     bool orphaned_ = false;  // the pane shows a case no longer in the store
     bool retryPending_ = false;
     bool newChartSaved_ = false;  // the new chart in the pane was stored by 存新
+    bool recast_ = false;         // the open under way casts the report again and stores it
     QPointer<QProgressDialog> waitBox_;
     QTimer* waitBoxGone_ = nullptr;
 };

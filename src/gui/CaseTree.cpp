@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <algorithm>
+#include <tuple>
 
 #include "core/casestore/case_identity.h"
 #include "core/presentation/case_tree.h"
@@ -381,6 +382,16 @@ void CaseTree::EditCaseClick() {
     stored.revision = now.revision;
     emit recordChanged(r, stored);
     if (updateCase(stored)) message(window(), QStringLiteral("完成修改"), QStringLiteral("完成"), QMessageBox::Information);
+    // The stored report was cast from the old birth data or name: offer to cast it again.
+    const auto birthOf = [](const CaseRecord& x) {
+        return std::tie(x.name, x.year, x.month, x.day, x.hour, x.minute, x.lunar, x.leap, x.male, x.province, x.city,
+                        x.longitude, x.latitude, x.place, x.pad45, x.pad50);
+    };
+    if (birthOf(r) != birthOf(after) &&
+        message(window(), QStringLiteral("“%1”的姓名或出生资料已改动，保存的命稿还是按原来的资料排的。要重新排盘并用新的命稿替换它吗？")
+                              .arg(qs(after.name)),
+                QStringLiteral("提示"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        emit recastRequested(casestore::refOf(stored));
 }
 
 void CaseTree::DeleteCaseClick() {

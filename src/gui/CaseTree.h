@@ -77,6 +77,8 @@ public:
     QAction* pmnuCollapse;
 
 signals:
+    // The case's report should be cast again from its stored record and replace the stored one.
+    void recastRequested(const hj::casestore::CaseRef& ref);
     // 查看命例 or a double-click on a case node.
     void openCaseRequested(const hj::casestore::CaseRef& ref);
     // 与…合婚: the case is the first of two charts to compare.

@@ -58,6 +58,7 @@ private slots:
     void unreadableReportIsReplacedOnlyWhenAsked();
     void chartNotStoredIsAskedAbout();
     void calendarMomentOutsideTheYearsLeavesInputs();
+    void editedBirthDataOffersANewReport();
     void classCommands();
     void searchAndShowAll();
     void clearEndsWithoutWritingOpenCase();
@@ -747,6 +748,46 @@ void TestCaseTree::calendarMomentOutsideTheYearsLeavesInputs() {
         QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QStringLiteral(" | "))));
     }
     wnl->close();
+}
+
+// 编辑命例 that renames a case leaves a report cast for the old name: the window offers to cast
+// it again; 否 keeps the stored report, 是 replaces it.
+void TestCaseTree::editedBirthDataOffersANewReport() {
+    addRecord("甲", "朋友");
+    open();
+    classNode(QStringLiteral("朋友"))->setExpanded(true);
+    const QString path = root->path() + QStringLiteral("/bazi_f/0.rtf");
+    struct Step {
+        const char* name;
+        QMessageBox::StandardButton answer;
+        bool replaced;
+    };
+    for (const Step& step : {Step{"乙", QMessageBox::No, false}, Step{"丙", QMessageBox::Yes, true}}) {
+        const QByteArray before = hjtest::readBytes(path);
+        hjtest::Modals modals;
+        const QString name = QString::fromUtf8(step.name);
+        modals.expect([name](QWidget* w) {
+            QCOMPARE(w->objectName(), QStringLiteral("FrmInfo"));
+            child<QLineEdit>(w, "Edtname")->setText(name);
+            hjtest::clickLater(child<QPushButton>(w, "BtnSave"));
+        });
+        modals.expectBox(QMessageBox::Yes);  // 确定要保存修改吗？
+        modals.expectBox();                  // 完成修改
+        modals.expectBox(step.answer);
+        rightClick(node(0));
+        action("pmnuEdit")->trigger();
+        QTRY_VERIFY(modals.idle());
+        QVERIFY2(modals.boxes.back().text.contains(QStringLiteral("要重新排盘并用新的命稿替换它吗")),
+                 qPrintable(modals.boxes.back().text));
+        QCOMPARE(QString::fromStdString(liveRecords().at(0).name), name);
+        if (step.replaced) {
+            QTRY_VERIFY(reportText(path).contains(name));
+            QVERIFY(win->editingCase());
+        } else {
+            QCOMPARE(hjtest::readBytes(path), before);
+        }
+        QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QStringLiteral(" | "))));
+    }
 }
 
 void TestCaseTree::classCommands() {
