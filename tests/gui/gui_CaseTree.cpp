@@ -554,7 +554,13 @@ void TestCaseTree::twoWindowsNeverOverwriteEachOther() {
         hjtest::typeText(reportPane(), QStringLiteral("A的批注"));
         hjtest::Modals modals;
         modals.expectBox(QMessageBox::Yes);
-        modals.expectBox(step.answer);
+        modals.expect([&modals, answer = step.answer](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
+            hjtest::screenshot(w, QStringLiteral("StaleSave"));
+            modals.boxes.push_back({box->windowTitle(), box->text(), box->icon(), box->informativeText()});
+            QMetaObject::invokeMethod(box->button(answer), &QAbstractButton::click, Qt::QueuedConnection);
+        });
         QTest::mouseClick(save, Qt::LeftButton);
         QTRY_VERIFY(modals.idle());
         QCOMPARE(modals.boxes.at(1).text, QStringLiteral("未能保存命例：") + stale);
@@ -628,6 +634,7 @@ void TestCaseTree::busyStoreShowsACancellableWait() {
             auto* box = qobject_cast<QProgressDialog*>(w);
             QVERIFY2(box, "expected the wait window");
             waitText = box->labelText();
+            hjtest::screenshot(box, QStringLiteral("StoreWait"));
             QMetaObject::invokeMethod(box, "cancel", Qt::QueuedConnection);
         });
         modals.expectBox();
