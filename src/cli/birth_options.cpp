@@ -75,6 +75,13 @@ bool birthRequest(const BirthOptions& o, const std::string& dataDir, bool anyHou
     q.leap = o.leap;
     DateTime d;
     if (!parseDate(o.date, d, error)) return false;
+    // Said in this command's own terms: its years are astronomical (the windows' message speaks
+    // of years as typed there, where -120 is 120 BC).
+    if (d.year < -849 || d.year > 2100) {
+        error = "年份超出范围：--date 的年份应在 -849 到 2100 之间（天文纪年：0000 为公元前1年，-0120 为公元前121年）：" +
+                std::to_string(d.year);
+        return false;
+    }
     q.year = d.year;
     q.month = d.month;
     q.day = d.day;

@@ -14,13 +14,16 @@ namespace hj::cli {
 
 struct PictureOptions {
     std::string svg, png;
+    bool svgGiven = false, pngGiven = false;  // the option was on the command line, even empty
     int scale = 2;
-    bool any() const { return !svg.empty() || !png.empty(); }
+    bool any() const { return svgGiven || pngGiven; }
 };
 
 void addPictureOptions(CLI::App* chart, PictureOptions& o);
 
-// Writes the pictures asked for, each file replaced whole or not at all; false with a message.
+// Writes the pictures asked for; false with a message. A regular file (or a missing one) is
+// replaced whole or not at all, through a link the file it names; a device or FIFO is written
+// to as a stream, and so is standard output for "-". An empty name is refused.
 bool writePictures(const Chart& chart, const card::CardChoice& choice, const PictureOptions& o, std::string& error);
 
 // The JSON of the card's pillars: "pillarsDetail" of the chart object.

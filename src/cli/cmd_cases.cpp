@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/case_names.h"
@@ -21,6 +22,7 @@
 #include "core/zones/world_places.h"
 #include "core/casestore/case_identity.h"
 #include "core/casestore/case_store.h"
+#include "core/platform/platform.h"
 #include "core/chart/chart.h"
 #include "core/chart/chart_settings.h"
 #include "core/places/province_table.h"
@@ -146,8 +148,9 @@ int runAdd(const AddOptions& o, const Context& ctx) {
     if (!openStore(ctx, store)) return 1;
     // The record and its report are stored together, or neither is.
     const std::string report = rtf::writeRtf(reportDocument(built, settings.font, chart->settings.leftpos));
-    std::uint64_t id = 0;
-    const int index = store.addRecord(rec, &report, &id);
+    casestore::CaseRef added;
+    const int index = store.addRecord(rec, &report, &added);
+    const std::uint64_t id = added.id;
     if (index < 0) return fail(store.lastError());
     print(std::to_string(index));
     // The case is stored whatever becomes of the output: a lost number is told on stderr.
@@ -162,7 +165,8 @@ int runList(const Context& ctx) {
     CaseStore store;
     if (!openForReading(ctx, store)) return 1;
     std::vector<CaseRecord> all;
-    if (!store.readAllRecords(all)) return fail(store.lastError());
+    std::int32_t missing = 0;
+    if (!store.readAllRecords(all, &missing)) return fail(store.lastError());
     std::string out;
     for (const CaseRecord& r : all) {
         keepAsTyped(r.name);  // names and classes as typed under --traditional
@@ -172,6 +176,10 @@ int runList(const Context& ctx) {
                casestore::identityText(r.caseId) + '\n';
     }
     writeOut(out);
+    // What could be read is listed; the rest is not passed over in silence.
+    if (missing > 0)
+        return fail("记录文件不完整：文件头记有" + std::to_string(store.header().count) + "个位置，其中" +
+                    std::to_string(missing) + "个不在记录文件中，上面没有列出它们（" + store.recordFilePath(0) + "）");
     return 0;
 }
 
@@ -186,7 +194,7 @@ int runShow(const std::string& caseText, bool report, const Context& ctx) {
     // Record and report in one read, so a case removed and refilled meanwhile never lends
     // its report to another.
     if (!store.readCase(index, r, report ? &bytes : nullptr, &hasReport))
-        return fail(store.lastError().empty() ? "no case " + std::to_string(index) : store.lastError());
+        return fail(store.lastError().empty() ? "没有第" + std::to_string(index) + "号命例" : store.lastError());
     for (const std::string* typed : {&r.name, &r.className, &r.place, &r.note}) keepAsTyped(*typed);
     if (report) {
         if (!hasReport) return fail("命稿文件不存在：" + store.reportPath(index));
@@ -293,7 +301,14 @@ int tellReplaced(const std::string& done, const CaseStore& store) {
 int runImport(const std::string& file, const Context& ctx) {
     CaseStore store;
     if (!openStore(ctx, store, true)) return 1;
+    // A history without its report folder imports, but its cases then have no reports: said.
+    const std::filesystem::path reports = platform::pathOf(file).parent_path() / "bazi_f";
+    std::error_code ec;
+    const bool withReports = std::filesystem::is_directory(reports, ec);
     if (!store.importFrom(file)) return fail(store.lastError());
+    if (!withReports)
+        std::fprintf(stderr, "hengjian-cli: 注意：所选文件夹中没有命稿文件夹 %s，导入的命例都没有命稿\n",
+                     platform::utf8Of(reports).c_str());
     return tellReplaced("已导入", store);
 }
 

@@ -228,6 +228,10 @@ int runChart(const ChartOptions& o, const Context& ctx) {
     std::string error;
     if (o.unknownHour && o.analysis.on) return emitFailure(o.json, "--analysis needs the birth hour: it cannot go with --unknown-hour");
     if (o.unknownHour && o.picture.any()) return emitFailure(o.json, "--svg/--png need the birth hour: they cannot go with --unknown-hour");
+    const int toStdout = (o.picture.svgGiven && o.picture.svg == "-" ? 1 : 0) + (o.picture.pngGiven && o.picture.png == "-" ? 1 : 0) +
+                         (o.json ? 1 : 0);
+    if (toStdout > 1)
+        return fail("标准输出只能写一样东西：--svg -、--png - 和 --json 只能用其中一个");
     // Without --time under --unknown-hour any hour does: the table runs through all twelve.
     if (!birthRequest(o.birth, dataDir, o.unknownHour, q, error)) return emitFailure(o.json, error);
 
@@ -259,7 +263,7 @@ int runChart(const ChartOptions& o, const Context& ctx) {
         if (!o.json) return 0;  // the picture is the output; --json still prints the object
     }
     if (o.json && o.unknownHour) {
-        std::printf("%s\n", dumpJson(unknownHourJson(*r)).c_str());
+        writeOut(dumpJson(unknownHourJson(*r)) + "\n");
         return 0;
     }
     if (o.json) {

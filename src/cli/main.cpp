@@ -7,6 +7,7 @@
 #include <iostream>
 #include <new>
 #include <sstream>
+#include <regex>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -92,6 +93,33 @@ Run "hengjian-cli COMMAND --help" for the options of one command.)";
 
 }  // namespace hj::cli
 
+namespace {
+
+// The parser's own messages, in the program's words. A message of a form not known here is
+// passed on as it is rather than lost.
+std::string parserMessage(const std::string& what) {
+    static const std::vector<std::pair<std::regex, std::string>> forms = {
+        {std::regex(R"(^(\S+): Value (.+) not in range (\S+) to (\S+)$)"), "$1 的值 $2 超出范围：应在 $3 到 $4 之间"},
+        {std::regex(R"(^Value (.+) not in range (\S+) to (\S+)$)"), "值 $1 超出范围：应在 $2 到 $3 之间"},
+        {std::regex(R"(^(\S+) is required$)"), "缺少必需的选项 $1"},
+        {std::regex(R"(^(\S+): (\d+) required (\S+) missing$)"), "$1 缺少参数"},
+        {std::regex(R"(^The following arguments? (?:was|were) not expected: (.+)$)"), "无法识别的参数：$1"},
+        {std::regex(R"(^(\S+): Could not convert: (.+)$)"), "$1 的值无法识别：$2"},
+        {std::regex(R"(^Could not convert: (.+)$)"), "无法识别的值：$1"},
+        {std::regex(R"(^(\S+): (\S+) excludes (\S+)$)"), "$2 不能和 $3 一起用"},
+        {std::regex(R"(^(\S+) excludes (\S+)$)"), "$1 不能和 $2 一起用"},
+        {std::regex(R"(^(\S+) requires (\S+)$)"), "$1 需要和 $2 一起用"},
+        {std::regex(R"(^(\S+): Expected (?:at least |at most )?(\d+) arguments?(?:, got (\d+))?.*$)"), "$1 的参数个数不对"},
+        {std::regex(R"(^A subcommand is required$)"), "需要一个命令"},
+        {std::regex(R"(^Requires at most (\d+) subcommands?.*$)"), "只能给一个命令"},
+    };
+    for (const auto& [form, chinese] : forms)
+        if (std::regex_match(what, form)) return std::regex_replace(what, form, chinese);
+    return what;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace hj::cli;
     // A standard stream the caller closed gets its number taken by the null device, so that no
@@ -144,8 +172,11 @@ int main(int argc, char** argv) {
         code = exitThroughWriter(app, e);
     } catch (const CLI::CallForVersion& e) {
         code = exitThroughWriter(app, e);
+    } catch (const CLI::RuntimeError&) {
+        code = 1;  // the reason was told where it arose
     } catch (const CLI::ParseError& e) {
-        app.exit(e);  // prints the message to stderr
+        const std::string message = parserMessage(e.what()) + "\n用 --help 或 --help-all 查看用法。";
+        std::fprintf(stderr, "%s\n", (traditionalOutputOn() ? traditionalLine(message) : message).c_str());
         code = 1;
     }
     // Whatever was printed must have reached its destination.

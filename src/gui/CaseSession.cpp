@@ -1,6 +1,9 @@
 #include "gui/CaseSession.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 #include "core/calendar/datetime.h"
@@ -23,12 +26,45 @@ CaseSession::CaseSession(casestore::CaseStore& store, CaseTree& tree, ReportEdit
       window_(window) {
     tree_.setOpenCaseQuery([this] { return state_.openCaseId(); });
     connect(&tree_, &CaseTree::openCaseRequested, this, &CaseSession::openCase);
+    connect(&tree_, &CaseTree::recastRequested, this, &CaseSession::recastCase);
     connect(&tree_, &CaseTree::recordChanged, this, &CaseSession::recordChanged);
     connect(&tree_, &CaseTree::caseDeleted, this, &CaseSession::caseDeleted);
     watcher_ = new StoreWatcher(store_, this);
     connect(watcher_, &StoreWatcher::changed, this, &CaseSession::storeChanged);
     connect(&tree_, &CaseTree::storeChangedHere, watcher_, &StoreWatcher::ownChangeDone);
     connect(&tree_, &CaseTree::staleCaseSeen, this, &CaseSession::storeChanged);
+    // The store is the window's, as this session is: the hook never outlives its use.
+    store_.setWaitHook([this](int waitedMs) { return keepWaiting(waitedMs); });
+}
+
+bool CaseSession::keepWaiting(int waitedMs) {
+    // Another process holds the store. A short wait goes unseen; a longer one shows a window
+    // that says so and can stop waiting. Only that window takes input meanwhile.
+    constexpr int kShowAfterMs = 400;
+    if (waitedMs < kShowAfterMs && !waitBox_) return true;
+    if (!waitBox_) {
+        waitBox_ = new QProgressDialog(QStringLiteral("命例库正被另一个程序使用，正在等待它用完……"), QStringLiteral("不再等待"),
+                                       0, 0, window_);
+        waitBox_->setObjectName(QStringLiteral("StoreWaitBox"));
+        waitBox_->setWindowTitle(appTitle());
+        waitBox_->setWindowModality(Qt::ApplicationModal);
+        waitBox_->setMinimumDuration(0);
+        waitBox_->setAutoClose(false);
+        waitBox_->setAutoReset(false);
+        waitBoxGone_ = new QTimer(waitBox_);
+        waitBoxGone_->setSingleShot(true);
+        waitBoxGone_->setInterval(300);
+        connect(waitBoxGone_, &QTimer::timeout, waitBox_, &QObject::deleteLater);
+        waitBox_->show();
+    }
+    // The window goes once no wait has asked for it for a moment (the operation has ended).
+    waitBoxGone_->start();
+    QCoreApplication::processEvents();
+    if (!waitBox_) return true;
+    if (!waitBox_->wasCanceled()) return true;
+    waitBox_->deleteLater();  // the next wait starts afresh
+    waitBox_ = nullptr;
+    return false;
 }
 
 void CaseSession::askToSaveChanges() {
@@ -41,6 +77,7 @@ void CaseSession::askToSaveChanges() {
 void CaseSession::dropOpenCase() {
     state_.leaveEditing();
     orphaned_ = false;
+    newChartSaved_ = true;  // nothing in the pane is to be stored any more: no question about it
     emit modeChanged();
 }
 
@@ -74,8 +111,11 @@ void CaseSession::followStore() {
 }
 
 bool CaseSession::saveReport(const casestore::CaseRef& ref, QString* error) {
-    if (store_.saveReport(ref, rtf::writeRtf(pane_.toRtfDocument()))) {
+    casestore::CaseRef stored;
+    if (store_.saveReport(ref, rtf::writeRtf(pane_.toRtfDocument()), &stored)) {
         watcher_->ownChangeDone();
+        state_.reportSaved(stored);
+        tree_.caseRevised(stored);
         return true;
     }
     *error = qs(store_.lastError());
@@ -107,19 +147,23 @@ void CaseSession::saveCase() {
             return;
         // Record and report in one change; the store refuses a slot that is no longer live.
         const std::string report = rtf::writeRtf(pane_.toRtfDocument());
-        std::uint64_t storedId = 0;
-        if (!store_.writeRecord(state_.openCase(), state_.record(), &report, &storedId)) {
-            const bool stale = store_.lastError() == casestore::kStaleCase;
+        casestore::CaseRef stored;
+        const casestore::CaseRef mine = state_.openCase();
+        if (!store_.writeRecord(mine, state_.record(), &report, &stored)) {
+            if (store_.lastError() == casestore::kStaleCase) {
+                offerAfterStaleSave(mine);
+                return;
+            }
             message(window_, QStringLiteral("未能保存命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                     QMessageBox::Critical);
-            if (stale) storeChanged();
             return;
         }
         watcher_->ownChangeDone();
         pane_.setModified(false);
         CaseRecord shown = state_.record();
         shown.index = id;
-        shown.caseId = storedId;
+        shown.caseId = stored.id;
+        shown.revision = stored.revision;
         state_.saved(shown);
         tree_.updateCase(shown);
         message(window_, QStringLiteral("已保存编辑后的命例。"), appTitle());
@@ -141,8 +185,8 @@ void CaseSession::saveCase() {
     r.className = u8(cls);
     r.note = u8(note);
     const std::string report = rtf::writeRtf(pane_.toRtfDocument());
-    std::uint64_t newId = 0;
-    const int n = store_.addRecord(r, &report, &newId);
+    casestore::CaseRef added;
+    const int n = store_.addRecord(r, &report, &added);
     if (n < 0) {
         message(window_, QStringLiteral("未能保存命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
                 QMessageBox::Critical);
@@ -153,8 +197,43 @@ void CaseSession::saveCase() {
     newChartSaved_ = true;
     emit modeChanged();
     r.index = n;
-    r.caseId = newId;
+    r.caseId = added.id;
+    r.revision = added.revision;
     tree_.addCase(r);
+}
+
+void CaseSession::offerAfterStaleSave(const casestore::CaseRef& mine) {
+    // The case changed (or went) since this window read it: its save would undo the other
+    // change. Offer to open the case as it is now, or to keep this text as a new case.
+    CaseRecord now;
+    const bool stillThere = store_.readRecord(mine.slot, now) && now.caseId == mine.id;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"),
+                    QStringLiteral("未能保存命例：%1").arg(qs(std::string(casestore::kStaleCase))),
+                    (stillThere ? QMessageBox::Open : QMessageBox::NoButton) | QMessageBox::Save | QMessageBox::Cancel,
+                    window_);
+    box.setInformativeText(stillThere ? QStringLiteral("可以重新打开这个命例（这里的修改将放弃），或把这里的内容存为新命例。")
+                                      : QStringLiteral("可以把这里的内容存为新命例。"));
+    if (stillThere) box.button(QMessageBox::Open)->setText(QStringLiteral("重新打开"));
+    box.button(QMessageBox::Save)->setText(QStringLiteral("存新"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Open) {
+        pane_.setModified(false);  // the user chose to give up these edits
+        openCase(casestore::CaseRef{mine.slot, mine.id});
+    } else if (answer == QMessageBox::Save) {
+        dropOpenCase();
+        newChartSaved_ = false;
+        saveCase();
+    } else {
+        storeChanged();
+    }
+}
+
+void CaseSession::recastCase(const casestore::CaseRef& ref) {
+    recast_ = true;
+    openCase(ref);
+    recast_ = false;
 }
 
 void CaseSession::openCase(const casestore::CaseRef& ref) {
@@ -164,10 +243,20 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     bool hasReport = false;
     // Record and report in one read: another process may remove and refill the slot meanwhile.
     bool live = store_.readCase(index, r, &report, &hasReport);
+    QString unreadable;  // why a stored report cannot be read
     if (!live && !store_.lastError().empty()) {
-        // A report that cannot be read (too large, not a regular file) is computed again below.
-        live = store_.readRecord(index, r);
-        hasReport = false;
+        const std::string why = store_.lastError();
+        // The report alone may be unreadable; a busy store is not asked again.
+        live = !store_.lastFailureBusy() && store_.readRecord(index, r);
+        if (live) {
+            unreadable = qs(why);
+            hasReport = false;
+        } else if (!store_.lastError().empty()) {
+            // Busy or unreadable: say so; the case and the tree are as they were.
+            message(window_, QStringLiteral("未能打开命例：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                    QMessageBox::Critical);
+            return;
+        }
     }
     if (!live || (ref.id != 0 && r.caseId != ref.id)) {
         // The tree showed a case that has left its slot since.
@@ -176,7 +265,7 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
         storeChanged();
         return;
     }
-    askToSaveChanges();
+    if (!askAboutUnsavedWork()) return;
     host_.dropChart();
     inputs_.setRequest(presentation::requestFromRecord(r));
     const std::optional<ChartRequest> req = inputs_.request();
@@ -188,15 +277,23 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     state_.open(index, r, store_.reportPath(index));
     orphaned_ = false;
     emit modeChanged();
-    // A stored report that cannot be read is computed again (and stored again) instead.
+    // A stored report that cannot be read is computed again; it replaces the stored one only
+    // when the user agrees.
     bool keep = false;
-    if (hasReport) {
+    if (hasReport && !recast_) {
         QString error;
         pane_.clearWithDefaults();
         keep = pane_.loadBytes(report, &error);
     }
     if (!host_.castCase(*req, keep)) return;
-    if (!keep) {
+    const bool replace =
+        recast_ || unreadable.isEmpty() ||
+        askYesNoDefaultNo(window_,
+                          QStringLiteral("“%1”保存的命稿无法读出：%2\n\n要用重新排出的命稿替换它吗？选“否”则保存的命稿保持原样，"
+                                         "这里只显示重新排出的命稿。")
+                              .arg(qs(r.name), unreadable),
+                          QStringLiteral("注意"));
+    if (!keep && replace) {
         QString error;
         if (!saveReport(state_.openCase(), &error))
             message(window_, QStringLiteral("命稿未能保存：%1").arg(error), QStringLiteral("错误"), QMessageBox::Critical);
@@ -204,17 +301,24 @@ void CaseSession::openCase(const casestore::CaseRef& ref) {
     pane_.setModified(false);
 }
 
-void CaseSession::newCase() {
+bool CaseSession::askAboutUnsavedWork() {
+    // A new chart (or a case no longer in the store, whose pane only 存新 can keep) not stored.
     if (chartUnsaved()) {
         const auto answer = message(window_, QStringLiteral("当前命盘还没有保存，要保存吗？"), QStringLiteral("提示"),
                                     QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer == QMessageBox::Cancel) return;
+        if (answer == QMessageBox::Cancel) return false;
         if (answer == QMessageBox::Yes) {
             saveCase();
-            if (chartUnsaved()) return;  // not stored (the class dialog cancelled): the chart stays
+            if (chartUnsaved()) return false;  // not stored (the class dialog cancelled): the chart stays
         }
+        return true;
     }
     askToSaveChanges();
+    return true;
+}
+
+void CaseSession::newCase() {
+    if (!askAboutUnsavedWork()) return;
     pane_.clearWithDefaults();
     state_.leaveEditing();
     orphaned_ = false;

@@ -5,6 +5,10 @@
 // works on the store, the tree, the pane and the birth inputs it is given; the chart of an
 // opened case it asks of the window (ChartHost), and its mode it announces (modeChanged).
 #include <QObject>
+#include <QPointer>
+
+class QProgressDialog;
+class QTimer;
 
 #include "core/presentation/case_session.h"
 
@@ -55,12 +59,19 @@ public:
     bool chartUnsaved() const { return !state_.editingCase() && host_.chartValid() && !newChartSaved_; }
     // Asks "当前命例文本已改变，要保存吗？" when the open case's pane was changed; Yes saves it.
     void askToSaveChanges();
-    // Forgets the open case without saving it (the store is about to be replaced).
+    // Before the pane is given to something else (another case, a new chart, closing): a chart
+    // not stored asks "当前命盘还没有保存，要保存吗？" (Yes/No/Cancel), a changed open case
+    // askToSaveChanges. False when the user cancelled or the save did not happen.
+    bool askAboutUnsavedWork();
+    // Forgets the open case, and the chart in the pane, without saving or asking (the store is
+    // about to be replaced).
     void dropOpenCase();
 
 public slots:
     void saveCase();
     void openCase(const hj::casestore::CaseRef& ref);
+    // Opens the case with its report cast again from the record, replacing the stored report.
+    void recastCase(const hj::casestore::CaseRef& ref);
     void newCase();
     // Another window or process changed the store: the tree shows it as it is now, and the
     // open case follows (changed fields taken; gone from its slot: no longer stored, 存新 offered).
@@ -76,6 +87,10 @@ private slots:
 
 private:
     bool saveReport(const casestore::CaseRef& ref, QString* error);
+    // The store's wait for another process (CaseStore::setWaitHook).
+    bool keepWaiting(int waitedMs);
+    // A save of the open case was refused as stale: offers to reopen it or store it anew.
+    void offerAfterStaleSave(const casestore::CaseRef& mine);
     void followStore();
     // The stored report of a case holds some text (not only blanks).
     bool storedReportHasText(int index);
@@ -92,6 +107,9 @@ private:
     bool orphaned_ = false;  // the pane shows a case no longer in the store
     bool retryPending_ = false;
     bool newChartSaved_ = false;  // the new chart in the pane was stored by 存新
+    bool recast_ = false;         // the open under way casts the report again and stores it
+    QPointer<QProgressDialog> waitBox_;
+    QTimer* waitBoxGone_ = nullptr;
 };
 
 }  // namespace hj::gui

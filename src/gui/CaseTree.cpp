@@ -10,7 +10,9 @@
 #include <QScrollBar>
 #include <QSet>
 #include <algorithm>
+#include <tuple>
 
+#include "core/casestore/case_identity.h"
 #include "core/presentation/case_tree.h"
 #include "gui/CaseSupport.h"
 #include "gui/GuiSupport.h"
@@ -29,6 +31,13 @@ namespace {
 constexpr std::size_t kBatch = 4000;
 constexpr int kIndexRole = Qt::UserRole;
 constexpr int kIdRole = Qt::UserRole + 1;  // the case's identity, checked by every change
+constexpr int kRevisionRole = Qt::UserRole + 2;  // the revision shown: a removal of a changed case is refused
+
+void setCaseData(QTreeWidgetItem* item, const casestore::CaseRef& ref) {
+    item->setData(0, kIndexRole, ref.slot);
+    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(ref.id));
+    item->setData(0, kRevisionRole, QVariant::fromValue<qulonglong>(ref.revision));
+}
 
 }  // namespace
 
@@ -84,9 +93,15 @@ CaseTree::CaseTree(casestore::CaseStore& store, text::IniFile& ini, QWidget* par
         pmnuTree->popup(viewport()->mapToGlobal(p));
     });
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        if (level(item) == 2) emit openCaseRequested(caseRef(item));
+        // Everything needed is taken from the node now, and the open runs after the click is
+        // done: a refused open rebuilds the tree, which deletes the node the view still holds.
+        const int lv = level(item);
+        if (lv == 2) {
+            const casestore::CaseRef ref = caseRef(item);
+            QTimer::singleShot(0, this, [this, ref] { emit openCaseRequested(ref); });
+        }
         // The root of search results leads back to every case.
-        if (level(item) == 0 && listing_ == Listing::Search) QTimer::singleShot(0, this, &CaseTree::ShowAllClick);
+        if (lv == 0 && listing_ == Listing::Search) QTimer::singleShot(0, this, &CaseTree::ShowAllClick);
     });
 }
 
@@ -104,7 +119,8 @@ int CaseTree::selectedCase() const {
 casestore::CaseRef CaseTree::caseRef(const QTreeWidgetItem* item) {
     if (level(item) != 2) return {};
     return casestore::CaseRef{item->data(0, kIndexRole).toInt(),
-                              static_cast<std::uint64_t>(item->data(0, kIdRole).toULongLong())};
+                              static_cast<std::uint64_t>(item->data(0, kIdRole).toULongLong()),
+                              static_cast<std::uint64_t>(item->data(0, kRevisionRole).toULongLong())};
 }
 
 std::vector<casestore::CaseRef> CaseTree::classRefs(const QTreeWidgetItem* cls) {
@@ -141,8 +157,7 @@ QTreeWidgetItem* CaseTree::makeCaseItem(const CaseRecord& r) {
     auto* item = new QTreeWidgetItem(QStringList(qs(presentation::caseNodeText(r))));
     item->setToolTip(0, item->text(0));  // the whole text, however narrow the tree
     item->setIcon(0, images_[static_cast<std::size_t>(presentation::caseNodeImage(r))]);
-    item->setData(0, kIndexRole, r.index);
-    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(r.caseId));
+    setCaseData(item, casestore::refOf(r));
     cases_.insert(r.index, item);
     return item;
 }
@@ -167,6 +182,14 @@ void CaseTree::rebuildFirstSlots(int n) {
 void CaseTree::rebuild(const std::vector<int>& indices) {
     QElapsedTimer timer;
     timer.start();
+    // Another process holding the store: the tree keeps showing what it showed (emptying it
+    // would look as if the cases were gone) and says why it could not look again.
+    std::vector<CaseRecord> probe;
+    if (!indices.empty() && !store_.readRecords({indices.front()}, probe) && store_.lastFailureBusy()) {
+        message(window(), QStringLiteral("命例未能读出：%1").arg(qs(store_.lastError())), QStringLiteral("错误"),
+                QMessageBox::Critical);
+        return;
+    }
     clear();
     cases_.clear();
     cases_.reserve(static_cast<qsizetype>(indices.size()));
@@ -256,8 +279,14 @@ bool CaseTree::updateCase(const CaseRecord& r) {
     item->setText(0, qs(presentation::caseNodeText(r)));
     item->setToolTip(0, item->text(0));
     item->setIcon(0, images_[static_cast<std::size_t>(presentation::caseNodeImage(r))]);
-    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(r.caseId));
+    setCaseData(item, casestore::refOf(r));
     return true;
+}
+
+void CaseTree::caseRevised(const casestore::CaseRef& ref) {
+    QTreeWidgetItem* item = caseNode(ref.slot);
+    // A record that had no stored identity got one with this change.
+    if (item && (caseRef(item).id == ref.id || !casestore::isStoredIdentity(caseRef(item).id))) setCaseData(item, ref);
 }
 
 void CaseTree::updateMenu() {
@@ -325,8 +354,7 @@ void CaseTree::moveCase(const QString& className) {
     auto* item = new QTreeWidgetItem(target, QStringList(text));
     item->setToolTip(0, text);
     item->setIcon(0, icon);
-    item->setData(0, kIndexRole, idx);
-    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(changed.front().second.caseId));
+    setCaseData(item, casestore::refOf(changed.front().second));
     cases_.insert(idx, item);
     emit recordChanged(changed.front().first, changed.front().second);
 }
@@ -339,7 +367,12 @@ void CaseTree::EditCaseClick() {
     }
     const casestore::CaseRef ref = caseRef(currentItem());
     CaseRecord r;
-    if (!store_.readRecord(idx, r) || r.caseId != ref.id) {
+    const bool live = store_.readRecord(idx, r);
+    if (!live && !store_.lastError().empty()) {
+        refused(QStringLiteral("未能编辑命例：%1"));  // busy or unreadable: the true reason
+        return;
+    }
+    if (!live || r.caseId != ref.id) {
         // The node shows a case that has left its slot: edit nothing, show the store as it is.
         message(window(), QStringLiteral("未能编辑命例：%1").arg(qs(std::string(casestore::kStaleCase))),
                 QStringLiteral("错误"), QMessageBox::Critical);
@@ -349,17 +382,29 @@ void CaseTree::EditCaseClick() {
     TFrmInfo dlg(r, qs(store_.programDir()) + QStringLiteral("/dat"), window());
     if (dlg.exec() != QDialog::Accepted) return;
     const CaseRecord after = dlg.record();
-    std::uint64_t id = 0;
-    if (!store_.writeRecord(ref, after, nullptr, &id)) {
+    casestore::CaseRef now;
+    // The revision read before the dialog: a change made elsewhere meanwhile is not overwritten.
+    if (!store_.writeRecord(casestore::refOf(r), after, nullptr, &now)) {
         refused(QStringLiteral("未能保存修改：%1"));
         return;
     }
     emit storeChangedHere();
     CaseRecord stored = after;
     stored.index = idx;
-    stored.caseId = id;
+    stored.caseId = now.id;
+    stored.revision = now.revision;
     emit recordChanged(r, stored);
     if (updateCase(stored)) message(window(), QStringLiteral("完成修改"), QStringLiteral("完成"), QMessageBox::Information);
+    // The stored report was cast from the old birth data or name: offer to cast it again.
+    const auto birthOf = [](const CaseRecord& x) {
+        return std::tie(x.name, x.year, x.month, x.day, x.hour, x.minute, x.lunar, x.leap, x.male, x.province, x.city,
+                        x.longitude, x.latitude, x.place, x.pad45, x.pad50);
+    };
+    if (birthOf(r) != birthOf(after) &&
+        message(window(), QStringLiteral("“%1”的姓名或出生资料已改动，保存的命稿还是按原来的资料排的。要重新排盘并用新的命稿替换它吗？")
+                              .arg(qs(after.name)),
+                QStringLiteral("提示"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        emit recastRequested(casestore::refOf(stored));
 }
 
 void CaseTree::DeleteCaseClick() {
@@ -444,8 +489,7 @@ void CaseTree::RenameClassClick() {
     }
     emit storeChangedHere();
     for (const auto& [before, after] : changed) {
-        if (QTreeWidgetItem* item = caseNode(after.index))
-            item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(after.caseId));
+        if (QTreeWidgetItem* item = caseNode(after.index)) setCaseData(item, casestore::refOf(after));
         emit recordChanged(before, after);
     }
     if (!presentation::renameInClassList(ini_, u8(old), u8(name)))
@@ -457,12 +501,20 @@ void CaseTree::RenameClassClick() {
 void CaseTree::DeleteClassClick() {
     QTreeWidgetItem* cls = currentItem();
     if (level(cls) != 1) return;
-    if (message(window(), QStringLiteral("确定要删除“%1”这个类别吗？").arg(cls->text(0)), QStringLiteral("注意"),
-                QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    // The second line says how many cases go with the class, and that all are kept first.
+    const int count = cls->childCount();
+    const QString question = QStringLiteral("确定要删除“%1”这个类别吗？").arg(cls->text(0)) +
+                             (count == 0 ? QString()
+                                         : QStringLiteral("\n其中的%1个命例将一并删除%2。")
+                                               .arg(count)
+                                               .arg(store_.backupsEnabled() ? QStringLiteral("（删除前先备份全部命例）")
+                                                                            : QString()));
+    if (message(window(), question, QStringLiteral("注意"), QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes)
         return;
-    // Every case of the class in one change; their report files stay.
+    // Every case of the class in one change, after a backup of the history; their report files stay.
     std::vector<int> removed;
-    if (!store_.removeRecords(classRefs(cls), false, &removed)) {
+    if (!store_.removeRecords(classRefs(cls), false, &removed, true)) {
         refused(QStringLiteral("未能删除类别中的命例：%1"));
         return;
     }
@@ -565,7 +617,7 @@ void CaseTree::refresh() {
     QTreeWidgetItem* again = nullptr;
     if (curLevel == 2) {
         QTreeWidgetItem* item = caseNode(curCase.slot);
-        if (item && caseRef(item) == curCase) again = item;
+        if (item && caseRef(item).id == curCase.id) again = item;
     } else if (curLevel == 1) {
         again = classNode(curClass);
     } else if (curLevel == 0) {

@@ -37,6 +37,9 @@ public:
     void addCase(const casestore::CaseRecord& r);
     // Rewrites the text and picture of the node of record r.index; false when not shown.
     bool updateCase(const casestore::CaseRecord& r);
+    // The case `ref` names was changed here without a change to its node text (its report
+    // stored): the node takes the revision.
+    void caseRevised(const casestore::CaseRef& ref);
     QTreeWidgetItem* caseNode(int index) const { return cases_.value(index, nullptr); }
     QTreeWidgetItem* classNode(const QString& name) const;
     // The names of the class nodes, top to bottom.
@@ -74,6 +77,8 @@ public:
     QAction* pmnuCollapse;
 
 signals:
+    // The case's report should be cast again from its stored record and replace the stored one.
+    void recastRequested(const hj::casestore::CaseRef& ref);
     // 查看命例 or a double-click on a case node.
     void openCaseRequested(const hj::casestore::CaseRef& ref);
     // 与…合婚: the case is the first of two charts to compare.

@@ -24,6 +24,8 @@ HistoryCommands::HistoryCommands(casestore::CaseStore& store, QWidget* window)
 
 QString HistoryCommands::replacedNote(const QString& verb) {
     const int n = store_.caseCount();
+    // A history without cases gets no backup (there is nothing to keep): none is promised.
+    if (n == 0) return QStringLiteral("现有的历史记录中没有命例，不会留下备份。");
     QString note = n >= 0 ? QStringLiteral("将%1全部%2个命例及其命稿。").arg(verb).arg(n)
                           : QStringLiteral("将%1现有的全部历史记录。").arg(verb);
     if (store_.backupsEnabled())

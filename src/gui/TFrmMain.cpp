@@ -416,12 +416,14 @@ void TFrmMain::showEvent(QShowEvent* e) {
     });
 }
 
-void TFrmMain::maybeSave() {
-    if (session_) session_->askToSaveChanges();
-}
+bool TFrmMain::maybeSave() { return !session_ || session_->askAboutUnsavedWork(); }
 
 void TFrmMain::closeEvent(QCloseEvent* e) {
-    maybeSave();
+    // A chart or an edit not stored is asked about; Cancel keeps the window open.
+    if (!maybeSave()) {
+        e->ignore();
+        return;
+    }
     writeSettings();
     if (pingYu_) pingYu_->close();
     e->accept();

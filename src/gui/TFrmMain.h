@@ -81,8 +81,8 @@ private:
     void createMenus();
     void readSettings();
     void writeSettings();
-    // An edited open case is offered for saving (是 or 否: closing goes on either way).
-    void maybeSave();
+    // A chart not stored or an edited open case is offered for saving; false when cancelled.
+    bool maybeSave();
     // The case store and the helpers that work on it.
     void openStore();
     // Casts the chart of `req` with the settings the data folder holds now and, when `show`,

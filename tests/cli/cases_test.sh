@@ -50,6 +50,9 @@ run cases remove 1 || { echo "FAIL remove"; fails=$((fails + 1)); }
 [ -e "$home/app/bazi_f/1.rtf" ] && { echo "FAIL remove left the report"; fails=$((fails + 1)); }
 refuses remove-again cases remove 1
 refuses show-removed cases show 1
+check show-removed-message "hengjian-cli: 没有第1号命例" "$(cat "$home/err")"
+refuses show-beyond cases show 99
+check show-beyond-message "hengjian-cli: 没有第99号命例" "$(cat "$home/err")"
 check search-after-remove "$(printf '0\n2')" "$(run cases search --name 王)"
 
 before=$(run cases list)
@@ -218,6 +221,41 @@ run cases restore "$name" >/dev/null || { echo "FAIL restore"; fails=$((fails + 
 check restored "$before" "$(run cases list)"
 refuses restore-unknown cases restore 19991231-235959
 refuses restore-outside cases restore ../../dat
+
+# Another store's folders are no export target: the folder holding its dat/, dat/ itself, a
+# folder inside it, its report folder (through a link too). Its cases and reports stay whole.
+"$cli" --data-dir "$home/other" cases add --name 赵六 --date 1970-01-01 --time 01:00 --class 朋友 >/dev/null
+otherBefore=$(cd "$home/other" && find . -type f ! -name '*.changes' | sort | xargs md5sum)
+ln -s "$home/other/dat" "$home/linkToDat"
+for target in "$home/other" "$home/other/" "$home/other/dat" "$home/other/dat/sub" "$home/other/bazi_f" \
+  "$home/linkToDat" "$home/other/dat/backups/x"; do
+  refuses "export-into-data-folder $target" cases export "$target"
+  grep -q 数据文件夹 "$home/err" || { echo "FAIL export into $target: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+done
+check other-store-untouched "$otherBefore" "$(cd "$home/other" && find . -type f ! -name '*.changes' | sort | xargs md5sum)"
+[ -e "$home/other/dat/sub" ] && { echo "FAIL a refused export made a folder"; fails=$((fails + 1)); }
+# A folder beside the store's folders is fine, and so is an earlier export replaced.
+run cases export "$home/other/exports" >/dev/null || { echo "FAIL export beside a store"; fails=$((fails + 1)); }
+run cases export "$home/other/exports" >/dev/null || { echo "FAIL export again"; fails=$((fails + 1)); }
+
+# A record file cut short: what can be read is listed, and the rest is not passed over.
+for n in 1 2 3; do "$cli" --data-dir "$home/cut" cases add --name 截$n --date 2000-01-01 --time 12:00 --class 甲 >/dev/null; done
+truncate -s $((20 + 2 * 1184 + 100)) "$home/cut/dat/bazi0.dat"
+listed=$("$cli" --data-dir "$home/cut" cases list 2>"$home/err")
+check cut-list-rc-rows "1 2" "$? $(printf '%s\n' "$listed" | wc -l)"
+grep -q "记录文件不完整" "$home/err" || { echo "FAIL cut list: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+# A linked dat/ is named as a link.
+mkdir -p "$home/linked" "$home/real"
+"$cli" --data-dir "$home/real" cases add --name 链 --date 2000-01-01 --time 12:00 --class 甲 >/dev/null
+ln -s "$home/real/dat" "$home/linked/dat"
+"$cli" --data-dir "$home/linked" cases add --name 链二 --date 2000-01-01 --time 12:00 --class 甲 >/dev/null 2>"$home/err"
+grep -q "符号链接" "$home/err" || { echo "FAIL linked dat: [$(cat "$home/err")]"; fails=$((fails + 1)); }
+# An import of a history without its report folder says that its cases come without reports.
+mkdir -p "$home/noreports"
+cp "$home/real/dat/bazi0.dat" "$home/noreports/"
+"$cli" --data-dir "$home/real" cases import "$home/noreports/bazi0.dat" >/dev/null 2>"$home/err"
+check import-without-reports-rc 0 $?
+grep -q "没有命稿文件夹" "$home/err" || { echo "FAIL import without reports: [$(cat "$home/err")]"; fails=$((fails + 1)); }
 
 [ "$fails" = 0 ] && echo "cases: all checks passed"
 exit $((fails > 0))

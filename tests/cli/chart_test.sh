@@ -98,5 +98,14 @@ check unknown-hour-quiet-day "己未 丙子 癸酉" \
 check conventions "zishi idate dst mgong pai" \
   "$("$cli" chart --date 2000-01-01 --time 12:00 --json | json_field '" ".join(c["key"] for c in d["conventions"])')"
 
+tmp_err=$(mktemp)
+# Years out of range are told in astronomical years, as --date takes them.
+for y in -0850 2101; do
+  "$cli" chart --date "$y-01-01" --time 12:00 >/dev/null 2>"$tmp_err"
+  grep -q "天文纪年" "$tmp_err" || { echo "FAIL year $y: [$(cat "$tmp_err")]"; fails=$((fails + 1)); }
+done
+check year-range-edges "0 0" "$("$cli" chart --date -0849-01-01 --time 12:00 >/dev/null; echo -n "$? "; "$cli" chart --date 2100-12-31 --time 12:00 >/dev/null; echo $?)"
+rm -f "$tmp_err"
+
 [ "$fails" = 0 ] && echo "all chart command checks passed"
 exit $((fails > 0))

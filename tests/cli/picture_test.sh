@@ -45,8 +45,45 @@ check svg-traditional "1 1 0" "$(grep -c '>城牆土<' "$tmp/t.svg") $(grep -c '
 # A file that cannot be written is an error, and nothing is left behind.
 refuses svg-unwritable "${base[@]}" --svg "$tmp/no/such/dir/a.svg"
 check no-partial "" "$(ls "$tmp/no" 2>/dev/null)"
+# Where the picture goes: a regular file is replaced, through a link the file it names (the link
+# stays); a FIFO and standard output get a stream; a full device is an error; no name is refused.
+mkdir -p "$tmp/w"
+echo old >"$tmp/w/real.svg"
+ln -s real.svg "$tmp/w/link.svg"
+ln -s missing.svg "$tmp/w/dangling.svg"
+"$cli" "${base[@]}" --svg "$tmp/w/link.svg" >/dev/null
+check svg-through-link "symb 1" "$(stat -c %F "$tmp/w/link.svg" | cut -c1-4) $(grep -c '</svg>' "$tmp/w/real.svg")"
+"$cli" "${base[@]}" --svg "$tmp/w/dangling.svg" >/dev/null
+check svg-dangling-link "symb 1" "$(stat -c %F "$tmp/w/dangling.svg" | cut -c1-4) $(grep -c '</svg>' "$tmp/w/missing.svg")"
+check svg-stdout 1 "$("$cli" "${base[@]}" --svg - | grep -c '</svg>')"
+# A link to the standard output stream, as /dev/stdout is (a private one: a program that wrongly
+# replaced its target could not harm the system's own).
+ln -s /proc/self/fd/1 "$tmp/w/stdout"
+check svg-link-to-stdout 1 "$("$cli" "${base[@]}" --svg "$tmp/w/stdout" | grep -c '</svg>')"
+mkfifo "$tmp/w/fifo"
+(timeout 20 cat "$tmp/w/fifo" >"$tmp/w/from-fifo" 2>/dev/null &)
+timeout 20 "$cli" "${base[@]}" --svg "$tmp/w/fifo" >/dev/null
+sleep 0.2
+check svg-fifo "fifo 1" "$(stat -c %F "$tmp/w/fifo" | cut -c1-4) $(grep -c '</svg>' "$tmp/w/from-fifo")"
+# A full device: an error, and the node stays. As root a private node is used, so a program that
+# wrongly replaced its target could not harm the system's own.
+full=/dev/full
+[ "$(id -u)" = 0 ] && mknod "$tmp/w/full" c 1 7 2>/dev/null && full=$tmp/w/full
+if [ -w "$full" ]; then
+  refuses svg-full-device "${base[@]}" --svg "$full"
+  check svg-device-kept "character special file" "$(stat -c %F "$full")"
+fi
+refuses svg-empty-name "${base[@]}" --svg ""
+refuses png-empty-name "${base[@]}" --png ""
+refuses svg-and-json-on-stdout "${base[@]}" --svg - --json
+refuses svg-folder "${base[@]}" --svg "$tmp/w"
+
 refuses svg-unknown-hour --data-dir "$tmp" chart --date 2000-01-01 --unknown-hour --svg "$tmp/u.svg"
 refuses scale-range "${base[@]}" --svg "$tmp/x.svg" --scale 9
+# The parser's messages are the program's own words.
+check scale-range-message "--scale 的值 9 超出范围：应在 1 到 8 之间|用 --help 或 --help-all 查看用法。" "$(tr '\n' '|' <"$_hj_err" | sed 's/|$//')"
+refuses missing-date --data-dir "$tmp" chart --time 12:00
+check missing-date-message "缺少必需的选项 --date" "$(head -1 "$_hj_err")"
 
 # --json with a picture: the object still printed, the file written.
 check json-and-svg "戊午" "$("$cli" "${base[@]}" --json --svg "$tmp/j.svg" | python3 -c 'import json, sys; print(json.load(sys.stdin)["pillars"][2])')"

@@ -223,6 +223,40 @@ TEST(CaseEditState, ChangesThroughTheTreeAreKept) {
     EXPECT_EQ(s.record().className, "朋友");
 }
 
+// The store as another window left it: the same case changed stays open (its changes taken, the
+// revision read kept); another case or none in the slot ends editing. A record that had no
+// stored identity and got one with a change elsewhere is still the same case.
+TEST(CaseEditState, FollowsTheStore) {
+    CaseRecord plain = record("李四", 1990, 5, 12, 7);
+    plain.caseId = std::uint64_t{1} << 63 | 42;  // a fingerprint: no stored identity
+    plain.revision = plain.caseId;
+    struct Case {
+        const char* what;
+        bool present;
+        void (*change)(CaseRecord&);
+        bool ends;
+    };
+    const Case cases[] = {
+        {"moved, identity given", true, [](CaseRecord& r) { r.className = "客户"; r.caseId = 77; r.revision = 1; }, false},
+        {"renamed, identity given", true, [](CaseRecord& r) { r.name = "王五"; r.caseId = 77; r.revision = 1; }, true},
+        {"another fingerprint", true, [](CaseRecord& r) { r.note = "x"; r.caseId = std::uint64_t{1} << 63 | 43; }, true},
+        {"removed", false, [](CaseRecord&) {}, true},
+    };
+    for (const Case& c : cases) {
+        presentation::CaseEditState s;
+        s.open(7, plain, "p");
+        CaseRecord now = plain;
+        c.change(now);
+        EXPECT_EQ(s.followStore(c.present ? &now : nullptr), c.ends) << c.what;
+        EXPECT_EQ(s.editingCase(), !c.ends) << c.what;
+        if (!c.ends) {
+            EXPECT_EQ(s.record().className, "客户") << c.what;
+            EXPECT_EQ(s.openCase().id, 77u) << c.what;
+            EXPECT_EQ(s.openCase().revision, plain.revision) << c.what;  // a save from here is refused
+        }
+    }
+}
+
 TEST(CaseEditState, DeletionEndsEditing) {
     presentation::CaseEditState s;
     s.open(7, record("李四", 1990, 5, 12, 7), "p");

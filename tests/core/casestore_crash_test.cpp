@@ -60,7 +60,9 @@ std::vector<std::string> view(const fs::path& dir) {
         bool has = false;
         if (!s.readCase(r.index, again, &report, &has)) return {"show failed: " + s.lastError()};
         if (has && report != reportFor(again)) rows.push_back("FOREIGN REPORT at " + std::to_string(r.index) + ": " + report);
-        rows.push_back(std::to_string(r.index) + "|" + r.name + "|" + r.className + "|" + r.note + "|" + (has ? "R" : "-"));
+        // The revision too: a change is seen whole, its record, report and revision together.
+        rows.push_back(std::to_string(r.index) + "|" + r.name + "|" + r.className + "|" + r.note + "|" +
+                       std::to_string(r.revision) + "|" + (has ? "R" : "-"));
     }
     StoreHeader h;
     s.readHeader(h);
@@ -147,6 +149,7 @@ TEST_F(StoreCrash, AKillAtAnyStepLeavesTheStoreAsBeforeOrAfter) {
              const std::string rep = reportFor(r);
              return s.writeRecord(2, r, &rep);
          }},
+        {"report alone", [](CaseStore& s, const fs::path&) { return s.saveReport(CaseRef{2, 0}, reportFor(person("丙"))); }},
         {"remove", [](CaseStore& s, const fs::path&) { return s.removeRecord(3, true); }},
         {"move two cases", [](CaseStore& s, const fs::path&) {
              return s.modifyRecords({0, 4}, [](CaseRecord& r) { r.className = "朋友"; });
@@ -298,6 +301,60 @@ TEST_F(StoreCrash, ProcessesAddingRemovingAndListingTogetherLoseNothing) {
         present.insert(row.substr(row.find('|') + 1, row.find('|', row.find('|') + 1) - row.find('|') - 1));
     }
     EXPECT_EQ(present, expected);
+    fs::remove_all(dir);
+    fs::remove_all(results);
+}
+
+// Processes editing one case as windows do (read it, change it, save naming the revision read,
+// read again when refused): no save undoes another, so the count in the note is every save.
+TEST_F(StoreCrash, ProcessesEditingOneCaseLoseNoEdit) {
+    const fs::path dir = scratch("oneCase");
+    const fs::path results = scratch("oneCaseResults");
+    fs::create_directories(results);
+    {
+        CaseStore s;
+        ASSERT_TRUE(s.openStore(dir.string()));
+        const CaseRecord r = person("甲", "0");
+        const std::string rep = reportFor(r);
+        ASSERT_EQ(s.addRecord(r, &rep), 0);
+    }
+    constexpr int kEditors = 4, kSaves = 15;
+    std::vector<pid_t> kids;
+    for (int w = 0; w < kEditors; ++w)
+        kids.push_back(spawn([&, w] {
+            int saved = 0, refused = 0;
+            while (saved < kSaves) {
+                CaseStore s;
+                CaseRecord r;
+                if (!s.openStore(dir.string()) || !s.readRecord(0, r)) return false;
+                const CaseRef read = refOf(r);
+                r.note = std::to_string(std::stoi(r.note) + 1);
+                const std::string rep = reportFor(r);
+                if (s.writeRecord(read, r, &rep)) {
+                    ++saved;
+                } else if (s.lastError() == kStaleCase) {
+                    ++refused;
+                } else {
+                    return false;
+                }
+            }
+            std::ofstream(results / std::to_string(w)) << refused << "\n";
+            return true;
+        }));
+    for (pid_t k : kids) {
+        int status = 0;
+        ::waitpid(k, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "process " << k;
+    }
+    CaseStore s;
+    ASSERT_TRUE(s.openExisting(dir.string()));
+    CaseRecord r;
+    ASSERT_TRUE(s.readRecord(0, r));
+    EXPECT_EQ(r.note, std::to_string(kEditors * kSaves));
+    EXPECT_EQ(r.revision, static_cast<std::uint64_t>(1 + kEditors * kSaves));
+    const std::vector<std::string> rows = view(dir);
+    ASSERT_EQ(rows.size(), 1u) << joined(rows);
+    EXPECT_EQ(rows[0].substr(rows[0].size() - 2), "|R") << rows[0];
     fs::remove_all(dir);
     fs::remove_all(results);
 }

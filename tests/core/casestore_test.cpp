@@ -17,6 +17,7 @@
 #include "core/casestore/journal.h"
 #include "core/casestore/store_file.h"
 #include "core/platform/platform.h"
+#include "core/text/file_io.h"
 #include "core/text/gbk.h"
 #include "test_files.h"
 
@@ -879,8 +880,9 @@ TEST_F(StoreTest, ChangesToACaseGoneFromItsSlotAreRefused) {
 }
 
 TEST_F(StoreTest, IdentityStaysWithItsCaseAndOldRecordsGetOne) {
-    std::uint64_t id = 0;
-    ASSERT_EQ(store.addRecord(sample("甲"), nullptr, &id), 0);
+    CaseRef added;
+    ASSERT_EQ(store.addRecord(sample("甲"), nullptr, &added), 0);
+    const std::uint64_t id = added.id;
     ASSERT_EQ(store.addRecord(sample("乙")), 1);
     CaseRecord a, b;
     ASSERT_TRUE(store.readRecord(0, a));
@@ -891,9 +893,9 @@ TEST_F(StoreTest, IdentityStaysWithItsCaseAndOldRecordsGetOne) {
     // Edits, moves and a round trip through export and import keep it.
     CaseRecord edited = a;
     edited.name = "甲改";
-    std::uint64_t kept = 0;
+    CaseRef kept;
     ASSERT_TRUE(store.writeRecord(refOf(a), edited, nullptr, &kept)) << store.lastError();
-    EXPECT_EQ(kept, id);
+    EXPECT_EQ(kept.id, id);
     ASSERT_TRUE(store.modifyRecords(std::vector<CaseRef>{CaseRef{0, id}}, [](CaseRecord& r) { r.className = "别类"; }));
     ASSERT_TRUE(store.exportTo((root / "out").string())) << store.lastError();
     ASSERT_TRUE(store.clearAll());
@@ -921,15 +923,147 @@ TEST_F(StoreTest, IdentityStaysWithItsCaseAndOldRecordsGetOne) {
     EXPECT_FALSE(store.removeRecord(CaseRef{1, c.caseId}));
     ASSERT_TRUE(store.readRecord(1, c));
     ASSERT_TRUE(store.writeRecord(refOf(c), c, nullptr, &kept));
-    EXPECT_TRUE(isStoredIdentity(kept));
+    EXPECT_TRUE(isStoredIdentity(kept.id));
     ASSERT_TRUE(store.readRecord(1, c));
-    EXPECT_EQ(c.caseId, kept);
+    EXPECT_EQ(c.caseId, kept.id);
     // A note too long to leave room keeps the record without a stored identity.
     c.note = std::string(1080, 'x');
     ASSERT_TRUE(store.writeRecord(refOf(c), c));
     ASSERT_TRUE(store.readRecord(1, c));
     EXPECT_FALSE(isStoredIdentity(c.caseId));
     EXPECT_EQ(c.note.size(), 1080u);
+}
+
+// Two windows hold the same case: whichever saves second read an older revision and is refused,
+// whatever the change (record, report, both, a move, a removal), and nothing of the first save
+// is lost.
+TEST_F(StoreTest, AChangeFromAnOlderRevisionIsRefused) {
+    struct Case {
+        const char* name;
+        std::function<bool(CaseStore&, const CaseRef&)> change;
+    };
+    const std::string report = "{\\rtf1 B}";
+    const std::vector<Case> changes = {
+        {"record and report", [&](CaseStore& s, const CaseRef& r) {
+             CaseRecord x;
+             return s.readRecord(r.slot, x) && s.writeRecord(r, x, &report);
+         }},
+        {"record alone", [](CaseStore& s, const CaseRef& r) {
+             CaseRecord x;
+             return s.readRecord(r.slot, x) && s.writeRecord(r, x);
+         }},
+        {"report alone", [&](CaseStore& s, const CaseRef& r) { return s.saveReport(r, report); }},
+        {"move", [](CaseStore& s, const CaseRef& r) {
+             return s.modifyRecords(std::vector<CaseRef>{r}, [](CaseRecord& x) { x.className = "别类"; });
+         }},
+        {"removal", [](CaseStore& s, const CaseRef& r) { return s.removeRecord(r); }},
+    };
+    for (const Case& first : changes) {
+        if (std::string(first.name) == "removal") continue;  // a removed case is refused anyway
+        for (const Case& second : changes) {
+            SCOPED_TRACE(std::string(first.name) + " then " + second.name);
+            ASSERT_TRUE(store.clearAll()) << store.lastError();
+            const std::string mine = "{\\rtf1 A}";
+            CaseRef read;
+            ASSERT_EQ(store.addRecord(sample("甲"), &mine, &read), 0) << store.lastError();
+            EXPECT_EQ(read.revision, 1u);
+            // B changes the case; its revision rises, its identity stays.
+            ASSERT_TRUE(first.change(store, read)) << store.lastError();
+            CaseRecord now;
+            ASSERT_TRUE(store.readRecord(0, now));
+            EXPECT_EQ(now.caseId, read.id);
+            EXPECT_EQ(now.revision, read.revision + 1);
+            std::string beforeB = readFile(dat()), reportB;
+            store.loadReport(0, reportB);
+            // A, which read revision 1, is refused and changes nothing.
+            EXPECT_FALSE(second.change(store, read));
+            EXPECT_EQ(store.lastError(), kStaleCase);
+            EXPECT_EQ(readFile(dat()), beforeB);
+            std::string reportAfter;
+            store.loadReport(0, reportAfter);
+            EXPECT_EQ(reportAfter, reportB);
+            // Named with the revision as it is now, the same change goes through.
+            EXPECT_TRUE(second.change(store, refOf(now))) << store.lastError();
+        }
+    }
+}
+
+// A report the store's readers would refuse (too large to read back) is never stored, by any
+// of the changes that store one; nothing of the case changes.
+TEST_F(StoreTest, AReportTooLargeToReadBackIsRefused) {
+    const std::string small = "{\\rtf1 ok}";
+    CaseRef ref;
+    ASSERT_EQ(store.addRecord(sample("甲"), &small, &ref), 0);
+    const std::string big(hj::text::kMaxReportBytes + 1, 'x');
+    struct Case {
+        const char* name;
+        std::function<bool()> store;
+    };
+    const std::vector<Case> cases = {
+        {"add", [&] { return store.addRecord(sample("乙"), &big) >= 0; }},
+        {"save", [&] { return store.writeRecord(ref, sample("甲"), &big); }},
+        {"report alone", [&] { return store.saveReport(ref, big); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = readFile(dat());
+        EXPECT_FALSE(c.store());
+        EXPECT_NE(store.lastError().find("命稿太大"), std::string::npos) << store.lastError();
+        EXPECT_EQ(readFile(dat()), before);
+        std::string report;
+        EXPECT_TRUE(store.loadReport(0, report)) << store.lastError();
+        EXPECT_EQ(report, small);
+    }
+    // The largest report that reads back is stored.
+    const std::string largest(hj::text::kMaxReportBytes, 'y');
+    EXPECT_TRUE(store.saveReport(ref, largest)) << store.lastError();
+    std::string report;
+    EXPECT_TRUE(store.loadReport(0, report));
+    EXPECT_EQ(report.size(), largest.size());
+}
+
+// The revision lives after the note's end: every byte other readers take is as without it, and
+// a record whose note leaves no room for it is named by its bytes' fingerprint instead.
+TEST_F(StoreTest, RevisionKeepsTheRecordBytesOthersRead) {
+    struct Case {
+        std::size_t noteBytes;
+        bool storedRevision;
+    };
+    for (const Case& c : std::vector<Case>{{4, true}, {1000, true}, {1067, true}, {1068, false}, {1075, false}}) {
+        SCOPED_TRACE(c.noteBytes);
+        CaseRecord r = sample("甲");
+        r.note = std::string(c.noteBytes, 'n');
+        r.caseId = newCaseIdentity();
+        const std::string plain = recordImage(r);
+        r.revision = 7;
+        const std::string revised = recordImage(r);
+        EXPECT_EQ(revised.substr(0, 1128), plain.substr(0, 1128));   // up to the tails
+        EXPECT_EQ(revised.substr(1136), plain.substr(1136));        // the identity and the place
+        const CaseRecord back = decodeRecord(revised.data());
+        EXPECT_EQ(back.caseId, r.caseId);
+        if (c.storedRevision) {
+            EXPECT_EQ(back.revision, 7u);
+        } else {
+            EXPECT_EQ(revised, plain);
+            EXPECT_EQ(back.revision, revisionOf(plain.data()));
+            EXPECT_NE(back.revision >> 63, 0u);
+        }
+        // A changed tail or a changed identity does not pass for a stored revision.
+        std::string bad = revised;
+        bad[1128] ^= 1;
+        EXPECT_NE(decodeRecord(bad.data()).revision, 7u);
+    }
+    // A record whose note leaves no room still refuses a change made after another one.
+    CaseRecord big = sample("乙");
+    big.note = std::string(1070, 'x');
+    ASSERT_EQ(store.addRecord(big), 0);
+    CaseRecord read;
+    ASSERT_TRUE(store.readRecord(0, read));
+    CaseRecord other = read;
+    other.name = "乙改";
+    ASSERT_TRUE(store.writeRecord(refOf(read), other)) << store.lastError();
+    EXPECT_FALSE(store.writeRecord(refOf(read), read));
+    EXPECT_EQ(store.lastError(), kStaleCase);
 }
 
 TEST(CaseIdentityText, RoundTripsAndRefusesOtherForms) {

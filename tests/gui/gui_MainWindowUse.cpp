@@ -11,6 +11,7 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
+#include "gui/CaseSession.h"
 #include "core/casestore/case_store.h"
 #include "gui/ReportEdit.h"
 #include "gui/BirthInputs.h"
@@ -55,7 +56,10 @@ private:
 void TestMainWindowUse::init() { root = std::make_unique<hjtest::DataRoot>(); }
 
 void TestMainWindowUse::cleanup() {
-    if (win) win->close();
+    if (win) {
+        win->caseSession()->dropOpenCase();  // no closing question in the tests
+        win->close();
+    }
     win.reset();
     root.reset();
 }

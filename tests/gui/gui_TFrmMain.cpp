@@ -22,6 +22,7 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
+#include "gui/CaseSession.h"
 #include "core/chart/chart.h"
 #include "core/report/report.h"
 #include "core/report/report_rtf.h"
@@ -88,7 +89,10 @@ private:
 void TestTFrmMain::init() { root = std::make_unique<hjtest::DataRoot>(); }
 
 void TestTFrmMain::cleanup() {
-    if (win) win->close();
+    if (win) {
+        win->caseSession()->dropOpenCase();  // no closing question in the tests
+        win->close();
+    }
     win.reset();
     root.reset();
 }

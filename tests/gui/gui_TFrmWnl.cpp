@@ -12,6 +12,7 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
+#include "gui/CaseSession.h"
 #include "gui/CalendarLinks.h"
 #include "gui/GuiSupport.h"
 #include "gui/TFrmMain.h"
@@ -287,6 +288,7 @@ void TestTFrmWnl::mainWindowGetsTheChart() {
     TFrmWnl* fresh = main.calendarLinks()->openCalendar();
     QVERIFY(fresh && fresh->isVisible());
     fresh->close();
+    main.caseSession()->dropOpenCase();  // no closing question here
     main.close();
 }
 
@@ -348,6 +350,7 @@ void TestTFrmWnl::badYearInTheMainWindowNeverOpensEmpty() {
     QCOMPARE(w->page().header[0].text, std::string("星期一"));
     QVERIFY(modals.unexpected.isEmpty());
     w->close();
+    main.caseSession()->dropOpenCase();  // no closing question here
     main.close();
 }
 
@@ -385,6 +388,7 @@ void TestTFrmWnl::dialogsGoAboveTheCalendar() {
     QTRY_VERIFY(w->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     QVERIFY2(modals.unexpected.isEmpty(), qPrintable(modals.unexpected.join(QLatin1Char(';'))));
     w->close();
+    main.caseSession()->dropOpenCase();  // no closing question here
     main.close();
 }
 

@@ -9,6 +9,7 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
+#include "gui/CaseSession.h"
 #include "core/chart/derived.h"
 #include "gui/TFrmMain.h"
 
@@ -25,6 +26,7 @@ private slots:
         QTest::qWait(10);
     }
     void cleanup() {
+        win->caseSession()->dropOpenCase();  // no closing question here
         win->close();
         win.reset();
         root.reset();

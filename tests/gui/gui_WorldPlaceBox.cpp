@@ -7,6 +7,7 @@
 
 #include "GuiTestMain.h"
 #include "GuiTestSupport.h"
+#include "gui/CaseSession.h"
 #include "core/presentation/case_session.h"
 #include "core/zones/case_zone.h"
 #include "gui/BirthInputs.h"
@@ -44,7 +45,10 @@ private:
 void TestWorldPlaceBox::init() { root = std::make_unique<hjtest::DataRoot>(); }
 
 void TestWorldPlaceBox::cleanup() {
-    if (win) win->close();
+    if (win) {
+        win->caseSession()->dropOpenCase();  // no closing question here
+        win->close();
+    }
     win.reset();
     root.reset();
 }

@@ -12,6 +12,8 @@ using namespace detail;
 
 constexpr std::size_t kOffIdentity = kOffNote + kNoteField - kIdentityTail;
 static_assert(kOffIdentity == 1136 && kNoteWithIdentity + 1 == kNoteField - kIdentityTail);
+constexpr std::size_t kOffRevision = kOffIdentity - kRevisionTail;
+static_assert(kOffRevision == 1128 && kNoteWithRevision + 1 == kNoteField - kIdentityTail - kRevisionTail);
 constexpr char kMagic[4] = {'H', 'J', 'I', 'D'};
 constexpr std::uint64_t kFingerprintBit = std::uint64_t{1} << 63;
 
@@ -35,6 +37,43 @@ std::uint32_t checkOf(const char* record, const char* idBytes) {
     mix(idBytes, 8);
     mix(record + kOffName, kOffPad45 - kOffName);  // name, class, date, calendar, sex
     return h;
+}
+
+std::uint32_t revisionCheck(const char* record, std::uint32_t revision) {
+    std::uint32_t h = 2166136261u ^ 0x52u;  // FNV-1a, seeded apart from the identity's check
+    const auto mix = [&h](const char* p, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            h ^= static_cast<unsigned char>(p[i]);
+            h *= 16777619u;
+        }
+    };
+    char rev[4];
+    putLE(rev, revision, 4);
+    mix("HJRV", 4);
+    mix(rev, 4);
+    mix(record + kOffIdentity, kIdentityTail);
+    return h;
+}
+
+std::uint64_t fingerprint(const char* b) {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a 64 over everything but the index field
+    for (std::size_t i = kOffDeleted; i < kRecordSize; ++i) {
+        h ^= static_cast<unsigned char>(b[i]);
+        h *= 1099511628211ull;
+    }
+    return h | kFingerprintBit;
+}
+
+bool revisionRoom(const char* record) {
+    return std::memchr(record + kOffNote, 0, kNoteWithRevision + 1) != nullptr;
+}
+
+// The stored revision, 0 when there is none.
+std::uint32_t storedRevision(const char* b) {
+    if (!revisionRoom(b) || !isStoredIdentity(identityOf(b))) return 0;
+    const auto rev = static_cast<std::uint32_t>(getLE(b + kOffRevision, 4));
+    if (rev == 0 || getLE(b + kOffRevision + 4, 4) != revisionCheck(b, rev)) return 0;
+    return rev;
 }
 
 // The note's text ends early enough to leave the tail free.
@@ -67,12 +106,24 @@ std::uint64_t identityOf(const char* b) {
         const std::uint64_t id = getLE(t + 4, 8);
         if (isStoredIdentity(id)) return id;
     }
-    std::uint64_t h = 14695981039346656037ull;  // FNV-1a 64 over everything but the index field
-    for (std::size_t i = kOffDeleted; i < kRecordSize; ++i) {
-        h ^= static_cast<unsigned char>(b[i]);
-        h *= 1099511628211ull;
-    }
-    return h | kFingerprintBit;
+    return fingerprint(b);
+}
+
+std::uint64_t revisionOf(const char* b) {
+    const std::uint32_t rev = storedRevision(b);
+    return rev != 0 ? rev : fingerprint(b);
+}
+
+std::uint32_t nextRevision(const char* b) {
+    const std::uint32_t rev = storedRevision(b);
+    return rev == 0xFFFFFFFFu ? 1 : rev + 1;
+}
+
+bool putRevision(char* b, std::uint32_t revision) {
+    if (revision == 0 || !revisionRoom(b) || !isStoredIdentity(identityOf(b))) return false;
+    putLE(b + kOffRevision, revision, 4);
+    putLE(b + kOffRevision + 4, revisionCheck(b, revision), 4);
+    return true;
 }
 
 bool putIdentity(char* b, std::uint64_t id) {

@@ -125,6 +125,7 @@ bool encodeRecord(const CaseRecord& r, RecordBytes& out, std::string* error) {
     if (!putText(b + kOffNote, kNoteField, r.note, "附加信息", error)) return false;
     if (!putText(b + kOffPlace, kPlaceField, r.place, "出生地", error)) return false;
     putIdentity(b, r.caseId);  // a note too long to leave room keeps the record without one
+    if (r.revision > 0 && r.revision <= 0xFFFFFFFFu) putRevision(b, static_cast<std::uint32_t>(r.revision));
     return true;
 }
 
@@ -151,6 +152,7 @@ CaseRecord decodeRecord(const char* b) {
     r.note = getText(b + kOffNote, kNoteField);
     r.place = getText(b + kOffPlace, kPlaceField);
     r.caseId = identityOf(b);
+    r.revision = revisionOf(b);
     return r;
 }
 

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/casestore/backups.h"
 #include "core/casestore/case_identity.h"
 #include "core/casestore/record_layout.h"
 #include "core/casestore/store_session.h"
@@ -154,15 +155,23 @@ bool CaseStore::readRecords(const std::vector<int>& indices, std::vector<CaseRec
     return true;
 }
 
-bool CaseStore::readAllRecords(std::vector<CaseRecord>& out) {
+bool CaseStore::readAllRecords(std::vector<CaseRecord>& out, std::int32_t* missingSlots) {
     lastError_.clear();
     out.clear();
+    if (missingSlots) *missingSlots = 0;
     StoreSession s(*this);
     if (!s.begin(false)) return false;
-    return s.scan(0, s.h.count, [&](std::int32_t i, const char* b) {
-        if (b[detail::kOffDeleted] == 0) out.push_back(decodeSlot(b, i));
-        return true;
-    });
+    if (!s.scan(0, s.h.count, [&](std::int32_t i, const char* b) {
+            if (b[detail::kOffDeleted] == 0) out.push_back(decodeSlot(b, i));
+            return true;
+        }))
+        return false;
+    if (missingSlots)
+        for (int k = 0; k < filesForCount(s.h.count); ++k) {
+            const std::int64_t wanted = std::min<std::int64_t>(s.h.count - std::int64_t{k} * kRecordsPerFile, kRecordsPerFile);
+            if (wanted > 0) *missingSlots += static_cast<std::int32_t>(std::max<std::int64_t>(0, wanted - s.slotsPresent(k)));
+        }
+    return true;
 }
 
 enum class Slot { Live, Absent, Unreadable, Stale };
@@ -189,7 +198,8 @@ Slot caseSlot(const CaseStore& store, StoreSession& s, const CaseRef& ref, const
               std::string& error) {
     const Slot state = liveSlot(store, s, ref.slot, deletedWhy, b, error);
     if (ref.id == 0 || state == Slot::Unreadable) return state;
-    if (state == Slot::Absent || identityOf(b.data()) != ref.id) {
+    if (state == Slot::Absent || identityOf(b.data()) != ref.id ||
+        (ref.revision != 0 && revisionOf(b.data()) != ref.revision)) {
         error = std::string(kStaleCase);
         return Slot::Stale;
     }
@@ -208,7 +218,7 @@ void addSlotWrite(detail::Journal& j, std::int32_t i, const RecordBytes& was, co
 }
 }  // namespace
 
-bool CaseStore::writeRecord(const CaseRef& ref, const CaseRecord& r, const std::string* report, std::uint64_t* storedId) {
+bool CaseStore::writeRecord(const CaseRef& ref, const CaseRecord& r, const std::string* report, CaseRef* stored) {
     lastError_.clear();
     const int i = ref.slot;
     CaseRecord copy = r;
@@ -224,6 +234,7 @@ bool CaseStore::writeRecord(const CaseRef& ref, const CaseRecord& r, const std::
     // The case keeps the identity its slot holds; one without gets a new one now.
     const std::uint64_t held = identityOf(was.data());
     copy.caseId = isStoredIdentity(held) ? held : newCaseIdentity();
+    copy.revision = nextRevision(was.data());
     if (!encodeRecord(copy, b, &lastError_)) return false;
     detail::Journal j;
     addSlotWrite(j, i, was, b);
@@ -232,7 +243,7 @@ bool CaseStore::writeRecord(const CaseRef& ref, const CaseRecord& r, const std::
         j.placeReports.push_back(i);
     }
     if (!s.commit(j, "保存")) return false;
-    if (storedId) *storedId = identityOf(b.data());
+    if (stored) *stored = CaseRef{i, identityOf(b.data()), revisionOf(b.data())};
     return true;
 }
 
@@ -281,8 +292,10 @@ bool CaseStore::modifyRecords(const std::vector<CaseRef>& refs, const std::funct
         after.index = i;
         after.deleted = 0;
         after.caseId = isStoredIdentity(before.caseId) ? before.caseId : newCaseIdentity();
+        after.revision = nextRevision(was.data());
         if (!encodeRecord(after, now, &lastError_)) return false;
         after.caseId = identityOf(now.data());
+        after.revision = revisionOf(now.data());
         addSlotWrite(j, i, was, now);
         done.emplace_back(before, after);
     }
@@ -291,7 +304,7 @@ bool CaseStore::modifyRecords(const std::vector<CaseRef>& refs, const std::funct
     return true;
 }
 
-int CaseStore::addRecord(const CaseRecord& r, const std::string* report, std::uint64_t* newId) {
+int CaseStore::addRecord(const CaseRecord& r, const std::string* report, CaseRef* added) {
     lastError_.clear();
     auto failed = [this](std::string message) {
         fail(std::move(message));
@@ -300,6 +313,7 @@ int CaseStore::addRecord(const CaseRecord& r, const std::string* report, std::ui
     CaseRecord copy = r;
     copy.deleted = 0;
     copy.caseId = newCaseIdentity();  // a new case, whatever the copy carried
+    copy.revision = 1;
     RecordBytes b{};
     if (!encodeRecord(copy, b, &lastError_)) return -1;  // checked before anything is touched
     StoreSession s(*this);
@@ -376,7 +390,7 @@ int CaseStore::addRecord(const CaseRecord& r, const std::string* report, std::ui
         j.dropReports.push_back(idx);  // a former case's report never passes to this one
     }
     if (!s.commit(j, "保存")) return -1;
-    if (newId) *newId = identityOf(b.data());
+    if (added) *added = CaseRef{idx, identityOf(b.data()), revisionOf(b.data())};
     return idx;
 }
 
@@ -390,8 +404,10 @@ bool CaseStore::removeRecords(const std::vector<int>& indices, bool withReports,
     return removeRecords(refsOf(indices), withReports, removed);
 }
 
-bool CaseStore::removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed) {
+bool CaseStore::removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed,
+                              bool backUpFirst) {
     lastError_.clear();
+    lastBackup_.clear();
     if (removed) removed->clear();
     StoreSession s(*this);
     if (!s.begin(true)) return false;
@@ -412,10 +428,20 @@ bool CaseStore::removeRecords(const std::vector<CaseRef>& refs, bool withReports
         done.push_back(i);
     }
     if (done.empty()) return true;
+    std::string made;
+    if (backUpFirst && backupsEnabled()) {
+        std::string err;
+        if (!detail::makeBackup(s.paths(), made, &err))
+            return fail("删除失败，没有删除任何命例：无法先做备份：" + err);
+    }
     s.h.deletedCount += static_cast<std::int32_t>(done.size());
     if (s.h.deletedCount >= kReuseThreshold) s.h.reuse = 1;
     s.writeHeader(j);
     if (!s.commit(j, "删除")) return false;
+    if (!made.empty()) {
+        lastBackup_ = made;
+        detail::pruneBackups(s.paths(), kBackupsKept);
+    }
     if (removed) *removed = std::move(done);
     return true;
 }
@@ -502,18 +528,26 @@ bool CaseStore::searchRecords(const SearchCriteria& c, std::vector<int>& out) {
 
 // ---- report files ----
 
-bool CaseStore::saveReport(const CaseRef& ref, std::string_view rtfBytes) {
+bool CaseStore::saveReport(const CaseRef& ref, std::string_view rtfBytes, CaseRef* stored) {
     lastError_.clear();
     const int i = ref.slot;
     StoreSession s(*this);
     if (!s.begin(true)) return false;
-    RecordBytes b{};
+    RecordBytes was{};
     std::string err;
-    if (caseSlot(*this, s, ref, "已被删除，不能再保存命稿", b, err) != Slot::Live) return fail(err);
+    if (caseSlot(*this, s, ref, "已被删除，不能再保存命稿", was, err) != Slot::Live) return fail(err);
+    // The report is part of the case: its revision rises with it, in the same change. Only the
+    // tails change; the record's other bytes stay exactly as they were.
+    RecordBytes now = was;
+    if (!isStoredIdentity(identityOf(now.data()))) putIdentity(now.data(), newCaseIdentity());
+    putRevision(now.data(), nextRevision(was.data()));
     if (!s.stageReport(i, rtfBytes)) return false;
     detail::Journal j;
+    addSlotWrite(j, i, was, now);
     j.placeReports.push_back(i);
-    return s.commit(j, "保存命稿");
+    if (!s.commit(j, "保存命稿")) return false;
+    if (stored) *stored = CaseRef{i, identityOf(now.data()), revisionOf(now.data())};
+    return true;
 }
 
 bool CaseStore::loadReport(int i, std::string& rtfBytes) {

@@ -51,6 +51,13 @@
 // it travels with the record through exports and imports and other copies of the program
 // still read the record as before.
 //
+// Revision: every change to a case (its record, its report, or both) raises the case's revision
+// in the same journal as the change, and a change that names the revision it read (`CaseRef`
+// with a revision) is refused with kStaleCase when the case holds another one. So a window that
+// edits a case another window saved since it was read can never overwrite that save, though
+// the identity is the same. The revision lives beside the identity in the record's unused note
+// tail (case_identity.h): no byte before the note's NUL, and no record size or file, changes.
+//
 // Changes are counted in dat/<prefix>.changes (a hint for windows that follow the store; see
 // changeStamp), never part of a history.
 //
@@ -136,6 +143,9 @@ struct CaseRecord {
     // The case's identity (case_identity.h), filled by the store's readers and writers; not
     // part of the record's contents, so == ignores it.
     std::uint64_t caseId = 0;
+    // The case's revision (case_identity.h), filled like caseId; == ignores it too. Writers
+    // store it when it is a stored revision (below 2^32).
+    std::uint64_t revision = 0;
     friend bool operator==(const CaseRecord& a, const CaseRecord& b) { return sameContents(a, b); }
 
 private:
@@ -143,13 +153,15 @@ private:
 };
 
 // A stored case as windows and scripts name it: its slot and the identity the slot held when
-// they read it. id 0 names whatever the slot holds (no check).
+// they read it, and the revision they read (0: any revision). id 0 names whatever the slot
+// holds (no check at all).
 struct CaseRef {
     std::int32_t slot = -1;
     std::uint64_t id = 0;
+    std::uint64_t revision = 0;
     friend bool operator==(const CaseRef&, const CaseRef&) = default;
 };
-inline CaseRef refOf(const CaseRecord& r) { return CaseRef{r.index, r.caseId}; }
+inline CaseRef refOf(const CaseRecord& r) { return CaseRef{r.index, r.caseId, r.revision}; }
 
 // The refusal of a change whose case is no longer in its slot.
 inline constexpr std::string_view kStaleCase = "这个命例已被另一个窗口或程序修改或删除，请刷新后再试。";
@@ -209,6 +221,12 @@ public:
     bool isOpen() const { return !datDir_.empty(); }
     // How long an operation waits for another process's operation to end (default 10 s).
     void setLockWait(int milliseconds) { lockWaitMs_ = milliseconds; }
+    // Called while an operation waits for another process, with the milliseconds waited; false
+    // stops waiting (the operation then fails as busy). For a window's visible, cancellable wait.
+    void setWaitHook(std::function<bool(int)> hook) { waitHook_ = std::move(hook); }
+    // After a failure: true when it was another process holding the store (or the wait given
+    // up), not a fault of the store itself.
+    bool lastFailureBusy() const { return busy_; }
 
     // Re-reads the header; the slot count, or -1 with lastError.
     int recordCount();
@@ -230,16 +248,19 @@ public:
     // The live records among `indices` (bad, deleted and missing ones skipped), in the given
     // order, opening each record file once. For the case tree and listings.
     bool readRecords(const std::vector<int>& indices, std::vector<CaseRecord>& out);
-    // Every live record in index order.
-    bool readAllRecords(std::vector<CaseRecord>& out);
+    // Every live record in index order. `missingSlots` gets the slots the header counts that
+    // the record files do not hold (a file cut short): their cases, if any, are not in `out`.
+    bool readAllRecords(std::vector<CaseRecord>& out, std::int32_t* missingSlots = nullptr);
 
     // Overwrites the live slot `ref.slot` with `r` (its index and deleted byte are set to the slot
     // and 0) and, when `report` is given, its report, in one change. Refuses a slot outside
     // 0..count-1, a deleted slot and (ref.id != 0) a slot that no longer holds case `ref.id`, so
-    // a stale copy can never bring a removed case back or overwrite another. The record keeps the
-    // slot's identity (a record without one gets one); `storedId` gets it.
+    // a stale copy can never bring a removed case back or overwrite another; with ref.revision,
+    // also a case changed since it was read. The record keeps the slot's identity (a record
+    // without one gets one) and gets the next revision; `stored` gets the slot, identity and
+    // revision now held.
     bool writeRecord(const CaseRef& ref, const CaseRecord& r, const std::string* report = nullptr,
-                     std::uint64_t* storedId = nullptr);
+                     CaseRef* stored = nullptr);
     bool writeRecord(int i, const CaseRecord& r, const std::string* report = nullptr) {
         return writeRecord(CaseRef{i, 0}, r, report);
     }
@@ -253,8 +274,8 @@ public:
                        std::vector<std::pair<CaseRecord, CaseRecord>>* changed = nullptr);
     // Stores a new record with its report (none when null: an old report file of the slot is
     // deleted): appended, or in the lowest hole while reuse is on. The case gets a new identity
-    // (`newId`). Returns the new index, or -1 with lastError (nothing changed then).
-    int addRecord(const CaseRecord& r, const std::string* report = nullptr, std::uint64_t* newId = nullptr);
+    // and revision (`added`). Returns the new index, or -1 with lastError (nothing changed then).
+    int addRecord(const CaseRecord& r, const std::string* report = nullptr, CaseRef* added = nullptr);
     // Marks the slot deleted and, with `withReport`, deletes its report in the same change.
     // Refuses (changing nothing) a slot out of range, one already deleted, or one that no longer
     // holds case `ref.id`.
@@ -262,8 +283,11 @@ public:
     bool removeRecord(int i, bool withReport = true) { return removeRecord(CaseRef{i, 0}, withReport); }
     // Marks every live slot among `refs` deleted in one change; absent ones named by number alone
     // are skipped, but a lone one must be live, and one named with an identity must still hold
-    // it (else nothing changes). `removed` gets the slots marked.
-    bool removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed = nullptr);
+    // it (else nothing changes). `removed` gets the slots marked. With `backUpFirst` (and backups
+    // on), the whole history is first kept as a backup (lastBackup) under the same lock; when
+    // that fails nothing is removed.
+    bool removeRecords(const std::vector<CaseRef>& refs, bool withReports, std::vector<int>* removed = nullptr,
+                       bool backUpFirst = false);
     bool removeRecords(const std::vector<int>& indices, bool withReports, std::vector<int>* removed = nullptr);
     // The slot of the live case with identity `id`, -1 when none holds it (lastError empty) or
     // the store cannot be read (lastError set).
@@ -316,8 +340,9 @@ public:
 
     // Report files: bazi_f/<i>.rtf.
     std::string reportPath(int i) const;
-    // Writes the report of the live slot (that still holds case `ref.id`, when given).
-    bool saveReport(const CaseRef& ref, std::string_view rtfBytes);
+    // Writes the report of the live slot (that still holds case `ref.id` at `ref.revision`, when
+    // given) and raises the case's revision; `stored` gets the case as now held.
+    bool saveReport(const CaseRef& ref, std::string_view rtfBytes, CaseRef* stored = nullptr);
     bool saveReport(int i, std::string_view rtfBytes) { return saveReport(CaseRef{i, 0}, rtfBytes); }
     // Reads the report of the live slot i; false when there is none or it is unreadable.
     bool loadReport(int i, std::string& rtfBytes);
@@ -342,6 +367,8 @@ private:
     std::string prefix_ = std::string(kBaziPrefix);
     std::uint8_t kind_ = kKindBazi;
     int lockWaitMs_ = 10000;
+    std::function<bool(int)> waitHook_;
+    bool busy_ = false;
     bool historyKept_ = true;
     std::string lastBackup_;
     StoreHeader header_;

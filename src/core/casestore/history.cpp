@@ -16,6 +16,7 @@
 // written, works too; the target keeps whatever unrelated files it holds.
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -57,6 +58,48 @@ std::string parentOf(const std::string& file) {
 }
 
 bool isFolder(const std::string& path) { return platform::kindOf(path) == platform::Kind::Folder; }
+
+bool lowerEquals(std::string a, const std::string& lower) {
+    std::transform(a.begin(), a.end(), a.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return a == lower;
+}
+
+// A store's record folder (dat/): it holds the store's journal or change counter, or, named dat,
+// record file 0 or the settings file. An export never counts: it holds its own bazi_f.
+bool isDataFolder(const fs::path& d, const std::string& prefix) {
+    std::error_code ec;
+    const auto has = [&](const std::string& name) { return fs::exists(d / platform::pathOf(name), ec); };
+    if (!fs::is_directory(d, ec)) return false;
+    if (has(prefix + ".journal") || has(prefix + ".changes")) return true;
+    return lowerEquals(platform::utf8Of(d.filename()), "dat") && !fs::is_directory(d / platform::pathOf(prefix + "_f"), ec) &&
+           (has(prefix + "0.dat") || has("bzinit.ini"));
+}
+
+// The data folder an export into `target` would write into: the target is one or lies inside
+// one, holds one (dat/ beside the reports an export replaces), or lies in the report folder of
+// a folder that holds one. Empty when there is none. Links are followed as the export will.
+std::string dataFolderAt(const std::string& target, const std::string& prefix) {
+    std::error_code ec;
+    fs::path p = fs::absolute(platform::pathOf(target), ec).lexically_normal();
+    // The part that exists, with its links resolved; the rest as named.
+    fs::path existing = p, rest;
+    while (!existing.empty() && !fs::exists(existing, ec) && existing.has_relative_path()) {
+        rest = existing.filename() / rest;
+        existing = existing.parent_path();
+    }
+    const fs::path real = fs::canonical(existing, ec);
+    if (!ec) p = (real / rest).lexically_normal();
+    if (p.filename().empty() && p.has_relative_path()) p = p.parent_path();  // a trailing separator
+    if (isDataFolder(p / "dat", prefix)) return platform::utf8Of(p / "dat");
+    const std::string reports = prefix + "_f";
+    for (fs::path a = p;; a = a.parent_path()) {
+        if (isDataFolder(a, prefix)) return platform::utf8Of(a);
+        if (lowerEquals(platform::utf8Of(a.filename()), reports) && isDataFolder(a.parent_path() / "dat", prefix))
+            return platform::utf8Of(a);
+        if (!a.has_relative_path()) break;
+    }
+    return {};
+}
 
 bool keepReport(const std::string& name, const std::string&) { return detail::isReportName(name) && name[0] != '.'; }
 
@@ -194,11 +237,14 @@ bool CaseStore::exportTo(const std::string& folder) {
     if (!detail::isRegularFile(recordFilePath(0))) return fail("命例库不存在：" + recordFilePath(0));
     const std::string target = folderOf(folder);
     std::error_code ec;
-    fs::create_directories(platform::pathOf(target), ec);
-    if (!fs::is_directory(platform::pathOf(target), ec)) return fail("无法创建导出文件夹 " + target);
     if (samePath(target + "/" + prefix_ + "0.dat", recordFilePath(0)) || samePath(target, datDir_) ||
         samePath(target + "/" + prefix_ + "_f", reportDir_))
         return fail("不能导出到命例库自己所在的文件夹：" + target);
+    // Another store's folders would lose their cases' reports and records to the export.
+    if (const std::string data = dataFolderAt(target, prefix_); !data.empty())
+        return fail("不能导出到命例库的数据文件夹中（" + data + "），那里的命例和命稿会被覆盖；请另选一个文件夹");
+    fs::create_directories(platform::pathOf(target), ec);
+    if (!fs::is_directory(platform::pathOf(target), ec)) return fail("无法创建导出文件夹 " + target);
     // A target reached through a link is the folder it names; the steps below follow no link.
     const fs::path real = fs::canonical(platform::pathOf(target), ec);
     const std::string to = ec ? target : platform::utf8Of(real);

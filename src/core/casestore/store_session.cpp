@@ -9,6 +9,7 @@
 
 #include "core/casestore/backups.h"
 #include "core/casestore/record_layout.h"
+#include "core/text/file_io.h"
 
 namespace hj::casestore {
 using detail::StoreFile;
@@ -52,7 +53,14 @@ bool StoreSession::lock(bool exclusive) {
     if (!store_.isOpen()) return fail("命例库尚未打开");
     std::string err;
     bool missing = false;
-    if (!lock_.take(paths_.datDir, exclusive, store_.lockWaitMs_, &err, &missing)) return fail(err);
+    store_.busy_ = false;
+    lock_.setWaitHook(store_.waitHook_);
+    // Every failure to take the lock below is another process holding it (or the wait given up).
+    const auto busy = [&](const std::string& message) {
+        store_.busy_ = lock_.busy();
+        return fail(message);
+    };
+    if (!lock_.take(paths_.datDir, exclusive, store_.lockWaitMs_, &err, &missing)) return busy(err);
     // Finishes an unfinished change and drops the leftovers of interrupted ones.
     auto finish = [&] {
         return checkChangeable(paths_, &err) && detail::recover(paths_, &err) && detail::dropUnfinishedBackups(paths_, &err);
@@ -65,19 +73,20 @@ bool StoreSession::lock(bool exclusive) {
         const bool unfinished = detail::needsRecovery(paths_);
         if (!unfinished && !detail::hasLeftovers(paths_) && !detail::hasUnfinishedBackups(paths_)) return true;
         if (!lock_.take(paths_.datDir, true, unfinished ? store_.lockWaitMs_ : 0, &err)) {
-            if (unfinished) return fail(err);
+            if (unfinished) return busy(err);
         } else if (detail::needsRecovery(paths_)) {
             if (!finish()) return fail(err);
         } else {
             std::string ignored;
             if (checkChangeable(paths_, &ignored) && detail::recover(paths_, &ignored))
                 detail::dropUnfinishedBackups(paths_, &ignored);
-            if (!lock_.take(paths_.datDir, false, store_.lockWaitMs_, &err)) return fail(err);
+            if (!lock_.take(paths_.datDir, false, store_.lockWaitMs_, &err)) return busy(err);
             return true;  // leftovers that could not go are no reason to stop reading
         }
-        if (!lock_.take(paths_.datDir, false, store_.lockWaitMs_, &err)) return fail(err);
+        if (!lock_.take(paths_.datDir, false, store_.lockWaitMs_, &err)) return busy(err);
         if (!unfinished) return true;
     }
+    store_.busy_ = true;
     return fail("命例库正被另一个程序反复修改，请稍后再试（" + paths_.datDir + "）");
 }
 
@@ -139,6 +148,10 @@ void StoreSession::writeHeader(detail::Journal& j) const {
 }
 
 bool StoreSession::stageReport(std::int32_t slot, std::string_view bytes) {
+    // What the store's own readers (show, export, backup, import) would refuse is never stored.
+    if (bytes.size() > text::kMaxReportBytes)
+        return fail("命稿太大（" + std::to_string((bytes.size() + (1u << 20) - 1) >> 20) + " MB），超过了命例库能读回的上限（" +
+                    std::to_string(text::kMaxReportBytes >> 20) + " MB），没有保存；请删去一些内容后再保存");
     std::string err;
     if (!detail::makeFolder(paths_.reportDir, &err) || !detail::makeFolder(paths_.pendingDir(), &err) ||
         !detail::writeWholeFile(paths_.pendingReport(slot), bytes, &err) || !detail::syncFolder(paths_.pendingDir(), &err))

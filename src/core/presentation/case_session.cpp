@@ -1,5 +1,6 @@
 #include "core/presentation/case_session.h"
 
+#include "core/casestore/case_identity.h"
 #include "core/zones/case_zone.h"
 
 namespace hj::presentation {
@@ -63,6 +64,7 @@ bool CaseEditState::applyStoredChange(const casestore::CaseRecord& before, const
     if (!editing_ || after.index != openCaseId_) return false;
     if (before.caseId != 0 && record_.caseId != 0 && before.caseId != record_.caseId) return false;  // another case
     record_.caseId = after.caseId;
+    record_.revision = after.revision;
     const auto take = [](auto& mine, const auto& was, const auto& now) {
         if (!(was == now)) mine = now;
     };
@@ -88,19 +90,40 @@ bool CaseEditState::applyStoredChange(const casestore::CaseRecord& before, const
 
 void CaseEditState::saved(const casestore::CaseRecord& stored) {
     record_.caseId = stored.caseId;
+    record_.revision = stored.revision;
     stored_ = stored;
     stored_.index = openCaseId_;
 }
 
+void CaseEditState::reportSaved(const casestore::CaseRef& stored) {
+    if (!editing_ || stored.slot != openCaseId_) return;
+    record_.caseId = stored_.caseId = stored.id;
+    record_.revision = stored_.revision = stored.revision;
+}
+
+namespace {
+// The person of a record: what an identity's check covers, the class and note left out.
+bool samePerson(const casestore::CaseRecord& a, const casestore::CaseRecord& b) {
+    return a.name == b.name && a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+           a.minute == b.minute && a.lunar == b.lunar && a.leap == b.leap && a.male == b.male;
+}
+}  // namespace
+
 bool CaseEditState::followStore(const casestore::CaseRecord* now) {
     if (!editing_) return false;
-    if (!now || now->caseId != record_.caseId) {
+    // A record without a stored identity gets one at its first change elsewhere (a move, say):
+    // the same person still in the slot is still this case, not a deleted one.
+    const bool gotIdentity = now && !casestore::isStoredIdentity(record_.caseId) &&
+                             casestore::isStoredIdentity(now->caseId) && samePerson(stored_, *now);
+    if (!now || (now->caseId != record_.caseId && !gotIdentity)) {
         leaveEditing();
         return true;
     }
     if (!(*now == stored_)) {
         const casestore::CaseRecord was = stored_;
+        const std::uint64_t read = record_.revision;
         applyStoredChange(was, *now);
+        record_.revision = read;  // see followStore in the header
     }
     return false;
 }

@@ -26,9 +26,11 @@ class CaseEditState {
 public:
     bool editingCase() const { return editing_; }
     int openCaseId() const { return editing_ ? openCaseId_ : -1; }
-    // The open case's slot and identity; slot -1 when none is open.
+    // The open case's slot, identity and the revision this window read or wrote last; slot -1
+    // when none is open. A save names the revision, so the store refuses it over a change made
+    // elsewhere since.
     casestore::CaseRef openCase() const {
-        return editing_ ? casestore::CaseRef{openCaseId_, record_.caseId} : casestore::CaseRef{};
+        return editing_ ? casestore::CaseRef{openCaseId_, record_.caseId, record_.revision} : casestore::CaseRef{};
     }
     const std::string& openReportPath() const { return openReportPath_; }
     // The record being edited, or about to be added.
@@ -48,11 +50,15 @@ public:
     bool applyStoredChange(const casestore::CaseRecord& before, const casestore::CaseRecord& after);
     // Record `index` was deleted; when it was the open case, editing ends. True then.
     bool forgetDeleted(int index);
-    // The open case was saved as `stored` (the identity the store gave it included).
+    // The open case was saved as `stored` (the identity and revision the store gave it included).
     void saved(const casestore::CaseRecord& stored);
+    // The open case's report alone was stored: the case is now `stored` (identity, revision).
+    void reportSaved(const casestore::CaseRef& stored);
     // The store as it is now: `now` is the open case's slot as read (null when it holds no live
     // case). Another case in the slot, or none, ends editing (true then); the same case changed
-    // elsewhere has its changes taken into the copy.
+    // elsewhere has its changes taken into the copy, but not its revision: this window has not
+    // seen the report stored with it, so a save from here is refused until the case is opened
+    // again (or stored as a new one).
     bool followStore(const casestore::CaseRecord* now);
 
 private:

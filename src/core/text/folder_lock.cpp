@@ -13,8 +13,15 @@ bool FolderLock::take(const std::string& folder, bool exclusive, int waitMs, std
     if (missing) *missing = false;
     if (busy) *busy = false;
     if (!lock_.open(folder, false)) {
-        if (missing && errno == ENOENT) *missing = true;
-        if (error) *error = "无法打开文件夹 " + folder + "：" + reasonOf(errno);
+        const int err = errno;
+        if (missing && err == ENOENT) *missing = true;
+        if (error) {
+            // A link where the folder should be: name it, not a puzzling "not a folder".
+            if (err != ENOENT && platform::kindOf(folder) == platform::Kind::Link)
+                *error = "无法打开文件夹 " + folder + "：它是一个符号链接，数据文件夹必须是真正的文件夹";
+            else
+                *error = "无法打开文件夹 " + folder + "：" + reasonOf(err);
+        }
         return false;
     }
     const bool ok = wait(folder, exclusive, waitMs, false, error);
@@ -45,6 +52,12 @@ bool FolderLock::wait(const std::string& folder, bool exclusive, int waitMs, boo
             return false;
         }
         if (slept >= waitMs) break;
+        if (waitHook_ && !waitHook_(slept)) {
+            release();
+            busy_ = true;
+            if (error) *error = "已停止等待：命例库正被另一个程序使用（" + folder + "）";
+            return false;
+        }
         platform::sleepMs(pause);
         slept += pause;
         pause = pause < 40 ? pause * 2 : 40;

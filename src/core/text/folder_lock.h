@@ -1,6 +1,7 @@
 #pragma once
 // The lock of one data folder, shared by the case store and the settings files, so that every
 // change to the folder's files, from any window or command-line run, happens one at a time.
+#include <functional>
 #include <string>
 
 #include "core/platform/platform.h"
@@ -28,12 +29,16 @@ public:
     bool exclusive() const { return exclusive_; }
     // After a failed take: true when the folder was there but another holder kept it.
     bool busy() const { return busy_; }
+    // Called while a take waits, with the milliseconds waited so far; false gives up at once
+    // (a failed take, busy, with a message saying it was given up).
+    void setWaitHook(std::function<bool(int)> hook) { waitHook_ = std::move(hook); }
 
 private:
     bool wait(const std::string& folder, bool exclusive, int waitMs, bool locklessOk, std::string* error);
     platform::FolderLockHandle lock_;
     bool exclusive_ = false;
     bool busy_ = false;
+    std::function<bool(int)> waitHook_;
 };
 
 }  // namespace hj::text
