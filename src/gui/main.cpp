@@ -47,6 +47,31 @@ void writeToTerminal(const QString& text, std::FILE* stream = stdout) {
     hj::platform::writeToTerminal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), stream == stderr);
 }
 
+// The toolkit's own options (-platform offscreen, -style fusion …) are the toolkit's business:
+// they are left out of the early reading, which would take them for unknown short options.
+QStringList withoutToolkitOptions(const QStringList& arguments) {
+    static const QStringList withValue = {
+        QStringLiteral("-platform"), QStringLiteral("-platformpluginpath"), QStringLiteral("-platformtheme"),
+        QStringLiteral("-plugin"), QStringLiteral("-style"), QStringLiteral("-stylesheet"), QStringLiteral("-session"),
+        QStringLiteral("-display"), QStringLiteral("-geometry"), QStringLiteral("-qwindowgeometry"),
+        QStringLiteral("-qwindowtitle"), QStringLiteral("-qwindowicon"), QStringLiteral("-title"), QStringLiteral("-name"),
+        QStringLiteral("-dialogs"), QStringLiteral("-visual")};
+    static const QStringList flags = {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"), QStringLiteral("-nograb"),
+                                      QStringLiteral("-dograb"), QStringLiteral("-sync")};
+    QStringList out;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        const QString bare = a.section(QLatin1Char('='), 0, 0);
+        if (i > 0 && withValue.contains(bare)) {
+            if (!a.contains(QLatin1Char('='))) ++i;  // its value follows
+            continue;
+        }
+        if (i > 0 && flags.contains(a)) continue;
+        out << a;
+    }
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,7 +89,7 @@ int main(int argc, char** argv) {
     // For measuring start-up: the program ends as soon as its window has been shown.
     const QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"), QStringLiteral("主窗口显示后即退出（测量启动时间用）"));
     for (const QCommandLineOption& o : {help, version, dataDir, quitWhenShown}) cmd.addOption(o);
-    if (!cmd.parse(arguments)) {
+    if (!cmd.parse(withoutToolkitOptions(arguments))) {
         const QStringList unknown = cmd.unknownOptionNames();
         writeToTerminal(QStringLiteral("hengjian: %1\n用法见 hengjian --help\n")
                             .arg(unknown.isEmpty() ? QStringLiteral("选项 --data-dir 需要一个文件夹")
