@@ -19,9 +19,10 @@ packages=(
 if [ "${1:-}" = windows ] || [ "${1:-}" = package-windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64)
 fi
-# The Windows installer is made with NSIS; the zip with zip.
+# The Windows installer is made with NSIS; the zip with zip. NSIS writes a 32-bit installer,
+# which wine runs only with its 32-bit half (wine32, from the i386 architecture).
 if [ "${1:-}" = package-windows ]; then
-  packages+=(nsis zip)
+  packages+=(nsis zip wine32:i386)
 fi
 
 missing=()
@@ -39,5 +40,8 @@ echo "setup-deps: installing ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
+case " ${missing[*]} " in
+  *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386 ;;
+esac
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

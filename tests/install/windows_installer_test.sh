@@ -49,8 +49,9 @@ check "the Start-menu entry is made" [ -f "$menu" ]
 check "the uninstall entry is registered" wine reg query "$key" /v UninstallString >/dev/null 2>&1
 
 # --- the installed programs cast a chart ---
-out=$(wine "$win_dir\\hengjian-cli.exe" cases add --name 安装测试 --date 1990-05-17 --time 08:30 --lon 116.4 --lat 39.9 2>&1)
-check "the installed hengjian-cli stores a case (said: $out)" [ -n "$out" ]
+out=$(wine "$win_dir\\hengjian-cli.exe" cases add --name 安装测试 --class 朋友 --date 1990-05-17 --time 08:30 2>&1)
+added=$?
+check "the installed hengjian-cli stores a case (said: $out)" [ "$added" -eq 0 ]
 list=$(wine "$win_dir\\hengjian-cli.exe" cases list 2>&1)
 check "the stored case is listed (said: $list)" grep -q 安装测试 <<<"$list"
 pillars=$(wine "$win_dir\\hengjian-cli.exe" pillars "1990-05-17 08:30" 2>&1 | tr -d '\r')
