@@ -46,7 +46,8 @@ for f in "${installed[@]}"; do
 done
 check "the uninstaller is installed" [ -f "$dir/uninstall.exe" ]
 check "the Start-menu entry is made" [ -f "$menu" ]
-check "the uninstall entry is registered" wine reg query "$key" /v UninstallString >/dev/null 2>&1
+# (the redirection inside, so that a failure is still told)
+check "the uninstall entry is registered" bash -c "wine reg query '$key' /v UninstallString >/dev/null 2>&1"
 
 # --- the installed programs cast a chart ---
 out=$(wine "$win_dir\\hengjian-cli.exe" cases add --name 安装测试 --class 朋友 --date 1990-05-17 --time 08:30 2>&1)
