@@ -287,6 +287,20 @@ private:
 };
 
 // The id table: "id<TAB>canonical<TAB>tz zone" lines; '#' lines are comments.
+// Each line of an embedded table that has at least three tab-separated fields, with the
+// positions of its first two tabs.
+template <class F>
+void forEachTsvLine(std::string_view data, F&& f) {
+    while (!data.empty()) {
+        const std::size_t nl = data.find('\n');
+        const std::string_view line = data.substr(0, nl);
+        data = nl == std::string_view::npos ? std::string_view{} : data.substr(nl + 1);
+        const std::size_t t1 = line.find('\t');
+        const std::size_t t2 = t1 == std::string_view::npos ? t1 : line.find('\t', t1 + 1);
+        if (t2 != std::string_view::npos) f(line, t1, t2);
+    }
+}
+
 struct IdEntry {
     std::string canonical, tzZone;
 };
@@ -294,16 +308,11 @@ struct IdEntry {
 const std::map<std::string, IdEntry, std::less<>>& zoneIds() {
     static const auto table = [] {
         std::map<std::string, IdEntry, std::less<>> out;
-        std::string_view data = embeddedResource("data/zone_ids.tsv");
-        while (!data.empty()) {
-            const std::size_t nl = data.find('\n');
-            const std::string_view line = data.substr(0, nl);
-            data = nl == std::string_view::npos ? std::string_view{} : data.substr(nl + 1);
-            const std::size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1);
-            if (line.empty() || line[0] == '#' || t2 == std::string_view::npos) continue;
+        forEachTsvLine(embeddedResource("data/zone_ids.tsv"), [&](std::string_view line, std::size_t t1, std::size_t t2) {
+            if (line[0] == '#') return;
             out.emplace(std::string(line.substr(0, t1)),
                         IdEntry{std::string(line.substr(t1 + 1, t2 - t1 - 1)), std::string(line.substr(t2 + 1))});
-        }
+        });
         return out;
     }();
     return table;
@@ -313,15 +322,10 @@ const std::map<std::string, IdEntry, std::less<>>& zoneIds() {
 const std::map<std::string, std::string, std::less<>>& placeNames(char tag) {
     static const auto tables = [] {
         std::map<char, std::map<std::string, std::string, std::less<>>> out;
-        std::string_view data = embeddedResource("data/zone_places.tsv");
-        while (!data.empty()) {
-            const std::size_t nl = data.find('\n');
-            const std::string_view line = data.substr(0, nl);
-            data = nl == std::string_view::npos ? std::string_view{} : data.substr(nl + 1);
-            const std::size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1);
-            if (t1 != 1 || t2 == std::string_view::npos) continue;
+        forEachTsvLine(embeddedResource("data/zone_places.tsv"), [&](std::string_view line, std::size_t t1, std::size_t t2) {
+            if (t1 != 1) return;
             out[line[0]].emplace(std::string(line.substr(2, t2 - 2)), std::string(line.substr(t2 + 1)));
-        }
+        });
         return out;
     }();
     static const std::map<std::string, std::string, std::less<>> none;
